@@ -1,0 +1,15 @@
+# Copies data/ beside the built program; the working folders are created
+# even when empty, and files already there (boards a user dealt) are kept.
+foreach(folder "Hand Definitions" "Hand Generators" "Hands")
+  file(MAKE_DIRECTORY "${DST}/${folder}")
+endforeach()
+file(GLOB_RECURSE items RELATIVE "${SRC}" "${SRC}/*")
+foreach(item IN LISTS items)
+  get_filename_component(name "${item}" NAME)
+  if(name STREQUAL ".gitkeep")
+    continue()
+  endif()
+  get_filename_component(dir "${item}" DIRECTORY)
+  file(MAKE_DIRECTORY "${DST}/${dir}")
+  file(COPY_FILE "${SRC}/${item}" "${DST}/${item}" ONLY_IF_DIFFERENT)
+endforeach()

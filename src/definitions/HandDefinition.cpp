@@ -1,0 +1,82 @@
+#include "definitions/HandDefinition.h"
+
+#include "definitions/ShapeCatalogue.h"
+#include "engine/FileUtil.h"
+#include "engine/IniFile.h"
+
+#include <algorithm>
+
+namespace zelv {
+
+HandDefinition HandDefinition::Defaults() {
+    HandDefinition d;
+    d.YesShapes = CatalogueInDisplayOrder();
+    LengthLimits limits = SetTheLimits(d.YesShapes);
+    for (int i = 0; i < LimitCount; ++i) d.Limits[static_cast<std::size_t>(i)] = std::string(LimitKeys[i].Default);
+    for (int s = 0; s < 4; ++s) {
+        d.Limit(SuitLimitIndex(GroupLength, s, false)) = limits.MinLengthLimit;
+        d.Limit(SuitLimitIndex(GroupLength, s, true)) = limits.MaxLengthLimit;
+    }
+    return d;
+}
+
+int HandDefinition::CardCount() const { return static_cast<int>(std::count(Cards.begin() + 1, Cards.end(), true)); }
+
+static void ReadShapes(const tIniFile& ini, std::string_view section, std::vector<std::string>& list) {
+    list.clear();
+    for (const auto& key : ini.ReadSectionKeys(section)) {
+        std::string v = ini.ReadString(section, key, "0");
+        // Trimming lost the blank in front of four-digit patterns.
+        if (v.size() < 5) v = " " + v;
+        InsertShapeSorted(list, v);
+    }
+}
+
+bool ReadTheFile(const std::string& path, HandDefinition& defn, std::vector<CardCode>* refused, std::string* error) {
+    tIniFile ini;
+    if (!ini.LoadFromFile(path, error)) return false;
+    HandDefinition d;
+    ReadShapes(ini, SectionYesShapes, d.YesShapes);
+    ReadShapes(ini, SectionNoShapes, d.NoShapes);
+    for (int i = 0; i < LimitCount; ++i)
+        d.Limit(i) = ini.ReadString(LimitKeys[i].Section, LimitKeys[i].Key, LimitKeys[i].Default);
+    if (refused) refused->clear();
+    // Spades with hearts rank by rank, then diamonds with clubs.
+    int ticked = 0;
+    for (int pair = 0; pair < 2; ++pair)
+        for (int rank = 0; rank < 13; ++rank)
+            for (int s = 2 * pair; s < 2 * pair + 2; ++s) {
+                CardCode c = MakeCard(s, rank);
+                if (!ini.ReadBool(SectionCards, CardKey(c), false)) continue;
+                if (ticked >= MaxMustHaveCards) {
+                    if (refused) refused->push_back(c);
+                    continue;
+                }
+                d.Cards[c] = true;
+                ++ticked;
+            }
+    d.AKControls = ini.ReadBool(SectionChecks, "AKControls", true);
+    d.Hon3 = ini.ReadBool(SectionChecks, "Hon3", true);
+    defn = std::move(d);
+    return true;
+}
+
+std::string HandDefinitionText(const HandDefinition& defn) {
+    tIniFile ini;
+    for (std::size_t i = 0; i < defn.YesShapes.size(); ++i)
+        ini.WriteString(SectionYesShapes, "Y" + std::to_string(i), defn.YesShapes[i]);
+    for (std::size_t i = 0; i < defn.NoShapes.size(); ++i)
+        ini.WriteString(SectionNoShapes, "N" + std::to_string(i), defn.NoShapes[i]);
+    for (int i = 0; i < LimitCount; ++i) ini.WriteString(LimitKeys[i].Section, LimitKeys[i].Key, defn.Limit(i));
+    for (int c = 1; c <= 52; ++c)
+        ini.WriteString(SectionCards, CardKey(static_cast<CardCode>(c)), defn.Cards[c] ? "1" : "0");
+    ini.WriteString(SectionChecks, "AKControls", defn.AKControls ? "1" : "0");
+    ini.WriteString(SectionChecks, "Hon3", defn.Hon3 ? "1" : "0");
+    return ini.ToText();
+}
+
+bool WriteTheFile(const std::string& path, const HandDefinition& defn, std::string* error) {
+    return AtomicWriteFile(path, HandDefinitionText(defn), error);
+}
+
+} // namespace zelv

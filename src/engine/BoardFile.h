@@ -1,0 +1,43 @@
+#pragma once
+// Reading boards back from a board file (".DGE"): 128-byte records, board n
+// at offset (n-1)*128, a trailing partial record ignored.
+#include "engine/uBoard.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace zelv {
+
+// Splits one record into its sixteen holdings and stores them with
+// DecodeBoard. Returns false when the record is damaged (not exactly 16
+// separators in its first 68 bytes): the holdings are then filled as far as
+// the separators go and the rest left empty. Never reads past the record.
+bool DecodeBoardRecord(const unsigned char* record, tBoard& board);
+
+class tBoardFile {
+public:
+    enum class Read { Ok, Damaged, Failed };
+
+    tBoardFile() = default;
+    tBoardFile(const tBoardFile&) = delete;
+    tBoardFile& operator=(const tBoardFile&) = delete;
+    ~tBoardFile();
+
+    // False, with "Unable to open <path>", when the file cannot be read.
+    bool Open(const std::string& path, std::string* error);
+    void Close();
+    bool IsOpen() const { return file_ != nullptr; }
+    std::uint64_t BoardCount() const { return count_; }
+    const std::string& Path() const { return path_; }
+
+    // Board n (1-based) into the board's display table.
+    Read ReadBoard(std::uint64_t n, tBoard& board, std::string* error = nullptr);
+
+private:
+    std::FILE* file_ = nullptr;
+    std::uint64_t count_ = 0;
+    std::string path_;
+};
+
+} // namespace zelv

@@ -1,0 +1,173 @@
+#include "engine/Duplimat.h"
+
+#include "engine/FileUtil.h"
+#include "engine/Pbn.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zelv {
+
+namespace {
+constexpr std::size_t FlushAt = 1 << 20;
+}
+
+void AppendBriRecord(std::string& out, const Hand& north, const Hand& east, const Hand& south) {
+    char rec[RecordSize];
+    char* p = rec;
+    for (const Hand* h : {&north, &east, &south})
+        for (CardCode c : *h) {
+            *p++ = static_cast<char>('0' + c / 10);
+            *p++ = static_cast<char>('0' + c % 10);
+        }
+    for (int i = 0; i < 32; ++i) *p++ = ' ';
+    for (int i = 0; i < 18; ++i) *p++ = 0;
+    out.append(rec, RecordSize);
+}
+
+void AppendBoardRecord(std::string& out, const DisplayRow& north, const DisplayRow& east, const DisplayRow& south,
+                       const DisplayRow& west) {
+    static constexpr char Separators[4] = {6, 3, 4, 5};
+    char rec[RecordSize] = {};
+    std::size_t n = 0;
+    for (const DisplayRow* row : {&north, &east, &south, &west})
+        for (int s = 0; s < 4; ++s) {
+            if (n < 68) rec[n++] = Separators[s];
+            // A holding is at most 13 letters and a hand 13 cards, so a sound
+            // row fills 17 bytes; never let a bad row run past the 68 bytes.
+            for (char c : (*row)[s])
+                if (n < 68) rec[n++] = c;
+        }
+    out.append(rec, RecordSize);
+}
+
+tDealFiles::~tDealFiles() { Abandon(); }
+
+bool tDealFiles::OpenDealFiles(const std::string& folder, const std::string& code, bool withPbn,
+                               std::string* error) {
+    Abandon();
+    error_.clear();
+    boards_ = 0;
+    pbn_ = withPbn;
+    file_[Bri].path = JoinPath(folder, code + ".BRI");
+    file_[Dge].path = JoinPath(folder, code + ".DGE");
+    file_[Pbn].path = withPbn ? JoinPath(folder, code + ".PBN") : std::string();
+    for (int i = 0; i < 3; ++i) {
+        File& f = file_[i];
+        if (f.path.empty()) continue;
+        struct stat st {};
+        bool readOnly = ::stat(f.path.c_str(), &st) == 0 && (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0);
+        std::string tmpl = f.path + ".tmp-XXXXXX";
+        int fd = readOnly ? -1 : ::mkstemp(tmpl.data());
+        if (fd < 0) {
+            std::string path = f.path;
+            Abandon();
+            if (error) *error = UnableToWrite(path);
+            return false;
+        }
+        f.fd = fd;
+        f.temp = tmpl;
+        f.buffer.clear();
+        f.buffer.reserve(FlushAt + RecordSize * 4);
+    }
+    open_ = true;
+    if (pbn_) Append(Pbn, PbnFileHeader().data(), PbnFileHeader().size());
+    return true;
+}
+
+bool tDealFiles::Flush(File& f) {
+    const char* p = f.buffer.data();
+    std::size_t left = f.buffer.size();
+    while (left > 0) {
+        ssize_t n = ::write(f.fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            if (error_.empty()) error_ = UnableToWrite(f.path);
+            f.buffer.clear();
+            return false;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    f.buffer.clear();
+    return true;
+}
+
+void tDealFiles::Append(int which, const char* data, std::size_t n) {
+    File& f = file_[which];
+    if (f.fd < 0) return;
+    f.buffer.append(data, n);
+    if (f.buffer.size() >= FlushAt) Flush(f);
+}
+
+void tDealFiles::WriteBriRecord(const Hand& north, const Hand& east, const Hand& south) {
+    if (!open_) return;
+    std::string& b = file_[Bri].buffer;
+    AppendBriRecord(b, north, east, south);
+    if (b.size() >= FlushAt) Flush(file_[Bri]);
+}
+
+void tDealFiles::WriteBoardRecord(const DisplayRow& north, const DisplayRow& east, const DisplayRow& south,
+                                  const DisplayRow& west) {
+    if (!open_) return;
+    std::string& b = file_[Dge].buffer;
+    AppendBoardRecord(b, north, east, south, west);
+    if (b.size() >= FlushAt) Flush(file_[Dge]);
+    ++boards_;
+    if (pbn_) {
+        DisplayTable table;
+        table[North] = north;
+        table[East] = east;
+        table[South] = south;
+        table[West] = west;
+        std::string game = PbnGame(boards_, table);
+        Append(Pbn, game.data(), game.size());
+    }
+}
+
+bool tDealFiles::CloseDealFiles(std::string* error) {
+    if (!open_) {
+        if (error) *error = error_;
+        return error_.empty();
+    }
+    for (File& f : file_) {
+        if (f.fd < 0) continue;
+        Flush(f);
+        if (::fsync(f.fd) != 0 && error_.empty()) error_ = UnableToWrite(f.path);
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(f.fd, 0666 & ~mask);
+        if (::close(f.fd) != 0 && error_.empty()) error_ = UnableToWrite(f.path);
+        f.fd = -1;
+    }
+    if (error_.empty()) {
+        for (File& f : file_) {
+            if (f.temp.empty()) continue;
+            if (::rename(f.temp.c_str(), f.path.c_str()) != 0) {
+                if (error_.empty()) error_ = UnableToWrite(f.path);
+                ::unlink(f.temp.c_str());
+            }
+            f.temp.clear();
+        }
+    }
+    open_ = false;
+    Abandon();
+    if (error) *error = error_;
+    return error_.empty();
+}
+
+void tDealFiles::Abandon() {
+    for (File& f : file_) {
+        if (f.fd >= 0) ::close(f.fd);
+        f.fd = -1;
+        if (!f.temp.empty()) ::unlink(f.temp.c_str());
+        f.temp.clear();
+        f.buffer.clear();
+    }
+    open_ = false;
+}
+
+} // namespace zelv

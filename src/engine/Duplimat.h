@@ -1,0 +1,73 @@
+#pragma once
+// The two files of a run, in step: the board file (".DGE", the holdings as
+// rank letters) and the dealing-machine file (".BRI", card codes as digits),
+// and optionally a PBN file of the same boards. Records are 128 bytes with
+// no header; record n is board n.
+//
+// The files are written to temporary names beside their final names and
+// renamed into place by CloseDealFiles, so a run that fails part-way leaves
+// the previous files untouched.
+#include "engine/Cards.h"
+#include "engine/uBoard.h"
+
+#include <cstdint>
+#include <string>
+
+namespace zelv {
+
+inline constexpr std::size_t RecordSize = 128;
+
+// Appends the 128-byte ".BRI" record of one board to `out`.
+void AppendBriRecord(std::string& out, const Hand& north, const Hand& east, const Hand& south);
+// Appends the 128-byte ".DGE" record of one board to `out`.
+void AppendBoardRecord(std::string& out, const DisplayRow& north, const DisplayRow& east, const DisplayRow& south,
+                       const DisplayRow& west);
+
+class tDealFiles {
+public:
+    tDealFiles() = default;
+    tDealFiles(const tDealFiles&) = delete;
+    tDealFiles& operator=(const tDealFiles&) = delete;
+    // Discards the temporary files of a run that was never closed.
+    ~tDealFiles();
+
+    // Prepares `folder`/`code`.BRI and .DGE (and .PBN when `withPbn`).
+    // False, with "Unable to write to <path>", when a file cannot be created
+    // or an existing one is read-only; nothing is then written.
+    bool OpenDealFiles(const std::string& folder, const std::string& code, bool withPbn, std::string* error);
+    void WriteBriRecord(const Hand& north, const Hand& east, const Hand& south);
+    void WriteBoardRecord(const DisplayRow& north, const DisplayRow& east, const DisplayRow& south,
+                          const DisplayRow& west);
+    // Writes out what is buffered and puts the files in place. False, with
+    // the message, when any write failed; the previous files then stay.
+    bool CloseDealFiles(std::string* error);
+    // Drops the run: temporary files removed, previous files untouched.
+    void Abandon();
+
+    bool IsOpen() const { return open_; }
+    bool Failed() const { return !error_.empty(); }
+    const std::string& Error() const { return error_; }
+    std::uint64_t BoardsWritten() const { return boards_; }
+
+    const std::string& BriPath() const { return file_[Bri].path; }
+    const std::string& BoardPath() const { return file_[Dge].path; }
+    const std::string& PbnPath() const { return file_[Pbn].path; }
+
+private:
+    enum { Bri = 0, Dge = 1, Pbn = 2 };
+    struct File {
+        std::string path, temp;
+        int fd = -1;
+        std::string buffer;
+    };
+    bool Flush(File& f);
+    void Append(int which, const char* data, std::size_t n);
+
+    File file_[3];
+    bool open_ = false;
+    bool pbn_ = false;
+    std::uint64_t boards_ = 0;
+    std::string error_;
+};
+
+} // namespace zelv

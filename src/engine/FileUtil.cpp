@@ -1,0 +1,178 @@
+#include "engine/FileUtil.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zelv {
+
+namespace fs = std::filesystem;
+
+std::string UnableToWrite(const std::string& path) { return "Unable to write to " + path; }
+
+bool AtomicWriteFile(const std::string& path, std::string_view bytes, std::string* error) {
+    auto fail = [&] {
+        if (error) *error = UnableToWrite(path);
+        return false;
+    };
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        // Root may write anything, so honour the file's own read-only mark.
+        if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0) return fail();
+    }
+    std::string tmpl = path + ".tmp-XXXXXX";
+    int fd = ::mkstemp(tmpl.data());
+    if (fd < 0) return fail();
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    bool ok = true;
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ok = false;
+            break;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    if (ok && ::fsync(fd) != 0) ok = false;
+    if (ok) {
+        // mkstemp creates 0600; give the file ordinary permissions.
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, st.st_mode ? (st.st_mode & 07777) : (0666 & ~mask));
+    }
+    if (::close(fd) != 0) ok = false;
+    if (ok && ::rename(tmpl.c_str(), path.c_str()) != 0) ok = false;
+    if (!ok) {
+        ::unlink(tmpl.c_str());
+        return fail();
+    }
+    return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    bytes.clear();
+    char buf[65536];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+bool FileExists(const std::string& path) {
+    std::error_code ec;
+    return fs::is_regular_file(path, ec);
+}
+
+bool DirectoryExists(const std::string& path) {
+    std::error_code ec;
+    return fs::is_directory(path, ec);
+}
+
+static char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+}
+
+bool LessNoCase(std::string_view a, std::string_view b) {
+    std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        unsigned char x = static_cast<unsigned char>(Lower(a[i]));
+        unsigned char y = static_cast<unsigned char>(Lower(b[i]));
+        if (x != y) return x < y;
+    }
+    if (a.size() != b.size()) return a.size() < b.size();
+    return a < b;
+}
+
+bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+std::string TrimBlanks(std::string_view text) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; };
+    std::size_t b = 0, e = text.size();
+    while (b < e && blank(text[b])) ++b;
+    while (e > b && blank(text[e - 1])) --e;
+    return std::string(text.substr(b, e - b));
+}
+
+std::vector<std::string> ListFilesWithExtension(const std::string& folder, std::string_view extension) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec), end;
+    if (ec) return names;
+    for (; it != end; it.increment(ec)) {
+        if (ec) break;
+        std::error_code fec;
+        if (!it->is_regular_file(fec)) continue;
+        std::string name = it->path().filename().string();
+        if (name.size() > extension.size() && EndsWithNoCase(name, extension)) names.push_back(name);
+    }
+    return names;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    if (folder.back() == '/') return folder + name;
+    return folder + "/" + name;
+}
+
+std::string ExecutableFolder() {
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) return fs::current_path(ec).string();
+    return exe.parent_path().string();
+}
+
+bool ParseWholeNumber(std::string_view text, long long& value) {
+    std::string t = TrimBlanks(text);
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
+        negative = t[i] == '-';
+        ++i;
+    }
+    int base = 10;
+    if (i < t.size() && t[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 2 < t.size() && t[i] == '0' && (t[i + 1] == 'x' || t[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i >= t.size()) return false;
+    unsigned long long v = 0;
+    for (; i < t.size(); ++i) {
+        char c = t[i];
+        int d;
+        if (c >= '0' && c <= '9') d = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
+        else return false;
+        v = v * static_cast<unsigned>(base) + static_cast<unsigned>(d);
+        if (v > 0xFFFFFFFFull) return false;
+    }
+    long long s = negative ? -static_cast<long long>(v) : static_cast<long long>(v);
+    // Hexadecimal may spell the full 32-bit pattern; decimal must fit a signed int.
+    if (base == 10 && (s > 2147483647LL || s < -2147483648LL)) return false;
+    if (base == 16 && !negative && v > 0x7FFFFFFFull) s = static_cast<long long>(static_cast<int>(static_cast<unsigned>(v)));
+    value = s;
+    return true;
+}
+
+} // namespace zelv

@@ -1,0 +1,549 @@
+#include "engine/uBoard.h"
+
+#include "engine/Duplimat.h"
+#include "engine/FileUtil.h"
+#include "engine/HandDefnKeys.h"
+#include "engine/IniFile.h"
+#include "engine/Random.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace zelv {
+
+namespace {
+
+// Points, AK, AKQ, top-3 and top-5 counts of a suit depend only on whether
+// it holds the ace, king, queen, jack and ten: bits 0..4 of its 13-bit mask.
+struct Honours {
+    std::uint8_t Points, AK, AKQ, Top3, Top5;
+};
+constexpr std::array<Honours, 32> MakeHonourTable() {
+    std::array<Honours, 32> t{};
+    for (int b = 0; b < 32; ++b) {
+        int a = b & 1, k = (b >> 1) & 1, q = (b >> 2) & 1, j = (b >> 3) & 1, ten = (b >> 4) & 1;
+        t[b] = Honours{static_cast<std::uint8_t>(4 * a + 3 * k + 2 * q + j), static_cast<std::uint8_t>(2 * a + k),
+                       static_cast<std::uint8_t>(3 * a + 2 * k + q), static_cast<std::uint8_t>(a + k + q),
+                       static_cast<std::uint8_t>(a + k + q + j + ten)};
+    }
+    return t;
+}
+constexpr std::array<Honours, 32> HonourTable = MakeHonourTable();
+
+// Pattern id of the lengths (s, h, d, 13-s-h-d), indexed s*196 + h*14 + d.
+struct PatternTables {
+    std::array<std::string, 39> Strings;
+    std::array<std::uint8_t, 14 * 14 * 14> Id{};
+};
+const PatternTables& Tables() {
+    static const PatternTables tables = [] {
+        PatternTables t;
+        int n = 0;
+        for (int a = 13; a >= 0; --a)
+            for (int b = a; b >= 0; --b)
+                for (int c = b; c >= 0; --c) {
+                    int d = 13 - a - b - c;
+                    if (d < 0 || d > c) continue;
+                    t.Strings[n] = PatternOfLengths({static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b),
+                                                     static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(d)});
+                    ++n;
+                }
+        for (int s = 0; s <= 13; ++s)
+            for (int h = 0; s + h <= 13; ++h)
+                for (int d = 0; s + h + d <= 13; ++d) {
+                    std::string p = PatternOfLengths({static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(h),
+                                                      static_cast<std::uint8_t>(d),
+                                                      static_cast<std::uint8_t>(13 - s - h - d)});
+                    for (int i = 0; i < 39; ++i)
+                        if (t.Strings[i] == p) t.Id[s * 196 + h * 14 + d] = static_cast<std::uint8_t>(i);
+                }
+        return t;
+    }();
+    return tables;
+}
+
+constexpr std::string_view RankNames[13] = {"ace",  "king", "queen", "jack", "ten",   "nine", "eight",
+                                            "seven", "six", "five",  "four", "three", "two"};
+constexpr std::string_view SuitNames[4] = {"spades", "hearts", "diamonds", "clubs"};
+
+std::string CardName(CardCode code) {
+    return "the " + std::string(RankNames[RankOf(code)]) + " of " + std::string(SuitNames[SuitOf(code)]) + " (" +
+           CardKey(code) + ")";
+}
+
+// Writes the cards of `mask` in ascending code order from hand[from].
+inline int PlaceMask(CardMask mask, Hand& hand, int from) {
+    while (mask && from < 13) {
+        hand[from++] = static_cast<CardCode>(std::countr_zero(mask) + 1);
+        mask &= mask - 1;
+    }
+    return from;
+}
+
+inline CardMask MaskOf(const Hand& hand) {
+    CardMask m = 0;
+    for (CardCode c : hand)
+        if (IsCard(c)) m |= CardBit(c);
+    return m;
+}
+
+// A file name in `folder` equal to `name` without regard to case; the exact
+// spelling wins when both exist.
+std::string FindNoCase(const std::string& folder, const std::string& name) {
+    std::string exact = JoinPath(folder, name);
+    if (FileExists(exact)) return exact;
+    for (const auto& f : ListFilesWithExtension(folder, ""))
+        if (EqualsNoCase(f, name)) return JoinPath(folder, f);
+    return {};
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- tHandDefn
+
+static std::uint8_t tHandDefn::*const LimitMembers[LimitCount] = {
+    &tHandDefn::MinPoints,  &tHandDefn::MaxPoints,  &tHandDefn::MinAK,      &tHandDefn::MaxAK,
+    &tHandDefn::MinAKQ,     &tHandDefn::MaxAKQ,     &tHandDefn::MinSPoints, &tHandDefn::MaxSPoints,
+    &tHandDefn::MinHPoints, &tHandDefn::MaxHPoints, &tHandDefn::MinDPoints, &tHandDefn::MaxDPoints,
+    &tHandDefn::MinCPoints, &tHandDefn::MaxCPoints, &tHandDefn::MinSLength, &tHandDefn::MaxSLength,
+    &tHandDefn::MinHLength, &tHandDefn::MaxHLength, &tHandDefn::MinDLength, &tHandDefn::MaxDLength,
+    &tHandDefn::MinCLength, &tHandDefn::MaxCLength, &tHandDefn::MinTop3S,   &tHandDefn::MaxTop3S,
+    &tHandDefn::MinTop3H,   &tHandDefn::MaxTop3H,   &tHandDefn::MinTop3D,   &tHandDefn::MaxTop3D,
+    &tHandDefn::MinTop3C,   &tHandDefn::MaxTop3C,   &tHandDefn::MinTop5S,   &tHandDefn::MaxTop5S,
+    &tHandDefn::MinTop5H,   &tHandDefn::MaxTop5H,   &tHandDefn::MinTop5D,   &tHandDefn::MaxTop5D,
+    &tHandDefn::MinTop5C,   &tHandDefn::MaxTop5C,
+};
+
+std::uint8_t& tHandDefn::Limit(int index) { return this->*LimitMembers[index]; }
+std::uint8_t tHandDefn::Limit(int index) const { return this->*LimitMembers[index]; }
+
+int tHandDefn::MustHaveCount() const {
+    return static_cast<int>(std::count(MustHave.begin() + 1, MustHave.end(), true));
+}
+
+CardMask tHandDefn::MustHaveMask() const {
+    CardMask m = 0;
+    for (int c = 1; c <= 52; ++c)
+        if (MustHave[c]) m |= CardBit(static_cast<CardCode>(c));
+    return m;
+}
+
+void tHandDefn::Clear() { *this = tHandDefn{}; }
+
+// ---------------------------------------------------------------- free functions
+
+void SortHand(Hand& hand) {
+    // Gap-halving exchange sort: gaps 6, 3, 1, each pass repeated until it
+    // makes no exchange.
+    for (int gap = 6; gap > 0; gap /= 2) {
+        bool swapped = true;
+        while (swapped) {
+            swapped = false;
+            for (int i = 0; i + gap < 13; ++i)
+                if (hand[i] > hand[i + gap]) {
+                    std::swap(hand[i], hand[i + gap]);
+                    swapped = true;
+                }
+        }
+    }
+}
+
+DisplayRow FormatHand(const Hand& hand) {
+    DisplayRow row;
+    for (CardCode c : hand)
+        if (IsCard(c) && row[SuitOf(c)].size() < 13) row[SuitOf(c)] += RankLetter(c);
+    return row;
+}
+
+std::string PatternOfLengths(const std::array<std::uint8_t, 4>& lengths) {
+    auto sorted = lengths;
+    std::sort(sorted.begin(), sorted.end(), std::greater<>());
+    std::string s;
+    for (auto l : sorted) s += std::to_string(l);
+    if (s.size() > 5) s.resize(5);
+    return s;
+}
+
+const std::array<std::string, 39>& PatternStrings() { return Tables().Strings; }
+
+// ---------------------------------------------------------------- tBoard
+
+tBoard::tBoard() { Tables(); }
+
+void tBoard::SetConstrained(int seat, bool on) {
+    Constrained[StoragePos(seat)] = on;
+    dirty_ = true;
+}
+
+void tBoard::SetSlot(int seat, int position, const tHandDefn& defn) {
+    Slots[seat * 5 + position] = defn;
+    dirty_ = true;
+}
+
+void tBoard::EvaluateHands() {
+    for (int seat = 0; seat < 4; ++seat) {
+        HandPoints[seat] = HandAK[seat] = HandAKQ[seat] = HandTop3[seat] = HandTop5[seat] = 0;
+        for (int s = 0; s < 4; ++s)
+            SuitPoints[seat][s] = SuitAK[seat][s] = SuitAKQ[seat][s] = SuitTop3[seat][s] = SuitTop5[seat][s] = 0;
+    }
+    for (int clockwise = 0; clockwise < 4; ++clockwise) {
+        int seat = SeatOfClockwise(clockwise);
+        if (!IsConstrained(seat)) continue;
+        for (int s = 0; s < 4; ++s) {
+            EvaluateSuit(seat, s);
+            HandPoints[seat] += SuitPoints[seat][s];
+            HandAK[seat] += SuitAK[seat][s];
+            HandAKQ[seat] += SuitAKQ[seat][s];
+            HandTop3[seat] += SuitTop3[seat][s];
+            HandTop5[seat] += SuitTop5[seat][s];
+        }
+    }
+}
+
+void tBoard::EvaluateSuit(int seat, int suit) {
+    for (CardCode c : SeatHand(seat)) {
+        int r = c - 13 * suit;
+        if (r < 1 || r > 5) continue;
+        const Honours& h = HonourTable[1u << (r - 1)];
+        SuitPoints[seat][suit] += h.Points;
+        SuitAK[seat][suit] += h.AK;
+        SuitAKQ[seat][suit] += h.AKQ;
+        SuitTop3[seat][suit] += h.Top3;
+        SuitTop5[seat][suit] += h.Top5;
+    }
+}
+
+void tBoard::MeasureShapes() {
+    for (auto& row : SuitLengths)
+        for (auto& l : row) l = 0;
+    for (int clockwise = 0; clockwise < 4; ++clockwise) {
+        int seat = SeatOfClockwise(clockwise);
+        if (!IsConstrained(seat)) continue;
+        auto lengths = CountSuitLengths(seat);
+        for (int s = 0; s < 4; ++s) SuitLengths[seat][s] = lengths[s];
+        Patterns[seat] = PatternString(seat);
+    }
+}
+
+std::array<std::uint8_t, 4> tBoard::CountSuitLengths(int seat) const {
+    std::array<std::uint8_t, 4> n{};
+    for (CardCode c : SeatHand(seat))
+        if (IsCard(c)) ++n[SuitOf(c)];
+    return n;
+}
+
+std::string tBoard::PatternString(int seat) const {
+    return PatternOfLengths({SuitLengths[seat][0], SuitLengths[seat][1], SuitLengths[seat][2], SuitLengths[seat][3]});
+}
+
+bool tBoard::CheckBoard() {
+    for (int seat = 0; seat < 4; ++seat)
+        if (!CheckSeat(seat)) return false;
+    return true;
+}
+
+bool tBoard::CheckSeat(int seat) {
+    if (!IsConstrained(seat)) return true;
+    bool result = true;
+    for (int p = 0; p < 5; ++p) {
+        CurrentDefn = &Slots[seat * 5 + p];
+        if (CurrentDefn->Defined) result = CheckHand(seat);
+        if (result) break;
+    }
+    return result;
+}
+
+bool tBoard::CheckHand(int seat) const {
+    if (!CurrentDefn) return false;
+    const tHandDefn& d = *CurrentDefn;
+    auto within = [](std::int32_t v, std::uint8_t lo, std::uint8_t hi) { return lo <= v && v <= hi; };
+    if (!within(HandPoints[seat], d.MinPoints, d.MaxPoints)) return false;
+    if (d.YesShapes.size() != 39 &&
+        std::find(d.YesShapes.begin(), d.YesShapes.end(), Patterns[seat]) == d.YesShapes.end())
+        return false;
+    for (int s = 0; s < 4; ++s)
+        if (!within(SuitPoints[seat][s], d.Limit(SuitLimitIndex(GroupPoints, s, false)),
+                    d.Limit(SuitLimitIndex(GroupPoints, s, true))))
+            return false;
+    for (int s = 0; s < 4; ++s)
+        if (!within(SuitLengths[seat][s], d.Limit(SuitLimitIndex(GroupLength, s, false)),
+                    d.Limit(SuitLimitIndex(GroupLength, s, true))))
+            return false;
+    if (!within(HandAK[seat], d.MinAK, d.MaxAK)) return false;
+    if (!within(HandAKQ[seat], d.MinAKQ, d.MaxAKQ)) return false;
+    for (int s = 0; s < 4; ++s)
+        if (!within(SuitTop3[seat][s], d.Limit(SuitLimitIndex(GroupTop3, s, false)),
+                    d.Limit(SuitLimitIndex(GroupTop3, s, true))))
+            return false;
+    for (int s = 0; s < 4; ++s)
+        if (!within(SuitTop5[seat][s], d.Limit(SuitLimitIndex(GroupTop5, s, false)),
+                    d.Limit(SuitLimitIndex(GroupTop5, s, true))))
+            return false;
+    const Hand& hand = SeatHand(seat);
+    for (int c = 1; c <= 52; ++c)
+        if (d.MustHave[c] && std::find(hand.begin(), hand.end(), c) == hand.end()) return false;
+    return true;
+}
+
+void tBoard::Compile() {
+    const auto& tables = Tables();
+    for (int seat = 0; seat < 4; ++seat) {
+        CompiledSeat& cs = compiled_[seat];
+        cs = CompiledSeat{};
+        cs.Constrained = IsConstrained(seat);
+        if (!cs.Constrained) {
+            // Seats without conditions keep zero evaluation fields.
+            HandPoints[seat] = HandAK[seat] = HandAKQ[seat] = HandTop3[seat] = HandTop5[seat] = 0;
+            for (int s = 0; s < 4; ++s) {
+                SuitPoints[seat][s] = SuitAK[seat][s] = SuitAKQ[seat][s] = SuitTop3[seat][s] = SuitTop5[seat][s] = 0;
+                SuitLengths[seat][s] = 0;
+            }
+            continue;
+        }
+        const tHandDefn& first = Slots[seat * 5];
+        cs.AlwaysPasses = !first.Defined;
+        if (first.Defined) cs.Seed = first.MustHaveMask();
+        cs.Count = 5;
+        for (int p = 0; p < 5; ++p) {
+            const tHandDefn& d = Slots[seat * 5 + p];
+            CompiledDefn& cd = cs.Defs[p];
+            cd.Defined = d.Defined;
+            if (!d.Defined) continue;
+            cd.AllPatterns = d.YesShapes.size() == 39;
+            for (int i = 0; i < 39; ++i)
+                if (std::find(d.YesShapes.begin(), d.YesShapes.end(), tables.Strings[i]) != d.YesShapes.end())
+                    cd.Patterns |= std::uint64_t{1} << i;
+            cd.Must = d.MustHaveMask();
+            for (int i = 0; i < LimitCount; ++i) cd.Lim[i] = d.Limit(i);
+        }
+    }
+    dirty_ = false;
+}
+
+bool tBoard::FastCheckSeat(int seat, CardMask hand) {
+    // Evaluate into the seat's fields, then try its definitions in order.
+    const auto& tables = Tables();
+    int pts = 0, ak = 0, akq = 0, t3 = 0, t5 = 0;
+    std::uint8_t len[4];
+    for (int s = 0; s < 4; ++s) {
+        unsigned bits = SuitBits(hand, s);
+        const Honours& h = HonourTable[bits & 31u];
+        len[s] = static_cast<std::uint8_t>(std::popcount(bits));
+        SuitLengths[seat][s] = len[s];
+        SuitPoints[seat][s] = h.Points;
+        SuitAK[seat][s] = h.AK;
+        SuitAKQ[seat][s] = h.AKQ;
+        SuitTop3[seat][s] = h.Top3;
+        SuitTop5[seat][s] = h.Top5;
+        pts += h.Points;
+        ak += h.AK;
+        akq += h.AKQ;
+        t3 += h.Top3;
+        t5 += h.Top5;
+    }
+    HandPoints[seat] = pts;
+    HandAK[seat] = ak;
+    HandAKQ[seat] = akq;
+    HandTop3[seat] = t3;
+    HandTop5[seat] = t5;
+    int pid = tables.Id[len[0] * 196 + len[1] * 14 + len[2]];
+    const std::string& pattern = tables.Strings[pid];
+    Patterns[seat].assign(pattern.data(), pattern.size());
+
+    const CompiledSeat& cs = compiled_[seat];
+    CurrentDefn = &Slots[seat * 5];
+    if (cs.AlwaysPasses) return true;
+    for (int p = 0; p < cs.Count; ++p) {
+        const CompiledDefn& d = cs.Defs[p];
+        if (!d.Defined) continue;
+        CurrentDefn = &Slots[seat * 5 + p];
+        const std::uint8_t* L = d.Lim;
+        if (pts < L[0] || pts > L[1]) continue;
+        if (!d.AllPatterns && !((d.Patterns >> pid) & 1u)) continue;
+        bool ok = true;
+        for (int s = 0; s < 4 && ok; ++s)
+            ok = SuitPoints[seat][s] >= L[GroupPoints + 2 * s] && SuitPoints[seat][s] <= L[GroupPoints + 2 * s + 1];
+        for (int s = 0; s < 4 && ok; ++s) ok = len[s] >= L[GroupLength + 2 * s] && len[s] <= L[GroupLength + 2 * s + 1];
+        if (!ok) continue;
+        if (ak < L[LimMinAK] || ak > L[LimMaxAK]) continue;
+        if (akq < L[LimMinAKQ] || akq > L[LimMaxAKQ]) continue;
+        for (int s = 0; s < 4 && ok; ++s)
+            ok = SuitTop3[seat][s] >= L[GroupTop3 + 2 * s] && SuitTop3[seat][s] <= L[GroupTop3 + 2 * s + 1];
+        for (int s = 0; s < 4 && ok; ++s)
+            ok = SuitTop5[seat][s] >= L[GroupTop5 + 2 * s] && SuitTop5[seat][s] <= L[GroupTop5 + 2 * s + 1];
+        if (!ok) continue;
+        if ((d.Must & ~hand) != 0) continue;
+        return true;
+    }
+    return false;
+}
+
+bool tBoard::SeatPasses(int seat, CardMask hand) {
+    if (dirty_) Compile();
+    if (!compiled_[seat].Constrained) return true;
+    return FastCheckSeat(seat, hand);
+}
+
+void tBoard::SeedHand(int seat, Hand& hand, int& next) {
+    CurrentDefn = &Slots[seat * 5];
+    const tHandDefn& first = *CurrentDefn;
+    if (!first.Defined) return;
+    // A card already dealt elsewhere is never placed a second time, and a
+    // hand never takes more than 13 cards.
+    CardMask want = first.MustHaveMask() & remaining_;
+    while (want && next < 13) {
+        CardCode c = static_cast<CardCode>(std::countr_zero(want) + 1);
+        want &= want - 1;
+        hand[next++] = c;
+        remaining_ &= ~CardBit(c);
+    }
+}
+
+void tBoard::FillHand(Hand& hand, int next) {
+    CardMask pack = remaining_;
+    std::uint32_t seed = RandSeed;
+    while (next < 13) {
+        seed = seed * RandMultiplier + 1u;
+        unsigned r = static_cast<unsigned>((std::uint64_t{52} * seed) >> 32);
+        hand[next] = static_cast<CardCode>(r + 1);
+        next += static_cast<int>((pack >> r) & 1u);
+        pack &= ~(CardMask{1} << r);
+    }
+    RandSeed = seed;
+    remaining_ = pack;
+}
+
+void tBoard::DealBoard() {
+    if (dirty_) Compile();
+    Accepted = false;
+    remaining_ = AllCardsMask;
+    int next[4] = {0, 0, 0, 0}; // by seat index
+    CardMask seeded[4] = {0, 0, 0, 0};
+    if (SeedFirst) {
+        for (int seat = 0; seat < 4; ++seat) { // North, South, East, West
+            if (!compiled_[seat].Constrained || !compiled_[seat].Seed) continue;
+            CardMask s = compiled_[seat].Seed & remaining_;
+            next[seat] = PlaceMask(s, SeatHand(seat), 0);
+            // PlaceMask stops at 13 cards; only what it placed leaves the pack.
+            CardMask placed = 0;
+            for (int i = 0; i < next[seat]; ++i) placed |= CardBit(SeatHand(seat)[i]);
+            seeded[seat] = placed;
+            remaining_ &= ~placed;
+        }
+    }
+    CardMask hands[4];
+    for (int seat = 0; seat < 3; ++seat) { // North, South, East draw; West takes the rest
+        CardMask before = remaining_;
+        FillHand(SeatHand(seat), next[seat]);
+        hands[seat] = (before ^ remaining_) | seeded[seat];
+    }
+    PlaceMask(remaining_, SeatHand(West), next[West]);
+    hands[West] = remaining_ | seeded[West];
+    remaining_ = 0;
+
+    for (int seat = 0; seat < 4; ++seat)
+        if (compiled_[seat].Constrained && !FastCheckSeat(seat, hands[seat])) return;
+
+    for (int seat = 0; seat < 4; ++seat) PlaceMask(hands[seat], SeatHand(seat), 0);
+    AcceptCurrentHands();
+}
+
+void tBoard::AcceptCurrentHands() {
+    for (auto& h : Hands) SortHand(h);
+    for (int seat = 0; seat < 4; ++seat) {
+        const Hand& h = SeatHand(seat);
+        char buf[4][13];
+        int n[4] = {0, 0, 0, 0};
+        for (CardCode c : h) {
+            if (!IsCard(c)) continue;
+            int s = SuitOf(c);
+            if (n[s] < 13) buf[s][n[s]++] = RankLetter(c);
+        }
+        for (int s = 0; s < 4; ++s) Display[seat][s].assign(buf[s], static_cast<std::size_t>(n[s]));
+    }
+    Accepted = true;
+    if (Output) {
+        Output->WriteBriRecord(SeatHand(North), SeatHand(East), SeatHand(South));
+        Output->WriteBoardRecord(Display[North], Display[East], Display[South], Display[West]);
+    }
+}
+
+void tBoard::DecodeBoard(int seat, int suit, const std::string& text) {
+    if (seat < 0 || seat > 3 || suit < 0 || suit > 3) return;
+    Display[seat][suit] = text.substr(0, 13);
+}
+
+bool tBoard::ReadDefinition(const std::string& path, tHandDefn& slot, std::string* error) {
+    tIniFile ini;
+    if (!ini.LoadFromFile(path, error)) return false;
+    slot.Defined = true;
+    slot.YesShapes.clear();
+    for (const auto& key : ini.ReadSectionKeys(SectionYesShapes))
+        slot.YesShapes.push_back(ini.ReadString(SectionYesShapes, key, "0"));
+    for (int i = 0; i < LimitCount; ++i) {
+        const LimitKey& k = LimitKeys[i];
+        std::string text = ini.ReadString(k.Section, k.Key, k.Default);
+        long long v = 0;
+        if (!ParseWholeNumber(text, v)) {
+            if (error)
+                *error = "'" + text + "' is not a valid integer value (" + std::string(k.Key) + " in " + path + ")";
+            return false;
+        }
+        slot.Limit(i) = static_cast<std::uint8_t>(static_cast<unsigned long long>(v) & 0xFFu);
+    }
+    for (int c = 1; c <= 52; ++c)
+        slot.MustHave[c] = ini.ReadBool(SectionCards, CardKey(static_cast<CardCode>(c)), false);
+    return true;
+}
+
+bool tBoard::LoadSetup(const DealSetup& setup, const std::string& definitionsFolder, std::string* error) {
+    dirty_ = true;
+    auto fail = [&](const std::string& text) {
+        if (error) *error = text;
+        return false;
+    };
+    for (int seat = 0; seat < 4; ++seat) Constrained[StoragePos(seat)] = setup[seat].Constrained;
+    for (int seat = 0; seat < 4; ++seat) { // North, South, East, West
+        if (!setup[seat].Constrained) continue;
+        for (int p = 0; p < 5; ++p) {
+            tHandDefn& slot = Slots[seat * 5 + p];
+            const std::string& name = setup[seat].Names[p];
+            if (name.empty()) {
+                slot.Defined = false;
+                slot.MustHave.fill(false);
+                continue;
+            }
+            std::string label = SeatNames[seat] + "'s definition " + std::to_string(p + 1) + " \"" + name + "\"";
+            std::string path = FindNoCase(definitionsFolder, name + ".HDS");
+            if (path.empty())
+                return fail(label + ": hand definition file not found: " + JoinPath(definitionsFolder, name + ".HDS"));
+            std::string why;
+            if (!ReadDefinition(path, slot, &why)) return fail(why);
+            if (slot.YesShapes.empty())
+                return fail(label + " accepts no hand pattern (its Yes list of shapes is empty), so no board can "
+                                    "ever meet it: " + path);
+            int musts = slot.MustHaveCount();
+            if (musts > 13)
+                return fail(label + " requires " + std::to_string(musts) +
+                            " must-have cards, but a hand holds only 13: " + path);
+        }
+    }
+    if (SeedFirst) {
+        for (int a = 0; a < 4; ++a)
+            for (int b = a + 1; b < 4; ++b) {
+                if (!setup[a].Constrained || !setup[b].Constrained) continue;
+                const tHandDefn& da = Slots[a * 5];
+                const tHandDefn& db = Slots[b * 5];
+                if (!da.Defined || !db.Defined) continue;
+                CardMask both = da.MustHaveMask() & db.MustHaveMask();
+                if (!both) continue;
+                CardCode c = static_cast<CardCode>(std::countr_zero(both) + 1);
+                return fail(SeatNames[a] + "'s first definition \"" + setup[a].Names[0] + "\" and " + SeatNames[b] +
+                            "'s first definition \"" + setup[b].Names[0] + "\" both require " + CardName(c) +
+                            "; with Seed First Definition on, one card cannot be placed in two hands.");
+            }
+    }
+    return true;
+}
+
+} // namespace zelv

@@ -1,0 +1,166 @@
+#pragma once
+// tBoard, the deal engine: evaluation of hands, the checks against hand
+// definitions, one dealing attempt, decoding of board-file holdings and the
+// loading of a generation set-up.
+#include "engine/Cards.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zelv {
+
+class tDealFiles;
+
+// One hand definition as the engine holds it.
+struct tHandDefn {
+    bool Defined = false;
+    std::array<bool, 53> MustHave{}; // indexed by card code; entry 0 unused
+    std::vector<std::string> YesShapes;
+
+    std::uint8_t MinPoints = 0, MaxPoints = 0, MinAK = 0, MaxAK = 0, MinAKQ = 0, MaxAKQ = 0;
+    std::uint8_t MinSPoints = 0, MaxSPoints = 0, MinHPoints = 0, MaxHPoints = 0;
+    std::uint8_t MinDPoints = 0, MaxDPoints = 0, MinCPoints = 0, MaxCPoints = 0;
+    std::uint8_t MinSLength = 0, MaxSLength = 0, MinHLength = 0, MaxHLength = 0;
+    std::uint8_t MinDLength = 0, MaxDLength = 0, MinCLength = 0, MaxCLength = 0;
+    std::uint8_t MinTop3S = 0, MaxTop3S = 0, MinTop3H = 0, MaxTop3H = 0;
+    std::uint8_t MinTop3D = 0, MaxTop3D = 0, MinTop3C = 0, MaxTop3C = 0;
+    std::uint8_t MinTop5S = 0, MaxTop5S = 0, MinTop5H = 0, MaxTop5H = 0;
+    std::uint8_t MinTop5D = 0, MaxTop5D = 0, MinTop5C = 0, MaxTop5C = 0;
+
+    // The 38 limits in the order of LimitKeys (HandDefnKeys.h).
+    std::uint8_t& Limit(int index);
+    std::uint8_t Limit(int index) const;
+    int MustHaveCount() const;
+    CardMask MustHaveMask() const;
+    // Empties the slot: not defined, no must-have card, no shapes, limits 0.
+    void Clear();
+};
+
+// One seat of a generation set-up: whether it has conditions and the names
+// of up to five definitions (an empty name is an empty drop-down).
+struct SeatSetup {
+    bool Constrained = false;
+    std::array<std::string, 5> Names;
+};
+// Indexed by seat index (North, South, East, West).
+using DealSetup = std::array<SeatSetup, 4>;
+
+using DisplayRow = std::array<std::string, 4>;       // spades..clubs
+using DisplayTable = std::array<DisplayRow, 4>;      // [seat index][suit]
+
+class tBoard {
+public:
+    tBoard();
+
+    // --- state, named as the engine's documentation names it ---
+    DisplayTable Display;                 // holdings of the last accepted or decoded board
+    bool Accepted = false;
+    bool SeedFirst = false;
+    std::array<bool, 4> Constrained{};    // stored North, East, South, West
+    std::array<Hand, 4> Hands{};          // stored North, East, South, West
+    std::int32_t SuitPoints[4][4]{}, SuitAK[4][4]{}, SuitAKQ[4][4]{}, SuitTop3[4][4]{}, SuitTop5[4][4]{};
+    std::int32_t HandPoints[4]{}, HandAK[4]{}, HandAKQ[4]{}, HandTop3[4]{}, HandTop5[4]{};
+    std::uint8_t SuitLengths[4][4]{};     // [seat index][suit]
+    std::array<std::string, 4> Patterns;  // pattern string per seat index
+    // The slot most recently copied by CheckSeat or SeedHand.
+    const tHandDefn* CurrentDefn = nullptr;
+    // Where accepted boards are appended; none means they are only displayed.
+    tDealFiles* Output = nullptr;
+
+    // --- seat helpers ---
+    bool IsConstrained(int seat) const { return Constrained[StoragePos(seat)]; }
+    void SetConstrained(int seat, bool on);
+    Hand& SeatHand(int seat) { return Hands[StoragePos(seat)]; }
+    const Hand& SeatHand(int seat) const { return Hands[StoragePos(seat)]; }
+
+    // Definition slots: seat index 0..3, position 0..4 (the dialog's 1..5).
+    const tHandDefn& Slot(int seat, int position) const { return Slots[seat * 5 + position]; }
+    // Replaces a slot; the next DealBoard sees the change.
+    void SetSlot(int seat, int position, const tHandDefn& defn);
+
+    // --- evaluation (seats without conditions are left at zero) ---
+    void EvaluateHands();
+    void EvaluateSuit(int seat, int suit);
+    void MeasureShapes();
+    std::array<std::uint8_t, 4> CountSuitLengths(int seat) const;
+    std::string PatternString(int seat) const;
+
+    // --- checks ---
+    bool CheckBoard();
+    bool CheckSeat(int seat);
+    bool CheckHand(int seat) const;
+
+    // --- dealing ---
+    // One attempt; sets Accepted, and on acceptance fills Display and
+    // appends one record to each of Output's files.
+    void DealBoard();
+    // Places the must-have cards of the seat's first slot from hand index
+    // `next` (0-based) on; `next` returns the first free index.
+    void SeedHand(int seat, Hand& hand, int& next);
+    // Fills hand[next..12] with random undealt cards.
+    void FillHand(Hand& hand, int next);
+    // Cards not yet dealt in the current attempt.
+    CardMask RemainingPack() const { return remaining_; }
+    void ResetPack() { remaining_ = AllCardsMask; }
+
+    // Stores one holding, cut to 13 characters; out-of-range indices store nothing.
+    void DecodeBoard(int seat, int suit, const std::string& text);
+
+    // --- set-up loading ---
+    // Sets the Constrained flags from `setup` and reads the definitions named
+    // for each constrained seat from `definitionsFolder`. Refuses, with a
+    // message naming seat, definition and card, a set-up that can never be
+    // dealt safely: a definition that is missing, has a limit that is not a
+    // whole number, accepts no pattern or requires more than 13 cards, or,
+    // with SeedFirst on, two first definitions that require the same card.
+    bool LoadSetup(const DealSetup& setup, const std::string& definitionsFolder, std::string* error);
+    // Reads one hand definition file into `slot`. A missing file reads as a
+    // file with no sections. False (with the message) when a limit is not a
+    // whole number.
+    static bool ReadDefinition(const std::string& path, tHandDefn& slot, std::string* error);
+
+    // Sorting, rendering and writing of the current Hands, as done for an
+    // accepted board; used by dealers that draw the hands themselves.
+    void AcceptCurrentHands();
+
+    // Checks one seat's hand given as a card set, as DealBoard does: the
+    // seat's evaluation fields are filled when it has conditions.
+    bool SeatPasses(int seat, CardMask hand);
+
+private:
+    void Compile();
+    bool FastCheckSeat(int seat, CardMask hand);
+
+    std::array<tHandDefn, 20> Slots; // North 1-5, South 1-5, East 1-5, West 1-5
+    CardMask remaining_ = AllCardsMask;
+    bool dirty_ = true;
+
+    struct CompiledDefn {
+        bool Defined = false;
+        bool AllPatterns = false;
+        std::uint64_t Patterns = 0; // bit per pattern id
+        CardMask Must = 0;
+        std::uint8_t Lim[38]{};
+    };
+    struct CompiledSeat {
+        bool Constrained = false;
+        bool AlwaysPasses = false; // slot 1 empty
+        int Count = 0;             // positions to try
+        CompiledDefn Defs[5];
+        CardMask Seed = 0;
+    };
+    CompiledSeat compiled_[4]; // by seat index
+};
+
+// Sorts 13 codes ascending in place.
+void SortHand(Hand& hand);
+// Rank letters of each suit, spades to clubs, in position order.
+DisplayRow FormatHand(const Hand& hand);
+// The pattern string ("4432", "10300") of four suit lengths.
+std::string PatternOfLengths(const std::array<std::uint8_t, 4>& lengths);
+// The 39 pattern strings, indexed by the engine's pattern id.
+const std::array<std::string, 39>& PatternStrings();
+
+} // namespace zelv

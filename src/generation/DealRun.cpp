@@ -1,0 +1,82 @@
+#include "generation/DealRun.h"
+
+#include "engine/Duplimat.h"
+
+#include <chrono>
+
+namespace zelv {
+
+DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* stop, const ProgressFn& progress) {
+    DealRunResult result;
+    if (options.Boards < 0) {
+        result.Error = "The number of boards must not be negative: " + std::to_string(options.Boards);
+        return result;
+    }
+    tBoard board;
+    board.SeedFirst = options.SeedFirst;
+    if (!board.LoadSetup(options.Setup, options.DefinitionsFolder, &result.Error)) return result;
+
+    tDealFiles files;
+    if (!files.OpenDealFiles(options.OutputFolder, options.FileCode, options.WritePbn, &result.Error)) return result;
+    result.BoardPath = files.BoardPath();
+    result.BriPath = files.BriPath();
+    result.PbnPath = files.PbnPath();
+    board.Output = &files;
+
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    auto elapsed = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
+    auto report = [&] {
+        if (progress) progress(DealProgress{result.Accepted, result.Attempts, options.Boards, elapsed()});
+    };
+    auto lastReport = start;
+    constexpr std::uint64_t ClockEvery = 1u << 14;
+
+    result.Status = DealStatus::Done;
+    const std::uint64_t wanted = static_cast<std::uint64_t>(options.Boards);
+    while (result.Accepted < wanted) {
+        if (stop && stop->load(std::memory_order_relaxed)) {
+            result.Status = DealStatus::Stopped;
+            break;
+        }
+        if (options.MaxAttempts && result.Attempts >= options.MaxAttempts) {
+            result.Status = DealStatus::AttemptLimit;
+            break;
+        }
+        board.DealBoard();
+        ++result.Attempts;
+        if (board.Accepted) {
+            ++result.Accepted;
+            if (files.Failed()) break;
+        }
+        if ((result.Attempts & (ClockEvery - 1)) == 0 && progress) {
+            auto now = Clock::now();
+            if (now - lastReport >= std::chrono::milliseconds(100)) {
+                lastReport = now;
+                report();
+            }
+        }
+    }
+    std::string closeError;
+    if (!files.CloseDealFiles(&closeError)) {
+        result.Status = DealStatus::Failed;
+        result.Error = closeError;
+    }
+    result.Seconds = elapsed();
+    report();
+    return result;
+}
+
+std::string DescribeResult(const DealRunResult& result, std::int64_t requested) {
+    std::string boards = std::to_string(result.Accepted) + " of " + std::to_string(requested < 0 ? 0 : requested) +
+                         " boards dealt in " + std::to_string(result.Attempts) + " attempts";
+    switch (result.Status) {
+    case DealStatus::Done: return boards + ".";
+    case DealStatus::Stopped: return "Stopped: " + boards + ".";
+    case DealStatus::AttemptLimit: return "Attempt limit reached: " + boards + ".";
+    case DealStatus::Failed: return result.Error;
+    }
+    return boards;
+}
+
+} // namespace zelv

@@ -1,0 +1,59 @@
+#pragma once
+// A whole generation run: load and check the set-up, create the output
+// files, deal until the requested number of boards is accepted (or the run
+// is stopped or reaches its attempt limit), and put the files in place.
+#include "engine/uBoard.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace zelv {
+
+struct DealRunOptions {
+    DealSetup Setup;              // by seat index
+    bool SeedFirst = true;
+    std::int64_t Boards = 1;
+    std::string DefinitionsFolder;
+    std::string OutputFolder;
+    std::string FileCode = "ZELV";
+    bool WritePbn = true;
+    std::uint64_t MaxAttempts = 0; // 0: no limit
+};
+
+struct DealProgress {
+    std::uint64_t Accepted = 0;
+    std::uint64_t Attempts = 0;
+    std::int64_t Requested = 0;
+    double Seconds = 0;
+};
+
+enum class DealStatus {
+    Done,         // every requested board was dealt
+    Stopped,      // the stop flag was raised; the boards so far are kept
+    AttemptLimit, // MaxAttempts reached; the boards so far are kept
+    Failed        // nothing dealt (set-up refused, files not created) or a write failed
+};
+
+struct DealRunResult {
+    DealStatus Status = DealStatus::Failed;
+    std::uint64_t Accepted = 0;
+    std::uint64_t Attempts = 0;
+    double Seconds = 0;
+    std::string Error;
+    std::string BoardPath, BriPath, PbnPath;
+};
+
+using ProgressFn = std::function<void(const DealProgress&)>;
+
+// Deals with the process-wide RandSeed. The set-up is loaded and checked
+// before any file is touched. `progress` is called a few times a second and
+// once at the end; `stop` is polled between attempts.
+DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* stop = nullptr,
+                      const ProgressFn& progress = {});
+
+// "N of M boards dealt in A attempts" style summary of a result.
+std::string DescribeResult(const DealRunResult& result, std::int64_t requested);
+
+} // namespace zelv

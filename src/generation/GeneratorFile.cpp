@@ -1,0 +1,83 @@
+#include "generation/GeneratorFile.h"
+
+#include "engine/FileUtil.h"
+#include "engine/IniFile.h"
+#include "engine/Settings.h"
+
+#include <algorithm>
+
+namespace zelv {
+
+namespace {
+constexpr std::string_view Section = "Main";
+constexpr char SeatLetter[4] = {'N', 'S', 'E', 'W'}; // by seat index, also the written order
+
+std::string FlagKey(int seat) { return std::string(1, SeatLetter[seat]) + "AnyCB"; }
+std::string NameKey(int seat, int slot) { return std::string(1, SeatLetter[seat]) + "C" + std::to_string(slot + 1); }
+} // namespace
+
+GeneratorSetup GeneratorSetup::Defaults() {
+    GeneratorSetup s;
+    s.Seats[North].AnyHand = false;
+    return s;
+}
+
+bool LoadGeneratorFile(const std::string& path, GeneratorSetup& setup, std::string* error) {
+    tIniFile ini;
+    bool ok = ini.LoadFromFile(path, error);
+    GeneratorSetup s = GeneratorSetup::Defaults();
+    for (int seat = 0; seat < 4; ++seat) {
+        s.Seats[seat].AnyHand = ini.ReadBool(Section, FlagKey(seat), seat != North);
+        for (int slot = 0; slot < 5; ++slot) s.Seats[seat].Names[slot] = ini.ReadString(Section, NameKey(seat, slot), "");
+    }
+    setup = s;
+    return ok;
+}
+
+bool SaveGeneratorFile(const std::string& path, const GeneratorSetup& setup, std::string* error) {
+    tIniFile ini;
+    std::string why;
+    if (!ini.LoadFromFile(path, &why)) {
+        if (error) *error = UnableToWrite(path);
+        return false;
+    }
+    for (int seat = 0; seat < 4; ++seat) {
+        ini.WriteString(Section, FlagKey(seat), setup.Seats[seat].AnyHand ? "1" : "0");
+        for (int slot = 0; slot < 5; ++slot) ini.WriteString(Section, NameKey(seat, slot), setup.Seats[seat].Names[slot]);
+    }
+    return ini.SaveToFile(path, error);
+}
+
+std::vector<std::string> ListDefinitionNames(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& file : ListFilesWithExtension(folder, ExtDefinition))
+        names.push_back(file.substr(0, file.size() - ExtDefinition.size()));
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return LessNoCase(a, b); });
+    // Names that differ only in case would be one entry of a drop-down.
+    names.erase(std::unique(names.begin(), names.end(),
+                            [](const std::string& a, const std::string& b) { return EqualsNoCase(a, b); }),
+                names.end());
+    return names;
+}
+
+std::string MatchDefinitionName(const std::vector<std::string>& available, const std::string& name) {
+    if (name.empty()) return {};
+    for (const auto& a : available)
+        if (a == name) return a;
+    for (const auto& a : available)
+        if (EqualsNoCase(a, name)) return a;
+    return {};
+}
+
+DealSetup ToDealSetup(const GeneratorSetup& setup, const std::vector<std::string>& available) {
+    DealSetup deal;
+    for (int seat = 0; seat < 4; ++seat) {
+        deal[seat].Constrained = !setup.Seats[seat].AnyHand;
+        if (!deal[seat].Constrained) continue;
+        for (int slot = 0; slot < 5; ++slot)
+            deal[seat].Names[slot] = MatchDefinitionName(available, setup.Seats[seat].Names[slot]);
+    }
+    return deal;
+}
+
+} // namespace zelv

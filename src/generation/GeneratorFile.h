@@ -1,0 +1,40 @@
+#pragma once
+// A generation set-up as a generator file (".GEN"): one section "Main" with
+// an any-hand flag and five definition names per seat. Saving rewrites only
+// those 24 keys and keeps every other line of the file.
+#include "engine/uBoard.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace zelv {
+
+struct GeneratorSeat {
+    bool AnyHand = true;
+    std::array<std::string, 5> Names; // empty: no selection
+};
+
+struct GeneratorSetup {
+    std::array<GeneratorSeat, 4> Seats; // by seat index: North, South, East, West
+    // As a file without flags reads, and as the dialog starts: North
+    // constrained, the other seats any hand.
+    static GeneratorSetup Defaults();
+};
+
+// Missing or unreadable files and missing keys give the defaults; returns
+// false (with the reason) only for a file that exists but cannot be read.
+bool LoadGeneratorFile(const std::string& path, GeneratorSetup& setup, std::string* error);
+// False, with "Unable to write to <path>", when the file cannot be replaced.
+bool SaveGeneratorFile(const std::string& path, const GeneratorSetup& setup, std::string* error);
+
+// Definition names in `folder`: ".HDS" files (any case) without the
+// extension, sorted without regard to case, without repeats.
+std::vector<std::string> ListDefinitionNames(const std::string& folder);
+// The entry of `available` equal to `name` without regard to case, or "".
+std::string MatchDefinitionName(const std::vector<std::string>& available, const std::string& name);
+// The engine's set-up for `setup`, names matched against `available`; a
+// seat that allows any hand has no names.
+DealSetup ToDealSetup(const GeneratorSetup& setup, const std::vector<std::string>& available);
+
+} // namespace zelv

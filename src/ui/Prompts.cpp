@@ -1,0 +1,63 @@
+#include "ui/Prompts.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace zelv {
+
+namespace {
+Prompts* installed = nullptr;
+QtPrompts::HelpHandler helpHandler = nullptr;
+
+QString runFileDialog(QWidget* parent, const FileDialogOptions& o, bool save) {
+    QFileDialog dialog(parent, o.Title);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save || !o.FileMustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!o.Filter.isEmpty()) dialog.setNameFilter(o.Filter);
+    if (!o.DefaultSuffix.isEmpty()) dialog.setDefaultSuffix(o.DefaultSuffix);
+    // A folder that is missing falls back to the user's home folder.
+    dialog.setDirectory(QDir(o.Folder).exists() ? o.Folder : QDir::homePath());
+    if (!o.InitialName.isEmpty()) dialog.selectFile(o.InitialName);
+    if (!o.OverwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // Linux file names are case-sensitive; show "*.HDS" and "*.hds" alike.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first();
+}
+} // namespace
+
+Prompts& Prompts::current() {
+    static QtPrompts qt;
+    return installed ? *installed : qt;
+}
+
+void Prompts::install(Prompts* prompts) { installed = prompts; }
+
+void QtPrompts::setHelpHandler(HelpHandler handler) { helpHandler = handler; }
+
+void QtPrompts::beep() { QApplication::beep(); }
+
+void QtPrompts::error(QWidget* parent, const QString& text) {
+    QMessageBox::critical(parent, QStringLiteral("Error"), text, QMessageBox::Ok);
+}
+
+void QtPrompts::information(QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox::information(parent, title, text, QMessageBox::Ok);
+}
+
+QString QtPrompts::chooseOpenFile(QWidget* parent, const FileDialogOptions& options) {
+    return runFileDialog(parent, options, false);
+}
+
+QString QtPrompts::chooseSaveFile(QWidget* parent, const FileDialogOptions& options) {
+    return runFileDialog(parent, options, true);
+}
+
+void QtPrompts::help(QWidget* parent, int topic) {
+    if (helpHandler) helpHandler(parent, topic);
+}
+
+} // namespace zelv

@@ -1,0 +1,60 @@
+#pragma once
+// The one door through which dialogs beep, show messages, ask for files and
+// open help. The application installs the Qt implementation; tests install
+// a scripted one that counts beeps, records messages and answers dialogs.
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace zelv {
+
+struct FileDialogOptions {
+    QString Title;
+    QString Filter;        // e.g. "Hand Definition File (*.HDS)"
+    QString DefaultSuffix; // without the dot, e.g. "HDS"
+    QString Folder;        // starting folder
+    QString InitialName;   // proposed file name (may be empty)
+    bool OverwritePrompt = true;
+    bool PathMustExist = true;
+    bool FileMustExist = false;
+    int HelpTopic = 0; // 0: no Help button
+};
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+    virtual void beep() = 0;
+    // An error box: title "Error", error icon, one OK button.
+    virtual void error(QWidget* parent, const QString& text) = 0;
+    // A plain message box with one OK button.
+    virtual void information(QWidget* parent, const QString& title, const QString& text) = 0;
+    // The chosen path, or an empty string when the user cancels.
+    virtual QString chooseOpenFile(QWidget* parent, const FileDialogOptions& options) = 0;
+    virtual QString chooseSaveFile(QWidget* parent, const FileDialogOptions& options) = 0;
+    // Opens help at a topic (10, 20, 30, 40, 50), or its keyword search
+    // when `topic` is 0.
+    virtual void help(QWidget* parent, int topic) = 0;
+
+    // The installed implementation (the Qt one when none was installed).
+    static Prompts& current();
+    // Installs `prompts` (not owned); nullptr restores the Qt one.
+    static void install(Prompts* prompts);
+};
+
+// The real thing: QApplication::beep, QMessageBox, QFileDialog. Help goes
+// to the handler set with setHelpHandler (the application's help viewer).
+class QtPrompts : public Prompts {
+public:
+    using HelpHandler = void (*)(QWidget* parent, int topic);
+    static void setHelpHandler(HelpHandler handler);
+
+    void beep() override;
+    void error(QWidget* parent, const QString& text) override;
+    void information(QWidget* parent, const QString& title, const QString& text) override;
+    QString chooseOpenFile(QWidget* parent, const FileDialogOptions& options) override;
+    QString chooseSaveFile(QWidget* parent, const FileDialogOptions& options) override;
+    void help(QWidget* parent, int topic) override;
+};
+
+} // namespace zelv

@@ -1,0 +1,39 @@
+#pragma once
+// A Prompts for tests: counts beeps, records messages, answers file dialogs
+// from a queue and records which help topics were asked for.
+#include "ui/Prompts.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace zelv {
+
+class ScriptedPrompts : public Prompts {
+public:
+    ScriptedPrompts() { Prompts::install(this); }
+    ~ScriptedPrompts() override { Prompts::install(nullptr); }
+
+    int Beeps = 0;
+    QStringList Errors;
+    QStringList Messages;         // "title: text" of information boxes
+    QStringList FileAnswers;      // next answers to file dialogs; "" cancels
+    QList<FileDialogOptions> FileRequests;
+    QList<int> HelpTopics;
+
+    void beep() override { ++Beeps; }
+    void error(QWidget*, const QString& text) override { Errors << text; }
+    void information(QWidget*, const QString& title, const QString& text) override {
+        Messages << title + ": " + text;
+    }
+    QString chooseOpenFile(QWidget*, const FileDialogOptions& o) override { return answer(o); }
+    QString chooseSaveFile(QWidget*, const FileDialogOptions& o) override { return answer(o); }
+    void help(QWidget*, int topic) override { HelpTopics << topic; }
+
+private:
+    QString answer(const FileDialogOptions& o) {
+        FileRequests << o;
+        return FileAnswers.isEmpty() ? QString() : FileAnswers.takeFirst();
+    }
+};
+
+} // namespace zelv
