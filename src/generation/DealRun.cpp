@@ -12,6 +12,10 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
         result.Error = "The number of boards must not be negative: " + std::to_string(options.Boards);
         return result;
     }
+    if (options.Secure) {
+        result.Error = "The secure random source is not available in this build.";
+        return result;
+    }
     tBoard board;
     board.SeedFirst = options.SeedFirst;
     if (!board.LoadSetup(options.Setup, options.DefinitionsFolder, &result.Error)) return result;

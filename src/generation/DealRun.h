@@ -20,6 +20,8 @@ struct DealRunOptions {
     std::string FileCode = "ZELV";
     bool WritePbn = true;
     std::uint64_t MaxAttempts = 0; // 0: no limit
+    // Draw from the cryptographically secure source instead of RandSeed.
+    bool Secure = false;
 };
 
 struct DealProgress {
