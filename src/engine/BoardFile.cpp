@@ -25,7 +25,7 @@ bool DecodeBoardRecord(const unsigned char* record, tBoard& board) {
         if (k < count) {
             int start = seps[k] + 1;
             int stop;
-            if (k + 1 < count && k < 15) stop = seps[k + 1];
+            if (k + 1 < count) stop = seps[k + 1];
             else if (sound) stop = end; // the last holding runs to the first zero byte
             else stop = (end > start && end <= 68) ? end : 68;
             if (stop > start) piece.assign(reinterpret_cast<const char*>(record) + start, static_cast<std::size_t>(stop - start));

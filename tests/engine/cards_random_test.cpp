@@ -1,0 +1,98 @@
+#include "engine/Cards.h"
+#include "engine/Random.h"
+#include "engine/uBoard.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <set>
+
+using namespace zelv;
+
+TEST(Random, sixDrawsFromSeedZeroGiveTheKnownValuesAndSeeds) {
+    RandSeed = 0;
+    const std::uint32_t values[6] = {0, 1, 44, 10, 14, 34};
+    const std::uint32_t seeds[6] = {1u, 134775814u, 3698175007u, 870078620u, 1172187917u, 2884733762u};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(Random(52), values[i]) << "draw " << i;
+        EXPECT_EQ(RandSeed, seeds[i]) << "draw " << i;
+    }
+}
+
+TEST(Random, plusOneCoversExactlyTheCardCodes) {
+    RandSeed = 12345;
+    std::set<std::uint32_t> seen;
+    for (int i = 0; i < 100000; ++i) {
+        std::uint32_t code = Random(52) + 1;
+        ASSERT_GE(code, 1u);
+        ASSERT_LE(code, 52u);
+        seen.insert(code);
+    }
+    EXPECT_EQ(seen.size(), 52u);
+}
+
+TEST(Random, randomizeSeedsFromTheClock) {
+    RandSeed = 0;
+    Randomize();
+    std::uint32_t first = RandSeed;
+    std::uint32_t later = first;
+    for (int i = 0; i < 1000 && later == first; ++i) {
+        Randomize();
+        later = RandSeed;
+    }
+    EXPECT_NE(first, later);
+}
+
+TEST(Cards, codesSplitIntoSuitAndRank) {
+    EXPECT_EQ(SuitOf(1), 0);
+    EXPECT_EQ(RankLetter(1), 'A');
+    EXPECT_EQ(SuitOf(13), 0);
+    EXPECT_EQ(RankLetter(13), '2');
+    EXPECT_EQ(SuitOf(14), 1);
+    EXPECT_EQ(RankLetter(14), 'A');
+    EXPECT_EQ(SuitOf(52), 3);
+    EXPECT_EQ(RankLetter(52), '2');
+    EXPECT_EQ(RankLetter(5), 'T');
+    EXPECT_EQ(CardKey(1), "SA");
+    EXPECT_EQ(CardKey(27), "DA");
+    EXPECT_EQ(CardKey(52), "C2");
+    EXPECT_EQ(SeatNames[North], "North");
+    EXPECT_EQ(SeatNames[South], "South");
+    EXPECT_EQ(SeatNames[East], "East");
+    EXPECT_EQ(SeatNames[West], "West");
+}
+
+TEST(FormatHand, rendersEachSuitInPositionOrder) {
+    Hand h = test::HandOf({1, 13, 14, 52, 2, 5, 10, 20, 30, 31, 40, 41, 50});
+    DisplayRow row = FormatHand(h);
+    EXPECT_EQ(row[0], "A2KT5");
+    EXPECT_EQ(row[1], "A8");
+    EXPECT_EQ(row[2], "JT");
+    EXPECT_EQ(row[3], "2AK4");
+    SortHand(h);
+    row = FormatHand(h);
+    EXPECT_EQ(row[0], "AKT52");
+    EXPECT_EQ(row[3], "AK42");
+}
+
+TEST(FormatHand, aVoidRendersEmpty) {
+    Hand h = test::HandOf({1, 2, 3, 4, 5, 14, 15, 16, 17, 18, 19, 20, 21});
+    DisplayRow row = FormatHand(h);
+    EXPECT_EQ(row[0], "AKQJT");
+    EXPECT_EQ(row[1], "AKQJT987");
+    EXPECT_EQ(row[2], "");
+    EXPECT_EQ(row[3], "");
+}
+
+TEST(SortHand, sortsAnyPermutationAscending) {
+    std::mt19937 rng(7);
+    std::vector<CardCode> pack(FullPack.begin(), FullPack.end());
+    for (int round = 0; round < 500; ++round) {
+        std::shuffle(pack.begin(), pack.end(), rng);
+        Hand h;
+        std::copy(pack.begin(), pack.begin() + 13, h.begin());
+        Hand expected = h;
+        std::sort(expected.begin(), expected.end());
+        SortHand(h);
+        ASSERT_EQ(h, expected);
+    }
+}

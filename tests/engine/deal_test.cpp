@@ -1,0 +1,242 @@
+#include "TestSupport.h"
+#include "engine/Duplimat.h"
+#include "engine/Random.h"
+#include "engine/uBoard.h"
+
+#include <gtest/gtest.h>
+
+using namespace zelv;
+
+namespace {
+
+// A plain, card-by-card dealer written from the documented steps: a byte
+// pack, must-have cards of each constrained seat's first definition placed
+// first (North, South, East, West), then random draws for North, South and
+// East with redraws of dealt cards, and West taking what is left in code
+// order. The engine must produce the very same hands and leave RandSeed in
+// the same state.
+struct ReferenceDealer {
+    bool SeedFirst = false;
+    bool Constrained[4] = {};
+    CardMask FirstMust[4] = {};
+    Hand Hands[4] = {}; // by seat index
+
+    void Deal() {
+        CardCode pack[53];
+        for (int i = 0; i <= 52; ++i) pack[i] = static_cast<CardCode>(i);
+        int next[4] = {0, 0, 0, 0};
+        if (SeedFirst)
+            for (int seat = 0; seat < 4; ++seat) {
+                if (!Constrained[seat]) continue;
+                for (int c = 1; c <= 52; ++c)
+                    if (FirstMust[seat] & CardBit(static_cast<CardCode>(c))) {
+                        Hands[seat][static_cast<std::size_t>(next[seat]++)] = static_cast<CardCode>(c);
+                        pack[c] = 0;
+                    }
+            }
+        for (int seat : {North, South, East})
+            while (next[seat] < 13) {
+                std::uint32_t r = Random(52) + 1;
+                if (pack[r] != 0) {
+                    Hands[seat][static_cast<std::size_t>(next[seat]++)] = static_cast<CardCode>(r);
+                    pack[r] = 0;
+                }
+            }
+        for (int c = 1; c <= 52; ++c)
+            if (pack[c]) Hands[West][static_cast<std::size_t>(next[West]++)] = static_cast<CardCode>(c);
+    }
+};
+
+CardMask MaskOf(const Hand& h) {
+    CardMask m = 0;
+    for (CardCode c : h) m |= CardBit(c);
+    return m;
+}
+
+struct DealCase {
+    const char* Name;
+    bool SeedFirst;
+    // Per seat: constrained, must-have cards of slot 1, minimum points.
+    bool Constrained[4];
+    std::vector<int> Must[4];
+    int MinPoints[4];
+};
+
+class DealMatchesReference : public ::testing::TestWithParam<DealCase> {};
+
+} // namespace
+
+TEST_P(DealMatchesReference, sameHandsAndSameSeedOnEveryAttempt) {
+    const DealCase& c = GetParam();
+    tBoard b;
+    b.SeedFirst = c.SeedFirst;
+    ReferenceDealer ref;
+    ref.SeedFirst = c.SeedFirst;
+    for (int seat = 0; seat < 4; ++seat) {
+        b.SetConstrained(seat, c.Constrained[seat]);
+        ref.Constrained[seat] = c.Constrained[seat];
+        tHandDefn d = test::OpenDefn();
+        d.MinPoints = static_cast<std::uint8_t>(c.MinPoints[seat]);
+        for (int code : c.Must[seat]) d.MustHave[static_cast<std::size_t>(code)] = true;
+        b.SetSlot(seat, 0, d);
+        ref.FirstMust[seat] = d.MustHaveMask();
+    }
+    std::uint32_t start = 0xC0FFEEu;
+    int accepted = 0;
+    for (int attempt = 0; attempt < 3000; ++attempt) {
+        RandSeed = start;
+        ref.Deal();
+        std::uint32_t refSeed = RandSeed;
+        RandSeed = start;
+        b.DealBoard();
+        ASSERT_EQ(RandSeed, refSeed) << "attempt " << attempt;
+        for (int seat = 0; seat < 4; ++seat) {
+            if (b.Accepted) {
+                Hand sorted = ref.Hands[seat];
+                std::sort(sorted.begin(), sorted.end());
+                ASSERT_EQ(b.SeatHand(seat), sorted) << "attempt " << attempt << " seat " << seat;
+            } else {
+                ASSERT_EQ(b.SeatHand(seat), ref.Hands[seat]) << "attempt " << attempt << " seat " << seat;
+            }
+        }
+        // The reference's own verdict, from the documented checks.
+        tBoard judge;
+        for (int seat = 0; seat < 4; ++seat) {
+            judge.SetConstrained(seat, c.Constrained[seat]);
+            judge.SetSlot(seat, 0, b.Slot(seat, 0));
+            judge.SeatHand(seat) = ref.Hands[seat];
+        }
+        judge.EvaluateHands();
+        judge.MeasureShapes();
+        ASSERT_EQ(b.Accepted, judge.CheckBoard()) << "attempt " << attempt;
+        accepted += b.Accepted;
+        start = RandSeed;
+    }
+    EXPECT_GT(accepted, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SetUps, DealMatchesReference,
+    ::testing::Values(
+        DealCase{"AllFree", true, {false, false, false, false}, {}, {0, 0, 0, 0}},
+        DealCase{"NorthStrong", true, {true, false, false, false}, {}, {16, 0, 0, 0}},
+        DealCase{"NorthSeededAceKing", true, {true, false, false, false}, {{1, 15}, {}, {}, {}}, {0, 0, 0, 0}},
+        DealCase{"NorthAceKingUnseeded", false, {true, false, false, false}, {{1, 15}, {}, {}, {}}, {0, 0, 0, 0}},
+        DealCase{"EveryoneSeeded",
+                 true,
+                 {true, true, true, true},
+                 {{1}, {2, 14}, {27, 28, 29}, {40, 52}},
+                 {0, 0, 0, 0}},
+        DealCase{"WestHoldsThirteen",
+                 true,
+                 {false, false, false, true},
+                 {{}, {}, {}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}},
+                 {0, 0, 0, 0}},
+        DealCase{"NorthHoldsThirteen",
+                 true,
+                 {true, false, true, false},
+                 {{14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26}, {}, {}, {}},
+                 {0, 0, 10, 0}}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(DealBoard, allSeatsFreeAcceptsEveryAttempt) {
+    tBoard b;
+    RandSeed = 1;
+    for (int i = 0; i < 200; ++i) {
+        b.DealBoard();
+        ASSERT_TRUE(b.Accepted);
+    }
+}
+
+TEST(DealBoard, seededAceOfSpadesStaysWithNorth) {
+    tBoard b;
+    b.SeedFirst = true;
+    b.SetConstrained(North, true);
+    tHandDefn d = test::OpenDefn();
+    d.MustHave[1] = true;
+    b.SetSlot(North, 0, d);
+    RandSeed = 5;
+    for (int i = 0; i < 500; ++i) {
+        b.DealBoard();
+        ASSERT_TRUE(b.Accepted);
+        ASSERT_TRUE(MaskOf(b.SeatHand(North)) & CardBit(1));
+        ASSERT_EQ(b.Display[North][0].front(), 'A');
+    }
+}
+
+TEST(DealBoard, thirteenSeededCardsOfNorthDrawNothingForNorth) {
+    tBoard b;
+    b.SeedFirst = true;
+    b.SetConstrained(North, true);
+    tHandDefn d = test::OpenDefn();
+    for (int c = 40; c <= 52; ++c) d.MustHave[static_cast<std::size_t>(c)] = true;
+    b.SetSlot(North, 0, d);
+    // The draws then fill South and East alone: the same number of draws as
+    // dealing South and East from a pack without the clubs.
+    RandSeed = 77;
+    b.DealBoard();
+    ASSERT_TRUE(b.Accepted);
+    EXPECT_EQ(b.Display[North][3], "AKQJT98765432");
+    EXPECT_EQ(b.Display[North][0], "");
+}
+
+TEST(DealBoard, everyAcceptedBoardHoldsThePackOnceInAscendingHands) {
+    tBoard b;
+    b.SetConstrained(South, true);
+    tHandDefn d = test::OpenDefn();
+    d.MinPoints = 12;
+    b.SetSlot(South, 0, d);
+    RandSeed = 31337;
+    int accepted = 0;
+    for (int i = 0; i < 2000; ++i) {
+        b.DealBoard();
+        if (!b.Accepted) continue;
+        ++accepted;
+        CardMask all = 0;
+        for (int seat = 0; seat < 4; ++seat) {
+            const Hand& h = b.SeatHand(seat);
+            ASSERT_TRUE(std::is_sorted(h.begin(), h.end()));
+            ASSERT_EQ(all & MaskOf(h), 0u);
+            all |= MaskOf(h);
+        }
+        ASSERT_EQ(all, AllCardsMask);
+        ASSERT_GE(b.HandPoints[South], 12);
+    }
+    EXPECT_GT(accepted, 100);
+}
+
+TEST(DealBoard, rejectedAttemptKeepsDisplayAndWritesNothing) {
+    test::TempDir dir;
+    tDealFiles files;
+    ASSERT_TRUE(files.OpenDealFiles(dir.path(), "T", false, nullptr));
+    tBoard b;
+    b.Output = &files;
+    RandSeed = 3;
+    b.DealBoard();
+    ASSERT_TRUE(b.Accepted);
+    DisplayTable before = b.Display;
+    b.SetConstrained(North, true);
+    tHandDefn never = test::OpenDefn();
+    never.MinPoints = 38;
+    b.SetSlot(North, 0, never);
+    for (int i = 0; i < 100; ++i) {
+        b.DealBoard();
+        ASSERT_FALSE(b.Accepted);
+    }
+    EXPECT_EQ(b.Display, before);
+    EXPECT_EQ(files.BoardsWritten(), 1u);
+    ASSERT_TRUE(files.CloseDealFiles(nullptr));
+    EXPECT_EQ(test::ReadText(dir.file("T.DGE")).size(), 128u);
+    EXPECT_EQ(test::ReadText(dir.file("T.BRI")).size(), 128u);
+}
+
+TEST(DealBoard, decodeBoardCutsAndIgnoresOutOfRange) {
+    tBoard b;
+    b.DecodeBoard(2, 1, "AKQJT98765432XYZ");
+    EXPECT_EQ(b.Display[2][1], "AKQJT98765432");
+    DisplayTable before = b.Display;
+    b.DecodeBoard(4, 0, "A");
+    b.DecodeBoard(0, -1, "A");
+    b.DecodeBoard(-1, 4, "A");
+    EXPECT_EQ(b.Display, before);
+}
