@@ -1,0 +1,98 @@
+#include "TestSupport.h"
+#include "engine/FileUtil.h"
+#include "engine/IniFile.h"
+
+#include <gtest/gtest.h>
+
+using namespace zelv;
+
+TEST(IniFile, namesMatchWithoutCaseAndBlanksAreDropped) {
+    tIniFile ini;
+    ini.LoadFromText("[Hand]\r\n  MinPoints =  12  \r\n[suit]\nmaxslength=9\n");
+    EXPECT_EQ(ini.ReadString("hand", "minpoints", "0"), "12");
+    EXPECT_EQ(ini.ReadString("SUIT", "MaxSLength", "10"), "9");
+    EXPECT_EQ(ini.ReadString("Suit", "MaxHLength", "10"), "10");
+    EXPECT_EQ(ini.ReadString("Nowhere", "MaxHLength", "def"), "def");
+}
+
+TEST(IniFile, emptyValueIsNotTheDefault) {
+    tIniFile ini;
+    ini.LoadFromText("[Main]\nNC1=\nNC2=  \n");
+    EXPECT_EQ(ini.ReadString("Main", "NC1", "x"), "");
+    EXPECT_EQ(ini.ReadString("Main", "NC2", "x"), "");
+    EXPECT_EQ(ini.ReadString("Main", "NC3", "x"), "x");
+}
+
+TEST(IniFile, quotesAreRemovedAndLongValuesCut) {
+    tIniFile ini;
+    ini.LoadFromText("[Main]\nA=\"Strong 2C\"\nB=' 4432'\nC=\"unmatched'\nD=" + std::string(3000, 'z') + "\n");
+    EXPECT_EQ(ini.ReadString("Main", "A", ""), "Strong 2C");
+    EXPECT_EQ(ini.ReadString("Main", "B", ""), " 4432");
+    EXPECT_EQ(ini.ReadString("Main", "C", ""), "\"unmatched'");
+    EXPECT_EQ(ini.ReadString("Main", "D", "").size(), 2047u);
+}
+
+TEST(IniFile, flagsAreWholeNumbers) {
+    tIniFile ini;
+    ini.LoadFromText("[F]\nTwo=2\nHex=0x1\nHexZero=0X0\nDollar=$10\nZero=0\nWord=yes\nEmpty=\nNeg=-1\n");
+    EXPECT_TRUE(ini.ReadBool("F", "Two", false));
+    EXPECT_TRUE(ini.ReadBool("F", "Hex", false));
+    EXPECT_FALSE(ini.ReadBool("F", "HexZero", true));
+    EXPECT_TRUE(ini.ReadBool("F", "Dollar", false));
+    EXPECT_FALSE(ini.ReadBool("F", "Zero", true));
+    EXPECT_TRUE(ini.ReadBool("F", "Word", true));
+    EXPECT_FALSE(ini.ReadBool("F", "Word", false));
+    EXPECT_TRUE(ini.ReadBool("F", "Empty", true));
+    EXPECT_TRUE(ini.ReadBool("F", "Neg", false));
+    EXPECT_FALSE(ini.ReadBool("F", "Missing", false));
+}
+
+TEST(IniFile, keysAreListedInFileOrder) {
+    tIniFile ini;
+    ini.LoadFromText("[YesShapes]\nY1= 4432\n\n; note\nY0= 4333\nnot a key\nY7=13000\n[Other]\nZ=1\n");
+    EXPECT_EQ(ini.ReadSectionKeys("yesshapes"), (std::vector<std::string>{"Y1", "Y0", "Y7"}));
+    EXPECT_TRUE(ini.ReadSectionKeys("Missing").empty());
+}
+
+TEST(IniFile, writingReplacesInPlaceAppendsToSectionOrAddsSection) {
+    tIniFile ini;
+    ini.LoadFromText("; kept\r\n[Main]\r\nNAnyCB=1\r\nOther=keep me\r\n\r\n[Extra]\r\nX=1\r\n");
+    ini.WriteString("Main", "nanycb", "0");
+    ini.WriteString("Main", "NC1", "STRONG");
+    ini.WriteString("New", "K", "v");
+    EXPECT_EQ(ini.ToText(),
+              "; kept\r\n[Main]\r\nnanycb=0\r\nOther=keep me\r\nNC1=STRONG\r\n\r\n[Extra]\r\nX=1\r\n\r\n[New]\r\nK=v\r\n");
+}
+
+TEST(IniFile, missingFileIsEmptyAndSavingIsAtomic) {
+    test::TempDir dir;
+    tIniFile ini;
+    EXPECT_TRUE(ini.LoadFromFile(dir.file("absent.ini")));
+    EXPECT_FALSE(ini.HasSection("Main"));
+    ini.WriteString("Main", "A", "1");
+    std::string error;
+    EXPECT_FALSE(ini.SaveToFile(dir.file("no/such/folder.ini"), &error));
+    EXPECT_EQ(error, "Unable to write to " + dir.file("no/such/folder.ini"));
+    ASSERT_TRUE(ini.SaveToFile(dir.file("a.ini"), &error));
+    EXPECT_EQ(test::ReadText(dir.file("a.ini")), "[Main]\r\nA=1\r\n");
+    std::string dirError;
+    EXPECT_FALSE(ini.LoadFromFile(dir.path(), &dirError));
+}
+
+TEST(WholeNumber, acceptsDecimalAndHexOnly) {
+    long long v = 0;
+    EXPECT_TRUE(ParseWholeNumber(" 12 ", v));
+    EXPECT_EQ(v, 12);
+    EXPECT_TRUE(ParseWholeNumber("0x1F", v));
+    EXPECT_EQ(v, 31);
+    EXPECT_TRUE(ParseWholeNumber("$ff", v));
+    EXPECT_EQ(v, 255);
+    EXPECT_TRUE(ParseWholeNumber("-5", v));
+    EXPECT_EQ(v, -5);
+    EXPECT_FALSE(ParseWholeNumber("1.", v));
+    EXPECT_FALSE(ParseWholeNumber("1:", v));
+    EXPECT_FALSE(ParseWholeNumber("", v));
+    EXPECT_FALSE(ParseWholeNumber("0x", v));
+    EXPECT_FALSE(ParseWholeNumber("12a", v));
+    EXPECT_FALSE(ParseWholeNumber("99999999999", v));
+}

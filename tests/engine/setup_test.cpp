@@ -1,0 +1,147 @@
+#include "TestSupport.h"
+#include "definitions/HandDefinition.h"
+#include "engine/uBoard.h"
+
+#include <gtest/gtest.h>
+
+using namespace zelv;
+
+namespace {
+class Setup : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    tBoard b;
+    std::string error;
+
+    std::string Write(const std::string& name, const std::string& text) {
+        std::string path = dir.file(name + ".HDS");
+        test::WriteText(path, text);
+        return path;
+    }
+    HandDefinition Def() { return HandDefinition::Defaults(); }
+    DealSetup NorthOnly(std::array<std::string, 5> names) {
+        DealSetup s;
+        s[North].Constrained = true;
+        s[North].Names = names;
+        return s;
+    }
+};
+} // namespace
+
+TEST_F(Setup, readDefinitionTakesDefaultsForMissingKeys) {
+    std::string path = Write("BARE", "[YesShapes]\r\nY0= 4432\r\nY1=5332\r\n[Hand]\r\nMinPoints= 12 \r\n");
+    tHandDefn slot;
+    ASSERT_TRUE(tBoard::ReadDefinition(path, slot, &error)) << error;
+    EXPECT_TRUE(slot.Defined);
+    EXPECT_EQ(slot.YesShapes, (std::vector<std::string>{"4432", "5332"}));
+    EXPECT_EQ(slot.MinPoints, 12);
+    EXPECT_EQ(slot.MaxPoints, 34);
+    EXPECT_EQ(slot.MaxAK, 12);
+    EXPECT_EQ(slot.MaxAKQ, 24);
+    EXPECT_EQ(slot.MaxSPoints, 10);
+    EXPECT_EQ(slot.MaxSLength, 10);
+    EXPECT_EQ(slot.MaxCLength, 10);
+    EXPECT_EQ(slot.MaxTop3D, 3);
+    EXPECT_EQ(slot.MaxTop5H, 5);
+    EXPECT_EQ(slot.MustHaveCount(), 0);
+}
+
+TEST_F(Setup, limitsKeepTheirLowEightBitsAndCardsReadAsFlags) {
+    std::string path = Write("ODD", "[YesShapes]\nY0=4333\n[Hand]\nMaxPoints=300\nMinAK=256\n[Cards]\nSA=2\nHK=x\nC2=0x1\n");
+    tHandDefn slot;
+    ASSERT_TRUE(tBoard::ReadDefinition(path, slot, &error)) << error;
+    EXPECT_EQ(slot.MaxPoints, 44);
+    EXPECT_EQ(slot.MinAK, 0);
+    EXPECT_TRUE(slot.MustHave[1]);
+    EXPECT_FALSE(slot.MustHave[15]);
+    EXPECT_TRUE(slot.MustHave[52]);
+}
+
+TEST_F(Setup, aLimitThatIsNotAWholeNumberStopsLoading) {
+    Write("BAD", "[YesShapes]\nY0=4333\n[Suit]\nMaxHPoints=1.\n");
+    EXPECT_FALSE(b.LoadSetup(NorthOnly({"BAD"}), dir.path(), &error));
+    EXPECT_EQ(error.rfind("'1.' is not a valid integer value", 0), 0u) << error;
+    EXPECT_NE(error.find("MaxHPoints"), std::string::npos);
+    EXPECT_NE(error.find("BAD.HDS"), std::string::npos);
+}
+
+TEST_F(Setup, theEditorsFileLoadsWithEveryPatternAccepted) {
+    test::WriteDefinition(dir.path(), "ANY", Def());
+    ASSERT_TRUE(b.LoadSetup(NorthOnly({"ANY"}), dir.path(), &error)) << error;
+    const tHandDefn& slot = b.Slot(North, 0);
+    ASSERT_EQ(slot.YesShapes.size(), 39u);
+    EXPECT_EQ(slot.YesShapes.front(), "4333");
+    EXPECT_EQ(slot.MaxSLength, 13);
+}
+
+TEST_F(Setup, positionsWithoutNameAreNotDefinedAndSeatsWithoutConditionsUntouched) {
+    test::WriteDefinition(dir.path(), "A", Def());
+    HandDefinition withCard = Def();
+    withCard.Cards[1] = true;
+    test::WriteDefinition(dir.path(), "SEED", withCard);
+    DealSetup s = NorthOnly({"", "A", "", "a", ""});
+    s[South].Names = {"missing", "", "", "", ""}; // South allows any hand
+    ASSERT_TRUE(b.LoadSetup(s, dir.path(), &error)) << error;
+    EXPECT_FALSE(b.Slot(North, 0).Defined);
+    EXPECT_TRUE(b.Slot(North, 1).Defined);
+    EXPECT_FALSE(b.Slot(North, 2).Defined);
+    EXPECT_TRUE(b.Slot(North, 3).Defined); // name matched without regard to case
+    EXPECT_FALSE(b.Slot(North, 4).Defined);
+    EXPECT_FALSE(b.Slot(South, 0).Defined);
+    EXPECT_TRUE(b.IsConstrained(North));
+    EXPECT_FALSE(b.IsConstrained(South));
+    // An empty first drop-down seeds nothing, even where an earlier set-up did.
+    b.SeedFirst = true;
+    ASSERT_TRUE(b.LoadSetup(NorthOnly({"SEED"}), dir.path(), &error));
+    ASSERT_TRUE(b.Slot(North, 0).MustHave[1]);
+    ASSERT_TRUE(b.LoadSetup(NorthOnly({"", "A"}), dir.path(), &error));
+    EXPECT_FALSE(b.Slot(North, 0).MustHave[1]);
+}
+
+TEST_F(Setup, refusesADefinitionThatAcceptsNoPattern) {
+    HandDefinition none = Def();
+    none.NoShapes = none.YesShapes;
+    none.YesShapes.clear();
+    test::WriteDefinition(dir.path(), "NONE", none);
+    EXPECT_FALSE(b.LoadSetup(NorthOnly({"NONE"}), dir.path(), &error));
+    EXPECT_NE(error.find("North"), std::string::npos) << error;
+    EXPECT_NE(error.find("\"NONE\""), std::string::npos) << error;
+    EXPECT_NE(error.find("accepts no hand pattern"), std::string::npos) << error;
+}
+
+TEST_F(Setup, refusesAMissingDefinitionFile) {
+    EXPECT_FALSE(b.LoadSetup(NorthOnly({"GONE"}), dir.path(), &error));
+    EXPECT_NE(error.find("not found"), std::string::npos) << error;
+    EXPECT_NE(error.find("GONE.HDS"), std::string::npos) << error;
+}
+
+TEST_F(Setup, refusesMoreThanThirteenMustHaveCards) {
+    Write("FOURTEEN", "[YesShapes]\nY0=4333\n[Cards]\nSA=1\nSK=1\nSQ=1\nSJ=1\nST=1\nS9=1\nS8=1\nS7=1\nS6=1\nS5=1\n"
+                      "S4=1\nS3=1\nS2=1\nHA=1\n");
+    EXPECT_FALSE(b.LoadSetup(NorthOnly({"FOURTEEN"}), dir.path(), &error));
+    EXPECT_NE(error.find("14 must-have cards"), std::string::npos) << error;
+}
+
+TEST_F(Setup, withSeedingTwoFirstDefinitionsMayNotShareACard) {
+    HandDefinition a = Def(), c = Def();
+    a.Cards[15] = true; // HK
+    c.Cards[15] = true;
+    c.Cards[1] = true;
+    test::WriteDefinition(dir.path(), "KINGN", a);
+    test::WriteDefinition(dir.path(), "KINGE", c);
+    DealSetup s = NorthOnly({"KINGN"});
+    s[East].Constrained = true;
+    s[East].Names = {"KINGE", "", "", "", ""};
+    b.SeedFirst = true;
+    EXPECT_FALSE(b.LoadSetup(s, dir.path(), &error));
+    EXPECT_NE(error.find("North's first definition \"KINGN\""), std::string::npos) << error;
+    EXPECT_NE(error.find("East's first definition \"KINGE\""), std::string::npos) << error;
+    EXPECT_NE(error.find("the king of hearts (HK)"), std::string::npos) << error;
+    // Without seeding it is only a set-up that never deals.
+    b.SeedFirst = false;
+    EXPECT_TRUE(b.LoadSetup(s, dir.path(), &error)) << error;
+    // As second choices the cards are not seeded, so they may overlap.
+    s[East].Names = {"", "KINGE", "", "", ""};
+    b.SeedFirst = true;
+    EXPECT_TRUE(b.LoadSetup(s, dir.path(), &error)) << error;
+}
