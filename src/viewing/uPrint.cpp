@@ -1,10 +1,264 @@
 #include "viewing/uPrint.h"
 
+#include "engine/BoardFile.h"
+#include "engine/Cards.h"
+#include "engine/Settings.h"
+#include "ui/Prompts.h"
+#include "viewing/QtPrintCanvas.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QRadioButton>
+#include <QStyle>
+
 namespace zelv {
+
+namespace {
+
+QString HandsFolder() { return QString::fromStdString(SharedSettings().HandsFolder); }
+QString BoardExtension() { return QString::fromLatin1(ExtBoards.data(), static_cast<qsizetype>(ExtBoards.size())); }
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QIcon& icon, int left,
+                        int top) {
+    auto* b = new QPushButton(icon, caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(left, top, 80, 27);
+    b->setAutoDefault(false);
+    return b;
+}
+
+// Keeps the busy cursor for the length of a print, and lifts it while the
+// user is asked something.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
 
 TPrintDlg::TPrintDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("PrintDlg"));
     setWindowTitle(QStringLiteral("Board Printing"));
+    setFixedSize(374, 263);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    setFont(font);
+
+    optionRG_ = new QGroupBox(QStringLiteral("Hand Printing Options"), this);
+    optionRG_->setObjectName(QStringLiteral("OptionRG"));
+    optionRG_->setGeometry(8, 8, 240, 65);
+    standardRB_ = new QRadioButton(QStringLiteral("Standard - All Hands"), optionRG_);
+    standardRB_->setObjectName(QStringLiteral("StandardRB"));
+    standardRB_->setGeometry(8, 18, 226, 20);
+    partnershipRB_ = new QRadioButton(QStringLiteral("Partnerhsip Practice (One Seat per page)"), optionRG_);
+    partnershipRB_->setObjectName(QStringLiteral("PartnershipRB"));
+    partnershipRB_->setGeometry(8, 40, 226, 20);
+    optionGroup_ = new QButtonGroup(this);
+    optionGroup_->addButton(standardRB_, 0);
+    optionGroup_->addButton(partnershipRB_, 1);
+    standardRB_->setChecked(true);
+
+    seatGB_ = new QGroupBox(QStringLiteral("Print These Seats"), this);
+    seatGB_->setObjectName(QStringLiteral("SeatGB"));
+    seatGB_->setGeometry(8, 80, 240, 113);
+    const struct {
+        int seat;
+        const char* name;
+    } boxes[4] = {{North, "NorthCB"}, {South, "SouthCB"}, {East, "EastCB"}, {West, "WestCB"}};
+    for (int i = 0; i < 4; ++i) {
+        auto* box = new QCheckBox(QString::fromStdString(SeatNames[static_cast<std::size_t>(boxes[i].seat)]), seatGB_);
+        box->setObjectName(QString::fromLatin1(boxes[i].name));
+        box->setGeometry(12, 18 + 22 * i, 200, 20);
+        seatCB_[boxes[i].seat] = box;
+    }
+    seatCB_[North]->setChecked(true);
+
+    QStyle* s = style();
+    loadBtn_ = MakeButton(this, "LoadBtn", QStringLiteral("&Load "), s->standardIcon(QStyle::SP_DialogOpenButton), 8, 202);
+    loadBtn_->setToolTip(QStringLiteral("Load a Generator File"));
+    loadBtn_->setToolTipDuration(8000);
+    printBtn_ = MakeButton(this, "PrintBtn", QStringLiteral(" Print   "),
+                           QIcon::fromTheme(QStringLiteral("document-print"), s->standardIcon(QStyle::SP_FileIcon)), 94, 202);
+    previewBtn_ = MakeButton(this, "PreviewBtn", QStringLiteral("Pre&view"),
+                             s->standardIcon(QStyle::SP_FileDialogContentsView), 180, 202);
+    previewBtn_->setToolTip(QStringLiteral("Show the pages before printing"));
+    previewBtn_->setToolTipDuration(8000);
+    helpBtn_ = MakeButton(this, "HelpBtn", QStringLiteral("Help"), s->standardIcon(QStyle::SP_DialogHelpButton), 276, 161);
+    closeBtn_ = MakeButton(this, "CloseBtn", QStringLiteral("&Close"), s->standardIcon(QStyle::SP_DialogCloseButton), 276, 202);
+    closeBtn_->setDefault(true);
+
+    connect(optionGroup_, &QButtonGroup::idToggled, this, [this](int, bool on) {
+        if (on) OptionRGClick();
+    });
+    connect(loadBtn_, &QPushButton::clicked, this, &TPrintDlg::LoadBtnClick);
+    connect(printBtn_, &QPushButton::clicked, this, &TPrintDlg::PrintBtnClick);
+    connect(previewBtn_, &QPushButton::clicked, this, &TPrintDlg::PreviewBtnClick);
+    connect(helpBtn_, &QPushButton::clicked, this, [this] { Prompts::current().help(this, 50); });
+    connect(closeBtn_, &QPushButton::clicked, this, &QDialog::reject);
+    OptionRGClick();
+}
+
+TPrintDlg::~TPrintDlg() = default;
+
+QPrinter& TPrintDlg::printer() {
+    if (chosenPrinter_) return *chosenPrinter_;
+    if (!ownPrinter_) ownPrinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *ownPrinter_;
+}
+
+bool TPrintDlg::printsToPdf() {
+    return printer().outputFormat() == QPrinter::PdfFormat || QPrinterInfo::availablePrinters().isEmpty();
+}
+
+void TPrintDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) FormActivate();
+}
+
+void TPrintDlg::done(int result) {
+    FormClose();
+    QDialog::done(result);
+}
+
+void TPrintDlg::FormActivate() {
+    standardRB_->setChecked(true);
+    OptionRGClick();
+    const QString current = currentBoardFile_ ? currentBoardFile_() : QString();
+    if (!current.isEmpty()) {
+        printBtn_->setEnabled(true);
+        setWindowTitle(QStringLiteral("Print Hands: ") + current);
+        fileToPrint_ = QDir(HandsFolder()).filePath(current);
+    } else {
+        setWindowTitle(QStringLiteral("Print Hands: Load a File."));
+        printBtn_->setEnabled(false);
+    }
+    previewBtn_->setEnabled(printBtn_->isEnabled());
+    board_ = std::make_unique<tBoard>();
+}
+
+void TPrintDlg::FormClose() { board_.reset(); }
+
+void TPrintDlg::OptionRGClick() {
+    // Only the enabled state changes: the ticks stay as the user left them.
+    const bool partnership = optionGroup_->checkedId() == 1;
+    for (QCheckBox* box : seatCB_) box->setEnabled(partnership);
+}
+
+void TPrintDlg::LoadBtnClick() {
+    FileDialogOptions o;
+    o.Title = QStringLiteral("Select Boards to Print");
+    o.Filter = QStringLiteral("Zelv File (*") + BoardExtension() + QStringLiteral(")");
+    o.DefaultSuffix = BoardExtension().mid(1);
+    o.Folder = HandsFolder();
+    o.OverwritePrompt = false;
+    o.FileMustExist = true;
+    const QString path = Prompts::current().chooseOpenFile(this, o);
+    if (path.isEmpty()) return;
+    fileToPrint_ = path;
+    setWindowTitle(QStringLiteral("Board Printing - ") + QFileInfo(path).fileName());
+    printBtn_->setEnabled(true);
+    previewBtn_->setEnabled(true);
+}
+
+PrintRequest TPrintDlg::Request() const {
+    PrintRequest r;
+    r.Option = optionGroup_->checkedId() == 1 ? PrintOption::Partnership : PrintOption::Standard;
+    for (int seat = 0; seat < 4; ++seat) r.Seats[static_cast<std::size_t>(seat)] = seatCB_[seat]->isChecked();
+    return r;
+}
+
+TPrintDlg::Outcome TPrintDlg::PrintOn(PrintCanvas& canvas) {
+    Outcome out;
+    tBoardFile file;
+    std::string error;
+    if (!file.Open(fileToPrint_.toStdString(), &error)) {
+        out.Error = QString::fromStdString(error);
+        return out;
+    }
+    out.Opened = true;
+    if (!board_) board_ = std::make_unique<tBoard>();
+    tBoardPrinter printer(file, *board_, canvas, ShortName(fileToPrint_.toStdString()));
+    out.Documents = printer.Print(Request());
+    out.Damaged = printer.DamagedBoards();
+    return out;
+}
+
+QString TPrintDlg::ProposedPdfName(int seat) const {
+    QString base = QString::fromStdString(ShortName(fileToPrint_.toStdString()));
+    if (base.isEmpty()) base = QFileInfo(fileToPrint_).fileName();
+    if (seat >= 0) base += QStringLiteral("-") + QString::fromStdString(SeatNames[static_cast<std::size_t>(seat)]);
+    return base + QStringLiteral(".pdf");
+}
+
+void TPrintDlg::PrintBtnClick() {
+    QPrinter& target = printer();
+    const bool pdf = printsToPdf();
+    Outcome outcome;
+    QString canvasError;
+    {
+        BusyCursor busy;
+        QtPrintCanvas canvas(target, [this, pdf](const DocumentInfo& info) -> std::optional<QString> {
+            if (!pdf) return QString();
+            FileDialogOptions o;
+            o.Title = info.Seat < 0 ? QStringLiteral("Print to PDF File")
+                                    : QStringLiteral("Print %1 Hands to PDF File")
+                                          .arg(QString::fromStdString(SeatNames[static_cast<std::size_t>(info.Seat)]));
+            o.Filter = QStringLiteral("PDF File (*.pdf)");
+            o.DefaultSuffix = QStringLiteral("pdf");
+            o.Folder = HandsFolder();
+            o.InitialName = ProposedPdfName(info.Seat);
+            QApplication::restoreOverrideCursor();
+            QString path = Prompts::current().chooseSaveFile(this, o);
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            if (path.isEmpty()) return std::nullopt;
+            return path;
+        });
+        outcome = PrintOn(canvas);
+        canvas.Finish();
+        canvasError = canvas.Error();
+    }
+    if (!outcome.Opened) {
+        Prompts::current().error(this, outcome.Error);
+        return;
+    }
+    if (!canvasError.isEmpty()) Prompts::current().error(this, canvasError);
+    if (outcome.Damaged != 0)
+        Prompts::current().information(
+            this, QStringLiteral("Board Printing"),
+            QStringLiteral("%1 damaged board record(s) were printed as far as they are sound and marked \"%2\".")
+                .arg(outcome.Damaged)
+                .arg(QLatin1String(DamagedMark)));
+}
+
+void TPrintDlg::PaintPreview(QPrinter* target) {
+    QtPrintCanvas canvas(*target, {}, true);
+    PrintOn(canvas);
+    canvas.Finish();
+}
+
+void TPrintDlg::PreviewBtnClick() {
+    tBoardFile probe;
+    std::string error;
+    if (!probe.Open(fileToPrint_.toStdString(), &error)) {
+        Prompts::current().error(this, QString::fromStdString(error));
+        return;
+    }
+    probe.Close();
+    QPrintPreviewDialog preview(&printer(), this);
+    preview.setWindowTitle(windowTitle());
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, &TPrintDlg::PaintPreview);
+    preview.exec();
 }
 
 } // namespace zelv

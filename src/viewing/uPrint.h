@@ -1,20 +1,86 @@
 #pragma once
-// TPrintDlg: prints a board file as whole deals or one seat per document.
+// TPrintDlg: prints a board file as whole deals or one seat per document,
+// on the chosen printer or into PDF files.
+#include "engine/uBoard.h"
+#include "viewing/PrintLayout.h"
+
 #include <QDialog>
 #include <QString>
+#include <cstdint>
 #include <functional>
+#include <memory>
+
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QPrinter;
+class QPushButton;
+class QRadioButton;
 
 namespace zelv {
+
+class PrintCanvas;
 
 class TPrintDlg : public QDialog {
     Q_OBJECT
 public:
     explicit TPrintDlg(QWidget* parent = nullptr);
+    ~TPrintDlg() override;
     // Where the dialog asks for the board file generation last named.
     void setCurrentBoardFileSource(std::function<QString()> source) { currentBoardFile_ = std::move(source); }
+    // The printer chosen with Printer Setup (not owned); without one the
+    // dialog keeps a default printer of its own.
+    void setPrinter(QPrinter* printer) { chosenPrinter_ = printer; }
+    QPrinter& printer();
+
+    QString fileToPrint() const { return fileToPrint_; }
+    // Whether Print writes PDF files rather than using a printer: the
+    // machine has no printer, or the one chosen prints to a file.
+    bool printsToPdf();
+
+    void FormActivate();
+    void FormClose();
+    void OptionRGClick();
+    void LoadBtnClick();
+    void PrintBtnClick();
+    void PreviewBtnClick();
+    struct Outcome {
+        bool Opened = false;
+        QString Error; // "Unable to open <path>" when not opened
+        int Documents = 0;
+        std::uint64_t Damaged = 0;
+    };
+    // What Print does, on any canvas; tells the user nothing.
+    Outcome PrintOn(PrintCanvas& canvas);
+    // The pages of a preview, every document one after another.
+    void PaintPreview(QPrinter* printer);
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
+    PrintRequest Request() const;
+    QString ProposedPdfName(int seat) const;
+
     std::function<QString()> currentBoardFile_;
+    QPrinter* chosenPrinter_ = nullptr;
+    std::unique_ptr<QPrinter> ownPrinter_;
+    std::unique_ptr<tBoard> board_;
+    QString fileToPrint_;
+
+    QGroupBox* optionRG_ = nullptr;
+    QButtonGroup* optionGroup_ = nullptr;
+    QRadioButton* standardRB_ = nullptr;
+    QRadioButton* partnershipRB_ = nullptr;
+    QGroupBox* seatGB_ = nullptr;
+    QCheckBox* seatCB_[4]{}; // by seat index
+    QPushButton* loadBtn_ = nullptr;
+    QPushButton* printBtn_ = nullptr;
+    QPushButton* previewBtn_ = nullptr;
+    QPushButton* helpBtn_ = nullptr;
+    QPushButton* closeBtn_ = nullptr;
 };
 
 } // namespace zelv

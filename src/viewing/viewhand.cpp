@@ -1,10 +1,237 @@
 #include "viewing/viewhand.h"
 
+#include "engine/Cards.h"
+#include "ui/Prompts.h"
+
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStyle>
+
 namespace zelv {
+
+namespace {
+
+QFont FormFont(bool bold) {
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(11);
+    f.setBold(bold);
+    return f;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, int left, int top) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->move(left, top);
+    return label;
+}
+
+struct SeatPlace {
+    char letter;
+    int seat;
+    const char* name;
+    int nameLeft, nameTop;
+    int signLeft;
+    int signTops[4];
+    int textLeft;
+    int textTops[4];
+};
+
+// Design positions of the diagram, in pixels at 96 dpi.
+constexpr SeatPlace Places[4] = {
+    {'N', North, "North", 136, 3, 122, {22, 42, 64, 83}, 136, {22, 43, 64, 83}},
+    {'E', East, "East", 237, 59, 231, {79, 100, 121, 142}, 249, {79, 100, 121, 142}},
+    {'S', South, "South", 136, 119, 122, {138, 159, 180, 199}, 136, {138, 159, 180, 199}},
+    {'W', West, "West", 14, 59, 6, {77, 98, 119, 140}, 20, {79, 100, 121, 142}},
+};
+
+const char* const SuitWords[4] = {"Spades", "Hearts", "Diamonds", "Clubs"};
+const QString SuitSigns[4] = {QStringLiteral("\u2660"), QStringLiteral("\u2665"), QStringLiteral("\u2666"),
+                              QStringLiteral("\u2663")};
+
+} // namespace
 
 TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("ViewHandDlg"));
     setWindowTitle(QStringLiteral("View Boards:"));
+    setFixedSize(446, 270);
+    setFont(FormFont(true));
+
+    panel_ = new QFrame(this);
+    panel_->setObjectName(QStringLiteral("Panel1"));
+    panel_->setGeometry(4, 8, 337, 225);
+    panel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel_->setFont(FormFont(false));
+
+    auto smallPanel = [this](const char* name, int top) {
+        auto* p = new QLabel(panel_);
+        p->setObjectName(QString::fromLatin1(name));
+        p->setGeometry(4, top, 109, 21);
+        p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        p->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        return p;
+    };
+    boardNumberPn_ = smallPanel("BoardNumberPn", 4);
+    numberBoardsPn_ = smallPanel("NumberBoardsPN", 28);
+
+    QFont signFont(QStringLiteral("DejaVu Sans"));
+    signFont.setPixelSize(13);
+    for (const SeatPlace& place : Places) {
+        QLabel* name = MakeLabel(panel_, QStringLiteral("%1Lbl").arg(QLatin1String(place.name)),
+                                 QLatin1String(place.name), place.nameLeft, place.nameTop);
+        name->setFont(FormFont(true));
+        for (int s = 0; s < 4; ++s) {
+            QLabel* sign = MakeLabel(panel_, QStringLiteral("%1%2Sign").arg(QChar(place.letter)).arg(QLatin1String(SuitWords[s])),
+                                     SuitSigns[s], place.signLeft, place.signTops[s]);
+            sign->setFont(signFont);
+            QPalette pal = sign->palette();
+            pal.setColor(QPalette::WindowText, s == 1 || s == 2 ? Qt::red : Qt::black);
+            sign->setPalette(pal);
+            QLabel* text = MakeLabel(panel_, QStringLiteral("%1%2").arg(QChar(place.letter)).arg(QLatin1String(SuitWords[s])),
+                                     QString(), place.textLeft, place.textTops[s]);
+            text->setMinimumWidth(100);
+            holdings_[place.seat][s] = text;
+        }
+    }
+
+    // Not part of the diagram: says when a record of the file is damaged.
+    damagedLbl_ = new QLabel(this);
+    damagedLbl_->setObjectName(QStringLiteral("DamagedLbl"));
+    damagedLbl_->setGeometry(8, 240, 330, 20);
+    QPalette red = damagedLbl_->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    damagedLbl_->setPalette(red);
+    damagedLbl_->hide();
+
+    struct ButtonPlace {
+        QPushButton** button;
+        const char* name;
+        int top;
+        const char* label;
+        const char* hint;
+        QStyle::StandardPixmap glyph;
+    };
+    const ButtonPlace buttons[4] = {
+        {&nextBtn_, "NextBtn", 8, "Next", "Next Board", QStyle::SP_ArrowRight},
+        {&backBtn_, "BackBtn", 46, "Previous", "Previous Board", QStyle::SP_ArrowLeft},
+        {&firstBtn_, "FirstBtn", 83, "First", "First Board", QStyle::SP_ArrowUp},
+        {&lastBtn_, "LastBtn", 121, "Last", "Last Board", QStyle::SP_ArrowDown},
+    };
+    for (const ButtonPlace& b : buttons) {
+        auto* button = new QPushButton(this);
+        button->setObjectName(QString::fromLatin1(b.name));
+        button->setGeometry(348, b.top, 40, 27);
+        button->setIcon(style()->standardIcon(b.glyph));
+        button->setToolTip(QString::fromLatin1(b.hint));
+        button->setToolTipDuration(8000);
+        button->setAutoDefault(false);
+        *b.button = button;
+        QLabel* label = MakeLabel(this, QStringLiteral("%1Lbl").arg(QLatin1String(b.name)), QLatin1String(b.label),
+                                  392, b.top + 6);
+        label->setBuddy(button);
+    }
+    cancelBtn_ = new QPushButton(QStringLiteral("&Close"), this);
+    cancelBtn_->setObjectName(QStringLiteral("CancelBtn"));
+    cancelBtn_->setGeometry(349, 210, 77, 27);
+    cancelBtn_->setAutoDefault(false);
+
+    setTabOrder(firstBtn_, backBtn_);
+    setTabOrder(backBtn_, nextBtn_);
+    setTabOrder(nextBtn_, lastBtn_);
+    setTabOrder(lastBtn_, cancelBtn_);
+
+    connect(nextBtn_, &QPushButton::clicked, this, [this] { NextBtnClick(nextBtn_); });
+    connect(lastBtn_, &QPushButton::clicked, this, [this] { NextBtnClick(lastBtn_); });
+    connect(backBtn_, &QPushButton::clicked, this, [this] { LeftBtnClick(backBtn_); });
+    connect(firstBtn_, &QPushButton::clicked, this, [this] { LeftBtnClick(firstBtn_); });
+    connect(cancelBtn_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+TViewHandDlg::~TViewHandDlg() = default;
+
+void TViewHandDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) FormActivate();
+}
+
+void TViewHandDlg::done(int result) {
+    FormClose();
+    QDialog::done(result);
+}
+
+void TViewHandDlg::FormActivate() {
+    setWindowTitle(QStringLiteral("View Boards: ") + QFileInfo(boardFileName_).fileName());
+    board_ = std::make_unique<tBoard>();
+    currentBoard_ = 1;
+    boardCount_ = 0;
+    ClearHands();
+    damagedLbl_->hide();
+    std::string error;
+    if (file_.Open(boardFileName_.toStdString(), &error)) {
+        boardCount_ = file_.BoardCount();
+    } else {
+        // Without this the user would face an empty diagram and no reason.
+        Prompts::current().error(this, QString::fromStdString(error));
+    }
+    if (boardCount_ != 0) DisplayBoard();
+    ShowBoardNumber();
+    numberBoardsPn_->setText(QStringLiteral(" No. Boards: ") + QString::number(boardCount_));
+    nextBtn_->setFocus();
+}
+
+void TViewHandDlg::FormClose() {
+    board_.reset();
+    file_.Close();
+}
+
+void TViewHandDlg::ShowBoardNumber() {
+    boardNumberPn_->setText(QStringLiteral(" Board: ") + QString::number(currentBoard_));
+}
+
+void TViewHandDlg::NextBtnClick(QObject* sender) {
+    if (currentBoard_ < boardCount_) {
+        currentBoard_ = sender == lastBtn_ ? boardCount_ : currentBoard_ + 1;
+        DisplayBoard();
+        ShowBoardNumber();
+    } else {
+        Prompts::current().beep();
+    }
+}
+
+void TViewHandDlg::LeftBtnClick(QObject* sender) {
+    if (currentBoard_ != 1) {
+        currentBoard_ = sender == firstBtn_ ? 1 : currentBoard_ - 1;
+        DisplayBoard();
+        ShowBoardNumber();
+    } else {
+        Prompts::current().beep();
+    }
+}
+
+bool TViewHandDlg::ReadBoard(std::uint64_t n) {
+    if (!board_) board_ = std::make_unique<tBoard>();
+    tBoardFile::Read result = file_.ReadBoard(n, *board_);
+    if (result == tBoardFile::Read::Failed)
+        for (int seat = 0; seat < 4; ++seat)
+            for (int suit = 0; suit < 4; ++suit) board_->DecodeBoard(seat, suit, std::string());
+    return result == tBoardFile::Read::Ok;
+}
+
+void TViewHandDlg::DisplayBoard() {
+    const bool sound = ReadBoard(currentBoard_);
+    for (int seat = 0; seat < 4; ++seat)
+        for (int suit = 0; suit < 4; ++suit)
+            holdings_[seat][suit]->setText(QString::fromLatin1(board_->Display[seat][suit]));
+    damagedLbl_->setText(QStringLiteral("Board %1: damaged record, shown as far as it is sound.").arg(currentBoard_));
+    damagedLbl_->setVisible(!sound);
+}
+
+void TViewHandDlg::ClearHands() {
+    for (auto& seat : holdings_)
+        for (QLabel* label : seat) label->clear();
 }
 
 } // namespace zelv

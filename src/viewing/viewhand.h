@@ -1,7 +1,18 @@
 #pragma once
-// TViewHandDlg: steps through the boards of a board file.
+// TViewHandDlg: steps through the boards of a board file, one deal diagram
+// at a time.
+#include "engine/BoardFile.h"
+#include "engine/uBoard.h"
+
 #include <QDialog>
 #include <QString>
+#include <cstdint>
+#include <memory>
+
+class QAbstractButton;
+class QFrame;
+class QLabel;
+class QPushButton;
 
 namespace zelv {
 
@@ -9,12 +20,48 @@ class TViewHandDlg : public QDialog {
     Q_OBJECT
 public:
     explicit TViewHandDlg(QWidget* parent = nullptr);
+    ~TViewHandDlg() override;
     // The board file to show, as chosen in the main window's file dialog.
     void setBoardFileName(const QString& path) { boardFileName_ = path; }
     QString boardFileName() const { return boardFileName_; }
 
+    std::uint64_t currentBoard() const { return currentBoard_; }
+    std::uint64_t boardCount() const { return boardCount_; }
+
+    void FormActivate();
+    void FormClose();
+    void NextBtnClick(QObject* sender);
+    void LeftBtnClick(QObject* sender);
+    // Board n into the board object; false when the record is damaged or
+    // could not be read.
+    bool ReadBoard(std::uint64_t n);
+    void DisplayBoard();
+    void ClearHands();
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void ShowBoardNumber();
+
     QString boardFileName_;
+    std::unique_ptr<tBoard> board_;
+    tBoardFile file_;
+    std::uint64_t currentBoard_ = 1;
+    std::uint64_t boardCount_ = 0;
+
+    QFrame* panel_ = nullptr;
+    QLabel* boardNumberPn_ = nullptr;
+    QLabel* numberBoardsPn_ = nullptr;
+    QLabel* damagedLbl_ = nullptr;
+    QLabel* holdings_[4][4]{}; // [seat index][suit]
+    QPushButton* nextBtn_ = nullptr;
+    QPushButton* backBtn_ = nullptr;
+    QPushButton* firstBtn_ = nullptr;
+    QPushButton* lastBtn_ = nullptr;
+    QPushButton* cancelBtn_ = nullptr;
 };
 
 } // namespace zelv

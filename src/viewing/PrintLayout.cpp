@@ -1,0 +1,167 @@
+#include "viewing/PrintLayout.h"
+
+#include "engine/Cards.h"
+#include "engine/Pbn.h"
+
+namespace zelv {
+
+namespace {
+constexpr const char* TextFont = "MS Sans Serif";
+constexpr const char* SignFont = "Symbol";
+} // namespace
+
+std::string ShortName(const std::string& path) {
+    std::size_t slash = path.find_last_of('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::size_t dot = name.find('.');
+    return dot == std::string::npos ? std::string() : name.substr(0, dot);
+}
+
+tBoardPrinter::tBoardPrinter(tBoardFile& file, tBoard& board, PrintCanvas& canvas, std::string shortName)
+    : file_(file), canvas_(canvas), board_(board), shortName_(std::move(shortName)) {}
+
+int tBoardPrinter::Print(const PrintRequest& request) {
+    if (file_.BoardCount() == 0) return 0;
+    if (request.Option == PrintOption::Standard) {
+        PrintAllHands();
+        return current_ == 0 ? 0 : 1;
+    }
+    int documents = 0;
+    for (int seat : {North, South, East, West}) {
+        if (!request.Seats[static_cast<std::size_t>(seat)]) continue;
+        PrintSeatHands(seat);
+        if (current_ != 0) ++documents;
+    }
+    return documents;
+}
+
+void tBoardPrinter::SetFont(const char* name, int points, FontStyle style) {
+    canvas_.SetFontName(name);
+    canvas_.SetFontSize(points);
+    canvas_.SetFontStyle(style);
+}
+
+void tBoardPrinter::PrintAllHands() {
+    current_ = 0;
+    title_ = "File: " + shortName_ + " - All Hands.";
+    if (!canvas_.BeginDocument({title_, -1})) return;
+    // A fresh canvas starts in the text font, regular, which the footer keeps.
+    SetFont(TextFont, 8, FontStyle::Regular);
+    DrawFooter();
+    DrawTitle(title_);
+    const std::uint64_t count = file_.BoardCount();
+    while (current_ < count) {
+        ++current_;
+        ReadBoard(current_);
+        DrawFullBoard(current_);
+        if (current_ % BoardsPerStandardPage == 0 && current_ != count) {
+            canvas_.NewPage();
+            DrawTitle(title_);
+        }
+    }
+    canvas_.EndDocument();
+}
+
+void tBoardPrinter::PrintSeatHands(int seat) {
+    current_ = 0;
+    title_ = "File: " + shortName_ + " - " + " " + SeatNames[static_cast<std::size_t>(seat)] + " Hands.";
+    if (!canvas_.BeginDocument({title_, seat})) return;
+    SetFont(TextFont, 8, FontStyle::Regular);
+    DrawTitle(title_);
+    DrawFooter();
+    const std::uint64_t count = file_.BoardCount();
+    while (current_ < count) {
+        ++current_;
+        ReadBoard(current_);
+        DrawSeatBoard(current_, seat);
+        if (current_ % BoardsPerSeatPage == 0 && current_ != count) {
+            canvas_.NewPage();
+            DrawTitle(title_);
+        }
+    }
+    canvas_.EndDocument();
+}
+
+void tBoardPrinter::DrawTitle(const std::string& text) {
+    SetFont(TextFont, 14, FontStyle::Bold);
+    int x = (canvas_.PageWidth() - canvas_.TextWidth(text)) / 2;
+    canvas_.DrawText(x, 20, text);
+}
+
+void tBoardPrinter::DrawFooter() {
+    // Only the size changes: the footer takes the name and style in force.
+    canvas_.SetFontSize(3);
+    canvas_.DrawText(5, FooterY, ProductLine);
+}
+
+bool tBoardPrinter::ReadBoard(std::uint64_t n) {
+    tBoardFile::Read result = file_.ReadBoard(n, board_);
+    if (result == tBoardFile::Read::Failed)
+        for (int seat = 0; seat < 4; ++seat)
+            for (int suit = 0; suit < 4; ++suit) board_.DecodeBoard(seat, suit, std::string());
+    damaged_ = result != tBoardFile::Read::Ok;
+    if (damaged_) ++damagedBoards_;
+    return !damaged_;
+}
+
+void tBoardPrinter::DrawFullBoard(std::uint64_t n) {
+    const std::uint64_t i = (n - 1) % BoardsPerStandardPage;
+    const int x = StandardColumns[i % 4];
+    const int y = StandardRows[i / 4];
+    const std::string number = "BOARD " + std::to_string(n);
+
+    SetFont(TextFont, 8, FontStyle::Bold);
+    canvas_.DrawText(x, y - 260, number);
+    canvas_.DrawText(x, y - 180, DealerVulText(n));
+    if (damaged_) {
+        int markX = x + canvas_.TextWidth(number + " ");
+        canvas_.SetFontStyle(FontStyle::Regular);
+        canvas_.DrawText(markX, y - 260, DamagedMark);
+    }
+
+    SetFont(TextFont, 5, FontStyle::Bold);
+    canvas_.DrawText(x + 390, y + 480, "N");
+    canvas_.DrawText(x + 330, y + 540, "W");
+    canvas_.DrawText(x + 450, y + 540, "E");
+    canvas_.DrawText(x + 390, y + 600, "S");
+
+    SetFont(SignFont, 8, FontStyle::Bold);
+    for (int s = 0; s < 4; ++s) {
+        canvas_.DrawText(x + 300, y - 20 + 100 * s, SuitSigns[s]);
+        canvas_.DrawText(x - 70, y + 380 + 100 * s, SuitSigns[s]);
+        canvas_.DrawText(x + 550, y + 380 + 100 * s, SuitSigns[s]);
+        canvas_.DrawText(x + 300, y + 760 + 100 * s, SuitSigns[s]);
+    }
+
+    SetFont(TextFont, 8, FontStyle::Regular);
+    const DisplayTable& d = board_.Display;
+    for (int s = 0; s < 4; ++s) {
+        const auto suit = static_cast<std::size_t>(s);
+        canvas_.DrawText(x + 370, y + 100 * s, d[North][suit]);
+        canvas_.DrawText(x, y + 400 + 100 * s, d[West][suit]);
+        canvas_.DrawText(x + 620, y + 400 + 100 * s, d[East][suit]);
+        canvas_.DrawText(x + 390, y + 780 + 100 * s, d[South][suit]);
+    }
+}
+
+void tBoardPrinter::DrawSeatBoard(std::uint64_t n, int seat) {
+    const std::uint64_t i = (n - 1) % BoardsPerSeatPage;
+    const int x = SeatColumns[i % 6];
+    const int y = SeatRows[i / 6];
+
+    SetFont(TextFont, 8, FontStyle::Bold);
+    canvas_.DrawText(x, y - 260, "BOARD " + std::to_string(n));
+    canvas_.DrawText(x, y - 180, DealerVulText(n));
+
+    SetFont(SignFont, 8, FontStyle::Bold);
+    for (int s = 0; s < 4; ++s) canvas_.DrawText(x, y - 20 + 100 * s, SuitSigns[s]);
+
+    SetFont(TextFont, 8, FontStyle::Regular);
+    const DisplayRow& row = board_.Display[static_cast<std::size_t>(seat)];
+    for (int s = 0; s < 4; ++s) canvas_.DrawText(x + 80, y + 100 * s, row[static_cast<std::size_t>(s)]);
+    // The cells of this layout are narrow; the mark goes under the hand,
+    // clear of the next row.
+    if (damaged_) canvas_.DrawText(x, y + 400, DamagedMark);
+}
+
+} // namespace zelv

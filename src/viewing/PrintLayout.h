@@ -1,0 +1,77 @@
+#pragma once
+// The printed pages of a board file: whole deals sixteen to a page, or the
+// hands of one seat forty-eight to a page, each board with its number,
+// dealer and vulnerability.
+#include "engine/BoardFile.h"
+#include "engine/uBoard.h"
+#include "viewing/PrintCanvas.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace zelv {
+
+inline constexpr int StandardColumns[4] = {100, 1250, 2420, 3580};
+inline constexpr int StandardRows[4] = {560, 2160, 3760, 5360};
+inline constexpr int SeatColumns[6] = {100, 840, 1640, 2440, 3240, 4040};
+inline constexpr int SeatRows[8] = {560, 1320, 2080, 2840, 3600, 4360, 5060, 5780};
+inline constexpr int BoardsPerStandardPage = 16;
+inline constexpr int BoardsPerSeatPage = 48;
+inline constexpr int FooterY = 6700;
+// The suit signs, spades to clubs, as UTF-8.
+inline constexpr const char* SuitSigns[4] = {"\u2660", "\u2665", "\u2666", "\u2663"};
+inline constexpr const char* ProductLine = "Zelvano for Windows";
+inline constexpr const char* DamagedMark = "(damaged)";
+
+// The file name without its folder, cut before its first "."; a name
+// without any "." gives an empty short name.
+std::string ShortName(const std::string& path);
+
+enum class PrintOption { Standard = 0, Partnership = 1 };
+
+struct PrintRequest {
+    PrintOption Option = PrintOption::Standard;
+    std::array<bool, 4> Seats{}; // by seat index: North, South, East, West
+};
+
+class tBoardPrinter {
+public:
+    // `file` must be open; all three must outlive the printer, which reads
+    // each board into `board`'s display table.
+    tBoardPrinter(tBoardFile& file, tBoard& board, PrintCanvas& canvas, std::string shortName);
+
+    // Prints every board of the file: one standard document, or one
+    // document per ticked seat in the order North, South, East, West.
+    // A file without a whole board starts no document. Returns the number
+    // of documents printed.
+    int Print(const PrintRequest& request);
+
+    void PrintAllHands();
+    void PrintSeatHands(int seat);
+    void DrawTitle(const std::string& text);
+    void DrawFooter();
+    void DrawFullBoard(std::uint64_t n);
+    void DrawSeatBoard(std::uint64_t n, int seat);
+    // Board n into the display table; false when the record is damaged or
+    // could not be read (the table then holds what was sound).
+    bool ReadBoard(std::uint64_t n);
+
+    // Boards printed from damaged or unreadable records, over all documents.
+    std::uint64_t DamagedBoards() const { return damagedBoards_; }
+    std::uint64_t CurrentBoard() const { return current_; }
+
+private:
+    void SetFont(const char* name, int points, FontStyle style);
+
+    tBoardFile& file_;
+    PrintCanvas& canvas_;
+    tBoard& board_;
+    std::string shortName_;
+    std::string title_;
+    std::uint64_t current_ = 0;
+    bool damaged_ = false;
+    std::uint64_t damagedBoards_ = 0;
+};
+
+} // namespace zelv

@@ -1,0 +1,75 @@
+#pragma once
+// The drawing interface painted on a QPrinter: a real printer, a PDF file or
+// the pages of a print preview.
+#include "viewing/PrintCanvas.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QPrinter;
+
+namespace zelv {
+
+class QtPrintCanvas : public PrintCanvas {
+public:
+    // Called before each document. Returns no value to skip the document,
+    // an empty path to print on the printer as it is set up, or the path of
+    // a PDF file to write.
+    using Prepare = std::function<std::optional<QString>(const DocumentInfo& info)>;
+
+    // With `joinDocuments` every document goes into the one job the first
+    // one starts (a preview shows them all), each from a new page.
+    QtPrintCanvas(QPrinter& printer, Prepare prepare = {}, bool joinDocuments = false);
+    ~QtPrintCanvas() override;
+
+    bool BeginDocument(const DocumentInfo& info) override;
+    void NewPage() override;
+    void EndDocument() override;
+    int PageWidth() override;
+    void SetFontName(const std::string& name) override;
+    void SetFontSize(int points) override;
+    void SetFontStyle(FontStyle style) override;
+    int TextWidth(const std::string& text) override;
+    void DrawText(int x, int y, const std::string& text) override;
+
+    // Ends a joined job.
+    void Finish();
+    // The first failure, e.g. "Unable to write to <path>"; empty when none.
+    const QString& Error() const { return error_; }
+    // Files written, in order.
+    const QStringList& Written() const { return written_; }
+    // Layout units per device pixel actually used (after fitting the page).
+    double Scale() const { return scale_; }
+
+    // The room the layout needs, in layout units: the footer line at 6700
+    // and the widest text that can start in the last column.
+    static constexpr int NeededWidth = 4950;
+    static constexpr int NeededHeight = 6760;
+
+private:
+    QFont CurrentFont() const;
+    void ApplyFont();
+    void RestoreOutput();
+
+    QPrinter& printer_;
+    Prepare prepare_;
+    bool join_;
+    QPainter painter_;
+    double scale_ = 1.0;
+    int pageWidth_ = 0;
+    std::string fontName_ = "MS Sans Serif";
+    int fontSize_ = 8;
+    FontStyle fontStyle_ = FontStyle::Regular;
+    bool fontDirty_ = true;
+    QString pdfPath_, tempPath_;
+    // The printer's own output, put back after writing a PDF file.
+    int savedFormat_ = 0;
+    QString savedFileName_;
+    QString error_;
+    QStringList written_;
+};
+
+} // namespace zelv

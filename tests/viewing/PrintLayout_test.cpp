@@ -1,0 +1,400 @@
+#include "../engine/TestSupport.h"
+#include "BoardFiles.h"
+#include "RecordingCanvas.h"
+#include "engine/BoardFile.h"
+#include "viewing/PrintLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+
+using namespace zelv;
+using namespace zelv::test;
+
+namespace {
+
+const char* Sans = "MS Sans Serif";
+const char* Sym = "Symbol";
+const std::string Spade = "\u2660", Heart = "\u2665", Diamond = "\u2666", Club = "\u2663";
+const std::string Signs[4] = {Spade, Heart, Diamond, Club};
+
+// The page geometry, written out again here so that the layout is checked
+// against the table rather than against itself.
+const int StdX[4] = {100, 1250, 2420, 3580};
+const int StdY[4] = {560, 2160, 3760, 5360};
+const int SeatX[6] = {100, 840, 1640, 2440, 3240, 4040};
+const int SeatY[8] = {560, 1320, 2080, 2840, 3600, 4360, 5060, 5780};
+
+struct Printed {
+    TempDir dir;
+    std::string path;
+    tBoardFile file;
+    tBoard board;
+    RecordingCanvas canvas;
+    std::optional<tBoardPrinter> printer;
+
+    explicit Printed(std::uint64_t boards, const std::string& name = "SET.DGE", const std::string& tail = {}) {
+        path = dir.file(name);
+        WriteBoardFile(path, boards, tail);
+        open();
+    }
+    void open() {
+        std::string error;
+        if (!file.Open(path, &error)) throw std::runtime_error(error);
+        printer.emplace(file, board, canvas, ShortName(path));
+    }
+    int print(PrintOption option, std::array<bool, 4> seats = {}) {
+        return printer->Print(PrintRequest{option, seats});
+    }
+};
+
+bool Has(const RecordedPage& page, const DrawnText& want) {
+    for (const DrawnText& t : page.Texts)
+        if (t.X == want.X && t.Y == want.Y && t.Text == want.Text && t.Font == want.Font && t.Size == want.Size &&
+            t.Style == want.Style)
+            return true;
+    return false;
+}
+
+// Every text of the page that starts with "BOARD ", as number -> position.
+std::map<int, std::pair<int, int>> BoardLabels(const RecordedPage& page) {
+    std::map<int, std::pair<int, int>> out;
+    for (const DrawnText& t : page.Texts)
+        if (t.Text.rfind("BOARD ", 0) == 0) out[std::stoi(t.Text.substr(6))] = {t.X, t.Y};
+    return out;
+}
+
+std::vector<std::string> TextsAt(const RecordedPage& page, int x, int y) {
+    std::vector<std::string> out;
+    for (const DrawnText& t : page.Texts)
+        if (t.X == x && t.Y == y) out.push_back(t.Text);
+    return out;
+}
+
+void ExpectFullBoard(const RecordedPage& page, int n, int x, int y, const DisplayTable& d, const std::string& dv) {
+    SCOPED_TRACE("board " + std::to_string(n));
+    EXPECT_TRUE(Has(page, {x, y - 260, "BOARD " + std::to_string(n), Sans, 8, FontStyle::Bold}));
+    EXPECT_TRUE(Has(page, {x, y - 180, dv, Sans, 8, FontStyle::Bold}));
+    EXPECT_TRUE(Has(page, {x + 390, y + 480, "N", Sans, 5, FontStyle::Bold}));
+    EXPECT_TRUE(Has(page, {x + 330, y + 540, "W", Sans, 5, FontStyle::Bold}));
+    EXPECT_TRUE(Has(page, {x + 450, y + 540, "E", Sans, 5, FontStyle::Bold}));
+    EXPECT_TRUE(Has(page, {x + 390, y + 600, "S", Sans, 5, FontStyle::Bold}));
+    for (int s = 0; s < 4; ++s) {
+        SCOPED_TRACE("suit " + std::to_string(s));
+        EXPECT_TRUE(Has(page, {x + 300, y - 20 + 100 * s, Signs[s], Sym, 8, FontStyle::Bold}));
+        EXPECT_TRUE(Has(page, {x - 70, y + 380 + 100 * s, Signs[s], Sym, 8, FontStyle::Bold}));
+        EXPECT_TRUE(Has(page, {x + 550, y + 380 + 100 * s, Signs[s], Sym, 8, FontStyle::Bold}));
+        EXPECT_TRUE(Has(page, {x + 300, y + 760 + 100 * s, Signs[s], Sym, 8, FontStyle::Bold}));
+        EXPECT_TRUE(Has(page, {x + 370, y + 100 * s, d[North][s], Sans, 8, FontStyle::Regular}));
+        EXPECT_TRUE(Has(page, {x, y + 400 + 100 * s, d[West][s], Sans, 8, FontStyle::Regular}));
+        EXPECT_TRUE(Has(page, {x + 620, y + 400 + 100 * s, d[East][s], Sans, 8, FontStyle::Regular}));
+        EXPECT_TRUE(Has(page, {x + 390, y + 780 + 100 * s, d[South][s], Sans, 8, FontStyle::Regular}));
+    }
+}
+
+void ExpectTitle(const RecordedPage& page, const std::string& title, int width = 4800) {
+    int x = (width - RecordingCanvas::WidthOf(title, 14)) / 2;
+    EXPECT_TRUE(Has(page, {x, 20, title, Sans, 14, FontStyle::Bold})) << title;
+}
+
+int Count(const RecordedPage& page, const std::string& text) {
+    int n = 0;
+    for (const DrawnText& t : page.Texts) n += t.Text == text;
+    return n;
+}
+
+} // namespace
+
+TEST(PrintLayout, ShortName_cutsFolderAndEverythingFromTheFirstDot) {
+    EXPECT_EQ(ShortName("/home/u/Hands/ZELV.DGE"), "ZELV");
+    EXPECT_EQ(ShortName("/a.b/set.1.DGE"), "set");
+    EXPECT_EQ(ShortName("ZELV.DGE"), "ZELV");
+    EXPECT_EQ(ShortName("/home/u/Hands/ZELV"), "");
+    EXPECT_EQ(ShortName("/a.b/.hidden"), "");
+}
+
+TEST(PrintLayout, StandardFullPage_positionsFontsAndTexts) {
+    Printed p(16);
+    EXPECT_EQ(p.print(PrintOption::Standard), 1);
+    ASSERT_EQ(p.canvas.Documents.size(), 1u);
+    const RecordedDocument& doc = p.canvas.Documents[0];
+    EXPECT_TRUE(doc.Ended);
+    EXPECT_EQ(doc.Info.Seat, -1);
+    EXPECT_EQ(doc.Info.Title, "File: SET - All Hands.");
+    ASSERT_EQ(doc.Pages.size(), 1u);
+    const RecordedPage& page = doc.Pages[0];
+
+    // The footer is the first thing drawn, in the text font, regular.
+    ASSERT_FALSE(page.Texts.empty());
+    const DrawnText& footer = page.Texts[0];
+    EXPECT_EQ(footer.X, 5);
+    EXPECT_EQ(footer.Y, 6700);
+    EXPECT_EQ(footer.Text, "Zelvano for Windows");
+    EXPECT_EQ(footer.Font, Sans);
+    EXPECT_EQ(footer.Size, 3);
+    EXPECT_EQ(footer.Style, FontStyle::Regular);
+    ExpectTitle(page, "File: SET - All Hands.");
+
+    const std::string dv[16] = {"Dealer N - Vul. Nil", "Dealer E - Vul. N/S", "Dealer S - Vul. E/W",
+                                "Dealer W - Vul. All", "Dealer N - Vul. N/S", "Dealer E - Vul. E/W",
+                                "Dealer S - Vul. All", "Dealer W - Vul. Nil", "Dealer N - Vul. E/W",
+                                "Dealer E - Vul. All", "Dealer S - Vul. Nil", "Dealer W - Vul. N/S",
+                                "Dealer N - Vul. All", "Dealer E - Vul. Nil", "Dealer S - Vul. N/S",
+                                "Dealer W - Vul. E/W"};
+    for (int n = 1; n <= 16; ++n)
+        ExpectFullBoard(page, n, StdX[(n - 1) % 4], StdY[(n - 1) / 4], DealNumber(n), dv[n - 1]);
+    // Footer, title, and 2 + 4 + 16 + 16 texts a board: nothing else.
+    EXPECT_EQ(page.Texts.size(), 2u + 16u * 38u);
+    EXPECT_EQ(p.canvas.Stray, 0);
+}
+
+TEST(PrintLayout, Standard17Boards_secondPageHoldsBoard17AloneWithTitleButNoFooter) {
+    Printed p(17);
+    p.print(PrintOption::Standard);
+    ASSERT_EQ(p.canvas.Documents.size(), 1u);
+    const auto& pages = p.canvas.Documents[0].Pages;
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(BoardLabels(pages[0]).size(), 16u);
+    auto second = BoardLabels(pages[1]);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(second.begin()->first, 17);
+    ExpectFullBoard(pages[1], 17, 100, 560, DealNumber(17), "Dealer N - Vul. Nil");
+    ExpectTitle(pages[1], "File: SET - All Hands.");
+    EXPECT_EQ(Count(pages[0], "Zelvano for Windows"), 1);
+    EXPECT_EQ(Count(pages[1], "Zelvano for Windows"), 0);
+}
+
+TEST(PrintLayout, PageBreaks_neverLeaveAnEmptyLastPage) {
+    struct Case {
+        std::uint64_t boards;
+        PrintOption option;
+        std::size_t pages;
+    };
+    for (Case c : {Case{1, PrintOption::Standard, 1}, Case{16, PrintOption::Standard, 1},
+                   Case{32, PrintOption::Standard, 2}, Case{33, PrintOption::Standard, 3},
+                   Case{1, PrintOption::Partnership, 1}, Case{48, PrintOption::Partnership, 1},
+                   Case{49, PrintOption::Partnership, 2}, Case{96, PrintOption::Partnership, 2}}) {
+        SCOPED_TRACE(std::to_string(c.boards) + " boards");
+        Printed p(c.boards);
+        p.print(c.option, {true, false, false, false});
+        ASSERT_EQ(p.canvas.Documents.size(), 1u);
+        const auto& pages = p.canvas.Documents[0].Pages;
+        EXPECT_EQ(pages.size(), c.pages);
+        for (const RecordedPage& page : pages) EXPECT_FALSE(BoardLabels(page).empty());
+    }
+}
+
+TEST(PrintLayout, Partnership48And49_cellsFillRowsOfSixAndTheFooterFollowsTheTitleInBold) {
+    Printed p(49);
+    EXPECT_EQ(p.print(PrintOption::Partnership, {false, false, true, false}), 1);
+    ASSERT_EQ(p.canvas.Documents.size(), 1u);
+    const RecordedDocument& doc = p.canvas.Documents[0];
+    EXPECT_EQ(doc.Info.Seat, East);
+    ASSERT_EQ(doc.Pages.size(), 2u);
+    const RecordedPage& first = doc.Pages[0];
+    const std::string title = "File: SET -  East Hands.";
+    ExpectTitle(first, title);
+    ExpectTitle(doc.Pages[1], title);
+    // Title first, footer second, in the title's bold.
+    ASSERT_GE(first.Texts.size(), 2u);
+    EXPECT_EQ(first.Texts[0].Text, title);
+    EXPECT_EQ(first.Texts[1].Text, "Zelvano for Windows");
+    EXPECT_EQ(first.Texts[1].X, 5);
+    EXPECT_EQ(first.Texts[1].Y, 6700);
+    EXPECT_EQ(first.Texts[1].Font, Sans);
+    EXPECT_EQ(first.Texts[1].Size, 3);
+    EXPECT_EQ(first.Texts[1].Style, FontStyle::Bold);
+    EXPECT_EQ(Count(doc.Pages[1], "Zelvano for Windows"), 0);
+
+    for (int n = 1; n <= 48; ++n) {
+        SCOPED_TRACE("board " + std::to_string(n));
+        int x = SeatX[(n - 1) % 6], y = SeatY[(n - 1) / 6];
+        const DisplayTable d = DealNumber(n);
+        EXPECT_TRUE(Has(first, {x, y - 260, "BOARD " + std::to_string(n), Sans, 8, FontStyle::Bold}));
+        for (int s = 0; s < 4; ++s) {
+            EXPECT_TRUE(Has(first, {x, y - 20 + 100 * s, Signs[s], Sym, 8, FontStyle::Bold}));
+            EXPECT_TRUE(Has(first, {x + 80, y + 100 * s, d[East][s], Sans, 8, FontStyle::Regular}));
+        }
+    }
+    EXPECT_EQ(first.Texts.size(), 2u + 48u * 10u);
+    auto second = BoardLabels(doc.Pages[1]);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(second.at(49), std::make_pair(100, 300));
+    EXPECT_TRUE(Has(doc.Pages[1], {100, 380, "Dealer N - Vul. Nil", Sans, 8, FontStyle::Bold}));
+}
+
+TEST(PrintLayout, TwoSeats_giveTwoDocumentsNorthFirstEachWithEveryBoard) {
+    Printed p(20);
+    EXPECT_EQ(p.print(PrintOption::Partnership, {true, true, false, false}), 2);
+    ASSERT_EQ(p.canvas.Documents.size(), 2u);
+    EXPECT_EQ(p.canvas.Documents[0].Info.Seat, North);
+    EXPECT_EQ(p.canvas.Documents[1].Info.Seat, South);
+    EXPECT_EQ(p.canvas.Documents[0].Info.Title, "File: SET -  North Hands.");
+    EXPECT_EQ(p.canvas.Documents[1].Info.Title, "File: SET -  South Hands.");
+    for (int doc = 0; doc < 2; ++doc) {
+        const RecordedDocument& d = p.canvas.Documents[static_cast<std::size_t>(doc)];
+        EXPECT_TRUE(d.Ended);
+        ASSERT_EQ(d.Pages.size(), 1u);
+        EXPECT_EQ(BoardLabels(d.Pages[0]).size(), 20u);
+        EXPECT_EQ(Count(d.Pages[0], "Zelvano for Windows"), 1);
+        int seat = doc == 0 ? North : South;
+        for (int n = 1; n <= 20; ++n) {
+            int x = SeatX[(n - 1) % 6], y = SeatY[(n - 1) / 6];
+            EXPECT_EQ(TextsAt(d.Pages[0], x + 80, y), std::vector<std::string>{DealNumber(n)[seat][0]});
+        }
+    }
+    EXPECT_EQ(p.canvas.Stray, 0);
+}
+
+TEST(PrintLayout, SeatTicks_standardIgnoresThemAndPartnershipWithoutTicksPrintsNothing) {
+    Printed p(5);
+    EXPECT_EQ(p.print(PrintOption::Standard, {true, true, true, true}), 1);
+    EXPECT_EQ(p.canvas.Documents.size(), 1u);
+    Printed q(5);
+    EXPECT_EQ(q.print(PrintOption::Partnership, {false, false, false, false}), 0);
+    EXPECT_TRUE(q.canvas.Documents.empty());
+    Printed all(3);
+    EXPECT_EQ(all.print(PrintOption::Partnership, {true, true, true, true}), 4);
+    ASSERT_EQ(all.canvas.Documents.size(), 4u);
+    const int order[4] = {North, South, East, West};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(all.canvas.Documents[static_cast<std::size_t>(i)].Info.Seat, order[i]);
+}
+
+TEST(PrintLayout, FileWithoutDot_givesEmptyShortNameInTheTitle) {
+    Printed p(2, "ZELV");
+    p.print(PrintOption::Standard);
+    ASSERT_EQ(p.canvas.Documents.size(), 1u);
+    ExpectTitle(p.canvas.Documents[0].Pages[0], "File:  - All Hands.");
+    Printed q(2, "BOARDS");
+    q.print(PrintOption::Partnership, {false, false, false, true});
+    ASSERT_EQ(q.canvas.Documents.size(), 1u);
+    ExpectTitle(q.canvas.Documents[0].Pages[0], "File:  -  West Hands.");
+}
+
+TEST(PrintLayout, DealerAndVulnerability_followTheBoardNumber) {
+    Printed p(17);
+    p.print(PrintOption::Standard);
+    const auto& pages = p.canvas.Documents.at(0).Pages;
+    // Board 4: row 0, column 3; board 16: row 3, column 3; board 17 on page 2.
+    EXPECT_EQ(TextsAt(pages.at(0), 3580, 560 - 180), std::vector<std::string>{"Dealer W - Vul. All"});
+    EXPECT_EQ(TextsAt(pages.at(0), 3580, 5360 - 180), std::vector<std::string>{"Dealer W - Vul. E/W"});
+    EXPECT_EQ(TextsAt(pages.at(1), 100, 560 - 180), std::vector<std::string>{"Dealer N - Vul. Nil"});
+
+    Printed q(17);
+    q.print(PrintOption::Partnership, {true, false, false, false});
+    const RecordedPage& page = q.canvas.Documents.at(0).Pages.at(0);
+    EXPECT_EQ(TextsAt(page, 2440, 560 - 180), std::vector<std::string>{"Dealer W - Vul. All"});
+    EXPECT_EQ(TextsAt(page, 2440, 2080 - 180), std::vector<std::string>{"Dealer W - Vul. E/W"});
+    EXPECT_EQ(TextsAt(page, 3240, 2080 - 180), std::vector<std::string>{"Dealer N - Vul. Nil"});
+}
+
+TEST(PrintLayout, EmptyOrPartialFiles_printOnlyWholeRecords) {
+    Printed empty(0);
+    EXPECT_EQ(empty.print(PrintOption::Standard), 0);
+    EXPECT_TRUE(empty.canvas.Documents.empty());
+    Printed partialOnly(0, "P.DGE", std::string(100, 'x'));
+    EXPECT_EQ(partialOnly.print(PrintOption::Partnership, {true, false, false, false}), 0);
+    EXPECT_TRUE(partialOnly.canvas.Documents.empty());
+
+    Printed partial(2, "Q.DGE", std::string(44, 'x'));
+    partial.print(PrintOption::Standard);
+    ASSERT_EQ(partial.canvas.Documents.size(), 1u);
+    auto labels = BoardLabels(partial.canvas.Documents[0].Pages[0]);
+    ASSERT_EQ(labels.size(), 2u);
+    EXPECT_EQ(labels.rbegin()->first, 2);
+    EXPECT_EQ(partial.printer->DamagedBoards(), 0u);
+}
+
+TEST(PrintLayout, Voids_printNothingAfterTheSuitSign) {
+    TempDir dir;
+    std::string path = dir.file("VOID.DGE");
+    DisplayTable t = {DisplayRow{"AKQJT98765432", "", "", ""}, DisplayRow{"", "AKQJT98765432", "", ""},
+                      DisplayRow{"", "", "AKQJT98765432", ""}, DisplayRow{"", "", "", "AKQJT98765432"}};
+    WriteText(path, RecordOf(t));
+    tBoardFile file;
+    ASSERT_TRUE(file.Open(path, nullptr));
+    tBoard board;
+    RecordingCanvas canvas;
+    tBoardPrinter printer(file, board, canvas, "VOID");
+    printer.Print({PrintOption::Standard, {}});
+    const RecordedPage& page = canvas.Documents.at(0).Pages.at(0);
+    EXPECT_EQ(TextsAt(page, 100 + 370, 560), std::vector<std::string>{"AKQJT98765432"});
+    EXPECT_EQ(TextsAt(page, 100 + 370, 660), std::vector<std::string>{""});
+    EXPECT_EQ(TextsAt(page, 100 + 390, 560 + 880), std::vector<std::string>{"AKQJT98765432"});
+    EXPECT_EQ(TextsAt(page, 100 + 620, 560 + 600), std::vector<std::string>{"AKQJT98765432"});
+    EXPECT_EQ(TextsAt(page, 100, 560 + 700), std::vector<std::string>{"AKQJT98765432"});
+}
+
+TEST(PrintLayout, DamagedRecord_printedAsFarAsSoundAndMarked) {
+    TempDir dir;
+    std::string path = dir.file("BAD.DGE");
+    std::string good = RecordOf(DealNumber(1));
+    std::string bad = RecordOf(DealNumber(2));
+    // Board 2 loses East's club separator (block 2 ends at offset 33): only
+    // the holdings before it are sound.
+    DisplayTable d2 = DealNumber(2);
+    std::size_t clubSep = bad.find('\x05', 17);
+    ASSERT_LT(clubSep, 34u);
+    bad[clubSep] = 'X';
+    WriteText(path, good + bad + good);
+    tBoardFile file;
+    ASSERT_TRUE(file.Open(path, nullptr));
+    tBoard board;
+    RecordingCanvas canvas;
+    tBoardPrinter printer(file, board, canvas, "BAD");
+    printer.Print({PrintOption::Standard, {}});
+    EXPECT_EQ(printer.DamagedBoards(), 1u);
+    const RecordedPage& page = canvas.Documents.at(0).Pages.at(0);
+    EXPECT_EQ(BoardLabels(page).size(), 3u);
+    // The mark stands beside board 2's number only.
+    int markX = 1250 + RecordingCanvas::WidthOf("BOARD 2 ", 8);
+    EXPECT_TRUE(Has(page, {markX, 300, "(damaged)", Sans, 8, FontStyle::Regular}));
+    EXPECT_EQ(Count(page, "(damaged)"), 1);
+    // North's four holdings and East's first two are sound; East's diamonds
+    // run on over the lost separator.
+    for (int s = 0; s < 4; ++s)
+        EXPECT_EQ(TextsAt(page, 1250 + 370, 560 + 100 * s), std::vector<std::string>{d2[North][s]});
+    for (int s = 0; s < 2; ++s)
+        EXPECT_EQ(TextsAt(page, 1250 + 620, 960 + 100 * s), std::vector<std::string>{d2[East][s]});
+    EXPECT_EQ(TextsAt(page, 1250 + 620, 1160), std::vector<std::string>{d2[East][2] + "X" + d2[East][3]});
+
+    RecordingCanvas seatCanvas;
+    tBoardPrinter seatPrinter(file, board, seatCanvas, "BAD");
+    seatPrinter.Print({PrintOption::Partnership, {true, false, false, false}});
+    const RecordedPage& seatPage = seatCanvas.Documents.at(0).Pages.at(0);
+    EXPECT_EQ(TextsAt(seatPage, 840, 560 + 400), std::vector<std::string>{"(damaged)"});
+    EXPECT_EQ(Count(seatPage, "(damaged)"), 1);
+}
+
+TEST(PrintLayout, RefusedDocument_isSkippedAndTheOthersStillPrint) {
+    Printed p(3);
+    p.canvas.Refuse = {0};
+    EXPECT_EQ(p.print(PrintOption::Partnership, {true, false, true, false}), 1);
+    ASSERT_EQ(p.canvas.Documents.size(), 1u);
+    EXPECT_EQ(p.canvas.Documents[0].Info.Seat, East);
+    EXPECT_EQ(p.canvas.Stray, 0);
+}
+
+TEST(PrintLayout, SeventyThousandBoards_printWholeInBothLayouts) {
+    Printed p(70000);
+    ASSERT_EQ(p.file.BoardCount(), 70000u);
+    p.canvas.Keep = [](const DrawnText& t) { return t.Text.rfind("BOARD ", 0) == 0; };
+    p.print(PrintOption::Standard);
+    const auto& pages = p.canvas.Documents.at(0).Pages;
+    ASSERT_EQ(pages.size(), 4375u);
+    for (const RecordedPage& page : pages) ASSERT_EQ(page.Texts.size(), 16u);
+    EXPECT_EQ(pages.back().Texts.back().Text, "BOARD 70000");
+    EXPECT_EQ(pages.back().Texts.back().X, 3580);
+    EXPECT_EQ(pages.back().Texts.back().Y, 5100);
+    EXPECT_EQ(pages[4096].Texts.front().Text, "BOARD 65537");
+
+    p.canvas.Documents.clear();
+    p.print(PrintOption::Partnership, {false, false, false, true});
+    const auto& seatPages = p.canvas.Documents.at(0).Pages;
+    ASSERT_EQ(seatPages.size(), 1459u); // 1458 full pages and 16 boards
+    EXPECT_EQ(seatPages.back().Texts.size(), 16u);
+    EXPECT_EQ(seatPages.back().Texts.back().Text, "BOARD 70000");
+    EXPECT_EQ(seatPages.back().Texts.back().X, 2440);
+    EXPECT_EQ(seatPages.back().Texts.back().Y, 2080 - 260);
+}
