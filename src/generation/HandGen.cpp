@@ -2,17 +2,597 @@
 
 #include "engine/FileUtil.h"
 #include "engine/Settings.h"
+#include "ui/PickCombo.h"
+#include "ui/Prompts.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QShowEvent>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTime>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <functional>
 
 namespace zelv {
+
+namespace {
+
+constexpr int HelpTopic = 30;
+// The bar runs in thousandths so that any number of boards fits its range.
+constexpr int ProgressScale = 1000;
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+std::string s(const QString& q) { return q.toStdString(); }
+
+void setHint(QWidget* w, const QString& hint) {
+    w->setToolTip(hint);
+    w->setToolTipDuration(8000);
+}
+
+// The system's long time format, without the time zone it carries in Qt.
+QString LongTime() {
+    QLocale locale = QLocale::system();
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    format.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")));
+    return locale.toString(QTime::currentTime(), format.trimmed());
+}
+
+QString DealHint(const QString& code) { return QStringLiteral("Deal the Boards and Save to File: ") + code; }
+
+// A label that acts as a button: the " Change: " panel runs Change File.
+class ClickFilter : public QObject {
+public:
+    ClickFilter(QObject* parent, std::function<void()> onClick) : QObject(parent), onClick_(std::move(onClick)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            auto* w = qobject_cast<QWidget*>(watched);
+            if (w && w->isEnabled() && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) onClick_();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> onClick_;
+};
+
+} // namespace
 
 THandGenDlg::THandGenDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("HandGenDlg"));
     setWindowTitle(QStringLiteral("Board Generation"));
+    FormCreate();
+}
+
+THandGenDlg::~THandGenDlg() {
+    stop_ = true;
+    if (worker_.joinable()) worker_.join();
 }
 
 QString THandGenDlg::CurrentBoardFileName() const {
-    const tSettings& s = SharedSettings();
-    return QString::fromStdString(JoinPath(s.HandsFolder, s.DefaultFileCode + std::string(ExtBoards)));
+    if (boardFileName_.isEmpty()) return {};
+    return q(JoinPath(SharedSettings().HandsFolder, s(boardFileName_)));
+}
+
+// ---------------------------------------------------------------- creation
+
+QWidget* THandGenDlg::BuildSeatPage(SeatControls& seat, const QString& name) {
+    auto* page = new QWidget;
+    page->setObjectName(name + QStringLiteral("Tab"));
+    auto* v = new QVBoxLayout(page);
+
+    seat.AnyHand = new QCheckBox(QStringLiteral("Check this box to allow any hand for ") + name, page);
+    seat.AnyHand->setObjectName(QString(seat.Letter) + QStringLiteral("AnyHandCB"));
+    v->addWidget(seat.AnyHand);
+
+    v->addWidget(new QLabel(QStringLiteral("OR Select up to 5 possible Hand Definitions."), page));
+    auto* row = new QHBoxLayout;
+    for (int slot = 0; slot < 5; ++slot) {
+        if (slot > 0) row->addWidget(new QLabel(QStringLiteral("or"), page));
+        auto* combo = new DropDownCombo(page);
+        combo->setObjectName(QString(seat.Letter) + QStringLiteral("Condition%1CB").arg(slot + 1));
+        combo->setMaxVisibleItems(12);
+        combo->setMinimumWidth(100);
+        combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        connect(combo, &DropDownCombo::aboutToShowPopup, this, [this, combo] { ConditionCBClick(combo); });
+        seat.Conditions[static_cast<std::size_t>(slot)] = combo;
+        row->addWidget(combo, 1);
+    }
+    v->addLayout(row);
+    v->addStretch(1);
+
+    connect(seat.AnyHand, &QCheckBox::toggled, this, [this, &seat] { AnyHandCBClick(seat); });
+    return page;
+}
+
+void THandGenDlg::FormCreate() {
+    const QChar letters[4] = {u'N', u'E', u'S', u'W'};
+    const int seatIndex[4] = {North, East, South, West};
+    const QString names[4] = {QStringLiteral("North"), QStringLiteral("East"), QStringLiteral("South"),
+                              QStringLiteral("West")};
+
+    auto* top = new QVBoxLayout(this);
+
+    // Seat pages with the summary strip beside them, visible from every page.
+    auto* seatRow = new QHBoxLayout;
+    MainTabSheet = new QTabWidget(this);
+    MainTabSheet->setObjectName(QStringLiteral("MainTabSheet"));
+    for (int i = 0; i < 4; ++i) {
+        seats_[i].Seat = seatIndex[i];
+        seats_[i].Letter = letters[i];
+        MainTabSheet->addTab(BuildSeatPage(seats_[i], names[i]), names[i]);
+    }
+    seatRow->addWidget(MainTabSheet, 1);
+
+    auto* strip = new QGroupBox(QStringLiteral("Any Hand OK"), this);
+    strip->setObjectName(QStringLiteral("TabCheckPanel"));
+    setHint(strip, QStringLiteral("Checked = Allow any hand"));
+    auto* stripLayout = new QVBoxLayout(strip);
+    for (auto& seat : seats_) {
+        seat.Summary = new QCheckBox(QString(seat.Letter), strip);
+        seat.Summary->setObjectName(QStringLiteral("TabCheck") + seat.Letter);
+        seat.Summary->setEnabled(false);
+        stripLayout->addWidget(seat.Summary);
+    }
+    seatRow->addWidget(strip);
+    top->addLayout(seatRow, 1);
+
+    // Options and output file.
+    auto* options = new QHBoxLayout;
+    SeedCB = new QCheckBox(QStringLiteral("Seed First Definition"), this);
+    SeedCB->setObjectName(QStringLiteral("SeedCB"));
+    setHint(SeedCB, QStringLiteral("Check to force cards in Definition 1. See Help"));
+    connect(SeedCB, &QCheckBox::toggled, this, [this] { SeedCBClick(); });
+    PbnCB = new QCheckBox(QStringLiteral("Also Write PBN File"), this);
+    PbnCB->setObjectName(QStringLiteral("PbnCB"));
+    PbnCB->setChecked(true);
+    setHint(PbnCB, QStringLiteral("Also write the boards to a PBN file beside the board file"));
+    SecureCB = new QCheckBox(QStringLiteral("Secure Random Source"), this);
+    SecureCB->setObjectName(QStringLiteral("SecureCB"));
+    setHint(SecureCB, QStringLiteral("Draw the cards from the system's secure random source"));
+    options->addWidget(SeedCB);
+    options->addWidget(PbnCB);
+    options->addWidget(SecureCB);
+    options->addStretch(1);
+
+    SavePanel = new QLabel(this);
+    SavePanel->setObjectName(QStringLiteral("SavePanel"));
+    SavePanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setHint(SavePanel, QStringLiteral("File Name for Save Boards"));
+    Panel3 = new QLabel(QStringLiteral(" Change: "), this);
+    Panel3->setObjectName(QStringLiteral("Panel3"));
+    Panel3->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel3->setCursor(Qt::PointingHandCursor);
+    setHint(Panel3, QStringLiteral("Change File Name for Saved Boards"));
+    Panel3->installEventFilter(new ClickFilter(Panel3, [this] { ChangeFileBtnClick(); }));
+    ChangeFileBtn = new QToolButton(this);
+    ChangeFileBtn->setObjectName(QStringLiteral("ChangeFileBtn"));
+    ChangeFileBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    setHint(ChangeFileBtn, QStringLiteral("Change File Name for Saved Boards"));
+    connect(ChangeFileBtn, &QToolButton::clicked, this, [this] { ChangeFileBtnClick(); });
+    options->addWidget(SavePanel);
+    options->addWidget(Panel3);
+    options->addWidget(ChangeFileBtn);
+    top->addLayout(options);
+
+    // Number of boards and the progress of the run.
+    auto* run = new QHBoxLayout;
+    auto* numberLbl = new QLabel(QStringLiteral("Number of Boards: "), this);
+    NumberBoardsEB = new QLineEdit(this);
+    NumberBoardsEB->setObjectName(QStringLiteral("NumberBoardsEB"));
+    NumberBoardsEB->setMaximumWidth(80);
+    numberLbl->setBuddy(NumberBoardsEB);
+    ProgBar = new QProgressBar(this);
+    ProgBar->setObjectName(QStringLiteral("ProgBar"));
+    ProgBar->setRange(0, ProgressScale);
+    ProgBar->setValue(0);
+    ProgBar->setTextVisible(true);
+    ProgBar->setFormat(QString());
+    auto* counterLbl = new QLabel(QStringLiteral("Boards Dealt:"), this);
+    counterLbl->setObjectName(QStringLiteral("CounterLbl"));
+    Counter = new QLabel(this);
+    Counter->setObjectName(QStringLiteral("Counter"));
+    Counter->setMinimumWidth(80);
+    RateLbl = new QLabel(this);
+    RateLbl->setObjectName(QStringLiteral("RateLbl"));
+    RateLbl->setMinimumWidth(110);
+    run->addWidget(numberLbl);
+    run->addWidget(NumberBoardsEB);
+    run->addWidget(ProgBar, 1);
+    run->addWidget(counterLbl);
+    run->addWidget(Counter);
+    run->addWidget(RateLbl);
+    top->addLayout(run);
+
+    auto* times = new QHBoxLayout;
+    StartLbl = new QLabel(QStringLiteral("Start: "), this);
+    StartLbl->setObjectName(QStringLiteral("StartLbl"));
+    FinishLbl = new QLabel(QStringLiteral("Finish: "), this);
+    FinishLbl->setObjectName(QStringLiteral("FinishLbl"));
+    times->addWidget(StartLbl, 1);
+    times->addWidget(FinishLbl, 1);
+    top->addLayout(times);
+
+    // Buttons.
+    auto* buttons = new QHBoxLayout;
+    auto button = [&](QPushButton*& b, const char* name, const QString& caption, const QString& hint) {
+        b = new QPushButton(caption, this);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        if (!hint.isEmpty()) setHint(b, hint);
+        buttons->addWidget(b);
+    };
+    button(LoadBtn, "LoadBtn", QStringLiteral("&Load "), QStringLiteral("Load a Generator File"));
+    button(SaveBtn, "SaveBtn", QStringLiteral("&Save"), QStringLiteral("Save Hand Definition To a Generator File"));
+    button(HelpBtn, "HelpBtn", QStringLiteral("Help"), QString());
+    buttons->addStretch(1);
+    button(DealBtn, "DealBtn", QStringLiteral("Deal"), DealHint(q(SharedSettings().DefaultFileCode)));
+    button(ClearBtn, "ClearBtn", QStringLiteral("C&lear All"), QStringLiteral("Set ALL fields to Default Values"));
+    button(CloseBtn, "CloseBtn", QStringLiteral("&Close"), QString());
+    DealBtn->setDefault(true);
+    top->addLayout(buttons);
+
+    connect(LoadBtn, &QPushButton::clicked, this, [this] { LoadBtnClick(); });
+    connect(SaveBtn, &QPushButton::clicked, this, [this] { SaveBtnClick(); });
+    connect(HelpBtn, &QPushButton::clicked, this, [this] { HelpBtnClick(); });
+    connect(DealBtn, &QPushButton::clicked, this, [this] { DealBtnClick(); });
+    connect(ClearBtn, &QPushButton::clicked, this, [this] { ClearBtnClick(); });
+    connect(CloseBtn, &QPushButton::clicked, this, [this] { reject(); });
+
+    // Fixed border: the size the controls need, at least 740 by 300.
+    setFixedSize(sizeHint().expandedTo(QSize(740, 300)));
+    move(30, 46);
+}
+
+// ---------------------------------------------------------------- showing
+
+void THandGenDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Restoring a minimised window is not a new showing.
+    if (!event->spontaneous()) FormActivate();
+}
+
+void THandGenDlg::FormActivate() {
+    const tSettings& settings = SharedSettings();
+    const QString code = q(settings.DefaultFileCode);
+    changeFolder_ = q(settings.HandsFolder);
+    boardFileName_ = code + q(std::string(ExtBoards));
+    setHint(DealBtn, DealHint(code));
+
+    names_.clear();
+    for (const auto& name : ListDefinitionNames(settings.HandDefinitionsFolder)) names_ << q(name);
+
+    ShowFileCode();
+    SetDefaultValues();
+    NumberBoardsEB->setText(QStringLiteral("1"));
+    MainTabSheet->setCurrentIndex(0);
+    seats_[0].Conditions[0]->setFocus();
+}
+
+void THandGenDlg::ShowFileCode() {
+    const QString code = q(SharedSettings().DefaultFileCode);
+    SavePanel->setText(QStringLiteral(" Save Boards to File: ") + code);
+    setHint(DealBtn, DealHint(code));
+}
+
+void THandGenDlg::SetDefaultValues() {
+    for (auto& seat : seats_) {
+        const bool any = seat.Seat != North;
+        seat.AnyHand->setChecked(any);
+        // The box may already have had that state, so the rule is applied here too.
+        for (auto* combo : seat.Conditions) {
+            combo->setCurrentIndex(-1);
+            combo->setEnabled(!any && !running_);
+        }
+        seat.Summary->setChecked(any);
+    }
+    SeedCB->setChecked(true);
+    SeedCBClick();
+    ProgBar->setValue(0);
+    ProgBar->setFormat(QString());
+    Counter->clear();
+    RateLbl->clear();
+    FinishLbl->setText(QStringLiteral("Finish: "));
+    StartLbl->setText(QStringLiteral("Start: "));
+    MainTabSheet->setCurrentIndex(0);
+}
+
+void THandGenDlg::ClearBtnClick() { SetDefaultValues(); }
+
+// ---------------------------------------------------------------- the set-up
+
+void THandGenDlg::AnyHandCBClick(SeatControls& seat) {
+    const bool any = seat.AnyHand->isChecked();
+    for (auto* combo : seat.Conditions) {
+        combo->setCurrentIndex(-1);
+        combo->setEnabled(!any && !running_);
+    }
+    seat.Summary->setChecked(any);
+}
+
+void THandGenDlg::FillCombo(DropDownCombo* combo) {
+    if (combo->count() > 0) return;
+    combo->setSortedItems(names_);
+}
+
+void THandGenDlg::ConditionCBClick(DropDownCombo* combo) { FillCombo(combo); }
+
+void THandGenDlg::SeedCBClick() { seedFirst_ = SeedCB->isChecked(); }
+
+THandGenDlg::SeatControls& THandGenDlg::SeatOf(int seatIndex) {
+    for (auto& seat : seats_)
+        if (seat.Seat == seatIndex) return seat;
+    return seats_[0];
+}
+
+GeneratorSetup THandGenDlg::CurrentSetup() const {
+    GeneratorSetup setup;
+    for (const auto& seat : seats_) {
+        auto& out = setup.Seats[static_cast<std::size_t>(seat.Seat)];
+        out.AnyHand = seat.AnyHand->isChecked();
+        for (std::size_t slot = 0; slot < 5; ++slot) {
+            const auto* combo = seat.Conditions[slot];
+            out.Names[slot] = combo->currentIndex() >= 0 ? s(combo->currentText()) : std::string();
+        }
+    }
+    return setup;
+}
+
+DealSetup THandGenDlg::CurrentDealSetup() const {
+    const GeneratorSetup setup = CurrentSetup();
+    DealSetup deal;
+    for (std::size_t seat = 0; seat < 4; ++seat) {
+        deal[seat].Constrained = !setup.Seats[seat].AnyHand;
+        if (deal[seat].Constrained) deal[seat].Names = setup.Seats[seat].Names;
+    }
+    return deal;
+}
+
+// ---------------------------------------------------------------- files
+
+void THandGenDlg::LoadBtnClick() {
+    FileDialogOptions o;
+    o.Title = QStringLiteral("Hand Generator File");
+    o.Filter = QStringLiteral("Hand Generator File (*.GEN)");
+    o.DefaultSuffix = QStringLiteral("GEN");
+    o.Folder = q(SharedSettings().HandGeneratorsFolder);
+    o.OverwritePrompt = false;
+    o.FileMustExist = false;
+    o.HelpTopic = HelpTopic;
+    const QString path = Prompts::current().chooseOpenFile(this, o);
+    if (path.isEmpty()) return;
+    setWindowTitle(QStringLiteral("ZELV Hand Generation - ") + QFileInfo(path).fileName());
+    LoadGeneratorFile(path);
+}
+
+void THandGenDlg::LoadGeneratorFile(const QString& path) {
+    GeneratorSetup setup;
+    std::string error;
+    // A missing file reads as defaults; only a file that exists and cannot
+    // be read is reported, and then the set-up is left as it was.
+    if (!zelv::LoadGeneratorFile(s(path), setup, &error)) {
+        Prompts::current().error(this, q(error));
+        return;
+    }
+    std::vector<std::string> available;
+    for (const auto& n : names_) available.push_back(s(n));
+
+    for (int seatIndex : {North, South, East, West}) {
+        SeatControls& seat = SeatOf(seatIndex);
+        const GeneratorSeat& stored = setup.Seats[static_cast<std::size_t>(seatIndex)];
+        seat.AnyHand->setChecked(stored.AnyHand);
+        for (std::size_t slot = 0; slot < 5; ++slot) {
+            DropDownCombo* combo = seat.Conditions[slot];
+            if (stored.AnyHand) {
+                combo->setCurrentIndex(-1);
+                continue;
+            }
+            FillCombo(combo);
+            const QString match = q(MatchDefinitionName(available, stored.Names[slot]));
+            combo->setCurrentIndex(match.isEmpty() ? -1 : combo->findText(match, Qt::MatchExactly));
+        }
+    }
+}
+
+void THandGenDlg::SaveBtnClick() {
+    FileDialogOptions o;
+    o.Title = QStringLiteral("Hand Generation File");
+    o.Filter = QStringLiteral("Hand Generation File (*.GEN)");
+    o.DefaultSuffix = QStringLiteral("GEN");
+    o.Folder = q(SharedSettings().HandGeneratorsFolder);
+    o.OverwritePrompt = true;
+    o.PathMustExist = true;
+    o.HelpTopic = HelpTopic;
+    const QString path = Prompts::current().chooseSaveFile(this, o);
+    if (!path.isEmpty()) SaveGeneratorFile(path);
+}
+
+void THandGenDlg::SaveGeneratorFile(const QString& path) {
+    std::string error;
+    if (!zelv::SaveGeneratorFile(s(path), CurrentSetup(), &error)) Prompts::current().error(this, q(error));
+}
+
+void THandGenDlg::ChangeFileBtnClick() {
+    if (running_) return;
+    FileDialogOptions o;
+    o.Title = QStringLiteral("Hand Production File");
+    o.Filter = QStringLiteral("Hand Production File (*.DGE)");
+    o.DefaultSuffix = QStringLiteral("DGE");
+    o.Folder = changeFolder_;
+    o.InitialName = boardFileName_;
+    o.OverwritePrompt = true;
+    o.PathMustExist = true;
+    o.HelpTopic = HelpTopic;
+    const QString path = Prompts::current().chooseSaveFile(this, o);
+    if (!path.isEmpty()) {
+        // Only the name counts: the files always go to the Hands folder.
+        const QString name = QFileInfo(path).fileName();
+        const QString code = name.left(name.indexOf(u'.') < 0 ? name.size() : name.indexOf(u'.'));
+        SharedSettings().DefaultFileCode = s(code);
+        boardFileName_ = code + q(std::string(ExtBoards));
+        ShowFileCode();
+    }
+    DealBtn->setFocus();
+}
+
+void THandGenDlg::HelpBtnClick() { Prompts::current().help(this, HelpTopic); }
+
+// ---------------------------------------------------------------- dealing
+
+void THandGenDlg::DealBtnClick() {
+    if (running_) {
+        StopRun();
+        return;
+    }
+    Counter->clear();
+    RateLbl->clear();
+    FinishLbl->setText(QStringLiteral("Finish: "));
+    StartLbl->setText(QStringLiteral("Start: ") + LongTime());
+    if (NumberBoardsEB->text().isEmpty()) NumberBoardsEB->setText(QStringLiteral("1"));
+
+    const QString text = NumberBoardsEB->text();
+    long long n = 0;
+    if (!ParseWholeNumber(s(text), n)) {
+        Prompts::current().error(this, QStringLiteral("'%1' is not a valid integer value").arg(text));
+        return;
+    }
+    if (n < 0) {
+        Prompts::current().error(
+            this, QStringLiteral("The number of boards cannot be negative: '%1'. Enter 0 or more.").arg(text));
+        return;
+    }
+
+    const tSettings& settings = SharedSettings();
+    DealRunOptions options;
+    options.Setup = CurrentDealSetup();
+    options.SeedFirst = seedFirst_;
+    options.Boards = n;
+    options.DefinitionsFolder = settings.HandDefinitionsFolder;
+    options.OutputFolder = settings.HandsFolder;
+    options.FileCode = settings.DefaultFileCode;
+    options.WritePbn = PbnCB->isChecked();
+    options.Secure = SecureCB->isChecked();
+    StartRun(options);
+}
+
+void THandGenDlg::StartRun(const DealRunOptions& options) {
+    if (worker_.joinable()) worker_.join();
+    requested_ = options.Boards;
+    stop_ = false;
+    result_ = DealRunResult{};
+    const std::uint64_t run = ++runId_;
+    ProgBar->setRange(0, ProgressScale);
+    ProgBar->setValue(0);
+    ProgBar->setFormat(QStringLiteral("0 of %1").arg(requested_));
+    Counter->setText(QStringLiteral("0"));
+    SetRunning(true);
+
+    worker_ = std::thread([this, options, run] {
+        auto progress = [this, run](const DealProgress& p) {
+            QMetaObject::invokeMethod(this, [this, run, p] { ShowProgress(run, p); }, Qt::QueuedConnection);
+        };
+        DealRunResult result = RunDeal(options, &stop_, progress);
+        result_ = std::move(result);
+        QMetaObject::invokeMethod(this, [this, run] { RunEnded(run); }, Qt::QueuedConnection);
+    });
+}
+
+void THandGenDlg::ShowProgress(std::uint64_t run, const DealProgress& p) {
+    if (run != runId_ || !running_) return;
+    const int value = p.Requested > 0
+                          ? static_cast<int>(p.Accepted * ProgressScale / static_cast<std::uint64_t>(p.Requested))
+                          : 0;
+    ProgBar->setFormat(QStringLiteral("%1 of %2").arg(p.Accepted).arg(p.Requested));
+    ProgBar->setValue(value);
+    Counter->setText(QString::number(p.Attempts));
+    if (p.Seconds > 0) ShowRate(p.Attempts, p.Seconds);
+}
+
+void THandGenDlg::ShowRate(std::uint64_t attempts, double seconds) {
+    const auto rate = static_cast<qulonglong>(static_cast<double>(attempts) / seconds);
+    RateLbl->setText(QStringLiteral("%1 a second").arg(QLocale().toString(rate)));
+}
+
+void THandGenDlg::RunEnded(std::uint64_t run) {
+    if (run != runId_ || !running_) return;
+    FinishRun(false);
+}
+
+void THandGenDlg::StopRun() {
+    if (!running_) return;
+    stop_ = true;
+    DealBtn->setEnabled(false); // until the worker has noticed
+}
+
+void THandGenDlg::FinishRun(bool quiet) {
+    if (worker_.joinable()) worker_.join();
+    SetRunning(false);
+    const DealRunResult result = result_;
+
+    Counter->setText(QString::number(result.Attempts));
+    if (result.Seconds > 0 && result.Attempts > 0) ShowRate(result.Attempts, result.Seconds);
+    FinishLbl->setText(QStringLiteral("Finish: ") + LongTime());
+    ProgBar->setValue(0);
+    ProgBar->setFormat(QString());
+    if (!quiet) {
+        switch (result.Status) {
+        case DealStatus::Done: Prompts::current().beep(); break;
+        case DealStatus::Stopped:
+        case DealStatus::AttemptLimit:
+            Prompts::current().beep();
+            Prompts::current().information(this, windowTitle(), q(DescribeResult(result, requested_)));
+            break;
+        case DealStatus::Failed: Prompts::current().error(this, q(result.Error)); break;
+        }
+    }
+    emit dealFinished();
+}
+
+void THandGenDlg::SetRunning(bool on) {
+    running_ = on;
+    DealBtn->setEnabled(true);
+    DealBtn->setText(on ? QStringLiteral("Stop") : QStringLiteral("Deal"));
+    setHint(DealBtn, on ? QStringLiteral("Stop the run; the boards dealt so far are kept")
+                        : DealHint(q(SharedSettings().DefaultFileCode)));
+    for (auto& seat : seats_) {
+        seat.AnyHand->setEnabled(!on);
+        for (auto* combo : seat.Conditions) combo->setEnabled(!on && !seat.AnyHand->isChecked());
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{SeedCB, PbnCB, SecureCB, Panel3, ChangeFileBtn,
+                                                      NumberBoardsEB, LoadBtn, ClearBtn})
+        w->setEnabled(!on);
+    if (on) RateLbl->clear();
+}
+
+// ---------------------------------------------------------------- closing
+
+void THandGenDlg::ClearAllCombos() {
+    for (auto& seat : seats_)
+        for (auto* combo : seat.Conditions) combo->clear();
+}
+
+void THandGenDlg::done(int result) {
+    if (running_) {
+        stop_ = true;
+        FinishRun(true);
+    }
+    ClearAllCombos();
+    names_.clear();
+    QDialog::done(result);
 }
 
 } // namespace zelv

@@ -1,16 +1,130 @@
 #pragma once
-// THandGenDlg: the board generation dialog.
+// THandGenDlg: the board generation dialog. Each seat takes any hand or up
+// to five hand definitions; Deal runs the deal on a worker thread so the
+// window stays live, shows its progress and can be stopped.
+#include "generation/DealRun.h"
+#include "generation/GeneratorFile.h"
+
 #include <QDialog>
 #include <QString>
+#include <QStringList>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <thread>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QToolButton;
 
 namespace zelv {
+
+class DropDownCombo;
 
 class THandGenDlg : public QDialog {
     Q_OBJECT
 public:
     explicit THandGenDlg(QWidget* parent = nullptr);
-    // The board file the next (or last) run writes: HandsFolder/code.DGE.
+    ~THandGenDlg() override;
+
+    // The board file the next (or last) run writes, HandsFolder/<code>.DGE,
+    // as of the last showing or Change File; empty until first shown.
     QString CurrentBoardFileName() const;
+    // Just the file name of it ("ZELV.DGE"); empty until first shown.
+    QString CurrentBoardBareName() const { return boardFileName_; }
+
+    // True from Deal until the run has ended and its files are in place.
+    bool IsDealing() const { return running_; }
+
+    // Closing stops a run first and waits for it.
+    void done(int result) override;
+
+signals:
+    // After every run, whatever its outcome, once the files are in place.
+    void dealFinished();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Clockwise page order, as the tabs show the seats.
+    struct SeatControls {
+        int Seat = North;
+        QChar Letter;
+        QCheckBox* AnyHand = nullptr;
+        QCheckBox* Summary = nullptr;
+        std::array<DropDownCombo*, 5> Conditions{};
+    };
+
+    void FormCreate();
+    QWidget* BuildSeatPage(SeatControls& seat, const QString& name);
+    void FormActivate();
+    void SetDefaultValues();
+    void AnyHandCBClick(SeatControls& seat);
+    void ConditionCBClick(DropDownCombo* combo);
+    void SeedCBClick();
+    void LoadBtnClick();
+    void SaveBtnClick();
+    void ChangeFileBtnClick();
+    void DealBtnClick();
+    void ClearBtnClick();
+    void HelpBtnClick();
+
+    void LoadGeneratorFile(const QString& path);
+    void SaveGeneratorFile(const QString& path);
+    GeneratorSetup CurrentSetup() const;
+    DealSetup CurrentDealSetup() const;
+    SeatControls& SeatOf(int seatIndex);
+    void FillCombo(DropDownCombo* combo);
+    void ShowFileCode();
+    void ClearAllCombos();
+
+    void StartRun(const DealRunOptions& options);
+    void StopRun();
+    void ShowProgress(std::uint64_t run, const DealProgress& progress);
+    void ShowRate(std::uint64_t attempts, double seconds);
+    void RunEnded(std::uint64_t run);
+    void FinishRun(bool quiet);
+    void SetRunning(bool on);
+
+    std::array<SeatControls, 4> seats_; // North, East, South, West
+    QTabWidget* MainTabSheet = nullptr;
+    QCheckBox* SeedCB = nullptr;
+    QCheckBox* PbnCB = nullptr;
+    QCheckBox* SecureCB = nullptr;
+    QLabel* SavePanel = nullptr;
+    QLabel* Panel3 = nullptr;
+    QToolButton* ChangeFileBtn = nullptr;
+    QLineEdit* NumberBoardsEB = nullptr;
+    QProgressBar* ProgBar = nullptr;
+    QLabel* Counter = nullptr;
+    QLabel* RateLbl = nullptr;
+    QLabel* StartLbl = nullptr;
+    QLabel* FinishLbl = nullptr;
+    QPushButton* LoadBtn = nullptr;
+    QPushButton* SaveBtn = nullptr;
+    QPushButton* HelpBtn = nullptr;
+    QPushButton* DealBtn = nullptr;
+    QPushButton* ClearBtn = nullptr;
+    QPushButton* CloseBtn = nullptr;
+
+    QStringList names_;      // definition names, built on each showing
+    QString boardFileName_;  // file code + ".DGE"
+    QString changeFolder_;   // where Change File starts
+    bool seedFirst_ = true;  // the engine's SeedFirst, as SeedCB says
+
+    // The run on the worker thread.
+    std::thread worker_;
+    std::atomic<bool> stop_{false};
+    bool running_ = false;
+    std::uint64_t runId_ = 0;
+    std::int64_t requested_ = 0;
+    DealRunResult result_; // written by the worker, read after join
 };
 
 } // namespace zelv

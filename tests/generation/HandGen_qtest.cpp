@@ -1,0 +1,692 @@
+// The board generation dialog driven through its controls: the set-up
+// rules, generator files, Change File and real runs on the worker thread.
+#include "definitions/HandDefinition.h"
+#include "engine/BoardFile.h"
+#include "engine/Settings.h"
+#include "generation/HandGen.h"
+#include "ui/PickCombo.h"
+
+#include "../ui/ScriptedPrompts.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace zelv;
+
+namespace {
+
+const char* const ClockwiseLetters[4] = {"N", "E", "S", "W"};
+
+int HighCardPoints(const DisplayRow& row) {
+    int points = 0;
+    for (const auto& holding : row)
+        for (char c : holding) points += c == 'A' ? 4 : c == 'K' ? 3 : c == 'Q' ? 2 : c == 'J' ? 1 : 0;
+    return points;
+}
+
+int CardCount(const DisplayTable& table) {
+    int cards = 0;
+    for (const auto& row : table)
+        for (const auto& holding : row) cards += static_cast<int>(holding.size());
+    return cards;
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+} // namespace
+
+class HandGenTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> tmp_;
+    std::unique_ptr<ScriptedPrompts> prompts_;
+    std::unique_ptr<THandGenDlg> dlg_;
+    QString defs_, gens_, hands_;
+
+    template <class T> T* child(const QString& name) {
+        T* w = dlg_->findChild<T*>(name);
+        if (!w) qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    QCheckBox* check(const QString& name) { return child<QCheckBox>(name); }
+    DropDownCombo* combo(const QString& seat, int slot) {
+        return child<DropDownCombo>(seat + QStringLiteral("Condition%1CB").arg(slot));
+    }
+    QPushButton* button(const QString& name) { return child<QPushButton>(name); }
+    QString text(const QString& label) { return child<QLabel>(label)->text(); }
+
+    // A definition that accepts every hand, changed by `change`.
+    void writeDefinition(const QString& name, const std::function<void(HandDefinition&)>& change = {}) {
+        HandDefinition d = HandDefinition::Defaults();
+        if (change) change(d);
+        std::string error;
+        QVERIFY2(WriteTheFile((defs_ + "/" + name).toStdString(), d, &error), error.c_str());
+    }
+    void openList(DropDownCombo* c) {
+        c->showPopup();
+        c->hidePopup();
+    }
+    void pick(const QString& seat, int slot, const QString& name) {
+        DropDownCombo* c = combo(seat, slot);
+        openList(c);
+        const int i = c->findText(name);
+        QVERIFY2(i >= 0, qPrintable(name));
+        c->setCurrentIndex(i);
+    }
+    QString hand(const QString& ext) const { return hands_ + "/ZELV" + ext; }
+    // Presses Deal and waits for the run to end.
+    void dealAndWait() {
+        QSignalSpy finished(dlg_.get(), &THandGenDlg::dealFinished);
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 1, 120000);
+    }
+    // Presses Deal and waits until the worker has reported progress.
+    void dealUntilProgress() {
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QVERIFY(dlg_->IsDealing());
+        QTRY_VERIFY_WITH_TIMEOUT(text("Counter").toULongLong() > 0, 60000);
+    }
+    std::uint64_t acceptedSoFar() {
+        const QString t = child<QProgressBar>("ProgBar")->text();
+        return t.section(u' ', 0, 0).toULongLong();
+    }
+
+private slots:
+    void init() {
+        tmp_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(tmp_->isValid());
+        QDir root(tmp_->path());
+        for (const char* d : {"defs", "gens", "hands"}) QVERIFY(root.mkdir(d));
+        defs_ = root.filePath("defs");
+        gens_ = root.filePath("gens");
+        hands_ = root.filePath("hands");
+        tSettings& s = SharedSettings();
+        s.HandDefinitionsFolder = defs_.toStdString();
+        s.HandGeneratorsFolder = gens_.toStdString();
+        s.HandsFolder = hands_.toStdString();
+        s.DefaultFileCode = "ZELV";
+        prompts_ = std::make_unique<ScriptedPrompts>();
+        dlg_ = std::make_unique<THandGenDlg>();
+    }
+    void cleanup() {
+        dlg_.reset();
+        prompts_.reset();
+        tmp_.reset();
+    }
+
+    void showing_startsFromTheDefaultSetup() {
+        QVERIFY(dlg_->CurrentBoardFileName().isEmpty());
+        dlg_->show();
+        // Disturb everything a showing resets, then show again.
+        check("NAnyHandCB")->setChecked(true);
+        check("WAnyHandCB")->setChecked(false);
+        check("SeedCB")->setChecked(false);
+        child<QTabWidget>("MainTabSheet")->setCurrentIndex(2);
+        child<QLineEdit>("NumberBoardsEB")->setText("12");
+        dlg_->reject();
+        dlg_->show();
+
+        QCOMPARE(dlg_->windowTitle(), QString("Board Generation"));
+        auto* tabs = child<QTabWidget>("MainTabSheet");
+        QCOMPARE(tabs->currentIndex(), 0);
+        QStringList tabNames;
+        for (int i = 0; i < tabs->count(); ++i) tabNames << tabs->tabText(i);
+        QCOMPARE(tabNames, QStringList({"North", "East", "South", "West"}));
+        QCOMPARE(tabs->widget(1)->objectName(), QString("EastTab"));
+        for (const char* seat : ClockwiseLetters) {
+            const bool north = QString(seat) == "N";
+            QCOMPARE(check(QString(seat) + "AnyHandCB")->isChecked(), !north);
+            QCOMPARE(check(QString("TabCheck") + seat)->isChecked(), !north);
+            QVERIFY(!check(QString("TabCheck") + seat)->isEnabled());
+            for (int slot = 1; slot <= 5; ++slot) {
+                QCOMPARE(combo(seat, slot)->currentIndex(), -1);
+                QCOMPARE(combo(seat, slot)->isEnabled(), north);
+                QVERIFY(!combo(seat, slot)->isEditable());
+            }
+        }
+        QCOMPARE(check("NAnyHandCB")->text(), QString("Check this box to allow any hand for North"));
+        QVERIFY(check("SeedCB")->isChecked());
+        QVERIFY(check("PbnCB")->isChecked());
+        QVERIFY(!check("SecureCB")->isChecked());
+        QCOMPARE(child<QLineEdit>("NumberBoardsEB")->text(), QString("1"));
+        QCOMPARE(text("SavePanel"), QString(" Save Boards to File: ZELV"));
+        QCOMPARE(button("DealBtn")->toolTip(), QString("Deal the Boards and Save to File: ZELV"));
+        QVERIFY(button("DealBtn")->isDefault());
+        QCOMPARE(text("StartLbl"), QString("Start: "));
+        QCOMPARE(text("FinishLbl"), QString("Finish: "));
+        QCOMPARE(text("Counter"), QString());
+        QCOMPARE(child<QProgressBar>("ProgBar")->value(), 0);
+        QCOMPARE(dlg_->focusWidget(), combo("N", 1));
+        QCOMPARE(dlg_->CurrentBoardFileName(), hands_ + "/ZELV.DGE");
+        QCOMPARE(dlg_->CurrentBoardBareName(), QString("ZELV.DGE"));
+    }
+
+    void anyHandBox_clearsDisablesAndMirrorsSeat() {
+        writeDefinition("STRONG.HDS");
+        dlg_->show();
+        pick("N", 1, "STRONG");
+        pick("N", 4, "STRONG");
+        check("NAnyHandCB")->setChecked(true);
+        QVERIFY(check("TabCheckN")->isChecked());
+        for (int slot = 1; slot <= 5; ++slot) {
+            QCOMPARE(combo("N", slot)->currentIndex(), -1);
+            QVERIFY(!combo("N", slot)->isEnabled());
+        }
+        check("NAnyHandCB")->setChecked(false);
+        QVERIFY(!check("TabCheckN")->isChecked());
+        for (int slot = 1; slot <= 5; ++slot) {
+            QCOMPARE(combo("N", slot)->currentIndex(), -1);
+            QVERIFY(combo("N", slot)->isEnabled());
+        }
+        check("EAnyHandCB")->setChecked(false);
+        QVERIFY(!check("TabCheckE")->isChecked());
+        QVERIFY(combo("E", 3)->isEnabled());
+        QVERIFY(check("TabCheckS")->isChecked());
+    }
+
+    void dropDowns_filledWhenAboutToOpenFromTheShowingsList() {
+        writeDefinition("beta.hds");
+        writeDefinition("Alpha.HDS");
+        writeDefinition("ALPHA.hds");
+        writeDefinition("notes.txt");
+        dlg_->show();
+        DropDownCombo* n1 = combo("N", 1);
+        QCOMPARE(n1->count(), 0);
+        openList(n1);
+        QCOMPARE(n1->count(), 2);
+        QCOMPARE(n1->itemText(0).toLower(), QString("alpha"));
+        QCOMPARE(n1->itemText(1), QString("beta"));
+        QCOMPARE(n1->currentIndex(), -1);
+        QCOMPARE(n1->maxVisibleItems(), 12);
+
+        // A definition saved meanwhile waits for the next showing.
+        writeDefinition("Gamma.HDS");
+        n1->setCurrentIndex(1);
+        openList(n1);
+        QCOMPARE(n1->count(), 2);
+        QCOMPARE(n1->currentText(), QString("beta"));
+        openList(combo("N", 2));
+        QCOMPARE(combo("N", 2)->count(), 2);
+
+        dlg_->reject();
+        QCOMPARE(n1->count(), 0);
+        dlg_->show();
+        QCOMPARE(n1->count(), 0);
+        openList(n1);
+        QCOMPARE(n1->count(), 3);
+        QCOMPARE(n1->itemText(2), QString("Gamma"));
+    }
+
+    void clearAll_restoresSetupButKeepsBoardsCodeAndEntries() {
+        writeDefinition("STRONG.HDS");
+        dlg_->show();
+        prompts_->FileAnswers << hands_ + "/MINE.DGE";
+        QTest::mouseClick(child<QToolButton>("ChangeFileBtn"), Qt::LeftButton);
+        child<QLineEdit>("NumberBoardsEB")->setText("7");
+        pick("N", 2, "STRONG");
+        check("EAnyHandCB")->setChecked(false);
+        pick("E", 1, "STRONG");
+        check("SeedCB")->setChecked(false);
+        child<QTabWidget>("MainTabSheet")->setCurrentIndex(1);
+
+        QTest::mouseClick(button("ClearBtn"), Qt::LeftButton);
+        QCOMPARE(combo("N", 2)->currentIndex(), -1);
+        QVERIFY(combo("N", 2)->count() > 0);
+        QVERIFY(check("EAnyHandCB")->isChecked());
+        QVERIFY(check("TabCheckE")->isChecked());
+        QCOMPARE(combo("E", 1)->currentIndex(), -1);
+        QVERIFY(!combo("E", 1)->isEnabled());
+        QVERIFY(check("SeedCB")->isChecked());
+        QCOMPARE(child<QTabWidget>("MainTabSheet")->currentIndex(), 0);
+        QCOMPARE(child<QLineEdit>("NumberBoardsEB")->text(), QString("7"));
+        QCOMPARE(text("SavePanel"), QString(" Save Boards to File: MINE"));
+        QCOMPARE(dlg_->windowTitle(), QString("Board Generation"));
+    }
+
+    void changeFile_takesNameUpToFirstFullStopAndKeepsHandsFolder() {
+        dlg_->show();
+        QDir(tmp_->path()).mkdir("elsewhere");
+        prompts_->FileAnswers << tmp_->path() + "/elsewhere/MY.SET.DGE";
+        QTest::mouseClick(child<QToolButton>("ChangeFileBtn"), Qt::LeftButton);
+
+        QCOMPARE(prompts_->FileRequests.size(), 1);
+        const FileDialogOptions o = prompts_->FileRequests.first();
+        QCOMPARE(o.Title, QString("Hand Production File"));
+        QVERIFY(o.Filter.contains("Hand Production File") && o.Filter.contains("*.DGE"));
+        QCOMPARE(o.DefaultSuffix, QString("DGE"));
+        QCOMPARE(o.Folder, hands_);
+        QCOMPARE(o.InitialName, QString("ZELV.DGE"));
+        QVERIFY(o.OverwritePrompt && o.PathMustExist);
+        QVERIFY(o.HelpTopic != 0);
+
+        QCOMPARE(SharedSettings().DefaultFileCode, std::string("MY"));
+        QCOMPARE(dlg_->CurrentBoardFileName(), hands_ + "/MY.DGE");
+        QCOMPARE(text("SavePanel"), QString(" Save Boards to File: MY"));
+        QCOMPARE(button("DealBtn")->toolTip(), QString("Deal the Boards and Save to File: MY"));
+        QCOMPARE(dlg_->focusWidget(), button("DealBtn"));
+
+        dealAndWait();
+        QCOMPARE(QFileInfo(hands_ + "/MY.DGE").size(), qint64(128));
+        QCOMPARE(QFileInfo(hands_ + "/MY.BRI").size(), qint64(128));
+        QVERIFY(QDir(tmp_->path() + "/elsewhere").isEmpty());
+
+        // The panel runs it too; cancelling changes nothing and the name box
+        // proposes the current file.
+        QTest::mouseClick(child<QLabel>("Panel3"), Qt::LeftButton);
+        QCOMPARE(prompts_->FileRequests.size(), 2);
+        QCOMPARE(prompts_->FileRequests.last().InitialName, QString("MY.DGE"));
+        QCOMPARE(SharedSettings().DefaultFileCode, std::string("MY"));
+
+        // The code outlives the showing.
+        dlg_->reject();
+        dlg_->show();
+        QCOMPARE(text("SavePanel"), QString(" Save Boards to File: MY"));
+    }
+
+    void loadGeneratorFile_matchesNamesIgnoringCaseAndDropsMissingOnes() {
+        writeDefinition("STRONG.HDS");
+        writeDefinition("weak.HDS");
+        const QString path = gens_ + "/Test.GEN";
+        WriteAll(path, "[main]\r\nnanycb=0\r\nNC1=strong\r\nNC2=Gone\r\nNC3= WEAK \r\n"
+                       "EAnyCB=0x0\r\nEC2=Strong\r\nSAnyCB=2\r\nSC1=weak\r\nWAnyCB=maybe\r\n");
+        dlg_->show();
+        prompts_->FileAnswers << path;
+        QTest::mouseClick(button("LoadBtn"), Qt::LeftButton);
+
+        const FileDialogOptions o = prompts_->FileRequests.first();
+        QCOMPARE(o.Title, QString("Hand Generator File"));
+        QVERIFY(o.Filter.contains("Hand Generator File") && o.Filter.contains("*.GEN"));
+        QCOMPARE(o.DefaultSuffix, QString("GEN"));
+        QCOMPARE(o.Folder, gens_);
+        QVERIFY(!o.FileMustExist);
+
+        QCOMPARE(dlg_->windowTitle(), QString("ZELV Hand Generation - Test.GEN"));
+        QVERIFY(!check("NAnyHandCB")->isChecked());
+        QCOMPARE(combo("N", 1)->currentText(), QString("STRONG"));
+        QCOMPARE(combo("N", 2)->currentIndex(), -1);
+        QCOMPARE(combo("N", 3)->currentText(), QString("weak"));
+        QCOMPARE(combo("N", 4)->currentIndex(), -1);
+        QVERIFY(!check("EAnyHandCB")->isChecked());
+        QVERIFY(!check("TabCheckE")->isChecked());
+        QCOMPARE(combo("E", 1)->currentIndex(), -1);
+        QCOMPARE(combo("E", 2)->currentText(), QString("STRONG"));
+        QVERIFY(check("SAnyHandCB")->isChecked());
+        QCOMPARE(combo("S", 1)->currentIndex(), -1);
+        QVERIFY(check("WAnyHandCB")->isChecked());
+        QVERIFY(prompts_->Errors.isEmpty());
+
+        // The caption stays; a file that does not exist reads as defaults.
+        dlg_->reject();
+        dlg_->show();
+        QCOMPARE(dlg_->windowTitle(), QString("ZELV Hand Generation - Test.GEN"));
+        check("NAnyHandCB")->setChecked(true);
+        check("SAnyHandCB")->setChecked(false);
+        prompts_->FileAnswers << gens_ + "/Nothing.GEN";
+        QTest::mouseClick(button("LoadBtn"), Qt::LeftButton);
+        QVERIFY(!check("NAnyHandCB")->isChecked());
+        QVERIFY(check("SAnyHandCB")->isChecked());
+        QVERIFY(prompts_->Errors.isEmpty());
+        QCOMPARE(dlg_->windowTitle(), QString("ZELV Hand Generation - Nothing.GEN"));
+        QVERIFY(!QFile::exists(gens_ + "/Nothing.GEN"));
+    }
+
+    void saveGeneratorFile_writesTheKeysAndRoundTrips() {
+        writeDefinition("STRONG.HDS");
+        writeDefinition("weak.HDS");
+        dlg_->show();
+        pick("N", 1, "STRONG");
+        pick("N", 3, "weak");
+        check("WAnyHandCB")->setChecked(false);
+        pick("W", 5, "STRONG");
+        const QString path = gens_ + "/Set.GEN";
+        prompts_->FileAnswers << path;
+        QTest::mouseClick(button("SaveBtn"), Qt::LeftButton);
+
+        const FileDialogOptions o = prompts_->FileRequests.first();
+        QCOMPARE(o.Title, QString("Hand Generation File"));
+        QVERIFY(o.Filter.contains("Hand Generation File") && o.Filter.contains("*.GEN"));
+        QCOMPARE(o.DefaultSuffix, QString("GEN"));
+        QCOMPARE(o.Folder, gens_);
+        QVERIFY(o.InitialName.isEmpty());
+        QVERIFY(o.OverwritePrompt);
+
+        const QByteArray expected = "[Main]\r\nNAnyCB=0\r\nNC1=STRONG\r\nNC2=\r\nNC3=weak\r\nNC4=\r\nNC5=\r\n"
+                                    "SAnyCB=1\r\nSC1=\r\nSC2=\r\nSC3=\r\nSC4=\r\nSC5=\r\n"
+                                    "EAnyCB=1\r\nEC1=\r\nEC2=\r\nEC3=\r\nEC4=\r\nEC5=\r\n"
+                                    "WAnyCB=0\r\nWC1=\r\nWC2=\r\nWC3=\r\nWC4=\r\nWC5=STRONG\r\n";
+        QCOMPARE(ReadAll(path), expected);
+        QVERIFY(prompts_->Errors.isEmpty());
+
+        // A fresh showing loads it back; saving it unchanged gives the same text.
+        dlg_->reject();
+        dlg_->show();
+        prompts_->FileAnswers << path << path;
+        QTest::mouseClick(button("LoadBtn"), Qt::LeftButton);
+        QCOMPARE(combo("N", 1)->currentText(), QString("STRONG"));
+        QCOMPARE(combo("N", 3)->currentText(), QString("weak"));
+        QCOMPARE(combo("W", 5)->currentText(), QString("STRONG"));
+        QVERIFY(!check("WAnyHandCB")->isChecked());
+        QTest::mouseClick(button("SaveBtn"), Qt::LeftButton);
+        QCOMPARE(ReadAll(path), expected);
+
+        // A definition removed since the file was saved comes back empty.
+        QVERIFY(QFile::remove(defs_ + "/weak.HDS"));
+        dlg_->reject();
+        dlg_->show();
+        prompts_->FileAnswers << path << path;
+        QTest::mouseClick(button("LoadBtn"), Qt::LeftButton);
+        QCOMPARE(combo("N", 3)->currentIndex(), -1);
+        QTest::mouseClick(button("SaveBtn"), Qt::LeftButton);
+        QVERIFY(ReadAll(path).contains("\r\nNC3=\r\n"));
+    }
+
+    void saveGeneratorFile_keepsForeignLinesAndReportsFailures() {
+        writeDefinition("STRONG.HDS");
+        const QString path = gens_ + "/Mixed.GEN";
+        WriteAll(path, "[Other]\r\nx=1\r\n[Main]\r\nNote=keep me\r\nNC1=old\r\n");
+        dlg_->show();
+        pick("N", 1, "STRONG");
+        prompts_->FileAnswers << path;
+        QTest::mouseClick(button("SaveBtn"), Qt::LeftButton);
+        const QByteArray saved = ReadAll(path);
+        QVERIFY(saved.startsWith("[Other]\r\nx=1\r\n[Main]\r\nNote=keep me\r\nNC1=STRONG\r\n"));
+        QVERIFY(saved.contains("\r\nWC5=\r\n"));
+        QVERIFY(!saved.contains("old"));
+
+        const QString missing = tmp_->path() + "/no such folder/Set.GEN";
+        prompts_->FileAnswers << missing;
+        QTest::mouseClick(button("SaveBtn"), Qt::LeftButton);
+        QCOMPARE(prompts_->Errors, QStringList{"Unable to write to " + missing});
+        QCOMPARE(combo("N", 1)->currentText(), QString("STRONG"));
+    }
+
+    void deal_writesExactlyTheRequestedBoardsMeetingTheSetup() {
+        writeDefinition("STRONG.HDS", [](HandDefinition& d) { d.Limit(LimMinPoints) = "20"; });
+        writeDefinition("SPADEACE.HDS", [](HandDefinition& d) { d.Cards[MakeCard(0, 0)] = true; });
+        dlg_->show();
+        pick("N", 1, "STRONG");
+        check("SAnyHandCB")->setChecked(false);
+        pick("S", 1, "SPADEACE");
+        child<QLineEdit>("NumberBoardsEB")->setText("6");
+        dealAndWait();
+
+        QVERIFY2(prompts_->Errors.isEmpty(), qPrintable(prompts_->Errors.join('\n')));
+        QCOMPARE(prompts_->Beeps, 1);
+        QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(6 * 128));
+        QCOMPARE(QFileInfo(hand(".BRI")).size(), qint64(6 * 128));
+        QVERIFY(ReadAll(hand(".PBN")).contains("[Board \"6\"]"));
+        QVERIFY(text("Counter").toULongLong() >= 6);
+        QVERIFY(text("FinishLbl").size() > QString("Finish: ").size());
+        QVERIFY(text("StartLbl").size() > QString("Start: ").size());
+        QCOMPARE(child<QProgressBar>("ProgBar")->value(), 0);
+        QCOMPARE(button("DealBtn")->text(), QString("Deal"));
+
+        tBoardFile file;
+        std::string error;
+        QVERIFY(file.Open(hand(".DGE").toStdString(), &error));
+        QCOMPARE(file.BoardCount(), std::uint64_t(6));
+        for (std::uint64_t n = 1; n <= 6; ++n) {
+            tBoard board;
+            QCOMPARE(file.ReadBoard(n, board), tBoardFile::Read::Ok);
+            QVERIFY(HighCardPoints(board.Display[North]) >= 20);
+            QVERIFY(board.Display[South][0].starts_with('A'));
+            QCOMPARE(CardCount(board.Display), 52);
+        }
+    }
+
+    void deal_withDefaultsAndEmptyCountDealsOneRandomBoard() {
+        WriteAll(hand(".DGE"), "an older run");
+        dlg_->show();
+        child<QLineEdit>("NumberBoardsEB")->clear();
+        check("PbnCB")->setChecked(false);
+        dealAndWait();
+        QCOMPARE(child<QLineEdit>("NumberBoardsEB")->text(), QString("1"));
+        QCOMPARE(text("Counter"), QString("1"));
+        QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(128));
+        QVERIFY(!QFile::exists(hand(".PBN")));
+
+        child<QLineEdit>("NumberBoardsEB")->setText("0");
+        dealAndWait();
+        QCOMPARE(text("Counter"), QString("0"));
+        QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(0));
+        QCOMPARE(QFileInfo(hand(".BRI")).size(), qint64(0));
+    }
+
+    void deal_progressIsATrueProportionForLargeRuns() {
+        dlg_->show();
+        check("NAnyHandCB")->setChecked(true);
+        child<QLineEdit>("NumberBoardsEB")->setText("70000");
+        auto* bar = child<QProgressBar>("ProgBar");
+        QSignalSpy values(bar, &QProgressBar::valueChanged);
+        dealAndWait();
+        QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(70000) * 128);
+        QCOMPARE(QFileInfo(hand(".BRI")).size(), qint64(70000) * 128);
+        QCOMPARE(text("Counter"), QString("70000"));
+        // The bar only ever grows during the run, then returns to empty.
+        int last = 0;
+        for (int i = 0; i + 1 < values.size(); ++i) {
+            const int v = values.at(i).at(0).toInt();
+            QVERIFY(v >= last && v <= bar->maximum());
+            last = v;
+        }
+        QCOMPARE(bar->value(), 0);
+    }
+
+    void progress_showsTheShareOfBoardsDealtPastSixteenBits() {
+        writeDefinition("FLAT.HDS", [](HandDefinition& d) { d.YesShapes = {" 4333"}; });
+        dlg_->show();
+        pick("N", 1, "FLAT");
+        child<QLineEdit>("NumberBoardsEB")->setText("1000000");
+        auto* bar = child<QProgressBar>("ProgBar");
+        // The bar's text and value are set together; check them as they come.
+        int mismatches = 0, seen = 0;
+        connect(bar, &QProgressBar::valueChanged, this, [&](int value) {
+            if (!dlg_->IsDealing()) return;
+            ++seen;
+            const std::uint64_t accepted = acceptedSoFar();
+            if (value != static_cast<int>(accepted * bar->maximum() / 1000000)) ++mismatches;
+        });
+        dealUntilProgress();
+        QTRY_VERIFY_WITH_TIMEOUT(acceptedSoFar() > 70000, 120000);
+        QVERIFY(seen > 0);
+        QCOMPARE(mismatches, 0);
+        QVERIFY(bar->value() > 0 && bar->value() < bar->maximum());
+        QSignalSpy finished(dlg_.get(), &THandGenDlg::dealFinished);
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 1, 60000);
+        disconnect(bar, nullptr, this, nullptr);
+    }
+
+    void stop_endsAnImpossibleRunAndSaysHowManyWereDealt() {
+        writeDefinition("NEVER.HDS", [](HandDefinition& d) {
+            d.Limit(LimMinPoints) = "25";
+            d.Limit(LimMaxPoints) = "20";
+        });
+        dlg_->show();
+        pick("N", 1, "NEVER");
+        child<QLineEdit>("NumberBoardsEB")->setText("3");
+        dealUntilProgress();
+
+        QCOMPARE(button("DealBtn")->text(), QString("Stop"));
+        QVERIFY(button("DealBtn")->isEnabled());
+        for (const char* name : {"NAnyHandCB", "EAnyHandCB", "SeedCB", "PbnCB", "SecureCB"})
+            QVERIFY2(!check(name)->isEnabled(), name);
+        QVERIFY(!combo("N", 1)->isEnabled());
+        QVERIFY(!child<QLineEdit>("NumberBoardsEB")->isEnabled());
+        QVERIFY(!child<QToolButton>("ChangeFileBtn")->isEnabled());
+        QVERIFY(!button("LoadBtn")->isEnabled());
+        QVERIFY(!button("ClearBtn")->isEnabled());
+        QVERIFY(!text("RateLbl").isEmpty());
+
+        QSignalSpy finished(dlg_.get(), &THandGenDlg::dealFinished);
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 1, 60000);
+        QCOMPARE(prompts_->Messages.size(), 1);
+        QVERIFY2(prompts_->Messages.first().contains("0 of 3 boards dealt"), qPrintable(prompts_->Messages.first()));
+        QVERIFY(prompts_->Errors.isEmpty());
+        QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(0));
+        QCOMPARE(QFileInfo(hand(".BRI")).size(), qint64(0));
+        QCOMPARE(button("DealBtn")->text(), QString("Deal"));
+        QVERIFY(check("NAnyHandCB")->isEnabled());
+        QVERIFY(combo("N", 1)->isEnabled());
+        QVERIFY(!combo("E", 1)->isEnabled());
+        QCOMPARE(combo("N", 1)->currentText(), QString("NEVER"));
+    }
+
+    void stop_keepsTheBoardsDealtSoFarInBothFiles() {
+        // Rare but possible: North 4-3-3-3 with 20 points or more.
+        writeDefinition("RARE.HDS", [](HandDefinition& d) {
+            d.YesShapes = {" 4333"};
+            d.Limit(LimMinPoints) = "20";
+        });
+        WriteAll(hand(".DGE"), "an older run");
+        dlg_->show();
+        pick("N", 1, "RARE");
+        child<QLineEdit>("NumberBoardsEB")->setText("100000000");
+        dealUntilProgress();
+        QTRY_VERIFY_WITH_TIMEOUT(acceptedSoFar() > 0, 60000);
+        // Until the run ends the previous file stays where it was.
+        QCOMPARE(ReadAll(hand(".DGE")), QByteArray("an older run"));
+
+        QSignalSpy finished(dlg_.get(), &THandGenDlg::dealFinished);
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 1, 60000);
+        QCOMPARE(prompts_->Messages.size(), 1);
+        const auto m = QRegularExpression("(\\d+) of 100000000 boards dealt").match(prompts_->Messages.first());
+        QVERIFY2(m.hasMatch(), qPrintable(prompts_->Messages.first()));
+        const qint64 dealt = m.captured(1).toLongLong();
+        QVERIFY(dealt > 0);
+        QCOMPARE(QFileInfo(hand(".DGE")).size(), dealt * 128);
+        QCOMPARE(QFileInfo(hand(".BRI")).size(), dealt * 128);
+
+        tBoardFile file;
+        std::string error;
+        QVERIFY(file.Open(hand(".DGE").toStdString(), &error));
+        for (std::uint64_t n = 1; n <= file.BoardCount(); ++n) {
+            tBoard board;
+            QCOMPARE(file.ReadBoard(n, board), tBoardFile::Read::Ok);
+            QVERIFY(HighCardPoints(board.Display[North]) >= 20);
+            std::array<std::uint8_t, 4> lengths{};
+            for (int suit = 0; suit < 4; ++suit) lengths[suit] = static_cast<std::uint8_t>(board.Display[North][suit].size());
+            QCOMPARE(PatternOfLengths(lengths), std::string("4333"));
+        }
+    }
+
+    void closing_duringARunStopsItFirst() {
+        writeDefinition("NEVER.HDS", [](HandDefinition& d) { d.YesShapes = {" 13000"}; });
+        dlg_->show();
+        pick("N", 1, "NEVER");
+        child<QLineEdit>("NumberBoardsEB")->setText("2");
+        dealUntilProgress();
+        dlg_->reject();
+        QVERIFY(!dlg_->IsDealing());
+        QVERIFY(!dlg_->isVisible());
+        QVERIFY(QFile::exists(hand(".DGE")));
+        QCOMPARE(QFileInfo(hand(".BRI")).size(), qint64(0));
+        QCOMPARE(combo("N", 1)->count(), 0);
+        QVERIFY(prompts_->Messages.isEmpty());
+
+        // Destroying the dialog mid-run waits for the worker as well.
+        dlg_->show();
+        pick("N", 1, "NEVER");
+        dealUntilProgress();
+        dlg_.reset();
+        QVERIFY(QFile::exists(hand(".BRI")));
+    }
+
+    void deal_refusesBadCountsWithoutTouchingFiles_data() {
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("letters") << "ten" << "'ten' is not a valid integer value";
+        QTest::newRow("decimal") << "2.5" << "'2.5' is not a valid integer value";
+        QTest::newRow("negative") << "-3" << "-3";
+    }
+    void deal_refusesBadCountsWithoutTouchingFiles() {
+        QFETCH(QString, count);
+        QFETCH(QString, message);
+        dlg_->show();
+        child<QLineEdit>("NumberBoardsEB")->setText(count);
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QVERIFY(!dlg_->IsDealing());
+        QCOMPARE(prompts_->Errors.size(), 1);
+        QVERIFY2(prompts_->Errors.first().contains(message), qPrintable(prompts_->Errors.first()));
+        QVERIFY(QDir(hands_).isEmpty());
+        QCOMPARE(button("DealBtn")->text(), QString("Deal"));
+    }
+
+    void deal_refusedSetupIsOneMessageBeforeAnyFile_data() {
+        QTest::addColumn<QString>("fileText");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("no shapes") << "[Hand]\r\nMinPoints=0\r\n" << QString() << "no hand pattern";
+        QTest::newRow("limit not whole")
+            << "[YesShapes]\r\nS1= 4333\r\n[Hand]\r\nMaxPoints=1x\r\n" << QString() << "'1x' is not a valid integer value";
+        QString fourteen = "[YesShapes]\r\nS1= 4333\r\n[Cards]\r\n";
+        for (const char* c : {"SA", "SK", "SQ", "SJ", "ST", "S9", "S8", "S7", "S6", "S5", "S4", "S3", "S2", "HA"})
+            fourteen += QString(c) + "=1\r\n";
+        QTest::newRow("fourteen cards") << fourteen << QString() << "14 must-have cards";
+        QTest::newRow("shared seed card")
+            << "[YesShapes]\r\nS1= 4333\r\nS2= 4432\r\n[Cards]\r\nHK=1\r\n" << "E" << "both require";
+    }
+    void deal_refusedSetupIsOneMessageBeforeAnyFile() {
+        QFETCH(QString, fileText);
+        QFETCH(QString, second);
+        QFETCH(QString, words);
+        WriteAll(defs_ + "/BAD.HDS", fileText.toLatin1());
+        WriteAll(hand(".DGE"), "an older run");
+        dlg_->show();
+        pick("N", 1, "BAD");
+        if (!second.isEmpty()) {
+            check(second + "AnyHandCB")->setChecked(false);
+            pick(second, 1, "BAD");
+        }
+        dealAndWait();
+        QCOMPARE(prompts_->Errors.size(), 1);
+        QVERIFY2(prompts_->Errors.first().contains(words), qPrintable(prompts_->Errors.first()));
+        QCOMPARE(QDir(hands_).entryList(QDir::Files), QStringList{"ZELV.DGE"});
+        QCOMPARE(ReadAll(hand(".DGE")), QByteArray("an older run"));
+        QCOMPARE(button("DealBtn")->text(), QString("Deal"));
+    }
+
+    void deal_outputThatCannotBeCreatedIsReported() {
+        dlg_->show();
+        const QString missing = tmp_->path() + "/gone";
+        SharedSettings().HandsFolder = missing.toStdString();
+        dealAndWait();
+        QCOMPARE(prompts_->Errors.size(), 1);
+        QVERIFY2(prompts_->Errors.first().startsWith("Unable to write to " + missing + "/ZELV."),
+                 qPrintable(prompts_->Errors.first()));
+        QVERIFY(!QDir(missing).exists());
+    }
+
+    void help_opensTopicThirty() {
+        dlg_->show();
+        QTest::mouseClick(button("HelpBtn"), Qt::LeftButton);
+        QCOMPARE(prompts_->HelpTopics, QList<int>{30});
+    }
+};
+
+QTEST_MAIN(HandGenTest)
+#include "HandGen_qtest.moc"
