@@ -9,7 +9,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QGroupBox>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -127,8 +127,8 @@ void THandGenDlg::FormCreate() {
 
     auto* top = new QVBoxLayout(this);
 
-    // Seat pages with the summary strip beside them, visible from every page.
-    auto* seatRow = new QHBoxLayout;
+    // Seat pages, with the summary strip in the tab bar's corner so that it
+    // shows whichever page is open.
     MainTabSheet = new QTabWidget(this);
     MainTabSheet->setObjectName(QStringLiteral("MainTabSheet"));
     for (int i = 0; i < 4; ++i) {
@@ -136,20 +136,21 @@ void THandGenDlg::FormCreate() {
         seats_[i].Letter = letters[i];
         MainTabSheet->addTab(BuildSeatPage(seats_[i], names[i]), names[i]);
     }
-    seatRow->addWidget(MainTabSheet, 1);
-
-    auto* strip = new QGroupBox(QStringLiteral("Any Hand OK"), this);
+    auto* strip = new QFrame(MainTabSheet);
     strip->setObjectName(QStringLiteral("TabCheckPanel"));
+    strip->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setHint(strip, QStringLiteral("Checked = Allow any hand"));
-    auto* stripLayout = new QVBoxLayout(strip);
+    auto* stripLayout = new QHBoxLayout(strip);
+    stripLayout->setContentsMargins(6, 0, 6, 0);
+    stripLayout->addWidget(new QLabel(QStringLiteral("Any Hand OK"), strip));
     for (auto& seat : seats_) {
         seat.Summary = new QCheckBox(QString(seat.Letter), strip);
         seat.Summary->setObjectName(QStringLiteral("TabCheck") + seat.Letter);
         seat.Summary->setEnabled(false);
         stripLayout->addWidget(seat.Summary);
     }
-    seatRow->addWidget(strip);
-    top->addLayout(seatRow, 1);
+    MainTabSheet->setCornerWidget(strip, Qt::TopRightCorner);
+    top->addWidget(MainTabSheet, 1);
 
     // Options and output file.
     auto* options = new QHBoxLayout;
@@ -184,9 +185,6 @@ void THandGenDlg::FormCreate() {
     ChangeFileBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
     setHint(ChangeFileBtn, QStringLiteral("Change File Name for Saved Boards"));
     connect(ChangeFileBtn, &QToolButton::clicked, this, [this] { ChangeFileBtnClick(); });
-    options->addWidget(SavePanel);
-    options->addWidget(Panel3);
-    options->addWidget(ChangeFileBtn);
     top->addLayout(options);
 
     // Number of boards and the progress of the run.
@@ -210,8 +208,14 @@ void THandGenDlg::FormCreate() {
     RateLbl = new QLabel(this);
     RateLbl->setObjectName(QStringLiteral("RateLbl"));
     RateLbl->setMinimumWidth(110);
-    run->addWidget(numberLbl);
-    run->addWidget(NumberBoardsEB);
+    auto* output = new QHBoxLayout;
+    output->addWidget(numberLbl);
+    output->addWidget(NumberBoardsEB);
+    output->addStretch(1);
+    output->addWidget(SavePanel);
+    output->addWidget(Panel3);
+    output->addWidget(ChangeFileBtn);
+    top->addLayout(output);
     run->addWidget(ProgBar, 1);
     run->addWidget(counterLbl);
     run->addWidget(Counter);
