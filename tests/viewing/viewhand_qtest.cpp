@@ -1,0 +1,275 @@
+// The board viewer driven through its buttons over real board files.
+#include "../ui/ScriptedPrompts.h"
+#include "BoardFiles.h"
+#include "viewing/viewhand.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zelv;
+
+namespace {
+
+const QString Data = QStringLiteral(ZELV_TEST_DATA "/viewing/");
+const char* const SuitWords[4] = {"Spades", "Hearts", "Diamonds", "Clubs"};
+
+// One deal as Debian's dealer prints it: "n S.H.D.C e ... s ... w ...",
+// as seat letter -> four holdings.
+QMap<QChar, QStringList> ParseDeal(const QString& line) {
+    QMap<QChar, QStringList> out;
+    const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (int i = 0; i + 1 < words.size(); i += 2) out[words[i].at(0).toUpper()] = words[i + 1].split(QLatin1Char('.'));
+    return out;
+}
+
+QList<QMap<QChar, QStringList>> Deals(const QString& file) {
+    QFile f(Data + file);
+    if (!f.open(QIODevice::ReadOnly)) qFatal("missing test data");
+    QList<QMap<QChar, QStringList>> out;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (!line.trimmed().isEmpty()) out << ParseDeal(QString::fromLatin1(line));
+    return out;
+}
+
+} // namespace
+
+class ViewHandTest : public QObject {
+    Q_OBJECT
+
+    ScriptedPrompts* prompts = nullptr;
+    TViewHandDlg* dlg = nullptr;
+
+    QString text(const QString& name) {
+        auto* l = dlg->findChild<QLabel*>(name);
+        if (!l) qFatal("no label %s", qPrintable(name));
+        return l->text();
+    }
+    void click(const char* name) {
+        auto* b = dlg->findChild<QPushButton*>(QString::fromLatin1(name));
+        QVERIFY(b);
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+    void open(const QString& path) {
+        dlg->setBoardFileName(path);
+        dlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dlg));
+    }
+    void expectDeal(const QMap<QChar, QStringList>& deal) {
+        for (QChar seat : {QChar('N'), QChar('E'), QChar('S'), QChar('W')})
+            for (int s = 0; s < 4; ++s)
+                QCOMPARE(text(QString(seat) + QLatin1String(SuitWords[s])), deal[seat][s]);
+    }
+    void expectEmptyHands() {
+        for (const char* seat : {"N", "E", "S", "W"})
+            for (const char* suit : SuitWords) QCOMPARE(text(QLatin1String(seat) + QLatin1String(suit)), QString());
+    }
+    void expectNumbers(int board, int count) {
+        QCOMPARE(text("BoardNumberPn"), QStringLiteral(" Board: %1").arg(board));
+        QCOMPARE(text("NumberBoardsPN"), QStringLiteral(" No. Boards: %1").arg(count));
+    }
+
+private slots:
+    void init() {
+        prompts = new ScriptedPrompts;
+        dlg = new TViewHandDlg;
+    }
+    void cleanup() {
+        delete dlg;
+        delete prompts;
+    }
+
+    void form_showsTheDesignedDiagram() {
+        open(Data + "BOARDS21.DGE");
+        QCOMPARE(dlg->size(), QSize(446, 270));
+        QCOMPARE(dlg->findChild<QWidget*>("Panel1")->geometry(), QRect(4, 8, 337, 225));
+        QCOMPARE(dlg->findChild<QWidget*>("BoardNumberPn")->geometry(), QRect(4, 4, 109, 21));
+        QCOMPARE(dlg->findChild<QWidget*>("NumberBoardsPN")->geometry(), QRect(4, 28, 109, 21));
+        QCOMPARE(dlg->findChild<QWidget*>("NSpades")->pos(), QPoint(136, 22));
+        QCOMPARE(dlg->findChild<QWidget*>("EClubs")->pos(), QPoint(249, 142));
+        QCOMPARE(dlg->findChild<QWidget*>("WHearts")->pos(), QPoint(20, 100));
+        QCOMPARE(dlg->findChild<QWidget*>("SDiamonds")->pos(), QPoint(136, 180));
+        QCOMPARE(text("NorthLbl"), QStringLiteral("North"));
+        QVERIFY(dlg->findChild<QLabel*>("WestLbl")->font().bold());
+        QVERIFY(!dlg->findChild<QLabel*>("NSpades")->font().bold());
+        const QString signs[4] = {QStringLiteral("\u2660"), QStringLiteral("\u2665"), QStringLiteral("\u2666"),
+                                  QStringLiteral("\u2663")};
+        for (const char* seat : {"N", "E", "S", "W"})
+            for (int s = 0; s < 4; ++s) {
+                auto* sign = dlg->findChild<QLabel*>(QLatin1String(seat) + QLatin1String(SuitWords[s]) + "Sign");
+                QVERIFY(sign);
+                QCOMPARE(sign->text(), signs[s]);
+                QColor want = (s == 1 || s == 2) ? QColor(Qt::red) : QColor(Qt::black);
+                QCOMPARE(sign->palette().color(QPalette::WindowText), want);
+            }
+        const struct {
+            const char *name, *hint;
+            int top;
+        } buttons[] = {{"NextBtn", "Next Board", 8}, {"BackBtn", "Previous Board", 46},
+                       {"FirstBtn", "First Board", 83}, {"LastBtn", "Last Board", 121}};
+        for (const auto& b : buttons) {
+            auto* button = dlg->findChild<QPushButton*>(b.name);
+            QCOMPARE(button->geometry(), QRect(348, b.top, 40, 27));
+            QCOMPARE(button->toolTip(), QString::fromLatin1(b.hint));
+        }
+        QCOMPARE(dlg->findChild<QPushButton*>("CancelBtn")->text(), QStringLiteral("&Close"));
+        QCOMPARE(dlg->focusWidget(), dlg->findChild<QWidget*>("NextBtn"));
+        // For a person to look at: ZELV_SCREENSHOTS names a folder for a picture.
+        if (qEnvironmentVariableIsSet("ZELV_SCREENSHOTS")) {
+            dlg->findChild<QPushButton*>("NextBtn")->click();
+            dlg->grab().save(qEnvironmentVariable("ZELV_SCREENSHOTS") + "/viewhand.png");
+        }
+    }
+
+    void oneBoard_showsItAndEveryButtonBeeps() {
+        open(Data + "ONE.DGE");
+        QCOMPARE(dlg->windowTitle(), QStringLiteral("View Boards: ONE.DGE"));
+        expectNumbers(1, 1);
+        const auto deals = Deals("deals21.txt");
+        expectDeal(deals[0]);
+        for (const char* b : {"NextBtn", "LastBtn", "BackBtn", "FirstBtn"}) click(b);
+        QCOMPARE(prompts->Beeps, 4);
+        expectNumbers(1, 1);
+        expectDeal(deals[0]);
+        QVERIFY(prompts->Errors.isEmpty());
+        QVERIFY(!dlg->findChild<QLabel*>("DamagedLbl")->isVisible());
+    }
+
+    void twentyOneBoards_browseBothWaysWithBeepsAtTheEnds() {
+        open(Data + "BOARDS21.DGE");
+        const auto deals = Deals("deals21.txt");
+        expectNumbers(1, 21);
+        click("BackBtn");
+        click("FirstBtn");
+        QCOMPARE(prompts->Beeps, 2);
+        click("NextBtn");
+        expectNumbers(2, 21);
+        expectDeal(deals[1]);
+        click("LastBtn");
+        expectNumbers(21, 21);
+        expectDeal(deals[20]);
+        click("NextBtn");
+        click("LastBtn");
+        QCOMPARE(prompts->Beeps, 4);
+        expectNumbers(21, 21);
+        click("BackBtn");
+        expectNumbers(20, 21);
+        expectDeal(deals[19]);
+        click("FirstBtn");
+        expectNumbers(1, 21);
+        expectDeal(deals[0]);
+        QCOMPARE(prompts->Beeps, 4);
+    }
+
+    void voids_showAsEmptyRows() {
+        open(Data + "VOIDS.DGE");
+        const auto deals = Deals("voids.txt");
+        expectDeal(deals[0]);
+        QCOMPARE(text("NDiamonds"), QString());
+        QCOMPARE(text("SHearts"), QString());
+        click("NextBtn");
+        expectDeal(deals[1]);
+        QCOMPARE(text("NClubs"), QString());
+        QCOMPARE(text("SSpades"), QString());
+        click("NextBtn");
+        expectDeal(deals[2]);
+        QCOMPARE(text("NSpades"), QString());
+        QCOMPARE(text("SClubs"), QString());
+    }
+
+    void emptyFile_showsNoBoardAndEveryButtonBeeps() {
+        open(Data + "EMPTY.DGE");
+        expectNumbers(1, 0);
+        expectEmptyHands();
+        for (const char* b : {"NextBtn", "LastBtn", "BackBtn", "FirstBtn"}) click(b);
+        QCOMPARE(prompts->Beeps, 4);
+        expectNumbers(1, 0);
+        QVERIFY(prompts->Errors.isEmpty());
+    }
+
+    void partialTrailingRecord_isNeverCountedOrShown() {
+        open(Data + "PARTIAL.DGE");
+        expectNumbers(1, 2);
+        click("LastBtn");
+        expectNumbers(2, 2);
+        expectDeal(Deals("deals21.txt")[1]);
+        click("NextBtn");
+        QCOMPARE(prompts->Beeps, 1);
+        expectNumbers(2, 2);
+    }
+
+    void damagedRecord_isShownAsFarAsSoundAndMarked() {
+        open(Data + "DAMAGED.DGE");
+        const auto deals = Deals("deals21.txt");
+        auto* mark = dlg->findChild<QLabel*>("DamagedLbl");
+        QVERIFY(!mark->isVisible());
+        click("NextBtn");
+        expectNumbers(2, 3);
+        QVERIFY(mark->isVisible());
+        QVERIFY(mark->text().contains(QLatin1String("damaged")));
+        // The first thirteen holdings lie before the lost separator.
+        for (QChar seat : {QChar('N'), QChar('E'), QChar('S')})
+            for (int s = 0; s < 4; ++s)
+                QCOMPARE(text(QString(seat) + QLatin1String(SuitWords[s])), deals[1][seat][s]);
+        const QStringList west = deals[1]['W'];
+        QCOMPARE(text("WSpades"), west[0] + "X" + west[1]);
+        QCOMPARE(text("WHearts"), west[2]);
+        QCOMPARE(text("WDiamonds"), west[3]);
+        QCOMPARE(text("WClubs"), QString());
+        click("NextBtn");
+        QVERIFY(!mark->isVisible());
+        expectDeal(deals[2]);
+    }
+
+    void unopenableFile_saysSoWithThePath() {
+        const QString missing = Data + "NO-SUCH-FILE.DGE";
+        open(missing);
+        QCOMPARE(prompts->Errors, QStringList{"Unable to open " + missing});
+        expectNumbers(1, 0);
+        expectEmptyHands();
+        click("NextBtn");
+        QCOMPARE(prompts->Beeps, 1);
+        dlg->reject();
+        prompts->Errors.clear();
+        open(Data); // a folder is no board file either
+        QCOMPARE(prompts->Errors.size(), 1);
+        QVERIFY(prompts->Errors[0].startsWith("Unable to open "));
+    }
+
+    void everyShowing_startsAgainAtBoardOne() {
+        open(Data + "BOARDS21.DGE");
+        click("LastBtn");
+        expectNumbers(21, 21);
+        QTest::mouseClick(dlg->findChild<QPushButton*>("CancelBtn"), Qt::LeftButton);
+        QVERIFY(!dlg->isVisible());
+        QCOMPARE(dlg->result(), int(QDialog::Rejected));
+        open(Data + "ONE.DGE");
+        QCOMPARE(dlg->windowTitle(), QStringLiteral("View Boards: ONE.DGE"));
+        expectNumbers(1, 1);
+        expectDeal(Deals("deals21.txt")[0]);
+    }
+
+    void seventyThousandBoards_areCountedAndBrowsedWhole() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("BIG.DGE");
+        test::WriteBoardFile(path.toStdString(), 70000);
+        open(path);
+        expectNumbers(1, 70000);
+        click("LastBtn");
+        expectNumbers(70000, 70000);
+        const DisplayTable last = test::DealNumber(70000);
+        QCOMPARE(text("NSpades"), QString::fromStdString(last[North][0]));
+        QCOMPARE(text("WClubs"), QString::fromStdString(last[West][3]));
+        click("BackBtn");
+        expectNumbers(69999, 70000);
+        QCOMPARE(text("EHearts"), QString::fromStdString(test::DealNumber(69999)[East][1]));
+        click("FirstBtn");
+        expectNumbers(1, 70000);
+        QCOMPARE(prompts->Beeps, 0);
+    }
+};
+
+QTEST_MAIN(ViewHandTest)
+#include "viewhand_qtest.moc"
