@@ -379,19 +379,19 @@ void THandGenDlg::LoadBtnClick() {
     o.HelpTopic = HelpTopic;
     const QString path = Prompts::current().chooseOpenFile(this, o);
     if (path.isEmpty()) return;
-    setWindowTitle(QStringLiteral("ZELV Hand Generation - ") + QFileInfo(path).fileName());
-    LoadGeneratorFile(path);
-}
-
-void THandGenDlg::LoadGeneratorFile(const QString& path) {
     GeneratorSetup setup;
     std::string error;
     // A missing file reads as defaults; only a file that exists and cannot
-    // be read is reported, and then the set-up is left as it was.
+    // be read is reported, and then the dialog is left as it was.
     if (!zelv::LoadGeneratorFile(s(path), setup, &error)) {
         Prompts::current().error(this, q(error));
         return;
     }
+    setWindowTitle(QStringLiteral("ZELV Hand Generation - ") + QFileInfo(path).fileName());
+    LoadGeneratorFile(setup);
+}
+
+void THandGenDlg::LoadGeneratorFile(const GeneratorSetup& setup) {
     std::vector<std::string> available;
     for (const auto& n : names_) available.push_back(s(n));
 

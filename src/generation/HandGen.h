@@ -75,7 +75,8 @@ private:
     void ClearBtnClick();
     void HelpBtnClick();
 
-    void LoadGeneratorFile(const QString& path);
+    // Applies a set-up read from a generator file, seat by seat.
+    void LoadGeneratorFile(const GeneratorSetup& setup);
     void SaveGeneratorFile(const QString& path);
     GeneratorSetup CurrentSetup() const;
     DealSetup CurrentDealSetup() const;

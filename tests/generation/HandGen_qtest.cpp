@@ -350,6 +350,16 @@ private slots:
         QVERIFY(prompts_->Errors.isEmpty());
         QCOMPARE(dlg_->windowTitle(), QString("ZELV Hand Generation - Nothing.GEN"));
         QVERIFY(!QFile::exists(gens_ + "/Nothing.GEN"));
+
+        // One that is there but cannot be read is reported and changes nothing.
+        QVERIFY(QDir(gens_).mkdir("Folder.GEN"));
+        check("EAnyHandCB")->setChecked(false);
+        prompts_->FileAnswers << gens_ + "/Folder.GEN";
+        QTest::mouseClick(button("LoadBtn"), Qt::LeftButton);
+        QCOMPARE(prompts_->Errors.size(), 1);
+        QVERIFY(prompts_->Errors.first().contains(gens_ + "/Folder.GEN"));
+        QVERIFY(!check("EAnyHandCB")->isChecked());
+        QCOMPARE(dlg_->windowTitle(), QString("ZELV Hand Generation - Nothing.GEN"));
     }
 
     void saveGeneratorFile_writesTheKeysAndRoundTrips() {
@@ -498,7 +508,7 @@ private slots:
         writeDefinition("FLAT.HDS", [](HandDefinition& d) { d.YesShapes = {" 4333"}; });
         dlg_->show();
         pick("N", 1, "FLAT");
-        child<QLineEdit>("NumberBoardsEB")->setText("1000000");
+        child<QLineEdit>("NumberBoardsEB")->setText("10000000");
         auto* bar = child<QProgressBar>("ProgBar");
         // The bar's text and value are set together; check them as they come.
         int mismatches = 0, seen = 0;
@@ -506,7 +516,7 @@ private slots:
             if (!dlg_->IsDealing()) return;
             ++seen;
             const std::uint64_t accepted = acceptedSoFar();
-            if (value != static_cast<int>(accepted * bar->maximum() / 1000000)) ++mismatches;
+            if (value != static_cast<int>(accepted * bar->maximum() / 10000000)) ++mismatches;
         });
         dealUntilProgress();
         QTRY_VERIFY_WITH_TIMEOUT(acceptedSoFar() > 70000, 120000);
