@@ -83,7 +83,7 @@ THandGenDlg::~THandGenDlg() {
     if (worker_.joinable()) worker_.join();
 }
 
-QString THandGenDlg::CurrentBoardFileName() const {
+QString THandGenDlg::CurrentBoardFilePath() const {
     if (boardFileName_.isEmpty()) return {};
     return q(JoinPath(SharedSettings().HandsFolder, s(boardFileName_)));
 }

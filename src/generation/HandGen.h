@@ -32,11 +32,12 @@ public:
     explicit THandGenDlg(QWidget* parent = nullptr);
     ~THandGenDlg() override;
 
-    // The board file the next (or last) run writes, HandsFolder/<code>.DGE,
-    // as of the last showing or Change File; empty until first shown.
-    QString CurrentBoardFileName() const;
-    // Just the file name of it ("ZELV.DGE"); empty until first shown.
-    QString CurrentBoardBareName() const { return boardFileName_; }
+    // The bare name of the board file the next (or last) run writes in the
+    // Hands folder ("ZELV.DGE"), as of the last showing or Change File;
+    // empty until the dialog is first shown.
+    QString CurrentBoardFileName() const { return boardFileName_; }
+    // The same file with the Hands folder in front; empty until first shown.
+    QString CurrentBoardFilePath() const;
 
     // True from Deal until the run has ended and its files are in place.
     bool IsDealing() const { return running_; }

@@ -138,6 +138,7 @@ private slots:
 
     void showing_startsFromTheDefaultSetup() {
         QVERIFY(dlg_->CurrentBoardFileName().isEmpty());
+        QVERIFY(dlg_->CurrentBoardFilePath().isEmpty());
         dlg_->show();
         // Disturb everything a showing resets, then show again.
         check("NAnyHandCB")->setChecked(true);
@@ -179,8 +180,8 @@ private slots:
         QCOMPARE(text("Counter"), QString());
         QCOMPARE(child<QProgressBar>("ProgBar")->value(), 0);
         QCOMPARE(dlg_->focusWidget(), combo("N", 1));
-        QCOMPARE(dlg_->CurrentBoardFileName(), hands_ + "/ZELV.DGE");
-        QCOMPARE(dlg_->CurrentBoardBareName(), QString("ZELV.DGE"));
+        QCOMPARE(dlg_->CurrentBoardFileName(), QString("ZELV.DGE"));
+        QCOMPARE(dlg_->CurrentBoardFilePath(), hands_ + "/ZELV.DGE");
     }
 
     void anyHandBox_clearsDisablesAndMirrorsSeat() {
@@ -282,7 +283,8 @@ private slots:
         QVERIFY(o.HelpTopic != 0);
 
         QCOMPARE(SharedSettings().DefaultFileCode, std::string("MY"));
-        QCOMPARE(dlg_->CurrentBoardFileName(), hands_ + "/MY.DGE");
+        QCOMPARE(dlg_->CurrentBoardFileName(), QString("MY.DGE"));
+        QCOMPARE(dlg_->CurrentBoardFilePath(), hands_ + "/MY.DGE");
         QCOMPARE(text("SavePanel"), QString(" Save Boards to File: MY"));
         QCOMPARE(button("DealBtn")->toolTip(), QString("Deal the Boards and Save to File: MY"));
         QCOMPARE(dlg_->focusWidget(), button("DealBtn"));
