@@ -1,0 +1,713 @@
+#include "definitions/HandDefn.h"
+
+#include "definitions/ShapeCatalogue.h"
+#include "engine/FileUtil.h"
+#include "engine/Settings.h"
+#include "ui/ClickLabel.h"
+#include "ui/LimitedEdit.h"
+#include "ui/Prompts.h"
+#include "ui/SuitSigns.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QFocusEvent>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace zelv {
+
+namespace {
+
+constexpr int FieldLimit = 2;
+constexpr int HelpTopicEditor = 20;
+const char* const SuitNames[4] = {"Spade", "Heart", "Diamond", "Club"};
+const char* const RankNames[13] = {"Ace", "King", "Queen", "Jack", "Ten", "Nine", "Eight",
+                                   "Seven", "Six", "Five", "Four", "Three", "Two"};
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+QLabel* Heading(const QString& text, QWidget* parent, bool bold = true) {
+    auto* label = new QLabel(text, parent);
+    QFont f = label->font();
+    f.setBold(bold);
+    label->setFont(f);
+    return label;
+}
+
+void SetBold(QWidget* w, bool bold) {
+    QFont f = w->font();
+    f.setBold(bold);
+    w->setFont(f);
+}
+
+QFrame* Panel(QWidget* parent, const QString& name) {
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(name);
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setFrameShadow(QFrame::Raised);
+    return panel;
+}
+
+QPushButton* Button(const QString& name, const QString& caption, const QString& hint, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setToolTip(hint);
+    // Enter in a field must not press whichever button last had the focus.
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+THandDefnDlg::THandDefnDlg(QWidget* parent) : QDialog(parent) { FormCreate(); }
+
+THandDefnDlg::~THandDefnDlg() = default;
+
+QLineEdit* THandDefnDlg::MakeField(int limitIndex, const QString& name, const QString& hint) {
+    auto* edit = new LimitedEdit(FieldLimit, this);
+    edit->setObjectName(name);
+    edit->setToolTip(hint);
+    edit->setAlignment(Qt::AlignRight);
+    const int w = edit->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 14;
+    edit->setFixedWidth(w);
+    edit->installEventFilter(this);
+    fields_[static_cast<std::size_t>(limitIndex)] = edit;
+    return edit;
+}
+
+void THandDefnDlg::FormCreate() {
+    setObjectName(QStringLiteral("HandDefnDlg"));
+    setWindowTitle(QStringLiteral("Zelvano Hand Definition"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    masterShapes_.assign(ShapeCatalogue.begin(), ShapeCatalogue.end());
+
+    // Exit rules by field, keyed by the limit index of LimitKeys.
+    auto rule = [](int index) {
+        switch (index) {
+        case LimMinPoints: return ExitRule::MinPts;
+        case LimMaxPoints: return ExitRule::MaxPts;
+        case LimMinAK: return ExitRule::MinAK;
+        case LimMaxAK: return ExitRule::MaxSE;
+        case LimMinAKQ: return ExitRule::MinSE;
+        case LimMaxAKQ: return ExitRule::MaxSE;
+        default: break;
+        }
+        const bool isMax = (index - GroupPoints) % 2 == 1;
+        if (index >= GroupLength && index < GroupTop3) return isMax ? ExitRule::MaxLen : ExitRule::MinLen;
+        return isMax ? ExitRule::MaxSE : ExitRule::MinSE;
+    };
+
+    // --- Shapes
+    QFrame* shapePanel = Panel(this, QStringLiteral("ShapePanel"));
+    auto* shapeGrid = new QGridLayout(shapePanel);
+    shapeGrid->addWidget(Heading(QStringLiteral("Hand Shapes"), shapePanel), 0, 0, 1, 3, Qt::AlignHCenter);
+    shapeGrid->addWidget(Heading(QStringLiteral("Yes"), shapePanel), 1, 0, Qt::AlignHCenter);
+    shapeGrid->addWidget(Heading(QStringLiteral("No"), shapePanel), 1, 2, Qt::AlignHCenter);
+    auto makeList = [&](const QString& name) {
+        auto* list = new QListWidget(shapePanel);
+        list->setObjectName(name);
+        list->setToolTip(QStringLiteral("Ctrl A - Select All"));
+        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        // A fixed-pitch font keeps the leading blank of " 4432" as wide as a digit.
+        QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        mono.setPointSize(font().pointSize() > 0 ? font().pointSize() : 9);
+        list->setFont(mono);
+        const QFontMetrics fm(mono);
+        list->setFixedWidth(fm.horizontalAdvance(QStringLiteral("000000")) +
+                            list->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4 * list->frameWidth() + 8);
+        list->setMinimumHeight(fm.height() * 9);
+        list->installEventFilter(this);
+        return list;
+    };
+    YesShapeLB = makeList(QStringLiteral("YesShapeLB"));
+    NoShapeLB = makeList(QStringLiteral("NoShapeLB"));
+    YtoNBtn = Button(QStringLiteral("YtoNBtn"), QString(), QStringLiteral("Move to No List"), shapePanel);
+    YtoNBtn->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
+    YtoNBtn->setAccessibleName(QStringLiteral("Move to No List"));
+    NtoYBtn = Button(QStringLiteral("NtoYBtn"), QString(), QStringLiteral("Move to Yes List"), shapePanel);
+    NtoYBtn->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
+    NtoYBtn->setAccessibleName(QStringLiteral("Move to Yes List"));
+    auto* moveBox = new QVBoxLayout;
+    moveBox->addStretch();
+    moveBox->addWidget(YtoNBtn);
+    moveBox->addWidget(NtoYBtn);
+    moveBox->addStretch();
+    shapeGrid->addWidget(YesShapeLB, 2, 0);
+    shapeGrid->addLayout(moveBox, 2, 1);
+    shapeGrid->addWidget(NoShapeLB, 2, 2);
+    connect(YtoNBtn, &QPushButton::clicked, this, &THandDefnDlg::YtoNBtnClick);
+    connect(NtoYBtn, &QPushButton::clicked, this, &THandDefnDlg::NtoYBtnClick);
+    connect(YesShapeLB, &QListWidget::itemDoubleClicked, this, &THandDefnDlg::YtoNBtnClick);
+    connect(NoShapeLB, &QListWidget::itemDoubleClicked, this, &THandDefnDlg::NtoYBtnClick);
+
+    // --- Hand: points and controls
+    QFrame* handPanel = Panel(this, QStringLiteral("HandPanel"));
+    auto* handGrid = new QGridLayout(handPanel);
+    handGrid->addWidget(Heading(QStringLiteral("Hand:  Points"), handPanel), 0, 0, 1, 2, Qt::AlignHCenter);
+    AKLabel = new ClickLabel(QStringLiteral("AK Controls"), handPanel);
+    AKLabel->setObjectName(QStringLiteral("AKLabel"));
+    AKLabel->setToolTip(QStringLiteral("A=2; K=1"));
+    AKQLabel = new ClickLabel(QStringLiteral("AKQ Controls"), handPanel);
+    AKQLabel->setObjectName(QStringLiteral("AKQLabel"));
+    AKQLabel->setToolTip(QStringLiteral("A=3; K=2; Q=1"));
+    handGrid->addWidget(AKLabel, 0, 2, 1, 2, Qt::AlignHCenter);
+    handGrid->addWidget(AKQLabel, 0, 4, 1, 2, Qt::AlignHCenter);
+    const QString handNames[6] = {QStringLiteral("MinPts"), QStringLiteral("MaxPts"), QStringLiteral("MinAK"),
+                                  QStringLiteral("MaxAK"),  QStringLiteral("MinAKQ"), QStringLiteral("MaxAKQ")};
+    const QString handHints[6] = {QStringLiteral("Minimum Points in Hand"), QStringLiteral("Maximum Points in Hand"),
+                                  QStringLiteral("Min AK (21) Controls"),   QStringLiteral("Max AK (21) Controls"),
+                                  QStringLiteral("Min AKQ (321) Controls"), QStringLiteral("Max AKQ (321) Controls")};
+    for (int col = 0; col < 3; ++col)
+        for (int row = 0; row < 2; ++row) {
+            const int index = 2 * col + row;
+            auto* label = new QLabel(row == 0 ? QStringLiteral("Minimum") : QStringLiteral("Maximum"), handPanel);
+            if (col > 0) label->setToolTip(QStringLiteral("Click on Heading to Enable"));
+            handGrid->addWidget(label, row + 1, 2 * col, Qt::AlignRight);
+            handGrid->addWidget(MakeField(index, handNames[index], handHints[index]), row + 1, 2 * col + 1);
+        }
+    handGrid->setColumnMinimumWidth(1, 0);
+    connect(AKLabel, &ClickLabel::clicked, this, &THandDefnDlg::AKCBClick);
+    connect(AKQLabel, &ClickLabel::clicked, this, &THandDefnDlg::AKCBClick);
+
+    // --- Group switches
+    QFrame* switchPanel = Panel(this, QStringLiteral("SwitchPanel"));
+    auto* switchBox = new QVBoxLayout(switchPanel);
+    AKCB = new QCheckBox(QStringLiteral("AK Controls "), switchPanel);
+    AKCB->setObjectName(QStringLiteral("AKCB"));
+    Hon3CB = new QCheckBox(QStringLiteral("3 Honours "), switchPanel);
+    Hon3CB->setObjectName(QStringLiteral("Hon3CB"));
+    switchBox->addWidget(AKCB);
+    switchBox->addWidget(Hon3CB);
+    connect(AKCB, &QCheckBox::toggled, this, &THandDefnDlg::AKCBClick);
+    connect(Hon3CB, &QCheckBox::toggled, this, &THandDefnDlg::Hon3CBClick);
+
+    // --- Suits
+    QFrame* suitPanel = Panel(this, QStringLiteral("SuitPanel"));
+    auto* suitGrid = new QGridLayout(suitPanel);
+    suitGrid->setHorizontalSpacing(4);
+    struct Column {
+        LimitGroup group;
+        QString heading, minName, maxName, minHint, maxHint, toHint;
+    };
+    const Column columns[4] = {
+        {GroupLength, QStringLiteral("Lengths"), QStringLiteral("Min%1Len"), QStringLiteral("Max%1Len"),
+         QStringLiteral("Min Length of %1 Suit"), QStringLiteral("Maximium Length of %1 Suit"), QString()},
+        {GroupPoints, QStringLiteral("Points"), QStringLiteral("Min%1Pts"), QStringLiteral("Max%1Pts"),
+         QStringLiteral("Min Points in Suit"), QStringLiteral("Maximum Points in Suit"), QString()},
+        {GroupTop3, QStringLiteral("Honours (3)"), QStringLiteral("MinTop3%1"), QStringLiteral("MaxTop3%1"),
+         QStringLiteral("Min No. of Top 3 Honours"), QStringLiteral("Max No. of Top 3 Honours"),
+         QStringLiteral("Click Here to Enable Honours(3)")},
+        {GroupTop5, QStringLiteral("Honours (5)"), QStringLiteral("MinTop5%1"), QStringLiteral("MaxTop5%1"),
+         QStringLiteral("Min Number of Top 5 Honours"), QStringLiteral("Max No. of Top 5 Honours"),
+         QStringLiteral("Click on Heading to Enable Honours(5)")},
+    };
+    for (int c = 0; c < 4; ++c) {
+        const Column& col = columns[c];
+        const int base = 1 + 4 * c;
+        QLabel* heading;
+        if (col.group == GroupTop3 || col.group == GroupTop5) {
+            auto* click = new ClickLabel(col.heading, suitPanel);
+            if (col.group == GroupTop3) {
+                click->setObjectName(QStringLiteral("H3Label"));
+                click->setToolTip(QStringLiteral("Click here to Enable Honours(3)"));
+                H3Label = click;
+            } else {
+                click->setObjectName(QStringLiteral("H5Label"));
+                click->setToolTip(QStringLiteral("Click Here to Enable Honours(5)"));
+                H5Label = click;
+            }
+            connect(click, &ClickLabel::clicked, this, &THandDefnDlg::Hon3CBClick);
+            heading = click;
+        } else {
+            heading = Heading(col.heading, suitPanel);
+        }
+        suitGrid->addWidget(heading, 0, base, 1, 3, Qt::AlignHCenter);
+        for (int s = 0; s < 4; ++s) {
+            const QString letter(QChar::fromLatin1(SuitLetters[static_cast<std::size_t>(s)]));
+            const QString suitName = QString::fromLatin1(SuitNames[s]);
+            const int minIndex = SuitLimitIndex(col.group, s, false);
+            auto hint = [&](const QString& h) { return h.contains(QLatin1String("%1")) ? h.arg(suitName) : h; };
+            suitGrid->addWidget(MakeField(minIndex, col.minName.arg(letter), hint(col.minHint)), s + 1, base);
+            auto* to = new QLabel(QStringLiteral("To"), suitPanel);
+            if (!col.toHint.isEmpty()) to->setToolTip(col.toHint);
+            suitGrid->addWidget(to, s + 1, base + 1, Qt::AlignCenter);
+            suitGrid->addWidget(MakeField(minIndex + 1, col.maxName.arg(letter), hint(col.maxHint)), s + 1, base + 2);
+        }
+        if (c < 3) suitGrid->setColumnMinimumWidth(base + 3, 14);
+    }
+    for (int s = 0; s < 4; ++s) suitGrid->addWidget(MakeSuitLabel(s, suitPanel), s + 1, 0);
+
+    // --- Must-have cards
+    QFrame* mhPanel = Panel(this, QStringLiteral("MHPanel"));
+    mhPanel->setToolTip(QStringLiteral("Chose Compulsory Cards"));
+    auto* mhGrid = new QGridLayout(mhPanel);
+    mhGrid->setHorizontalSpacing(6);
+    mhGrid->setVerticalSpacing(2);
+    mhGrid->addWidget(Heading(QStringLiteral("\"Must Have\" Cards"), mhPanel), 0, 0, 1, 14, Qt::AlignHCenter);
+    for (int r = 0; r < 13; ++r)
+        mhGrid->addWidget(Heading(QString(QChar::fromLatin1(RankLetters[static_cast<std::size_t>(r)])), mhPanel), 1,
+                          r + 1, Qt::AlignHCenter);
+    for (int s = 0; s < 4; ++s) {
+        mhGrid->addWidget(MakeSuitLabel(s, mhPanel), s + 2, 0);
+        for (int r = 0; r < 13; ++r) {
+            const CardCode code = MakeCard(s, r);
+            auto* box = new QCheckBox(mhPanel);
+            box->setObjectName(Q(CardKey(code)));
+            box->setAccessibleName(QStringLiteral("%1 of %2s")
+                                       .arg(QString::fromLatin1(RankNames[r]), QString::fromLatin1(SuitNames[s])));
+            cards_[code] = box;
+            mhGrid->addWidget(box, s + 2, r + 1, Qt::AlignHCenter);
+            connect(box, &QCheckBox::toggled, this, [this, box](bool ticked) { MustHaveCBClick(box, ticked); });
+        }
+    }
+
+    // --- Buttons
+    ClearBtn = Button(QStringLiteral("ClearBtn"), QStringLiteral("Clear &All"),
+                      QStringLiteral("Set ALL fields to Default Values"), this);
+    SaveBtn = Button(QStringLiteral("SaveBtn"), QStringLiteral("&Save"), QStringLiteral("Save To a File"), this);
+    LoadBtn = Button(QStringLiteral("LoadBtn"), QStringLiteral("&Load "), QStringLiteral("Load a File"), this);
+    HelpBtn = Button(QStringLiteral("HelpBtn"), QStringLiteral("Help"), QString(), this);
+    CancelBtn = Button(QStringLiteral("CancelBtn"), QStringLiteral("&Close"), QString(), this);
+    connect(ClearBtn, &QPushButton::clicked, this, &THandDefnDlg::ClearBtnClick);
+    connect(SaveBtn, &QPushButton::clicked, this, &THandDefnDlg::SaveBtnClick);
+    connect(LoadBtn, &QPushButton::clicked, this, &THandDefnDlg::LoadBtnClick);
+    connect(HelpBtn, &QPushButton::clicked, this, [this] { Prompts::current().help(this, HelpTopicEditor); });
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
+    connect(f1, &QShortcut::activated, this, [this] { Prompts::current().help(this, HelpTopicEditor); });
+
+    // --- Layout
+    auto* left = new QVBoxLayout;
+    auto* top = new QHBoxLayout;
+    top->addWidget(shapePanel);
+    auto* handColumn = new QVBoxLayout;
+    handColumn->addWidget(handPanel);
+    auto* switchRow = new QHBoxLayout;
+    switchRow->addWidget(switchPanel);
+    switchRow->addStretch();
+    handColumn->addLayout(switchRow);
+    handColumn->addStretch();
+    top->addLayout(handColumn);
+    left->addLayout(top);
+    left->addWidget(suitPanel);
+    left->addWidget(mhPanel);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(ClearBtn);
+    buttons->addWidget(SaveBtn);
+    buttons->addWidget(LoadBtn);
+    buttons->addWidget(HelpBtn);
+    buttons->addStretch();
+    buttons->addWidget(CancelBtn);
+    auto* whole = new QHBoxLayout(this);
+    whole->addLayout(left);
+    whole->addLayout(buttons);
+
+    for (int i = 0; i < LimitCount; ++i) exitRules_.insert(Field(i), rule(i));
+
+    // Keyboard order: lists, move buttons, hand fields, switches, suit
+    // columns (lengths, points, Top3, Top5; S to C, minimum first), cards,
+    // then Clear All, Save, Load, Close, Help.
+    std::vector<QWidget*> order = {YesShapeLB, NoShapeLB, YtoNBtn, NtoYBtn};
+    for (int i = 0; i < 6; ++i) order.push_back(Field(i));
+    order.push_back(AKCB);
+    order.push_back(Hon3CB);
+    for (LimitGroup g : {GroupLength, GroupPoints, GroupTop3, GroupTop5})
+        for (int i = 0; i < 8; ++i) order.push_back(Field(g + i));
+    for (int c = 1; c <= 52; ++c) order.push_back(cards_[static_cast<std::size_t>(c)]);
+    for (QWidget* w : {static_cast<QWidget*>(ClearBtn), static_cast<QWidget*>(SaveBtn),
+                       static_cast<QWidget*>(LoadBtn), static_cast<QWidget*>(CancelBtn),
+                       static_cast<QWidget*>(HelpBtn)})
+        order.push_back(w);
+    for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+
+    SetDefaultValues();
+    ensurePolished();
+    move(30, 46);
+    // The old dialog was 615 by 460; Linux fonts may need more, never less.
+    setFixedSize(sizeHint().expandedTo(QSize(615, 460)));
+}
+
+// ---------------------------------------------------------------- state
+
+std::vector<std::string> THandDefnDlg::ListTexts(const QListWidget* list) {
+    std::vector<std::string> texts;
+    texts.reserve(static_cast<std::size_t>(list->count()));
+    for (int i = 0; i < list->count(); ++i) texts.push_back(list->item(i)->text().toStdString());
+    return texts;
+}
+
+void THandDefnDlg::FillList(QListWidget* list, const std::vector<std::string>& texts) {
+    list->clear();
+    for (const auto& t : texts) list->addItem(Q(t));
+    list->scrollToTop();
+}
+
+void THandDefnDlg::ClearYNLists() {
+    YesShapeLB->clear();
+    NoShapeLB->clear();
+}
+
+void THandDefnDlg::SetTheLimits() { limits_ = zelv::SetTheLimits(ListTexts(YesShapeLB)); }
+
+HandDefinition THandDefnDlg::Definition() const {
+    HandDefinition d;
+    d.YesShapes = ListTexts(YesShapeLB);
+    d.NoShapes = ListTexts(NoShapeLB);
+    for (int i = 0; i < LimitCount; ++i) d.Limit(i) = Field(i)->text().toStdString();
+    for (int c = 1; c <= 52; ++c) d.Cards[static_cast<std::size_t>(c)] = cards_[static_cast<std::size_t>(c)]->isChecked();
+    d.AKControls = AKCB->isChecked();
+    d.Hon3 = Hon3CB->isChecked();
+    return d;
+}
+
+void THandDefnDlg::SetDefinition(const HandDefinition& defn, int refusedCards) {
+    ClearYNLists();
+    std::vector<std::string> yes, no;
+    for (const auto& s : defn.YesShapes) InsertShapeSorted(yes, s);
+    for (const auto& s : defn.NoShapes) InsertShapeSorted(no, s);
+    FillList(YesShapeLB, yes);
+    FillList(NoShapeLB, no);
+    for (int i = 0; i < LimitCount; ++i) Field(i)->setText(Q(defn.Limit(i)));
+    // Clear first, so that what the editor held before cannot use up the
+    // thirteen places; then tick in the file's reading order.
+    for (int c = 1; c <= 52; ++c) cards_[static_cast<std::size_t>(c)]->setChecked(false);
+    for (int pair = 0; pair < 2; ++pair)
+        for (int rank = 0; rank < 13; ++rank)
+            for (int s = 2 * pair; s < 2 * pair + 2; ++s) {
+                const CardCode c = MakeCard(s, rank);
+                if (defn.Cards[c]) cards_[c]->setChecked(true);
+            }
+    for (int i = 0; i < refusedCards; ++i) Prompts::current().beep();
+    AKCB->setChecked(defn.AKControls);
+    ApplyAKEnabling();
+    Hon3CB->setChecked(defn.Hon3);
+    ApplyHon3Enabling();
+    SetTheLimits();
+}
+
+void THandDefnDlg::SetDefaultValues() {
+    ClearYNLists();
+    std::vector<std::string> yes;
+    for (const auto& s : masterShapes_) InsertShapeSorted(yes, s);
+    FillList(YesShapeLB, yes);
+    SetTheLimits();
+    const HandDefinition defaults = HandDefinition::Defaults();
+    for (int i = 0; i < LimitCount; ++i) Field(i)->setText(Q(defaults.Limit(i)));
+    AKCB->setChecked(true);
+    ApplyAKEnabling();
+    Hon3CB->setChecked(true);
+    ApplyHon3Enabling();
+    for (int s = 0; s < 4; ++s) {
+        Field(SuitLimitIndex(GroupLength, s, false))->setText(MinLengthLimit());
+        Field(SuitLimitIndex(GroupLength, s, true))->setText(MaxLengthLimit());
+    }
+    for (int c = 1; c <= 52; ++c) cards_[static_cast<std::size_t>(c)]->setChecked(false);
+    YesShapeLB->setFocus();
+}
+
+void THandDefnDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) FormActivate();
+}
+
+void THandDefnDlg::FormActivate() {
+    SetDefaultValues();
+    YesShapeLB->setFocus();
+}
+
+// ---------------------------------------------------------------- groups
+
+void THandDefnDlg::ApplyAKEnabling() {
+    const bool ak = AKCB->isChecked();
+    Field(LimMinAK)->setEnabled(ak);
+    Field(LimMaxAK)->setEnabled(ak);
+    Field(LimMinAKQ)->setEnabled(!ak);
+    Field(LimMaxAKQ)->setEnabled(!ak);
+    SetBold(AKLabel, ak);
+    SetBold(AKQLabel, !ak);
+}
+
+void THandDefnDlg::ApplyHon3Enabling() {
+    const bool top3 = Hon3CB->isChecked();
+    for (int i = 0; i < 8; ++i) {
+        Field(GroupTop3 + i)->setEnabled(top3);
+        Field(GroupTop5 + i)->setEnabled(!top3);
+    }
+    SetBold(H3Label, top3);
+    SetBold(H5Label, !top3);
+}
+
+void THandDefnDlg::AKCBClick() {
+    // A heading ticks or unticks the box, whose own change applies the rule.
+    if (sender() == AKLabel) AKCB->setChecked(true);
+    else if (sender() == AKQLabel) AKCB->setChecked(false);
+    ApplyAKEnabling();
+}
+
+void THandDefnDlg::Hon3CBClick() {
+    if (sender() == H3Label) Hon3CB->setChecked(true);
+    else if (sender() == H5Label) Hon3CB->setChecked(false);
+    ApplyHon3Enabling();
+}
+
+// ---------------------------------------------------------------- cards
+
+bool THandDefnDlg::TooManyMustHave() const {
+    int ticked = 0;
+    for (int c = 1; c <= 52; ++c) ticked += cards_[static_cast<std::size_t>(c)]->isChecked() ? 1 : 0;
+    return ticked > MaxMustHaveCards;
+}
+
+void THandDefnDlg::MustHaveCBClick(QCheckBox* box, bool ticked) {
+    if (!ticked || !TooManyMustHave()) return;
+    box->setChecked(false);
+    Prompts::current().beep();
+}
+
+// ---------------------------------------------------------------- shapes
+
+void THandDefnDlg::MoveShapes(QListWidget* from, QListWidget* to) {
+    std::vector<std::string> source = ListTexts(from);
+    std::vector<std::string> target = ListTexts(to);
+    std::vector<int> selected;
+    for (int i = 0; i < from->count(); ++i)
+        if (from->item(i)->isSelected()) selected.push_back(i);
+    if (!zelv::MoveShapes(source, target, selected)) {
+        Prompts::current().beep();
+        Prompts::current().error(this, QStringLiteral("No Shapes or None Selected."));
+        return;
+    }
+    FillList(from, source);
+    FillList(to, target);
+    SetTheLimits();
+    try {
+        ResetLengthEB();
+    } catch (const ConversionError& e) {
+        Prompts::current().error(this, QStringLiteral("'%1' is not a valid integer value").arg(e.text));
+    }
+}
+
+void THandDefnDlg::YtoNBtnClick() { MoveShapes(YesShapeLB, NoShapeLB); }
+void THandDefnDlg::NtoYBtnClick() { MoveShapes(NoShapeLB, YesShapeLB); }
+
+bool THandDefnDlg::ShapeLBKeyDown(QListWidget* list, QKeyEvent* event) {
+    const int key = event->key();
+    // The dialog takes these first: moving on and closing.
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Escape) return false;
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (key == Qt::Key_A && mods == Qt::ControlModifier) {
+        if (list->count() == 0) Prompts::current().beep();
+        else list->selectAll();
+    }
+    list->scrollToTop();
+    return true;
+}
+
+// ---------------------------------------------------------------- fields
+
+int THandDefnDlg::ToInt(const QString& text) {
+    long long value = 0;
+    if (!ParseWholeNumber(text.toStdString(), value)) throw ConversionError{text};
+    return static_cast<int>(value);
+}
+
+bool THandDefnDlg::NumericKeyPress(QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Escape || key == Qt::Key_Return ||
+        key == Qt::Key_Enter)
+        return false;
+    // Pasting could bring in any character at all.
+    if (event->matches(QKeySequence::Paste)) {
+        Prompts::current().beep();
+        return true;
+    }
+    const QString typed = event->text();
+    if (typed.isEmpty()) return false;
+    const QChar ch = typed.at(0);
+    if (ch == QLatin1Char('\b') || ch == QLatin1Char('.') || ch == QLatin1Char(':') ||
+        (ch >= QLatin1Char('0') && ch <= QLatin1Char('9')))
+        return false;
+    Prompts::current().beep();
+    return true;
+}
+
+void THandDefnDlg::FieldExit(QLineEdit* edit) {
+    if (inExitRule_) return;
+    inExitRule_ = true;
+    try {
+        switch (exitRules_.value(edit)) {
+        case ExitRule::MinPts: MinPtsExit(); break;
+        case ExitRule::MaxPts: MaxPtsExit(); break;
+        case ExitRule::MinAK: MinAKExit(); break;
+        case ExitRule::MinSE: MinSEExit(edit); break;
+        case ExitRule::MaxSE: MaxSEExit(edit); break;
+        case ExitRule::MinLen: MinLenExit(edit); break;
+        case ExitRule::MaxLen: MaxLenExit(edit); break;
+        }
+    } catch (const ConversionError& e) {
+        Prompts::current().error(this, QStringLiteral("'%1' is not a valid integer value").arg(e.text));
+    }
+    inExitRule_ = false;
+}
+
+void THandDefnDlg::MinPtsExit() {
+    QLineEdit* minPts = Field(LimMinPoints);
+    if (minPts->text().isEmpty() || ToInt(minPts->text()) > ToInt(Field(LimMaxPoints)->text()))
+        minPts->setText(QStringLiteral("0"));
+}
+
+void THandDefnDlg::MaxPtsExit() {
+    QLineEdit* maxPts = Field(LimMaxPoints);
+    if (maxPts->text().isEmpty() || ToInt(maxPts->text()) < ToInt(Field(LimMinPoints)->text()))
+        maxPts->setText(QStringLiteral("34"));
+    ResetPointsEB();
+}
+
+void THandDefnDlg::MinAKExit() {
+    QLineEdit* minAK = Field(LimMinAK);
+    if (minAK->text().isEmpty() || ToInt(minAK->text()) > ToInt(Field(LimMaxAK)->text()))
+        minAK->setText(QStringLiteral("0"));
+}
+
+void THandDefnDlg::MinSEExit(QLineEdit* edit) {
+    if (edit->text().isEmpty() || ToInt(edit->text()) < 0) edit->setText(QStringLiteral("0"));
+}
+
+void THandDefnDlg::MaxSEExit(QLineEdit* edit) {
+    const int value = ToInt(edit->text());
+    auto capAt = [&](int cap, QLineEdit* minimum) {
+        const QString capText = QString::number(cap);
+        if (value > cap) edit->setText(capText);
+        else if (minimum && value < ToInt(minimum->text())) edit->setText(capText);
+    };
+    if (edit == Field(LimMaxAK)) return capAt(12, Field(LimMinAK));
+    if (edit == Field(LimMaxAKQ)) return capAt(24, Field(LimMinAKQ));
+    const int index = static_cast<int>(std::find(fields_.begin(), fields_.end(), edit) - fields_.begin());
+    if (index >= GroupTop5) return capAt(5, nullptr);
+    if (index >= GroupTop3) return capAt(3, nullptr);
+    capAt(10, nullptr);
+}
+
+void THandDefnDlg::MinLenExit(QLineEdit* edit) {
+    if (edit->text().isEmpty() || ToInt(edit->text()) < ToInt(MinLengthLimit())) edit->setText(MinLengthLimit());
+}
+
+void THandDefnDlg::MaxLenExit(QLineEdit* edit) {
+    if (edit->text().isEmpty() || ToInt(edit->text()) > ToInt(MaxLengthLimit())) edit->setText(MaxLengthLimit());
+}
+
+void THandDefnDlg::ResetMinLen(QLineEdit* edit) {
+    if (ToInt(edit->text()) != ToInt(MinLengthLimit())) edit->setText(MinLengthLimit());
+}
+
+void THandDefnDlg::ResetMaxLen(QLineEdit* edit) {
+    if (ToInt(edit->text()) != ToInt(MaxLengthLimit())) edit->setText(MaxLengthLimit());
+}
+
+void THandDefnDlg::ResetLengthEB() {
+    for (int s = 0; s < 4; ++s) ResetMinLen(Field(SuitLimitIndex(GroupLength, s, false)));
+    for (int s = 0; s < 4; ++s) ResetMaxLen(Field(SuitLimitIndex(GroupLength, s, true)));
+}
+
+void THandDefnDlg::ResetMaxPoints(QLineEdit* edit) {
+    const QString handMax = Field(LimMaxPoints)->text();
+    if (ToInt(edit->text()) > ToInt(handMax)) edit->setText(handMax);
+    else edit->setText(QStringLiteral("10"));
+}
+
+void THandDefnDlg::ResetPointsEB() {
+    for (int s = 0; s < 4; ++s) ResetMaxPoints(Field(SuitLimitIndex(GroupPoints, s, true)));
+}
+
+bool THandDefnDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == YesShapeLB || watched == NoShapeLB) {
+        if (event->type() == QEvent::KeyPress)
+            return ShapeLBKeyDown(static_cast<QListWidget*>(watched), static_cast<QKeyEvent*>(event));
+        return QDialog::eventFilter(watched, event);
+    }
+    auto rule = exitRules_.constFind(watched);
+    if (rule == exitRules_.constEnd()) return QDialog::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress) return NumericKeyPress(static_cast<QKeyEvent*>(event));
+    if (event->type() == QEvent::FocusOut) {
+        // Focus that leaves the window (an error box, a menu) is not the
+        // user leaving the field, and must not raise the rule again.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+            reason != Qt::MenuBarFocusReason && isVisible())
+            FieldExit(static_cast<QLineEdit*>(watched));
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- files
+
+namespace {
+FileDialogOptions DefinitionFileOptions(const QString& initialName, bool save) {
+    FileDialogOptions o;
+    o.Title = QStringLiteral("Hand Definiton File");
+    o.Filter = QStringLiteral("Hand Definition File (*%1)").arg(Q(ExtDefinition));
+    o.DefaultSuffix = Q(ExtDefinition).mid(1);
+    o.Folder = Q(SharedSettings().HandDefinitionsFolder);
+    o.InitialName = initialName;
+    o.OverwritePrompt = save;
+    o.PathMustExist = true;
+    o.FileMustExist = false;
+    return o;
+}
+} // namespace
+
+bool THandDefnDlg::ReadTheFile(const QString& path) {
+    HandDefinition defn;
+    std::vector<CardCode> refused;
+    std::string error;
+    if (!zelv::ReadTheFile(path.toStdString(), defn, &refused, &error)) {
+        Prompts::current().error(this, Q(error));
+        return false;
+    }
+    SetDefinition(defn, static_cast<int>(refused.size()));
+    return true;
+}
+
+bool THandDefnDlg::WriteTheFile(const QString& path) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    std::string error;
+    const bool ok = zelv::WriteTheFile(path.toStdString(), Definition(), &error);
+    QGuiApplication::restoreOverrideCursor();
+    if (!ok) Prompts::current().error(this, Q(error.empty() ? UnableToWrite(path.toStdString()) : error));
+    return ok;
+}
+
+void THandDefnDlg::LoadBtnClick() {
+    const QString path = Prompts::current().chooseOpenFile(this, DefinitionFileOptions(lastOpenName_, false));
+    if (path.isEmpty()) return;
+    lastOpenName_ = path;
+    setWindowTitle(QStringLiteral("Zelvano Hand Definition - ") + QFileInfo(path).fileName());
+    ReadTheFile(path);
+}
+
+void THandDefnDlg::SaveBtnClick() {
+    const QString path = Prompts::current().chooseSaveFile(this, DefinitionFileOptions(lastOpenName_, true));
+    if (path.isEmpty()) return;
+    WriteTheFile(path);
+}
+
+void THandDefnDlg::ClearBtnClick() {
+    setWindowTitle(QStringLiteral("Zelvano Hand Definition."));
+    SetDefaultValues();
+}
+
+} // namespace zelv
