@@ -37,7 +37,7 @@ bool QtPrintCanvas::BeginDocument(const DocumentInfo& info) {
         printer_.setOutputFileName(tempPath_);
     }
     printer_.setDocName(QString::fromStdString(info.Title));
-    printer_.setResolution(LayoutDpi);
+    printer_.setResolution(dpi_);
     if (!painter_.begin(&printer_)) {
         if (error_.isEmpty())
             error_ = pdfPath_.isEmpty() ? QStringLiteral("Unable to print on %1").arg(printer_.printerName())

@@ -35,6 +35,9 @@ public:
     int TextWidth(const std::string& text) override;
     void DrawText(int x, int y, const std::string& text) override;
 
+    // The resolution asked of the printer at each document (600 unless a
+    // test wants to see another one scaled).
+    void SetDeviceResolution(int dpi) { dpi_ = dpi; }
     // Ends a joined job.
     void Finish();
     // The first failure, e.g. "Unable to write to <path>"; empty when none.
@@ -44,9 +47,10 @@ public:
     // Layout units per device pixel actually used (after fitting the page).
     double Scale() const { return scale_; }
 
-    // The room the layout needs, in layout units: the footer line at 6700
-    // and the widest text that can start in the last column.
-    static constexpr int NeededWidth = 4950;
+    // The room the layout needs, in layout units: the footer line at 6700,
+    // and the widest texts that can end a row ("Dealer W - Vul. N/S" in the
+    // last partnership column, a 13-card holding of the last East hand).
+    static constexpr int NeededWidth = 4780;
     static constexpr int NeededHeight = 6760;
 
 private:
@@ -59,6 +63,7 @@ private:
     bool join_;
     QPainter painter_;
     double scale_ = 1.0;
+    int dpi_ = LayoutDpi;
     int pageWidth_ = 0;
     std::string fontName_ = "MS Sans Serif";
     int fontSize_ = 8;

@@ -19,6 +19,7 @@
 #include <QShowEvent>
 #include <QRadioButton>
 #include <QStyle>
+#include <algorithm>
 
 namespace zelv {
 
@@ -49,7 +50,6 @@ public:
 TPrintDlg::TPrintDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("PrintDlg"));
     setWindowTitle(QStringLiteral("Board Printing"));
-    setFixedSize(374, 263);
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
@@ -64,6 +64,14 @@ TPrintDlg::TPrintDlg(QWidget* parent) : QDialog(parent) {
     partnershipRB_ = new QRadioButton(QStringLiteral("Partnerhsip Practice (One Seat per page)"), optionRG_);
     partnershipRB_->setObjectName(QStringLiteral("PartnershipRB"));
     partnershipRB_->setGeometry(8, 40, 226, 20);
+    // The design's widths hold the captions in the design's font; a wider
+    // substitute font widens the boxes (and the form) just enough.
+    const int groupWidth = std::max(240, partnershipRB_->sizeHint().width() + 16);
+    const int rightColumn = std::max(276, 8 + groupWidth + 16);
+    setFixedSize(std::max(374, rightColumn + 98), 263);
+    optionRG_->resize(groupWidth, 65);
+    standardRB_->resize(groupWidth - 14, 20);
+    partnershipRB_->resize(groupWidth - 14, 20);
     optionGroup_ = new QButtonGroup(this);
     optionGroup_->addButton(standardRB_, 0);
     optionGroup_->addButton(partnershipRB_, 1);
@@ -71,7 +79,7 @@ TPrintDlg::TPrintDlg(QWidget* parent) : QDialog(parent) {
 
     seatGB_ = new QGroupBox(QStringLiteral("Print These Seats"), this);
     seatGB_->setObjectName(QStringLiteral("SeatGB"));
-    seatGB_->setGeometry(8, 80, 240, 113);
+    seatGB_->setGeometry(8, 80, groupWidth, 113);
     const struct {
         int seat;
         const char* name;
@@ -94,8 +102,9 @@ TPrintDlg::TPrintDlg(QWidget* parent) : QDialog(parent) {
                              s->standardIcon(QStyle::SP_FileDialogContentsView), 180, 202);
     previewBtn_->setToolTip(QStringLiteral("Show the pages before printing"));
     previewBtn_->setToolTipDuration(8000);
-    helpBtn_ = MakeButton(this, "HelpBtn", QStringLiteral("Help"), s->standardIcon(QStyle::SP_DialogHelpButton), 276, 161);
-    closeBtn_ = MakeButton(this, "CloseBtn", QStringLiteral("&Close"), s->standardIcon(QStyle::SP_DialogCloseButton), 276, 202);
+    helpBtn_ = MakeButton(this, "HelpBtn", QStringLiteral("Help"), s->standardIcon(QStyle::SP_DialogHelpButton), rightColumn, 161);
+    closeBtn_ = MakeButton(this, "CloseBtn", QStringLiteral("&Close"), s->standardIcon(QStyle::SP_DialogCloseButton), rightColumn,
+                           202);
     closeBtn_->setDefault(true);
 
     connect(optionGroup_, &QButtonGroup::idToggled, this, [this](int, bool on) {

@@ -1,0 +1,336 @@
+// The print dialog: its controls, and real PDF output through Print and
+// Preview.
+#include "../ui/ScriptedPrompts.h"
+#include "BoardFiles.h"
+#include "engine/Settings.h"
+#include "viewing/QtPrintCanvas.h"
+#include "viewing/uPrint.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zelv;
+
+namespace {
+
+// Pages of a PDF file as Qt writes it: one "/Type /Page" object a page.
+int PdfPages(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    const QByteArray pdf = f.readAll();
+    if (!pdf.startsWith("%PDF")) return -1;
+    return int(QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
+}
+
+} // namespace
+
+class PrintDlgTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir hands;
+    ScriptedPrompts* prompts = nullptr;
+    TPrintDlg* dlg = nullptr;
+    QPrinter* pdfPrinter = nullptr;
+    QString current;
+
+    template <typename T>
+    T* child(const char* name) {
+        T* w = dlg->findChild<T*>(QString::fromLatin1(name));
+        if (!w) qFatal("no control %s", name);
+        return w;
+    }
+    void show() {
+        dlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dlg));
+    }
+    QString boards(const QString& name, std::uint64_t count) {
+        const QString path = hands.filePath(name);
+        test::WriteBoardFile(path.toStdString(), count);
+        return path;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(hands.isValid());
+        SharedSettings().HandsFolder = hands.path().toStdString();
+        // Kept for a person to look at when ZELV_KEEP_PDF names a folder.
+        if (qEnvironmentVariableIsSet("ZELV_KEEP_PDF")) hands.setAutoRemove(false);
+    }
+    void init() {
+        prompts = new ScriptedPrompts;
+        dlg = new TPrintDlg;
+        dlg->setCurrentBoardFileSource([this] { return current; });
+        // A printer that writes PDF, so that no test reaches a real printer.
+        pdfPrinter = new QPrinter(QPrinter::HighResolution);
+        pdfPrinter->setOutputFormat(QPrinter::PdfFormat);
+        pdfPrinter->setPageSize(QPageSize(QPageSize::A4));
+        dlg->setPrinter(pdfPrinter);
+        current.clear();
+    }
+    void cleanup() {
+        delete dlg;
+        delete pdfPrinter;
+        delete prompts;
+    }
+
+    void form_hasTheDesignedControls() {
+        show();
+        QVERIFY(dlg->width() >= 374);
+        QCOMPARE(dlg->height(), 263);
+        QCOMPARE(child<QWidget>("OptionRG")->pos(), QPoint(8, 8));
+        QCOMPARE(child<QWidget>("SeatGB")->pos(), QPoint(8, 80));
+        // Our fonts run wider than the design's: every caption must still show whole.
+        for (QAbstractButton* b : dlg->findChildren<QAbstractButton*>()) {
+            QVERIFY2(b->sizeHint().width() <= b->width(), qPrintable(b->text()));
+            QVERIFY(dlg->rect().contains(b->mapTo(dlg, b->rect().bottomRight())));
+        }
+        QCOMPARE(child<QRadioButton>("StandardRB")->text(), QStringLiteral("Standard - All Hands"));
+        QCOMPARE(child<QRadioButton>("PartnershipRB")->text(), QStringLiteral("Partnerhsip Practice (One Seat per page)"));
+        QCOMPARE(child<QCheckBox>("NorthCB")->text(), QStringLiteral("North"));
+        QCOMPARE(child<QCheckBox>("WestCB")->text(), QStringLiteral("West"));
+        QCOMPARE(child<QPushButton>("LoadBtn")->text(), QStringLiteral("&Load "));
+        QCOMPARE(child<QPushButton>("LoadBtn")->toolTip(), QStringLiteral("Load a Generator File"));
+        QCOMPARE(child<QPushButton>("PrintBtn")->text(), QStringLiteral(" Print   "));
+        QCOMPARE(child<QPushButton>("HelpBtn")->y(), 161);
+        QCOMPARE(child<QPushButton>("CloseBtn")->y(), 202);
+        QCOMPARE(child<QPushButton>("LoadBtn")->pos(), QPoint(8, 202));
+        QCOMPARE(child<QPushButton>("PrintBtn")->pos(), QPoint(94, 202));
+        QVERIFY(child<QPushButton>("CloseBtn")->isDefault());
+        QVERIFY(child<QCheckBox>("NorthCB")->isChecked());
+        QVERIFY(!child<QCheckBox>("SouthCB")->isChecked());
+        if (qEnvironmentVariableIsSet("ZELV_SCREENSHOTS"))
+            dlg->grab().save(qEnvironmentVariable("ZELV_SCREENSHOTS") + "/uprint.png");
+    }
+
+    void activation_withoutABoardFileAsksForOne() {
+        show();
+        QCOMPARE(dlg->windowTitle(), QStringLiteral("Print Hands: Load a File."));
+        QVERIFY(!child<QPushButton>("PrintBtn")->isEnabled());
+        QVERIFY(!child<QPushButton>("PreviewBtn")->isEnabled());
+        QVERIFY(child<QRadioButton>("StandardRB")->isChecked());
+        for (const char* box : {"NorthCB", "SouthCB", "EastCB", "WestCB"}) QVERIFY(!child<QCheckBox>(box)->isEnabled());
+    }
+
+    void activation_takesTheFileGenerationWrote() {
+        current = QStringLiteral("ZELV.DGE");
+        show();
+        QCOMPARE(dlg->windowTitle(), QStringLiteral("Print Hands: ZELV.DGE"));
+        QVERIFY(child<QPushButton>("PrintBtn")->isEnabled());
+        QCOMPARE(dlg->fileToPrint(), QDir(hands.path()).filePath("ZELV.DGE"));
+    }
+
+    void seatBoxes_followTheOptionAndKeepTheirTicks() {
+        show();
+        QTest::mouseClick(child<QRadioButton>("PartnershipRB"), Qt::LeftButton);
+        for (const char* box : {"NorthCB", "SouthCB", "EastCB", "WestCB"}) QVERIFY(child<QCheckBox>(box)->isEnabled());
+        child<QCheckBox>("SouthCB")->click();
+        child<QCheckBox>("NorthCB")->click();
+        QTest::mouseClick(child<QRadioButton>("StandardRB"), Qt::LeftButton);
+        QVERIFY(!child<QCheckBox>("SouthCB")->isEnabled());
+        QVERIFY(child<QCheckBox>("SouthCB")->isChecked());
+        QVERIFY(!child<QCheckBox>("NorthCB")->isChecked());
+        child<QRadioButton>("PartnershipRB")->click();
+        dlg->reject();
+        show();
+        QVERIFY(child<QRadioButton>("StandardRB")->isChecked());
+        QVERIFY(!child<QCheckBox>("SouthCB")->isEnabled());
+        QVERIFY(child<QCheckBox>("SouthCB")->isChecked());
+        QVERIFY(!child<QCheckBox>("NorthCB")->isChecked());
+    }
+
+    void load_choosesTheFileToPrint() {
+        show();
+        const QString path = boards("LOADED.DGE", 3);
+        prompts->FileAnswers = {QString()};
+        child<QPushButton>("LoadBtn")->click();
+        QCOMPARE(dlg->windowTitle(), QStringLiteral("Print Hands: Load a File."));
+        QVERIFY(!child<QPushButton>("PrintBtn")->isEnabled());
+        prompts->FileAnswers = {path};
+        child<QPushButton>("LoadBtn")->click();
+        QCOMPARE(prompts->FileRequests.size(), 2);
+        const FileDialogOptions& o = prompts->FileRequests[1];
+        QCOMPARE(o.Title, QStringLiteral("Select Boards to Print"));
+        QCOMPARE(o.Filter, QStringLiteral("Zelv File (*.DGE)"));
+        QCOMPARE(o.DefaultSuffix, QStringLiteral("DGE"));
+        QCOMPARE(o.Folder, hands.path());
+        QCOMPARE(dlg->windowTitle(), QStringLiteral("Board Printing - LOADED.DGE"));
+        QCOMPARE(dlg->fileToPrint(), path);
+        QVERIFY(child<QPushButton>("PrintBtn")->isEnabled());
+        QVERIFY(child<QPushButton>("PreviewBtn")->isEnabled());
+    }
+
+    void helpAndClose() {
+        show();
+        child<QPushButton>("HelpBtn")->click();
+        QCOMPARE(prompts->HelpTopics, QList<int>{50});
+        QTest::mouseClick(child<QPushButton>("CloseBtn"), Qt::LeftButton);
+        QVERIFY(!dlg->isVisible());
+        QCOMPARE(dlg->result(), int(QDialog::Rejected));
+    }
+
+    void unopenableFile_saysSoWithThePath() {
+        current = QStringLiteral("GONE.DGE");
+        show();
+        child<QPushButton>("PrintBtn")->click();
+        QCOMPARE(prompts->Errors, QStringList{"Unable to open " + QDir(hands.path()).filePath("GONE.DGE")});
+        QVERIFY(prompts->FileRequests.isEmpty());
+        child<QPushButton>("PreviewBtn")->click();
+        QCOMPARE(prompts->Errors.size(), 2);
+    }
+
+    void emptyFile_printsNothing() {
+        boards("EMPTY.DGE", 0);
+        current = QStringLiteral("EMPTY.DGE");
+        show();
+        child<QPushButton>("PrintBtn")->click();
+        QVERIFY(prompts->FileRequests.isEmpty());
+        QVERIFY(prompts->Errors.isEmpty());
+    }
+
+    void standard17Boards_makeATwoPagePdf() {
+        boards("S17.DGE", 17);
+        current = QStringLiteral("S17.DGE");
+        show();
+        const QString out = hands.filePath("standard-17.pdf");
+        prompts->FileAnswers = {out};
+        child<QPushButton>("PrintBtn")->click();
+        QVERIFY(prompts->Errors.isEmpty());
+        QCOMPARE(prompts->FileRequests.size(), 1);
+        QCOMPARE(prompts->FileRequests[0].InitialName, QStringLiteral("S17.pdf"));
+        QCOMPARE(prompts->FileRequests[0].Folder, hands.path());
+        QCOMPARE(prompts->FileRequests[0].DefaultSuffix, QStringLiteral("pdf"));
+        QCOMPARE(PdfPages(out), 2);
+        QVERIFY(!QFile::exists(out + ".part"));
+    }
+
+    void partnership49Boards_twoSeatsMakeTwoPdfsInOrder() {
+        boards("P49.DGE", 49);
+        current = QStringLiteral("P49.DGE");
+        show();
+        child<QRadioButton>("PartnershipRB")->click();
+        child<QCheckBox>("SouthCB")->setChecked(true);
+        const QString north = hands.filePath("partnership-49-north.pdf");
+        const QString south = hands.filePath("partnership-49-south.pdf");
+        prompts->FileAnswers = {north, south};
+        child<QPushButton>("PrintBtn")->click();
+        QVERIFY(prompts->Errors.isEmpty());
+        QCOMPARE(prompts->FileRequests.size(), 2);
+        QCOMPARE(prompts->FileRequests[0].InitialName, QStringLiteral("P49-North.pdf"));
+        QCOMPARE(prompts->FileRequests[1].InitialName, QStringLiteral("P49-South.pdf"));
+        QCOMPARE(PdfPages(north), 2);
+        QCOMPARE(PdfPages(south), 2);
+    }
+
+    void declinedFileName_skipsOnlyThatDocument() {
+        boards("SKIP.DGE", 5);
+        current = QStringLiteral("SKIP.DGE");
+        show();
+        child<QRadioButton>("PartnershipRB")->click();
+        child<QCheckBox>("NorthCB")->setChecked(true);
+        child<QCheckBox>("WestCB")->setChecked(true);
+        const QString west = hands.filePath("skip-west.pdf");
+        prompts->FileAnswers = {QString(), west};
+        child<QPushButton>("PrintBtn")->click();
+        QCOMPARE(prompts->FileRequests.size(), 2);
+        QCOMPARE(PdfPages(west), 1);
+        QVERIFY(prompts->Errors.isEmpty());
+    }
+
+    void damagedRecords_areReportedAfterPrinting() {
+        QFile::copy(QStringLiteral(ZELV_TEST_DATA "/viewing/DAMAGED.DGE"), hands.filePath("DAMAGED.DGE"));
+        current = QStringLiteral("DAMAGED.DGE");
+        show();
+        prompts->FileAnswers = {hands.filePath("damaged.pdf")};
+        child<QPushButton>("PrintBtn")->click();
+        QCOMPARE(PdfPages(hands.filePath("damaged.pdf")), 1);
+        QCOMPARE(prompts->Messages.size(), 1);
+        QVERIFY(prompts->Messages[0].contains(QLatin1String("1 damaged")));
+    }
+
+    void unwritablePdf_saysSo() {
+        boards("W.DGE", 2);
+        current = QStringLiteral("W.DGE");
+        show();
+        const QString out = hands.filePath("no-such-folder/w.pdf");
+        prompts->FileAnswers = {out};
+        child<QPushButton>("PrintBtn")->click();
+        QCOMPARE(prompts->Errors, QStringList{"Unable to write to " + out});
+    }
+
+    void preview_paintsEveryDocumentOneAfterAnother() {
+        boards("PV.DGE", 49);
+        current = QStringLiteral("PV.DGE");
+        show();
+        child<QRadioButton>("PartnershipRB")->click();
+        child<QCheckBox>("NorthCB")->setChecked(true);
+        child<QCheckBox>("EastCB")->setChecked(true);
+        QPrinter preview(QPrinter::HighResolution);
+        preview.setOutputFormat(QPrinter::PdfFormat);
+        preview.setOutputFileName(hands.filePath("preview.pdf"));
+        dlg->PaintPreview(&preview);
+        QCOMPARE(PdfPages(hands.filePath("preview.pdf")), 4);
+        QVERIFY(prompts->FileRequests.isEmpty());
+    }
+
+    void canvas_scalesToResolutionAndShrinksOnlyWhereThePageIsTooSmall() {
+        struct Case {
+            QPageSize::PageSizeId size;
+            int dpi;
+        };
+        for (Case c : {Case{QPageSize::A4, 600}, Case{QPageSize::A4, 300}, Case{QPageSize::A4, 1200},
+                       Case{QPageSize::Letter, 600}, Case{QPageSize::Letter, 300}}) {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setPageSize(QPageSize(c.size));
+            const QString out = hands.filePath(QStringLiteral("scale-%1-%2.pdf").arg(int(c.size)).arg(c.dpi));
+            QtPrintCanvas canvas(printer, [&](const DocumentInfo&) -> std::optional<QString> { return out; });
+            canvas.SetDeviceResolution(c.dpi);
+            QVERIFY(canvas.BeginDocument({"scale", -1}));
+            QCOMPARE(printer.resolution(), c.dpi);
+            const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+            const double unit = c.dpi / 600.0;
+            QVERIFY(QtPrintCanvas::NeededHeight * canvas.Scale() <= page.height() + 1e-6);
+            QVERIFY(QtPrintCanvas::NeededWidth * canvas.Scale() <= page.width() + 1e-6);
+            QVERIFY(canvas.PageWidth() >= QtPrintCanvas::NeededWidth);
+            if (c.size == QPageSize::Letter) {
+                QVERIFY(canvas.Scale() < unit);
+                QVERIFY(canvas.Scale() > 0.9 * unit); // shrunk, not shrivelled
+            } else {
+                QCOMPARE(canvas.Scale(), unit);
+            }
+            canvas.EndDocument();
+            QCOMPARE(PdfPages(out), 1);
+        }
+    }
+
+    void canvas_neededWidthHoldsTheWidestTextsOfTheLayout() {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        const QString out = hands.filePath("widths.pdf");
+        QtPrintCanvas canvas(printer, [&](const DocumentInfo&) -> std::optional<QString> { return out; });
+        QVERIFY(canvas.BeginDocument({"widths", -1}));
+        canvas.SetFontName("MS Sans Serif");
+        canvas.SetFontSize(8);
+        canvas.SetFontStyle(FontStyle::Bold);
+        int widest = 0;
+        for (const char* vul : {"Nil", "N/S", "E/W", "All"})
+            for (const char* dealer : {"N", "E", "S", "W"})
+                widest = std::max(widest, canvas.TextWidth(std::string("Dealer ") + dealer + " - Vul. " + vul));
+        QVERIFY(4040 + widest <= QtPrintCanvas::NeededWidth);
+        canvas.SetFontStyle(FontStyle::Regular);
+        QVERIFY(3580 + 620 + canvas.TextWidth("AKQJT98765432") <= QtPrintCanvas::NeededWidth);
+        canvas.EndDocument();
+    }
+};
+
+QTEST_MAIN(PrintDlgTest)
+#include "uPrint_qtest.moc"
