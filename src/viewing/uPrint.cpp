@@ -3,6 +3,7 @@
 #include "engine/BoardFile.h"
 #include "engine/Cards.h"
 #include "engine/Settings.h"
+#include "ui/PrinterChoice.h"
 #include "ui/Prompts.h"
 #include "viewing/QtPrintCanvas.h"
 
@@ -120,11 +121,7 @@ TPrintDlg::TPrintDlg(QWidget* parent) : QDialog(parent) {
 
 TPrintDlg::~TPrintDlg() = default;
 
-QPrinter& TPrintDlg::printer() {
-    if (chosenPrinter_) return *chosenPrinter_;
-    if (!ownPrinter_) ownPrinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return *ownPrinter_;
-}
+QPrinter& TPrintDlg::printer() { return chosenPrinter_ ? *chosenPrinter_ : *ChosenPrinter(); }
 
 bool TPrintDlg::printsToPdf() {
     return printer().outputFormat() == QPrinter::PdfFormat || QPrinterInfo::availablePrinters().isEmpty();

@@ -28,8 +28,8 @@ public:
     ~TPrintDlg() override;
     // Where the dialog asks for the board file generation last named.
     void setCurrentBoardFileSource(std::function<QString()> source) { currentBoardFile_ = std::move(source); }
-    // The printer chosen with Printer Setup (not owned); without one the
-    // dialog keeps a default printer of its own.
+    // Another printer than the one chosen with Printer Setup (not owned),
+    // e.g. one that writes PDF in a test.
     void setPrinter(QPrinter* printer) { chosenPrinter_ = printer; }
     QPrinter& printer();
 
@@ -66,7 +66,6 @@ private:
 
     std::function<QString()> currentBoardFile_;
     QPrinter* chosenPrinter_ = nullptr;
-    std::unique_ptr<QPrinter> ownPrinter_;
     std::unique_ptr<tBoard> board_;
     QString fileToPrint_;
 

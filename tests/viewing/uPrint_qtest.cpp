@@ -212,6 +212,18 @@ private slots:
         QVERIFY(!QFile::exists(out + ".part"));
     }
 
+    void letterPaper_takesAFullPageOnOnePage() {
+        boards("L16.DGE", 16);
+        current = QStringLiteral("L16.DGE");
+        pdfPrinter->setPageSize(QPageSize(QPageSize::Letter));
+        show();
+        const QString out = hands.filePath("letter-16.pdf");
+        prompts->FileAnswers = {out};
+        child<QPushButton>("PrintBtn")->click();
+        QVERIFY(prompts->Errors.isEmpty());
+        QCOMPARE(PdfPages(out), 1);
+    }
+
     void partnership49Boards_twoSeatsMakeTwoPdfsInOrder() {
         boards("P49.DGE", 49);
         current = QStringLiteral("P49.DGE");
