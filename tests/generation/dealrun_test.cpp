@@ -1,0 +1,171 @@
+#include "../engine/TestSupport.h"
+#include "definitions/HandDefinition.h"
+#include "engine/BoardFile.h"
+#include "engine/Random.h"
+#include "generation/DealRun.h"
+
+#include <gtest/gtest.h>
+
+using namespace zelv;
+
+namespace {
+class Run : public ::testing::Test {
+protected:
+    test::TempDir defs, hands;
+    DealRunOptions o;
+
+    void SetUp() override {
+        o.DefinitionsFolder = defs.path();
+        o.OutputFolder = hands.path();
+        o.FileCode = "ZELV";
+        HandDefinition strong = HandDefinition::Defaults();
+        strong.Limit(LimMinPoints) = "20";
+        test::WriteDefinition(defs.path(), "STRONG", strong);
+        HandDefinition nt = HandDefinition::Defaults();
+        nt.Limit(LimMinPoints) = "15";
+        nt.Limit(LimMaxPoints) = "17";
+        nt.YesShapes = {" 4333", " 4432", " 5332"};
+        test::WriteDefinition(defs.path(), "NT", nt);
+        HandDefinition never = HandDefinition::Defaults();
+        never.Limit(LimMinPoints) = "38";
+        test::WriteDefinition(defs.path(), "NEVER", never);
+    }
+    std::string Out(const char* ext) { return hands.file(std::string("ZELV") + ext); }
+};
+
+// Rebuilds a hand's codes from its display row.
+Hand CodesOf(const DisplayRow& row) {
+    Hand h{};
+    int n = 0;
+    for (int s = 0; s < 4; ++s)
+        for (char c : row[s]) h[static_cast<std::size_t>(n++ % 13)] = MakeCard(s, static_cast<int>(RankLetters.find(c)));
+    return h;
+}
+} // namespace
+
+TEST_F(Run, fixedSeedWritesTheRequestedBoardsAndEachMeetsTheSetUp) {
+    o.Setup[North].Constrained = true;
+    o.Setup[North].Names[0] = "STRONG";
+    o.Setup[South].Constrained = true;
+    o.Setup[South].Names = {"nt", "", "", "", ""};
+    o.Boards = 12;
+    RandSeed = 2026;
+    DealRunResult r = RunDeal(o);
+    ASSERT_EQ(r.Status, DealStatus::Done) << r.Error;
+    EXPECT_EQ(r.Accepted, 12u);
+    EXPECT_GT(r.Attempts, 12u);
+    std::string dge = test::ReadText(Out(".DGE")), bri = test::ReadText(Out(".BRI"));
+    ASSERT_EQ(dge.size(), 12u * 128);
+    ASSERT_EQ(bri.size(), 12u * 128);
+
+    tBoardFile f;
+    ASSERT_TRUE(f.Open(Out(".DGE"), nullptr));
+    tBoard judge;
+    judge.SetConstrained(North, true);
+    judge.SetConstrained(South, true);
+    tHandDefn strong, nt;
+    ASSERT_TRUE(tBoard::ReadDefinition(defs.file("STRONG.HDS"), strong, nullptr));
+    ASSERT_TRUE(tBoard::ReadDefinition(defs.file("NT.HDS"), nt, nullptr));
+    judge.SetSlot(North, 0, strong);
+    judge.SetSlot(South, 0, nt);
+    for (std::uint64_t n = 1; n <= 12; ++n) {
+        tBoard view;
+        ASSERT_EQ(f.ReadBoard(n, view), tBoardFile::Read::Ok);
+        for (int seat = 0; seat < 4; ++seat) judge.SeatHand(seat) = CodesOf(view.Display[seat]);
+        judge.EvaluateHands();
+        judge.MeasureShapes();
+        EXPECT_TRUE(judge.CheckBoard()) << "board " << n;
+        EXPECT_GE(judge.HandPoints[North], 20);
+        EXPECT_LE(judge.HandPoints[South], 17);
+        // The dealing-machine record names the same cards, in ascending order.
+        std::string rec = bri.substr((n - 1) * 128, 128);
+        for (int k = 0; k < 3; ++k) {
+            Hand sorted = judge.SeatHand(SeatOfClockwise(k));
+            std::sort(sorted.begin(), sorted.end());
+            for (int i = 0; i < 13; ++i) {
+                int code = std::stoi(rec.substr(static_cast<std::size_t>(k * 26 + i * 2), 2));
+                ASSERT_EQ(code, sorted[static_cast<std::size_t>(i)]) << "board " << n;
+            }
+        }
+    }
+    // The same seed deals the same bytes again.
+    RandSeed = 2026;
+    ASSERT_EQ(RunDeal(o).Status, DealStatus::Done);
+    EXPECT_EQ(test::ReadText(Out(".DGE")), dge);
+    EXPECT_EQ(test::ReadText(Out(".BRI")), bri);
+}
+
+TEST_F(Run, freeSeatsTakeOneAttemptPerBoardAndZeroBoardsLeaveEmptyFiles) {
+    o.Boards = 7;
+    DealRunResult r = RunDeal(o);
+    ASSERT_EQ(r.Status, DealStatus::Done);
+    EXPECT_EQ(r.Attempts, 7u);
+    o.Boards = 0;
+    r = RunDeal(o);
+    ASSERT_EQ(r.Status, DealStatus::Done);
+    EXPECT_EQ(r.Attempts, 0u);
+    EXPECT_EQ(test::ReadText(Out(".DGE")).size(), 0u);
+    EXPECT_TRUE(std::filesystem::exists(Out(".BRI")));
+    EXPECT_EQ(test::ReadText(Out(".PBN")), "% PBN 2.1\r\n% EXPORT\r\n");
+}
+
+TEST_F(Run, refusedSetUpTouchesNoFile) {
+    test::WriteText(Out(".DGE"), "keep");
+    o.Setup[North].Constrained = true;
+    o.Setup[North].Names[0] = "MISSING";
+    DealRunResult r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::Failed);
+    EXPECT_NE(r.Error.find("MISSING"), std::string::npos);
+    EXPECT_EQ(test::ReadText(Out(".DGE")), "keep");
+    o.Setup[North].Names[0] = "STRONG";
+    o.Boards = -3;
+    r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::Failed);
+    EXPECT_NE(r.Error.find("-3"), std::string::npos);
+    EXPECT_EQ(test::ReadText(Out(".DGE")), "keep");
+    EXPECT_FALSE(std::filesystem::exists(Out(".BRI")));
+}
+
+TEST_F(Run, missingOutputFolderIsReported) {
+    o.OutputFolder = hands.file("gone");
+    DealRunResult r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::Failed);
+    EXPECT_EQ(r.Error, "Unable to write to " + hands.file("gone") + "/ZELV.BRI");
+}
+
+TEST_F(Run, impossibleSetUpEndsAtTheAttemptLimitOrWhenStopped) {
+    o.Setup[North].Constrained = true;
+    o.Setup[North].Names[0] = "NEVER";
+    o.Boards = 3;
+    o.MaxAttempts = 5000;
+    DealRunResult r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::AttemptLimit);
+    EXPECT_EQ(r.Attempts, 5000u);
+    EXPECT_EQ(r.Accepted, 0u);
+    EXPECT_EQ(test::ReadText(Out(".DGE")).size(), 0u);
+
+    o.MaxAttempts = 0;
+    std::atomic<bool> stop{false};
+    std::uint64_t reports = 0;
+    r = RunDeal(o, &stop, [&](const DealProgress& p) {
+        ++reports;
+        if (p.Attempts > 0) stop = true;
+    });
+    EXPECT_EQ(r.Status, DealStatus::Stopped);
+    EXPECT_GT(reports, 0u);
+    EXPECT_EQ(DescribeResult(r, 3).rfind("Stopped: 0 of 3 boards dealt in ", 0), 0u);
+}
+
+TEST_F(Run, stoppedRunKeepsTheBoardsAcceptedSoFar) {
+    o.Setup[North].Constrained = true;
+    o.Setup[North].Names[0] = "STRONG";
+    o.Boards = 1000000;
+    std::atomic<bool> stop{false};
+    DealRunResult r = RunDeal(o, &stop, [&](const DealProgress& p) {
+        if (p.Accepted >= 5) stop = true;
+    });
+    ASSERT_EQ(r.Status, DealStatus::Stopped);
+    EXPECT_GE(r.Accepted, 5u);
+    EXPECT_EQ(test::ReadText(Out(".DGE")).size(), 128u * r.Accepted);
+    EXPECT_EQ(test::ReadText(Out(".BRI")).size(), 128u * r.Accepted);
+}
