@@ -21,7 +21,7 @@ struct DocumentInfo {
 };
 
 class PrintCanvas {
-public:
+  public:
     virtual ~PrintCanvas() = default;
 
     // Starts a document on its first page. False when no document could be

@@ -36,7 +36,7 @@ struct PrintRequest {
 };
 
 class tBoardPrinter {
-public:
+  public:
     // `file` must be open; all three must outlive the printer, which reads
     // each board into `board`'s display table.
     tBoardPrinter(tBoardFile& file, tBoard& board, PrintCanvas& canvas, std::string shortName);
@@ -61,7 +61,7 @@ public:
     std::uint64_t DamagedBoards() const { return damagedBoards_; }
     std::uint64_t CurrentBoard() const { return current_; }
 
-private:
+  private:
     void SetFont(const char* name, int points, FontStyle style);
 
     tBoardFile& file_;

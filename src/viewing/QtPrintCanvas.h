@@ -14,7 +14,7 @@ class QPrinter;
 namespace zelv {
 
 class QtPrintCanvas : public PrintCanvas {
-public:
+  public:
     // Called before each document. Returns no value to skip the document,
     // an empty path to print on the printer as it is set up, or the path of
     // a PDF file to write.
@@ -53,7 +53,7 @@ public:
     static constexpr int NeededWidth = 4780;
     static constexpr int NeededHeight = 6760;
 
-private:
+  private:
     QFont CurrentFont() const;
     void ApplyFont();
     void RestoreOutput();

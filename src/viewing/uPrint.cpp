@@ -17,8 +17,9 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QRadioButton>
+#include <QShortcut>
+#include <QShowEvent>
 #include <QStyle>
 #include <algorithm>
 
@@ -41,7 +42,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 // Keeps the busy cursor for the length of a print, and lifts it while the
 // user is asked something.
 class BusyCursor {
-public:
+  public:
     BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
     ~BusyCursor() { QApplication::restoreOverrideCursor(); }
 };
@@ -94,18 +95,21 @@ TPrintDlg::TPrintDlg(QWidget* parent) : QDialog(parent) {
     seatCB_[North]->setChecked(true);
 
     QStyle* s = style();
-    loadBtn_ = MakeButton(this, "LoadBtn", QStringLiteral("&Load "), s->standardIcon(QStyle::SP_DialogOpenButton), 8, 202);
+    loadBtn_ =
+        MakeButton(this, "LoadBtn", QStringLiteral("&Load "), s->standardIcon(QStyle::SP_DialogOpenButton), 8, 202);
     loadBtn_->setToolTip(QStringLiteral("Load a Generator File"));
     loadBtn_->setToolTipDuration(8000);
-    printBtn_ = MakeButton(this, "PrintBtn", QStringLiteral(" Print   "),
-                           QIcon::fromTheme(QStringLiteral("document-print"), s->standardIcon(QStyle::SP_FileIcon)), 94, 202);
+    printBtn_ =
+        MakeButton(this, "PrintBtn", QStringLiteral(" Print   "),
+                   QIcon::fromTheme(QStringLiteral("document-print"), s->standardIcon(QStyle::SP_FileIcon)), 94, 202);
     previewBtn_ = MakeButton(this, "PreviewBtn", QStringLiteral("Pre&view"),
                              s->standardIcon(QStyle::SP_FileDialogContentsView), 180, 202);
     previewBtn_->setToolTip(QStringLiteral("Show the pages before printing"));
     previewBtn_->setToolTipDuration(8000);
-    helpBtn_ = MakeButton(this, "HelpBtn", QStringLiteral("Help"), s->standardIcon(QStyle::SP_DialogHelpButton), rightColumn, 161);
-    closeBtn_ = MakeButton(this, "CloseBtn", QStringLiteral("&Close"), s->standardIcon(QStyle::SP_DialogCloseButton), rightColumn,
-                           202);
+    helpBtn_ = MakeButton(this, "HelpBtn", QStringLiteral("Help"), s->standardIcon(QStyle::SP_DialogHelpButton),
+                          rightColumn, 161);
+    closeBtn_ = MakeButton(this, "CloseBtn", QStringLiteral("&Close"), s->standardIcon(QStyle::SP_DialogCloseButton),
+                           rightColumn, 202);
     closeBtn_->setDefault(true);
 
     connect(optionGroup_, &QButtonGroup::idToggled, this, [this](int, bool on) {
@@ -116,6 +120,9 @@ TPrintDlg::TPrintDlg(QWidget* parent) : QDialog(parent) {
     connect(previewBtn_, &QPushButton::clicked, this, &TPrintDlg::PreviewBtnClick);
     connect(helpBtn_, &QPushButton::clicked, this, [this] { Prompts::current().help(this, 50); });
     connect(closeBtn_, &QPushButton::clicked, this, &QDialog::reject);
+    // F1 opens the dialog's help topic.
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(f1, &QShortcut::activated, this, [this] { Prompts::current().help(this, 50); });
     OptionRGClick();
 }
 

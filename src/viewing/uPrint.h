@@ -23,7 +23,7 @@ class PrintCanvas;
 
 class TPrintDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TPrintDlg(QWidget* parent = nullptr);
     ~TPrintDlg() override;
     // Where the dialog asks for the board file generation last named.
@@ -57,10 +57,10 @@ public:
 
     void done(int result) override;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     PrintRequest Request() const;
     QString ProposedPdfName(int seat) const;
 

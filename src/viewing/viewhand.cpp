@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QStyle>
 
@@ -84,14 +85,16 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
                                  QLatin1String(place.name), place.nameLeft, place.nameTop);
         name->setFont(FormFont(true));
         for (int s = 0; s < 4; ++s) {
-            QLabel* sign = MakeLabel(panel_, QStringLiteral("%1%2Sign").arg(QChar(place.letter)).arg(QLatin1String(SuitWords[s])),
-                                     SuitSigns[s], place.signLeft, place.signTops[s]);
+            QLabel* sign =
+                MakeLabel(panel_, QStringLiteral("%1%2Sign").arg(QChar(place.letter)).arg(QLatin1String(SuitWords[s])),
+                          SuitSigns[s], place.signLeft, place.signTops[s]);
             sign->setFont(signFont);
             QPalette pal = sign->palette();
             pal.setColor(QPalette::WindowText, s == 1 || s == 2 ? Qt::red : Qt::black);
             sign->setPalette(pal);
-            QLabel* text = MakeLabel(panel_, QStringLiteral("%1%2").arg(QChar(place.letter)).arg(QLatin1String(SuitWords[s])),
-                                     QString(), place.textLeft, place.textTops[s]);
+            QLabel* text =
+                MakeLabel(panel_, QStringLiteral("%1%2").arg(QChar(place.letter)).arg(QLatin1String(SuitWords[s])),
+                          QString(), place.textLeft, place.textTops[s]);
             text->setMinimumWidth(100);
             holdings_[place.seat][s] = text;
         }
@@ -129,8 +132,8 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
         button->setToolTipDuration(8000);
         button->setAutoDefault(false);
         *b.button = button;
-        QLabel* label = MakeLabel(this, QStringLiteral("%1Lbl").arg(QLatin1String(b.name)), QLatin1String(b.label),
-                                  392, b.top + 6);
+        QLabel* label =
+            MakeLabel(this, QStringLiteral("%1Lbl").arg(QLatin1String(b.name)), QLatin1String(b.label), 392, b.top + 6);
         label->setBuddy(button);
     }
     cancelBtn_ = new QPushButton(QStringLiteral("&Close"), this);
@@ -148,6 +151,9 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
     connect(backBtn_, &QPushButton::clicked, this, [this] { LeftBtnClick(backBtn_); });
     connect(firstBtn_, &QPushButton::clicked, this, [this] { LeftBtnClick(firstBtn_); });
     connect(cancelBtn_, &QPushButton::clicked, this, &QDialog::reject);
+    // F1 opens the dialog's help topic.
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(f1, &QShortcut::activated, this, [this] { Prompts::current().help(this, 10); });
 }
 
 TViewHandDlg::~TViewHandDlg() = default;

@@ -18,7 +18,7 @@ namespace zelv {
 
 class TViewHandDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TViewHandDlg(QWidget* parent = nullptr);
     ~TViewHandDlg() override;
     // The board file to show, as chosen in the main window's file dialog.
@@ -40,10 +40,10 @@ public:
 
     void done(int result) override;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void ShowBoardNumber();
 
     QString boardFileName_;

@@ -136,12 +136,11 @@ TEST(PrintLayout, StandardFullPage_positionsFontsAndTexts) {
     EXPECT_EQ(footer.Style, FontStyle::Regular);
     ExpectTitle(page, "File: SET - All Hands.");
 
-    const std::string dv[16] = {"Dealer N - Vul. Nil", "Dealer E - Vul. N/S", "Dealer S - Vul. E/W",
-                                "Dealer W - Vul. All", "Dealer N - Vul. N/S", "Dealer E - Vul. E/W",
-                                "Dealer S - Vul. All", "Dealer W - Vul. Nil", "Dealer N - Vul. E/W",
-                                "Dealer E - Vul. All", "Dealer S - Vul. Nil", "Dealer W - Vul. N/S",
-                                "Dealer N - Vul. All", "Dealer E - Vul. Nil", "Dealer S - Vul. N/S",
-                                "Dealer W - Vul. E/W"};
+    const std::string dv[16] = {
+        "Dealer N - Vul. Nil", "Dealer E - Vul. N/S", "Dealer S - Vul. E/W", "Dealer W - Vul. All",
+        "Dealer N - Vul. N/S", "Dealer E - Vul. E/W", "Dealer S - Vul. All", "Dealer W - Vul. Nil",
+        "Dealer N - Vul. E/W", "Dealer E - Vul. All", "Dealer S - Vul. Nil", "Dealer W - Vul. N/S",
+        "Dealer N - Vul. All", "Dealer E - Vul. Nil", "Dealer S - Vul. N/S", "Dealer W - Vul. E/W"};
     for (int n = 1; n <= 16; ++n)
         ExpectFullBoard(page, n, StdX[(n - 1) % 4], StdY[(n - 1) / 4], DealNumber(n), dv[n - 1]);
     // Footer, title, and 2 + 4 + 16 + 16 texts a board: nothing else.

@@ -28,7 +28,7 @@ struct RecordedDocument {
 };
 
 class RecordingCanvas : public PrintCanvas {
-public:
+  public:
     int Width = 4800;
     // When set, only the texts it accepts are kept (for very long runs).
     std::function<bool(const DrawnText&)> Keep;
@@ -67,8 +67,10 @@ public:
         Documents.back().Pages.emplace_back();
     }
     void EndDocument() override {
-        if (!open_) ++Stray;
-        else Documents.back().Ended = true;
+        if (!open_)
+            ++Stray;
+        else
+            Documents.back().Ended = true;
         open_ = false;
     }
     int PageWidth() override { return Width; }
@@ -85,7 +87,7 @@ public:
         if (!Keep || Keep(t)) Documents.back().Pages.back().Texts.push_back(std::move(t));
     }
 
-private:
+  private:
     bool open_ = false;
     int asked_ = 0;
     std::string font_;

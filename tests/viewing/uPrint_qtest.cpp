@@ -42,8 +42,7 @@ class PrintDlgTest : public QObject {
     QPrinter* pdfPrinter = nullptr;
     QString current;
 
-    template <typename T>
-    T* child(const char* name) {
+    template <typename T> T* child(const char* name) {
         T* w = dlg->findChild<T*>(QString::fromLatin1(name));
         if (!w) qFatal("no control %s", name);
         return w;
@@ -58,7 +57,7 @@ class PrintDlgTest : public QObject {
         return path;
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(hands.isValid());
         SharedSettings().HandsFolder = hands.path().toStdString();
@@ -94,7 +93,8 @@ private slots:
             QVERIFY(dlg->rect().contains(b->mapTo(dlg, b->rect().bottomRight())));
         }
         QCOMPARE(child<QRadioButton>("StandardRB")->text(), QStringLiteral("Standard - All Hands"));
-        QCOMPARE(child<QRadioButton>("PartnershipRB")->text(), QStringLiteral("Partnerhsip Practice (One Seat per page)"));
+        QCOMPARE(child<QRadioButton>("PartnershipRB")->text(),
+                 QStringLiteral("Partnerhsip Practice (One Seat per page)"));
         QCOMPARE(child<QCheckBox>("NorthCB")->text(), QStringLiteral("North"));
         QCOMPARE(child<QCheckBox>("WestCB")->text(), QStringLiteral("West"));
         QCOMPARE(child<QPushButton>("LoadBtn")->text(), QStringLiteral("&Load "));
@@ -172,6 +172,10 @@ private slots:
         show();
         child<QPushButton>("HelpBtn")->click();
         QCOMPARE(prompts->HelpTopics, QList<int>{50});
+        dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dlg));
+        QTest::keyClick(dlg, Qt::Key_F1);
+        QCOMPARE(prompts->HelpTopics, (QList<int>{50, 50}));
         QTest::mouseClick(child<QPushButton>("CloseBtn"), Qt::LeftButton);
         QVERIFY(!dlg->isVisible());
         QCOMPARE(dlg->result(), int(QDialog::Rejected));

@@ -59,8 +59,7 @@ class ViewHandTest : public QObject {
     }
     void expectDeal(const QMap<QChar, QStringList>& deal) {
         for (QChar seat : {QChar('N'), QChar('E'), QChar('S'), QChar('W')})
-            for (int s = 0; s < 4; ++s)
-                QCOMPARE(text(QString(seat) + QLatin1String(SuitWords[s])), deal[seat][s]);
+            for (int s = 0; s < 4; ++s) QCOMPARE(text(QString(seat) + QLatin1String(SuitWords[s])), deal[seat][s]);
     }
     void expectEmptyHands() {
         for (const char* seat : {"N", "E", "S", "W"})
@@ -71,7 +70,7 @@ class ViewHandTest : public QObject {
         QCOMPARE(text("NumberBoardsPN"), QStringLiteral(" No. Boards: %1").arg(count));
     }
 
-private slots:
+  private slots:
     void init() {
         prompts = new ScriptedPrompts;
         dlg = new TViewHandDlg;
@@ -107,8 +106,10 @@ private slots:
         const struct {
             const char *name, *hint;
             int top;
-        } buttons[] = {{"NextBtn", "Next Board", 8}, {"BackBtn", "Previous Board", 46},
-                       {"FirstBtn", "First Board", 83}, {"LastBtn", "Last Board", 121}};
+        } buttons[] = {{"NextBtn", "Next Board", 8},
+                       {"BackBtn", "Previous Board", 46},
+                       {"FirstBtn", "First Board", 83},
+                       {"LastBtn", "Last Board", 121}};
         for (const auto& b : buttons) {
             auto* button = dlg->findChild<QPushButton*>(b.name);
             QCOMPARE(button->geometry(), QRect(348, b.top, 40, 27));
@@ -211,8 +212,7 @@ private slots:
         QVERIFY(mark->text().contains(QLatin1String("damaged")));
         // The first thirteen holdings lie before the lost separator.
         for (QChar seat : {QChar('N'), QChar('E'), QChar('S')})
-            for (int s = 0; s < 4; ++s)
-                QCOMPARE(text(QString(seat) + QLatin1String(SuitWords[s])), deals[1][seat][s]);
+            for (int s = 0; s < 4; ++s) QCOMPARE(text(QString(seat) + QLatin1String(SuitWords[s])), deals[1][seat][s]);
         const QStringList west = deals[1]['W'];
         QCOMPARE(text("WSpades"), west[0] + "X" + west[1]);
         QCOMPARE(text("WHearts"), west[2]);
@@ -236,6 +236,14 @@ private slots:
         open(Data); // a folder is no board file either
         QCOMPARE(prompts->Errors.size(), 1);
         QVERIFY(prompts->Errors[0].startsWith("Unable to open "));
+    }
+
+    void f1_opensHelpTopic10() {
+        open(Data + "ONE.DGE");
+        dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dlg));
+        QTest::keyClick(dlg->focusWidget(), Qt::Key_F1);
+        QCOMPARE(prompts->HelpTopics, QList<int>{10});
     }
 
     void everyShowing_startsAgainAtBoardOne() {
