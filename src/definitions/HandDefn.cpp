@@ -129,7 +129,6 @@ void THandDefnDlg::FormCreate() {
         const QFontMetrics fm(mono);
         list->setFixedWidth(fm.horizontalAdvance(QStringLiteral("000000")) +
                             list->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4 * list->frameWidth() + 8);
-        list->setMinimumHeight(fm.height() * 9);
         list->installEventFilter(this);
         return list;
     };
@@ -335,6 +334,9 @@ void THandDefnDlg::FormCreate() {
     for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 
     SetDefaultValues();
+    // Whole rows only: no entry is shown cut in half at the bottom.
+    for (QListWidget* list : {YesShapeLB, NoShapeLB})
+        list->setFixedHeight(YesShapeLB->sizeHintForRow(0) * 12 + 2 * list->frameWidth());
     ensurePolished();
     move(30, 46);
     // The old dialog was 615 by 460; Linux fonts may need more, never less.

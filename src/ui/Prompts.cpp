@@ -1,9 +1,11 @@
 #include "ui/Prompts.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace zelv {
 
@@ -24,6 +26,14 @@ QString runFileDialog(QWidget* parent, const FileDialogOptions& o, bool save) {
     // Linux file names are case-sensitive; show "*.HDS" and "*.hds" alike.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    if (o.HelpTopic != 0) {
+        if (auto* box = dialog.findChild<QDialogButtonBox*>()) {
+            QPushButton* help = box->addButton(QDialogButtonBox::Help);
+            QObject::connect(help, &QPushButton::clicked, &dialog, [&dialog, topic = o.HelpTopic] {
+                if (helpHandler) helpHandler(&dialog, topic);
+            });
+        }
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first();
 }

@@ -1,0 +1,247 @@
+#include "app/main.h"
+
+#include "app/About.h"
+#include "app/AppIcon.h"
+#include "app/HelpViewer.h"
+#include "app/Options.h"
+#include "definitions/HandDefn.h"
+#include "engine/Random.h"
+#include "engine/Settings.h"
+#include "generation/HandGen.h"
+#include "ui/Hints.h"
+#include "ui/PrinterChoice.h"
+#include "ui/Prompts.h"
+#include "viewing/uPrint.h"
+#include "viewing/viewhand.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QFont>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <QPrintDialog>
+#include <QScreen>
+#include <QShortcut>
+#include <QTime>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace zelv {
+
+namespace {
+QString helpFile;
+constexpr int HelpTopicMain = 10;
+constexpr int HelpTopicBoardFile = 40;
+} // namespace
+
+QString HelpFile() { return helpFile; }
+
+TMainWin::TMainWin(QWidget* parent) : QMainWindow(parent) { FormCreate(); }
+
+QAction* TMainWin::MenuAction(const QString& name, const QString& caption, void (TMainWin::*handler)()) {
+    auto* action = new QAction(caption, this);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+void TMainWin::FormCreate() {
+    setObjectName(QStringLiteral("MainWin"));
+
+    // The working folders and the help file sit beside the program.
+    const QString programFolder = QDir::cleanPath(QCoreApplication::applicationDirPath());
+    SharedSettings() = tSettings::ForProgramFolder(programFolder.toStdString());
+    helpFile = QDir(programFolder).filePath(QStringLiteral("help/zelv.html"));
+    SetHelpFile(helpFile);
+    QtPrompts::setHelpHandler(&ShowHelp);
+
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) InstallHintLook(*app);
+    // Once per run: every deal of the run continues one random sequence.
+    Randomize();
+
+    setWindowTitle(QStringLiteral("Zelvano for Windows"));
+    setWindowIcon(ZelvanoIcon());
+
+    auto* bar = new QMenuBar(this);
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    auto* setUp = new QMenu(QStringLiteral("&SetUp"), this);
+    setUp->setObjectName(QStringLiteral("SetUp"));
+    setUp->addAction(MenuAction(QStringLiteral("PrinterSetup"), QStringLiteral("&Printer Setup"),
+                                &TMainWin::PrinterSetupClick));
+    setUp->addAction(
+        MenuAction(QStringLiteral("ZelvPathOptions"), QStringLiteral("&Options"), &TMainWin::ZelvPathOptionsClick));
+    bar->addMenu(setUp);
+    bar->addAction(
+        MenuAction(QStringLiteral("HandDefinition"), QStringLiteral("&Define Hands"), &TMainWin::HandDefinitionClick));
+    bar->addAction(MenuAction(QStringLiteral("HandGeneration"), QStringLiteral("&Generate Boards"),
+                              &TMainWin::HandGenerationClick));
+    bar->addAction(
+        MenuAction(QStringLiteral("HandViewing"), QStringLiteral("&View Boards"), &TMainWin::HandViewingClick));
+    bar->addAction(
+        MenuAction(QStringLiteral("HandPrinting"), QStringLiteral("&Print Boards"), &TMainWin::HandPrintingClick));
+    auto* help = new QMenu(QStringLiteral("&Help"), this);
+    help->setObjectName(QStringLiteral("Help1"));
+    help->addAction(MenuAction(QStringLiteral("Contents"), QStringLiteral("&Contents"), &TMainWin::ContentsClick));
+    help->addAction(
+        MenuAction(QStringLiteral("Search"), QStringLiteral("&Search for Help On.."), &TMainWin::SearchClick));
+    QAction* separator = help->addSeparator();
+    separator->setObjectName(QStringLiteral("N1"));
+    help->addAction(MenuAction(QStringLiteral("AboutZelvanoMenu"), QStringLiteral("&About Zelvano"),
+                               &TMainWin::AboutZelvanoMenuClick));
+    bar->addMenu(help);
+    QAction* quit = MenuAction(QStringLiteral("QuitMenu"), QStringLiteral("&Quit"), &TMainWin::QuitMenuClick);
+    quit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
+    quit->setShortcutContext(Qt::WindowShortcut);
+    bar->addAction(quit);
+    addAction(quit);
+    setMenuBar(bar);
+
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    auto* welcome = new QLabel(central);
+    welcome->setObjectName(QStringLiteral("WelcomeLabel"));
+    welcome->setAlignment(Qt::AlignCenter);
+    welcome->setWordWrap(true);
+    welcome->setText(QStringLiteral(
+        "<p style=\"font-size:20pt\"><b>Zelvano</b></p>"
+        "<p>Deals contract-bridge boards to order.</p>"
+        "<p><b>Define Hands</b> to describe the kinds of hand you want, "
+        "<b>Generate Boards</b> to deal a set,<br>then <b>View Boards</b> or <b>Print Boards</b>. "
+        "Press F1 for help.</p>"));
+    column->addWidget(welcome, 1);
+
+    DatePanel = new QFrame(central);
+    DatePanel->setObjectName(QStringLiteral("DatePanel"));
+    DatePanel->setFrameShape(QFrame::Panel);
+    DatePanel->setFrameShadow(QFrame::Sunken);
+    QFont bold = DatePanel->font();
+    bold.setBold(true);
+    DatePanel->setFont(bold);
+    auto* strip = new QHBoxLayout(DatePanel);
+    strip->setContentsMargins(8, 3, 8, 3);
+    DateLabel = new QLabel(DatePanel);
+    DateLabel->setObjectName(QStringLiteral("DateLabel"));
+    TimeLabel = new QLabel(DatePanel);
+    TimeLabel->setObjectName(QStringLiteral("TimeLabel"));
+    strip->addWidget(DateLabel);
+    strip->addStretch();
+    strip->addWidget(TimeLabel);
+    column->addWidget(DatePanel);
+    setCentralWidget(central);
+
+    // Set once: the date is not brought up to date while the program runs.
+    DateLabel->setText(QLocale::system().toString(QDate::currentDate(), QStringLiteral("dddd MMMM dd yyyy")));
+    MainTimer = new QTimer(this);
+    MainTimer->setObjectName(QStringLiteral("MainTimer"));
+    MainTimer->setInterval(1000);
+    connect(MainTimer, &QTimer::timeout, this, &TMainWin::MainTimerTimer);
+    MainTimer->start();
+    MainTimerTimer();
+
+    auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
+    connect(f1, &QShortcut::activated, this, &TMainWin::ContentsClick);
+    resize(800, 560);
+}
+
+void TMainWin::CreateForms() {
+    forms_.HandDefnDlg = new THandDefnDlg(this);
+    forms_.HandGenDlg = new THandGenDlg(this);
+    forms_.AboutBox = new TAboutBox(this);
+    forms_.SetOptionDlg = new TSetOptionDlg(this);
+    forms_.ViewHandDlg = new TViewHandDlg(this);
+    forms_.PrintDlg = new TPrintDlg(this);
+    THandGenDlg* gen = forms_.HandGenDlg;
+    forms_.PrintDlg->setCurrentBoardFileSource([gen] { return gen->CurrentBoardFileName(); });
+}
+
+void TMainWin::MainTimerTimer() {
+    TimeLabel->setText(QLocale::system().toString(QTime::currentTime(), QLocale::LongFormat) +
+                       QStringLiteral("  "));
+}
+
+void TMainWin::PrinterSetupClick() {
+    QPrintDialog dialog(ChosenPrinter(), this);
+    dialog.setWindowTitle(QStringLiteral("Printer Setup"));
+    // Only the choice of printer and its settings matter; printing is done
+    // from Print Boards.
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    if (dialog.exec() == QDialog::Accepted) SetPrinterWasChosen(true);
+}
+
+void TMainWin::ZelvPathOptionsClick() {
+    if (forms_.SetOptionDlg) forms_.SetOptionDlg->exec();
+}
+
+void TMainWin::HandDefinitionClick() {
+    if (forms_.HandDefnDlg) forms_.HandDefnDlg->exec();
+}
+
+void TMainWin::HandGenerationClick() {
+    if (forms_.HandGenDlg) forms_.HandGenDlg->exec();
+}
+
+void TMainWin::HandViewingClick() {
+    FileDialogOptions o;
+    o.Title = QStringLiteral("Zelv Board File");
+    o.Filter = QStringLiteral("Zelv Board File (*.DGE)");
+    o.DefaultSuffix = QStringLiteral("DGE");
+    o.Folder = QString::fromStdString(SharedSettings().HandsFolder);
+    o.InitialName = lastBoardFile_;
+    o.OverwritePrompt = false;
+    o.PathMustExist = false;
+    o.FileMustExist = false;
+    o.HelpTopic = HelpTopicBoardFile;
+    const QString path = Prompts::current().chooseOpenFile(this, o);
+    if (path.isEmpty()) return;
+    lastBoardFile_ = path;
+    if (!forms_.ViewHandDlg) return;
+    forms_.ViewHandDlg->setBoardFileName(path);
+    forms_.ViewHandDlg->exec();
+}
+
+void TMainWin::HandPrintingClick() {
+    if (forms_.PrintDlg) forms_.PrintDlg->exec();
+}
+
+void TMainWin::ContentsClick() { Prompts::current().help(this, HelpTopicMain); }
+
+void TMainWin::SearchClick() { Prompts::current().help(this, 0); }
+
+void TMainWin::AboutZelvanoMenuClick() {
+    if (forms_.AboutBox) forms_.AboutBox->exec();
+}
+
+void TMainWin::QuitMenuClick() { close(); }
+
+void TMainWin::ShowMaximized() {
+    // Without a window manager (a bare X server, Xvfb) nobody maximizes the
+    // window, so it starts by covering the screen's free area itself.
+    if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) setGeometry(s->availableGeometry());
+    showMaximized();
+}
+
+void ApplyApplicationLook() {
+    QApplication::setApplicationName(QStringLiteral("Zelvano"));
+    // The dialogs were laid out for this face; fontconfig picks the nearest.
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(9);
+    QApplication::setFont(font);
+}
+
+int RunZelvano(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ApplyApplicationLook();
+    TMainWin mainWin;
+    mainWin.CreateForms();
+    mainWin.ShowMaximized();
+    // Closing the main window ends the loop; nothing is saved on the way out.
+    return app.exec();
+}
+
+} // namespace zelv

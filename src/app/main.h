@@ -1,0 +1,81 @@
+#pragma once
+// TMainWin: the main window, with its menu of commands, the date and the
+// running clock. Every other dialog is created once at start-up and shown
+// modally from the menu.
+#include <QMainWindow>
+#include <QString>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QTimer;
+
+namespace zelv {
+
+class THandDefnDlg;
+class THandGenDlg;
+class TAboutBox;
+class TSetOptionDlg;
+class TViewHandDlg;
+class TPrintDlg;
+
+// The forms the menu shows, created after the main window, in this order.
+struct TForms {
+    THandDefnDlg* HandDefnDlg = nullptr;
+    THandGenDlg* HandGenDlg = nullptr;
+    TAboutBox* AboutBox = nullptr;
+    TSetOptionDlg* SetOptionDlg = nullptr;
+    TViewHandDlg* ViewHandDlg = nullptr;
+    TPrintDlg* PrintDlg = nullptr;
+};
+
+// Start-up: the application titled "Zelvano", the main window (whose
+// creation works out the folders, help and hints and seeds the dealer),
+// then every dialog once; runs until the main window closes.
+int RunZelvano(int argc, char** argv);
+// The application's title and font, set before any window exists.
+void ApplyApplicationLook();
+
+// The help file beside the program: ProgramFolder/help/zelv.html.
+QString HelpFile();
+
+class TMainWin : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainWin(QWidget* parent = nullptr);
+
+    // Creates the six forms, each once, as children of this window.
+    void CreateForms();
+    // Shown maximized, covering the screen even where no window manager runs.
+    void ShowMaximized();
+    const TForms& Forms() const { return forms_; }
+    // The board file last chosen for viewing.
+    QString LastBoardFile() const { return lastBoardFile_; }
+
+public slots:
+    void PrinterSetupClick();
+    void ZelvPathOptionsClick();
+    void HandDefinitionClick();
+    void HandGenerationClick();
+    void HandViewingClick();
+    void HandPrintingClick();
+    void ContentsClick();
+    void SearchClick();
+    void AboutZelvanoMenuClick();
+    void QuitMenuClick();
+    void MainTimerTimer();
+
+private:
+    void FormCreate();
+    QAction* MenuAction(const QString& name, const QString& caption, void (TMainWin::*handler)());
+
+    TForms forms_;
+    QString lastBoardFile_;
+    QFrame* DatePanel = nullptr;
+    QLabel* DateLabel = nullptr;
+    QLabel* TimeLabel = nullptr;
+    QTimer* MainTimer = nullptr;
+};
+
+} // namespace zelv
