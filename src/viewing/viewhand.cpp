@@ -103,7 +103,7 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
     // Not part of the diagram: says when a record of the file is damaged.
     damagedLbl_ = new QLabel(this);
     damagedLbl_->setObjectName(QStringLiteral("DamagedLbl"));
-    damagedLbl_->setGeometry(8, 240, 330, 20);
+    damagedLbl_->setGeometry(8, 240, 430, 20);
     QPalette red = damagedLbl_->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     damagedLbl_->setPalette(red);

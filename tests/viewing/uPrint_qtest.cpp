@@ -7,16 +7,19 @@
 #include "viewing/uPrint.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QPageLayout>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace zelv;
 
@@ -294,6 +297,26 @@ class PrintDlgTest : public QObject {
         preview.setOutputFileName(hands.filePath("preview.pdf"));
         dlg->PaintPreview(&preview);
         QCOMPARE(PdfPages(hands.filePath("preview.pdf")), 4);
+        QVERIFY(prompts->FileRequests.isEmpty());
+    }
+
+    void previewButton_opensThePreviewOfTheFile() {
+        boards("PB.DGE", 3);
+        current = QStringLiteral("PB.DGE");
+        show();
+        QString seen;
+        QTimer::singleShot(0, this, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* preview = qobject_cast<QPrintPreviewDialog*>(modal)) {
+                seen = preview->windowTitle();
+                preview->reject();
+            } else if (modal) {
+                modal->close();
+            }
+        });
+        child<QPushButton>("PreviewBtn")->click();
+        QCOMPARE(seen, QStringLiteral("Print Hands: PB.DGE"));
+        QVERIFY(prompts->Errors.isEmpty());
         QVERIFY(prompts->FileRequests.isEmpty());
     }
 

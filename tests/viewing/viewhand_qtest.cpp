@@ -210,6 +210,7 @@ class ViewHandTest : public QObject {
         expectNumbers(2, 3);
         QVERIFY(mark->isVisible());
         QVERIFY(mark->text().contains(QLatin1String("damaged")));
+        QVERIFY(mark->sizeHint().width() <= mark->width());
         // The first thirteen holdings lie before the lost separator.
         for (QChar seat : {QChar('N'), QChar('E'), QChar('S')})
             for (int s = 0; s < 4; ++s) QCOMPARE(text(QString(seat) + QLatin1String(SuitWords[s])), deals[1][seat][s]);
@@ -218,6 +219,8 @@ class ViewHandTest : public QObject {
         QCOMPARE(text("WHearts"), west[2]);
         QCOMPARE(text("WDiamonds"), west[3]);
         QCOMPARE(text("WClubs"), QString());
+        if (qEnvironmentVariableIsSet("ZELV_SCREENSHOTS"))
+            dlg->grab().save(qEnvironmentVariable("ZELV_SCREENSHOTS") + "/viewhand-damaged.png");
         click("NextBtn");
         QVERIFY(!mark->isVisible());
         expectDeal(deals[2]);
