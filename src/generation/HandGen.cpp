@@ -8,8 +8,8 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -55,7 +55,7 @@ QString DealHint(const QString& code) { return QStringLiteral("Deal the Boards a
 
 // A label that acts as a button: the " Change: " panel runs Change File.
 class ClickFilter : public QObject {
-public:
+  public:
     ClickFilter(QObject* parent, std::function<void()> onClick) : QObject(parent), onClick_(std::move(onClick)) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::MouseButtonRelease) {
@@ -66,7 +66,7 @@ public:
         return QObject::eventFilter(watched, event);
     }
 
-private:
+  private:
     std::function<void()> onClick_;
 };
 
@@ -507,19 +507,20 @@ void THandGenDlg::StartRun(const DealRunOptions& options) {
 
     worker_ = std::thread([this, options, run] {
         auto progress = [this, run](const DealProgress& p) {
-            QMetaObject::invokeMethod(this, [this, run, p] { ShowProgress(run, p); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, run, p] { ShowProgress(run, p); }, Qt::QueuedConnection);
         };
         DealRunResult result = RunDeal(options, &stop_, progress);
         result_ = std::move(result);
-        QMetaObject::invokeMethod(this, [this, run] { RunEnded(run); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, run] { RunEnded(run); }, Qt::QueuedConnection);
     });
 }
 
 void THandGenDlg::ShowProgress(std::uint64_t run, const DealProgress& p) {
     if (run != runId_ || !running_) return;
-    const int value = p.Requested > 0
-                          ? static_cast<int>(p.Accepted * ProgressScale / static_cast<std::uint64_t>(p.Requested))
-                          : 0;
+    const int value =
+        p.Requested > 0 ? static_cast<int>(p.Accepted * ProgressScale / static_cast<std::uint64_t>(p.Requested)) : 0;
     ProgBar->setFormat(QStringLiteral("%1 of %2").arg(p.Accepted).arg(p.Requested));
     ProgBar->setValue(value);
     Counter->setText(QString::number(p.Attempts));
@@ -554,13 +555,17 @@ void THandGenDlg::FinishRun(bool quiet) {
     ProgBar->setFormat(QString());
     if (!quiet) {
         switch (result.Status) {
-        case DealStatus::Done: Prompts::current().beep(); break;
+        case DealStatus::Done:
+            Prompts::current().beep();
+            break;
         case DealStatus::Stopped:
         case DealStatus::AttemptLimit:
             Prompts::current().beep();
             Prompts::current().information(this, windowTitle(), q(DescribeResult(result, requested_)));
             break;
-        case DealStatus::Failed: Prompts::current().error(this, q(result.Error)); break;
+        case DealStatus::Failed:
+            Prompts::current().error(this, q(result.Error));
+            break;
         }
     }
     emit dealFinished();
@@ -576,8 +581,8 @@ void THandGenDlg::SetRunning(bool on) {
         seat.AnyHand->setEnabled(!on);
         for (auto* combo : seat.Conditions) combo->setEnabled(!on && !seat.AnyHand->isChecked());
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{SeedCB, PbnCB, SecureCB, Panel3, ChangeFileBtn,
-                                                      NumberBoardsEB, LoadBtn, ClearBtn})
+    for (QWidget* w : std::initializer_list<QWidget*>{SeedCB, PbnCB, SecureCB, Panel3, ChangeFileBtn, NumberBoardsEB,
+                                                      LoadBtn, ClearBtn})
         w->setEnabled(!on);
     if (on) RateLbl->clear();
 }

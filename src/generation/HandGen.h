@@ -28,7 +28,7 @@ class DropDownCombo;
 
 class THandGenDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit THandGenDlg(QWidget* parent = nullptr);
     ~THandGenDlg() override;
 
@@ -45,14 +45,14 @@ public:
     // Closing stops a run first and waits for it.
     void done(int result) override;
 
-signals:
+  signals:
     // After every run, whatever its outcome, once the files are in place.
     void dealFinished();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     // Clockwise page order, as the tabs show the seats.
     struct SeatControls {
         int Seat = North;
@@ -115,10 +115,10 @@ private:
     QPushButton* ClearBtn = nullptr;
     QPushButton* CloseBtn = nullptr;
 
-    QStringList names_;      // definition names, built on each showing
-    QString boardFileName_;  // file code + ".DGE"
-    QString changeFolder_;   // where Change File starts
-    bool seedFirst_ = true;  // the engine's SeedFirst, as SeedCB says
+    QStringList names_;     // definition names, built on each showing
+    QString boardFileName_; // file code + ".DGE"
+    QString changeFolder_;  // where Change File starts
+    bool seedFirst_ = true; // the engine's SeedFirst, as SeedCB says
 
     // The run on the worker thread.
     std::thread worker_;

@@ -113,7 +113,7 @@ class HandGenTest : public QObject {
         return t.section(u' ', 0, 0).toULongLong();
     }
 
-private slots:
+  private slots:
     void init() {
         tmp_ = std::make_unique<QTemporaryDir>();
         QVERIFY(tmp_->isValid());
@@ -601,7 +601,8 @@ private slots:
             QCOMPARE(file.ReadBoard(n, board), tBoardFile::Read::Ok);
             QVERIFY(HighCardPoints(board.Display[North]) >= 20);
             std::array<std::uint8_t, 4> lengths{};
-            for (int suit = 0; suit < 4; ++suit) lengths[suit] = static_cast<std::uint8_t>(board.Display[North][suit].size());
+            for (int suit = 0; suit < 4; ++suit)
+                lengths[suit] = static_cast<std::uint8_t>(board.Display[North][suit].size());
             QCOMPARE(PatternOfLengths(lengths), std::string("4333"));
         }
     }
@@ -631,9 +632,12 @@ private slots:
     void deal_refusesBadCountsWithoutTouchingFiles_data() {
         QTest::addColumn<QString>("count");
         QTest::addColumn<QString>("message");
-        QTest::newRow("letters") << "ten" << "'ten' is not a valid integer value";
-        QTest::newRow("decimal") << "2.5" << "'2.5' is not a valid integer value";
-        QTest::newRow("negative") << "-3" << "-3";
+        QTest::newRow("letters") << "ten"
+                                 << "'ten' is not a valid integer value";
+        QTest::newRow("decimal") << "2.5"
+                                 << "'2.5' is not a valid integer value";
+        QTest::newRow("negative") << "-3"
+                                  << "-3";
     }
     void deal_refusesBadCountsWithoutTouchingFiles() {
         QFETCH(QString, count);
@@ -653,14 +657,15 @@ private slots:
         QTest::addColumn<QString>("second");
         QTest::addColumn<QString>("words");
         QTest::newRow("no shapes") << "[Hand]\r\nMinPoints=0\r\n" << QString() << "no hand pattern";
-        QTest::newRow("limit not whole")
-            << "[YesShapes]\r\nS1= 4333\r\n[Hand]\r\nMaxPoints=1x\r\n" << QString() << "'1x' is not a valid integer value";
+        QTest::newRow("limit not whole") << "[YesShapes]\r\nS1= 4333\r\n[Hand]\r\nMaxPoints=1x\r\n"
+                                         << QString() << "'1x' is not a valid integer value";
         QString fourteen = "[YesShapes]\r\nS1= 4333\r\n[Cards]\r\n";
         for (const char* c : {"SA", "SK", "SQ", "SJ", "ST", "S9", "S8", "S7", "S6", "S5", "S4", "S3", "S2", "HA"})
             fourteen += QString(c) + "=1\r\n";
         QTest::newRow("fourteen cards") << fourteen << QString() << "14 must-have cards";
-        QTest::newRow("shared seed card")
-            << "[YesShapes]\r\nS1= 4333\r\nS2= 4432\r\n[Cards]\r\nHK=1\r\n" << "E" << "both require";
+        QTest::newRow("shared seed card") << "[YesShapes]\r\nS1= 4333\r\nS2= 4432\r\n[Cards]\r\nHK=1\r\n"
+                                          << "E"
+                                          << "both require";
     }
     void deal_refusedSetupIsOneMessageBeforeAnyFile() {
         QFETCH(QString, fileText);
