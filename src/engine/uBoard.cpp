@@ -399,19 +399,45 @@ void tBoard::SeedHand(int seat, Hand& hand, int& next) {
     }
 }
 
-void tBoard::FillHand(Hand& hand, int next) {
-    CardMask pack = remaining_;
-    std::uint32_t seed = RandSeed;
-    while (next < 13) {
-        seed = seed * RandMultiplier + 1u;
-        unsigned r = static_cast<unsigned>((std::uint64_t{52} * seed) >> 32);
-        hand[next] = static_cast<CardCode>(r + 1);
-        next += static_cast<int>((pack >> r) & 1u);
-        pack &= ~(CardMask{1} << r);
+namespace {
+// Two generator steps at once: seed*a+1 and seed*a^2+(a+1) are independent,
+// which halves the multiply chain the draws wait on. The draws themselves
+// stay one at a time and in order, so the cards and the final seed are those
+// of single steps.
+constexpr std::uint32_t RandMultiplier2 = RandMultiplier * RandMultiplier;
+constexpr std::uint32_t RandIncrement2 = RandMultiplier + 1u;
+
+// Rejection draw without a branch per card: the drawn code is always stored
+// at the current position and its pack bit cleared; the position only moves
+// on when the card was still in the pack.
+inline void FillFrom(Hand& hand, int next, CardMask& pack, std::uint32_t& seed) {
+    if (next >= 13) return;
+    CardMask p = pack;
+    std::uint32_t s = seed;
+    for (;;) {
+        std::uint32_t s1 = s * RandMultiplier + 1u;
+        std::uint32_t s2 = s * RandMultiplier2 + RandIncrement2;
+        unsigned r1 = static_cast<unsigned>((std::uint64_t{52} * s1) >> 32);
+        unsigned r2 = static_cast<unsigned>((std::uint64_t{52} * s2) >> 32);
+        hand[static_cast<std::size_t>(next)] = static_cast<CardCode>(r1 + 1);
+        next += static_cast<int>((p >> r1) & 1u);
+        p &= ~(CardMask{1} << r1);
+        if (next == 13) {
+            s = s1;
+            break;
+        }
+        hand[static_cast<std::size_t>(next)] = static_cast<CardCode>(r2 + 1);
+        next += static_cast<int>((p >> r2) & 1u);
+        p &= ~(CardMask{1} << r2);
+        s = s2;
+        if (next == 13) break;
     }
-    RandSeed = seed;
-    remaining_ = pack;
+    pack = p;
+    seed = s;
 }
+} // namespace
+
+void tBoard::FillHand(Hand& hand, int next) { FillFrom(hand, next, remaining_, RandSeed); }
 
 void tBoard::DealBoard() {
     if (dirty_) Compile();
@@ -432,35 +458,48 @@ void tBoard::DealBoard() {
         }
     }
     CardMask hands[4];
+    CardMask pack = remaining_;
+    std::uint32_t seed = RandSeed;
     for (int seat = 0; seat < 3; ++seat) { // North, South, East draw; West takes the rest
-        CardMask before = remaining_;
-        FillHand(SeatHand(seat), next[seat]);
-        hands[seat] = (before ^ remaining_) | seeded[seat];
+        CardMask before = pack;
+        FillFrom(SeatHand(seat), next[seat], pack, seed);
+        hands[seat] = (before ^ pack) | seeded[seat];
     }
-    PlaceMask(remaining_, SeatHand(West), next[West]);
-    hands[West] = remaining_ | seeded[West];
+    RandSeed = seed;
+    PlaceMask(pack, SeatHand(West), next[West]);
+    hands[West] = pack | seeded[West];
     remaining_ = 0;
 
     for (int seat = 0; seat < 4; ++seat)
         if (compiled_[seat].Constrained && !FastCheckSeat(seat, hands[seat])) return;
 
     for (int seat = 0; seat < 4; ++seat) PlaceMask(hands[seat], SeatHand(seat), 0);
-    AcceptCurrentHands();
+    // Placing a card set writes it in ascending order, which is what sorting
+    // would give, so only the rendering and writing remain.
+    RenderAndWrite(hands);
 }
 
 void tBoard::AcceptCurrentHands() {
-    for (auto& h : Hands) SortHand(h);
+    CardMask masks[4];
     for (int seat = 0; seat < 4; ++seat) {
-        const Hand& h = SeatHand(seat);
-        char buf[4][13];
-        int n[4] = {0, 0, 0, 0};
-        for (CardCode c : h) {
-            if (!IsCard(c)) continue;
-            int s = SuitOf(c);
-            if (n[s] < 13) buf[s][n[s]++] = RankLetter(c);
-        }
-        for (int s = 0; s < 4; ++s) Display[seat][s].assign(buf[s], static_cast<std::size_t>(n[s]));
+        SortHand(SeatHand(seat));
+        masks[seat] = MaskOf(SeatHand(seat));
     }
+    RenderAndWrite(masks);
+}
+
+void tBoard::RenderAndWrite(const CardMask* hands) {
+    for (int seat = 0; seat < 4; ++seat)
+        for (int s = 0; s < 4; ++s) {
+            char buf[13];
+            unsigned bits = SuitBits(hands[seat], s);
+            std::size_t n = 0;
+            while (bits && n < 13) {
+                buf[n++] = RankLetters[static_cast<std::size_t>(std::countr_zero(bits))];
+                bits &= bits - 1;
+            }
+            Display[seat][s].assign(buf, n);
+        }
     Accepted = true;
     if (Output) {
         Output->WriteBriRecord(SeatHand(North), SeatHand(East), SeatHand(South));

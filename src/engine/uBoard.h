@@ -132,6 +132,9 @@ public:
 private:
     void Compile();
     bool FastCheckSeat(int seat, CardMask hand);
+    // Display table from the four card sets (by seat index), Accepted, and
+    // the records appended to Output.
+    void RenderAndWrite(const CardMask* hands);
 
     std::array<tHandDefn, 20> Slots; // North 1-5, South 1-5, East 1-5, West 1-5
     CardMask remaining_ = AllCardsMask;
