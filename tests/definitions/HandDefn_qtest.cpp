@@ -11,8 +11,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using namespace zelv;
@@ -549,9 +551,42 @@ private slots:
         QCOMPARE(text("MaxSLen"), QString("5"));
     }
 
-    void helpButton_opensTopic20() {
+    void helpButtonAndF1_openTopic20AndEscapeCloses() {
         QTest::mouseClick(w<QPushButton>("HelpBtn"), Qt::LeftButton);
-        QCOMPARE(prompts->HelpTopics, QList<int>({20}));
+        QTest::keyClick(yes(), Qt::Key_F1);
+        QCOMPARE(prompts->HelpTopics, QList<int>({20, 20}));
+        QTest::keyClick(yes(), Qt::Key_Escape);
+        QVERIFY(!dlg->isVisible());
+    }
+
+    void realErrorBox_isShownOnceAndFocusMovesOn() {
+        // With the real message box: closing it gives the focus back to the
+        // window, which must not run the field's rule a second time.
+        Prompts::install(nullptr);
+        QStringList boxes;
+        QTimer closer;
+        closer.setInterval(10);
+        connect(&closer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                boxes << box->text();
+                box->accept();
+            }
+        });
+        closer.start();
+        // MaxSPts holds a text its own rule refuses; the box taking the focus
+        // from it must not run that rule.
+        edit("MaxSPts")->setText(":");
+        type("MinSPts", "1.");
+        QTest::mouseClick(edit("MaxSPts"), Qt::LeftButton);
+        QTRY_COMPARE(boxes, QStringList({"'1.' is not a valid integer value"}));
+        // Where no window manager hands the focus back, do it as one would.
+        dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dlg));
+        QCoreApplication::processEvents();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(edit("MaxSPts")->hasFocus());
+        QCOMPARE(text("MinSPts"), QString("1."));
+        Prompts::install(prompts);
     }
 };
 
