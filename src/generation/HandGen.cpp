@@ -306,6 +306,8 @@ void THandGenDlg::SetDefaultValues() {
     }
     SeedCB->setChecked(true);
     SeedCBClick();
+    PbnCB->setChecked(true);
+    SecureCB->setChecked(false);
     ProgBar->setValue(0);
     ProgBar->setFormat(QString());
     Counter->clear();

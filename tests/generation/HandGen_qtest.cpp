@@ -144,6 +144,8 @@ class HandGenTest : public QObject {
         check("NAnyHandCB")->setChecked(true);
         check("WAnyHandCB")->setChecked(false);
         check("SeedCB")->setChecked(false);
+        check("PbnCB")->setChecked(false);
+        check("SecureCB")->setChecked(true);
         child<QTabWidget>("MainTabSheet")->setCurrentIndex(2);
         child<QLineEdit>("NumberBoardsEB")->setText("12");
         dlg_->reject();
@@ -250,6 +252,7 @@ class HandGenTest : public QObject {
         check("EAnyHandCB")->setChecked(false);
         pick("E", 1, "STRONG");
         check("SeedCB")->setChecked(false);
+        check("SecureCB")->setChecked(true);
         child<QTabWidget>("MainTabSheet")->setCurrentIndex(1);
 
         QTest::mouseClick(button("ClearBtn"), Qt::LeftButton);
@@ -260,6 +263,7 @@ class HandGenTest : public QObject {
         QCOMPARE(combo("E", 1)->currentIndex(), -1);
         QVERIFY(!combo("E", 1)->isEnabled());
         QVERIFY(check("SeedCB")->isChecked());
+        QVERIFY(!check("SecureCB")->isChecked());
         QCOMPARE(child<QTabWidget>("MainTabSheet")->currentIndex(), 0);
         QCOMPARE(child<QLineEdit>("NumberBoardsEB")->text(), QString("7"));
         QCOMPARE(text("SavePanel"), QString(" Save Boards to File: MINE"));
