@@ -94,7 +94,10 @@ public:
 
     // --- dealing ---
     // One attempt; sets Accepted, and on acceptance fills Display and
-    // appends one record to each of Output's files.
+    // appends one record to each of Output's files. Seats are checked North,
+    // South, East, West and the attempt ends at the first that fails, so on
+    // a rejected attempt the evaluation fields of the seats after it are
+    // not refreshed.
     void DealBoard();
     // Places the must-have cards of the seat's first slot from hand index
     // `next` (0-based) on; `next` returns the first free index.
