@@ -9,6 +9,7 @@
 #include "app/main.h"
 #include "definitions/HandDefn.h"
 #include "engine/Settings.h"
+#include "ui/PrinterChoice.h"
 #include "viewing/viewhand.h"
 #include "../ui/ScriptedPrompts.h"
 
@@ -18,6 +19,8 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -221,6 +224,18 @@ private slots:
         ModalWatcher watcher;
         this->action(action.toLatin1().constData())->trigger();
         QCOMPARE(watcher.seen, QStringList({dialog}));
+    }
+
+    void printerSetup_opensThePrintDialogOnTheChosenPrinter() {
+        QPrinter* seenPrinter = nullptr;
+        ModalWatcher watcher([&](QWidget* w) {
+            if (auto* d = qobject_cast<QPrintDialog*>(w)) seenPrinter = d->printer();
+        });
+        action("PrinterSetup")->trigger();
+        QCOMPARE(watcher.seen.size(), 1);
+        QVERIFY(seenPrinter);
+        QCOMPARE(seenPrinter, ChosenPrinter());
+        QVERIFY(!PrinterWasChosen());
     }
 
     void screenshot_mainWindow() {
