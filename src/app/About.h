@@ -9,13 +9,13 @@ namespace zelv {
 
 class TAboutBox : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TAboutBox(QWidget* parent = nullptr);
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     QLabel* ProductName = nullptr;
     QLabel* Version = nullptr;
     QPushButton* OKButton = nullptr;

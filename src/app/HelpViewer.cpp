@@ -36,11 +36,13 @@ QString PlainText(QString html) {
 void SetHelpFile(const QString& path) { helpFilePath = path; }
 
 void ShowHelp(QWidget* parent, int topic) {
-    if (!parent) parent = QApplication::activeModalWidget() ? QApplication::activeModalWidget()
-                                                            : QApplication::activeWindow();
+    if (!parent)
+        parent = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
     THelpViewer viewer(helpFilePath, parent);
-    if (topic > 0) viewer.showTopic(topic);
-    else viewer.showSearch();
+    if (topic > 0)
+        viewer.showTopic(topic);
+    else
+        viewer.showSearch();
     viewer.exec();
 }
 

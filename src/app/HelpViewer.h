@@ -19,7 +19,7 @@ void ShowHelp(QWidget* parent, int topic);
 
 class THelpViewer : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit THelpViewer(const QString& helpFile, QWidget* parent = nullptr);
 
     // False when the file is missing: the viewer then says so itself.
@@ -32,7 +32,7 @@ public:
     QStringList keywords() const;
     QString currentAnchor() const { return anchor_; }
 
-private:
+  private:
     struct Entry {
         QString title;
         QString anchor;

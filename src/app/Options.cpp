@@ -63,8 +63,10 @@ TSetOptionDlg::TSetOptionDlg(QWidget* parent) : QDialog(parent) {
         column->addWidget(edit);
         return edit;
     };
-    HDefEB = pathRow(QStringLiteral("Label1"), QStringLiteral("Path for Hand Definition Files"), QStringLiteral("HDefEB"));
-    HGenEB = pathRow(QStringLiteral("Label2"), QStringLiteral("Path for Hand Generation Files"), QStringLiteral("HGenEB"));
+    HDefEB =
+        pathRow(QStringLiteral("Label1"), QStringLiteral("Path for Hand Definition Files"), QStringLiteral("HDefEB"));
+    HGenEB =
+        pathRow(QStringLiteral("Label2"), QStringLiteral("Path for Hand Generation Files"), QStringLiteral("HGenEB"));
     HandEB = pathRow(QStringLiteral("PathLabel"), QStringLiteral("Path for Saved Hands"), QStringLiteral("HandEB"));
 
     OKBtn = new QPushButton(QStringLiteral("&OK"), this);
@@ -96,8 +98,7 @@ void TSetOptionDlg::FormActivate() {
     // A longer code set by Change File is shown whole: the limit is for typing.
     FileCode->setText(QString::fromStdString(s.DefaultFileCode));
     const QString folders[3] = {QString::fromStdString(s.HandDefinitionsFolder),
-                                QString::fromStdString(s.HandGeneratorsFolder),
-                                QString::fromStdString(s.HandsFolder)};
+                                QString::fromStdString(s.HandGeneratorsFolder), QString::fromStdString(s.HandsFolder)};
     QLineEdit* edits[3] = {HDefEB, HGenEB, HandEB};
     int wide = 320;
     for (int i = 0; i < 3; ++i) {

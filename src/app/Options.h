@@ -13,16 +13,16 @@ class LimitedEdit;
 
 class TSetOptionDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TSetOptionDlg(QWidget* parent = nullptr);
 
-public slots:
+  public slots:
     void OKBtnClick();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void FormActivate();
 
     LimitedEdit* FileCode = nullptr;

@@ -70,8 +70,8 @@ void TMainWin::FormCreate() {
     bar->setObjectName(QStringLiteral("MainMenu1"));
     auto* setUp = new QMenu(QStringLiteral("&SetUp"), this);
     setUp->setObjectName(QStringLiteral("SetUp"));
-    setUp->addAction(MenuAction(QStringLiteral("PrinterSetup"), QStringLiteral("&Printer Setup"),
-                                &TMainWin::PrinterSetupClick));
+    setUp->addAction(
+        MenuAction(QStringLiteral("PrinterSetup"), QStringLiteral("&Printer Setup"), &TMainWin::PrinterSetupClick));
     setUp->addAction(
         MenuAction(QStringLiteral("ZelvPathOptions"), QStringLiteral("&Options"), &TMainWin::ZelvPathOptionsClick));
     bar->addMenu(setUp);
@@ -107,12 +107,12 @@ void TMainWin::FormCreate() {
     welcome->setObjectName(QStringLiteral("WelcomeLabel"));
     welcome->setAlignment(Qt::AlignCenter);
     welcome->setWordWrap(true);
-    welcome->setText(QStringLiteral(
-        "<p style=\"font-size:20pt\"><b>Zelvano</b></p>"
-        "<p>Deals contract-bridge boards to order.</p>"
-        "<p><b>Define Hands</b> to describe the kinds of hand you want, "
-        "<b>Generate Boards</b> to deal a set,<br>then <b>View Boards</b> or <b>Print Boards</b>. "
-        "Press F1 for help.</p>"));
+    welcome->setText(
+        QStringLiteral("<p style=\"font-size:20pt\"><b>Zelvano</b></p>"
+                       "<p>Deals contract-bridge boards to order.</p>"
+                       "<p><b>Define Hands</b> to describe the kinds of hand you want, "
+                       "<b>Generate Boards</b> to deal a set,<br>then <b>View Boards</b> or <b>Print Boards</b>. "
+                       "Press F1 for help.</p>"));
     column->addWidget(welcome, 1);
 
     DatePanel = new QFrame(central);
@@ -160,8 +160,7 @@ void TMainWin::CreateForms() {
 }
 
 void TMainWin::MainTimerTimer() {
-    TimeLabel->setText(QLocale::system().toString(QTime::currentTime(), QLocale::LongFormat) +
-                       QStringLiteral("  "));
+    TimeLabel->setText(QLocale::system().toString(QTime::currentTime(), QLocale::LongFormat) + QStringLiteral("  "));
 }
 
 void TMainWin::PrinterSetupClick() {

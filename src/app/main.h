@@ -42,7 +42,7 @@ QString HelpFile();
 
 class TMainWin : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit TMainWin(QWidget* parent = nullptr);
 
     // Creates the six forms, each once, as children of this window.
@@ -53,7 +53,7 @@ public:
     // The board file last chosen for viewing.
     QString LastBoardFile() const { return lastBoardFile_; }
 
-public slots:
+  public slots:
     void PrinterSetupClick();
     void ZelvPathOptionsClick();
     void HandDefinitionClick();
@@ -66,7 +66,7 @@ public slots:
     void QuitMenuClick();
     void MainTimerTimer();
 
-private:
+  private:
     void FormCreate();
     QAction* MenuAction(const QString& name, const QString& caption, void (TMainWin::*handler)());
 

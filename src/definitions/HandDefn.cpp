@@ -33,8 +33,8 @@ namespace {
 constexpr int FieldLimit = 2;
 constexpr int HelpTopicEditor = 20;
 const char* const SuitNames[4] = {"Spade", "Heart", "Diamond", "Club"};
-const char* const RankNames[13] = {"Ace", "King", "Queen", "Jack", "Ten", "Nine", "Eight",
-                                   "Seven", "Six", "Five", "Four", "Three", "Two"};
+const char* const RankNames[13] = {"Ace",   "King", "Queen", "Jack", "Ten",   "Nine", "Eight",
+                                   "Seven", "Six",  "Five",  "Four", "Three", "Two"};
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
@@ -98,13 +98,20 @@ void THandDefnDlg::FormCreate() {
     // Exit rules by field, keyed by the limit index of LimitKeys.
     auto rule = [](int index) {
         switch (index) {
-        case LimMinPoints: return ExitRule::MinPts;
-        case LimMaxPoints: return ExitRule::MaxPts;
-        case LimMinAK: return ExitRule::MinAK;
-        case LimMaxAK: return ExitRule::MaxSE;
-        case LimMinAKQ: return ExitRule::MinSE;
-        case LimMaxAKQ: return ExitRule::MaxSE;
-        default: break;
+        case LimMinPoints:
+            return ExitRule::MinPts;
+        case LimMaxPoints:
+            return ExitRule::MaxPts;
+        case LimMinAK:
+            return ExitRule::MinAK;
+        case LimMaxAK:
+            return ExitRule::MaxSE;
+        case LimMinAKQ:
+            return ExitRule::MinSE;
+        case LimMaxAKQ:
+            return ExitRule::MaxSE;
+        default:
+            break;
         }
         const bool isMax = (index - GroupPoints) % 2 == 1;
         if (index >= GroupLength && index < GroupTop3) return isMax ? ExitRule::MaxLen : ExitRule::MinLen;
@@ -266,8 +273,8 @@ void THandDefnDlg::FormCreate() {
             const CardCode code = MakeCard(s, r);
             auto* box = new QCheckBox(mhPanel);
             box->setObjectName(Q(CardKey(code)));
-            box->setAccessibleName(QStringLiteral("%1 of %2s")
-                                       .arg(QString::fromLatin1(RankNames[r]), QString::fromLatin1(SuitNames[s])));
+            box->setAccessibleName(
+                QStringLiteral("%1 of %2s").arg(QString::fromLatin1(RankNames[r]), QString::fromLatin1(SuitNames[s])));
             cards_[code] = box;
             mhGrid->addWidget(box, s + 2, r + 1, Qt::AlignHCenter);
             connect(box, &QCheckBox::toggled, this, [this, box](bool ticked) { MustHaveCBClick(box, ticked); });
@@ -327,9 +334,8 @@ void THandDefnDlg::FormCreate() {
     for (LimitGroup g : {GroupLength, GroupPoints, GroupTop3, GroupTop5})
         for (int i = 0; i < 8; ++i) order.push_back(Field(g + i));
     for (int c = 1; c <= 52; ++c) order.push_back(cards_[static_cast<std::size_t>(c)]);
-    for (QWidget* w : {static_cast<QWidget*>(ClearBtn), static_cast<QWidget*>(SaveBtn),
-                       static_cast<QWidget*>(LoadBtn), static_cast<QWidget*>(CancelBtn),
-                       static_cast<QWidget*>(HelpBtn)})
+    for (QWidget* w : {static_cast<QWidget*>(ClearBtn), static_cast<QWidget*>(SaveBtn), static_cast<QWidget*>(LoadBtn),
+                       static_cast<QWidget*>(CancelBtn), static_cast<QWidget*>(HelpBtn)})
         order.push_back(w);
     for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 
@@ -370,7 +376,8 @@ HandDefinition THandDefnDlg::Definition() const {
     d.YesShapes = ListTexts(YesShapeLB);
     d.NoShapes = ListTexts(NoShapeLB);
     for (int i = 0; i < LimitCount; ++i) d.Limit(i) = Field(i)->text().toStdString();
-    for (int c = 1; c <= 52; ++c) d.Cards[static_cast<std::size_t>(c)] = cards_[static_cast<std::size_t>(c)]->isChecked();
+    for (int c = 1; c <= 52; ++c)
+        d.Cards[static_cast<std::size_t>(c)] = cards_[static_cast<std::size_t>(c)]->isChecked();
     d.AKControls = AKCB->isChecked();
     d.Hon3 = Hon3CB->isChecked();
     return d;
@@ -455,14 +462,18 @@ void THandDefnDlg::ApplyHon3Enabling() {
 
 void THandDefnDlg::AKCBClick() {
     // A heading ticks or unticks the box, whose own change applies the rule.
-    if (sender() == AKLabel) AKCB->setChecked(true);
-    else if (sender() == AKQLabel) AKCB->setChecked(false);
+    if (sender() == AKLabel)
+        AKCB->setChecked(true);
+    else if (sender() == AKQLabel)
+        AKCB->setChecked(false);
     ApplyAKEnabling();
 }
 
 void THandDefnDlg::Hon3CBClick() {
-    if (sender() == H3Label) Hon3CB->setChecked(true);
-    else if (sender() == H5Label) Hon3CB->setChecked(false);
+    if (sender() == H3Label)
+        Hon3CB->setChecked(true);
+    else if (sender() == H5Label)
+        Hon3CB->setChecked(false);
     ApplyHon3Enabling();
 }
 
@@ -512,8 +523,10 @@ bool THandDefnDlg::ShapeLBKeyDown(QListWidget* list, QKeyEvent* event) {
     if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Escape) return false;
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     if (key == Qt::Key_A && mods == Qt::ControlModifier) {
-        if (list->count() == 0) Prompts::current().beep();
-        else list->selectAll();
+        if (list->count() == 0)
+            Prompts::current().beep();
+        else
+            list->selectAll();
     }
     list->scrollToTop();
     return true;
@@ -552,13 +565,27 @@ void THandDefnDlg::FieldExit(QLineEdit* edit) {
     inExitRule_ = true;
     try {
         switch (exitRules_.value(edit)) {
-        case ExitRule::MinPts: MinPtsExit(); break;
-        case ExitRule::MaxPts: MaxPtsExit(); break;
-        case ExitRule::MinAK: MinAKExit(); break;
-        case ExitRule::MinSE: MinSEExit(edit); break;
-        case ExitRule::MaxSE: MaxSEExit(edit); break;
-        case ExitRule::MinLen: MinLenExit(edit); break;
-        case ExitRule::MaxLen: MaxLenExit(edit); break;
+        case ExitRule::MinPts:
+            MinPtsExit();
+            break;
+        case ExitRule::MaxPts:
+            MaxPtsExit();
+            break;
+        case ExitRule::MinAK:
+            MinAKExit();
+            break;
+        case ExitRule::MinSE:
+            MinSEExit(edit);
+            break;
+        case ExitRule::MaxSE:
+            MaxSEExit(edit);
+            break;
+        case ExitRule::MinLen:
+            MinLenExit(edit);
+            break;
+        case ExitRule::MaxLen:
+            MaxLenExit(edit);
+            break;
         }
     } catch (const ConversionError& e) {
         Prompts::current().error(this, QStringLiteral("'%1' is not a valid integer value").arg(e.text));
@@ -593,8 +620,10 @@ void THandDefnDlg::MaxSEExit(QLineEdit* edit) {
     const int value = ToInt(edit->text());
     auto capAt = [&](int cap, QLineEdit* minimum) {
         const QString capText = QString::number(cap);
-        if (value > cap) edit->setText(capText);
-        else if (minimum && value < ToInt(minimum->text())) edit->setText(capText);
+        if (value > cap)
+            edit->setText(capText);
+        else if (minimum && value < ToInt(minimum->text()))
+            edit->setText(capText);
     };
     if (edit == Field(LimMaxAK)) return capAt(12, Field(LimMinAK));
     if (edit == Field(LimMaxAKQ)) return capAt(24, Field(LimMinAKQ));
@@ -627,8 +656,10 @@ void THandDefnDlg::ResetLengthEB() {
 
 void THandDefnDlg::ResetMaxPoints(QLineEdit* edit) {
     const QString handMax = Field(LimMaxPoints)->text();
-    if (ToInt(edit->text()) > ToInt(handMax)) edit->setText(handMax);
-    else edit->setText(QStringLiteral("10"));
+    if (ToInt(edit->text()) > ToInt(handMax))
+        edit->setText(handMax);
+    else
+        edit->setText(QStringLiteral("10"));
 }
 
 void THandDefnDlg::ResetPointsEB() {

@@ -24,7 +24,7 @@ class ClickLabel;
 
 class THandDefnDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit THandDefnDlg(QWidget* parent = nullptr);
     ~THandDefnDlg() override;
 
@@ -41,7 +41,7 @@ public:
     QString MinLengthLimit() const { return QString::fromStdString(limits_.MinLengthLimit); }
     QString MaxLengthLimit() const { return QString::fromStdString(limits_.MaxLengthLimit); }
 
-public slots:
+  public slots:
     void YtoNBtnClick();
     void NtoYBtnClick();
     void AKCBClick();
@@ -50,11 +50,11 @@ public slots:
     void SaveBtnClick();
     void ClearBtnClick();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     enum class ExitRule { MinPts, MaxPts, MinAK, MinSE, MaxSE, MinLen, MaxLen };
     struct ConversionError {
         QString text;

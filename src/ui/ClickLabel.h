@@ -6,13 +6,13 @@ namespace zelv {
 
 class ClickLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit ClickLabel(const QString& text, QWidget* parent = nullptr);
 
-signals:
+  signals:
     void clicked();
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 

@@ -12,7 +12,7 @@ namespace zelv {
 namespace {
 
 class HintStyle : public QProxyStyle {
-public:
+  public:
     using QProxyStyle::QProxyStyle;
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* data) const override {
@@ -24,7 +24,7 @@ public:
 // Qt shows a tooltip for a time that grows with its text unless the widget
 // names one; this gives every hint of the program the same display time.
 class HintDuration : public QObject {
-public:
+  public:
     using QObject::QObject;
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::ToolTip || !watched->isWidgetType()) return false;

@@ -8,14 +8,14 @@ namespace zelv {
 
 class LimitedEdit : public QLineEdit {
     Q_OBJECT
-public:
+  public:
     explicit LimitedEdit(int typingLimit, QWidget* parent = nullptr);
     int typingLimit() const { return limit_; }
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     int limit_;
 };
 

@@ -8,7 +8,7 @@ namespace zelv {
 
 class DropDownCombo : public QComboBox {
     Q_OBJECT
-public:
+  public:
     explicit DropDownCombo(QWidget* parent = nullptr);
 
     // Replaces the entries by `items` in ascending order (case-insensitive,
@@ -18,7 +18,7 @@ public:
 
     void showPopup() override;
 
-signals:
+  signals:
     // Emitted by showPopup() before the list is shown.
     void aboutToShowPopup();
 };

@@ -20,8 +20,10 @@ QLabel* MakeSuitLabel(int suit, QWidget* parent, int pointSize) {
     QFont f = label->font();
     // "Symbol" held the signs on the old platform; DejaVu Sans has them here.
     f.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Symbol")});
-    if (pointSize > 0) f.setPointSize(pointSize);
-    else if (f.pointSize() > 0) f.setPointSize(f.pointSize() + 3);
+    if (pointSize > 0)
+        f.setPointSize(pointSize);
+    else if (f.pointSize() > 0)
+        f.setPointSize(f.pointSize() + 3);
     label->setFont(f);
     QPalette pal = label->palette();
     pal.setColor(QPalette::WindowText, SuitColor(suit));

@@ -3,6 +3,7 @@
 // With ZELV_SCREENSHOT_DIR set (run under xvfb-run with QT_QPA_PLATFORM=xcb)
 // it also saves pictures of the main window and of the editor as opened
 // from the menu.
+#include "../ui/ScriptedPrompts.h"
 #include "app/About.h"
 #include "app/HelpViewer.h"
 #include "app/Options.h"
@@ -11,7 +12,6 @@
 #include "engine/Settings.h"
 #include "ui/PrinterChoice.h"
 #include "viewing/viewhand.h"
-#include "../ui/ScriptedPrompts.h"
 
 #include <QAction>
 #include <QLabel>
@@ -38,7 +38,7 @@ namespace {
 // Runs `inspect` on each modal dialog that opens while it lives, records
 // its objectName and closes it.
 class ModalWatcher {
-public:
+  public:
     explicit ModalWatcher(std::function<void(QWidget*)> inspect = nullptr) : inspect_(std::move(inspect)) {
         timer_.setInterval(10);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
@@ -46,14 +46,16 @@ public:
             if (!modal) return;
             seen << modal->objectName();
             if (inspect_) inspect_(modal);
-            if (auto* d = qobject_cast<QDialog*>(modal)) d->reject();
-            else modal->close();
+            if (auto* d = qobject_cast<QDialog*>(modal))
+                d->reject();
+            else
+                modal->close();
         });
         timer_.start();
     }
     QStringList seen;
 
-private:
+  private:
     QTimer timer_;
     std::function<void(QWidget*)> inspect_;
 };
@@ -81,7 +83,7 @@ class MainWinTest : public QObject {
         return a;
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         ApplyApplicationLook();
         win = new TMainWin;
@@ -214,9 +216,12 @@ private slots:
     void menu_commandsShowTheirDialogs_data() {
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("dialog");
-        QTest::newRow("Print Boards") << "HandPrinting" << "PrintDlg";
-        QTest::newRow("About") << "AboutZelvanoMenu" << "AboutBox";
-        QTest::newRow("Options") << "ZelvPathOptions" << "SetOptionDlg";
+        QTest::newRow("Print Boards") << "HandPrinting"
+                                      << "PrintDlg";
+        QTest::newRow("About") << "AboutZelvanoMenu"
+                               << "AboutBox";
+        QTest::newRow("Options") << "ZelvPathOptions"
+                                 << "SetOptionDlg";
     }
     void menu_commandsShowTheirDialogs() {
         QFETCH(QString, action);
@@ -242,7 +247,8 @@ private slots:
         if (ScreenshotDir().isEmpty()) QSKIP("ZELV_SCREENSHOT_DIR not set");
         QTest::qWait(200);
         Save(win, "main.png");
-        if (QScreen* screen = win->screen()) QVERIFY(screen->grabWindow(0).save(QDir(ScreenshotDir()).filePath("screen.png")));
+        if (QScreen* screen = win->screen())
+            QVERIFY(screen->grabWindow(0).save(QDir(ScreenshotDir()).filePath("screen.png")));
     }
 
     void options_showFoldersAndSetTheFileCode() {

@@ -60,9 +60,7 @@ const std::map<std::string, std::function<bool(const Seen&)>> Promises = {
     {"Preempt 3H", [](const Seen& s) { return s.length[1] == 7 && s.top3[1] >= 2 && s.points >= 5 && s.points <= 9; }},
     {"1S Opener", [](const Seen& s) { return s.length[0] >= 5 && s.points >= 12 && s.points <= 19; }},
     {"Weak Balanced 0-5",
-     [](const Seen& s) {
-         return *std::max_element(s.length.begin(), s.length.end()) == 4 && s.points <= 5;
-     }},
+     [](const Seen& s) { return *std::max_element(s.length.begin(), s.length.end()) == 4 && s.points <= 5; }},
 };
 
 } // namespace

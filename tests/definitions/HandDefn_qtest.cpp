@@ -1,9 +1,9 @@
 // The hand definition editor driven as a user drives it: typing, leaving
 // fields with Tab or the mouse, clicking headings and cards, Ctrl+A in the
 // lists, and loading and saving real files in a temporary folder.
+#include "../ui/ScriptedPrompts.h"
 #include "definitions/HandDefn.h"
 #include "engine/Settings.h"
-#include "../ui/ScriptedPrompts.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -22,11 +22,11 @@ using namespace zelv;
 namespace {
 
 // The full catalogue in display order, as the user sees it on opening.
-const QStringList DisplayOrder = {
-    " 4333", " 4432", " 4441", " 5332", " 5422", " 5431", " 5440", " 5521", " 5530", " 6322",
-    " 6331", " 6421", " 6430", " 6511", " 6520", " 6610", " 7222", " 7321", " 7330", " 7411",
-    " 7420", " 7510", " 7600", " 8221", " 8311", " 8320", " 8410", " 8500", " 9211", " 9220",
-    " 9310", " 9400", "10111", "10210", "10300", "11110", "11200", "12100", "13000"};
+const QStringList DisplayOrder = {" 4333", " 4432", " 4441", " 5332", " 5422", " 5431", " 5440", " 5521",
+                                  " 5530", " 6322", " 6331", " 6421", " 6430", " 6511", " 6520", " 6610",
+                                  " 7222", " 7321", " 7330", " 7411", " 7420", " 7510", " 7600", " 8221",
+                                  " 8311", " 8320", " 8410", " 8500", " 9211", " 9220", " 9310", " 9400",
+                                  "10111", "10210", "10300", "11110", "11200", "12100", "13000"};
 
 QStringList Items(QListWidget* list) {
     QStringList out;
@@ -110,7 +110,7 @@ class HandDefnTest : public QObject {
         return out;
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(dir.isValid());
         SharedSettings() = tSettings::ForProgramFolder(dir.path().toStdString());
@@ -195,24 +195,96 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("MaxAK above 12") << "" << "" << "MaxAK" << "40" << "12";
-        QTest::newRow("MaxAK below MinAK") << "MinAK" << "7" << "MaxAK" << "5" << "12";
-        QTest::newRow("MaxAK in range") << "" << "" << "MaxAK" << "8" << "8";
-        QTest::newRow("MinAK above MaxAK") << "" << "" << "MinAK" << "13" << "0";
-        QTest::newRow("MinAK empty") << "" << "" << "MinAK" << "" << "0";
-        QTest::newRow("MinPts above MaxPts") << "MaxPts" << "15" << "MinPts" << "20" << "0";
-        QTest::newRow("MinPts in range") << "MaxPts" << "15" << "MinPts" << "12" << "12";
-        QTest::newRow("MinPts empty") << "" << "" << "MinPts" << "" << "0";
-        QTest::newRow("MaxPts below MinPts") << "MinPts" << "12" << "MaxPts" << "11" << "34";
-        QTest::newRow("MaxPts empty") << "" << "" << "MaxPts" << "" << "34";
-        QTest::newRow("MaxSPts above 10") << "" << "" << "MaxSPts" << "11" << "10";
-        QTest::newRow("MaxTop3H above 3") << "" << "" << "MaxTop3H" << "4" << "3";
-        QTest::newRow("MinDPts empty") << "" << "" << "MinDPts" << "" << "0";
-        QTest::newRow("MinTop3C empty") << "" << "" << "MinTop3C" << "" << "0";
-        QTest::newRow("MinSLen empty") << "" << "" << "MinSLen" << "" << "0";
-        QTest::newRow("MaxHLen above 13") << "" << "" << "MaxHLen" << "14" << "13";
-        QTest::newRow("MaxHLen empty") << "" << "" << "MaxHLen" << "" << "13";
-        QTest::newRow("suit minimum above its maximum is left") << "" << "" << "MinCPts" << "9" << "9";
+        QTest::newRow("MaxAK above 12") << ""
+                                        << ""
+                                        << "MaxAK"
+                                        << "40"
+                                        << "12";
+        QTest::newRow("MaxAK below MinAK") << "MinAK"
+                                           << "7"
+                                           << "MaxAK"
+                                           << "5"
+                                           << "12";
+        QTest::newRow("MaxAK in range") << ""
+                                        << ""
+                                        << "MaxAK"
+                                        << "8"
+                                        << "8";
+        QTest::newRow("MinAK above MaxAK") << ""
+                                           << ""
+                                           << "MinAK"
+                                           << "13"
+                                           << "0";
+        QTest::newRow("MinAK empty") << ""
+                                     << ""
+                                     << "MinAK"
+                                     << ""
+                                     << "0";
+        QTest::newRow("MinPts above MaxPts") << "MaxPts"
+                                             << "15"
+                                             << "MinPts"
+                                             << "20"
+                                             << "0";
+        QTest::newRow("MinPts in range") << "MaxPts"
+                                         << "15"
+                                         << "MinPts"
+                                         << "12"
+                                         << "12";
+        QTest::newRow("MinPts empty") << ""
+                                      << ""
+                                      << "MinPts"
+                                      << ""
+                                      << "0";
+        QTest::newRow("MaxPts below MinPts") << "MinPts"
+                                             << "12"
+                                             << "MaxPts"
+                                             << "11"
+                                             << "34";
+        QTest::newRow("MaxPts empty") << ""
+                                      << ""
+                                      << "MaxPts"
+                                      << ""
+                                      << "34";
+        QTest::newRow("MaxSPts above 10") << ""
+                                          << ""
+                                          << "MaxSPts"
+                                          << "11"
+                                          << "10";
+        QTest::newRow("MaxTop3H above 3") << ""
+                                          << ""
+                                          << "MaxTop3H"
+                                          << "4"
+                                          << "3";
+        QTest::newRow("MinDPts empty") << ""
+                                       << ""
+                                       << "MinDPts"
+                                       << ""
+                                       << "0";
+        QTest::newRow("MinTop3C empty") << ""
+                                        << ""
+                                        << "MinTop3C"
+                                        << ""
+                                        << "0";
+        QTest::newRow("MinSLen empty") << ""
+                                       << ""
+                                       << "MinSLen"
+                                       << ""
+                                       << "0";
+        QTest::newRow("MaxHLen above 13") << ""
+                                          << ""
+                                          << "MaxHLen"
+                                          << "14"
+                                          << "13";
+        QTest::newRow("MaxHLen empty") << ""
+                                       << ""
+                                       << "MaxHLen"
+                                       << ""
+                                       << "13";
+        QTest::newRow("suit minimum above its maximum is left") << ""
+                                                                << ""
+                                                                << "MinCPts"
+                                                                << "9"
+                                                                << "9";
     }
     void leavingAField_appliesItsRule() {
         QFETCH(QString, setupField);

@@ -20,7 +20,7 @@ using namespace zelv;
 class WidgetsTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void dropDown_signalsBeforeItsListOpensSoItCanBeFilled() {
         DropDownCombo combo;
         QVERIFY(!combo.isEditable());
