@@ -1,8 +1,10 @@
 #include "generation/DealRun.h"
 
 #include "engine/Duplimat.h"
+#include "generation/SecureDeal.h"
 
 #include <chrono>
+#include <memory>
 
 namespace zelv {
 
@@ -12,13 +14,19 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
         result.Error = "The number of boards must not be negative: " + std::to_string(options.Boards);
         return result;
     }
-    if (options.Secure) {
-        result.Error = "The secure random source is not available in this build.";
-        return result;
-    }
     tBoard board;
     board.SeedFirst = options.SeedFirst;
     if (!board.LoadSetup(options.Setup, options.DefinitionsFolder, &result.Error)) return result;
+    // The secure source is keyed once per run; the dealer reads the loaded set-up.
+    std::unique_ptr<tSecureRandom> random;
+    std::unique_ptr<tSecureDealer> secure;
+    if (options.Secure) {
+        SecureKey key{};
+        if (!tSecureRandom::SystemKey(key, &result.Error)) return result;
+        random = std::make_unique<tSecureRandom>(key);
+        key.fill(0);
+        secure = std::make_unique<tSecureDealer>(board, *random);
+    }
 
     tDealFiles files;
     if (!files.OpenDealFiles(options.OutputFolder, options.FileCode, options.WritePbn, &result.Error)) return result;
@@ -47,7 +55,10 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
             result.Status = DealStatus::AttemptLimit;
             break;
         }
-        board.DealBoard();
+        if (secure)
+            secure->DealBoard();
+        else
+            board.DealBoard();
         ++result.Attempts;
         if (board.Accepted) {
             ++result.Accepted;

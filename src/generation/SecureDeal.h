@@ -1,0 +1,87 @@
+#pragma once
+// The secure dealer: a ChaCha20 keystream keyed once per run from the
+// operating system, and a dealing attempt that draws only the cards it
+// needs. Accepted boards are uniformly distributed over all boards that meet
+// the set-up, as with the classic dealer, but the sequence cannot be
+// recovered from a dealt hand and does not repeat.
+#include "engine/Cards.h"
+#include "engine/uBoard.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace zelv {
+
+using SecureKey = std::array<std::uint8_t, 32>;
+
+// A buffered ChaCha20 keystream read as 32-bit words.
+class tSecureRandom {
+public:
+    // The stream for `key`; the same key always gives the same stream.
+    explicit tSecureRandom(const SecureKey& key);
+    ~tSecureRandom();
+    tSecureRandom(const tSecureRandom&) = delete;
+    tSecureRandom& operator=(const tSecureRandom&) = delete;
+
+    // Fills `key` with 256 bits from the operating system. False, with the
+    // reason, when the cryptographic library cannot be started.
+    static bool SystemKey(SecureKey& key, std::string* error);
+
+    std::uint32_t Next32() {
+        if (pos_ == WordsPerBlock) Refill();
+        return words_[pos_++];
+    }
+    // Uniform in 0..n-1 (n >= 1), without modulo bias.
+    std::uint32_t Below(std::uint32_t n) {
+        std::uint64_t m = std::uint64_t{Next32()} * n;
+        auto low = static_cast<std::uint32_t>(m);
+        if (low < n) {
+            const std::uint32_t threshold = (0u - n) % n;
+            while (low < threshold) {
+                m = std::uint64_t{Next32()} * n;
+                low = static_cast<std::uint32_t>(m);
+            }
+        }
+        return static_cast<std::uint32_t>(m >> 32);
+    }
+
+private:
+    static constexpr std::size_t WordsPerBlock = 512;
+    void Refill();
+
+    SecureKey key_;
+    std::uint64_t nonce_ = 0;
+    std::size_t pos_ = WordsPerBlock;
+    alignas(64) std::uint32_t words_[WordsPerBlock];
+};
+
+// Deals attempts for a board whose set-up (Constrained flags, SeedFirst and
+// the definition slots) is complete and stays fixed: it is read once, when
+// the dealer is made. Constrained seats are dealt first, each tested as soon
+// as it holds its thirteen cards; the attempt stops at the first seat that
+// fails, and only a board whose constrained seats all pass is completed,
+// sorted and written (through tBoard::AcceptCurrentHands).
+class tSecureDealer {
+public:
+    tSecureDealer(tBoard& board, tSecureRandom& random);
+
+    // One attempt; sets and returns board.Accepted.
+    bool DealBoard();
+
+    // The cards placed before any draw, by seat index.
+    CardMask Seeded(int seat) const { return seeded_[seat]; }
+
+private:
+    tBoard& board_;
+    tSecureRandom& random_;
+    std::array<CardMask, 4> seeded_{};
+    std::array<int, 4> need_{};   // cards to draw, by seat index
+    std::array<int, 4> order_{};  // constrained seats first
+    int constrainedCount_ = 0;
+    int packSize_ = 0;
+    std::array<CardCode, 52> pack_{}; // the cards not seeded, in shuffled order
+};
+
+} // namespace zelv

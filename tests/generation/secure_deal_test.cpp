@@ -1,0 +1,311 @@
+// The secure dealer: its random source, the boards it accepts, and that
+// accepted boards keep the distribution of a plain random deal restricted to
+// the set-up (exact expectations where they can be computed, the classic
+// dealer's boards where they cannot).
+#include "engine/Duplimat.h"
+#include "engine/HandDefnKeys.h"
+#include "engine/Random.h"
+#include "engine/uBoard.h"
+#include "generation/DealRun.h"
+#include "generation/SecureDeal.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <unistd.h>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace zelv {
+namespace {
+
+SecureKey TestKey(std::uint8_t first) {
+    SecureKey key{};
+    for (std::size_t i = 0; i < key.size(); ++i) key[i] = static_cast<std::uint8_t>(first + 7 * i);
+    return key;
+}
+
+// A definition that every hand meets; tests narrow it.
+tHandDefn OpenDefn() {
+    tHandDefn d;
+    d.Defined = true;
+    d.YesShapes.assign(PatternStrings().begin(), PatternStrings().end());
+    for (int i = 0; i < LimitCount; ++i) d.Limit(i) = (i % 2 == 0) ? 0 : 40;
+    return d;
+}
+
+int Hcp(const DisplayRow& row) {
+    int p = 0;
+    for (const auto& suit : row)
+        for (char c : suit) p += c == 'A' ? 4 : c == 'K' ? 3 : c == 'Q' ? 2 : c == 'J' ? 1 : 0;
+    return p;
+}
+
+bool Holds(const DisplayRow& row, int suit, char rank) { return row[suit].find(rank) != std::string::npos; }
+
+// Every card once, thirteen to a hand, ranks in order within each suit.
+void ExpectSoundBoard(const tBoard& board) {
+    std::set<std::pair<int, char>> cards;
+    for (int seat = 0; seat < 4; ++seat) {
+        std::size_t n = 0;
+        for (int s = 0; s < 4; ++s) {
+            const std::string& h = board.Display[seat][s];
+            n += h.size();
+            for (std::size_t i = 0; i < h.size(); ++i) {
+                ASSERT_NE(RankLetters.find(h[i]), std::string_view::npos);
+                if (i) {
+                    EXPECT_LT(RankLetters.find(h[i - 1]), RankLetters.find(h[i]));
+                }
+                cards.insert({s, h[i]});
+            }
+        }
+        EXPECT_EQ(n, 13u);
+        const Hand& hand = board.SeatHand(seat);
+        EXPECT_TRUE(std::is_sorted(hand.begin(), hand.end()));
+    }
+    EXPECT_EQ(cards.size(), 52u);
+}
+
+double ChiSquare(const std::vector<double>& observed, const std::vector<double>& expected) {
+    double chi = 0;
+    for (std::size_t i = 0; i < observed.size(); ++i) chi += (observed[i] - expected[i]) * (observed[i] - expected[i]) / expected[i];
+    return chi;
+}
+// Generous: about six standard deviations above the mean of the distribution.
+double Limit(std::size_t degrees) { return static_cast<double>(degrees) + 6.0 * std::sqrt(2.0 * static_cast<double>(degrees)); }
+
+// Two-sample homogeneity statistic over the same bins.
+double ChiSquareTwoSample(const std::vector<double>& a, const std::vector<double>& b) {
+    double A = 0, B = 0;
+    for (double x : a) A += x;
+    for (double x : b) B += x;
+    double chi = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] + b[i] == 0) continue;
+        double d = std::sqrt(B / A) * a[i] - std::sqrt(A / B) * b[i];
+        chi += d * d / (a[i] + b[i]);
+    }
+    return chi;
+}
+
+double Choose(int n, int k) {
+    double r = 1;
+    for (int i = 1; i <= k; ++i) r = r * (n - k + i) / i;
+    return r;
+}
+
+void DealAccepted(int boards, const std::function<bool()>& attempt, const std::function<void()>& record) {
+    for (int got = 0; got < boards;)
+        if (attempt()) {
+            record();
+            ++got;
+        }
+}
+
+TEST(SecureRandom, sameKeyGivesSameStreamAndOtherKeysDiffer) {
+    tSecureRandom a(TestKey(1)), b(TestKey(1)), c(TestKey(2));
+    int differ = 0;
+    for (int i = 0; i < 5000; ++i) { // crosses several buffer refills
+        std::uint32_t x = a.Next32();
+        EXPECT_EQ(x, b.Next32());
+        differ += x != c.Next32();
+    }
+    EXPECT_GT(differ, 4990);
+}
+
+TEST(SecureRandom, systemKeysAreFreshEachTime) {
+    SecureKey k1{}, k2{};
+    std::string error;
+    ASSERT_TRUE(tSecureRandom::SystemKey(k1, &error)) << error;
+    ASSERT_TRUE(tSecureRandom::SystemKey(k2, &error)) << error;
+    EXPECT_NE(k1, k2);
+}
+
+TEST(SecureRandom, boundedDrawsStayInRangeForAwkwardBounds) {
+    tSecureRandom r(TestKey(3));
+    for (std::uint32_t n : {1u, 2u, 3u, 52u, 0x80000001u, 0xFFFFFFFFu})
+        for (int i = 0; i < 2000; ++i) EXPECT_LT(r.Below(n), n);
+}
+
+TEST(SecureRandom, boundedDrawsAreUniform) {
+    tSecureRandom r(TestKey(4));
+    const int draws = 52 * 4000;
+    std::vector<double> seen(52, 0.0);
+    for (int i = 0; i < draws; ++i) seen[r.Below(52)] += 1;
+    EXPECT_LT(ChiSquare(seen, std::vector<double>(52, draws / 52.0)), Limit(51));
+}
+
+TEST(SecureDealer, freeSetUpAcceptsEveryAttemptAndPutsEachCardInEachSeatEvenly) {
+    tBoard board;
+    tSecureRandom random(TestKey(5));
+    tSecureDealer dealer(board, random);
+    const int boards = 20000;
+    std::vector<double> seat(52 * 4, 0.0);
+    for (int i = 0; i < boards; ++i) {
+        ASSERT_TRUE(dealer.DealBoard());
+        for (int s = 0; s < 4; ++s)
+            for (CardCode c : board.SeatHand(s)) seat[static_cast<std::size_t>((c - 1) * 4 + s)] += 1;
+    }
+    ExpectSoundBoard(board);
+    EXPECT_LT(ChiSquare(seat, std::vector<double>(seat.size(), boards / 4.0)), Limit(52 * 3));
+}
+
+TEST(SecureDealer, acceptedBoardsMeetTheSetUpAndHoldTheSeededCards) {
+    tBoard board;
+    board.SeedFirst = true;
+    tHandDefn north = OpenDefn();
+    north.MinPoints = 15;
+    north.MustHave[MakeCard(0, 0)] = true; // SA
+    north.MustHave[MakeCard(1, 1)] = true; // HK
+    tHandDefn west = OpenDefn();
+    west.MinDLength = 5;
+    board.SetConstrained(North, true);
+    board.SetConstrained(West, true);
+    board.SetSlot(North, 0, north);
+    board.SetSlot(West, 0, west);
+    tSecureRandom random(TestKey(6));
+    tSecureDealer dealer(board, random);
+    EXPECT_EQ(dealer.Seeded(North), CardBit(MakeCard(0, 0)) | CardBit(MakeCard(1, 1)));
+    int accepted = 0;
+    for (int i = 0; i < 20000; ++i) {
+        if (!dealer.DealBoard()) continue;
+        ++accepted;
+        ExpectSoundBoard(board);
+        EXPECT_GE(Hcp(board.Display[North]), 15);
+        EXPECT_TRUE(Holds(board.Display[North], 0, 'A'));
+        EXPECT_TRUE(Holds(board.Display[North], 1, 'K'));
+        EXPECT_GE(board.Display[West][2].size(), 5u);
+    }
+    EXPECT_GT(accepted, 100);
+}
+
+TEST(SecureDealer, rejectedAttemptLeavesDisplayAndFilesUntouched) {
+    tBoard board;
+    tHandDefn impossible = OpenDefn();
+    impossible.MinPoints = 38;
+    board.SetConstrained(South, true);
+    board.SetSlot(South, 0, impossible);
+    board.Display[North][0] = "AKQ";
+    tSecureRandom random(TestKey(7));
+    tSecureDealer dealer(board, random);
+    for (int i = 0; i < 1000; ++i) EXPECT_FALSE(dealer.DealBoard());
+    EXPECT_FALSE(board.Accepted);
+    EXPECT_EQ(board.Display[North][0], "AKQ");
+}
+
+TEST(SecureDealer, firstDefinitionsSharingACardNeverPutItInTwoHands) {
+    tBoard board;
+    board.SeedFirst = true;
+    tHandDefn a = OpenDefn();
+    for (int r = 0; r < 13; ++r) a.MustHave[MakeCard(0, r)] = true; // all spades
+    tHandDefn b = OpenDefn();
+    b.MustHave[MakeCard(0, 0)] = true; // SA again
+    b.MustHave[MakeCard(3, 0)] = true; // CA
+    board.SetConstrained(North, true);
+    board.SetConstrained(South, true);
+    board.SetSlot(North, 0, a);
+    board.SetSlot(South, 0, b);
+    tSecureRandom random(TestKey(8));
+    tSecureDealer dealer(board, random);
+    EXPECT_EQ(dealer.Seeded(South), CardBit(MakeCard(3, 0)));
+    // South's definition still wants SA, which North holds: never met.
+    for (int i = 0; i < 200; ++i) EXPECT_FALSE(dealer.DealBoard());
+}
+
+TEST(SecureDealer, constrainedSuitLengthFollowsTheExactConditionalDistribution) {
+    tBoard board;
+    tHandDefn north = OpenDefn();
+    north.MinSLength = 5;
+    board.SetConstrained(North, true);
+    board.SetSlot(North, 0, north);
+    tSecureRandom random(TestKey(9));
+    tSecureDealer dealer(board, random);
+    const int boards = 20000;
+    std::vector<double> seen(5, 0.0); // 5, 6, 7, 8 and more
+    DealAccepted(boards, [&] { return dealer.DealBoard(); },
+                 [&] { seen[std::min<std::size_t>(board.Display[North][0].size(), 8) - 5] += 1; });
+    std::vector<double> p(5, 0.0);
+    double total = 0;
+    for (int k = 5; k <= 13; ++k) {
+        double pk = Choose(13, k) * Choose(39, 13 - k);
+        p[static_cast<std::size_t>(std::min(k, 8) - 5)] += pk;
+        total += pk;
+    }
+    p.pop_back();
+    seen.pop_back();
+    std::vector<double> expected;
+    for (double x : p) expected.push_back(boards * x / total);
+    EXPECT_LT(ChiSquare(seen, expected), Limit(3));
+}
+
+// Two constrained seats, seeding on: the free seats' hands come out as the
+// classic dealer's do.
+TEST(SecureDealer, freeSeatsMatchTheClassicDealerOnASeededTwoSeatSetUp) {
+    auto setUp = [](tBoard& board) {
+        board.SeedFirst = true;
+        tHandDefn north = OpenDefn();
+        north.MinPoints = 12;
+        north.MustHave[MakeCard(0, 0)] = true;
+        tHandDefn south = OpenDefn();
+        south.MinHLength = 5;
+        board.SetConstrained(North, true);
+        board.SetConstrained(South, true);
+        board.SetSlot(North, 0, north);
+        board.SetSlot(South, 0, south);
+    };
+    const int boards = 20000;
+    auto sample = [&](tBoard& board, const std::function<bool()>& attempt) {
+        std::vector<double> stats(13, 0.0); // West's spades 0..5+, East's points in five bands
+        DealAccepted(boards, attempt, [&] {
+            stats[std::min<std::size_t>(board.Display[West][0].size(), 5)] += 1;
+            int p = Hcp(board.Display[East]);
+            stats[6 + static_cast<std::size_t>(std::min(p / 3, 6))] += 1;
+            ExpectSoundBoard(board);
+        });
+        return stats;
+    };
+    tBoard secureBoard;
+    setUp(secureBoard);
+    tSecureRandom random(TestKey(10));
+    tSecureDealer dealer(secureBoard, random);
+    auto secure = sample(secureBoard, [&] { return dealer.DealBoard(); });
+
+    tBoard classicBoard;
+    setUp(classicBoard);
+    RandSeed = 20240601u;
+    auto classic = sample(classicBoard, [&] {
+        classicBoard.DealBoard();
+        return classicBoard.Accepted;
+    });
+
+    std::vector<double> a(secure.begin(), secure.begin() + 6), b(classic.begin(), classic.begin() + 6);
+    EXPECT_LT(ChiSquareTwoSample(a, b), Limit(5));
+    std::vector<double> c(secure.begin() + 6, secure.end()), d(classic.begin() + 6, classic.end());
+    EXPECT_LT(ChiSquareTwoSample(c, d), Limit(6));
+}
+
+TEST(SecureDealer, runDealInSecureModeWritesTheRequestedBoards) {
+    auto dir = std::filesystem::temp_directory_path() / ("zelv-secure-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    DealRunOptions options;
+    options.Secure = true;
+    options.Boards = 7;
+    options.OutputFolder = dir.string();
+    options.DefinitionsFolder = dir.string();
+    options.FileCode = "SEC";
+    DealRunResult result = RunDeal(options);
+    EXPECT_EQ(result.Status, DealStatus::Done) << result.Error;
+    EXPECT_EQ(result.Accepted, 7u);
+    EXPECT_EQ(result.Attempts, 7u);
+    EXPECT_EQ(std::filesystem::file_size(dir / "SEC.DGE"), 7 * RecordSize);
+    EXPECT_EQ(std::filesystem::file_size(dir / "SEC.BRI"), 7 * RecordSize);
+    EXPECT_TRUE(std::filesystem::exists(dir / "SEC.PBN"));
+    std::filesystem::remove_all(dir);
+}
+
+} // namespace
+} // namespace zelv
