@@ -14,6 +14,7 @@
 #include "viewing/viewhand.h"
 
 #include <QAction>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -175,6 +176,30 @@ class MainWinTest : public QObject {
         QVERIFY(!o.FileMustExist);
         // Cancelling dismisses it: nothing left behind to close.
         QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void viewBoards_fileDialogHelpButtonOpensTopic40() {
+        static QList<int> topics;
+        topics.clear();
+        QtPrompts::setHelpHandler([](QWidget*, int topic) { topics << topic; });
+        Prompts::install(nullptr);
+        bool hadHelp = false;
+        ModalWatcher watcher([&](QWidget* w) {
+            Save(w, "viewboards-file.png");
+            auto* box = w->findChild<QDialogButtonBox*>();
+            if (!box) return;
+            for (QAbstractButton* b : box->buttons())
+                if (box->buttonRole(b) == QDialogButtonBox::HelpRole) {
+                    hadHelp = true;
+                    b->click();
+                }
+        });
+        action("HandViewing")->trigger();
+        Prompts::install(prompts);
+        QtPrompts::setHelpHandler(&ShowHelp);
+        QVERIFY(hadHelp);
+        QCOMPARE(topics, QList<int>({40}));
+        QCOMPARE(watcher.seen.size(), 1);
     }
 
     void viewBoards_showsTheChosenFile() {
