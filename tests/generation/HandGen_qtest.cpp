@@ -472,6 +472,31 @@ class HandGenTest : public QObject {
         }
     }
 
+    void deal_withTheSecureSourceMeetsTheSetupToo() {
+        writeDefinition("STRONG.HDS", [](HandDefinition& d) { d.Limit(LimMinPoints) = "20"; });
+        dlg_->show();
+        pick("N", 1, "STRONG");
+        check("SecureCB")->setChecked(true);
+        child<QLineEdit>("NumberBoardsEB")->setText("4");
+        dealAndWait();
+        QVERIFY2(prompts_->Errors.isEmpty(), qPrintable(prompts_->Errors.join('\n')));
+        tBoardFile file;
+        std::string error;
+        QVERIFY(file.Open(hand(".DGE").toStdString(), &error));
+        QCOMPARE(file.BoardCount(), std::uint64_t(4));
+        QCOMPARE(QFileInfo(hand(".BRI")).size(), qint64(4 * 128));
+        for (std::uint64_t n = 1; n <= 4; ++n) {
+            tBoard board;
+            QCOMPARE(file.ReadBoard(n, board), tBoardFile::Read::Ok);
+            QVERIFY(HighCardPoints(board.Display[North]) >= 20);
+            QCOMPARE(CardCount(board.Display), 52);
+        }
+        // The box is part of the set-up: a new showing turns it off again.
+        dlg_->reject();
+        dlg_->show();
+        QVERIFY(!check("SecureCB")->isChecked());
+    }
+
     void deal_withDefaultsAndEmptyCountDealsOneRandomBoard() {
         WriteAll(hand(".DGE"), "an older run");
         dlg_->show();
