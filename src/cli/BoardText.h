@@ -1,0 +1,28 @@
+#pragma once
+// What `zelvano-deal show` prints: a board file's boards as PBN or as plain
+// diagrams, with every record checked before it is printed.
+#include "engine/uBoard.h"
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+namespace zelv {
+
+// Empty when the table is a whole deal: 13 cards a hand, rank letters high
+// to low, each of the 52 cards once. Otherwise what is wrong with it.
+std::string DealProblem(const DisplayTable& table);
+
+// Board n as a diagram: a title line with dealer and vulnerability, North
+// above, West and East side by side, South below; a void shows as "-".
+std::string BoardDiagram(std::uint64_t board, const DisplayTable& table);
+
+enum class ShowFormat { Pbn, Text };
+
+// Prints every sound board of the file to `out`. A record that cannot be read
+// or is not a whole deal is reported on `err` with its board number and
+// skipped. 0 when every board was printed, 1 when the file could not be
+// opened or any board was skipped.
+int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out, std::ostream& err);
+
+} // namespace zelv

@@ -1,0 +1,245 @@
+// zelvano-deal: deals a set of boards from the command line, or shows the
+// boards of a board file. Exit status: 0 done, 1 bad input, 2 usage, 3 the
+// attempt limit was reached, 130 interrupted.
+#include "cli/BoardText.h"
+#include "engine/FileUtil.h"
+#include "engine/Random.h"
+#include "engine/Settings.h"
+#include "generation/DealRun.h"
+#include "generation/GeneratorFile.h"
+
+#include <CLI/CLI.hpp>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace zelv;
+
+constexpr int ExitDone = 0, ExitBadInput = 1, ExitUsage = 2, ExitAttemptLimit = 3, ExitInterrupted = 130;
+
+std::atomic<bool> Interrupted{false};
+extern "C" void OnInterrupt(int) { Interrupted.store(true); }
+
+int BadInput(const std::string& message) {
+    std::cerr << "zelvano-deal: " << message << "\n";
+    return ExitBadInput;
+}
+
+int UsageError(const std::string& message) {
+    std::cerr << "zelvano-deal: " << message << "\nRun with --help for more information.\n";
+    return ExitUsage;
+}
+
+// CLI11 reports --help as an "error" of its own; only real errors are usage errors.
+int ParseFailed(const CLI::App& app, const CLI::ParseError& e) {
+    int code = app.exit(e, std::cout, std::cerr);
+    return code == 0 ? ExitDone : ExitUsage;
+}
+
+// "A,,B" gives three slots, the middle one empty; blanks around a name go.
+bool SplitNames(const std::string& option, const std::string& text, std::array<std::string, 5>& names,
+                std::string& error) {
+    std::vector<std::string> items;
+    std::size_t start = 0;
+    while (true) {
+        std::size_t comma = text.find(',', start);
+        items.push_back(TrimBlanks(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    if (items.size() > names.size()) {
+        error = option + ": at most five definition names, not " + std::to_string(items.size()) + ": " + text;
+        return false;
+    }
+    names = {};
+    for (std::size_t i = 0; i < items.size(); ++i) names[i] = items[i];
+    return true;
+}
+
+// Decimal digits only, at most `max`.
+bool ParseCount(const std::string& text, std::uint64_t max, std::uint64_t& value) {
+    if (text.empty() || text.size() > 19) return false;
+    std::uint64_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (v > max) return false;
+    value = v;
+    return true;
+}
+
+bool ValidName(const std::string& name) { return name.find('/') == std::string::npos && name.find('\0') == std::string::npos; }
+
+int Show(int argc, char** argv) {
+    CLI::App app{"Prints the boards of a board file (.DGE) to standard output.", "zelvano-deal show"};
+    std::string path, format = "pbn";
+    app.add_option("FILE", path, "The board file to read")->required()->type_name("FILE");
+    app.add_option("--format", format, "pbn (the default) or text, for diagrams")
+        ->check(CLI::IsMember({"pbn", "text"}));
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return ParseFailed(app, e);
+    }
+    return ShowBoardFile(path, format == "text" ? ShowFormat::Text : ShowFormat::Pbn, std::cout, std::cerr);
+}
+
+int Deal(int argc, char** argv) {
+    const tSettings& settings = SharedSettings();
+    CLI::App app{"Deals a set of bridge boards that meet a set-up of hand definitions.\n"
+                 "Also: zelvano-deal show FILE [--format pbn|text]",
+                 "zelvano-deal"};
+    std::string generator, seats[4], seedText, boardsText = "1", maxAttemptsText;
+    std::string code{InitialFileCode};
+    std::string definitions = settings.HandDefinitionsFolder, output = settings.HandsFolder;
+    bool noSeedFirst = false, secure = false, pbn = true, quiet = false;
+
+    app.add_option("--generator", generator, "Take the four seats' set-up from this generator file (.GEN)")
+        ->type_name("FILE");
+    static const char* const seatOptions[4] = {"--north", "--south", "--east", "--west"};
+    static const char* const seatHelp[4] = {"North", "South", "East", "West"};
+    CLI::Option* seatOpt[4];
+    for (int seat : {North, East, South, West})
+        seatOpt[seat] = app.add_option(seatOptions[seat], seats[seat],
+                                       std::string("Up to five comma-separated definition names for ") +
+                                           seatHelp[seat] + "; an empty item is an empty slot")
+                            ->type_name("NAMES");
+    app.add_option("--boards", boardsText, "Number of boards to deal")->type_name("N")->capture_default_str();
+    app.add_option("--code", code, "File code: the output files are CODE.DGE, CODE.BRI and CODE.PBN")
+        ->type_name("CODE")
+        ->capture_default_str();
+    app.add_option("--definitions", definitions, "Folder of the hand definition files")
+        ->type_name("DIR")
+        ->capture_default_str();
+    app.add_option("--output", output, "Folder the boards are written to")
+        ->type_name("DIR")
+        ->capture_default_str();
+    app.add_flag("--no-seed-first", noSeedFirst, "Do not place the first definition's cards before dealing");
+    CLI::Option* seedOpt =
+        app.add_option("--seed", seedText, "Start the classic generator from this seed (0 to 4294967295)")
+            ->type_name("N");
+    CLI::Option* secureOpt =
+        app.add_flag("--secure", secure, "Draw from a cryptographically secure generator instead");
+    secureOpt->excludes(seedOpt);
+    CLI::Option* maxOpt =
+        app.add_option("--max-attempts", maxAttemptsText, "Stop after this many attempts, keeping the boards dealt")
+            ->type_name("N");
+    app.add_flag("--pbn,!--no-pbn", pbn, "Also write CODE.PBN (on by default)");
+    app.add_flag("--quiet", quiet, "No progress line and no summary");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return ParseFailed(app, e);
+    }
+
+    std::uint64_t seed = 0, boards = 1, maxAttempts = 0;
+    if (*seedOpt && !ParseCount(seedText, 0xFFFFFFFFull, seed))
+        return UsageError("--seed: '" + seedText + "' is not a whole number from 0 to 4294967295");
+    if (!ParseCount(boardsText, 0x7FFFFFFFFFFFFFFFull, boards))
+        return UsageError("--boards: '" + boardsText + "' is not a whole number of boards (0 or more)");
+    if (*maxOpt && (!ParseCount(maxAttemptsText, 0x7FFFFFFFFFFFFFFFull, maxAttempts) || maxAttempts == 0))
+        return UsageError("--max-attempts: '" + maxAttemptsText + "' is not a whole number of 1 or more");
+    if (code.empty() || code.size() > 250 || !ValidName(code))
+        return UsageError("--code: '" + code + "' cannot name a file");
+
+    DealRunOptions options;
+    options.SeedFirst = !noSeedFirst;
+    options.Boards = static_cast<std::int64_t>(boards);
+    options.DefinitionsFolder = definitions;
+    options.OutputFolder = output;
+    options.FileCode = code;
+    options.WritePbn = pbn;
+    options.MaxAttempts = maxAttempts;
+    options.Secure = secure;
+
+    bool anyNames = !generator.empty();
+    for (int seat = 0; seat < 4; ++seat) anyNames = anyNames || *seatOpt[seat];
+    if (anyNames && !DirectoryExists(definitions))
+        return BadInput("hand definitions folder not found: " + definitions);
+    if (!generator.empty()) {
+        if (!FileExists(generator)) return BadInput("generator file not found: " + generator);
+        GeneratorSetup gen;
+        std::string error;
+        if (!LoadGeneratorFile(generator, gen, &error)) return BadInput(error);
+        const std::vector<std::string> available = ListDefinitionNames(definitions);
+        options.Setup = ToDealSetup(gen, available);
+        for (int seat = 0; seat < 4; ++seat)
+            for (std::size_t p = 0; p < 5; ++p) {
+                const std::string& name = gen.Seats[seat].Names[p];
+                if (!gen.Seats[seat].AnyHand && !name.empty() && MatchDefinitionName(available, name).empty() &&
+                    !*seatOpt[seat])
+                    std::cerr << "zelvano-deal: warning: " << generator << ": " << SeatNames[seat] << "'s definition "
+                              << p + 1 << " \"" << name << "\" is not in " << definitions
+                              << "; that slot is left empty\n";
+            }
+    }
+    for (int seat = 0; seat < 4; ++seat) {
+        if (!*seatOpt[seat]) continue;
+        std::string error;
+        SeatSetup& s = options.Setup[seat];
+        if (!SplitNames(seatOptions[seat], seats[seat], s.Names, error)) return UsageError(error);
+        for (const auto& name : s.Names)
+            if (!ValidName(name)) return BadInput(std::string(seatOptions[seat]) + ": '" + name + "' is not a definition name");
+        s.Constrained = true;
+    }
+
+    if (*seedOpt)
+        RandSeed = static_cast<std::uint32_t>(seed);
+    else
+        Randomize();
+
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+    const bool showProgress = !quiet && ::isatty(STDERR_FILENO);
+    bool progressShown = false;
+    ProgressFn progress;
+    if (showProgress)
+        progress = [&](const DealProgress& p) {
+            double rate = p.Seconds > 0 ? static_cast<double>(p.Attempts) / p.Seconds : 0.0;
+            std::fprintf(stderr, "\r%llu of %lld boards, %llu attempts, %.0f attempts/s   ",
+                         static_cast<unsigned long long>(p.Accepted), static_cast<long long>(p.Requested),
+                         static_cast<unsigned long long>(p.Attempts), rate);
+            std::fflush(stderr);
+            progressShown = true;
+        };
+    DealRunResult result = RunDeal(options, &Interrupted, progress);
+    if (progressShown) std::fputs("\n", stderr);
+
+    if (result.Status == DealStatus::Failed) return BadInput(result.Error);
+    if (!quiet) {
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%.3f", result.Seconds);
+        std::cout << result.Accepted << " boards, " << result.Attempts << " attempts, " << seconds << " seconds: "
+                  << result.BoardPath << "\n";
+    }
+    if (result.Status == DealStatus::AttemptLimit) {
+        std::cerr << "zelvano-deal: " << DescribeResult(result, options.Boards) << "\n";
+        return ExitAttemptLimit;
+    }
+    if (result.Status == DealStatus::Stopped) {
+        std::cerr << "zelvano-deal: " << DescribeResult(result, options.Boards) << "\n";
+        return ExitInterrupted;
+    }
+    return ExitDone;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        if (argc > 1 && std::string(argv[1]) == "show") return Show(argc - 1, argv + 1);
+        if (argc > 1 && std::string(argv[1]) == "deal") return Deal(argc - 1, argv + 1);
+        return Deal(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "zelvano-deal: " << e.what() << "\n";
+        return ExitBadInput;
+    }
+}

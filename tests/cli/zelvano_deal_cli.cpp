@@ -1,0 +1,343 @@
+// zelvano-deal run as a user runs it: options, exit statuses, messages, the
+// files it leaves, and `show` reading them back.
+#include "CliSupport.h"
+
+#include "engine/BoardFile.h"
+#include "engine/Duplimat.h"
+#include "engine/Random.h"
+#include "generation/DealRun.h"
+#include "generation/GeneratorFile.h"
+
+namespace zelv::clitest {
+namespace {
+
+int Hcp(const DisplayRow& row) {
+    int p = 0;
+    for (const auto& suit : row)
+        for (char c : suit) p += c == 'A' ? 4 : c == 'K' ? 3 : c == 'Q' ? 2 : c == 'J' ? 1 : 0;
+    return p;
+}
+
+std::vector<DisplayTable> ReadBoards(const std::string& path) {
+    std::vector<DisplayTable> boards;
+    tBoardFile file;
+    if (!file.Open(path, nullptr)) return boards;
+    tBoard board;
+    for (std::uint64_t n = 1; n <= file.BoardCount(); ++n) {
+        EXPECT_EQ(file.ReadBoard(n, board), tBoardFile::Read::Ok);
+        boards.push_back(board.Display);
+    }
+    return boards;
+}
+
+std::size_t Count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+    return n;
+}
+
+using DealCli = CliTest;
+
+// The engine's own run with RandSeed set, for comparison with the program.
+DealRunResult ApiRun(const DealSetup& setup, std::uint32_t seed, const std::string& defs, const std::string& out,
+                     std::int64_t boards, bool seedFirst = true) {
+    DealRunOptions o;
+    o.Setup = setup;
+    o.SeedFirst = seedFirst;
+    o.Boards = boards;
+    o.DefinitionsFolder = defs;
+    o.OutputFolder = out;
+    o.FileCode = "API";
+    RandSeed = seed;
+    return RunDeal(o);
+}
+
+void ExpectSameFiles(const std::string& out, const std::string& cliCode, const std::string& apiCode) {
+    for (const char* ext : {".DGE", ".BRI", ".PBN"}) {
+        std::string cli = ReadBytes(fs::path(out) / (cliCode + ext)), api = ReadBytes(fs::path(out) / (apiCode + ext));
+        EXPECT_FALSE(cli.empty()) << ext;
+        EXPECT_EQ(cli, api) << ext;
+    }
+}
+
+TEST_F(DealCli, generatorFileAndSeedGiveTheEnginesBoardsByteForByte) {
+    WriteStrongAndWeak();
+    GeneratorSetup gen; // every seat free, then North and East constrained
+    for (auto& s : gen.Seats) s.AnyHand = true;
+    gen.Seats[North].AnyHand = false;
+    gen.Seats[North].Names[0] = "strong"; // matched without regard to case
+    gen.Seats[East].AnyHand = false;
+    gen.Seats[East].Names[1] = "Weak";
+    const std::string genPath = (root / "set.GEN").string();
+    ASSERT_TRUE(SaveGeneratorFile(genPath, gen, nullptr));
+
+    RunResult r = Run({"--generator", genPath, "--definitions", defs, "--output", out, "--boards", "4", "--seed", "777",
+                       "--code", "CLI"});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+
+    DealSetup setup;
+    setup[North] = {true, {"STRONG", "", "", "", ""}};
+    setup[East] = {true, {"", "WEAK", "", "", ""}};
+    // Slot 1 of East is empty, so East takes any hand: the engine's rule.
+    DealRunResult api = ApiRun(setup, 777, defs, out, 4);
+    ASSERT_EQ(api.Status, DealStatus::Done) << api.Error;
+    ExpectSameFiles(out, "CLI", "API");
+    auto boards = ReadBoards((fs::path(out) / "CLI.DGE").string());
+    ASSERT_EQ(boards.size(), 4u);
+    for (const auto& b : boards) EXPECT_GE(Hcp(b[North]), 20);
+}
+
+TEST_F(DealCli, seatOptionsOverrideTheGeneratorAndMatchTheEngine) {
+    WriteStrongAndWeak();
+    GeneratorSetup gen = GeneratorSetup::Defaults();
+    gen.Seats[North].Names[0] = "STRONG";
+    const std::string genPath = (root / "set.GEN").string();
+    ASSERT_TRUE(SaveGeneratorFile(genPath, gen, nullptr));
+
+    RunResult r = Run({"--generator", genPath, "--north", "WEAK", "--south", "WEAK, STRONG", "--definitions", defs,
+                       "--output", out, "--boards", "3", "--seed", "4242", "--code", "CLI", "--no-seed-first"});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    DealSetup setup;
+    setup[North] = {true, {"WEAK", "", "", "", ""}};
+    setup[South] = {true, {"WEAK", "STRONG", "", "", ""}};
+    ASSERT_EQ(ApiRun(setup, 4242, defs, out, 3, false).Status, DealStatus::Done);
+    ExpectSameFiles(out, "CLI", "API");
+    for (const auto& b : ReadBoards((fs::path(out) / "CLI.DGE").string())) {
+        EXPECT_LE(Hcp(b[North]), 5);
+        EXPECT_TRUE(Hcp(b[South]) <= 5 || Hcp(b[South]) >= 20);
+    }
+}
+
+TEST_F(DealCli, anEmptyItemLeavesItsSlotEmpty) {
+    WriteStrongAndWeak();
+    ASSERT_EQ(Run({"--north", ",STRONG", "--definitions", defs, "--output", out, "--boards", "2", "--seed", "9",
+                   "--code", "CLI"})
+                  .Status,
+              0);
+    DealSetup setup;
+    setup[North] = {true, {"", "STRONG", "", "", ""}};
+    ASSERT_EQ(ApiRun(setup, 9, defs, out, 2).Status, DealStatus::Done);
+    ExpectSameFiles(out, "CLI", "API");
+}
+
+TEST_F(DealCli, sameSeedRepeatsTheRunAndAnotherSeedDoesNot) {
+    auto deal = [&](const char* seed, const char* code) {
+        return Run({"--output", out, "--boards", "5", "--seed", seed, "--code", code}).Status;
+    };
+    ASSERT_EQ(deal("1", "A"), 0);
+    ASSERT_EQ(deal("1", "B"), 0);
+    ASSERT_EQ(deal("2", "C"), 0);
+    const fs::path o(out);
+    EXPECT_EQ(ReadBytes(o / "A.DGE"), ReadBytes(o / "B.DGE"));
+    EXPECT_NE(ReadBytes(o / "A.DGE"), ReadBytes(o / "C.DGE"));
+}
+
+TEST_F(DealCli, secureRunDealsBoardsThatMeetTheSetUp) {
+    WriteStrongAndWeak();
+    RunResult r = Run({"--north", "STRONG", "--definitions", defs, "--output", out, "--boards", "6", "--secure"});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    auto boards = ReadBoards((fs::path(out) / "ZELV.DGE").string());
+    ASSERT_EQ(boards.size(), 6u);
+    for (const auto& b : boards) EXPECT_GE(Hcp(b[North]), 20);
+    EXPECT_EQ(fs::file_size(fs::path(out) / "ZELV.BRI"), 6 * RecordSize);
+}
+
+TEST_F(DealCli, attemptLimitKeepsTheBoardsDealtAndExitsWithThree) {
+    WriteStrongAndWeak();
+    RunResult r = Run({"--north", "STRONG", "--definitions", defs, "--output", out, "--boards", "1000", "--seed", "3",
+                       "--max-attempts", "2000"});
+    EXPECT_EQ(r.Status, 3);
+    auto boards = ReadBoards((fs::path(out) / "ZELV.DGE").string());
+    EXPECT_GT(boards.size(), 0u);
+    EXPECT_LT(boards.size(), 1000u);
+    EXPECT_NE(r.Err.find(std::to_string(boards.size()) + " of 1000 boards"), std::string::npos) << r.Err;
+    EXPECT_EQ(Count(ReadBytes(fs::path(out) / "ZELV.PBN"), "[Board "), boards.size());
+
+    WriteDefinition("NEVER", [](HandDefinition& d) { d.Limit(LimMinPoints) = "38"; });
+    r = Run({"--north", "NEVER", "--definitions", defs, "--output", out, "--boards", "3", "--max-attempts", "500",
+             "--secure"});
+    EXPECT_EQ(r.Status, 3);
+    EXPECT_NE(r.Err.find("0 of 3 boards dealt in 500 attempts"), std::string::npos) << r.Err;
+    EXPECT_EQ(fs::file_size(fs::path(out) / "ZELV.DGE"), 0u);
+}
+
+TEST_F(DealCli, badInputExitsWithOneAndNamesTheCulprit) {
+    WriteDefinition("BADNUM", [](HandDefinition& d) { d.Limit(LimMinPoints) = "1x2"; });
+    struct Case {
+        std::vector<std::string> Args;
+        std::vector<std::string> Mentions;
+    };
+    const std::string missingGen = (root / "none.GEN").string();
+    std::vector<Case> cases = {
+        {{"--generator", missingGen}, {missingGen}},
+        {{"--north", "ABSENT"}, {"ABSENT.HDS", defs}},
+        {{"--north", "BADNUM"}, {"'1x2' is not a valid integer value", "MinPoints", "BADNUM.HDS"}},
+        {{"--north", "BADNUM", "--definitions", (root / "nowhere").string()}, {(root / "nowhere").string()}},
+        {{"--output", (root / "nowhere").string()}, {"Unable to write to", (root / "nowhere").string()}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.Args;
+        if (std::find(args.begin(), args.end(), "--definitions") == args.end()) {
+            args.push_back("--definitions");
+            args.push_back(defs);
+        }
+        if (std::find(args.begin(), args.end(), "--output") == args.end()) {
+            args.push_back("--output");
+            args.push_back(out);
+        }
+        RunResult r = Run(args);
+        EXPECT_EQ(r.Status, 1) << args[0] << " " << args[1];
+        for (const auto& m : c.Mentions) EXPECT_NE(r.Err.find(m), std::string::npos) << r.Err;
+        EXPECT_FALSE(fs::exists(fs::path(out) / "ZELV.DGE"));
+    }
+}
+
+TEST_F(DealCli, seededCardsThatCollideAreRefusedBeforeDealing) {
+    WriteDefinition("ACE", [](HandDefinition& d) { d.Cards[1] = true; });
+    RunResult r = Run({"--north", "ACE", "--south", "ACE", "--definitions", defs, "--output", out});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find("ACE"), std::string::npos) << r.Err;
+    // Without seeding the same set-up is merely impossible.
+    r = Run({"--north", "ACE", "--south", "ACE", "--definitions", defs, "--output", out, "--no-seed-first",
+             "--max-attempts", "100"});
+    EXPECT_EQ(r.Status, 3);
+}
+
+TEST_F(DealCli, usageErrorsExitWithTwo) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"--frobnicate"},
+        {"--boards", "-3"},
+        {"--boards", "many"},
+        {"--seed", "5", "--secure"},
+        {"--seed", "4294967296"},
+        {"--north", "A,B,C,D,E,F"},
+        {"--max-attempts", "0"},
+        {"--code", "a/b"},
+        {"stray"},
+        {"show"},
+        {"show", "x.DGE", "--format", "html"},
+    };
+    for (const auto& args : cases) {
+        std::vector<std::string> a = args;
+        a.insert(a.end(), {"--output", out});
+        if (args[0] == "show") a = args;
+        RunResult r = Run(a);
+        EXPECT_EQ(r.Status, 2) << args[0];
+        EXPECT_FALSE(r.Err.empty());
+    }
+    EXPECT_EQ(Run({"--help"}).Status, 0);
+    EXPECT_EQ(Run({"show", "--help"}).Status, 0);
+}
+
+TEST_F(DealCli, summaryLineUnlessQuietAndNoProgressWhenStderrIsNotATerminal) {
+    RunResult r = Run({"deal", "--output", out, "--boards", "3", "--seed", "1"});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_NE(r.Out.find("3 boards, 3 attempts, "), std::string::npos) << r.Out;
+    EXPECT_NE(r.Out.find(" seconds"), std::string::npos);
+    EXPECT_EQ(r.Err.find('\r'), std::string::npos);
+    r = Run({"--output", out, "--boards", "3", "--quiet"});
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_TRUE(r.Out.empty());
+    EXPECT_TRUE(r.Err.empty());
+}
+
+TEST_F(DealCli, pbnFileFollowsTheOptionAndNumbersBoardsAsTheBoardFile) {
+    ASSERT_EQ(Run({"--output", out, "--boards", "17", "--seed", "11", "--no-pbn", "--code", "NOP"}).Status, 0);
+    EXPECT_FALSE(fs::exists(fs::path(out) / "NOP.PBN"));
+    EXPECT_TRUE(fs::exists(fs::path(out) / "NOP.DGE"));
+    ASSERT_EQ(Run({"--output", out, "--boards", "17", "--seed", "11", "--pbn", "--code", "YES"}).Status, 0);
+    const std::string pbn = ReadBytes(fs::path(out) / "YES.PBN");
+    EXPECT_EQ(pbn.rfind("% PBN 2.1\r\n% EXPORT\r\n", 0), 0u);
+    EXPECT_EQ(Count(pbn, "[Board "), 17u);
+    EXPECT_NE(pbn.find("[Board \"17\"]\r\n[West \"?\"]"), std::string::npos);
+    auto boards = ReadBoards((fs::path(out) / "YES.DGE").string());
+    ASSERT_EQ(boards.size(), 17u);
+    // Board 2: dealer East, so the Deal tag starts with East's hand.
+    const auto& b = boards[1];
+    auto hand = [](const DisplayRow& r) { return r[0] + "." + r[1] + "." + r[2] + "." + r[3]; };
+    std::string deal = "[Deal \"E:" + hand(b[East]) + " " + hand(b[South]) + " " + hand(b[West]) + " " +
+                       hand(b[North]) + "\"]\r\n";
+    EXPECT_NE(pbn.find("[Board \"2\"]"), std::string::npos);
+    EXPECT_NE(pbn.find(deal), std::string::npos) << deal;
+}
+
+TEST_F(DealCli, defaultFoldersAreBesideTheProgram) {
+    // A copy of the program in a folder of its own, with its working folders.
+    fs::create_directories(root / "prog" / "Hand Definitions");
+    fs::create_directories(root / "prog" / "Hands");
+    const fs::path exe = root / "prog" / "zelvano-deal";
+    fs::copy_file(ZELV_DEAL_EXE, exe);
+    HandDefinition d = HandDefinition::Defaults();
+    d.Limit(LimMinPoints) = "16";
+    ASSERT_TRUE(WriteTheFile((root / "prog" / "Hand Definitions" / "GOOD.HDS").string(), d, nullptr));
+    RunResult r = Run({"--north", "good", "--boards", "2", "--quiet"}, exe.string());
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(fs::file_size(root / "prog" / "Hands" / "ZELV.DGE"), 2 * RecordSize);
+    EXPECT_EQ(fs::file_size(root / "prog" / "Hands" / "ZELV.BRI"), 2 * RecordSize);
+    EXPECT_TRUE(fs::exists(root / "prog" / "Hands" / "ZELV.PBN"));
+}
+
+using ShowCli = CliTest;
+
+TEST_F(ShowCli, readsBackWhatDealWrote) {
+    ASSERT_EQ(Run({"--output", out, "--boards", "5", "--seed", "21"}).Status, 0);
+    const std::string dge = (fs::path(out) / "ZELV.DGE").string();
+    RunResult r = Run({"show", dge});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, ReadBytes(fs::path(out) / "ZELV.PBN"));
+    r = Run({"show", dge, "--format", "text"});
+    ASSERT_EQ(r.Status, 0);
+    EXPECT_EQ(Count(r.Out, "Board "), 5u);
+    EXPECT_NE(r.Out.find("Board 5: Dealer N - Vul. N/S"), std::string::npos) << r.Out;
+}
+
+TEST_F(ShowCli, damagedRecordIsReportedWithItsNumberAndTheOthersStillPrint) {
+    ASSERT_EQ(Run({"--output", out, "--boards", "4", "--seed", "5"}).Status, 0);
+    const fs::path dge = fs::path(out) / "ZELV.DGE";
+    std::string bytes = ReadBytes(dge);
+    // Board 2 loses its separators; board 4 gets a letter that is no rank.
+    for (std::size_t i = RecordSize; i < 2 * RecordSize; ++i) bytes[i] = 'x';
+    bytes[3 * RecordSize + 1] = '"';
+    WriteBytes(dge, bytes);
+    RunResult r = Run({"show", dge.string()});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find("board 2 "), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find("board 4 "), std::string::npos) << r.Err;
+    EXPECT_EQ(r.Err.find("board 1 "), std::string::npos);
+    EXPECT_EQ(Count(r.Out, "[Board "), 2u);
+    EXPECT_NE(r.Out.find("[Board \"1\"]"), std::string::npos);
+    EXPECT_NE(r.Out.find("[Board \"3\"]"), std::string::npos);
+}
+
+TEST_F(ShowCli, emptyFileShowsNoBoard) {
+    const fs::path dge = root / "EMPTY.DGE";
+    WriteBytes(dge, "");
+    RunResult r = Run({"show", dge.string()});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, "% PBN 2.1\r\n% EXPORT\r\n");
+    r = Run({"show", dge.string(), "--format", "text"});
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_TRUE(r.Out.empty());
+}
+
+TEST_F(ShowCli, trailingPartialRecordIsIgnoredWithAWarning) {
+    ASSERT_EQ(Run({"--output", out, "--boards", "2", "--seed", "8"}).Status, 0);
+    const fs::path dge = fs::path(out) / "ZELV.DGE";
+    WriteBytes(dge, ReadBytes(dge) + std::string(44, '\x06'));
+    RunResult r = Run({"show", dge.string()});
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(r.Out, ReadBytes(fs::path(out) / "ZELV.PBN"));
+    EXPECT_NE(r.Err.find("44 bytes"), std::string::npos) << r.Err;
+}
+
+TEST_F(ShowCli, missingOrUnreadableFileExitsWithOne) {
+    const std::string missing = (root / "missing.DGE").string();
+    RunResult r = Run({"show", missing});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find(missing), std::string::npos);
+    r = Run({"show", root.string()}); // a folder
+    EXPECT_EQ(r.Status, 1);
+}
+
+} // namespace
+} // namespace zelv::clitest
