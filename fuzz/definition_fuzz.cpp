@@ -1,0 +1,77 @@
+// A hand definition file of any content, through both readers, then a few
+// dealing attempts, classic and secure, with whatever limits it holds.
+#include "definitions/HandDefinition.h"
+#include "engine/FileUtil.h"
+#include "generation/SecureDeal.h"
+#include "engine/uBoard.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+
+// Memory-backed when the system has it: a file written per input on a disk
+// costs milliseconds.
+static std::filesystem::path ScratchFolder() {
+    std::error_code ec;
+    if (std::filesystem::is_directory("/dev/shm", ec)) return "/dev/shm";
+    return std::filesystem::temp_directory_path();
+}
+
+namespace {
+const std::string& Folder() {
+    static const std::string folder = [] {
+        auto dir = ScratchFolder() / ("zelv-fuzz-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+        static const std::filesystem::path keep = dir;
+        std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(keep, ec);
+        });
+        return dir.string();
+    }();
+    return folder;
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string path = zelv::JoinPath(Folder(), "F.HDS");
+    {
+        std::ofstream file(path, std::ios::binary | std::ios::trunc);
+        file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+        if (!file) return 0;
+    }
+
+    zelv::HandDefinition defn;
+    std::vector<zelv::CardCode> refused;
+    if (zelv::ReadTheFile(path, defn, &refused, nullptr)) {
+        if (defn.CardCount() > zelv::MaxMustHaveCards) std::abort();
+        (void)zelv::HandDefinitionText(defn);
+    }
+
+    zelv::tHandDefn slot;
+    (void)zelv::tBoard::ReadDefinition(path, slot, nullptr);
+
+    zelv::DealSetup setup;
+    setup[zelv::North] = {true, {"F", "", "", "", ""}};
+    setup[zelv::West] = {true, {"", "f", "", "", ""}};
+    for (bool seed : {true, false}) {
+        zelv::tBoard board;
+        board.SeedFirst = seed;
+        if (!board.LoadSetup(setup, Folder(), nullptr)) return 0;
+        for (int i = 0; i < 20; ++i) board.DealBoard();
+        zelv::tSecureRandom random(zelv::SecureKey{});
+        zelv::tSecureDealer dealer(board, random);
+        for (int i = 0; i < 20; ++i) {
+            if (!dealer.DealBoard()) continue;
+            zelv::CardMask all = 0;
+            for (int s = 0; s < 4; ++s)
+                for (zelv::CardCode c : board.SeatHand(s)) all |= zelv::CardBit(c);
+            if (all != zelv::AllCardsMask) std::abort();
+        }
+    }
+    return 0;
+}
