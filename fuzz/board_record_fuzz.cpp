@@ -17,8 +17,9 @@
 
 
 // Memory-backed when the system has it: a file written per input on a disk
-// costs milliseconds.
+// costs milliseconds. scripts/fuzz.sh names a folder that it removes after.
 static std::filesystem::path ScratchFolder() {
+    if (const char* dir = std::getenv("ZELV_FUZZ_SCRATCH")) return dir;
     std::error_code ec;
     if (std::filesystem::is_directory("/dev/shm", ec)) return "/dev/shm";
     return std::filesystem::temp_directory_path();

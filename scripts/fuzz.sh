@@ -21,6 +21,11 @@ cmake --build "$build" -j "${ZELV_FUZZ_JOBS:-$(nproc)}" --target "${targets[@]/#
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+scratch_root=/tmp
+[ -d /dev/shm ] && scratch_root=/dev/shm
+ZELV_FUZZ_SCRATCH=$(mktemp -d "$scratch_root/zelv-fuzz.XXXXXX")
+export ZELV_FUZZ_SCRATCH
+trap 'rm -rf "$ZELV_FUZZ_SCRATCH"' EXIT
 status=0
 for t in "${targets[@]}"; do
   corpus="$build/corpus/$t"
