@@ -10,7 +10,7 @@ tSecureRandom::tSecureRandom(const SecureKey& key) : key_(key) {}
 
 tSecureRandom::~tSecureRandom() {
     sodium_memzero(key_.data(), key_.size());
-    sodium_memzero(words_, sizeof words_);
+    sodium_memzero(bytes_, sizeof bytes_);
 }
 
 bool tSecureRandom::SystemKey(SecureKey& key, std::string* error) {
@@ -31,8 +31,39 @@ void tSecureRandom::Refill() {
         b = static_cast<unsigned char>(n & 0xFFu);
         n >>= 8;
     }
-    crypto_stream_chacha20(reinterpret_cast<unsigned char*>(words_), sizeof words_, nonce, key_.data());
+    crypto_stream_chacha20(bytes_, sizeof bytes_, nonce, key_.data());
     pos_ = 0;
+}
+
+CardMask tSecureRandom::PartialShuffle(std::uint32_t* cards, int from, int count, int size) {
+    // The state is held in locals for the loop; members would be reloaded
+    // after every store into `cards`.
+    if (pos_ + 2 * static_cast<std::size_t>(count) + 2 > BufferBytes) Refill();
+    std::size_t pos = pos_;
+    const unsigned char* bytes = bytes_;
+    CardMask picked = 0;
+    for (int i = from; i < from + count; ++i) {
+        const auto n = static_cast<std::uint32_t>(size - i);
+        const std::uint32_t threshold = Surplus16[n];
+        std::uint32_t m;
+        for (;;) {
+            if (pos + 2 > BufferBytes) {
+                Refill();
+                pos = 0;
+            }
+            const std::uint32_t x = std::uint32_t{bytes[pos]} | (std::uint32_t{bytes[pos + 1]} << 8);
+            pos += 2;
+            m = x * n;
+            if ((m & 0xFFFFu) >= threshold) break;
+        }
+        const int j = i + static_cast<int>(m >> 16);
+        const std::uint32_t v = cards[j];
+        cards[j] = cards[i];
+        cards[i] = v;
+        picked |= CardMask{1} << (v - 1);
+    }
+    pos_ = pos;
+    return picked;
 }
 
 tSecureDealer::tSecureDealer(tBoard& board, tSecureRandom& random) : board_(board), random_(random) {
@@ -76,16 +107,10 @@ bool tSecureDealer::DealBoard() {
         if (k == 3) {
             // The last seat takes what is left; those cards are already a
             // uniform choice, so it needs no draw.
-            for (; pos < packSize_; ++pos) hand |= CardBit(pack_[static_cast<std::size_t>(pos)]);
+            for (; pos < packSize_; ++pos) hand |= CardMask{1} << (pack_[static_cast<std::size_t>(pos)] - 1);
         } else {
-            for (int i = 0; i < need_[seat]; ++i, ++pos) {
-                const auto j = static_cast<std::size_t>(pos) +
-                               random_.Below(static_cast<std::uint32_t>(packSize_ - pos));
-                const CardCode c = pack_[j];
-                pack_[j] = pack_[static_cast<std::size_t>(pos)];
-                pack_[static_cast<std::size_t>(pos)] = c;
-                hand |= CardBit(c);
-            }
+            hand |= random_.PartialShuffle(pack_.data(), pos, need_[seat], packSize_);
+            pos += need_[seat];
         }
         hands[static_cast<std::size_t>(seat)] = hand;
         if (k < constrainedCount_ && !board_.SeatPasses(seat, hand)) return false;

@@ -10,13 +10,14 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace zelv {
 
 using SecureKey = std::array<std::uint8_t, 32>;
 
-// A buffered ChaCha20 keystream read as 32-bit words.
+// A buffered ChaCha20 keystream read as bytes or 32-bit words.
 class tSecureRandom {
 public:
     // The stream for `key`; the same key always gives the same stream.
@@ -30,8 +31,11 @@ public:
     static bool SystemKey(SecureKey& key, std::string* error);
 
     std::uint32_t Next32() {
-        if (pos_ == WordsPerBlock) Refill();
-        return words_[pos_++];
+        if (pos_ + 4 > BufferBytes) Refill();
+        std::uint32_t w;
+        std::memcpy(&w, bytes_ + pos_, 4);
+        pos_ += 4;
+        return w;
     }
     // Uniform in 0..n-1 (n >= 1), without modulo bias.
     std::uint32_t Below(std::uint32_t n) {
@@ -46,15 +50,27 @@ public:
         }
         return static_cast<std::uint32_t>(m >> 32);
     }
+    // Steps `from` .. `from`+`count`-1 of a Fisher-Yates shuffle of the card
+    // codes cards[from..size): each position takes a uniform pick of the
+    // cards at or after it. Returns the set of the cards picked.
+    CardMask PartialShuffle(std::uint32_t* cards, int from, int count, int size);
 
 private:
-    static constexpr std::size_t WordsPerBlock = 512;
+    static constexpr std::size_t BufferBytes = 4096;
+    // 65536 mod n, for n = 1..256 (entry 0 unused): a 16-bit draw x gives
+    // (x * n) >> 16 unless the low half of x * n is below it, which removes
+    // exactly the surplus values.
+    static constexpr std::array<std::uint16_t, 257> Surplus16 = [] {
+        std::array<std::uint16_t, 257> t{};
+        for (unsigned n = 1; n <= 256; ++n) t[n] = static_cast<std::uint16_t>(65536u % n);
+        return t;
+    }();
     void Refill();
 
     SecureKey key_;
     std::uint64_t nonce_ = 0;
-    std::size_t pos_ = WordsPerBlock;
-    alignas(64) std::uint32_t words_[WordsPerBlock];
+    std::size_t pos_ = BufferBytes;
+    alignas(64) unsigned char bytes_[BufferBytes];
 };
 
 // Deals attempts for a board whose set-up (Constrained flags, SeedFirst and
@@ -81,7 +97,9 @@ private:
     std::array<int, 4> order_{};  // constrained seats first
     int constrainedCount_ = 0;
     int packSize_ = 0;
-    std::array<CardCode, 52> pack_{}; // the cards not seeded, in shuffled order
+    // The cards not seeded, in shuffled order. Wider than a card code so that
+    // its stores cannot alias the other state of the hot loop.
+    std::array<std::uint32_t, 52> pack_{};
 };
 
 } // namespace zelv

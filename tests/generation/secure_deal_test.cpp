@@ -15,6 +15,7 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <unistd.h>
 #include <set>
 #include <string>
@@ -137,6 +138,25 @@ TEST(SecureRandom, boundedDrawsAreUniform) {
     std::vector<double> seen(52, 0.0);
     for (int i = 0; i < draws; ++i) seen[r.Below(52)] += 1;
     EXPECT_LT(ChiSquare(seen, std::vector<double>(52, draws / 52.0)), Limit(51));
+}
+
+TEST(SecureRandom, partialShuffleGivesEveryOrderEqually) {
+    tSecureRandom r(TestKey(11));
+    std::vector<std::uint32_t> cards = {1, 2, 3, 4, 5};
+    std::map<std::vector<std::uint32_t>, double> seen;
+    const int shuffles = 120 * 500;
+    for (int i = 0; i < shuffles; ++i) {
+        CardMask picked = r.PartialShuffle(cards.data(), 1, 3, 5); // the first card stays
+        EXPECT_EQ(cards[0], 1u);
+        CardMask expected = 0;
+        for (int k = 1; k < 4; ++k) expected |= CardBit(static_cast<CardCode>(cards[static_cast<std::size_t>(k)]));
+        EXPECT_EQ(picked, expected);
+        seen[cards] += 1;
+    }
+    ASSERT_EQ(seen.size(), 24u);
+    std::vector<double> observed;
+    for (const auto& [order, n] : seen) observed.push_back(n);
+    EXPECT_LT(ChiSquare(observed, std::vector<double>(24, shuffles / 24.0)), Limit(23));
 }
 
 TEST(SecureDealer, freeSetUpAcceptsEveryAttemptAndPutsEachCardInEachSeatEvenly) {
