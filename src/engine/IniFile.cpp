@@ -2,6 +2,7 @@
 
 #include "engine/FileUtil.h"
 
+
 namespace zelv {
 
 namespace {
@@ -26,6 +27,13 @@ bool SplitKey(const std::string& line, std::string* key, std::string* value) {
     return true;
 }
 
+std::string LowerCase(std::string_view t) {
+    std::string l(t);
+    for (char& c : l)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return l;
+}
+
 std::string CleanValue(std::string_view raw) {
     std::string v = TrimBlanks(raw);
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
@@ -37,6 +45,7 @@ std::string CleanValue(std::string_view raw) {
 
 bool tIniFile::LoadFromFile(const std::string& path, std::string* error) {
     lines_.clear();
+    indexed_ = false;
     if (!FileExists(path)) {
         // A name that is there but is no plain file cannot be read.
         if (DirectoryExists(path)) {
@@ -56,6 +65,7 @@ bool tIniFile::LoadFromFile(const std::string& path, std::string* error) {
 
 void tIniFile::LoadFromText(std::string_view text) {
     lines_.clear();
+    indexed_ = false;
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t nl = text.find('\n', start);
@@ -68,11 +78,46 @@ void tIniFile::LoadFromText(std::string_view text) {
     }
 }
 
+void tIniFile::BuildIndex() const {
+    index_.clear();
+    std::unordered_map<std::string, std::size_t> seen;
+    std::string name, key;
+    SectionIndex* current = nullptr;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (IsHeader(lines_[i], &name)) {
+            std::string lower = LowerCase(name);
+            if (seen.count(lower)) {
+                current = nullptr; // a repeated section name: the first one is read
+                continue;
+            }
+            seen[lower] = index_.size();
+            SectionIndex entry;
+            entry.Header = i;
+            index_.emplace_back(lower, std::move(entry));
+            current = &index_.back().second;
+            continue;
+        }
+        if (current && SplitKey(lines_[i], &key, nullptr)) {
+            std::string lower = LowerCase(key);
+            current->First.emplace(lower, i);
+            current->Keys.emplace_back(std::move(lower), i);
+        }
+    }
+    for (auto& entry : index_) entry.second.End = SectionEnd(entry.second.Header);
+    indexed_ = true;
+}
+
+const tIniFile::SectionIndex* tIniFile::Find(std::string_view section) const {
+    if (!indexed_) BuildIndex();
+    std::string lower = LowerCase(section);
+    for (const auto& [name, sec] : index_)
+        if (name == lower) return &sec;
+    return nullptr;
+}
+
 std::size_t tIniFile::FindSection(std::string_view section) const {
-    std::string name;
-    for (std::size_t i = 0; i < lines_.size(); ++i)
-        if (IsHeader(lines_[i], &name) && EqualsNoCase(name, section)) return i;
-    return npos;
+    const SectionIndex* sec = Find(section);
+    return sec ? sec->Header : npos;
 }
 
 std::size_t tIniFile::SectionEnd(std::size_t h) const {
@@ -82,10 +127,13 @@ std::size_t tIniFile::SectionEnd(std::size_t h) const {
 }
 
 std::size_t tIniFile::FindKey(std::size_t header, std::string_view key) const {
-    std::size_t end = SectionEnd(header);
-    std::string k;
-    for (std::size_t i = header + 1; i < end; ++i)
-        if (SplitKey(lines_[i], &k, nullptr) && EqualsNoCase(k, key)) return i;
+    if (!indexed_) BuildIndex();
+    std::string lower = LowerCase(key);
+    for (const auto& [name, sec] : index_) {
+        if (sec.Header != header) continue;
+        auto it = sec.First.find(lower);
+        return it == sec.First.end() ? npos : it->second;
+    }
     return npos;
 }
 
@@ -106,21 +154,20 @@ std::string tIniFile::ReadString(std::string_view section, std::string_view key,
     return CleanValue(value);
 }
 
-bool tIniFile::ReadBool(std::string_view section, std::string_view key, bool def) const {
+bool tIniFile::ReadBool(std::string_view section, std::string_view key, bool def, bool dollarHex) const {
     if (!HasKey(section, key)) return def;
     long long v = 0;
-    if (!ParseWholeNumber(ReadString(section, key, ""), v)) return def;
+    if (!ParseWholeNumber(ReadString(section, key, ""), v, dollarHex)) return def;
     return v != 0;
 }
 
 std::vector<std::string> tIniFile::ReadSectionKeys(std::string_view section) const {
     std::vector<std::string> keys;
-    std::size_t h = FindSection(section);
-    if (h == npos) return keys;
-    std::size_t end = SectionEnd(h);
+    const SectionIndex* sec = Find(section);
+    if (!sec) return keys;
     std::string k;
-    for (std::size_t i = h + 1; i < end; ++i)
-        if (SplitKey(lines_[i], &k, nullptr)) keys.push_back(k);
+    for (const auto& entry : sec->Keys)
+        if (SplitKey(lines_[entry.second], &k, nullptr)) keys.push_back(k);
     return keys;
 }
 
@@ -131,6 +178,7 @@ void tIniFile::WriteString(std::string_view section, std::string_view key, std::
         if (!lines_.empty() && !TrimBlanks(lines_.back()).empty()) lines_.emplace_back();
         lines_.push_back("[" + std::string(section) + "]");
         lines_.push_back(line);
+        indexed_ = false;
         return;
     }
     std::size_t k = FindKey(h, key);
@@ -143,6 +191,7 @@ void tIniFile::WriteString(std::string_view section, std::string_view key, std::
     std::size_t at = end;
     while (at > h + 1 && TrimBlanks(lines_[at - 1]).empty()) --at;
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), line);
+    indexed_ = false;
 }
 
 void tIniFile::EraseSection(std::string_view section) {
@@ -150,6 +199,7 @@ void tIniFile::EraseSection(std::string_view section) {
     while ((h = FindSection(section)) != npos) {
         std::size_t end = SectionEnd(h);
         lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(h), lines_.begin() + static_cast<std::ptrdiff_t>(end));
+        indexed_ = false;
     }
 }
 

@@ -10,6 +10,7 @@
 // in CR LF or LF; the writer uses CR LF.
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace zelv {
@@ -26,9 +27,10 @@ public:
     bool HasSection(std::string_view section) const;
     bool HasKey(std::string_view section, std::string_view key) const;
     std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
-    // A whole number (decimal, or hex after "0x"/"$"); non-zero is true.
-    // Absent, empty or not a number gives `def`.
-    bool ReadBool(std::string_view section, std::string_view key, bool def) const;
+    // A whole number (decimal, or hexadecimal after "0x", and after "$" too
+    // when `dollarHex`); non-zero is true. Absent, empty or not a number
+    // gives `def`.
+    bool ReadBool(std::string_view section, std::string_view key, bool def, bool dollarHex = false) const;
     // Key names of a section in file order (repeats included).
     std::vector<std::string> ReadSectionKeys(std::string_view section) const;
 
@@ -44,9 +46,15 @@ public:
     static constexpr std::size_t MaxValueLength = 2047;
 
 private:
-    struct Line {
-        std::string text;
+    // Where each section and key stands, built once per load or change so
+    // that reading every key of a large file stays linear.
+    struct SectionIndex {
+        std::size_t Header = 0, End = 0;
+        std::vector<std::pair<std::string, std::size_t>> Keys; // lower-case name, line; file order
+        std::unordered_map<std::string, std::size_t> First;    // lower-case name -> line of its first entry
     };
+    void BuildIndex() const;
+    const SectionIndex* Find(std::string_view section) const;
     // Index of the header line of a section, or npos.
     std::size_t FindSection(std::string_view section) const;
     // End (one past the last line) of the section starting at header `h`.
@@ -54,6 +62,8 @@ private:
     std::size_t FindKey(std::size_t header, std::string_view key) const;
 
     std::vector<std::string> lines_;
+    mutable std::vector<std::pair<std::string, SectionIndex>> index_; // lower-case name; first of a name wins
+    mutable bool indexed_ = false;
 };
 
 } // namespace zelv
