@@ -213,7 +213,7 @@ int Deal(int argc, char** argv) {
     DealRunResult result = RunDeal(options, &Interrupted, progress);
     if (progressShown) std::fputs("\n", stderr);
 
-    if (result.Status == DealStatus::Failed) return BadInput(result.Error);
+    if (result.Status == DealStatus::Failed) return BadInput(DescribeResult(result, options.Boards));
     if (!quiet) {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%.3f", result.Seconds);

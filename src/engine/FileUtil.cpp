@@ -139,21 +139,23 @@ std::string ExecutableFolder() {
     return exe.parent_path().string();
 }
 
-bool ParseWholeNumber(std::string_view text, long long& value) {
+bool ParseWholeNumber(std::string_view text, long long& value, bool dollarHex) {
     std::string t = TrimBlanks(text);
     std::size_t i = 0;
     bool negative = false;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
-        negative = t[i] == '-';
-        ++i;
-    }
     int base = 10;
-    if (i < t.size() && t[i] == '$') {
+    if (t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
         base = 16;
-        ++i;
-    } else if (i + 2 < t.size() && t[i] == '0' && (t[i + 1] == 'x' || t[i + 1] == 'X')) {
-        base = 16;
-        i += 2;
+        i = 2;
+    } else {
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
+            negative = t[i] == '-';
+            ++i;
+        }
+        if (dollarHex && i < t.size() && t[i] == '$') {
+            base = 16;
+            ++i;
+        }
     }
     if (i >= t.size()) return false;
     unsigned long long v = 0;

@@ -36,9 +36,10 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 // The folder of the running executable, without a trailing separator.
 std::string ExecutableFolder();
 
-// Parses a whole number: optional sign, then decimal digits, or hexadecimal
-// after "$" or "0x"/"0X". Blanks around it are allowed. False when the text
-// is not such a number or does not fit 32 bits.
-bool ParseWholeNumber(std::string_view text, long long& value);
+// Parses a whole number: hexadecimal after "0x"/"0X" (when digits follow),
+// otherwise an optional sign and decimal digits, or hexadecimal after "$"
+// when `dollarHex`. Blanks around it are allowed. False when the text is not
+// such a number or does not fit 32 bits.
+bool ParseWholeNumber(std::string_view text, long long& value, bool dollarHex = true);
 
 } // namespace zelv

@@ -512,7 +512,7 @@ void tBoard::DecodeBoard(int seat, int suit, const std::string& text) {
     Display[seat][suit] = text.substr(0, 13);
 }
 
-bool tBoard::ReadDefinition(const std::string& path, tHandDefn& slot, std::string* error) {
+bool tBoard::ReadDefinition(const std::string& path, tHandDefn& slot, std::string* error, std::string* detail) {
     tIniFile ini;
     if (!ini.LoadFromFile(path, error)) return false;
     slot.Defined = true;
@@ -524,8 +524,8 @@ bool tBoard::ReadDefinition(const std::string& path, tHandDefn& slot, std::strin
         std::string text = ini.ReadString(k.Section, k.Key, k.Default);
         long long v = 0;
         if (!ParseWholeNumber(text, v)) {
-            if (error)
-                *error = "'" + text + "' is not a valid integer value (" + std::string(k.Key) + " in " + path + ")";
+            if (error) *error = "'" + text + "' is not a valid integer value";
+            if (detail) *detail = std::string(k.Key) + " in " + path;
             return false;
         }
         slot.Limit(i) = static_cast<std::uint8_t>(static_cast<unsigned long long>(v) & 0xFFu);
@@ -535,7 +535,8 @@ bool tBoard::ReadDefinition(const std::string& path, tHandDefn& slot, std::strin
     return true;
 }
 
-bool tBoard::LoadSetup(const DealSetup& setup, const std::string& definitionsFolder, std::string* error) {
+bool tBoard::LoadSetup(const DealSetup& setup, const std::string& definitionsFolder, std::string* error,
+                       std::string* detail) {
     dirty_ = true;
     auto fail = [&](const std::string& text) {
         if (error) *error = text;
@@ -557,12 +558,14 @@ bool tBoard::LoadSetup(const DealSetup& setup, const std::string& definitionsFol
             if (path.empty())
                 return fail(label + ": hand definition file not found: " + JoinPath(definitionsFolder, name + ".HDS"));
             std::string why;
-            if (!ReadDefinition(path, slot, &why)) return fail(why);
+            if (!ReadDefinition(path, slot, &why, detail)) return fail(why);
             if (slot.YesShapes.empty())
                 return fail(label + " accepts no hand pattern (its Yes list of shapes is empty), so no board can "
                                     "ever meet it: " + path);
+            // Elsewhere such a definition only never passes; seeded, it
+            // would need more than a hand's 13 places.
             int musts = slot.MustHaveCount();
-            if (musts > 13)
+            if (SeedFirst && p == 0 && musts > 13)
                 return fail(label + " requires " + std::to_string(musts) +
                             " must-have cards, but a hand holds only 13: " + path);
         }

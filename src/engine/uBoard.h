@@ -114,15 +114,19 @@ public:
     // --- set-up loading ---
     // Sets the Constrained flags from `setup` and reads the definitions named
     // for each constrained seat from `definitionsFolder`. Refuses, with a
-    // message naming seat, definition and card, a set-up that can never be
-    // dealt safely: a definition that is missing, has a limit that is not a
-    // whole number, accepts no pattern or requires more than 13 cards, or,
-    // with SeedFirst on, two first definitions that require the same card.
-    bool LoadSetup(const DealSetup& setup, const std::string& definitionsFolder, std::string* error);
+    // message naming seat, definition and card, a set-up that cannot be
+    // dealt: a definition that is missing, has a limit that is not a whole
+    // number or accepts no pattern, and with SeedFirst on, a first definition
+    // of more than 13 must-have cards or two first definitions that require
+    // the same card. `detail`, when given, receives where a bad limit stands.
+    bool LoadSetup(const DealSetup& setup, const std::string& definitionsFolder, std::string* error,
+                   std::string* detail = nullptr);
     // Reads one hand definition file into `slot`. A missing file reads as a
-    // file with no sections. False (with the message) when a limit is not a
-    // whole number.
-    static bool ReadDefinition(const std::string& path, tHandDefn& slot, std::string* error);
+    // file with no sections. False when a limit is not a whole number, with
+    // "'<text>' is not a valid integer value" in `error` and the key and
+    // file in `detail`.
+    static bool ReadDefinition(const std::string& path, tHandDefn& slot, std::string* error,
+                               std::string* detail = nullptr);
 
     // Sorting, rendering and writing of the current Hands, as done for an
     // accepted board; used by dealers that draw the hands themselves.

@@ -16,7 +16,7 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
     }
     tBoard board;
     board.SeedFirst = options.SeedFirst;
-    if (!board.LoadSetup(options.Setup, options.DefinitionsFolder, &result.Error)) return result;
+    if (!board.LoadSetup(options.Setup, options.DefinitionsFolder, &result.Error, &result.ErrorDetail)) return result;
     // The secure source is keyed once per run; the dealer reads the loaded set-up.
     std::unique_ptr<tSecureRandom> random;
     std::unique_ptr<tSecureDealer> secure;
@@ -89,7 +89,8 @@ std::string DescribeResult(const DealRunResult& result, std::int64_t requested) 
     case DealStatus::Done: return boards + ".";
     case DealStatus::Stopped: return "Stopped: " + boards + ".";
     case DealStatus::AttemptLimit: return "Attempt limit reached: " + boards + ".";
-    case DealStatus::Failed: return result.Error;
+    case DealStatus::Failed:
+        return result.ErrorDetail.empty() ? result.Error : result.Error + " (" + result.ErrorDetail + ")";
     }
     return boards;
 }

@@ -44,6 +44,7 @@ struct DealRunResult {
     std::uint64_t Attempts = 0;
     double Seconds = 0;
     std::string Error;
+    std::string ErrorDetail; // where a bad value stands (key and file), when known
     std::string BoardPath, BriPath, PbnPath;
 };
 

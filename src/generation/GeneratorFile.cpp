@@ -27,7 +27,7 @@ bool LoadGeneratorFile(const std::string& path, GeneratorSetup& setup, std::stri
     bool ok = ini.LoadFromFile(path, error);
     GeneratorSetup s = GeneratorSetup::Defaults();
     for (int seat = 0; seat < 4; ++seat) {
-        s.Seats[seat].AnyHand = ini.ReadBool(Section, FlagKey(seat), seat != North);
+        s.Seats[seat].AnyHand = ini.ReadBool(Section, FlagKey(seat), seat != North, true);
         for (int slot = 0; slot < 5; ++slot) s.Seats[seat].Names[slot] = ini.ReadString(Section, NameKey(seat, slot), "");
     }
     setup = s;

@@ -566,7 +566,10 @@ void THandGenDlg::FinishRun(bool quiet) {
             Prompts::current().information(this, windowTitle(), q(DescribeResult(result, requested_)));
             break;
         case DealStatus::Failed:
-            Prompts::current().error(this, q(result.Error));
+            // The message as it stands, then where the bad value was found.
+            Prompts::current().error(this, result.ErrorDetail.empty()
+                                               ? q(result.Error)
+                                               : q(result.Error) + QStringLiteral("\n\n") + q(result.ErrorDetail));
             break;
         }
     }

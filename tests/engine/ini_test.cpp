@@ -38,7 +38,8 @@ TEST(IniFile, flagsAreWholeNumbers) {
     EXPECT_TRUE(ini.ReadBool("F", "Two", false));
     EXPECT_TRUE(ini.ReadBool("F", "Hex", false));
     EXPECT_FALSE(ini.ReadBool("F", "HexZero", true));
-    EXPECT_TRUE(ini.ReadBool("F", "Dollar", false));
+    EXPECT_FALSE(ini.ReadBool("F", "Dollar", false)); // "$" is a generator-file form only
+    EXPECT_TRUE(ini.ReadBool("F", "Dollar", false, true));
     EXPECT_FALSE(ini.ReadBool("F", "Zero", true));
     EXPECT_TRUE(ini.ReadBool("F", "Word", true));
     EXPECT_FALSE(ini.ReadBool("F", "Word", false));
@@ -95,4 +96,18 @@ TEST(WholeNumber, acceptsDecimalAndHexOnly) {
     EXPECT_FALSE(ParseWholeNumber("0x", v));
     EXPECT_FALSE(ParseWholeNumber("12a", v));
     EXPECT_FALSE(ParseWholeNumber("99999999999", v));
+    EXPECT_FALSE(ParseWholeNumber("-0x1", v)); // only an unsigned text may start with 0x
+    EXPECT_FALSE(ParseWholeNumber("$1", v, false));
+}
+
+TEST(IniFile, readingEveryKeyOfALargeFileStaysFast) {
+    // Thirty thousand keys read one by one: a reader that rescans the file
+    // for each key would take minutes here.
+    std::string text = "[YesShapes]\n";
+    for (int i = 0; i < 30000; ++i) text += "Y" + std::to_string(i) + "=4432\n";
+    tIniFile ini;
+    ini.LoadFromText(text);
+    std::size_t n = 0;
+    for (const auto& key : ini.ReadSectionKeys("YesShapes")) n += ini.ReadString("YesShapes", key, "0").size();
+    EXPECT_EQ(n, 4u * 30000);
 }

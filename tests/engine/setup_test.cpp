@@ -59,10 +59,10 @@ TEST_F(Setup, limitsKeepTheirLowEightBitsAndCardsReadAsFlags) {
 
 TEST_F(Setup, aLimitThatIsNotAWholeNumberStopsLoading) {
     Write("BAD", "[YesShapes]\nY0=4333\n[Suit]\nMaxHPoints=1.\n");
-    EXPECT_FALSE(b.LoadSetup(NorthOnly({"BAD"}), dir.path(), &error));
-    EXPECT_EQ(error.rfind("'1.' is not a valid integer value", 0), 0u) << error;
-    EXPECT_NE(error.find("MaxHPoints"), std::string::npos);
-    EXPECT_NE(error.find("BAD.HDS"), std::string::npos);
+    std::string where;
+    EXPECT_FALSE(b.LoadSetup(NorthOnly({"BAD"}), dir.path(), &error, &where));
+    EXPECT_EQ(error, "'1.' is not a valid integer value");
+    EXPECT_EQ(where, "MaxHPoints in " + dir.file("BAD.HDS"));
 }
 
 TEST_F(Setup, theEditorsFileLoadsWithEveryPatternAccepted) {
@@ -118,8 +118,14 @@ TEST_F(Setup, refusesAMissingDefinitionFile) {
 TEST_F(Setup, refusesMoreThanThirteenMustHaveCards) {
     Write("FOURTEEN", "[YesShapes]\nY0=4333\n[Cards]\nSA=1\nSK=1\nSQ=1\nSJ=1\nST=1\nS9=1\nS8=1\nS7=1\nS6=1\nS5=1\n"
                       "S4=1\nS3=1\nS2=1\nHA=1\n");
+    b.SeedFirst = true;
     EXPECT_FALSE(b.LoadSetup(NorthOnly({"FOURTEEN"}), dir.path(), &error));
     EXPECT_NE(error.find("14 must-have cards"), std::string::npos) << error;
+    // Unseeded, or as a later choice, it only never passes.
+    test::WriteDefinition(dir.path(), "ANY", Def());
+    EXPECT_TRUE(b.LoadSetup(NorthOnly({"ANY", "FOURTEEN"}), dir.path(), &error)) << error;
+    b.SeedFirst = false;
+    EXPECT_TRUE(b.LoadSetup(NorthOnly({"FOURTEEN"}), dir.path(), &error)) << error;
 }
 
 TEST_F(Setup, withSeedingTwoFirstDefinitionsMayNotShareACard) {
