@@ -3,7 +3,9 @@
 #include "engine/FileUtil.h"
 #include "engine/Pbn.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,32 +18,43 @@ constexpr std::size_t FlushAt = 1 << 20;
 }
 
 void AppendBriRecord(std::string& out, const Hand& north, const Hand& east, const Hand& south) {
-    char rec[RecordSize];
-    char* p = rec;
+    static constexpr char Digits[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                                     "404142434445464748495051525354555657585960616263";
+    const std::size_t at = out.size();
+    out.resize(at + RecordSize);
+    char* p = out.data() + at;
     for (const Hand* h : {&north, &east, &south})
         for (CardCode c : *h) {
-            *p++ = static_cast<char>('0' + c / 10);
-            *p++ = static_cast<char>('0' + c % 10);
+            if (c < 64) {
+                *p++ = Digits[2 * c];
+                *p++ = Digits[2 * c + 1];
+            } else {
+                *p++ = static_cast<char>('0' + c / 10 % 10);
+                *p++ = static_cast<char>('0' + c % 10);
+            }
         }
-    for (int i = 0; i < 32; ++i) *p++ = ' ';
-    for (int i = 0; i < 18; ++i) *p++ = 0;
-    out.append(rec, RecordSize);
+    std::memset(p, ' ', 32);
+    std::memset(p + 32, 0, 18);
 }
 
 void AppendBoardRecord(std::string& out, const DisplayRow& north, const DisplayRow& east, const DisplayRow& south,
                        const DisplayRow& west) {
     static constexpr char Separators[4] = {6, 3, 4, 5};
-    char rec[RecordSize] = {};
+    const std::size_t at = out.size();
+    out.resize(at + RecordSize, '\0');
+    char* rec = out.data() + at;
     std::size_t n = 0;
     for (const DisplayRow* row : {&north, &east, &south, &west})
         for (int s = 0; s < 4; ++s) {
-            if (n < 68) rec[n++] = Separators[s];
             // A holding is at most 13 letters and a hand 13 cards, so a sound
             // row fills 17 bytes; never let a bad row run past the 68 bytes.
-            for (char c : (*row)[s])
-                if (n < 68) rec[n++] = c;
+            if (n >= 68) break;
+            rec[n++] = Separators[s];
+            const std::string& h = (*row)[s];
+            const std::size_t len = std::min(h.size(), 68 - n);
+            std::memcpy(rec + n, h.data(), len);
+            n += len;
         }
-    out.append(rec, RecordSize);
 }
 
 tDealFiles::~tDealFiles() { Abandon(); }

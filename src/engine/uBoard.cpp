@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 namespace zelv {
 
@@ -29,6 +30,33 @@ constexpr std::array<Honours, 32> MakeHonourTable() {
     return t;
 }
 constexpr std::array<Honours, 32> HonourTable = MakeHonourTable();
+
+// Suit lengths from two small tables: without a popcount instruction in the
+// target, std::popcount is a library call on the hot path.
+constexpr std::array<std::uint8_t, 128> Bits7 = [] {
+    std::array<std::uint8_t, 128> t{};
+    for (unsigned i = 0; i < 128; ++i) t[i] = static_cast<std::uint8_t>(std::popcount(i));
+    return t;
+}();
+constexpr std::uint8_t SuitLength(unsigned bits) { return static_cast<std::uint8_t>(Bits7[bits & 127u] + Bits7[bits >> 7]); }
+
+// Rank letters of the top seven ranks (AKQJT98) and of the bottom six
+// (765432) of a suit mask, so an accepted board renders with two lookups a
+// suit rather than a loop over its cards.
+struct Letters {
+    char Text[8];
+};
+constexpr std::array<Letters, 128> MakeLetters(int firstRank, int ranks) {
+    std::array<Letters, 128> t{};
+    for (unsigned b = 0; b < (1u << ranks); ++b) {
+        int n = 0;
+        for (int r = 0; r < ranks; ++r)
+            if (b & (1u << r)) t[b].Text[n++] = RankLetters[static_cast<std::size_t>(firstRank + r)];
+    }
+    return t;
+}
+constexpr std::array<Letters, 128> HighLetters = MakeLetters(0, 7);
+constexpr std::array<Letters, 128> LowLetters = MakeLetters(7, 6);
 
 // Pattern id of the lengths (s, h, d, 13-s-h-d), indexed s*196 + h*14 + d.
 struct PatternTables {
@@ -168,7 +196,7 @@ const std::array<std::string, 39>& PatternStrings() { return Tables().Strings; }
 
 // ---------------------------------------------------------------- tBoard
 
-tBoard::tBoard() { Tables(); }
+tBoard::tBoard() { tables_ = &Tables(); }
 
 void tBoard::SetConstrained(int seat, bool on) {
     Constrained[StoragePos(seat)] = on;
@@ -222,6 +250,7 @@ void tBoard::MeasureShapes() {
         auto lengths = CountSuitLengths(seat);
         for (int s = 0; s < 4; ++s) SuitLengths[seat][s] = lengths[s];
         Patterns[seat] = PatternString(seat);
+        patternShown_[seat] = 255;
     }
 }
 
@@ -322,13 +351,13 @@ void tBoard::Compile() {
 
 bool tBoard::FastCheckSeat(int seat, CardMask hand) {
     // Evaluate into the seat's fields, then try its definitions in order.
-    const auto& tables = Tables();
+    const auto& tables = *static_cast<const PatternTables*>(tables_);
     int pts = 0, ak = 0, akq = 0, t3 = 0, t5 = 0;
     std::uint8_t len[4];
     for (int s = 0; s < 4; ++s) {
         unsigned bits = SuitBits(hand, s);
         const Honours& h = HonourTable[bits & 31u];
-        len[s] = static_cast<std::uint8_t>(std::popcount(bits));
+        len[s] = SuitLength(bits);
         SuitLengths[seat][s] = len[s];
         SuitPoints[seat][s] = h.Points;
         SuitAK[seat][s] = h.AK;
@@ -347,8 +376,11 @@ bool tBoard::FastCheckSeat(int seat, CardMask hand) {
     HandTop3[seat] = t3;
     HandTop5[seat] = t5;
     int pid = tables.Id[len[0] * 196 + len[1] * 14 + len[2]];
-    const std::string& pattern = tables.Strings[pid];
-    Patterns[seat].assign(pattern.data(), pattern.size());
+    if (patternShown_[seat] != pid) {
+        const std::string& pattern = tables.Strings[pid];
+        Patterns[seat].assign(pattern.data(), pattern.size());
+        patternShown_[seat] = static_cast<std::uint8_t>(pid);
+    }
 
     const CompiledSeat& cs = compiled_[seat];
     CurrentDefn = &Slots[seat * 5];
@@ -358,6 +390,10 @@ bool tBoard::FastCheckSeat(int seat, CardMask hand) {
         if (!d.Defined) continue;
         CurrentDefn = &Slots[seat * 5 + p];
         const std::uint8_t* L = d.Lim;
+        // A definition passes only when every test passes, so the order of
+        // the tests cannot change the verdict; on card sets the must-have
+        // test is one instruction and goes first.
+        if ((d.Must & ~hand) != 0) continue;
         if (pts < L[0] || pts > L[1]) continue;
         if (!d.AllPatterns && !((d.Patterns >> pid) & 1u)) continue;
         bool ok = true;
@@ -372,7 +408,6 @@ bool tBoard::FastCheckSeat(int seat, CardMask hand) {
         for (int s = 0; s < 4 && ok; ++s)
             ok = SuitTop5[seat][s] >= L[GroupTop5 + 2 * s] && SuitTop5[seat][s] <= L[GroupTop5 + 2 * s + 1];
         if (!ok) continue;
-        if ((d.Must & ~hand) != 0) continue;
         return true;
     }
     return false;
@@ -491,14 +526,13 @@ void tBoard::AcceptCurrentHands() {
 void tBoard::RenderAndWrite(const CardMask* hands) {
     for (int seat = 0; seat < 4; ++seat)
         for (int s = 0; s < 4; ++s) {
-            char buf[13];
-            unsigned bits = SuitBits(hands[seat], s);
-            std::size_t n = 0;
-            while (bits && n < 13) {
-                buf[n++] = RankLetters[static_cast<std::size_t>(std::countr_zero(bits))];
-                bits &= bits - 1;
-            }
-            Display[seat][s].assign(buf, n);
+            const unsigned bits = SuitBits(hands[seat], s);
+            const unsigned high = bits & 127u, low = bits >> 7;
+            char buf[16];
+            std::memcpy(buf, HighLetters[high].Text, 8);
+            const std::size_t n = Bits7[high];
+            std::memcpy(buf + n, LowLetters[low].Text, 8);
+            Display[seat][s].assign(buf, n + Bits7[low]);
         }
     Accepted = true;
     if (Output) {

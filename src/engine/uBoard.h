@@ -162,6 +162,8 @@ private:
         CardMask Seed = 0;
     };
     CompiledSeat compiled_[4]; // by seat index
+    const void* tables_ = nullptr;          // the pattern tables, looked up once
+    std::uint8_t patternShown_[4] = {255, 255, 255, 255}; // pattern id last put in Patterns
 };
 
 // Sorts 13 codes ascending in place.
