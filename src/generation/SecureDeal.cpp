@@ -3,6 +3,7 @@
 #include <sodium.h>
 
 #include <bit>
+#include <cstring>
 
 namespace zelv {
 
@@ -35,35 +36,42 @@ void tSecureRandom::Refill() {
     pos_ = 0;
 }
 
-CardMask tSecureRandom::PartialShuffle(std::uint32_t* cards, int from, int count, int size) {
-    // The state is held in locals for the loop; members would be reloaded
-    // after every store into `cards`.
-    if (pos_ + 2 * static_cast<std::size_t>(count) + 2 > BufferBytes) Refill();
+CardMask tSecureRandom::DrawFromPack(CardMask& pack, int count) {
+    // Each draw is six bits of the stream, kept when below 52 and then a
+    // uniform card code; a draw naming a card already taken takes nothing.
+    // Six bits a draw keep the keystream, which costs more than the rest,
+    // to about a byte per card. The pack stays in a register; while ten or
+    // more cards are wanted the ten draws of a word are taken whole, since
+    // they cannot take more than ten.
+    const int available = std::popcount(pack);
+    if (count > available) count = available;
+    auto take = [](CardMask& p, unsigned x) {
+        const CardMask bit = CardMask{x < 52u} << x;
+        const CardMask hit = p & bit;
+        p ^= hit;
+        return static_cast<int>(hit != 0);
+    };
+    CardMask p = pack;
     std::size_t pos = pos_;
     const unsigned char* bytes = bytes_;
-    CardMask picked = 0;
-    for (int i = from; i < from + count; ++i) {
-        const auto n = static_cast<std::uint32_t>(size - i);
-        const std::uint32_t threshold = Surplus16[n];
-        std::uint32_t m;
-        for (;;) {
-            if (pos + 2 > BufferBytes) {
-                Refill();
-                pos = 0;
-            }
-            const std::uint32_t x = std::uint32_t{bytes[pos]} | (std::uint32_t{bytes[pos + 1]} << 8);
-            pos += 2;
-            m = x * n;
-            if ((m & 0xFFFFu) >= threshold) break;
+    while (count > 0) {
+        if (pos + 8 > BufferBytes) {
+            Refill();
+            pos = 0;
         }
-        const int j = i + static_cast<int>(m >> 16);
-        const std::uint32_t v = cards[j];
-        cards[j] = cards[i];
-        cards[i] = v;
-        picked |= CardMask{1} << (v - 1);
+        std::uint64_t w;
+        std::memcpy(&w, bytes + pos, 8);
+        pos += 8;
+        if (count >= 10) {
+            for (int k = 0; k < 10; ++k) count -= take(p, static_cast<unsigned>((w >> (6 * k)) & 63u));
+        } else {
+            for (int k = 0; k < 10 && count > 0; ++k) count -= take(p, static_cast<unsigned>((w >> (6 * k)) & 63u));
+        }
     }
     pos_ = pos;
-    return picked;
+    CardMask taken = pack & ~p;
+    pack = p;
+    return taken;
 }
 
 tSecureDealer::tSecureDealer(tBoard& board, tSecureRandom& random) : board_(board), random_(random) {
@@ -90,28 +98,20 @@ tSecureDealer::tSecureDealer(tBoard& board, tSecureRandom& random) : board_(boar
     constrainedCount_ = k;
     for (int seat = 0; seat < 4; ++seat)
         if (!board.IsConstrained(seat)) order_[k++] = seat;
-    for (CardCode c = 1; c <= 52; ++c)
-        if (!(taken & CardBit(c))) pack_[static_cast<std::size_t>(packSize_++)] = c;
+    unseeded_ = AllCardsMask & ~taken;
 }
 
 bool tSecureDealer::DealBoard() {
     board_.Accepted = false;
-    // A partial Fisher-Yates shuffle: position `pos` takes a uniform pick of
-    // the cards not yet dealt in this attempt. The pack is not reset between
-    // attempts; a uniform shuffle of any order of the same cards is uniform.
+    // Each seat in turn takes a uniform choice of the cards not yet dealt,
+    // constrained seats first, each tested as soon as it is complete.
     std::array<CardMask, 4> hands{};
-    int pos = 0;
+    CardMask pack = unseeded_;
     for (int k = 0; k < 4; ++k) {
         const int seat = order_[k];
         CardMask hand = seeded_[seat];
-        if (k == 3) {
-            // The last seat takes what is left; those cards are already a
-            // uniform choice, so it needs no draw.
-            for (; pos < packSize_; ++pos) hand |= CardMask{1} << (pack_[static_cast<std::size_t>(pos)] - 1);
-        } else {
-            hand |= random_.PartialShuffle(pack_.data(), pos, need_[seat], packSize_);
-            pos += need_[seat];
-        }
+        // The last seat takes what is left, which is already a uniform choice.
+        hand |= k == 3 ? pack : random_.DrawFromPack(pack, need_[seat]);
         hands[static_cast<std::size_t>(seat)] = hand;
         if (k < constrainedCount_ && !board_.SeatPasses(seat, hand)) return false;
     }

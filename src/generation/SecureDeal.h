@@ -50,10 +50,10 @@ public:
         }
         return static_cast<std::uint32_t>(m >> 32);
     }
-    // Steps `from` .. `from`+`count`-1 of a Fisher-Yates shuffle of the card
-    // codes cards[from..size): each position takes a uniform pick of the
-    // cards at or after it. Returns the set of the cards picked.
-    CardMask PartialShuffle(std::uint32_t* cards, int from, int count, int size);
+    // Takes `count` cards (at most as many as it holds) out of `pack`, each a
+    // uniform pick of the cards still in it: a uniform draw below 52 that
+    // names a card already taken is drawn again. Returns the cards taken.
+    CardMask DrawFromPack(CardMask& pack, int count);
 
 private:
     static constexpr std::size_t BufferBytes = 4096;
@@ -96,10 +96,7 @@ private:
     std::array<int, 4> need_{};   // cards to draw, by seat index
     std::array<int, 4> order_{};  // constrained seats first
     int constrainedCount_ = 0;
-    int packSize_ = 0;
-    // The cards not seeded, in shuffled order. Wider than a card code so that
-    // its stores cannot alias the other state of the hot loop.
-    std::array<std::uint32_t, 52> pack_{};
+    CardMask unseeded_ = 0; // the cards every attempt draws from
 };
 
 } // namespace zelv

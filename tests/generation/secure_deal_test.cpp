@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <filesystem>
 #include <functional>
@@ -140,23 +141,28 @@ TEST(SecureRandom, boundedDrawsAreUniform) {
     EXPECT_LT(ChiSquare(seen, std::vector<double>(52, draws / 52.0)), Limit(51));
 }
 
-TEST(SecureRandom, partialShuffleGivesEveryOrderEqually) {
+TEST(SecureRandom, drawsFromAPackGiveEveryChoiceEqually) {
     tSecureRandom r(TestKey(11));
-    std::vector<std::uint32_t> cards = {1, 2, 3, 4, 5};
-    std::map<std::vector<std::uint32_t>, double> seen;
-    const int shuffles = 120 * 500;
-    for (int i = 0; i < shuffles; ++i) {
-        CardMask picked = r.PartialShuffle(cards.data(), 1, 3, 5); // the first card stays
-        EXPECT_EQ(cards[0], 1u);
-        CardMask expected = 0;
-        for (int k = 1; k < 4; ++k) expected |= CardBit(static_cast<CardCode>(cards[static_cast<std::size_t>(k)]));
-        EXPECT_EQ(picked, expected);
-        seen[cards] += 1;
+    // Three of the five cards SA, SK, HA, DA, C2: ten choices, equally likely.
+    const CardMask five = CardBit(1) | CardBit(2) | CardBit(14) | CardBit(27) | CardBit(52);
+    std::map<CardMask, double> seen;
+    const int rounds = 10 * 2000;
+    for (int i = 0; i < rounds; ++i) {
+        CardMask pack = five;
+        CardMask taken = r.DrawFromPack(pack, 3);
+        ASSERT_EQ(std::popcount(taken), 3);
+        ASSERT_EQ(taken & pack, 0u);
+        ASSERT_EQ(taken | pack, five);
+        seen[taken] += 1;
     }
-    ASSERT_EQ(seen.size(), 24u);
+    ASSERT_EQ(seen.size(), 10u);
     std::vector<double> observed;
-    for (const auto& [order, n] : seen) observed.push_back(n);
-    EXPECT_LT(ChiSquare(observed, std::vector<double>(24, shuffles / 24.0)), Limit(23));
+    for (const auto& [choice, n] : seen) observed.push_back(n);
+    EXPECT_LT(ChiSquare(observed, std::vector<double>(10, rounds / 10.0)), Limit(9));
+    // Asking for more than the pack holds takes the whole pack.
+    CardMask pack = five;
+    EXPECT_EQ(r.DrawFromPack(pack, 9), five);
+    EXPECT_EQ(pack, 0u);
 }
 
 TEST(SecureDealer, freeSetUpAcceptsEveryAttemptAndPutsEachCardInEachSeatEvenly) {
