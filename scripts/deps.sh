@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsodium-dev libcli11-dev
   clang libclang-rt-14-dev
-  xvfb xauth poppler-utils
+  xvfb xauth poppler-utils dealer
 )
 
 missing=()

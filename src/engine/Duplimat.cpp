@@ -68,6 +68,7 @@ bool tDealFiles::OpenDealFiles(const std::string& folder, const std::string& cod
     file_[Bri].path = JoinPath(folder, code + ".BRI");
     file_[Dge].path = JoinPath(folder, code + ".DGE");
     file_[Pbn].path = withPbn ? JoinPath(folder, code + ".PBN") : std::string();
+    stalePbn_ = withPbn ? std::string() : JoinPath(folder, code + ".PBN");
     for (int i = 0; i < 3; ++i) {
         File& f = file_[i];
         if (f.path.empty()) continue;
@@ -165,6 +166,8 @@ bool tDealFiles::CloseDealFiles(std::string* error) {
             }
             f.temp.clear();
         }
+        // A PBN file of an earlier run would no longer match these boards.
+        if (error_.empty() && !stalePbn_.empty()) ::unlink(stalePbn_.c_str());
     }
     open_ = false;
     Abandon();

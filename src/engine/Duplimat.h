@@ -38,8 +38,9 @@ public:
     void WriteBriRecord(const Hand& north, const Hand& east, const Hand& south);
     void WriteBoardRecord(const DisplayRow& north, const DisplayRow& east, const DisplayRow& south,
                           const DisplayRow& west);
-    // Writes out what is buffered and puts the files in place. False, with
-    // the message, when any write failed; the previous files then stay.
+    // Writes out what is buffered and puts the files in place (a run
+    // without PBN removes the PBN file of an earlier run). False, with the
+    // message, when any write failed; the previous files then stay.
     bool CloseDealFiles(std::string* error);
     // Drops the run: temporary files removed, previous files untouched.
     void Abandon();
@@ -66,6 +67,7 @@ private:
     File file_[3];
     bool open_ = false;
     bool pbn_ = false;
+    std::string stalePbn_; // removed when a run without PBN is put in place
     std::uint64_t boards_ = 0;
     std::string error_;
 };

@@ -235,6 +235,20 @@ TEST(DealFiles, aSecondRunReplacesTheFirst) {
     EXPECT_EQ(pbn.find("[Board \"3\"]"), std::string::npos);
 }
 
+TEST(DealFiles, aRunWithoutPbnRemovesThePbnFileOfAnEarlierRun) {
+    test::TempDir dir;
+    for (bool pbn : {true, false}) {
+        tDealFiles files;
+        ASSERT_TRUE(files.OpenDealFiles(dir.path(), "ZELV", pbn, nullptr));
+        EXPECT_EQ(std::filesystem::exists(dir.file("ZELV.PBN")), !pbn) << "before closing";
+        tBoard b;
+        b.Output = &files;
+        b.DealBoard();
+        ASSERT_TRUE(files.CloseDealFiles(nullptr));
+        EXPECT_EQ(std::filesystem::exists(dir.file("ZELV.PBN")), pbn);
+    }
+}
+
 TEST(DealFiles, writeErrorDuringARunIsReportedAndThePreviousFilesStay) {
     test::TempDir dir;
     test::WriteText(dir.file("FULL.DGE"), "previous");
