@@ -435,12 +435,14 @@ void tBoard::SeedHand(int seat, Hand& hand, int& next) {
 }
 
 namespace {
-// Two generator steps at once: seed*a+1 and seed*a^2+(a+1) are independent,
-// which halves the multiply chain the draws wait on. The draws themselves
-// stay one at a time and in order, so the cards and the final seed are those
-// of single steps.
-constexpr std::uint32_t RandMultiplier2 = RandMultiplier * RandMultiplier;
-constexpr std::uint32_t RandIncrement2 = RandMultiplier + 1u;
+// Four generator steps at once: seed*a^k + (a^(k-1) + ... + 1) for k = 1..4
+// are independent of each other, which shortens the multiply chain the
+// draws wait on. The draws themselves stay one at a time and in order, and
+// the seed kept is that of the last draw made, so the cards and the final
+// seed are those of single steps.
+constexpr std::uint32_t A1 = RandMultiplier;
+constexpr std::uint32_t A2 = A1 * A1, A3 = A2 * A1, A4 = A3 * A1;
+constexpr std::uint32_t C2 = A1 + 1u, C3 = A2 + C2, C4 = A3 + C3;
 
 // Rejection draw without a branch per card: the drawn code is always stored
 // at the current position and its pack bit cleared; the position only moves
@@ -449,23 +451,20 @@ inline void FillFrom(Hand& hand, int next, CardMask& pack, std::uint32_t& seed) 
     if (next >= 13) return;
     CardMask p = pack;
     std::uint32_t s = seed;
+    auto draw = [&](std::uint32_t x) {
+        const unsigned r = static_cast<unsigned>((std::uint64_t{52} * x) >> 32);
+        hand[static_cast<std::size_t>(next)] = static_cast<CardCode>(r + 1);
+        next += static_cast<int>((p >> r) & 1u);
+        p &= ~(CardMask{1} << r);
+        return next == 13;
+    };
     for (;;) {
-        std::uint32_t s1 = s * RandMultiplier + 1u;
-        std::uint32_t s2 = s * RandMultiplier2 + RandIncrement2;
-        unsigned r1 = static_cast<unsigned>((std::uint64_t{52} * s1) >> 32);
-        unsigned r2 = static_cast<unsigned>((std::uint64_t{52} * s2) >> 32);
-        hand[static_cast<std::size_t>(next)] = static_cast<CardCode>(r1 + 1);
-        next += static_cast<int>((p >> r1) & 1u);
-        p &= ~(CardMask{1} << r1);
-        if (next == 13) {
-            s = s1;
-            break;
-        }
-        hand[static_cast<std::size_t>(next)] = static_cast<CardCode>(r2 + 1);
-        next += static_cast<int>((p >> r2) & 1u);
-        p &= ~(CardMask{1} << r2);
-        s = s2;
-        if (next == 13) break;
+        const std::uint32_t s1 = s * A1 + 1u, s2 = s * A2 + C2, s3 = s * A3 + C3, s4 = s * A4 + C4;
+        if (draw(s1)) { s = s1; break; }
+        if (draw(s2)) { s = s2; break; }
+        if (draw(s3)) { s = s3; break; }
+        s = s4;
+        if (draw(s4)) break;
     }
     pack = p;
     seed = s;
