@@ -28,7 +28,7 @@ rate_of() { # benchmark name, optional prefix -> attempts per second
              col { print $col; exit }'
 }
 
-printf '%-22s %14s %14s %14s %8s\n' "condition" "ours/s" "secure/s" "dealer/s" "ratio"
+printf '%-22s %12s %12s %12s %15s %15s\n' "condition" "classic/s" "secure/s" "dealer/s" "classic/dealer" "secure/classic"
 for c in "${cases[@]}"; do
   IFS='|' read -r name ours cond <<<"$c"
   ourRate=$(rate_of "$ours")
@@ -43,5 +43,6 @@ for c in "${cases[@]}"; do
   secs=$(awk '/^Time needed/ { print $3 }' <<<"$out")
   dealerRate=$(awk -v g="$gen" -v s="$secs" 'BEGIN { printf "%.0f", g / s }')
   ratio=$(awk -v a="$ourRate" -v b="$dealerRate" 'BEGIN { printf "%.1f", a / b }')
-  printf '%-22s %14.0f %14s %14s %8s\n' "$name" "$ourRate" "${secureRate:--}" "$dealerRate" "${ratio}x"
+  secureRatio=$(awk -v a="${secureRate:-0}" -v b="$ourRate" 'BEGIN { printf "%.1f", a / b }')
+  printf "%-22s %12.0f %12.0f %12.0f %14sx %14sx\n" "$name" "$ourRate" "${secureRate:-0}" "$dealerRate" "$ratio" "$secureRatio"
 done
