@@ -349,37 +349,45 @@ void tBoard::Compile() {
     dirty_ = false;
 }
 
+template <bool StoreFields>
 bool tBoard::FastCheckSeat(int seat, CardMask hand) {
-    // Evaluate into the seat's fields, then try its definitions in order.
+    // Evaluate (into the seat's fields when asked), then try its
+    // definitions in order.
     const auto& tables = *static_cast<const PatternTables*>(tables_);
-    int pts = 0, ak = 0, akq = 0, t3 = 0, t5 = 0;
+    int pts = 0, ak = 0, akq = 0;
+    Honours h[4];
     std::uint8_t len[4];
     for (int s = 0; s < 4; ++s) {
         unsigned bits = SuitBits(hand, s);
-        const Honours& h = HonourTable[bits & 31u];
+        h[s] = HonourTable[bits & 31u];
         len[s] = SuitLength(bits);
-        SuitLengths[seat][s] = len[s];
-        SuitPoints[seat][s] = h.Points;
-        SuitAK[seat][s] = h.AK;
-        SuitAKQ[seat][s] = h.AKQ;
-        SuitTop3[seat][s] = h.Top3;
-        SuitTop5[seat][s] = h.Top5;
-        pts += h.Points;
-        ak += h.AK;
-        akq += h.AKQ;
-        t3 += h.Top3;
-        t5 += h.Top5;
+        pts += h[s].Points;
+        ak += h[s].AK;
+        akq += h[s].AKQ;
     }
-    HandPoints[seat] = pts;
-    HandAK[seat] = ak;
-    HandAKQ[seat] = akq;
-    HandTop3[seat] = t3;
-    HandTop5[seat] = t5;
     int pid = tables.Id[len[0] * 196 + len[1] * 14 + len[2]];
-    if (patternShown_[seat] != pid) {
-        const std::string& pattern = tables.Strings[pid];
-        Patterns[seat].assign(pattern.data(), pattern.size());
-        patternShown_[seat] = static_cast<std::uint8_t>(pid);
+    if constexpr (StoreFields) {
+        int t3 = 0, t5 = 0;
+        for (int s = 0; s < 4; ++s) {
+            SuitLengths[seat][s] = len[s];
+            SuitPoints[seat][s] = h[s].Points;
+            SuitAK[seat][s] = h[s].AK;
+            SuitAKQ[seat][s] = h[s].AKQ;
+            SuitTop3[seat][s] = h[s].Top3;
+            SuitTop5[seat][s] = h[s].Top5;
+            t3 += h[s].Top3;
+            t5 += h[s].Top5;
+        }
+        HandPoints[seat] = pts;
+        HandAK[seat] = ak;
+        HandAKQ[seat] = akq;
+        HandTop3[seat] = t3;
+        HandTop5[seat] = t5;
+        if (patternShown_[seat] != pid) {
+            const std::string& pattern = tables.Strings[pid];
+            Patterns[seat].assign(pattern.data(), pattern.size());
+            patternShown_[seat] = static_cast<std::uint8_t>(pid);
+        }
     }
 
     const CompiledSeat& cs = compiled_[seat];
@@ -397,16 +405,13 @@ bool tBoard::FastCheckSeat(int seat, CardMask hand) {
         if (pts < L[0] || pts > L[1]) continue;
         if (!d.AllPatterns && !((d.Patterns >> pid) & 1u)) continue;
         bool ok = true;
-        for (int s = 0; s < 4 && ok; ++s)
-            ok = SuitPoints[seat][s] >= L[GroupPoints + 2 * s] && SuitPoints[seat][s] <= L[GroupPoints + 2 * s + 1];
+        for (int s = 0; s < 4 && ok; ++s) ok = h[s].Points >= L[GroupPoints + 2 * s] && h[s].Points <= L[GroupPoints + 2 * s + 1];
         for (int s = 0; s < 4 && ok; ++s) ok = len[s] >= L[GroupLength + 2 * s] && len[s] <= L[GroupLength + 2 * s + 1];
         if (!ok) continue;
         if (ak < L[LimMinAK] || ak > L[LimMaxAK]) continue;
         if (akq < L[LimMinAKQ] || akq > L[LimMaxAKQ]) continue;
-        for (int s = 0; s < 4 && ok; ++s)
-            ok = SuitTop3[seat][s] >= L[GroupTop3 + 2 * s] && SuitTop3[seat][s] <= L[GroupTop3 + 2 * s + 1];
-        for (int s = 0; s < 4 && ok; ++s)
-            ok = SuitTop5[seat][s] >= L[GroupTop5 + 2 * s] && SuitTop5[seat][s] <= L[GroupTop5 + 2 * s + 1];
+        for (int s = 0; s < 4 && ok; ++s) ok = h[s].Top3 >= L[GroupTop3 + 2 * s] && h[s].Top3 <= L[GroupTop3 + 2 * s + 1];
+        for (int s = 0; s < 4 && ok; ++s) ok = h[s].Top5 >= L[GroupTop5 + 2 * s] && h[s].Top5 <= L[GroupTop5 + 2 * s + 1];
         if (!ok) continue;
         return true;
     }
@@ -416,7 +421,13 @@ bool tBoard::FastCheckSeat(int seat, CardMask hand) {
 bool tBoard::SeatPasses(int seat, CardMask hand) {
     if (dirty_) Compile();
     if (!compiled_[seat].Constrained) return true;
-    return FastCheckSeat(seat, hand);
+    return FastCheckSeat<true>(seat, hand);
+}
+
+bool tBoard::SeatMeetsSetup(int seat, CardMask hand) {
+    if (dirty_) Compile();
+    if (!compiled_[seat].Constrained) return true;
+    return FastCheckSeat<false>(seat, hand);
 }
 
 void tBoard::SeedHand(int seat, Hand& hand, int& next) {
@@ -505,11 +516,15 @@ void tBoard::DealBoard() {
     remaining_ = 0;
 
     for (int seat = 0; seat < 4; ++seat)
-        if (compiled_[seat].Constrained && !FastCheckSeat(seat, hands[seat])) return;
+        if (compiled_[seat].Constrained && !FastCheckSeat<true>(seat, hands[seat])) return;
 
-    for (int seat = 0; seat < 4; ++seat) PlaceMask(hands[seat], SeatHand(seat), 0);
+    AcceptBoard(hands);
+}
+
+void tBoard::AcceptBoard(const CardMask* hands) {
     // Placing a card set writes it in ascending order, which is what sorting
     // would give, so only the rendering and writing remain.
+    for (int seat = 0; seat < 4; ++seat) PlaceMask(hands[seat], SeatHand(seat), 0);
     RenderAndWrite(hands);
 }
 

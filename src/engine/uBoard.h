@@ -131,13 +131,20 @@ public:
     // Sorting, rendering and writing of the current Hands, as done for an
     // accepted board; used by dealers that draw the hands themselves.
     void AcceptCurrentHands();
+    // The same for a board given as four card sets (by seat index), which
+    // are stored in Hands in ascending order.
+    void AcceptBoard(const CardMask* hands);
 
     // Checks one seat's hand given as a card set, as DealBoard does: the
     // seat's evaluation fields are filled when it has conditions.
     bool SeatPasses(int seat, CardMask hand);
+    // The same verdict without touching the evaluation fields, for dealers
+    // that do not show them.
+    bool SeatMeetsSetup(int seat, CardMask hand);
 
 private:
     void Compile();
+    template <bool StoreFields>
     bool FastCheckSeat(int seat, CardMask hand);
     // Display table from the four card sets (by seat index), Accepted, and
     // the records appended to Output.

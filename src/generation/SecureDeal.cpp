@@ -113,17 +113,9 @@ bool tSecureDealer::DealBoard() {
         // The last seat takes what is left, which is already a uniform choice.
         hand |= k == 3 ? pack : random_.DrawFromPack(pack, need_[seat]);
         hands[static_cast<std::size_t>(seat)] = hand;
-        if (k < constrainedCount_ && !board_.SeatPasses(seat, hand)) return false;
+        if (k < constrainedCount_ && !board_.SeatMeetsSetup(seat, hand)) return false;
     }
-    for (int seat = 0; seat < 4; ++seat) {
-        Hand& out = board_.SeatHand(seat);
-        CardMask m = hands[static_cast<std::size_t>(seat)];
-        for (std::size_t i = 0; i < out.size(); ++i) {
-            out[i] = static_cast<CardCode>(std::countr_zero(m) + 1);
-            m &= m - 1;
-        }
-    }
-    board_.AcceptCurrentHands();
+    board_.AcceptBoard(hands.data());
     return board_.Accepted;
 }
 

@@ -40,6 +40,7 @@ protected:
         for (CardCode c : north) m |= CardBit(c);
         bool fast = b.SeatPasses(North, m);
         EXPECT_EQ(slow, fast) << "check paths disagree";
+        EXPECT_EQ(slow, b.SeatMeetsSetup(North, m)) << "verdict without fields disagrees";
         return slow;
     }
     void Use(int position, const tHandDefn& d) {
