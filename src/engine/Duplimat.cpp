@@ -1,9 +1,11 @@
 #include "engine/Duplimat.h"
 
+#include "engine/CardTables.h"
 #include "engine/FileUtil.h"
 #include "engine/Pbn.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <cstdlib>
@@ -55,6 +57,46 @@ void AppendBoardRecord(std::string& out, const DisplayRow& north, const DisplayR
             std::memcpy(rec + n, h.data(), len);
             n += len;
         }
+}
+
+void AppendBriRecord(std::string& out, const CardMask* hands) {
+    static constexpr char Digits[] = "0001020304050607080910111213141516171819202122232425262728293031323334353637383940"
+                                     "414243444546474849505152";
+    const std::size_t at = out.size();
+    out.resize(at + RecordSize);
+    char* p = out.data() + at;
+    for (int seat : {North, East, South}) {
+        CardMask m = hands[seat];
+        for (int i = 0; i < 13 && m; ++i) {
+            const int c = std::countr_zero(m) + 1;
+            m &= m - 1;
+            *p++ = Digits[2 * c];
+            *p++ = Digits[2 * c + 1];
+        }
+    }
+    std::memset(p, ' ', 32);
+    std::memset(p + 32, 0, 18);
+}
+
+void AppendBoardRecord(std::string& out, const CardMask* hands) {
+    static constexpr char Separators[4] = {6, 3, 4, 5};
+    // Letters are copied eight at a time into a scratch record with room to
+    // spare, then the record is appended whole.
+    char rec[RecordSize + 16] = {};
+    std::size_t n = 0;
+    for (int seat : {North, East, South, West})
+        for (int s = 0; s < 4; ++s) {
+            const unsigned bits = SuitBits(hands[seat], s);
+            const unsigned high = bits & 127u, low = bits >> 7;
+            rec[n++] = Separators[s];
+            std::memcpy(rec + n, HighLetters[high].Text, 8);
+            n += Bits7[high];
+            std::memcpy(rec + n, LowLetters[low].Text, 8);
+            n += Bits7[low];
+            if (n > 68) n = 68; // never past the holdings, whatever the sets
+        }
+    std::memset(rec + n, 0, RecordSize - n);
+    out.append(rec, RecordSize);
 }
 
 tDealFiles::~tDealFiles() { Abandon(); }
@@ -138,6 +180,19 @@ void tDealFiles::WriteBoardRecord(const DisplayRow& north, const DisplayRow& eas
         table[South] = south;
         table[West] = west;
         std::string game = PbnGame(boards_, table);
+        Append(Pbn, game.data(), game.size());
+    }
+}
+
+void tDealFiles::WriteBoard(const CardMask* hands, const DisplayTable& display) {
+    if (!open_) return;
+    AppendBriRecord(file_[Bri].buffer, hands);
+    if (file_[Bri].buffer.size() >= FlushAt) Flush(file_[Bri]);
+    AppendBoardRecord(file_[Dge].buffer, hands);
+    if (file_[Dge].buffer.size() >= FlushAt) Flush(file_[Dge]);
+    ++boards_;
+    if (pbn_) {
+        std::string game = PbnGame(boards_, display);
         Append(Pbn, game.data(), game.size());
     }
 }

@@ -19,6 +19,9 @@ inline constexpr std::size_t RecordSize = 128;
 
 // Appends the 128-byte ".BRI" record of one board to `out`.
 void AppendBriRecord(std::string& out, const Hand& north, const Hand& east, const Hand& south);
+// The same two records from card sets by seat index (each of 13 cards).
+void AppendBriRecord(std::string& out, const CardMask* hands);
+void AppendBoardRecord(std::string& out, const CardMask* hands);
 // Appends the 128-byte ".DGE" record of one board to `out`.
 void AppendBoardRecord(std::string& out, const DisplayRow& north, const DisplayRow& east, const DisplayRow& south,
                        const DisplayRow& west);
@@ -38,6 +41,10 @@ public:
     void WriteBriRecord(const Hand& north, const Hand& east, const Hand& south);
     void WriteBoardRecord(const DisplayRow& north, const DisplayRow& east, const DisplayRow& south,
                           const DisplayRow& west);
+    // Both records (and the PBN game) of a board given as card sets by seat
+    // index, as WriteBriRecord and WriteBoardRecord would write them; the
+    // display table is used only for the PBN game.
+    void WriteBoard(const CardMask* hands, const DisplayTable& display);
     // Writes out what is buffered and puts the files in place (a run
     // without PBN removes the PBN file of an earlier run). False, with the
     // message, when any write failed; the previous files then stay.

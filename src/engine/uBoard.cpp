@@ -1,5 +1,6 @@
 #include "engine/uBoard.h"
 
+#include "engine/CardTables.h"
 #include "engine/Duplimat.h"
 #include "engine/FileUtil.h"
 #include "engine/HandDefnKeys.h"
@@ -31,32 +32,7 @@ constexpr std::array<Honours, 32> MakeHonourTable() {
 }
 constexpr std::array<Honours, 32> HonourTable = MakeHonourTable();
 
-// Suit lengths from two small tables: without a popcount instruction in the
-// target, std::popcount is a library call on the hot path.
-constexpr std::array<std::uint8_t, 128> Bits7 = [] {
-    std::array<std::uint8_t, 128> t{};
-    for (unsigned i = 0; i < 128; ++i) t[i] = static_cast<std::uint8_t>(std::popcount(i));
-    return t;
-}();
-constexpr std::uint8_t SuitLength(unsigned bits) { return static_cast<std::uint8_t>(Bits7[bits & 127u] + Bits7[bits >> 7]); }
 
-// Rank letters of the top seven ranks (AKQJT98) and of the bottom six
-// (765432) of a suit mask, so an accepted board renders with two lookups a
-// suit rather than a loop over its cards.
-struct Letters {
-    char Text[8];
-};
-constexpr std::array<Letters, 128> MakeLetters(int firstRank, int ranks) {
-    std::array<Letters, 128> t{};
-    for (unsigned b = 0; b < (1u << ranks); ++b) {
-        int n = 0;
-        for (int r = 0; r < ranks; ++r)
-            if (b & (1u << r)) t[b].Text[n++] = RankLetters[static_cast<std::size_t>(firstRank + r)];
-    }
-    return t;
-}
-constexpr std::array<Letters, 128> HighLetters = MakeLetters(0, 7);
-constexpr std::array<Letters, 128> LowLetters = MakeLetters(7, 6);
 
 // Pattern id of the lengths (s, h, d, 13-s-h-d), indexed s*196 + h*14 + d.
 struct PatternTables {
@@ -549,10 +525,7 @@ void tBoard::RenderAndWrite(const CardMask* hands) {
             Display[seat][s].assign(buf, n + Bits7[low]);
         }
     Accepted = true;
-    if (Output) {
-        Output->WriteBriRecord(SeatHand(North), SeatHand(East), SeatHand(South));
-        Output->WriteBoardRecord(Display[North], Display[East], Display[South], Display[West]);
-    }
+    if (Output) Output->WriteBoard(hands, Display);
 }
 
 void tBoard::DecodeBoard(int seat, int suit, const std::string& text) {

@@ -5,7 +5,9 @@
 #include "engine/uBoard.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <csignal>
+#include <random>
 #include <cstring>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -74,6 +76,30 @@ TEST(BriRecord, digitsSpacesAndZeros) {
     EXPECT_EQ(rec.substr(52, 26).substr(24), "52");
     EXPECT_EQ(rec.substr(78, 32), std::string(32, ' '));
     EXPECT_EQ(rec.substr(110), std::string(18, '\0'));
+}
+
+TEST(BoardRecord, recordsFromCardSetsEqualRecordsFromRowsAndHands) {
+    std::mt19937 rng(99);
+    std::vector<CardCode> pack(FullPack.begin(), FullPack.end());
+    for (int round = 0; round < 2000; ++round) {
+        std::shuffle(pack.begin(), pack.end(), rng);
+        // Lopsided deals too, so that voids and long suits occur.
+        if (round % 4 == 0) std::sort(pack.begin(), pack.begin() + 26);
+        CardMask sets[4] = {};
+        Hand hands[4];
+        for (int seat = 0; seat < 4; ++seat) {
+            for (int i = 0; i < 13; ++i) sets[seat] |= CardBit(pack[static_cast<std::size_t>(seat * 13 + i)]);
+            hands[seat] = test::HandOfMask(sets[seat]);
+        }
+        std::string fromRows, fromSets, briHands, briSets;
+        AppendBoardRecord(fromRows, FormatHand(hands[North]), FormatHand(hands[East]), FormatHand(hands[South]),
+                          FormatHand(hands[West]));
+        AppendBoardRecord(fromSets, sets);
+        AppendBriRecord(briHands, hands[North], hands[East], hands[South]);
+        AppendBriRecord(briSets, sets);
+        ASSERT_EQ(fromSets, fromRows) << "round " << round;
+        ASSERT_EQ(briSets, briHands) << "round " << round;
+    }
 }
 
 TEST(BoardFile, readingBackReproducesEveryBoardIncludingVoids) {
