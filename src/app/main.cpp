@@ -9,6 +9,7 @@
 #include "engine/Settings.h"
 #include "generation/HandGen.h"
 #include "ui/Hints.h"
+#include "ui/LongTime.h"
 #include "ui/PrinterChoice.h"
 #include "ui/Prompts.h"
 #include "viewing/uPrint.h"
@@ -160,7 +161,7 @@ void TMainWin::CreateForms() {
 }
 
 void TMainWin::MainTimerTimer() {
-    TimeLabel->setText(QLocale::system().toString(QTime::currentTime(), QLocale::LongFormat) + QStringLiteral("  "));
+    TimeLabel->setText(LongTime() + QStringLiteral("  "));
 }
 
 void TMainWin::PrinterSetupClick() {

@@ -542,8 +542,10 @@ int THandDefnDlg::ToInt(const QString& text) {
 
 bool THandDefnDlg::NumericKeyPress(QKeyEvent* event) {
     const int key = event->key();
+    // Delete comes with the text U+007F on X11 and Wayland, but it produces
+    // no character and is never refused.
     if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Escape || key == Qt::Key_Return ||
-        key == Qt::Key_Enter)
+        key == Qt::Key_Enter || key == Qt::Key_Delete)
         return false;
     // Pasting could bring in any character at all.
     if (event->matches(QKeySequence::Paste)) {
@@ -553,6 +555,7 @@ bool THandDefnDlg::NumericKeyPress(QKeyEvent* event) {
     const QString typed = event->text();
     if (typed.isEmpty()) return false;
     const QChar ch = typed.at(0);
+    if (ch.unicode() == 0x7f) return false;
     if (ch == QLatin1Char('\b') || ch == QLatin1Char('.') || ch == QLatin1Char(':') ||
         (ch >= QLatin1Char('0') && ch <= QLatin1Char('9')))
         return false;
@@ -728,8 +731,10 @@ void THandDefnDlg::LoadBtnClick() {
     const QString path = Prompts::current().chooseOpenFile(this, DefinitionFileOptions(lastOpenName_, false));
     if (path.isEmpty()) return;
     lastOpenName_ = path;
+    const QString before = windowTitle();
     setWindowTitle(QStringLiteral("Zelvano Hand Definition - ") + QFileInfo(path).fileName());
-    ReadTheFile(path);
+    // A file that could not be read was not loaded: the caption goes back.
+    if (!ReadTheFile(path)) setWindowTitle(before);
 }
 
 void THandDefnDlg::SaveBtnClick() {

@@ -2,6 +2,7 @@
 
 #include "engine/FileUtil.h"
 #include "engine/Settings.h"
+#include "ui/LongTime.h"
 #include "ui/PickCombo.h"
 #include "ui/Prompts.h"
 
@@ -17,7 +18,6 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QShowEvent>
 #include <QStyle>
 #include <QTabWidget>
@@ -44,13 +44,6 @@ void setHint(QWidget* w, const QString& hint) {
 }
 
 // The system's long time format, without the time zone it carries in Qt.
-QString LongTime() {
-    QLocale locale = QLocale::system();
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    format.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")));
-    return locale.toString(QTime::currentTime(), format.trimmed());
-}
-
 QString DealHint(const QString& code) { return QStringLiteral("Deal the Boards and Save to File: ") + code; }
 
 // A label that acts as a button: the " Change: " panel runs Change File.

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QPrinter>
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
 
 namespace zelv {
@@ -75,8 +76,9 @@ void QtPrintCanvas::Finish() {
     painter_.end();
     if (tempPath_.isEmpty()) return;
     RestoreOutput();
-    QFile::remove(pdfPath_);
-    if (QFile::rename(tempPath_, pdfPath_)) {
+    // rename() replaces an existing file in one step, so a failure leaves
+    // the old PDF as it was.
+    if (std::rename(QFile::encodeName(tempPath_).constData(), QFile::encodeName(pdfPath_).constData()) == 0) {
         written_ << pdfPath_;
     } else {
         QFile::remove(tempPath_);

@@ -368,6 +368,13 @@ class HandDefnTest : public QObject {
         QTest::keyClick(edit("MinPts"), Qt::Key_Delete);
         QCOMPARE(text("MinPts"), QString("1"));
         QCOMPARE(prompts->Beeps, 2);
+        // On X11 a real Delete carries the text U+007F; it still deletes.
+        edit("MinPts")->setText("12");
+        edit("MinPts")->setCursorPosition(0);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(QChar(0x7f)));
+        QApplication::sendEvent(edit("MinPts"), &press);
+        QCOMPARE(text("MinPts"), QString("2"));
+        QCOMPARE(prompts->Beeps, 2);
     }
 
     void moves_setTheLengthLimits() {
