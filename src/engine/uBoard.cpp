@@ -84,13 +84,6 @@ inline int PlaceMask(CardMask mask, Hand& hand, int from) {
     return from;
 }
 
-inline CardMask MaskOf(const Hand& hand) {
-    CardMask m = 0;
-    for (CardCode c : hand)
-        if (IsCard(c)) m |= CardBit(c);
-    return m;
-}
-
 // A file name in `folder` equal to `name` without regard to case; the exact
 // spelling wins when both exist.
 std::string FindNoCase(const std::string& folder, const std::string& name) {
@@ -502,15 +495,6 @@ void tBoard::AcceptBoard(const CardMask* hands) {
     // would give, so only the rendering and writing remain.
     for (int seat = 0; seat < 4; ++seat) PlaceMask(hands[seat], SeatHand(seat), 0);
     RenderAndWrite(hands);
-}
-
-void tBoard::AcceptCurrentHands() {
-    CardMask masks[4];
-    for (int seat = 0; seat < 4; ++seat) {
-        SortHand(SeatHand(seat));
-        masks[seat] = MaskOf(SeatHand(seat));
-    }
-    RenderAndWrite(masks);
 }
 
 void tBoard::RenderAndWrite(const CardMask* hands) {

@@ -128,11 +128,10 @@ public:
     static bool ReadDefinition(const std::string& path, tHandDefn& slot, std::string* error,
                                std::string* detail = nullptr);
 
-    // Sorting, rendering and writing of the current Hands, as done for an
-    // accepted board; used by dealers that draw the hands themselves.
-    void AcceptCurrentHands();
-    // The same for a board given as four card sets (by seat index), which
-    // are stored in Hands in ascending order.
+    // Takes an accepted board given as four card sets (by seat index), as
+    // DealBoard does its own: Hands in ascending order, the display table,
+    // Accepted, and the records appended to Output. Used by dealers that
+    // draw the hands themselves.
     void AcceptBoard(const CardMask* hands);
 
     // Checks one seat's hand given as a card set, as DealBoard does: the

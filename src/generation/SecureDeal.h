@@ -78,7 +78,7 @@ private:
 // the dealer is made. Constrained seats are dealt first, each tested as soon
 // as it holds its thirteen cards; the attempt stops at the first seat that
 // fails, and only a board whose constrained seats all pass is completed,
-// sorted and written (through tBoard::AcceptCurrentHands).
+// sorted and written (through tBoard::AcceptBoard).
 class tSecureDealer {
 public:
     tSecureDealer(tBoard& board, tSecureRandom& random);
