@@ -363,16 +363,25 @@ DealSetup THandGenDlg::CurrentDealSetup() const {
 
 // ---------------------------------------------------------------- files
 
-void THandGenDlg::LoadBtnClick() {
+namespace {
+// The Load and Save dialogs differ in their title ("Generator" when loading,
+// "Generation" when saving) and in what they ask of the chosen name.
+FileDialogOptions GeneratorFileOptions(const QString& title, bool save, int helpTopic) {
     FileDialogOptions o;
-    o.Title = QStringLiteral("Hand Generator File");
-    o.Filter = QStringLiteral("Hand Generator File (*.GEN)");
+    o.Title = title;
+    o.Filter = title + QStringLiteral(" (*.GEN)");
     o.DefaultSuffix = QStringLiteral("GEN");
-    o.Folder = q(SharedSettings().HandGeneratorsFolder);
-    o.OverwritePrompt = false;
+    o.Folder = QString::fromStdString(SharedSettings().HandGeneratorsFolder);
+    o.OverwritePrompt = save;
     o.FileMustExist = false;
-    o.HelpTopic = HelpTopic;
-    const QString path = Prompts::current().chooseOpenFile(this, o);
+    o.HelpTopic = helpTopic;
+    return o;
+}
+} // namespace
+
+void THandGenDlg::LoadBtnClick() {
+    const QString path =
+        Prompts::current().chooseOpenFile(this, GeneratorFileOptions(QStringLiteral("Hand Generator File"), false, HelpTopic));
     if (path.isEmpty()) return;
     GeneratorSetup setup;
     std::string error;
@@ -408,15 +417,8 @@ void THandGenDlg::LoadGeneratorFile(const GeneratorSetup& setup) {
 }
 
 void THandGenDlg::SaveBtnClick() {
-    FileDialogOptions o;
-    o.Title = QStringLiteral("Hand Generation File");
-    o.Filter = QStringLiteral("Hand Generation File (*.GEN)");
-    o.DefaultSuffix = QStringLiteral("GEN");
-    o.Folder = q(SharedSettings().HandGeneratorsFolder);
-    o.OverwritePrompt = true;
-    o.PathMustExist = true;
-    o.HelpTopic = HelpTopic;
-    const QString path = Prompts::current().chooseSaveFile(this, o);
+    const QString path =
+        Prompts::current().chooseSaveFile(this, GeneratorFileOptions(QStringLiteral("Hand Generation File"), true, HelpTopic));
     if (!path.isEmpty()) SaveGeneratorFile(path);
 }
 
