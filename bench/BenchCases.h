@@ -1,0 +1,78 @@
+#pragma once
+// The set-ups both dealers' benchmarks run, and the files they write to.
+#include "engine/Duplimat.h"
+#include "engine/uBoard.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace zelv::bench {
+
+enum Case { AllFree, North20, North15to17Flat, NorthAceKingUnseeded };
+
+inline tHandDefn AnyHand() {
+    tHandDefn d;
+    d.Defined = true;
+    d.YesShapes.assign(PatternStrings().begin(), PatternStrings().end());
+    for (int i = 0; i < 38; i += 2) d.Limit(i + 1) = 255;
+    return d;
+}
+
+inline void Prepare(tBoard& b, Case c) {
+    tHandDefn d = AnyHand();
+    switch (c) {
+    case AllFree: return;
+    case North20: d.MinPoints = 20; break;
+    case North15to17Flat:
+        d.MinPoints = 15;
+        d.MaxPoints = 17;
+        d.YesShapes = {"4333"};
+        break;
+    case NorthAceKingUnseeded:
+        d.MustHave[1] = true;  // SA
+        d.MustHave[15] = true; // HK
+        b.SeedFirst = false;
+        break;
+    }
+    b.SetConstrained(North, true);
+    b.SetSlot(North, 0, d);
+}
+
+// Accepted boards go to real files (without PBN), as in a run. A benchmark
+// deals millions of boards, far more than any set a club deals, so the files
+// are started afresh every RunBoards boards: otherwise a gigabyte of new
+// page cache is what gets measured, and it varies with the machine's memory
+// more than with the dealer.
+class Output {
+public:
+    static constexpr std::uint64_t RunBoards = 100000;
+
+    explicit Output(const std::string& name)
+        : dir_(std::filesystem::temp_directory_path() / ("zelv-bench-" + name)), name_(name) {
+        std::filesystem::create_directories(dir_);
+        files_.OpenDealFiles(dir_.string(), name_, false, nullptr);
+    }
+    ~Output() { files_.Abandon(); }
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    tDealFiles* Files() { return &files_; }
+    void Count(bool accepted) {
+        if (!accepted) return;
+        ++accepted_;
+        if (accepted_ % RunBoards == 0) {
+            files_.Abandon();
+            files_.OpenDealFiles(dir_.string(), name_, false, nullptr);
+        }
+    }
+    std::uint64_t Accepted() const { return accepted_; }
+
+private:
+    std::filesystem::path dir_;
+    std::string name_;
+    tDealFiles files_;
+    std::uint64_t accepted_ = 0;
+};
+
+} // namespace zelv::bench
