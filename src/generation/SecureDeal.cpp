@@ -4,6 +4,9 @@
 
 #include <bit>
 #include <cstring>
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 namespace zelv {
 
@@ -36,41 +39,104 @@ void tSecureRandom::Refill() {
     pos_ = 0;
 }
 
-CardMask tSecureRandom::DrawFromPack(CardMask& pack, int count) {
-    // Each draw is six bits of the stream, kept when below 52 and then a
-    // uniform card code; a draw naming a card already taken takes nothing.
-    // Six bits a draw keep the keystream, which costs more than the rest,
-    // to about a byte per card. The pack stays in a register; while ten or
-    // more cards are wanted the ten draws of a word are taken whole, since
-    // they cannot take more than ten.
-    const int available = std::popcount(pack);
-    if (count > available) count = available;
-    auto take = [](CardMask& p, unsigned x) {
-        const CardMask bit = CardMask{x < 52u} << x;
-        const CardMask hit = p & bit;
-        p ^= hit;
-        return static_cast<int>(hit != 0);
-    };
-    CardMask p = pack;
-    std::size_t pos = pos_;
-    const unsigned char* bytes = bytes_;
-    while (count > 0) {
-        if (pos + 8 > BufferBytes) {
+std::uint32_t tSecureRandom::RedrawBelow(unsigned n, std::uint32_t m, std::size_t& pos, std::size_t reserve) {
+    const std::uint32_t surplus = 65536u % n;
+    while ((m & 0xFFFFu) < surplus) {
+        if (pos + 2 + reserve > BufferBytes) {
             Refill();
             pos = 0;
         }
-        std::uint64_t w;
-        std::memcpy(&w, bytes + pos, 8);
-        pos += 8;
-        if (count >= 10) {
-            for (int k = 0; k < 10; ++k) count -= take(p, static_cast<unsigned>((w >> (6 * k)) & 63u));
-        } else {
-            for (int k = 0; k < 10 && count > 0; ++k) count -= take(p, static_cast<unsigned>((w >> (6 * k)) & 63u));
-        }
+        std::uint16_t x;
+        std::memcpy(&x, bytes_ + pos, 2);
+        pos += 2;
+        m = std::uint32_t{x} * n;
+    }
+    return m;
+}
+
+CardMask ScatterOnPackPlain(std::uint64_t positions, CardMask pack) {
+    CardMask out = 0;
+    for (CardMask m = pack; positions && m; m &= m - 1, positions >>= 1)
+        if (positions & 1u) out |= m & (0 - m);
+    return out;
+}
+
+namespace {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+__attribute__((target("bmi2"))) CardMask ScatterBmi2(std::uint64_t positions, CardMask pack) {
+    return _pdep_u64(positions, pack);
+}
+const bool HasBmi2 = [] {
+    __builtin_cpu_init(); // may run before the library's own start-up code
+    return __builtin_cpu_supports("bmi2") != 0;
+}();
+#endif
+} // namespace
+
+CardMask ScatterOnPack(std::uint64_t positions, CardMask pack) {
+    // A pack that is the low cards with no gap (the whole pack, or all but
+    // the last cards) needs no spreading.
+    if ((pack & (pack + 1)) == 0) return positions & pack;
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    if (HasBmi2) return ScatterBmi2(positions, pack);
+#endif
+    return ScatterOnPackPlain(positions, pack);
+}
+
+namespace {
+
+// Adds position t to `chosen`, or j when t is already in it. No branch
+// predictor can foresee which, and every draw of a hand waits on the one
+// before, so this is a bit test, a conditional move and a bit set: GCC
+// would make the choice a branch, mispredicted about once a hand.
+inline void TakeOrLast(std::uint64_t& chosen, std::uint64_t t, std::uint64_t j) {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    asm("bt %[t], %[c]\n\tcmovc %[j], %[t]\n\tbts %[t], %[c]" : [c] "+r"(chosen), [t] "+r"(t) : [j] "r"(j) : "cc");
+#else
+    chosen |= std::uint64_t{1} << (((chosen >> t) & 1u) ? j : t);
+#endif
+}
+
+} // namespace
+
+CardMask tSecureRandom::DrawFromPack(CardMask& pack, int count) {
+    return DrawFromPack(pack, std::popcount(pack), count);
+}
+
+CardMask tSecureRandom::DrawFromPack(CardMask& pack, int size, int count) {
+    if (count <= 0) return 0;
+    if (count >= size) {
+        const CardMask all = pack;
+        pack = 0;
+        return all;
+    }
+    // Floyd's sampling over the positions 0..size-1 of the pack: for each j
+    // from size-count up, a uniform t in 0..j is taken, or j itself when t
+    // is already taken. Every set of `count` positions comes out equally
+    // often, after exactly `count` draws, so the loop has a fixed length and
+    // no draw is wasted on a card already dealt.
+    // The draws read sixteen bits each from the buffer, which is refilled
+    // first when it cannot give all of them; only a rare rejection reads
+    // more, and refills only when what is left would not do.
+    std::size_t pos = pos_;
+    if (pos + 2 * static_cast<std::size_t>(count) > BufferBytes) {
+        Refill();
+        pos = 0;
+    }
+    std::uint64_t chosen = 0;
+    for (int j = size - count; j < size; ++j) {
+        const unsigned bound = static_cast<unsigned>(j) + 1u;
+        std::uint16_t x;
+        std::memcpy(&x, bytes_ + pos, 2);
+        pos += 2;
+        std::uint32_t m = std::uint32_t{x} * bound;
+        if ((m & 0xFFFFu) < bound) m = RedrawBelow(bound, m, pos, 2 * static_cast<std::size_t>(size - 1 - j));
+        const unsigned t = m >> 16;
+        TakeOrLast(chosen, t, static_cast<unsigned>(j));
     }
     pos_ = pos;
-    CardMask taken = pack & ~p;
-    pack = p;
+    const CardMask taken = ScatterOnPack(chosen, pack);
+    pack &= ~taken;
     return taken;
 }
 
@@ -92,6 +158,16 @@ tSecureDealer::tSecureDealer(tBoard& board, tSecureRandom& random) : board_(boar
         taken |= placed;
     }
     for (int seat = 0; seat < 4; ++seat) need_[seat] = 13 - std::popcount(seeded_[seat]);
+    // A seat passes only when one of its definitions does, and each of
+    // those needs all of its must-have cards, so the cards they all require
+    // must be in the hand. A first slot left empty lets any hand pass.
+    for (int seat = 0; seat < 4; ++seat) {
+        if (!board.IsConstrained(seat) || !board.Slot(seat, 0).Defined) continue;
+        CardMask all = AllCardsMask;
+        for (int p = 0; p < 5; ++p)
+            if (board.Slot(seat, p).Defined) all &= board.Slot(seat, p).MustHaveMask();
+        required_[seat] = all & ~seeded_[seat];
+    }
     int k = 0;
     for (int seat = 0; seat < 4; ++seat)
         if (board.IsConstrained(seat)) order_[k++] = seat;
@@ -99,6 +175,7 @@ tSecureDealer::tSecureDealer(tBoard& board, tSecureRandom& random) : board_(boar
     for (int seat = 0; seat < 4; ++seat)
         if (!board.IsConstrained(seat)) order_[k++] = seat;
     unseeded_ = AllCardsMask & ~taken;
+    unseededCount_ = std::popcount(unseeded_);
 }
 
 bool tSecureDealer::DealBoard() {
@@ -107,11 +184,35 @@ bool tSecureDealer::DealBoard() {
     // constrained seats first, each tested as soon as it is complete.
     std::array<CardMask, 4> hands{};
     CardMask pack = unseeded_;
+    int size = unseededCount_;
     for (int k = 0; k < 4; ++k) {
         const int seat = order_[k];
         CardMask hand = seeded_[seat];
-        // The last seat takes what is left, which is already a uniform choice.
-        hand |= k == 3 ? pack : random_.DrawFromPack(pack, need_[seat]);
+        int need = need_[seat];
+        if (k == 3) {
+            // The last seat takes what is left, which is already a uniform choice.
+            hand |= pack;
+        } else {
+            if (k < constrainedCount_) {
+                // The cards the seat cannot pass without are settled first:
+                // of `size` cards, `need` land in this hand, so each lands
+                // here with chance need/size given those before it did.
+                // Where one does not, the hand would fail whatever else it
+                // got, and the attempt ends without dealing the rest.
+                CardMask required = required_[seat];
+                if (required & ~pack) return false; // an earlier hand holds one
+                for (; required; required &= required - 1) {
+                    if (static_cast<int>(random_.SmallBelow(static_cast<unsigned>(size))) >= need) return false;
+                    const CardMask card = required & (0 - required);
+                    hand |= card;
+                    pack ^= card;
+                    --need;
+                    --size;
+                }
+            }
+            hand |= random_.DrawFromPack(pack, size, need);
+            size -= need;
+        }
         hands[static_cast<std::size_t>(seat)] = hand;
         if (k < constrainedCount_ && !board_.SeatMeetsSetup(seat, hand)) return false;
     }

@@ -50,21 +50,35 @@ public:
         }
         return static_cast<std::uint32_t>(m >> 32);
     }
-    // Takes `count` cards (at most as many as it holds) out of `pack`, each a
-    // uniform pick of the cards still in it: a uniform draw below 52 that
-    // names a card already taken is drawn again. Returns the cards taken.
+    // Uniform in 0..n-1 for 1 <= n <= 65536, from sixteen bits of the
+    // stream (rarely more): the small bounds dealing needs cost two bytes.
+    unsigned SmallBelow(unsigned n) {
+        if (pos_ + 2 > BufferBytes) Refill();
+        std::uint16_t x;
+        std::memcpy(&x, bytes_ + pos_, 2);
+        pos_ += 2;
+        std::uint32_t m = std::uint32_t{x} * n;
+        if ((m & 0xFFFFu) < n) {
+            std::size_t pos = pos_;
+            m = RedrawBelow(n, m, pos, 0);
+            pos_ = pos;
+        }
+        return m >> 16;
+    }
+    // Takes `count` cards out of `pack`, a uniform choice among all sets of
+    // that many of its cards, and returns them. Asking for more than the
+    // pack holds takes the whole pack.
     CardMask DrawFromPack(CardMask& pack, int count);
+    // The same for a `pack` known to hold exactly `size` cards.
+    CardMask DrawFromPack(CardMask& pack, int size, int count);
 
 private:
     static constexpr std::size_t BufferBytes = 4096;
-    // 65536 mod n, for n = 1..256 (entry 0 unused): a 16-bit draw x gives
-    // (x * n) >> 16 unless the low half of x * n is below it, which removes
-    // exactly the surplus values.
-    static constexpr std::array<std::uint16_t, 257> Surplus16 = [] {
-        std::array<std::uint16_t, 257> t{};
-        for (unsigned n = 1; n <= 256; ++n) t[n] = static_cast<std::uint16_t>(65536u % n);
-        return t;
-    }();
+    // The rejection step of a sixteen-bit draw below n, for a first product
+    // `m` whose low half fell below n: redraws from `pos` on while it is
+    // below 65536 mod n, refilling first when fewer than `reserve` bytes
+    // would be left after the draw.
+    std::uint32_t RedrawBelow(unsigned n, std::uint32_t m, std::size_t& pos, std::size_t reserve);
     void Refill();
 
     SecureKey key_;
@@ -73,12 +87,23 @@ private:
     alignas(64) unsigned char bytes_[BufferBytes];
 };
 
+// Spreads the low bits of `positions` over the cards of `pack`: bit i picks
+// the pack's i-th lowest card, and positions beyond its size pick nothing.
+// ScatterOnPackPlain is the portable form; ScatterOnPack uses the
+// processor's bit-deposit instruction where it has one.
+CardMask ScatterOnPack(std::uint64_t positions, CardMask pack);
+CardMask ScatterOnPackPlain(std::uint64_t positions, CardMask pack);
+
 // Deals attempts for a board whose set-up (Constrained flags, SeedFirst and
 // the definition slots) is complete and stays fixed: it is read once, when
 // the dealer is made. Constrained seats are dealt first, each tested as soon
 // as it holds its thirteen cards; the attempt stops at the first seat that
 // fails, and only a board whose constrained seats all pass is completed,
-// sorted and written (through tBoard::AcceptBoard).
+// sorted and written (through tBoard::AcceptBoard). Before a constrained
+// seat's draw, the cards it cannot pass without are settled one by one, each
+// with the chance it has of landing in that hand, so an attempt whose hand
+// lacks one ends there; this changes neither the chance that an attempt is
+// accepted nor the distribution of the boards accepted.
 class tSecureDealer {
 public:
     tSecureDealer(tBoard& board, tSecureRandom& random);
@@ -93,10 +118,14 @@ private:
     tBoard& board_;
     tSecureRandom& random_;
     std::array<CardMask, 4> seeded_{};
+    // Cards a seat must end up holding to pass at all (those every one of
+    // its definitions requires), less its seeded cards, by seat index.
+    std::array<CardMask, 4> required_{};
     std::array<int, 4> need_{};   // cards to draw, by seat index
     std::array<int, 4> order_{};  // constrained seats first
     int constrainedCount_ = 0;
     CardMask unseeded_ = 0; // the cards every attempt draws from
+    int unseededCount_ = 0;
 };
 
 } // namespace zelv

@@ -141,28 +141,93 @@ TEST(SecureRandom, boundedDrawsAreUniform) {
     EXPECT_LT(ChiSquare(seen, std::vector<double>(52, draws / 52.0)), Limit(51));
 }
 
+TEST(SecureRandom, smallDrawsStayInRangeAndAreUniformWhereManyAreRedrawn) {
+    tSecureRandom r(TestKey(12));
+    for (unsigned n : {1u, 2u, 3u, 52u, 40000u, 65535u, 65536u})
+        for (int i = 0; i < 3000; ++i) EXPECT_LT(r.SmallBelow(n), n);
+    // 65536 mod 40000 is 25536: nearly two draws in five are redrawn, and
+    // the redraws cross many refills of the buffer.
+    const int draws = 40 * 3000;
+    std::vector<double> seen(40, 0.0);
+    for (int i = 0; i < draws; ++i) seen[r.SmallBelow(40000) / 1000] += 1;
+    EXPECT_LT(ChiSquare(seen, std::vector<double>(40, draws / 40.0)), Limit(39));
+    std::vector<double> cards(52, 0.0);
+    for (int i = 0; i < 52 * 3000; ++i) cards[r.SmallBelow(52)] += 1;
+    EXPECT_LT(ChiSquare(cards, std::vector<double>(52, 3000.0)), Limit(51));
+}
+
+TEST(SecureRandom, scatteringOnAPackPicksTheCardsAtThosePositions) {
+    tSecureRandom r(TestKey(13));
+    for (int i = 0; i < 20000; ++i) {
+        CardMask pack = (std::uint64_t{r.Next32()} << 32 | r.Next32()) & AllCardsMask;
+        if (i % 4 == 0) pack &= AllCardsMask >> (r.Next32() % 52); // low cards without a gap
+        const std::uint64_t positions = std::uint64_t{r.Next32()} << 32 | r.Next32();
+        std::vector<CardMask> cards;
+        for (CardMask m = pack; m; m &= m - 1) cards.push_back(m & (0 - m));
+        CardMask expected = 0;
+        for (std::size_t k = 0; k < cards.size(); ++k)
+            if ((positions >> k) & 1u) expected |= cards[k];
+        ASSERT_EQ(ScatterOnPack(positions, pack), expected) << std::hex << pack << " " << positions;
+        ASSERT_EQ(ScatterOnPackPlain(positions, pack), expected) << std::hex << pack << " " << positions;
+    }
+}
+
 TEST(SecureRandom, drawsFromAPackGiveEveryChoiceEqually) {
     tSecureRandom r(TestKey(11));
-    // Three of the five cards SA, SK, HA, DA, C2: ten choices, equally likely.
-    const CardMask five = CardBit(1) | CardBit(2) | CardBit(14) | CardBit(27) | CardBit(52);
-    std::map<CardMask, double> seen;
-    const int rounds = 10 * 2000;
-    for (int i = 0; i < rounds; ++i) {
-        CardMask pack = five;
-        CardMask taken = r.DrawFromPack(pack, 3);
-        ASSERT_EQ(std::popcount(taken), 3);
-        ASSERT_EQ(taken & pack, 0u);
-        ASSERT_EQ(taken | pack, five);
-        seen[taken] += 1;
+    struct Case {
+        CardMask pack;
+        int take;
+        std::size_t choices;
+    };
+    const Case cases[] = {
+        // SA, SK, HA, DA, C2: three of five, ten choices
+        {CardBit(1) | CardBit(2) | CardBit(14) | CardBit(27) | CardBit(52), 3, 10},
+        // the six highest spades, which need no spreading over the pack: fifteen pairs
+        {(CardMask{1} << 6) - 1, 2, 15},
+        // eight cards across the suits, four of them: seventy choices
+        {CardBit(3) | CardBit(9) | CardBit(13) | CardBit(20) | CardBit(30) | CardBit(31) | CardBit(44) | CardBit(51), 4, 70},
+    };
+    for (const Case& c : cases) {
+        std::map<CardMask, double> seen;
+        const int rounds = static_cast<int>(c.choices) * 1500;
+        for (int i = 0; i < rounds; ++i) {
+            CardMask pack = c.pack;
+            CardMask taken = r.DrawFromPack(pack, c.take);
+            ASSERT_EQ(std::popcount(taken), c.take);
+            ASSERT_EQ(taken & pack, 0u);
+            ASSERT_EQ(taken | pack, c.pack);
+            seen[taken] += 1;
+        }
+        ASSERT_EQ(seen.size(), c.choices);
+        std::vector<double> observed;
+        for (const auto& [choice, n] : seen) observed.push_back(n);
+        const double each = static_cast<double>(rounds) / static_cast<double>(c.choices);
+        EXPECT_LT(ChiSquare(observed, std::vector<double>(c.choices, each)), Limit(c.choices - 1)) << std::hex << c.pack;
     }
-    ASSERT_EQ(seen.size(), 10u);
-    std::vector<double> observed;
-    for (const auto& [choice, n] : seen) observed.push_back(n);
-    EXPECT_LT(ChiSquare(observed, std::vector<double>(10, rounds / 10.0)), Limit(9));
-    // Asking for more than the pack holds takes the whole pack.
+    // Asking for more than the pack holds takes the whole pack; nothing takes nothing.
+    const CardMask five = cases[0].pack;
     CardMask pack = five;
+    EXPECT_EQ(r.DrawFromPack(pack, 0), 0u);
+    EXPECT_EQ(pack, five);
     EXPECT_EQ(r.DrawFromPack(pack, 9), five);
     EXPECT_EQ(pack, 0u);
+}
+
+TEST(SecureRandom, aHandFromTheFullPackHoldsEachCardAndEachSuitLengthAsOften) {
+    tSecureRandom r(TestKey(14));
+    const int hands = 40000;
+    std::vector<double> cards(52, 0.0), spades(7, 0.0); // spade lengths 0..5, 6 and more
+    for (int i = 0; i < hands; ++i) {
+        CardMask pack = AllCardsMask;
+        const CardMask hand = r.DrawFromPack(pack, 52, 13);
+        ASSERT_EQ(std::popcount(hand), 13);
+        for (CardMask m = hand; m; m &= m - 1) cards[static_cast<std::size_t>(std::countr_zero(m))] += 1;
+        spades[std::min(std::popcount(hand & 0x1FFFu), 6)] += 1;
+    }
+    EXPECT_LT(ChiSquare(cards, std::vector<double>(52, hands / 4.0)), Limit(51));
+    std::vector<double> expected(7, 0.0);
+    for (int k = 0; k <= 13; ++k) expected[static_cast<std::size_t>(std::min(k, 6))] += hands * Choose(13, k) * Choose(39, 13 - k) / Choose(52, 13);
+    EXPECT_LT(ChiSquare(spades, expected), Limit(6));
 }
 
 TEST(SecureDealer, freeSetUpAcceptsEveryAttemptAndPutsEachCardInEachSeatEvenly) {
@@ -312,6 +377,105 @@ TEST(SecureDealer, freeSeatsMatchTheClassicDealerOnASeededTwoSeatSetUp) {
     EXPECT_LT(ChiSquareTwoSample(a, b), Limit(5));
     std::vector<double> c(secure.begin() + 6, secure.end()), d(classic.begin() + 6, classic.end());
     EXPECT_LT(ChiSquareTwoSample(c, d), Limit(6));
+}
+
+// Without seeding, the cards North must hold are settled before the rest of
+// its hand is drawn: attempts are still accepted as often as a plain deal
+// holds both cards, and the boards accepted are those of a plain deal.
+TEST(SecureDealer, unseededMustHaveCardsKeepTheAcceptanceRateAndTheDistribution) {
+    tBoard board;
+    board.SeedFirst = false;
+    tHandDefn north = OpenDefn();
+    north.MustHave[MakeCard(0, 0)] = true; // SA
+    north.MustHave[MakeCard(1, 1)] = true; // HK
+    board.SetConstrained(North, true);
+    board.SetSlot(North, 0, north);
+    tSecureRandom random(TestKey(15));
+    tSecureDealer dealer(board, random);
+    EXPECT_EQ(dealer.Seeded(North), 0u);
+    const int attempts = 300000;
+    int accepted = 0;
+    std::vector<double> spades(6, 0.0); // 1..5, 6 and more
+    for (int i = 0; i < attempts; ++i) {
+        if (!dealer.DealBoard()) continue;
+        ++accepted;
+        ASSERT_TRUE(Holds(board.Display[North], 0, 'A'));
+        ASSERT_TRUE(Holds(board.Display[North], 1, 'K'));
+        spades[std::min<std::size_t>(board.Display[North][0].size(), 6) - 1] += 1;
+    }
+    ExpectSoundBoard(board);
+    const double p = 13.0 / 52.0 * 12.0 / 51.0;
+    const double sigma = std::sqrt(p * (1 - p) / attempts);
+    EXPECT_NEAR(static_cast<double>(accepted) / attempts, p, 6 * sigma);
+    // The other eleven cards are any eleven of the fifty left: k spades in
+    // all means k-1 of the other twelve spades.
+    std::vector<double> expected(6, 0.0);
+    for (int k = 1; k <= 12; ++k)
+        expected[static_cast<std::size_t>(std::min(k, 6) - 1)] += accepted * Choose(12, k - 1) * Choose(38, 12 - k) / Choose(50, 11);
+    EXPECT_LT(ChiSquare(spades, expected), Limit(5));
+}
+
+// Alternatives: North may hold SA with HK or SA with DQ, so only SA is
+// settled first; South must hold CA. Without seeding, the secure dealer's
+// acceptance rate and boards match the classic dealer's.
+TEST(SecureDealer, alternativeDefinitionsMatchTheClassicDealerWithoutSeeding) {
+    auto setUp = [](tBoard& board) {
+        board.SeedFirst = false;
+        tHandDefn a = OpenDefn();
+        a.MustHave[MakeCard(0, 0)] = true;
+        a.MustHave[MakeCard(1, 1)] = true;
+        tHandDefn b = OpenDefn();
+        b.MustHave[MakeCard(0, 0)] = true;
+        b.MustHave[MakeCard(2, 2)] = true;
+        tHandDefn south = OpenDefn();
+        south.MustHave[MakeCard(3, 0)] = true;
+        board.SetConstrained(North, true);
+        board.SetConstrained(South, true);
+        board.SetSlot(North, 0, a);
+        board.SetSlot(North, 1, b);
+        board.SetSlot(South, 0, south);
+    };
+    const int boards = 8000;
+    struct Sample {
+        std::vector<double> stats = std::vector<double>(15, 0.0);
+        double attempts = 0;
+    };
+    auto sample = [&](tBoard& board, const std::function<bool()>& attempt) {
+        Sample out;
+        DealAccepted(boards, [&] { ++out.attempts; return attempt(); }, [&] {
+            const bool hk = Holds(board.Display[North], 1, 'K'), dq = Holds(board.Display[North], 2, 'Q');
+            EXPECT_TRUE(Holds(board.Display[North], 0, 'A'));
+            EXPECT_TRUE(hk || dq);
+            EXPECT_TRUE(Holds(board.Display[South], 3, 'A'));
+            out.stats[hk && dq ? 0 : hk ? 1 : 2] += 1;
+            out.stats[3 + std::min<std::size_t>(board.Display[South][3].size(), 5) - 1] += 1; // South's clubs 1..5+
+            out.stats[8 + static_cast<std::size_t>(std::min(Hcp(board.Display[East]) / 3, 6))] += 1;
+        });
+        return out;
+    };
+    tBoard secureBoard;
+    setUp(secureBoard);
+    tSecureRandom random(TestKey(16));
+    tSecureDealer dealer(secureBoard, random);
+    Sample secure = sample(secureBoard, [&] { return dealer.DealBoard(); });
+    ExpectSoundBoard(secureBoard);
+
+    tBoard classicBoard;
+    setUp(classicBoard);
+    RandSeed = 20261208u;
+    Sample classic = sample(classicBoard, [&] {
+        classicBoard.DealBoard();
+        return classicBoard.Accepted;
+    });
+
+    auto part = [](const Sample& s, std::size_t from, std::size_t to) {
+        return std::vector<double>(s.stats.begin() + static_cast<std::ptrdiff_t>(from), s.stats.begin() + static_cast<std::ptrdiff_t>(to));
+    };
+    EXPECT_LT(ChiSquareTwoSample(part(secure, 0, 3), part(classic, 0, 3)), Limit(2));
+    EXPECT_LT(ChiSquareTwoSample(part(secure, 3, 8), part(classic, 3, 8)), Limit(4));
+    EXPECT_LT(ChiSquareTwoSample(part(secure, 8, 15), part(classic, 8, 15)), Limit(6));
+    // Accepted and rejected attempts of the two dealers, as a 2x2 table.
+    EXPECT_LT(ChiSquareTwoSample({boards, secure.attempts - boards}, {boards, classic.attempts - boards}), Limit(1));
 }
 
 TEST(SecureDealer, runDealInSecureModeWritesTheRequestedBoards) {
