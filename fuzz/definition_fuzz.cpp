@@ -56,23 +56,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     zelv::tHandDefn slot;
     (void)zelv::tBoard::ReadDefinition(path, slot, nullptr);
 
-    zelv::DealSetup setup;
-    setup[zelv::North] = {true, {"F", "", "", "", ""}};
-    setup[zelv::West] = {true, {"", "f", "", "", ""}};
-    for (bool seed : {true, false}) {
-        zelv::tBoard board;
-        board.SeedFirst = seed;
-        if (!board.LoadSetup(setup, Folder(), nullptr)) return 0;
-        for (int i = 0; i < 20; ++i) board.DealBoard();
-        zelv::tSecureRandom random(zelv::SecureKey{});
-        zelv::tSecureDealer dealer(board, random);
-        for (int i = 0; i < 20; ++i) {
-            if (!dealer.DealBoard()) continue;
-            zelv::CardMask all = 0;
-            for (int s = 0; s < 4; ++s)
-                for (zelv::CardCode c : board.SeatHand(s)) all |= zelv::CardBit(c);
-            if (all != zelv::AllCardsMask) std::abort();
+    // North alone with the definition first, West with it second (its first
+    // slot empty), and North and East both needing the same cards.
+    zelv::DealSetup apart;
+    apart[zelv::North] = {true, {"F", "", "", "", ""}};
+    apart[zelv::West] = {true, {"", "f", "", "", ""}};
+    zelv::DealSetup shared;
+    shared[zelv::North] = {true, {"F", "", "", "", ""}};
+    shared[zelv::East] = {true, {"F", "F", "", "", ""}};
+    for (const zelv::DealSetup* setup : {&apart, &shared})
+        for (bool seed : {true, false}) {
+            zelv::tBoard board;
+            board.SeedFirst = seed;
+            if (!board.LoadSetup(*setup, Folder(), nullptr)) continue;
+            for (int i = 0; i < 20; ++i) board.DealBoard();
+            zelv::tSecureRandom random(zelv::SecureKey{});
+            zelv::tSecureDealer dealer(board, random);
+            for (int i = 0; i < 20; ++i) {
+                if (!dealer.DealBoard()) continue;
+                // Every card dealt once, and every constrained hand passes.
+                zelv::CardMask all = 0;
+                for (int s = 0; s < 4; ++s) {
+                    zelv::CardMask hand = 0;
+                    for (zelv::CardCode c : board.SeatHand(s)) hand |= zelv::CardBit(c);
+                    if (!board.SeatMeetsSetup(s, hand)) std::abort();
+                    all |= hand;
+                }
+                if (all != zelv::AllCardsMask) std::abort();
+            }
         }
-    }
     return 0;
 }
