@@ -88,6 +88,10 @@ int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out,
         out << (format == ShowFormat::Pbn ? PbnGame(n, board.Display) : BoardDiagram(n, board.Display));
     }
     out.flush();
+    if (!out) {
+        err << "zelvano-deal: " << path << ": the boards could not be written to standard output\n";
+        return 1;
+    }
     return damaged ? 1 : 0;
 }
 

@@ -95,7 +95,8 @@ int Show(int argc, char** argv) {
 int Deal(int argc, char** argv) {
     const tSettings& settings = SharedSettings();
     CLI::App app{"Deals a set of bridge boards that meet a set-up of hand definitions.\n"
-                 "Also: zelvano-deal show FILE [--format pbn|text]",
+                 "Also: zelvano-deal show FILE [--format pbn|text]\n"
+                 "Exit status: 0 done, 1 bad input, 2 usage, 3 stopped by --max-attempts, 130 interrupted.",
                  "zelvano-deal"};
     std::string generator, seats[4], seedText, boardsText = "1", maxAttemptsText;
     std::string code{InitialFileCode};
@@ -132,7 +133,9 @@ int Deal(int argc, char** argv) {
     CLI::Option* maxOpt =
         app.add_option("--max-attempts", maxAttemptsText, "Stop after this many attempts, keeping the boards dealt")
             ->type_name("N");
-    app.add_flag("--pbn,!--no-pbn", pbn, "Also write CODE.PBN (on by default)");
+    // Two flags rather than CLI11's negated pair, whose help reads as if PBN were off.
+    app.add_flag_callback("--pbn", [&pbn] { pbn = true; }, "Also write CODE.PBN (the default)");
+    app.add_flag_callback("--no-pbn", [&pbn] { pbn = false; }, "Do not write CODE.PBN");
     app.add_flag("--quiet", quiet, "No progress line and no summary");
     try {
         app.parse(argc, argv);
@@ -147,7 +150,9 @@ int Deal(int argc, char** argv) {
         return UsageError("--boards: '" + boardsText + "' is not a whole number of boards (0 or more)");
     if (*maxOpt && (!ParseCount(maxAttemptsText, 0x7FFFFFFFFFFFFFFFull, maxAttempts) || maxAttempts == 0))
         return UsageError("--max-attempts: '" + maxAttemptsText + "' is not a whole number of 1 or more");
-    if (code.empty() || code.size() > 250 || !ValidName(code))
+    // The files are first written as CODE.BRI.tmp-XXXXXX, which must still
+    // fit the 255 bytes a file name may have.
+    if (code.empty() || code.size() > 240 || !ValidName(code))
         return UsageError("--code: '" + code + "' cannot name a file");
 
     DealRunOptions options;
@@ -218,7 +223,12 @@ int Deal(int argc, char** argv) {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%.3f", result.Seconds);
         std::cout << result.Accepted << " boards, " << result.Attempts << " attempts, " << seconds << " seconds: "
-                  << result.BoardPath << "\n";
+                  << result.BoardPath << std::endl;
+        if (!std::cout) {
+            std::cerr << "zelvano-deal: the boards were written to " << result.BoardPath
+                      << ", but the summary could not be written to standard output\n";
+            return ExitBadInput;
+        }
     }
     if (result.Status == DealStatus::AttemptLimit) {
         std::cerr << "zelvano-deal: " << DescribeResult(result, options.Boards) << "\n";

@@ -54,8 +54,12 @@ protected:
     }
     void TearDown() override { fs::remove_all(root); }
 
+    // Where the program's standard output goes; empty: a file the result holds.
+    std::string stdoutTo;
+
     RunResult Run(const std::vector<std::string>& args, const std::string& exe = ZELV_DEAL_EXE) const {
-        const std::string outPath = (root / "stdout.txt").string(), errPath = (root / "stderr.txt").string();
+        const std::string outPath = stdoutTo.empty() ? (root / "stdout.txt").string() : stdoutTo;
+        const std::string errPath = (root / "stderr.txt").string();
         posix_spawn_file_actions_t fa;
         posix_spawn_file_actions_init(&fa);
         posix_spawn_file_actions_addopen(&fa, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -73,7 +77,7 @@ protected:
             if (WIFEXITED(status)) r.Status = WEXITSTATUS(status);
         }
         posix_spawn_file_actions_destroy(&fa);
-        r.Out = ReadBytes(outPath);
+        if (stdoutTo.empty()) r.Out = ReadBytes(outPath);
         r.Err = ReadBytes(errPath);
         return r;
     }

@@ -261,6 +261,29 @@ TEST_F(DealCli, pbnFileFollowsTheOptionAndNumbersBoardsAsTheBoardFile) {
     EXPECT_NE(pbn.find(deal), std::string::npos) << deal;
 }
 
+// A script that saves the output on a full disk must not be told it worked.
+TEST_F(DealCli, outputThatCannotBeWrittenFailsWithOne) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    WriteStrongAndWeak();
+    stdoutTo = "/dev/full";
+    RunResult r = Run({"--north", "STRONG", "--definitions", defs, "--output", out, "--boards", "2", "--seed", "5"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find("summary could not be written"), std::string::npos) << r.Err;
+    EXPECT_EQ(fs::file_size(fs::path(out) / "ZELV.DGE"), 2 * RecordSize); // the boards themselves are kept
+    r = Run({"show", (fs::path(out) / "ZELV.DGE").string()});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find("could not be written to standard output"), std::string::npos) << r.Err;
+}
+
+TEST_F(DealCli, theLongestCodeStillLeavesRoomForTheTemporaryName) {
+    RunResult r = Run({"--output", out, "--seed", "1", "--quiet", "--code", std::string(240, 'y')});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_TRUE(fs::exists(fs::path(out) / (std::string(240, 'y') + ".DGE")));
+    r = Run({"--output", out, "--seed", "1", "--quiet", "--code", std::string(241, 'y')});
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Err.find("cannot name a file"), std::string::npos) << r.Err;
+}
+
 TEST_F(DealCli, defaultFoldersAreBesideTheProgram) {
     // A copy of the program in a folder of its own, with its working folders.
     fs::create_directories(root / "prog" / "Hand Definitions");
