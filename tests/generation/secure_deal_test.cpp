@@ -108,6 +108,25 @@ void DealAccepted(int boards, const std::function<bool()>& attempt, const std::f
         }
 }
 
+// Runs `sample` (board, attempt) over the secure dealer and over the classic
+// one, each on a board given the same set-up; returns {secure, classic}.
+template <class SetUp, class SampleFn>
+auto BothDealers(const SetUp& setUp, std::uint8_t key, std::uint32_t seed, const SampleFn& sample) {
+    tBoard secureBoard;
+    setUp(secureBoard);
+    tSecureRandom random(TestKey(key));
+    tSecureDealer dealer(secureBoard, random);
+    auto secure = sample(secureBoard, std::function<bool()>([&] { return dealer.DealBoard(); }));
+    tBoard classicBoard;
+    setUp(classicBoard);
+    RandSeed = seed;
+    auto classic = sample(classicBoard, std::function<bool()>([&] {
+        classicBoard.DealBoard();
+        return classicBoard.Accepted;
+    }));
+    return std::make_pair(secure, classic);
+}
+
 TEST(SecureRandom, sameKeyGivesSameStreamAndOtherKeysDiffer) {
     tSecureRandom a(TestKey(1)), b(TestKey(1)), c(TestKey(2));
     int differ = 0;
@@ -359,19 +378,7 @@ TEST(SecureDealer, freeSeatsMatchTheClassicDealerOnASeededTwoSeatSetUp) {
         });
         return stats;
     };
-    tBoard secureBoard;
-    setUp(secureBoard);
-    tSecureRandom random(TestKey(10));
-    tSecureDealer dealer(secureBoard, random);
-    auto secure = sample(secureBoard, [&] { return dealer.DealBoard(); });
-
-    tBoard classicBoard;
-    setUp(classicBoard);
-    RandSeed = 20240601u;
-    auto classic = sample(classicBoard, [&] {
-        classicBoard.DealBoard();
-        return classicBoard.Accepted;
-    });
+    const auto [secure, classic] = BothDealers(setUp, 10, 20240601u, sample);
 
     std::vector<double> a(secure.begin(), secure.begin() + 6), b(classic.begin(), classic.begin() + 6);
     EXPECT_LT(ChiSquareTwoSample(a, b), Limit(5));
@@ -450,23 +457,11 @@ TEST(SecureDealer, alternativeDefinitionsMatchTheClassicDealerWithoutSeeding) {
             out.stats[hk && dq ? 0 : hk ? 1 : 2] += 1;
             out.stats[3 + std::min<std::size_t>(board.Display[South][3].size(), 5) - 1] += 1; // South's clubs 1..5+
             out.stats[8 + static_cast<std::size_t>(std::min(Hcp(board.Display[East]) / 3, 6))] += 1;
+            ExpectSoundBoard(board);
         });
         return out;
     };
-    tBoard secureBoard;
-    setUp(secureBoard);
-    tSecureRandom random(TestKey(16));
-    tSecureDealer dealer(secureBoard, random);
-    Sample secure = sample(secureBoard, [&] { return dealer.DealBoard(); });
-    ExpectSoundBoard(secureBoard);
-
-    tBoard classicBoard;
-    setUp(classicBoard);
-    RandSeed = 20261208u;
-    Sample classic = sample(classicBoard, [&] {
-        classicBoard.DealBoard();
-        return classicBoard.Accepted;
-    });
+    const auto [secure, classic] = BothDealers(setUp, 16, 20261208u, sample);
 
     auto part = [](const Sample& s, std::size_t from, std::size_t to) {
         return std::vector<double>(s.stats.begin() + static_cast<std::ptrdiff_t>(from), s.stats.begin() + static_cast<std::ptrdiff_t>(to));
