@@ -27,9 +27,14 @@
 #include <QPrintDialog>
 #include <QScreen>
 #include <QShortcut>
+#include <QSocketNotifier>
 #include <QTime>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace zelv {
 
@@ -160,9 +165,7 @@ void TMainWin::CreateForms() {
     forms_.PrintDlg->setCurrentBoardFileSource([gen] { return gen->CurrentBoardFileName(); });
 }
 
-void TMainWin::MainTimerTimer() {
-    TimeLabel->setText(LongTime() + QStringLiteral("  "));
-}
+void TMainWin::MainTimerTimer() { TimeLabel->setText(LongTime() + QStringLiteral("  ")); }
 
 void TMainWin::PrinterSetupClick() {
     QPrintDialog dialog(ChosenPrinter(), this);
@@ -234,8 +237,38 @@ void ApplyApplicationLook() {
     QApplication::setFont(font);
 }
 
+namespace {
+int signalPipe[2] = {-1, -1};
+extern "C" void OnTerminationSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+// A closed session (SIGHUP) or a polite kill (SIGTERM, SIGINT) ends the
+// program as closing its window does: a run in progress stops, keeps the
+// boards dealt so far and removes its temporary files. The signal only
+// writes a byte; the event loop does the rest.
+void QuitOnTerminationSignals(QApplication& app) {
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+        char drain[16];
+        while (::read(signalPipe[0], drain, sizeof drain) > 0) {
+        }
+        // Every event loop ends, the modal dialogs' too.
+        QCoreApplication::exit(0);
+    });
+    struct sigaction action {};
+    action.sa_handler = &OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int sig : {SIGHUP, SIGTERM, SIGINT}) ::sigaction(sig, &action, nullptr);
+}
+} // namespace
+
 int RunZelvano(int argc, char** argv) {
     QApplication app(argc, argv);
+    QuitOnTerminationSignals(app);
     ApplyApplicationLook();
     TMainWin mainWin;
     mainWin.CreateForms();

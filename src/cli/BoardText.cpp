@@ -26,8 +26,7 @@ std::string DealProblem(const DisplayTable& table) {
                     return SeatNames[seat] + "'s " + SuitNames[s] + " hold a character that is not a rank letter";
                 if (last != std::string::npos && r <= last)
                     return SeatNames[seat] + "'s " + SuitNames[s] + " are not in order from high to low";
-                if (seen[s] & (1u << r))
-                    return std::string("the ") + SuitNames[s] + " rank " + c + " is held twice";
+                if (seen[s] & (1u << r)) return std::string("the ") + SuitNames[s] + " rank " + c + " is held twice";
                 seen[s] |= 1u << r;
                 last = r;
             }
@@ -68,6 +67,11 @@ int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out,
     if (!ec && size % RecordSize != 0)
         err << "zelvano-deal: " << path << ": the last " << size % RecordSize
             << " bytes are not a whole board record and were ignored\n";
+    // An empty list printed with success would look like a set that was read.
+    if (file.BoardCount() == 0) {
+        err << "zelvano-deal: no boards in " << path << "\n";
+        return 1;
+    }
     if (format == ShowFormat::Pbn) out << PbnFileHeader();
     bool damaged = false;
     tBoard board;

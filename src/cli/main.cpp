@@ -13,6 +13,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <unistd.h>
@@ -76,7 +77,35 @@ bool ParseCount(const std::string& text, std::uint64_t max, std::uint64_t& value
     return true;
 }
 
-bool ValidName(const std::string& name) { return name.find('/') == std::string::npos && name.find('\0') == std::string::npos; }
+bool ValidName(const std::string& name) {
+    return name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+}
+
+// "--code=" with nothing after it would otherwise take the next argument
+// as its value: "--code= --no-pbn" would name the files "--no-pbn".
+std::string EmptyValueOption(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--") break;
+        if (a.size() > 3 && a.rfind("--", 0) == 0 && a.back() == '=') return a.substr(0, a.size() - 1);
+    }
+    return {};
+}
+
+int EmptyValue(const std::string& option) { return UsageError(option + ": an empty value is not allowed"); }
+
+// A seat whose first slot is empty takes any hand, whatever its later slots
+// name; say so rather than deal something the user did not mean.
+void WarnIfFirstSlotEmpty(const std::string& where, int seat, const std::array<std::string, 5>& names) {
+    if (!names[0].empty()) return;
+    for (std::size_t p = 1; p < names.size(); ++p)
+        if (!names[p].empty()) {
+            std::cerr << "zelvano-deal: warning: " << where << ": " << SeatNames[seat] << "'s first slot is empty, so "
+                      << SeatNames[seat] << " takes any hand; \"" << names[p]
+                      << "\" and any later definitions are not used\n";
+            return;
+        }
+}
 
 int Show(int argc, char** argv) {
     CLI::App app{"Prints the boards of a board file (.DGE) to standard output.", "zelvano-deal show"};
@@ -84,11 +113,13 @@ int Show(int argc, char** argv) {
     app.add_option("FILE", path, "The board file to read")->required()->type_name("FILE");
     app.add_option("--format", format, "pbn (the default) or text, for diagrams")
         ->check(CLI::IsMember({"pbn", "text"}));
+    if (const std::string empty = EmptyValueOption(argc, argv); !empty.empty()) return EmptyValue(empty);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         return ParseFailed(app, e);
     }
+    if (path.empty()) return EmptyValue("FILE");
     return ShowBoardFile(path, format == "text" ? ShowFormat::Text : ShowFormat::Pbn, std::cout, std::cerr);
 }
 
@@ -120,27 +151,33 @@ int Deal(int argc, char** argv) {
     app.add_option("--definitions", definitions, "Folder of the hand definition files")
         ->type_name("DIR")
         ->capture_default_str();
-    app.add_option("--output", output, "Folder the boards are written to")
-        ->type_name("DIR")
-        ->capture_default_str();
+    app.add_option("--output", output, "Folder the boards are written to")->type_name("DIR")->capture_default_str();
     app.add_flag("--no-seed-first", noSeedFirst, "Do not place the first definition's cards before dealing");
     CLI::Option* seedOpt =
         app.add_option("--seed", seedText, "Start the classic generator from this seed (0 to 4294967295)")
             ->type_name("N");
-    CLI::Option* secureOpt =
-        app.add_flag("--secure", secure, "Draw from a cryptographically secure generator instead");
+    CLI::Option* secureOpt = app.add_flag("--secure", secure, "Draw from a cryptographically secure generator instead");
     secureOpt->excludes(seedOpt);
     CLI::Option* maxOpt =
         app.add_option("--max-attempts", maxAttemptsText, "Stop after this many attempts, keeping the boards dealt")
             ->type_name("N");
     // Two flags rather than CLI11's negated pair, whose help reads as if PBN were off.
-    app.add_flag_callback("--pbn", [&pbn] { pbn = true; }, "Also write CODE.PBN (the default)");
-    app.add_flag_callback("--no-pbn", [&pbn] { pbn = false; }, "Do not write CODE.PBN");
+    app.add_flag_callback(
+        "--pbn", [&pbn] { pbn = true; }, "Also write CODE.PBN (the default)");
+    app.add_flag_callback(
+        "--no-pbn", [&pbn] { pbn = false; }, "Do not write CODE.PBN");
     app.add_flag("--quiet", quiet, "No progress line and no summary");
+    if (const std::string empty = EmptyValueOption(argc, argv); !empty.empty()) return EmptyValue(empty);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         return ParseFailed(app, e);
+    }
+    // An empty argument ("--code ''") is as empty as "--code=".
+    for (const CLI::Option* opt : app.get_options()) {
+        if (opt->get_type_size() == 0 || opt->count() == 0) continue;
+        for (const std::string& value : opt->results())
+            if (value.empty()) return EmptyValue(opt->get_name());
     }
 
     std::uint64_t seed = 0, boards = 1, maxAttempts = 0;
@@ -167,10 +204,10 @@ int Deal(int argc, char** argv) {
 
     bool anyNames = !generator.empty();
     for (int seat = 0; seat < 4; ++seat) anyNames = anyNames || *seatOpt[seat];
-    if (anyNames && !DirectoryExists(definitions))
-        return BadInput("hand definitions folder not found: " + definitions);
+    if (anyNames && !DirectoryExists(definitions)) return BadInput("hand definitions folder not found: " + definitions);
     if (!generator.empty()) {
-        if (!FileExists(generator)) return BadInput("generator file not found: " + generator);
+        std::error_code ec;
+        if (!std::filesystem::exists(generator, ec)) return BadInput("generator file not found: " + generator);
         GeneratorSetup gen;
         std::string error;
         if (!LoadGeneratorFile(generator, gen, &error)) return BadInput(error);
@@ -185,6 +222,9 @@ int Deal(int argc, char** argv) {
                               << p + 1 << " \"" << name << "\" is not in " << definitions
                               << "; that slot is left empty\n";
             }
+        for (int seat = 0; seat < 4; ++seat)
+            if (options.Setup[seat].Constrained && !*seatOpt[seat])
+                WarnIfFirstSlotEmpty(generator, seat, gen.Seats[seat].Names);
     }
     for (int seat = 0; seat < 4; ++seat) {
         if (!*seatOpt[seat]) continue;
@@ -192,8 +232,10 @@ int Deal(int argc, char** argv) {
         SeatSetup& s = options.Setup[seat];
         if (!SplitNames(seatOptions[seat], seats[seat], s.Names, error)) return UsageError(error);
         for (const auto& name : s.Names)
-            if (!ValidName(name)) return BadInput(std::string(seatOptions[seat]) + ": '" + name + "' is not a definition name");
+            if (!ValidName(name))
+                return BadInput(std::string(seatOptions[seat]) + ": '" + name + "' is not a definition name");
         s.Constrained = true;
+        WarnIfFirstSlotEmpty(seatOptions[seat], seat, s.Names);
     }
 
     if (*seedOpt)
@@ -201,8 +243,14 @@ int Deal(int argc, char** argv) {
     else
         Randomize();
 
+    // A closed terminal or session ends the run as Ctrl-C does: the boards
+    // dealt so far are kept and the temporary files removed.
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
+    std::signal(SIGHUP, OnInterrupt);
+    // Past a file-size limit a write then fails and is reported, instead of
+    // the signal killing the run and leaving its temporary files behind.
+    std::signal(SIGXFSZ, SIG_IGN);
     const bool showProgress = !quiet && ::isatty(STDERR_FILENO);
     bool progressShown = false;
     ProgressFn progress;
@@ -223,7 +271,7 @@ int Deal(int argc, char** argv) {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%.3f", result.Seconds);
         std::cout << result.Accepted << " boards, " << result.Attempts << " attempts, " << seconds << " seconds: "
-                  << result.BoardPath << std::endl;
+                  << (result.Written ? result.BoardPath : "no file written, the previous files were kept") << std::endl;
         if (!std::cout) {
             std::cerr << "zelvano-deal: the boards were written to " << result.BoardPath
                       << ", but the summary could not be written to standard output\n";

@@ -7,9 +7,10 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,13 +61,15 @@ void AppendBoardRecord(std::string& out, const DisplayRow& north, const DisplayR
 }
 
 void AppendBriRecord(std::string& out, const CardMask* hands) {
-    static constexpr char Digits[] = "0001020304050607080910111213141516171819202122232425262728293031323334353637383940"
-                                     "414243444546474849505152";
+    static constexpr char Digits[] =
+        "0001020304050607080910111213141516171819202122232425262728293031323334353637383940"
+        "414243444546474849505152";
     const std::size_t at = out.size();
     out.resize(at + RecordSize);
     char* p = out.data() + at;
     for (int seat : {North, East, South}) {
-        CardMask m = hands[seat];
+        // Only card codes 1 to 52 have digits; stray bits are no cards.
+        CardMask m = hands[seat] & AllCardsMask;
         for (int i = 0; i < 13 && m; ++i) {
             const int c = std::countr_zero(m) + 1;
             m &= m - 1;
@@ -101,33 +104,36 @@ void AppendBoardRecord(std::string& out, const CardMask* hands) {
 
 tDealFiles::~tDealFiles() { Abandon(); }
 
-bool tDealFiles::OpenDealFiles(const std::string& folder, const std::string& code, bool withPbn,
-                               std::string* error) {
+bool tDealFiles::OpenDealFiles(const std::string& folder, const std::string& code, bool withPbn, std::string* error) {
     Abandon();
     error_.clear();
     boards_ = 0;
     pbn_ = withPbn;
+    hadPrevious_ = false;
     file_[Bri].path = JoinPath(folder, code + ".BRI");
     file_[Dge].path = JoinPath(folder, code + ".DGE");
     file_[Pbn].path = withPbn ? JoinPath(folder, code + ".PBN") : std::string();
-    stalePbn_ = withPbn ? std::string() : JoinPath(folder, code + ".PBN");
-    for (int i = 0; i < 3; ++i) {
-        File& f = file_[i];
+    for (File& f : file_) {
+        f.buffer.clear();
         if (f.path.empty()) continue;
-        struct stat st {};
-        bool readOnly = ::stat(f.path.c_str(), &st) == 0 && (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0);
-        std::string tmpl = f.path + ".tmp-XXXXXX";
-        int fd = readOnly ? -1 : ::mkstemp(tmpl.data());
-        if (fd < 0) {
-            std::string path = f.path;
+        hadPrevious_ = hadPrevious_ || std::filesystem::exists(f.path);
+        f.fd = set_.Create(f.path, error);
+        if (f.fd < 0) {
             Abandon();
-            if (error) *error = UnableToWrite(path);
             return false;
         }
-        f.fd = fd;
-        f.temp = tmpl;
-        f.buffer.clear();
         f.buffer.reserve(FlushAt + RecordSize * 4);
+    }
+    // A PBN file of an earlier run would no longer match the new boards: it
+    // goes when they are put in place, and a file that may not go stops the
+    // run now, as one that may not be replaced does.
+    if (!withPbn) {
+        const std::string stale = JoinPath(folder, code + ".PBN");
+        hadPrevious_ = hadPrevious_ || std::filesystem::exists(stale);
+        if (!set_.RemoveOnCommit(stale, error)) {
+            Abandon();
+            return false;
+        }
     }
     open_ = true;
     if (pbn_) Append(Pbn, PbnFileHeader().data(), PbnFileHeader().size());
@@ -141,7 +147,7 @@ bool tDealFiles::Flush(File& f) {
         ssize_t n = ::write(f.fd, p, left);
         if (n < 0) {
             if (errno == EINTR) continue;
-            if (error_.empty()) error_ = UnableToWrite(f.path);
+            if (error_.empty()) error_ = UnableToWrite(f.path, errno);
             f.buffer.clear();
             return false;
         }
@@ -202,28 +208,14 @@ bool tDealFiles::CloseDealFiles(std::string* error) {
         if (error) *error = error_;
         return error_.empty();
     }
-    for (File& f : file_) {
-        if (f.fd < 0) continue;
-        Flush(f);
-        if (::fsync(f.fd) != 0 && error_.empty()) error_ = UnableToWrite(f.path);
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(f.fd, 0666 & ~mask);
-        if (::close(f.fd) != 0 && error_.empty()) error_ = UnableToWrite(f.path);
-        f.fd = -1;
-    }
+    for (File& f : file_)
+        if (f.fd >= 0) Flush(f);
     if (error_.empty()) {
-        for (File& f : file_) {
-            if (f.temp.empty()) continue;
-            if (::rename(f.temp.c_str(), f.path.c_str()) != 0) {
-                if (error_.empty()) error_ = UnableToWrite(f.path);
-                ::unlink(f.temp.c_str());
-            }
-            f.temp.clear();
-        }
-        // A PBN file of an earlier run would no longer match these boards.
-        if (error_.empty() && !stalePbn_.empty()) ::unlink(stalePbn_.c_str());
+        // The set owns the descriptors from here on: it syncs and closes them.
+        for (File& f : file_) f.fd = -1;
+        set_.Commit(&error_);
     }
+    if (!error_.empty()) error_ += hadPrevious_ ? ". The previous set was kept." : ". No file was written.";
     open_ = false;
     Abandon();
     if (error) *error = error_;
@@ -231,11 +223,9 @@ bool tDealFiles::CloseDealFiles(std::string* error) {
 }
 
 void tDealFiles::Abandon() {
+    set_.Abandon();
     for (File& f : file_) {
-        if (f.fd >= 0) ::close(f.fd);
         f.fd = -1;
-        if (!f.temp.empty()) ::unlink(f.temp.c_str());
-        f.temp.clear();
         f.buffer.clear();
     }
     open_ = false;

@@ -1,9 +1,12 @@
 #include "engine/FileUtil.h"
 
+#include "engine/FileSet.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -13,54 +16,41 @@ namespace zelv {
 
 namespace fs = std::filesystem;
 
-std::string UnableToWrite(const std::string& path) { return "Unable to write to " + path; }
+std::string SystemReason(int err) { return std::strerror(err); }
+
+std::string UnableToWrite(const std::string& path, const std::string& reason) {
+    return reason.empty() ? "Unable to write to " + path : "Unable to write to " + path + " (" + reason + ")";
+}
+
+std::string UnableToWrite(const std::string& path, int err) {
+    return UnableToWrite(path, err ? SystemReason(err) : std::string());
+}
 
 bool AtomicWriteFile(const std::string& path, std::string_view bytes, std::string* error) {
-    auto fail = [&] {
-        if (error) *error = UnableToWrite(path);
-        return false;
-    };
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
-        // Root may write anything, so honour the file's own read-only mark.
-        if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0) return fail();
-    }
-    std::string tmpl = path + ".tmp-XXXXXX";
-    int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) return fail();
+    tFileSet set;
+    const int fd = set.Create(path, error);
+    if (fd < 0) return false;
     const char* p = bytes.data();
     std::size_t left = bytes.size();
-    bool ok = true;
     while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
+        const ssize_t n = ::write(fd, p, left);
         if (n < 0) {
             if (errno == EINTR) continue;
-            ok = false;
-            break;
+            if (error) *error = UnableToWrite(path, errno);
+            return false;
         }
         p += n;
         left -= static_cast<std::size_t>(n);
     }
-    if (ok && ::fsync(fd) != 0) ok = false;
-    if (ok) {
-        // mkstemp creates 0600; give the file ordinary permissions.
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, st.st_mode ? (st.st_mode & 07777) : (0666 & ~mask));
-    }
-    if (::close(fd) != 0) ok = false;
-    if (ok && ::rename(tmpl.c_str(), path.c_str()) != 0) ok = false;
-    if (!ok) {
-        ::unlink(tmpl.c_str());
-        return fail();
-    }
-    return true;
+    return set.Commit(error);
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
     bytes.clear();
+    struct stat st {};
+    if (::fstat(::fileno(f), &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
     char buf[65536];
     std::size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
@@ -139,11 +129,15 @@ std::string ExecutableFolder() {
     return exe.parent_path().string();
 }
 
-bool ParseWholeNumber(std::string_view text, long long& value, bool dollarHex) {
+namespace {
+// The common reading of a whole number: `magnitude` keeps the low 64 bits
+// and `overflow` says whether any bit beyond 32 was set on the way.
+bool ParseNumber(std::string_view text, bool dollarHex, bool& negative, int& base, unsigned long long& magnitude,
+                 bool& overflow) {
     std::string t = TrimBlanks(text);
     std::size_t i = 0;
-    bool negative = false;
-    int base = 10;
+    negative = false;
+    base = 10;
     if (t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
         base = 16;
         i = 2;
@@ -159,21 +153,49 @@ bool ParseWholeNumber(std::string_view text, long long& value, bool dollarHex) {
     }
     if (i >= t.size()) return false;
     unsigned long long v = 0;
+    overflow = false;
     for (; i < t.size(); ++i) {
         char c = t[i];
         int d;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else return false;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return false;
         v = v * static_cast<unsigned>(base) + static_cast<unsigned>(d);
-        if (v > 0xFFFFFFFFull) return false;
+        if (v > 0xFFFFFFFFull) {
+            overflow = true;
+            v &= 0xFFFFFFFFull; // the low bits are all a caller may still want
+        }
     }
+    magnitude = v;
+    return true;
+}
+} // namespace
+
+bool ParseWholeNumber(std::string_view text, long long& value, bool dollarHex) {
+    bool negative = false, overflow = false;
+    int base = 10;
+    unsigned long long v = 0;
+    if (!ParseNumber(text, dollarHex, negative, base, v, overflow) || overflow) return false;
     long long s = negative ? -static_cast<long long>(v) : static_cast<long long>(v);
     // Hexadecimal may spell the full 32-bit pattern; decimal must fit a signed int.
     if (base == 10 && (s > 2147483647LL || s < -2147483648LL)) return false;
-    if (base == 16 && !negative && v > 0x7FFFFFFFull) s = static_cast<long long>(static_cast<int>(static_cast<unsigned>(v)));
+    if (base == 16 && !negative && v > 0x7FFFFFFFull)
+        s = static_cast<long long>(static_cast<int>(static_cast<unsigned>(v)));
     value = s;
+    return true;
+}
+
+bool ParseLowByte(std::string_view text, std::uint8_t& value) {
+    bool negative = false, overflow = false;
+    int base = 10;
+    unsigned long long v = 0;
+    if (!ParseNumber(text, true, negative, base, v, overflow)) return false;
+    value = static_cast<std::uint8_t>((negative ? 0ull - v : v) & 0xFFu);
     return true;
 }
 

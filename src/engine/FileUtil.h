@@ -1,6 +1,7 @@
 #pragma once
 // Small file helpers for the core: atomic replacement, case-insensitive
 // matching and listing, the program's own folder.
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,7 +10,9 @@ namespace zelv {
 
 // Writes `bytes` to a temporary file beside `path`, then renames it over
 // `path`, so a failure never leaves a half-written file where a good one
-// was. On failure returns false and sets `error` to "Unable to write to <path>".
+// was. A symbolic link keeps its place and its target gets the bytes; a
+// replaced file keeps its permissions. On failure returns false and sets
+// `error` to "Unable to write to <path> (<reason>)".
 bool AtomicWriteFile(const std::string& path, std::string_view bytes, std::string* error);
 
 // Reads a whole file. Returns false when it cannot be opened or read.
@@ -18,8 +21,13 @@ bool ReadWholeFile(const std::string& path, std::string& bytes);
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 
-// "Unable to write to <path>".
-std::string UnableToWrite(const std::string& path);
+// "Unable to write to <path>", and the reason in brackets after it when
+// there is one: "Unable to write to Hands/ZELV.DGE (No space left on device)".
+std::string UnableToWrite(const std::string& path, const std::string& reason = {});
+// The same with the system's text for the error number `err`.
+std::string UnableToWrite(const std::string& path, int err);
+// The system's text for an error number ("No space left on device").
+std::string SystemReason(int err);
 
 bool EqualsNoCase(std::string_view a, std::string_view b);
 // Orders texts by their lower-cased bytes; ties broken by the bytes themselves.
@@ -41,5 +49,9 @@ std::string ExecutableFolder();
 // when `dollarHex`. Blanks around it are allowed. False when the text is not
 // such a number or does not fit 32 bits.
 bool ParseWholeNumber(std::string_view text, long long& value, bool dollarHex = true);
+// The low 8 bits of a whole number written as ParseWholeNumber reads it,
+// however large (two's complement for a negative one). False only when the
+// text is not a whole number.
+bool ParseLowByte(std::string_view text, std::uint8_t& value);
 
 } // namespace zelv

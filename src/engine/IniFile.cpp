@@ -2,155 +2,220 @@
 
 #include "engine/FileUtil.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
 
 namespace zelv {
 
 namespace {
 constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
-bool IsHeader(const std::string& line, std::string* name) {
-    std::string t = TrimBlanks(line);
+// Offsets into the text are 32-bit to keep the index small.
+constexpr std::size_t MaxFileSize = 0x7FFFFFFF;
+
+bool Blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+std::string_view Trim(std::string_view t) {
+    std::size_t b = 0, e = t.size();
+    while (b < e && Blank(t[b])) ++b;
+    while (e > b && Blank(t[e - 1])) --e;
+    return t.substr(b, e - b);
+}
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::uint32_t HashNoCase(std::string_view t) {
+    std::uint32_t h = 2166136261u;
+    for (char c : t) h = (h ^ static_cast<unsigned char>(Lower(c))) * 16777619u;
+    return h;
+}
+
+// The name of a section header line, or false for any other line.
+bool HeaderName(std::string_view line, std::string_view* name) {
+    std::string_view t = Trim(line);
     if (t.empty() || t.front() != '[') return false;
-    std::size_t close = t.find(']');
-    if (name) *name = TrimBlanks(std::string_view(t).substr(1, close == std::string::npos ? std::string::npos : close - 1));
+    if (name) {
+        const std::size_t close = t.find(']');
+        *name = Trim(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+    }
     return true;
 }
 
 // Splits a key line; false for blank lines, comments and lines without "=".
-bool SplitKey(const std::string& line, std::string* key, std::string* value) {
-    std::size_t eq = line.find('=');
-    if (eq == std::string::npos) return false;
-    std::string k = TrimBlanks(std::string_view(line).substr(0, eq));
+bool SplitKey(std::string_view line, std::string_view* key, std::string_view* value) {
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) return false;
+    std::string_view k = Trim(line.substr(0, eq));
     if (k.empty() || k.front() == ';') return false;
     if (key) *key = k;
-    if (value) *value = std::string(line.substr(eq + 1));
+    if (value) *value = line.substr(eq + 1);
     return true;
 }
 
-std::string LowerCase(std::string_view t) {
-    std::string l(t);
-    for (char& c : l)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return l;
-}
-
 std::string CleanValue(std::string_view raw) {
-    std::string v = TrimBlanks(raw);
+    std::string v(Trim(raw));
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
         v = v.substr(1, v.size() - 2);
     if (v.size() > tIniFile::MaxValueLength) v.resize(tIniFile::MaxValueLength);
     return v;
 }
+
+// What a text that begins with these bytes is, when it is no text we read.
+const char* ForeignEncoding(std::string_view bytes) {
+    auto starts = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
+    if (starts(std::string_view("\xFF\xFE\0\0", 4)) || starts(std::string_view("\0\0\xFE\xFF", 4))) return "UTF-32";
+    if (starts("\xFF\xFE") || starts("\xFE\xFF")) return "UTF-16";
+    // UTF-16 without its mark: every other byte of plain text is zero.
+    if (bytes.size() >= 8) {
+        const std::size_t n = std::min<std::size_t>(bytes.size() & ~std::size_t{1}, 64);
+        int evenZeros = 0, oddZeros = 0;
+        for (std::size_t i = 0; i < n; i += 2) {
+            evenZeros += bytes[i] == '\0';
+            oddZeros += bytes[i + 1] == '\0';
+        }
+        const int pairs = static_cast<int>(n / 2);
+        if ((evenZeros == pairs && oddZeros == 0) || (oddZeros == pairs && evenZeros == 0)) return "UTF-16";
+    }
+    return nullptr;
+}
 } // namespace
 
 bool tIniFile::LoadFromFile(const std::string& path, std::string* error) {
-    lines_.clear();
+    text_.clear();
     indexed_ = false;
-    if (!FileExists(path)) {
-        // A name that is there but is no plain file cannot be read.
-        if (DirectoryExists(path)) {
-            if (error) *error = "Unable to read " + path;
-            return false;
-        }
-        return true;
-    }
-    std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
-        if (error) *error = "Unable to read " + path;
+    auto fail = [&](const std::string& why) {
+        if (error) *error = why;
         return false;
+    };
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return true;
+        return fail("Unable to read " + path + " (" + SystemReason(errno) + ")");
     }
-    LoadFromText(bytes);
+    // Never opened: a pipe would wait for a writer and a device never end.
+    if (!S_ISREG(st.st_mode)) return fail(path + " is not a regular file");
+    if (static_cast<unsigned long long>(st.st_size) > MaxFileSize)
+        return fail(path + " is too large to be read (" + std::to_string(st.st_size) + " bytes)");
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) return fail("Unable to read " + path);
+    if (const char* encoding = ForeignEncoding(bytes))
+        return fail(path + " is not in a text encoding Zelvano reads (it looks like " + encoding +
+                    "); save it as UTF-8 or plain ASCII text");
+    Adopt(std::move(bytes));
     return true;
 }
 
 void tIniFile::LoadFromText(std::string_view text) {
-    lines_.clear();
-    indexed_ = false;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t nl = text.find('\n', start);
-        std::size_t end = nl == std::string_view::npos ? text.size() : nl;
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines_.emplace_back(line);
-        if (nl == std::string_view::npos) break;
-        start = nl + 1;
-    }
+    if (text.size() > MaxFileSize) text = text.substr(0, MaxFileSize);
+    Adopt(std::string(text));
 }
 
+void tIniFile::Adopt(std::string&& bytes) {
+    text_ = std::move(bytes);
+    indexed_ = false;
+    std::size_t from = 0;
+    // Editors on Windows start UTF-8 text with a byte-order mark.
+    if (text_.compare(0, 3, "\xEF\xBB\xBF") == 0) from = 3;
+    // One line per "\n", each without the "\r" before it; compacted in place
+    // so that the file's bytes are held only once.
+    std::size_t out = 0;
+    for (std::size_t i = from; i < text_.size(); ++i) {
+        const char c = text_[i];
+        if (c == '\n' && out > 0 && text_[out - 1] == '\r') --out;
+        text_[out++] = c;
+    }
+    text_.resize(out);
+    // The last line may lack its line end, and loses a "\r" as the others do.
+    if (!text_.empty() && text_.back() == '\r') text_.back() = '\n';
+    if (!text_.empty() && text_.back() != '\n') text_ += '\n';
+    text_.shrink_to_fit();
+}
+
+std::string_view tIniFile::LineAt(std::size_t offset) const {
+    const std::size_t nl = text_.find('\n', offset);
+    return std::string_view(text_).substr(offset, nl - offset);
+}
+
+std::size_t tIniFile::NextLine(std::size_t offset) const { return text_.find('\n', offset) + 1; }
+
 void tIniFile::BuildIndex() const {
-    index_.clear();
-    std::unordered_map<std::string, std::size_t> seen;
-    std::string name, key;
-    SectionIndex* current = nullptr;
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (IsHeader(lines_[i], &name)) {
-            std::string lower = LowerCase(name);
-            if (seen.count(lower)) {
-                current = nullptr; // a repeated section name: the first one is read
-                continue;
-            }
-            seen[lower] = index_.size();
-            SectionIndex entry;
-            entry.Header = i;
-            index_.emplace_back(lower, std::move(entry));
-            current = &index_.back().second;
+    sections_.clear();
+    keys_.clear();
+    byName_.clear();
+    // At most one key a line: reserved once, the list never grows by copying.
+    keys_.reserve(static_cast<std::size_t>(std::count(text_.begin(), text_.end(), '\n')));
+    std::string_view name, key;
+    for (std::size_t at = 0; at < text_.size(); at = NextLine(at)) {
+        const std::string_view line = LineAt(at);
+        if (HeaderName(line, &name)) {
+            if (!sections_.empty()) sections_.back().End = static_cast<std::uint32_t>(at);
+            sections_.push_back({HashNoCase(name), static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(at),
+                                 static_cast<std::uint32_t>(keys_.size()), 0});
             continue;
         }
-        if (current && SplitKey(lines_[i], &key, nullptr)) {
-            std::string lower = LowerCase(key);
-            current->First.emplace(lower, i);
-            current->Keys.emplace_back(std::move(lower), i);
+        if (!sections_.empty() && SplitKey(line, &key, nullptr)) {
+            keys_.push_back({HashNoCase(key), static_cast<std::uint32_t>(at)});
+            ++sections_.back().KeyCount;
         }
     }
-    for (auto& entry : index_) entry.second.End = SectionEnd(entry.second.Header);
+    if (!sections_.empty()) sections_.back().End = static_cast<std::uint32_t>(text_.size());
+    // Each section's keys sorted by name hash, then by place, so the first
+    // of a repeated key is found first.
+    for (const SectionEntry& s : sections_)
+        std::sort(
+            keys_.begin() + s.FirstKey, keys_.begin() + s.FirstKey + s.KeyCount,
+            [](const KeyEntry& a, const KeyEntry& b) { return a.Hash != b.Hash ? a.Hash < b.Hash : a.Line < b.Line; });
+    byName_.resize(sections_.size());
+    for (std::uint32_t i = 0; i < byName_.size(); ++i) byName_[i] = i;
+    std::sort(byName_.begin(), byName_.end(), [this](std::uint32_t a, std::uint32_t b) {
+        return sections_[a].Hash != sections_[b].Hash ? sections_[a].Hash < sections_[b].Hash : a < b;
+    });
     indexed_ = true;
 }
 
-const tIniFile::SectionIndex* tIniFile::Find(std::string_view section) const {
+const tIniFile::SectionEntry* tIniFile::Find(std::string_view section) const {
     if (!indexed_) BuildIndex();
-    std::string lower = LowerCase(section);
-    for (const auto& [name, sec] : index_)
-        if (name == lower) return &sec;
+    const std::string_view wanted = section;
+    const std::uint32_t hash = HashNoCase(wanted);
+    auto it = std::lower_bound(byName_.begin(), byName_.end(), hash,
+                               [this](std::uint32_t i, std::uint32_t h) { return sections_[i].Hash < h; });
+    // A repeated section name: the first one is read.
+    for (; it != byName_.end() && sections_[*it].Hash == hash; ++it) {
+        std::string_view name;
+        HeaderName(LineAt(sections_[*it].Header), &name);
+        if (EqualsNoCase(name, wanted)) return &sections_[*it];
+    }
     return nullptr;
 }
 
-std::size_t tIniFile::FindSection(std::string_view section) const {
-    const SectionIndex* sec = Find(section);
-    return sec ? sec->Header : npos;
-}
-
-std::size_t tIniFile::SectionEnd(std::size_t h) const {
-    std::size_t i = h + 1;
-    while (i < lines_.size() && !IsHeader(lines_[i], nullptr)) ++i;
-    return i;
-}
-
-std::size_t tIniFile::FindKey(std::size_t header, std::string_view key) const {
-    if (!indexed_) BuildIndex();
-    std::string lower = LowerCase(key);
-    for (const auto& [name, sec] : index_) {
-        if (sec.Header != header) continue;
-        auto it = sec.First.find(lower);
-        return it == sec.First.end() ? npos : it->second;
+std::size_t tIniFile::FindKey(const SectionEntry& sec, std::string_view key) const {
+    const std::uint32_t hash = HashNoCase(key);
+    const auto begin = keys_.begin() + sec.FirstKey, end = begin + sec.KeyCount;
+    auto it = std::lower_bound(begin, end, hash, [](const KeyEntry& e, std::uint32_t h) { return e.Hash < h; });
+    for (; it != end && it->Hash == hash; ++it) {
+        std::string_view k;
+        SplitKey(LineAt(it->Line), &k, nullptr);
+        if (EqualsNoCase(k, key)) return it->Line;
     }
     return npos;
 }
 
-bool tIniFile::HasSection(std::string_view section) const { return FindSection(section) != npos; }
+bool tIniFile::HasSection(std::string_view section) const { return Find(section) != nullptr; }
 
 bool tIniFile::HasKey(std::string_view section, std::string_view key) const {
-    std::size_t h = FindSection(section);
-    return h != npos && FindKey(h, key) != npos;
+    const SectionEntry* sec = Find(section);
+    return sec && FindKey(*sec, key) != npos;
 }
 
 std::string tIniFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
-    std::size_t h = FindSection(section);
-    if (h == npos) return std::string(def);
-    std::size_t k = FindKey(h, key);
+    const SectionEntry* sec = Find(section);
+    if (!sec) return std::string(def);
+    const std::size_t k = FindKey(*sec, key);
     if (k == npos) return std::string(def);
-    std::string value;
-    SplitKey(lines_[k], nullptr, &value);
+    std::string_view value;
+    SplitKey(LineAt(k), nullptr, &value);
     return CleanValue(value);
 }
 
@@ -163,51 +228,59 @@ bool tIniFile::ReadBool(std::string_view section, std::string_view key, bool def
 
 std::vector<std::string> tIniFile::ReadSectionKeys(std::string_view section) const {
     std::vector<std::string> keys;
-    const SectionIndex* sec = Find(section);
-    if (!sec) return keys;
-    std::string k;
-    for (const auto& entry : sec->Keys)
-        if (SplitKey(lines_[entry.second], &k, nullptr)) keys.push_back(k);
+    ForEachKey(section, [&](std::string_view key) { keys.emplace_back(key); });
     return keys;
 }
 
-void tIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    std::string line = std::string(key) + "=" + std::string(value);
-    std::size_t h = FindSection(section);
-    if (h == npos) {
-        if (!lines_.empty() && !TrimBlanks(lines_.back()).empty()) lines_.emplace_back();
-        lines_.push_back("[" + std::string(section) + "]");
-        lines_.push_back(line);
-        indexed_ = false;
-        return;
-    }
-    std::size_t k = FindKey(h, key);
-    if (k != npos) {
-        lines_[k] = line;
-        return;
-    }
-    // After the section's last non-blank line, so a blank separator stays put.
-    std::size_t end = SectionEnd(h);
-    std::size_t at = end;
-    while (at > h + 1 && TrimBlanks(lines_[at - 1]).empty()) --at;
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), line);
+void tIniFile::ForEachKey(std::string_view section, const std::function<void(std::string_view key)>& visit) const {
+    const SectionEntry* sec = Find(section);
+    if (!sec) return;
+    const std::size_t end = sec->End;
+    std::string_view k;
+    for (std::size_t at = NextLine(sec->Header); at < end; at = NextLine(at))
+        if (SplitKey(LineAt(at), &k, nullptr)) visit(k);
+}
+
+void tIniFile::Splice(std::size_t at, std::size_t length, std::string_view with) {
+    text_.replace(at, length, with);
     indexed_ = false;
 }
 
-void tIniFile::EraseSection(std::string_view section) {
-    std::size_t h;
-    while ((h = FindSection(section)) != npos) {
-        std::size_t end = SectionEnd(h);
-        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(h), lines_.begin() + static_cast<std::ptrdiff_t>(end));
-        indexed_ = false;
+void tIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    const std::string line = std::string(key) + "=" + std::string(value) + "\n";
+    const SectionEntry* sec = Find(section);
+    if (!sec) {
+        std::string add;
+        if (!text_.empty()) {
+            const std::size_t before = text_.size() < 2 ? std::string::npos : text_.rfind('\n', text_.size() - 2);
+            if (!Trim(LineAt(before == std::string::npos ? 0 : before + 1)).empty()) add = "\n";
+        }
+        add += "[" + std::string(section) + "]\n" + line;
+        Splice(text_.size(), 0, add);
+        return;
     }
+    const std::size_t k = FindKey(*sec, key);
+    if (k != npos) {
+        Splice(k, NextLine(k) - k, line);
+        return;
+    }
+    // After the section's last non-blank line, so a blank separator stays put.
+    std::size_t at = NextLine(sec->Header);
+    for (std::size_t l = at; l < sec->End; l = NextLine(l))
+        if (!Trim(LineAt(l)).empty()) at = NextLine(l);
+    Splice(at, 0, line);
+}
+
+void tIniFile::EraseSection(std::string_view section) {
+    while (const SectionEntry* sec = Find(section)) Splice(sec->Header, sec->End - sec->Header, {});
 }
 
 std::string tIniFile::ToText() const {
     std::string out;
-    for (const auto& l : lines_) {
-        out += l;
-        out += "\r\n";
+    out.reserve(text_.size() + text_.size() / 16);
+    for (char c : text_) {
+        if (c == '\n') out += '\r';
+        out += c;
     }
     return out;
 }

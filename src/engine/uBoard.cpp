@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <filesystem>
 
 namespace zelv {
 
@@ -32,8 +33,6 @@ constexpr std::array<Honours, 32> MakeHonourTable() {
 }
 constexpr std::array<Honours, 32> HonourTable = MakeHonourTable();
 
-
-
 // Pattern id of the lengths (s, h, d, 13-s-h-d), indexed s*196 + h*14 + d.
 struct PatternTables {
     std::array<std::string, 39> Strings;
@@ -55,9 +54,9 @@ const PatternTables& Tables() {
         for (int s = 0; s <= 13; ++s)
             for (int h = 0; s + h <= 13; ++h)
                 for (int d = 0; s + h + d <= 13; ++d) {
-                    std::string p = PatternOfLengths({static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(h),
-                                                      static_cast<std::uint8_t>(d),
-                                                      static_cast<std::uint8_t>(13 - s - h - d)});
+                    std::string p =
+                        PatternOfLengths({static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(h),
+                                          static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(13 - s - h - d)});
                     for (int i = 0; i < 39; ++i)
                         if (t.Strings[i] == p) t.Id[s * 196 + h * 14 + d] = static_cast<std::uint8_t>(i);
                 }
@@ -66,8 +65,8 @@ const PatternTables& Tables() {
     return tables;
 }
 
-constexpr std::string_view RankNames[13] = {"ace",  "king", "queen", "jack", "ten",   "nine", "eight",
-                                            "seven", "six", "five",  "four", "three", "two"};
+constexpr std::string_view RankNames[13] = {"ace",   "king", "queen", "jack", "ten",   "nine", "eight",
+                                            "seven", "six",  "five",  "four", "three", "two"};
 constexpr std::string_view SuitNames[4] = {"spades", "hearts", "diamonds", "clubs"};
 
 std::string CardName(CardCode code) {
@@ -84,13 +83,16 @@ inline int PlaceMask(CardMask mask, Hand& hand, int from) {
     return from;
 }
 
-// A file name in `folder` equal to `name` without regard to case; the exact
-// spelling wins when both exist.
+// A name in `folder` equal to `name` without regard to case; the exact
+// spelling wins when both exist. Any kind of entry is found, so that one
+// that is no plain file is refused for what it is rather than as missing.
 std::string FindNoCase(const std::string& folder, const std::string& name) {
     std::string exact = JoinPath(folder, name);
-    if (FileExists(exact)) return exact;
-    for (const auto& f : ListFilesWithExtension(folder, ""))
-        if (EqualsNoCase(f, name)) return JoinPath(folder, f);
+    std::error_code ec;
+    if (std::filesystem::exists(exact, ec)) return exact;
+    std::filesystem::directory_iterator it(folder, ec), end;
+    for (; !ec && it != end; it.increment(ec))
+        if (EqualsNoCase(it->path().filename().string(), name)) return JoinPath(folder, it->path().filename().string());
     return {};
 }
 
@@ -318,8 +320,7 @@ void tBoard::Compile() {
     dirty_ = false;
 }
 
-template <bool StoreFields>
-bool tBoard::FastCheckSeat(int seat, CardMask hand) {
+template <bool StoreFields> bool tBoard::FastCheckSeat(int seat, CardMask hand) {
     // Evaluate (into the seat's fields when asked), then try its
     // definitions in order.
     const auto& tables = *static_cast<const PatternTables*>(tables_);
@@ -374,13 +375,16 @@ bool tBoard::FastCheckSeat(int seat, CardMask hand) {
         if (pts < L[0] || pts > L[1]) continue;
         if (!d.AllPatterns && !((d.Patterns >> pid) & 1u)) continue;
         bool ok = true;
-        for (int s = 0; s < 4 && ok; ++s) ok = h[s].Points >= L[GroupPoints + 2 * s] && h[s].Points <= L[GroupPoints + 2 * s + 1];
+        for (int s = 0; s < 4 && ok; ++s)
+            ok = h[s].Points >= L[GroupPoints + 2 * s] && h[s].Points <= L[GroupPoints + 2 * s + 1];
         for (int s = 0; s < 4 && ok; ++s) ok = len[s] >= L[GroupLength + 2 * s] && len[s] <= L[GroupLength + 2 * s + 1];
         if (!ok) continue;
         if (ak < L[LimMinAK] || ak > L[LimMaxAK]) continue;
         if (akq < L[LimMinAKQ] || akq > L[LimMaxAKQ]) continue;
-        for (int s = 0; s < 4 && ok; ++s) ok = h[s].Top3 >= L[GroupTop3 + 2 * s] && h[s].Top3 <= L[GroupTop3 + 2 * s + 1];
-        for (int s = 0; s < 4 && ok; ++s) ok = h[s].Top5 >= L[GroupTop5 + 2 * s] && h[s].Top5 <= L[GroupTop5 + 2 * s + 1];
+        for (int s = 0; s < 4 && ok; ++s)
+            ok = h[s].Top3 >= L[GroupTop3 + 2 * s] && h[s].Top3 <= L[GroupTop3 + 2 * s + 1];
+        for (int s = 0; s < 4 && ok; ++s)
+            ok = h[s].Top5 >= L[GroupTop5 + 2 * s] && h[s].Top5 <= L[GroupTop5 + 2 * s + 1];
         if (!ok) continue;
         return true;
     }
@@ -440,9 +444,18 @@ inline void FillFrom(Hand& hand, int next, CardMask& pack, std::uint32_t& seed) 
     };
     for (;;) {
         const std::uint32_t s1 = s * A1 + 1u, s2 = s * A2 + C2, s3 = s * A3 + C3, s4 = s * A4 + C4;
-        if (draw(s1)) { s = s1; break; }
-        if (draw(s2)) { s = s2; break; }
-        if (draw(s3)) { s = s3; break; }
+        if (draw(s1)) {
+            s = s1;
+            break;
+        }
+        if (draw(s2)) {
+            s = s2;
+            break;
+        }
+        if (draw(s3)) {
+            s = s3;
+            break;
+        }
         s = s4;
         if (draw(s4)) break;
     }
@@ -521,19 +534,45 @@ bool tBoard::ReadDefinition(const std::string& path, tHandDefn& slot, std::strin
     tIniFile ini;
     if (!ini.LoadFromFile(path, error)) return false;
     slot.Defined = true;
+    // A list of exactly 39 entries accepts every pattern, whatever they say;
+    // otherwise only which patterns it names counts. Past 39 entries, then,
+    // only the first of each pattern is kept (and one entry, should none be
+    // a pattern), so a huge list costs no more than a short one.
     slot.YesShapes.clear();
-    for (const auto& key : ini.ReadSectionKeys(SectionYesShapes))
-        slot.YesShapes.push_back(ini.ReadString(SectionYesShapes, key, "0"));
+    std::size_t entries = 0;
+    const auto& patterns = PatternStrings();
+    ini.ForEachKey(SectionYesShapes, [&](std::string_view key) {
+        std::string shape = ini.ReadString(SectionYesShapes, key, "0");
+        if (++entries <= 39) {
+            slot.YesShapes.push_back(std::move(shape));
+            return;
+        }
+        if (entries == 40) {
+            std::vector<std::string> named;
+            for (auto& s : slot.YesShapes)
+                if (std::find(patterns.begin(), patterns.end(), s) != patterns.end() &&
+                    std::find(named.begin(), named.end(), s) == named.end())
+                    named.push_back(s);
+            if (named.empty()) named.push_back(slot.YesShapes.front());
+            slot.YesShapes.swap(named);
+        }
+        const bool isPattern = std::find(patterns.begin(), patterns.end(), shape) != patterns.end();
+        if (isPattern && std::find(slot.YesShapes.begin(), slot.YesShapes.end(), shape) == slot.YesShapes.end()) {
+            // The stand-in for a list without patterns gives way to the first real one.
+            if (slot.YesShapes.size() == 1 &&
+                std::find(patterns.begin(), patterns.end(), slot.YesShapes.front()) == patterns.end())
+                slot.YesShapes.clear();
+            slot.YesShapes.push_back(std::move(shape));
+        }
+    });
     for (int i = 0; i < LimitCount; ++i) {
         const LimitKey& k = LimitKeys[i];
         std::string text = ini.ReadString(k.Section, k.Key, k.Default);
-        long long v = 0;
-        if (!ParseWholeNumber(text, v)) {
+        if (!ParseLowByte(text, slot.Limit(i))) {
             if (error) *error = "'" + text + "' is not a valid integer value";
             if (detail) *detail = std::string(k.Key) + " in " + path;
             return false;
         }
-        slot.Limit(i) = static_cast<std::uint8_t>(static_cast<unsigned long long>(v) & 0xFFu);
     }
     for (int c = 1; c <= 52; ++c)
         slot.MustHave[c] = ini.ReadBool(SectionCards, CardKey(static_cast<CardCode>(c)), false);
@@ -565,8 +604,10 @@ bool tBoard::LoadSetup(const DealSetup& setup, const std::string& definitionsFol
             std::string why;
             if (!ReadDefinition(path, slot, &why, detail)) return fail(why);
             if (slot.YesShapes.empty())
-                return fail(label + " accepts no hand pattern (its Yes list of shapes is empty), so no board can "
-                                    "ever meet it: " + path);
+                return fail(label +
+                            " accepts no hand pattern (its Yes list of shapes is empty), so no board can "
+                            "ever meet it: " +
+                            path);
             // Elsewhere such a definition only never passes; seeded, it
             // would need more than a hand's 13 places.
             int musts = slot.MustHaveCount();

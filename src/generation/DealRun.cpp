@@ -72,10 +72,16 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
             }
         }
     }
+    // However the run ended, a run without a board leaves the previous set
+    // as it was: a Stop before the first board must not empty the files.
     std::string closeError;
-    if (!files.CloseDealFiles(&closeError)) {
+    if (result.Accepted == 0) {
+        files.Abandon();
+    } else if (!files.CloseDealFiles(&closeError)) {
         result.Status = DealStatus::Failed;
         result.Error = closeError;
+    } else {
+        result.Written = true;
     }
     result.Seconds = elapsed();
     report();
@@ -85,10 +91,14 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
 std::string DescribeResult(const DealRunResult& result, std::int64_t requested) {
     std::string boards = std::to_string(result.Accepted) + " of " + std::to_string(requested < 0 ? 0 : requested) +
                          " boards dealt in " + std::to_string(result.Attempts) + " attempts";
+    const std::string kept = result.Written ? "." : "; the previous files were kept.";
     switch (result.Status) {
-    case DealStatus::Done: return boards + ".";
-    case DealStatus::Stopped: return "Stopped: " + boards + ".";
-    case DealStatus::AttemptLimit: return "Attempt limit reached: " + boards + ".";
+    case DealStatus::Done:
+        return boards + kept;
+    case DealStatus::Stopped:
+        return "Stopped: " + boards + kept;
+    case DealStatus::AttemptLimit:
+        return "Attempt limit reached: " + boards + kept;
     case DealStatus::Failed:
         return result.ErrorDetail.empty() ? result.Error : result.Error + " (" + result.ErrorDetail + ")";
     }

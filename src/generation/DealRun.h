@@ -1,7 +1,8 @@
 #pragma once
 // A whole generation run: load and check the set-up, create the output
 // files, deal until the requested number of boards is accepted (or the run
-// is stopped or reaches its attempt limit), and put the files in place.
+// is stopped or reaches its attempt limit), and put the files in place. A
+// run that accepts no board, however it ends, keeps the previous files.
 #include "engine/uBoard.h"
 
 #include <atomic>
@@ -12,7 +13,7 @@
 namespace zelv {
 
 struct DealRunOptions {
-    DealSetup Setup;              // by seat index
+    DealSetup Setup; // by seat index
     bool SeedFirst = true;
     std::int64_t Boards = 1;
     std::string DefinitionsFolder;
@@ -46,6 +47,9 @@ struct DealRunResult {
     std::string Error;
     std::string ErrorDetail; // where a bad value stands (key and file), when known
     std::string BoardPath, BriPath, PbnPath;
+    // The run's files were put in place. A run that accepted no board, or
+    // failed, leaves the previous files as they were.
+    bool Written = false;
 };
 
 using ProgressFn = std::function<void(const DealProgress&)>;

@@ -24,26 +24,43 @@ GeneratorSetup GeneratorSetup::Defaults() {
 
 bool LoadGeneratorFile(const std::string& path, GeneratorSetup& setup, std::string* error) {
     tIniFile ini;
-    bool ok = ini.LoadFromFile(path, error);
+    if (!ini.LoadFromFile(path, error)) return false;
+    // Anything else named by mistake (a hand definition, a board file, any
+    // other file) would read as every seat taking any hand.
+    if (FileExists(path)) {
+        bool anyKey = false;
+        for (int seat = 0; seat < 4 && !anyKey; ++seat) {
+            anyKey = ini.HasKey(Section, FlagKey(seat));
+            for (int slot = 0; slot < 5 && !anyKey; ++slot) anyKey = ini.HasKey(Section, NameKey(seat, slot));
+        }
+        if (!anyKey || ini.HoldsBinary()) {
+            if (error)
+                *error = path + " is not a generator file: it holds no seat of a [Main] section (NAnyCB, NC1 to "
+                                "NC5 and the same for S, E and W)";
+            return false;
+        }
+    }
     GeneratorSetup s = GeneratorSetup::Defaults();
     for (int seat = 0; seat < 4; ++seat) {
         s.Seats[seat].AnyHand = ini.ReadBool(Section, FlagKey(seat), seat != North, true);
-        for (int slot = 0; slot < 5; ++slot) s.Seats[seat].Names[slot] = ini.ReadString(Section, NameKey(seat, slot), "");
+        for (int slot = 0; slot < 5; ++slot)
+            s.Seats[seat].Names[slot] = ini.ReadString(Section, NameKey(seat, slot), "");
     }
     setup = s;
-    return ok;
+    return true;
 }
 
 bool SaveGeneratorFile(const std::string& path, const GeneratorSetup& setup, std::string* error) {
     tIniFile ini;
     std::string why;
     if (!ini.LoadFromFile(path, &why)) {
-        if (error) *error = UnableToWrite(path);
+        if (error) *error = why;
         return false;
     }
     for (int seat = 0; seat < 4; ++seat) {
         ini.WriteString(Section, FlagKey(seat), setup.Seats[seat].AnyHand ? "1" : "0");
-        for (int slot = 0; slot < 5; ++slot) ini.WriteString(Section, NameKey(seat, slot), setup.Seats[seat].Names[slot]);
+        for (int slot = 0; slot < 5; ++slot)
+            ini.WriteString(Section, NameKey(seat, slot), setup.Seats[seat].Names[slot]);
     }
     return ini.SaveToFile(path, error);
 }

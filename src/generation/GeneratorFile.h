@@ -22,10 +22,12 @@ struct GeneratorSetup {
     static GeneratorSetup Defaults();
 };
 
-// Missing or unreadable files and missing keys give the defaults; returns
-// false (with the reason) only for a file that exists but cannot be read.
+// A missing file and missing keys give the defaults. False, with the
+// reason naming the file, for a file that cannot be read, is no plain file,
+// is not 8-bit text or holds none of the generator file's keys.
 bool LoadGeneratorFile(const std::string& path, GeneratorSetup& setup, std::string* error);
-// False, with "Unable to write to <path>", when the file cannot be replaced.
+// False, with "Unable to write to <path> (<reason>)" when the file cannot be
+// replaced, or the reason an existing file cannot be read to keep its lines.
 bool SaveGeneratorFile(const std::string& path, const GeneratorSetup& setup, std::string* error);
 
 // Definition names in `folder`: ".HDS" files (any case) without the

@@ -1,5 +1,6 @@
 #include "generation/HandGen.h"
 
+#include "engine/Duplimat.h"
 #include "engine/FileUtil.h"
 #include "engine/Settings.h"
 #include "ui/LongTime.h"
@@ -25,6 +26,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <filesystem>
 #include <functional>
 
 namespace zelv {
@@ -380,8 +382,8 @@ FileDialogOptions GeneratorFileOptions(const QString& title, bool save, int help
 } // namespace
 
 void THandGenDlg::LoadBtnClick() {
-    const QString path =
-        Prompts::current().chooseOpenFile(this, GeneratorFileOptions(QStringLiteral("Hand Generator File"), false, HelpTopic));
+    const QString path = Prompts::current().chooseOpenFile(
+        this, GeneratorFileOptions(QStringLiteral("Hand Generator File"), false, HelpTopic));
     if (path.isEmpty()) return;
     GeneratorSetup setup;
     std::string error;
@@ -417,8 +419,8 @@ void THandGenDlg::LoadGeneratorFile(const GeneratorSetup& setup) {
 }
 
 void THandGenDlg::SaveBtnClick() {
-    const QString path =
-        Prompts::current().chooseSaveFile(this, GeneratorFileOptions(QStringLiteral("Hand Generation File"), true, HelpTopic));
+    const QString path = Prompts::current().chooseSaveFile(
+        this, GeneratorFileOptions(QStringLiteral("Hand Generation File"), true, HelpTopic));
     if (!path.isEmpty()) SaveGeneratorFile(path);
 }
 
@@ -435,7 +437,8 @@ void THandGenDlg::ChangeFileBtnClick() {
     o.DefaultSuffix = QStringLiteral("DGE");
     o.Folder = changeFolder_;
     o.InitialName = boardFileName_;
-    o.OverwritePrompt = true;
+    // Only a name is chosen here; nothing is replaced until Deal, which asks.
+    o.OverwritePrompt = false;
     o.PathMustExist = true;
     o.HelpTopic = HelpTopic;
     const QString path = Prompts::current().chooseSaveFile(this, o);
@@ -454,11 +457,35 @@ void THandGenDlg::HelpBtnClick() { Prompts::current().help(this, HelpTopic); }
 
 // ---------------------------------------------------------------- dealing
 
+bool THandGenDlg::MayReplaceBoards(long long boards) {
+    // A request for no board replaces nothing; neither does a folder without a set.
+    if (boards <= 0) return true;
+    const tSettings& settings = SharedSettings();
+    for (std::string_view ext : {ExtBoards, ExtMachine}) {
+        const std::string name = settings.DefaultFileCode + std::string(ext);
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(JoinPath(settings.HandsFolder, name), ec);
+        if (ec || size < RecordSize) continue;
+        const auto held = size / RecordSize;
+        const QString text = QStringLiteral("%1 already holds %2 %3. Replace them?")
+                                 .arg(q(name))
+                                 .arg(held)
+                                 .arg(held == 1 ? QStringLiteral("board") : QStringLiteral("boards"));
+        return Prompts::current().confirm(this, windowTitle(), text);
+    }
+    return true;
+}
+
 void THandGenDlg::DealBtnClick() {
     if (running_) {
         StopRun();
         return;
     }
+    // Enter deals (Deal is the default button), so a set is never replaced
+    // without the user saying so.
+    long long wanted = 1;
+    if (!NumberBoardsEB->text().isEmpty() && !ParseWholeNumber(s(NumberBoardsEB->text()), wanted)) wanted = 0;
+    if (!MayReplaceBoards(wanted)) return;
     Counter->clear();
     RateLbl->clear();
     FinishLbl->setText(QStringLiteral("Finish: "));

@@ -73,6 +73,8 @@ class THandGenDlg : public QDialog {
     void SaveBtnClick();
     void ChangeFileBtnClick();
     void DealBtnClick();
+    // Asks before a run of `boards` would replace a set that holds boards.
+    bool MayReplaceBoards(long long boards);
     void ClearBtnClick();
     void HelpBtnClick();
 

@@ -58,6 +58,11 @@ void QtPrompts::information(QWidget* parent, const QString& title, const QString
     QMessageBox::information(parent, title, text, QMessageBox::Ok);
 }
 
+bool QtPrompts::confirm(QWidget* parent, const QString& title, const QString& text) {
+    return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
 QString QtPrompts::chooseOpenFile(QWidget* parent, const FileDialogOptions& options) {
     return runFileDialog(parent, options, false);
 }

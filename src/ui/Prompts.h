@@ -22,13 +22,15 @@ struct FileDialogOptions {
 };
 
 class Prompts {
-public:
+  public:
     virtual ~Prompts() = default;
     virtual void beep() = 0;
     // An error box: title "Error", error icon, one OK button.
     virtual void error(QWidget* parent, const QString& text) = 0;
     // A plain message box with one OK button.
     virtual void information(QWidget* parent, const QString& title, const QString& text) = 0;
+    // A question with Yes and No, No the default (Enter, Escape): true for Yes.
+    virtual bool confirm(QWidget* parent, const QString& title, const QString& text) = 0;
     // The chosen path, or an empty string when the user cancels.
     virtual QString chooseOpenFile(QWidget* parent, const FileDialogOptions& options) = 0;
     virtual QString chooseSaveFile(QWidget* parent, const FileDialogOptions& options) = 0;
@@ -45,13 +47,14 @@ public:
 // The real thing: QApplication::beep, QMessageBox, QFileDialog. Help goes
 // to the handler set with setHelpHandler (the application's help viewer).
 class QtPrompts : public Prompts {
-public:
+  public:
     using HelpHandler = void (*)(QWidget* parent, int topic);
     static void setHelpHandler(HelpHandler handler);
 
     void beep() override;
     void error(QWidget* parent, const QString& text) override;
     void information(QWidget* parent, const QString& title, const QString& text) override;
+    bool confirm(QWidget* parent, const QString& title, const QString& text) override;
     QString chooseOpenFile(QWidget* parent, const FileDialogOptions& options) override;
     QString chooseSaveFile(QWidget* parent, const FileDialogOptions& options) override;
     void help(QWidget* parent, int topic) override;

@@ -1,12 +1,11 @@
 #include "viewing/QtPrintCanvas.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
 #include <algorithm>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 
 namespace zelv {
 
@@ -29,9 +28,16 @@ bool QtPrintCanvas::BeginDocument(const DocumentInfo& info) {
         pdfPath_ = *target;
     }
     if (!pdfPath_.isEmpty()) {
-        // Written beside its final name and moved there when complete, so a
-        // failed print never spoils a good file of that name.
-        tempPath_ = pdfPath_ + QStringLiteral(".part");
+        // Written beside the file it replaces and moved there when complete,
+        // so a failed print never spoils a good file of that name.
+        files_ = std::make_unique<tFileSet>();
+        std::string why;
+        tempPath_ = QString::fromStdString(files_->CreateNamed(pdfPath_.toStdString(), &why));
+        if (tempPath_.isEmpty()) {
+            if (error_.isEmpty()) error_ = QString::fromStdString(why);
+            files_.reset();
+            return false;
+        }
         savedFormat_ = printer_.outputFormat();
         savedFileName_ = printer_.outputFileName();
         printer_.setOutputFormat(QPrinter::PdfFormat);
@@ -44,7 +50,8 @@ bool QtPrintCanvas::BeginDocument(const DocumentInfo& info) {
             error_ = pdfPath_.isEmpty() ? QStringLiteral("Unable to print on %1").arg(printer_.printerName())
                                         : QStringLiteral("Unable to write to %1").arg(pdfPath_);
         if (!tempPath_.isEmpty()) {
-            QFile::remove(tempPath_);
+            files_.reset();
+            tempPath_.clear();
             RestoreOutput();
         }
         return false;
@@ -76,14 +83,12 @@ void QtPrintCanvas::Finish() {
     painter_.end();
     if (tempPath_.isEmpty()) return;
     RestoreOutput();
-    // rename() replaces an existing file in one step, so a failure leaves
-    // the old PDF as it was.
-    if (std::rename(QFile::encodeName(tempPath_).constData(), QFile::encodeName(pdfPath_).constData()) == 0) {
+    std::string why;
+    if (files_ && files_->Commit(&why))
         written_ << pdfPath_;
-    } else {
-        QFile::remove(tempPath_);
-        if (error_.isEmpty()) error_ = QStringLiteral("Unable to write to %1").arg(pdfPath_);
-    }
+    else if (error_.isEmpty())
+        error_ = QString::fromStdString(why);
+    files_.reset();
     tempPath_.clear();
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 // The drawing interface painted on a QPrinter: a real printer, a PDF file or
 // the pages of a print preview.
+#include "engine/FileSet.h"
 #include "viewing/PrintCanvas.h"
 
 #include <QFont>
 #include <QPainter>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QPrinter;
@@ -70,6 +72,7 @@ class QtPrintCanvas : public PrintCanvas {
     FontStyle fontStyle_ = FontStyle::Regular;
     bool fontDirty_ = true;
     QString pdfPath_, tempPath_;
+    std::unique_ptr<tFileSet> files_; // the PDF being written, until it is in place
     // The printer's own output, put back after writing a PDF file.
     int savedFormat_ = 0;
     QString savedFileName_;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -41,7 +42,7 @@ inline void WriteBytes(const fs::path& p, const std::string& bytes) {
 
 // A fresh folder per test with "defs" and "out" inside.
 class CliTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         root = fs::temp_directory_path() /
@@ -58,6 +59,11 @@ protected:
     std::string stdoutTo;
 
     RunResult Run(const std::vector<std::string>& args, const std::string& exe = ZELV_DEAL_EXE) const {
+        return Wait(Start(args, exe));
+    }
+
+    // Starts the program without waiting for it; Wait collects it.
+    pid_t Start(const std::vector<std::string>& args, const std::string& exe = ZELV_DEAL_EXE) const {
         const std::string outPath = stdoutTo.empty() ? (root / "stdout.txt").string() : stdoutTo;
         const std::string errPath = (root / "stderr.txt").string();
         posix_spawn_file_actions_t fa;
@@ -70,16 +76,31 @@ protected:
         for (auto& a : all) argv.push_back(a.data());
         argv.push_back(nullptr);
         pid_t pid = 0;
+        if (posix_spawn(&pid, exe.c_str(), &fa, nullptr, argv.data(), environ) != 0) pid = -1;
+        posix_spawn_file_actions_destroy(&fa);
+        return pid;
+    }
+
+    RunResult Wait(pid_t pid) const {
         RunResult r;
-        if (posix_spawn(&pid, exe.c_str(), &fa, nullptr, argv.data(), environ) == 0) {
+        if (pid > 0) {
             int status = 0;
             ::waitpid(pid, &status, 0);
             if (WIFEXITED(status)) r.Status = WEXITSTATUS(status);
         }
-        posix_spawn_file_actions_destroy(&fa);
-        if (stdoutTo.empty()) r.Out = ReadBytes(outPath);
-        r.Err = ReadBytes(errPath);
+        if (stdoutTo.empty()) r.Out = ReadBytes(root / "stdout.txt");
+        r.Err = ReadBytes(root / "stderr.txt");
         return r;
+    }
+
+    // Names in `folder` other than the given ones: temporary files left behind.
+    static std::vector<std::string> Leftovers(const fs::path& folder, const std::vector<std::string>& expected) {
+        std::vector<std::string> extra;
+        for (const auto& e : fs::directory_iterator(folder)) {
+            const std::string name = e.path().filename().string();
+            if (std::find(expected.begin(), expected.end(), name) == expected.end()) extra.push_back(name);
+        }
+        return extra;
     }
 
     // A definition file in "defs", starting from the editor's defaults.

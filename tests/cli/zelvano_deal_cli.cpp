@@ -8,6 +8,9 @@
 #include "generation/DealRun.h"
 #include "generation/GeneratorFile.h"
 
+#include <csignal>
+#include <sys/stat.h>
+
 namespace zelv::clitest {
 namespace {
 
@@ -157,8 +160,9 @@ TEST_F(DealCli, attemptLimitKeepsTheBoardsDealtAndExitsWithThree) {
     r = Run({"--north", "NEVER", "--definitions", defs, "--output", out, "--boards", "3", "--max-attempts", "500",
              "--secure"});
     EXPECT_EQ(r.Status, 3);
-    EXPECT_NE(r.Err.find("0 of 3 boards dealt in 500 attempts"), std::string::npos) << r.Err;
-    EXPECT_EQ(fs::file_size(fs::path(out) / "ZELV.DGE"), 0u);
+    EXPECT_NE(r.Err.find("0 of 3 boards dealt in 500 attempts; the previous files were kept"), std::string::npos)
+        << r.Err;
+    EXPECT_EQ(fs::file_size(fs::path(out) / "ZELV.DGE"), boards.size() * RecordSize);
 }
 
 TEST_F(DealCli, badInputExitsWithOneAndNamesTheCulprit) {
@@ -255,8 +259,8 @@ TEST_F(DealCli, pbnFileFollowsTheOptionAndNumbersBoardsAsTheBoardFile) {
     // Board 2: dealer East, so the Deal tag starts with East's hand.
     const auto& b = boards[1];
     auto hand = [](const DisplayRow& r) { return r[0] + "." + r[1] + "." + r[2] + "." + r[3]; };
-    std::string deal = "[Deal \"E:" + hand(b[East]) + " " + hand(b[South]) + " " + hand(b[West]) + " " +
-                       hand(b[North]) + "\"]\r\n";
+    std::string deal =
+        "[Deal \"E:" + hand(b[East]) + " " + hand(b[South]) + " " + hand(b[West]) + " " + hand(b[North]) + "\"]\r\n";
     EXPECT_NE(pbn.find("[Board \"2\"]"), std::string::npos);
     EXPECT_NE(pbn.find(deal), std::string::npos) << deal;
 }
@@ -332,15 +336,17 @@ TEST_F(ShowCli, damagedRecordIsReportedWithItsNumberAndTheOthersStillPrint) {
     EXPECT_NE(r.Out.find("[Board \"3\"]"), std::string::npos);
 }
 
-TEST_F(ShowCli, emptyFileShowsNoBoard) {
+TEST_F(ShowCli, aFileWithoutAWholeRecordSaysSoAndFails) {
     const fs::path dge = root / "EMPTY.DGE";
-    WriteBytes(dge, "");
-    RunResult r = Run({"show", dge.string()});
-    EXPECT_EQ(r.Status, 0) << r.Err;
-    EXPECT_EQ(r.Out, "% PBN 2.1\r\n% EXPORT\r\n");
-    r = Run({"show", dge.string(), "--format", "text"});
-    EXPECT_EQ(r.Status, 0);
-    EXPECT_TRUE(r.Out.empty());
+    for (const std::string& bytes : {std::string(), std::string(100, '\x06')}) {
+        WriteBytes(dge, bytes);
+        for (const char* format : {"pbn", "text"}) {
+            RunResult r = Run({"show", dge.string(), "--format", format});
+            EXPECT_EQ(r.Status, 1) << r.Err;
+            EXPECT_TRUE(r.Out.empty()) << r.Out;
+            EXPECT_NE(r.Err.find("no boards in " + dge.string()), std::string::npos) << r.Err;
+        }
+    }
 }
 
 TEST_F(ShowCli, trailingPartialRecordIsIgnoredWithAWarning) {
@@ -360,6 +366,120 @@ TEST_F(ShowCli, missingOrUnreadableFileExitsWithOne) {
     EXPECT_NE(r.Err.find(missing), std::string::npos);
     r = Run({"show", root.string()}); // a folder
     EXPECT_EQ(r.Status, 1);
+}
+
+// Waits until a run's temporary files exist: its signal handlers are then in place.
+void WaitForRunToStart(const std::string& out) {
+    for (int i = 0; i < 1000; ++i) {
+        for (const auto& e : fs::directory_iterator(out))
+            if (e.path().filename().string().find(".tmp-") != std::string::npos) return;
+        ::usleep(10000);
+    }
+    ADD_FAILURE() << "the run did not start";
+}
+
+// Every way a run can end without finishing keeps the set that was there.
+TEST_F(DealCli, aRunThatEndsEarlyNeverDestroysThePreviousSet) {
+    WriteStrongAndWeak();
+    ASSERT_EQ(Run({"--output", out, "--boards", "16", "--seed", "4", "--quiet"}).Status, 0);
+    const std::string dge = ReadBytes(fs::path(out) / "ZELV.DGE"), bri = ReadBytes(fs::path(out) / "ZELV.BRI"),
+                      pbn = ReadBytes(fs::path(out) / "ZELV.PBN");
+    auto unchanged = [&](const std::string& how) {
+        EXPECT_EQ(ReadBytes(fs::path(out) / "ZELV.DGE"), dge) << how;
+        EXPECT_EQ(ReadBytes(fs::path(out) / "ZELV.BRI"), bri) << how;
+        EXPECT_EQ(ReadBytes(fs::path(out) / "ZELV.PBN"), pbn) << how;
+        EXPECT_EQ(Leftovers(out, {"ZELV.DGE", "ZELV.BRI", "ZELV.PBN"}), std::vector<std::string>{}) << how;
+    };
+    // Out of space: a file-size limit makes the writes fail as a full disk would.
+    RunResult r = Run(
+        {"-c", "ulimit -f 40; exec \"$0\" \"$@\"", ZELV_DEAL_EXE, "--output", out, "--boards", "2000", "--seed", "5"},
+        "/bin/sh");
+    EXPECT_EQ(r.Status, 1) << r.Err;
+    EXPECT_NE(r.Err.find("(File too large). The previous set was kept."), std::string::npos) << r.Err;
+    unchanged("out of space");
+    // Refused: a definition that is missing.
+    EXPECT_EQ(Run({"--north", "ABSENT", "--definitions", defs, "--output", out}).Status, 1);
+    unchanged("refused");
+    // Stopped by the attempt limit before the first board.
+    WriteDefinition("NEVER", [](HandDefinition& d) { d.Limit(LimMinPoints) = "38"; });
+    r = Run({"--north", "NEVER", "--definitions", defs, "--output", out, "--max-attempts", "1000"});
+    EXPECT_EQ(r.Status, 3);
+    EXPECT_NE(r.Out.find("no file written"), std::string::npos) << r.Out;
+    unchanged("attempt limit");
+    // A closed terminal (SIGHUP) or SIGTERM before the first board; then a
+    // SIGHUP after some boards, which keeps those boards.
+    for (int sig : {SIGHUP, SIGTERM}) {
+        const pid_t pid = Start({"--north", "NEVER", "--definitions", defs, "--output", out, "--quiet"});
+        ASSERT_GT(pid, 0);
+        WaitForRunToStart(out);
+        ::kill(pid, sig);
+        EXPECT_EQ(Wait(pid).Status, 130) << sig;
+        unchanged("signal " + std::to_string(sig));
+    }
+    const pid_t pid = Start({"--north", "STRONG", "--definitions", defs, "--output", out, "--boards", "100000000",
+                             "--quiet", "--no-seed-first"});
+    ASSERT_GT(pid, 0);
+    WaitForRunToStart(out);
+    ::usleep(200000);
+    ::kill(pid, SIGHUP);
+    EXPECT_EQ(Wait(pid).Status, 130);
+    const auto kept = fs::file_size(fs::path(out) / "ZELV.DGE");
+    EXPECT_GT(kept, 0u);
+    EXPECT_EQ(kept % RecordSize, 0u);
+    EXPECT_EQ(fs::file_size(fs::path(out) / "ZELV.BRI"), kept);
+    EXPECT_EQ(Leftovers(out, {"ZELV.DGE", "ZELV.BRI", "ZELV.PBN"}), std::vector<std::string>{});
+}
+
+TEST_F(DealCli, inputThatIsNotWhatItClaimsIsRefusedByName) {
+    WriteStrongAndWeak();
+    const fs::path board = root / "board.GEN", defn = root / "defn.GEN", pipe = root / "pipe.GEN";
+    WriteBytes(board, std::string("\x06"
+                                  "AKQ\x03\x04\x05",
+                                  7) +
+                          std::string(121, '\0'));
+    fs::copy_file(fs::path(defs) / "STRONG.HDS", defn);
+    for (const fs::path& p : {board, defn}) {
+        RunResult r = Run({"--generator", p.string(), "--definitions", defs, "--output", out});
+        EXPECT_EQ(r.Status, 1) << p;
+        EXPECT_NE(r.Err.find(p.string() + " is not a generator file"), std::string::npos) << r.Err;
+    }
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    RunResult r = Run({"--generator", pipe.string(), "--definitions", defs, "--output", out});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find(pipe.string() + " is not a regular file"), std::string::npos) << r.Err;
+    ASSERT_EQ(::mkfifo((fs::path(defs) / "PIPE.HDS").c_str(), 0600), 0);
+    r = Run({"--north", "PIPE", "--definitions", defs, "--output", out});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find("PIPE.HDS is not a regular file"), std::string::npos) << r.Err;
+    EXPECT_FALSE(fs::exists(fs::path(out) / "ZELV.DGE"));
+
+    // Empty values are usage errors, not the next argument taken as one.
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--code=", "--no-pbn"}, {"--code", ""}, {"--north="}, {"--boards", ""}, {"show", ""}}) {
+        std::vector<std::string> a = args;
+        if (args[0] != "show") a.insert(a.end(), {"--output", out});
+        r = Run(a);
+        EXPECT_EQ(r.Status, 2) << args[0];
+        EXPECT_NE(r.Err.find("an empty value is not allowed"), std::string::npos) << r.Err;
+    }
+    EXPECT_TRUE(Leftovers(out, {}).empty());
+}
+
+TEST_F(DealCli, aSeatWhoseFirstSlotIsEmptyIsNamedInAWarning) {
+    WriteStrongAndWeak();
+    RunResult r = Run({"--north", ",STRONG", "--definitions", defs, "--output", out, "--quiet"});
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_NE(r.Err.find("warning: --north: North's first slot is empty, so North takes any hand; \"STRONG\""),
+              std::string::npos)
+        << r.Err;
+    const fs::path gen = root / "late.GEN";
+    WriteBytes(gen, "[Main]\r\nNAnyCB=1\r\nWAnyCB=0\r\nWC1=\r\nWC3=WEAK\r\n");
+    r = Run({"--generator", gen.string(), "--definitions", defs, "--output", out, "--quiet"});
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_NE(r.Err.find(gen.string() + ": West's first slot is empty, so West takes any hand"), std::string::npos)
+        << r.Err;
+    r = Run({"--north", "STRONG,WEAK", "--definitions", defs, "--output", out, "--quiet"});
+    EXPECT_TRUE(r.Err.empty()) << r.Err;
 }
 
 } // namespace

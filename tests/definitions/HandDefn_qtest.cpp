@@ -579,7 +579,7 @@ class HandDefnTest : public QObject {
         const QString path = dir.filePath("No Such Folder/X.HDS");
         prompts->FileAnswers << path;
         QTest::mouseClick(w<QPushButton>("SaveBtn"), Qt::LeftButton);
-        QCOMPARE(prompts->Errors, QStringList({"Unable to write to " + path}));
+        QCOMPARE(prompts->Errors, QStringList({"Unable to write to " + path + " (No such file or directory)"}));
         QVERIFY(!QFile::exists(path));
     }
 

@@ -142,7 +142,7 @@ TEST(HandDefinitionFile, failedSaveKeepsTheOldFile) {
     test::TempDir dir;
     std::string error;
     EXPECT_FALSE(WriteTheFile(dir.file("missing/X.HDS"), HandDefinition::Defaults(), &error));
-    EXPECT_EQ(error, "Unable to write to " + dir.file("missing/X.HDS"));
+    EXPECT_EQ(error, "Unable to write to " + dir.file("missing/X.HDS") + " (No such file or directory)");
     std::string path = dir.file("RO.HDS");
     test::WriteText(path, "old");
     ::chmod(path.c_str(), 0444);

@@ -1,14 +1,19 @@
 #include "TestSupport.h"
 #include "engine/BoardFile.h"
 #include "engine/Duplimat.h"
+#include "engine/FileSet.h"
+#include "engine/FileUtil.h"
 #include "engine/Random.h"
 #include "engine/uBoard.h"
 
-#include <gtest/gtest.h>
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
-#include <random>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <gtest/gtest.h>
+#include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -29,7 +34,8 @@ DisplayTable TableFromBri(const std::string& rec) {
     Hand hands[4]{};
     for (int k = 0; k < 3; ++k)
         for (int i = 0; i < 13; ++i) {
-            int code = (rec[static_cast<std::size_t>(k * 26 + i * 2)] - '0') * 10 + (rec[static_cast<std::size_t>(k * 26 + i * 2 + 1)] - '0');
+            int code = (rec[static_cast<std::size_t>(k * 26 + i * 2)] - '0') * 10 +
+                       (rec[static_cast<std::size_t>(k * 26 + i * 2 + 1)] - '0');
             hands[k][static_cast<std::size_t>(i)] = static_cast<CardCode>(code);
             seen |= CardBit(static_cast<CardCode>(code));
         }
@@ -59,9 +65,12 @@ TEST(BoardRecord, thirteenCardSuitAndBlocksOfSeventeen) {
     AppendBoardRecord(rec, Row("AKQJT98765432", "", "", ""), Row("", "AKQJT98765432", "", ""),
                       Row("", "", "AKQJT98765432", ""), Row("", "", "", "AKQJT98765432"));
     ASSERT_EQ(rec.size(), 128u);
-    EXPECT_EQ(rec.substr(0, 17), "\x06" "AKQJT98765432\x03\x04\x05");
-    EXPECT_EQ(rec.substr(17, 17), "\x06\x03" "AKQJT98765432\x04\x05");
-    EXPECT_EQ(rec.substr(51, 17), "\x06\x03\x04\x05" "AKQJT98765432");
+    EXPECT_EQ(rec.substr(0, 17), "\x06"
+                                 "AKQJT98765432\x03\x04\x05");
+    EXPECT_EQ(rec.substr(17, 17), "\x06\x03"
+                                  "AKQJT98765432\x04\x05");
+    EXPECT_EQ(rec.substr(51, 17), "\x06\x03\x04\x05"
+                                  "AKQJT98765432");
     for (int i = 0; i < 68; ++i) EXPECT_NE(rec[static_cast<std::size_t>(i)], 0) << i;
 }
 
@@ -191,7 +200,8 @@ TEST(BoardFile, damagedRecordIsDecodedAsFarAsItIsSoundAndNeverOverruns) {
     for (const auto& row : b.Display)
         for (const auto& h : row) EXPECT_TRUE(h.empty());
     // Five separators: North complete, East's spades up to the end of the 68 bytes, cut to 13.
-    std::string s = "\x06" "AK\x03Q\x04J\x05T\x06";
+    std::string s = "\x06"
+                    "AK\x03Q\x04J\x05T\x06";
     std::memcpy(rec, s.data(), s.size());
     EXPECT_FALSE(DecodeBoardRecord(rec, b));
     EXPECT_EQ(b.Display[North][0], "AK");
@@ -211,7 +221,7 @@ TEST(DealFiles, missingFolderIsReportedAndNothingIsCreated) {
     std::string error;
     std::string folder = dir.file("no such folder");
     EXPECT_FALSE(files.OpenDealFiles(folder, "ZELV", true, &error));
-    EXPECT_EQ(error, "Unable to write to " + folder + "/ZELV.BRI");
+    EXPECT_EQ(error, "Unable to write to " + folder + "/ZELV.BRI (No such file or directory)");
     EXPECT_FALSE(files.IsOpen());
 }
 
@@ -222,7 +232,7 @@ TEST(DealFiles, readOnlyFileIsReportedAndKept) {
     tDealFiles files;
     std::string error;
     EXPECT_FALSE(files.OpenDealFiles(dir.path(), "ZELV", false, &error));
-    EXPECT_EQ(error, "Unable to write to " + dir.file("ZELV.DGE"));
+    EXPECT_EQ(error, "Unable to write to " + dir.file("ZELV.DGE") + " (read-only)");
     EXPECT_EQ(test::ReadText(dir.file("ZELV.DGE")), "old boards");
     EXPECT_FALSE(test::ReadText(dir.file("ZELV.BRI")).size());
 }
@@ -296,7 +306,162 @@ TEST(DealFiles, writeErrorDuringARunIsReportedAndThePreviousFilesStay) {
     std::signal(SIGXFSZ, oldHandler);
     ASSERT_TRUE(opened);
     EXPECT_FALSE(closed);
-    EXPECT_TRUE(error == "Unable to write to " + dir.file("FULL.BRI") || error == "Unable to write to " + dir.file("FULL.DGE"))
+    const std::string tooLarge = " (File too large). The previous set was kept.";
+    EXPECT_TRUE(error == "Unable to write to " + dir.file("FULL.BRI") + tooLarge ||
+                error == "Unable to write to " + dir.file("FULL.DGE") + tooLarge)
         << error;
     EXPECT_EQ(test::ReadText(dir.file("FULL.DGE")), "previous");
+}
+
+namespace {
+// Fails, as an immutable file would, either the move of the old file named
+// `FailingName` aside or the move of its new contents onto it.
+std::string FailingName;
+bool FailAside = false;
+bool EndsWith(const std::string& s, const std::string& tail) {
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+int FailSomeRenames(const char* from, const char* to) {
+    const bool aside = EndsWith(from, FailingName) && std::string(to).find(".old-") != std::string::npos;
+    const bool onto = EndsWith(to, FailingName) && std::string(from).find(".tmp-") != std::string::npos;
+    if (FailAside ? aside : onto) {
+        errno = EPERM;
+        return -1;
+    }
+    return std::rename(from, to);
+}
+struct RenameFault {
+    explicit RenameFault(const std::string& name, bool aside = false) {
+        FailingName = name;
+        FailAside = aside;
+        old = SetRenameFunction(&FailSomeRenames);
+    }
+    ~RenameFault() {
+        SetRenameFunction(old);
+        FailingName.clear();
+    }
+    RenameFunction old;
+};
+
+std::uint64_t DealInto(const std::string& folder, bool pbn, int boards, std::string* error) {
+    tDealFiles files;
+    if (!files.OpenDealFiles(folder, "ZELV", pbn, error)) return 0;
+    tBoard b;
+    b.Output = &files;
+    for (int i = 0; i < boards; ++i) b.DealBoard();
+    return files.CloseDealFiles(error) ? files.BoardsWritten() : 0;
+}
+
+int EntriesIn(const std::string& folder) {
+    int n = 0;
+    for (auto& e : std::filesystem::directory_iterator(folder)) (void)e, ++n;
+    return n;
+}
+} // namespace
+
+TEST(DealFiles, aSetIsPutInPlaceWholeOrNotAtAll) {
+    test::TempDir dir;
+    std::string error;
+    ASSERT_EQ(DealInto(dir.path(), true, 3, &error), 3u) << error;
+    const std::string dge = test::ReadText(dir.file("ZELV.DGE")), bri = test::ReadText(dir.file("ZELV.BRI")),
+                      pbn = test::ReadText(dir.file("ZELV.PBN"));
+    // Any one of the three failing to go in place, or its old file failing
+    // to step aside, keeps all three as they were.
+    for (bool aside : {false, true})
+        for (const char* ext : {".BRI", ".DGE", ".PBN"}) {
+            RenameFault fault(std::string("ZELV") + ext, aside);
+            EXPECT_EQ(DealInto(dir.path(), true, 5, &error), 0u) << ext;
+            EXPECT_EQ(error, "Unable to write to " + dir.file(std::string("ZELV") + ext) +
+                                 " (Operation not permitted). The previous set was kept.");
+            EXPECT_EQ(test::ReadText(dir.file("ZELV.DGE")), dge) << ext;
+            EXPECT_EQ(test::ReadText(dir.file("ZELV.BRI")), bri) << ext;
+            EXPECT_EQ(test::ReadText(dir.file("ZELV.PBN")), pbn) << ext;
+            EXPECT_EQ(EntriesIn(dir.path()), 3) << "temporary or moved-aside files were left behind";
+        }
+    // A first set that cannot be completed leaves no file at all.
+    test::TempDir fresh;
+    RenameFault fault("ZELV.PBN");
+    EXPECT_EQ(DealInto(fresh.path(), true, 2, &error), 0u);
+    EXPECT_NE(error.find("No file was written."), std::string::npos) << error;
+    EXPECT_EQ(EntriesIn(fresh.path()), 0);
+}
+
+TEST(DealFiles, anImmutableFileKeepsTheWholePreviousSet) {
+    test::TempDir dir;
+    std::string error;
+    ASSERT_EQ(DealInto(dir.path(), true, 2, &error), 2u) << error;
+    const std::string bri = test::ReadText(dir.file("ZELV.BRI"));
+    const std::string chattr = "chattr +i '" + dir.file("ZELV.DGE") + "' 2>/dev/null";
+    if (std::system(chattr.c_str()) != 0) GTEST_SKIP() << "this file system or user cannot mark a file immutable";
+    const std::uint64_t written = DealInto(dir.path(), true, 4, &error);
+    [[maybe_unused]] int undone = std::system(("chattr -i '" + dir.file("ZELV.DGE") + "'").c_str());
+    EXPECT_EQ(written, 0u);
+    EXPECT_NE(error.find("ZELV.DGE"), std::string::npos) << error;
+    EXPECT_EQ(test::ReadText(dir.file("ZELV.BRI")), bri);
+    EXPECT_EQ(test::ReadText(dir.file("ZELV.DGE")).size(), 2u * 128);
+}
+
+TEST(DealFiles, aLinkedFileHasItsTargetReplacedAndPermissionsAreKept) {
+    test::TempDir dir, elsewhere;
+    test::WriteText(elsewhere.file("club.DGE"), "old");
+    ASSERT_EQ(::chmod(elsewhere.file("club.DGE").c_str(), 0640), 0);
+    std::filesystem::create_symlink(elsewhere.file("club.DGE"), dir.file("ZELV.DGE"));
+    std::string error;
+    ASSERT_EQ(DealInto(dir.path(), false, 2, &error), 2u) << error;
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("ZELV.DGE")));
+    EXPECT_EQ(test::ReadText(elsewhere.file("club.DGE")).size(), 2u * 128);
+    struct stat st {};
+    ASSERT_EQ(::stat(elsewhere.file("club.DGE").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(EntriesIn(elsewhere.path()), 1);
+
+    // A single file saved through a relative link, likewise.
+    std::filesystem::create_symlink("club.DGE", elsewhere.file("link.HDS"));
+    ASSERT_TRUE(AtomicWriteFile(elsewhere.file("link.HDS"), "saved", &error)) << error;
+    EXPECT_TRUE(std::filesystem::is_symlink(elsewhere.file("link.HDS")));
+    EXPECT_EQ(test::ReadText(elsewhere.file("club.DGE")), "saved");
+    ASSERT_EQ(::stat(elsewhere.file("club.DGE").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    // A chain of links that loops is refused, not replaced.
+    std::filesystem::create_symlink("loop2", elsewhere.file("loop1"));
+    std::filesystem::create_symlink("loop1", elsewhere.file("loop2"));
+    EXPECT_FALSE(AtomicWriteFile(elsewhere.file("loop1"), "x", &error));
+    EXPECT_EQ(error, "Unable to write to " + elsewhere.file("loop1") + " (Too many levels of symbolic links)");
+    EXPECT_TRUE(std::filesystem::is_symlink(elsewhere.file("loop1")));
+}
+
+TEST(DealFiles, aReadOnlyPbnOfAnEarlierRunStopsARunWithoutPbnAsOthersDo) {
+    test::TempDir dir;
+    std::string error;
+    ASSERT_EQ(DealInto(dir.path(), true, 2, &error), 2u);
+    const std::string pbn = test::ReadText(dir.file("ZELV.PBN"));
+    ASSERT_EQ(::chmod(dir.file("ZELV.PBN").c_str(), 0444), 0);
+    tDealFiles files;
+    EXPECT_FALSE(files.OpenDealFiles(dir.path(), "ZELV", false, &error));
+    EXPECT_EQ(error, "Unable to write to " + dir.file("ZELV.PBN") + " (read-only)");
+    EXPECT_EQ(test::ReadText(dir.file("ZELV.PBN")), pbn);
+    EXPECT_EQ(test::ReadText(dir.file("ZELV.DGE")).size(), 2u * 128);
+}
+
+TEST(DealFiles, leftoversOfAKilledRunDoNotDisturbTheNextOne) {
+    test::TempDir dir;
+    test::WriteText(dir.file("ZELV.DGE.tmp-AbC123"), std::string(5000, 'x'));
+    test::WriteText(dir.file("ZELV.BRI.old-XyZ789"), "old");
+    std::string error;
+    EXPECT_EQ(DealInto(dir.path(), true, 3, &error), 3u) << error;
+    EXPECT_EQ(test::ReadText(dir.file("ZELV.DGE")).size(), 3u * 128);
+    EXPECT_EQ(test::ReadText(dir.file("ZELV.DGE.tmp-AbC123")).size(), 5000u);
+}
+
+TEST(BriRecord, strayBitsAboveTheLastCardAreNoCards) {
+    CardMask hands[4] = {0, 0, 0, 0};
+    for (int c = 1; c <= 13; ++c) hands[North] |= CardBit(static_cast<CardCode>(c));
+    for (int c = 14; c <= 26; ++c) hands[East] |= CardBit(static_cast<CardCode>(c));
+    for (int c = 27; c <= 39; ++c) hands[South] |= CardBit(static_cast<CardCode>(c));
+    std::string clean, stray;
+    AppendBriRecord(clean, hands);
+    hands[North] |= CardMask{1} << 60;
+    hands[South] |= ~AllCardsMask;
+    AppendBriRecord(stray, hands);
+    EXPECT_EQ(stray, clean);
 }

@@ -1,8 +1,13 @@
 #include "TestSupport.h"
 #include "engine/FileUtil.h"
 #include "engine/IniFile.h"
+#include "engine/uBoard.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace zelv;
 
@@ -61,8 +66,9 @@ TEST(IniFile, writingReplacesInPlaceAppendsToSectionOrAddsSection) {
     ini.WriteString("Main", "nanycb", "0");
     ini.WriteString("Main", "NC1", "STRONG");
     ini.WriteString("New", "K", "v");
-    EXPECT_EQ(ini.ToText(),
-              "; kept\r\n[Main]\r\nnanycb=0\r\nOther=keep me\r\nNC1=STRONG\r\n\r\n[Extra]\r\nX=1\r\n\r\n[New]\r\nK=v\r\n");
+    EXPECT_EQ(
+        ini.ToText(),
+        "; kept\r\n[Main]\r\nnanycb=0\r\nOther=keep me\r\nNC1=STRONG\r\n\r\n[Extra]\r\nX=1\r\n\r\n[New]\r\nK=v\r\n");
 }
 
 TEST(IniFile, missingFileIsEmptyAndSavingIsAtomic) {
@@ -73,7 +79,7 @@ TEST(IniFile, missingFileIsEmptyAndSavingIsAtomic) {
     ini.WriteString("Main", "A", "1");
     std::string error;
     EXPECT_FALSE(ini.SaveToFile(dir.file("no/such/folder.ini"), &error));
-    EXPECT_EQ(error, "Unable to write to " + dir.file("no/such/folder.ini"));
+    EXPECT_EQ(error, "Unable to write to " + dir.file("no/such/folder.ini") + " (No such file or directory)");
     ASSERT_TRUE(ini.SaveToFile(dir.file("a.ini"), &error));
     EXPECT_EQ(test::ReadText(dir.file("a.ini")), "[Main]\r\nA=1\r\n");
     std::string dirError;
@@ -110,4 +116,84 @@ TEST(IniFile, readingEveryKeyOfALargeFileStaysFast) {
     std::size_t n = 0;
     for (const auto& key : ini.ReadSectionKeys("YesShapes")) n += ini.ReadString("YesShapes", key, "0").size();
     EXPECT_EQ(n, 4u * 30000);
+}
+
+TEST(IniFile, byteOrderMarkIsSkippedAndWideTextIsRefusedByName) {
+    test::TempDir dir;
+    test::WriteText(dir.file("bom.ini"), "\xEF\xBB\xBF[Main]\r\nNC1=STRONG\r\n");
+    tIniFile ini;
+    std::string error;
+    ASSERT_TRUE(ini.LoadFromFile(dir.file("bom.ini"), &error)) << error;
+    EXPECT_EQ(ini.ReadString("Main", "NC1", ""), "STRONG");
+    EXPECT_EQ(ini.ToText(), "[Main]\r\nNC1=STRONG\r\n");
+
+    const std::string wide("\xFF\xFE[\0M\0a\0i\0n\0]\0\r\0\n\0", 18), bare = wide.substr(2);
+    for (const std::string& bytes : {wide, bare}) {
+        test::WriteText(dir.file("wide.ini"), bytes);
+        EXPECT_FALSE(ini.LoadFromFile(dir.file("wide.ini"), &error));
+        EXPECT_EQ(error, dir.file("wide.ini") +
+                             " is not in a text encoding Zelvano reads (it looks like UTF-16); save it as UTF-8 or "
+                             "plain ASCII text");
+    }
+}
+
+TEST(IniFile, aPipeOrFolderIsRefusedWithoutBeingOpened) {
+    test::TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("pipe.ini").c_str(), 0600), 0);
+    tIniFile ini;
+    std::string error;
+    // Opening a pipe would wait here for a writer that never comes.
+    EXPECT_FALSE(ini.LoadFromFile(dir.file("pipe.ini"), &error));
+    EXPECT_EQ(error, dir.file("pipe.ini") + " is not a regular file");
+    EXPECT_FALSE(ini.LoadFromFile(dir.path(), &error));
+    EXPECT_EQ(error, dir.path() + " is not a regular file");
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+TEST(IniFile, memoryForAFileIsOfTheOrderOfItsSize) {
+    // 40 MB of the shortest key lines there are, read in a child process
+    // whose peak memory is then known.
+    test::TempDir dir;
+    {
+        std::string text = "[Hand]\n";
+        text.reserve(40u << 20);
+        while (text.size() < (40u << 20)) text += "a=\n";
+        test::WriteText(dir.file("big.HDS"), text);
+    }
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        tIniFile ini;
+        std::size_t keys = 0;
+        bool ok = ini.LoadFromFile(dir.file("big.HDS")) && ini.ReadString("Hand", "A", "x").empty();
+        ini.ForEachKey("Hand", [&](std::string_view) { ++keys; });
+        ini = tIniFile();
+        // The engine reads the same file as a hand definition.
+        tHandDefn slot;
+        std::string error;
+        ok = ok && keys > 1000000 && tBoard::ReadDefinition(dir.file("big.HDS"), slot, &error);
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    struct rusage usage {};
+    ASSERT_EQ(::wait4(child, &status, 0, &usage), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    // ru_maxrss is in kilobytes; the test program itself takes a few MB.
+    EXPECT_LT(usage.ru_maxrss, 6 * 40 * 1024) << "peak " << usage.ru_maxrss / 1024 << " MB for a 40 MB file";
+}
+#endif
+
+TEST(WholeNumber, aLimitKeepsTheLowEightBitsOfAnyWholeNumber) {
+    std::uint8_t v = 0;
+    for (const char* text :
+         {"99999999999", "0xFFFFFFFF", "255", "$FF", "-1", "0x1234567890FF", "18446744073709551615"}) {
+        v = 0;
+        EXPECT_TRUE(ParseLowByte(text, v)) << text;
+        EXPECT_EQ(v, 255) << text;
+    }
+    EXPECT_TRUE(ParseLowByte(" 300 ", v));
+    EXPECT_EQ(v, 44);
+    EXPECT_TRUE(ParseLowByte("-99999999999", v));
+    EXPECT_EQ(v, 1);
+    for (const char* text : {"", "1.", "0x", "12a", "-0x1", "++1"}) EXPECT_FALSE(ParseLowByte(text, v)) << text;
 }

@@ -3,12 +3,13 @@
 #include "engine/uBoard.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace zelv;
 
 namespace {
 class Setup : public ::testing::Test {
-protected:
+  protected:
     test::TempDir dir;
     tBoard b;
     std::string error;
@@ -47,7 +48,8 @@ TEST_F(Setup, readDefinitionTakesDefaultsForMissingKeys) {
 }
 
 TEST_F(Setup, limitsKeepTheirLowEightBitsAndCardsReadAsFlags) {
-    std::string path = Write("ODD", "[YesShapes]\nY0=4333\n[Hand]\nMaxPoints=300\nMinAK=256\n[Cards]\nSA=2\nHK=x\nC2=0x1\n");
+    std::string path =
+        Write("ODD", "[YesShapes]\nY0=4333\n[Hand]\nMaxPoints=300\nMinAK=256\n[Cards]\nSA=2\nHK=x\nC2=0x1\n");
     tHandDefn slot;
     ASSERT_TRUE(tBoard::ReadDefinition(path, slot, &error)) << error;
     EXPECT_EQ(slot.MaxPoints, 44);
@@ -150,4 +152,35 @@ TEST_F(Setup, withSeedingTwoFirstDefinitionsMayNotShareACard) {
     s[East].Names = {"", "KINGE", "", "", ""};
     b.SeedFirst = true;
     EXPECT_TRUE(b.LoadSetup(s, dir.path(), &error)) << error;
+}
+
+TEST_F(Setup, decimalAndHexadecimalLimitsKeepTheSameLowBits) {
+    std::string path = Write("HUGE", "[YesShapes]\nY0=4333\n[Hand]\nMaxPoints=99999999999\nMaxAK=0xFFFFFFFF\n");
+    tHandDefn slot;
+    ASSERT_TRUE(tBoard::ReadDefinition(path, slot, &error)) << error;
+    EXPECT_EQ(slot.MaxPoints, 255);
+    EXPECT_EQ(slot.MaxAK, 255);
+}
+
+TEST_F(Setup, aDefinitionWithAByteOrderMarkKeepsItsShapesAndAPipeIsRefusedAsSuch) {
+    Write("BOM", "\xEF\xBB\xBF[YesShapes]\r\nY0= 4333\r\n[Hand]\r\nMinPoints=15\r\n");
+    ASSERT_TRUE(b.LoadSetup(NorthOnly({"BOM"}), dir.path(), &error)) << error;
+    EXPECT_EQ(b.Slot(North, 0).YesShapes, (std::vector<std::string>{"4333"}));
+    EXPECT_EQ(b.Slot(North, 0).MinPoints, 15);
+
+    ASSERT_EQ(::mkfifo(dir.file("PIPE.HDS").c_str(), 0600), 0);
+    EXPECT_FALSE(b.LoadSetup(NorthOnly({"pipe"}), dir.path(), &error));
+    EXPECT_EQ(error, dir.file("PIPE.HDS") + " is not a regular file");
+}
+
+TEST_F(Setup, aLongShapeListMeansWhatItNamesAndThirtyNineEntriesMeanEveryPattern) {
+    std::string many = "[YesShapes]\n";
+    for (int i = 0; i < 50; ++i) many += "Y" + std::to_string(i) + "=" + (i % 10 == 3 ? "4333" : "nonsense") + "\n";
+    tHandDefn slot;
+    ASSERT_TRUE(tBoard::ReadDefinition(Write("MANY", many), slot, &error)) << error;
+    EXPECT_EQ(slot.YesShapes, (std::vector<std::string>{"4333"}));
+    std::string all = "[YesShapes]\n";
+    for (int i = 0; i < 39; ++i) all += "Y" + std::to_string(i) + "=nonsense\n";
+    ASSERT_TRUE(tBoard::ReadDefinition(Write("ALL", all), slot, &error)) << error;
+    EXPECT_EQ(slot.YesShapes.size(), 39u);
 }

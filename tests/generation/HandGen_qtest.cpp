@@ -283,7 +283,8 @@ class HandGenTest : public QObject {
         QCOMPARE(o.DefaultSuffix, QString("DGE"));
         QCOMPARE(o.Folder, hands_);
         QCOMPARE(o.InitialName, QString("ZELV.DGE"));
-        QVERIFY(o.OverwritePrompt && o.PathMustExist);
+        // Choosing a name replaces nothing, so there is nothing to confirm yet.
+        QVERIFY(!o.OverwritePrompt && o.PathMustExist);
         QVERIFY(o.HelpTopic != 0);
 
         QCOMPARE(SharedSettings().DefaultFileCode, std::string("MY"));
@@ -366,6 +367,16 @@ class HandGenTest : public QObject {
         QVERIFY(prompts_->Errors.first().contains(gens_ + "/Folder.GEN"));
         QVERIFY(!check("EAnyHandCB")->isChecked());
         QCOMPARE(dlg_->windowTitle(), QString("ZELV Hand Generation - Nothing.GEN"));
+
+        // So is a file that is no generator file (here a hand definition).
+        QFile::copy(defs_ + "/STRONG.HDS", gens_ + "/Strong.GEN");
+        prompts_->FileAnswers << gens_ + "/Strong.GEN";
+        QTest::mouseClick(button("LoadBtn"), Qt::LeftButton);
+        QCOMPARE(prompts_->Errors.size(), 2);
+        QVERIFY2(prompts_->Errors.last().startsWith(gens_ + "/Strong.GEN is not a generator file"),
+                 qPrintable(prompts_->Errors.last()));
+        QVERIFY(!check("EAnyHandCB")->isChecked());
+        QCOMPARE(dlg_->windowTitle(), QString("ZELV Hand Generation - Nothing.GEN"));
     }
 
     void saveGeneratorFile_writesTheKeysAndRoundTrips() {
@@ -434,7 +445,7 @@ class HandGenTest : public QObject {
         const QString missing = tmp_->path() + "/no such folder/Set.GEN";
         prompts_->FileAnswers << missing;
         QTest::mouseClick(button("SaveBtn"), Qt::LeftButton);
-        QCOMPARE(prompts_->Errors, QStringList{"Unable to write to " + missing});
+        QCOMPARE(prompts_->Errors, QStringList{"Unable to write to " + missing + " (No such file or directory)"});
         QCOMPARE(combo("N", 1)->currentText(), QString("STRONG"));
     }
 
@@ -497,6 +508,26 @@ class HandGenTest : public QObject {
         QVERIFY(!check("SecureCB")->isChecked());
     }
 
+    void deal_asksBeforeReplacingASetAndNoKeepsIt() {
+        WriteAll(hand(".DGE"), QByteArray(128, '\x06'));
+        dlg_->show();
+        // Freshly opened, the focus is in a drop-down and Enter presses Deal.
+        prompts_->ConfirmAnswers << false;
+        QVERIFY(dlg_->focusWidget() == combo("N", 1));
+        QTest::keyClick(dlg_->focusWidget(), Qt::Key_Return);
+        QCOMPARE(prompts_->Questions, QStringList{"Board Generation: ZELV.DGE already holds 1 board. Replace them?"});
+        QVERIFY(!dlg_->IsDealing());
+        QCOMPARE(ReadAll(hand(".DGE")), QByteArray(128, '\x06'));
+        QVERIFY(!QFile::exists(hand(".BRI")));
+        QCOMPARE(text("StartLbl"), QString("Start: "));
+
+        prompts_->ConfirmAnswers << true;
+        child<QLineEdit>("NumberBoardsEB")->setText("2");
+        dealAndWait();
+        QCOMPARE(prompts_->Questions.size(), 2);
+        QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(2 * 128));
+    }
+
     void deal_withDefaultsAndEmptyCountDealsOneRandomBoard() {
         WriteAll(hand(".DGE"), "an older run");
         dlg_->show();
@@ -508,11 +539,12 @@ class HandGenTest : public QObject {
         QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(128));
         QVERIFY(!QFile::exists(hand(".PBN")));
 
+        // Zero boards replace nothing.
         child<QLineEdit>("NumberBoardsEB")->setText("0");
         dealAndWait();
         QCOMPARE(text("Counter"), QString("0"));
-        QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(0));
-        QCOMPARE(QFileInfo(hand(".BRI")).size(), qint64(0));
+        QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(128));
+        QCOMPARE(QFileInfo(hand(".BRI")).size(), qint64(128));
     }
 
     void deal_progressIsATrueProportionForLargeRuns() {
@@ -565,10 +597,14 @@ class HandGenTest : public QObject {
             d.Limit(LimMinPoints) = "25";
             d.Limit(LimMaxPoints) = "20";
         });
+        // A set of 16 boards from an earlier run.
+        WriteAll(hand(".DGE"), QByteArray(16 * 128, '\x06'));
+        WriteAll(hand(".BRI"), QByteArray(16 * 128, '1'));
         dlg_->show();
         pick("N", 1, "NEVER");
         child<QLineEdit>("NumberBoardsEB")->setText("3");
         dealUntilProgress();
+        QCOMPARE(prompts_->Questions, QStringList{"Board Generation: ZELV.DGE already holds 16 boards. Replace them?"});
 
         QCOMPARE(button("DealBtn")->text(), QString("Stop"));
         QVERIFY(button("DealBtn")->isEnabled());
@@ -586,9 +622,12 @@ class HandGenTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 1, 60000);
         QCOMPARE(prompts_->Messages.size(), 1);
         QVERIFY2(prompts_->Messages.first().contains("0 of 3 boards dealt"), qPrintable(prompts_->Messages.first()));
+        QVERIFY2(prompts_->Messages.first().contains("the previous files were kept"),
+                 qPrintable(prompts_->Messages.first()));
         QVERIFY(prompts_->Errors.isEmpty());
-        QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(0));
-        QCOMPARE(QFileInfo(hand(".BRI")).size(), qint64(0));
+        // Stopped before its first board, the run leaves the earlier set as it was.
+        QCOMPARE(ReadAll(hand(".DGE")), QByteArray(16 * 128, '\x06'));
+        QCOMPARE(ReadAll(hand(".BRI")), QByteArray(16 * 128, '1'));
         QCOMPARE(button("DealBtn")->text(), QString("Deal"));
         QVERIFY(check("NAnyHandCB")->isEnabled());
         QVERIFY(combo("N", 1)->isEnabled());
@@ -638,6 +677,8 @@ class HandGenTest : public QObject {
 
     void closing_duringARunStopsItFirst() {
         writeDefinition("NEVER.HDS", [](HandDefinition& d) { d.YesShapes = {" 13000"}; });
+        WriteAll(hand(".DGE"), "older boards");
+        WriteAll(hand(".BRI"), "older records");
         dlg_->show();
         pick("N", 1, "NEVER");
         child<QLineEdit>("NumberBoardsEB")->setText("2");
@@ -645,8 +686,9 @@ class HandGenTest : public QObject {
         dlg_->reject();
         QVERIFY(!dlg_->IsDealing());
         QVERIFY(!dlg_->isVisible());
-        QVERIFY(QFile::exists(hand(".DGE")));
-        QCOMPARE(QFileInfo(hand(".BRI")).size(), qint64(0));
+        // No board was dealt, so the previous set stays.
+        QCOMPARE(ReadAll(hand(".DGE")), QByteArray("older boards"));
+        QCOMPARE(ReadAll(hand(".BRI")), QByteArray("older records"));
         QCOMPARE(combo("N", 1)->count(), 0);
         QVERIFY(prompts_->Messages.isEmpty());
 
@@ -655,7 +697,7 @@ class HandGenTest : public QObject {
         pick("N", 1, "NEVER");
         dealUntilProgress();
         dlg_.reset();
-        QVERIFY(QFile::exists(hand(".BRI")));
+        QCOMPARE(ReadAll(hand(".BRI")), QByteArray("older records"));
     }
 
     void deal_refusesBadCountsWithoutTouchingFiles_data() {

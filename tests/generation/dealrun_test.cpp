@@ -10,7 +10,7 @@ using namespace zelv;
 
 namespace {
 class Run : public ::testing::Test {
-protected:
+  protected:
     test::TempDir defs, hands;
     DealRunOptions o;
 
@@ -38,7 +38,8 @@ Hand CodesOf(const DisplayRow& row) {
     Hand h{};
     int n = 0;
     for (int s = 0; s < 4; ++s)
-        for (char c : row[s]) h[static_cast<std::size_t>(n++ % 13)] = MakeCard(s, static_cast<int>(RankLetters.find(c)));
+        for (char c : row[s])
+            h[static_cast<std::size_t>(n++ % 13)] = MakeCard(s, static_cast<int>(RankLetters.find(c)));
     return h;
 }
 } // namespace
@@ -95,18 +96,26 @@ TEST_F(Run, fixedSeedWritesTheRequestedBoardsAndEachMeetsTheSetUp) {
     EXPECT_EQ(test::ReadText(Out(".BRI")), bri);
 }
 
-TEST_F(Run, freeSeatsTakeOneAttemptPerBoardAndZeroBoardsLeaveEmptyFiles) {
-    o.Boards = 7;
+TEST_F(Run, freeSeatsTakeOneAttemptPerBoardAndZeroBoardsKeepThePreviousSet) {
+    o.Boards = 0;
     DealRunResult r = RunDeal(o);
     ASSERT_EQ(r.Status, DealStatus::Done);
+    EXPECT_FALSE(r.Written);
+    EXPECT_FALSE(std::filesystem::exists(Out(".DGE")));
+    o.Boards = 7;
+    r = RunDeal(o);
+    ASSERT_EQ(r.Status, DealStatus::Done);
+    EXPECT_TRUE(r.Written);
     EXPECT_EQ(r.Attempts, 7u);
+    const std::string pbn = test::ReadText(Out(".PBN"));
     o.Boards = 0;
     r = RunDeal(o);
     ASSERT_EQ(r.Status, DealStatus::Done);
     EXPECT_EQ(r.Attempts, 0u);
-    EXPECT_EQ(test::ReadText(Out(".DGE")).size(), 0u);
-    EXPECT_TRUE(std::filesystem::exists(Out(".BRI")));
-    EXPECT_EQ(test::ReadText(Out(".PBN")), "% PBN 2.1\r\n% EXPORT\r\n");
+    EXPECT_EQ(test::ReadText(Out(".DGE")).size(), 7u * 128);
+    EXPECT_EQ(test::ReadText(Out(".BRI")).size(), 7u * 128);
+    EXPECT_EQ(test::ReadText(Out(".PBN")), pbn);
+    EXPECT_EQ(DescribeResult(r, 0), "0 of 0 boards dealt in 0 attempts; the previous files were kept.");
 }
 
 TEST_F(Run, refusedSetUpTouchesNoFile) {
@@ -130,7 +139,7 @@ TEST_F(Run, missingOutputFolderIsReported) {
     o.OutputFolder = hands.file("gone");
     DealRunResult r = RunDeal(o);
     EXPECT_EQ(r.Status, DealStatus::Failed);
-    EXPECT_EQ(r.Error, "Unable to write to " + hands.file("gone") + "/ZELV.BRI");
+    EXPECT_EQ(r.Error, "Unable to write to " + hands.file("gone") + "/ZELV.BRI (No such file or directory)");
 }
 
 TEST_F(Run, impossibleSetUpEndsAtTheAttemptLimitOrWhenStopped) {

@@ -80,7 +80,7 @@ TEST(GeneratorFile, failedSaveLeavesTheFileAsItWas) {
     test::TempDir dir;
     std::string error;
     EXPECT_FALSE(SaveGeneratorFile(dir.file("no/x.GEN"), GeneratorSetup::Defaults(), &error));
-    EXPECT_EQ(error, "Unable to write to " + dir.file("no/x.GEN"));
+    EXPECT_EQ(error, "Unable to write to " + dir.file("no/x.GEN") + " (No such file or directory)");
 }
 
 TEST(DefinitionNames, listedWithoutExtensionSortedWithoutCaseAndWithoutRepeats) {
@@ -111,4 +111,35 @@ TEST(DefinitionNames, storedNamesMatchWithoutCaseOrNotAtAll) {
     EXPECT_EQ(deal[North].Names[1], "");
     EXPECT_FALSE(deal[South].Constrained);
     EXPECT_EQ(deal[South].Names[0], "");
+}
+
+TEST(GeneratorFile, aFileThatIsNoGeneratorFileIsRefusedByName) {
+    test::TempDir dir;
+    std::string junk;
+    for (int i = 0; i < 600; ++i) junk += static_cast<char>((i * 37 + 11) % 256);
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"junk.GEN", junk},
+        {"defn.GEN", "[YesShapes]\r\nY0= 4333\r\n[Hand]\r\nMinPoints=15\r\n"},
+        {"board.GEN", std::string("\x06"
+                                  "AKQ\x03\x04\x05",
+                                  7) +
+                          std::string(121, '\0')},
+        {"empty.GEN", ""},
+    };
+    for (const auto& [name, bytes] : files) {
+        test::WriteText(dir.file(name), bytes);
+        GeneratorSetup s;
+        s.Seats[West].AnyHand = false;
+        std::string error;
+        EXPECT_FALSE(LoadGeneratorFile(dir.file(name), s, &error)) << name;
+        EXPECT_EQ(error.rfind(dir.file(name) + " is not a generator file", 0), 0u) << error;
+        EXPECT_FALSE(s.Seats[West].AnyHand) << "a refused file changes nothing";
+    }
+    // Saved by an editor that starts UTF-8 with a byte-order mark: read as it is.
+    test::WriteText(dir.file("bom.GEN"), "\xEF\xBB\xBF[Main]\r\nNAnyCB=0\r\nNC1=STRONG\r\nSAnyCB=0\r\n");
+    GeneratorSetup s;
+    std::string error;
+    ASSERT_TRUE(LoadGeneratorFile(dir.file("bom.GEN"), s, &error)) << error;
+    EXPECT_EQ(s.Seats[North].Names[0], "STRONG");
+    EXPECT_FALSE(s.Seats[South].AnyHand);
 }

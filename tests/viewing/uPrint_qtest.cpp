@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -282,7 +283,30 @@ class PrintDlgTest : public QObject {
         const QString out = hands.filePath("no-such-folder/w.pdf");
         prompts->FileAnswers = {out};
         child<QPushButton>("PrintBtn")->click();
-        QCOMPARE(prompts->Errors, QStringList{"Unable to write to " + out});
+        QCOMPARE(prompts->Errors, QStringList{"Unable to write to " + out + " (No such file or directory)"});
+    }
+
+    void pdfThroughALink_replacesItsTargetAndKeepsItsPermissions() {
+        boards("L.DGE", 2);
+        current = QStringLiteral("L.DGE");
+        show();
+        QVERIFY(QDir(hands.path()).mkdir("shared"));
+        const QString target = hands.filePath("shared/club.pdf"), link = hands.filePath("l.pdf");
+        {
+            QFile f(target);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("old");
+        }
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        QVERIFY(QFile::link(target, link));
+        prompts->FileAnswers = {link};
+        child<QPushButton>("PrintBtn")->click();
+        QVERIFY2(prompts->Errors.isEmpty(), qPrintable(prompts->Errors.join('\n')));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(PdfPages(target), 1);
+        // Owner and group bits as they were (0640).
+        QCOMPARE(QFile::permissions(target) & 0x0FFF, QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
+        QCOMPARE(QDir(hands.filePath("shared")).entryList(QDir::Files), QStringList{"club.pdf"});
     }
 
     void preview_paintsEveryDocumentOneAfterAnother() {
