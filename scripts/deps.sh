@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache
-  qt6-base-dev fonts-dejavu-core
+  qt6-base-dev fonts-dejavu-core fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev
   libsodium-dev libcli11-dev
   clang libclang-rt-14-dev

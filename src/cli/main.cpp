@@ -1,12 +1,13 @@
-// zelvano-deal: deals a set of boards from the command line, or shows the
-// boards of a board file. Exit status: 0 done, 1 bad input, 2 usage, 3 the
-// attempt limit was reached, 130 interrupted.
+// zelvano-deal: deals a set of boards from the command line, shows the
+// boards of a board file, or prints them into PDF. Exit status: 0 done,
+// 1 bad input, 2 usage, 3 the attempt limit was reached, 130 interrupted.
 #include "cli/BoardText.h"
 #include "engine/FileUtil.h"
 #include "engine/Random.h"
 #include "engine/Settings.h"
 #include "generation/DealRun.h"
 #include "generation/GeneratorFile.h"
+#include "viewing/PdfPrint.h"
 
 #include <CLI/CLI.hpp>
 
@@ -123,10 +124,70 @@ int Show(int argc, char** argv) {
     return ShowBoardFile(path, format == "text" ? ShowFormat::Text : ShowFormat::Pbn, std::cout, std::cerr);
 }
 
+int Print(int argc, char** argv) {
+    CLI::App app{"Prints the boards of a board file (.DGE) into PDF, as the print dialog does: whole deals\n"
+                 "sixteen to a page, or for partnership practice one document per seat (OUT-North.pdf, ...).",
+                 "zelvano-deal print"};
+    std::string path, output, layout = "standard", seatsText = "N", paper = "a4";
+    app.add_option("FILE", path, "The board file to print")->required()->type_name("FILE");
+    app.add_option("-o,--output", output, "The PDF file to write")->required()->type_name("OUT.pdf");
+    app.add_option("--layout", layout, "standard (whole deals, the default) or partnership")
+        ->check(CLI::IsMember({"standard", "partnership"}));
+    app.add_option("--seats", seatsText, "Partnership practice: the seats to print, e.g. N,S (default N)")
+        ->type_name("N,S,E,W");
+    app.add_option("--paper", paper, "a4 (the default) or letter")->check(CLI::IsMember({"a4", "letter"}));
+    if (const std::string empty = EmptyValueOption(argc, argv); !empty.empty()) return EmptyValue(empty);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return ParseFailed(app, e);
+    }
+    if (path.empty()) return EmptyValue("FILE");
+    if (output.empty()) return EmptyValue("--output");
+    PdfPrintJob job;
+    job.BoardFile = path;
+    job.Output = output;
+    job.Paper = paper == "letter" ? Paper::Letter : Paper::A4;
+    job.Request.Option = layout == "partnership" ? PrintOption::Partnership : PrintOption::Standard;
+    std::size_t start = 0;
+    while (start <= seatsText.size()) {
+        const std::size_t comma = seatsText.find(',', start);
+        const std::string item =
+            TrimBlanks(seatsText.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        int seat = -1;
+        for (int s = 0; s < 4; ++s)
+            if (EqualsNoCase(item, SeatNames[static_cast<std::size_t>(s)]) ||
+                EqualsNoCase(item, SeatNames[static_cast<std::size_t>(s)].substr(0, 1)))
+                seat = s;
+        if (seat < 0) return UsageError("--seats: '" + item + "' is not a seat (N, E, S or W)");
+        job.Request.Seats[static_cast<std::size_t>(seat)] = true;
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+#ifdef ZELV_WITH_PRINT
+    const PdfPrintResult result = PrintBoardFileToPdfWithoutWindow(job);
+    for (const auto& file : result.Files)
+        std::cout << "Wrote " << file.Path << ", " << file.Pages << (file.Pages == 1 ? " page\n" : " pages\n");
+    std::cout.flush();
+    if (!result.Error.empty()) return BadInput(result.Error);
+    if (result.Damaged != 0) {
+        std::cerr << "zelvano-deal: " << path << ": " << result.Damaged
+                  << " damaged board record(s) were printed as far as they are sound and marked \"" << DamagedMark
+                  << "\"\n";
+        return ExitBadInput;
+    }
+    return ExitDone;
+#else
+    return BadInput("this zelvano-deal was built without printing (no Qt)");
+#endif
+}
+
 int Deal(int argc, char** argv) {
     const tSettings& settings = SharedSettings();
     CLI::App app{"Deals a set of bridge boards that meet a set-up of hand definitions.\n"
                  "Also: zelvano-deal show FILE [--format pbn|text]\n"
+                 "      zelvano-deal print FILE -o OUT.pdf [--layout standard|partnership] [--seats N,S,E,W]\n"
+                 "                         [--paper a4|letter]\n"
                  "Exit status: 0 done, 1 bad input, 2 usage, 3 stopped by --max-attempts, 130 interrupted.",
                  "zelvano-deal"};
     std::string generator, seats[4], seedText, boardsText = "1", maxAttemptsText;
@@ -294,6 +355,7 @@ int Deal(int argc, char** argv) {
 int main(int argc, char** argv) {
     try {
         if (argc > 1 && std::string(argv[1]) == "show") return Show(argc - 1, argv + 1);
+        if (argc > 1 && std::string(argv[1]) == "print") return Print(argc - 1, argv + 1);
         if (argc > 1 && std::string(argv[1]) == "deal") return Deal(argc - 1, argv + 1);
         return Deal(argc, argv);
     } catch (const std::exception& e) {

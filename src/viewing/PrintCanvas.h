@@ -36,8 +36,14 @@ class PrintCanvas {
     virtual void SetFontName(const std::string& name) = 0;
     virtual void SetFontSize(int points) = 0;
     virtual void SetFontStyle(FontStyle style) = 0;
-    // Width in layout units of `text` (UTF-8) in the current font.
+    // Width in layout units of `text` (UTF-8) in the current font and stretch.
     virtual int TextWidth(const std::string& text) = 0;
+    // Height in layout units of a line of the current font: its ascent and
+    // descent, the room a text takes below the point it is drawn at.
+    virtual int TextHeight() = 0;
+    // Narrows the texts drawn and measured from now on to `percent` of
+    // their natural width; 100, the start of every document, is natural.
+    virtual void SetTextStretch(int percent) = 0;
     // Draws `text` (UTF-8) with the top left corner of its first character
     // at (x, y), in black.
     virtual void DrawText(int x, int y, const std::string& text) = 0;

@@ -3,6 +3,9 @@
 #include "engine/Cards.h"
 #include "engine/Pbn.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace zelv {
 
 namespace {
@@ -39,6 +42,27 @@ void tBoardPrinter::SetFont(const char* name, int points, FontStyle style) {
     canvas_.SetFontName(name);
     canvas_.SetFontSize(points);
     canvas_.SetFontStyle(style);
+    fontSize_ = points;
+}
+
+void tBoardPrinter::DrawWithin(int x, int y, const std::string& text, int limit) {
+    const int room = limit - TextGap - x;
+    const int natural = canvas_.TextWidth(text);
+    if (natural <= room) {
+        canvas_.DrawText(x, y, text);
+        return;
+    }
+    // The positions were made for a narrower font than any we have, so a
+    // long holding may not fit its room: narrower letters read better than
+    // smaller ones, which come only past the narrowest stretch.
+    int stretch = std::max(MinTextStretch, room > 0 ? static_cast<int>(100LL * room / natural) : 0);
+    canvas_.SetTextStretch(stretch);
+    while (stretch > MinTextStretch && canvas_.TextWidth(text) > room) canvas_.SetTextStretch(--stretch);
+    int size = fontSize_;
+    while (size > 1 && canvas_.TextWidth(text) > room) canvas_.SetFontSize(--size);
+    canvas_.DrawText(x, y, text);
+    canvas_.SetTextStretch(100);
+    if (size != fontSize_) canvas_.SetFontSize(fontSize_);
 }
 
 void tBoardPrinter::PrintAllHands() {
@@ -84,13 +108,19 @@ void tBoardPrinter::PrintSeatHands(int seat) {
 
 void tBoardPrinter::DrawTitle(const std::string& text) {
     SetFont(TextFont, 14, FontStyle::Bold);
-    int x = (canvas_.PageWidth() - canvas_.TextWidth(text)) / 2;
-    canvas_.DrawText(x, 20, text);
+    const int width = canvas_.PageWidth();
+    const int x = (width - canvas_.TextWidth(text)) / 2;
+    // A file code long enough to fill the line is narrowed to the page.
+    if (x < 5)
+        DrawWithin(5, 20, text, width - 5 + TextGap);
+    else
+        canvas_.DrawText(x, 20, text);
 }
 
 void tBoardPrinter::DrawFooter() {
     // Only the size changes: the footer takes the name and style in force.
     canvas_.SetFontSize(3);
+    fontSize_ = 3;
     canvas_.DrawText(5, FooterY, ProductLine);
 }
 
@@ -108,39 +138,67 @@ void tBoardPrinter::DrawFullBoard(std::uint64_t n) {
     const std::uint64_t i = (n - 1) % BoardsPerStandardPage;
     const int x = StandardColumns[i % 4];
     const int y = StandardRows[i / 4];
+    // The next cell's West suit signs, or the page's edge after the last column.
+    const int right = i % 4 < 3 ? StandardColumns[i % 4 + 1] - 70 : canvas_.PageWidth();
     const std::string number = "BOARD " + std::to_string(n);
 
     SetFont(TextFont, 8, FontStyle::Bold);
-    canvas_.DrawText(x, y - 260, number);
-    canvas_.DrawText(x, y - 180, DealerVulText(n));
+    DrawWithin(x, y - 260, number, right);
+    DrawWithin(x, y - 180, DealerVulText(n), right);
     if (damaged_) {
         int markX = x + canvas_.TextWidth(number + " ");
         canvas_.SetFontStyle(FontStyle::Regular);
-        canvas_.DrawText(markX, y - 260, DamagedMark);
+        DrawWithin(markX, y - 260, DamagedMark, right);
     }
 
+    // What stands to the right of a West holding depends on the row: the
+    // compass letters and the East and South suit signs, wherever their
+    // lines share the holding's height.
     SetFont(TextFont, 5, FontStyle::Bold);
+    const int letterHeight = canvas_.TextHeight();
+    struct Obstacle {
+        int X, Top, Height;
+    };
+    std::vector<Obstacle> obstacles = {{x + 390, y + 480, letterHeight},
+                                       {x + 330, y + 540, letterHeight},
+                                       {x + 450, y + 540, letterHeight},
+                                       {x + 390, y + 600, letterHeight}};
     canvas_.DrawText(x + 390, y + 480, "N");
     canvas_.DrawText(x + 330, y + 540, "W");
     canvas_.DrawText(x + 450, y + 540, "E");
     canvas_.DrawText(x + 390, y + 600, "S");
 
     SetFont(SignFont, 8, FontStyle::Bold);
+    const int signHeight = canvas_.TextHeight();
     for (int s = 0; s < 4; ++s) {
         canvas_.DrawText(x + 300, y - 20 + 100 * s, SuitSigns[s]);
         canvas_.DrawText(x - 70, y + 380 + 100 * s, SuitSigns[s]);
         canvas_.DrawText(x + 550, y + 380 + 100 * s, SuitSigns[s]);
         canvas_.DrawText(x + 300, y + 760 + 100 * s, SuitSigns[s]);
+        obstacles.push_back({x + 550, y + 380 + 100 * s, signHeight});
+        obstacles.push_back({x + 300, y + 760 + 100 * s, signHeight});
     }
 
     SetFont(TextFont, 8, FontStyle::Regular);
+    const int lineHeight = canvas_.TextHeight();
+    // The first thing to the right of a holding on its line.
+    auto limitFor = [&](int left, int top) {
+        int limit = right;
+        for (const Obstacle& o : obstacles)
+            if (o.X > left && o.Top < top + lineHeight && top < o.Top + o.Height) limit = std::min(limit, o.X);
+        return limit;
+    };
     const DisplayTable& d = board_.Display;
     for (int s = 0; s < 4; ++s) {
         const auto suit = static_cast<std::size_t>(s);
-        canvas_.DrawText(x + 370, y + 100 * s, d[North][suit]);
-        canvas_.DrawText(x, y + 400 + 100 * s, d[West][suit]);
-        canvas_.DrawText(x + 620, y + 400 + 100 * s, d[East][suit]);
-        canvas_.DrawText(x + 390, y + 780 + 100 * s, d[South][suit]);
+        const struct {
+            int Seat, X, Y;
+        } holdings[4] = {{North, x + 370, y + 100 * s},
+                         {West, x, y + 400 + 100 * s},
+                         {East, x + 620, y + 400 + 100 * s},
+                         {South, x + 390, y + 780 + 100 * s}};
+        for (const auto& h : holdings)
+            DrawWithin(h.X, h.Y, d[static_cast<std::size_t>(h.Seat)][suit], limitFor(h.X, h.Y));
     }
 }
 
@@ -148,20 +206,21 @@ void tBoardPrinter::DrawSeatBoard(std::uint64_t n, int seat) {
     const std::uint64_t i = (n - 1) % BoardsPerSeatPage;
     const int x = SeatColumns[i % 6];
     const int y = SeatRows[i / 6];
+    const int right = i % 6 < 5 ? SeatColumns[i % 6 + 1] : canvas_.PageWidth();
 
     SetFont(TextFont, 8, FontStyle::Bold);
-    canvas_.DrawText(x, y - 260, "BOARD " + std::to_string(n));
-    canvas_.DrawText(x, y - 180, DealerVulText(n));
+    DrawWithin(x, y - 260, "BOARD " + std::to_string(n), right);
+    DrawWithin(x, y - 180, DealerVulText(n), right);
 
     SetFont(SignFont, 8, FontStyle::Bold);
     for (int s = 0; s < 4; ++s) canvas_.DrawText(x, y - 20 + 100 * s, SuitSigns[s]);
 
     SetFont(TextFont, 8, FontStyle::Regular);
     const DisplayRow& row = board_.Display[static_cast<std::size_t>(seat)];
-    for (int s = 0; s < 4; ++s) canvas_.DrawText(x + 80, y + 100 * s, row[static_cast<std::size_t>(s)]);
+    for (int s = 0; s < 4; ++s) DrawWithin(x + 80, y + 100 * s, row[static_cast<std::size_t>(s)], right);
     // The cells of this layout are narrow; the mark goes under the hand,
     // clear of the next row.
-    if (damaged_) canvas_.DrawText(x, y + 400, DamagedMark);
+    if (damaged_) DrawWithin(x, y + 400, DamagedMark, right);
 }
 
 } // namespace zelv

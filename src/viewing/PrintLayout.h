@@ -23,6 +23,11 @@ inline constexpr int FooterY = 6700;
 inline constexpr const char* SuitSigns[4] = {"\u2660", "\u2665", "\u2666", "\u2663"};
 inline constexpr const char* ProductLine = "Zelvano for Windows";
 inline constexpr const char* DamagedMark = "(damaged)";
+// Clear room, in layout units, between a text and the next one to its right.
+inline constexpr int TextGap = 20;
+// A text too wide for its room is narrowed down to this share of its width
+// (in percent) before it is set smaller.
+inline constexpr int MinTextStretch = 60;
 
 // The file name without its folder, cut before its first "."; a name
 // without any "." gives an empty short name.
@@ -63,6 +68,9 @@ class tBoardPrinter {
 
   private:
     void SetFont(const char* name, int points, FontStyle style);
+    // Draws `text` so that it ends at least TextGap before `limit`: as it
+    // is when it fits, else narrowed, and only then set smaller.
+    void DrawWithin(int x, int y, const std::string& text, int limit);
 
     tBoardFile& file_;
     PrintCanvas& canvas_;
@@ -70,6 +78,7 @@ class tBoardPrinter {
     std::string shortName_;
     std::string title_;
     std::uint64_t current_ = 0;
+    int fontSize_ = 0;
     bool damaged_ = false;
     std::uint64_t damagedBoards_ = 0;
 };

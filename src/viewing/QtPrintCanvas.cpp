@@ -1,7 +1,10 @@
 #include "viewing/QtPrintCanvas.h"
 
+#include "ui/Fonts.h"
+
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QPrinter>
 #include <algorithm>
 #include <cmath>
@@ -17,7 +20,9 @@ QtPrintCanvas::~QtPrintCanvas() { Finish(); }
 bool QtPrintCanvas::BeginDocument(const DocumentInfo& info) {
     if (join_ && painter_.isActive()) {
         printer_.newPage();
+        ++pages_;
         fontDirty_ = true;
+        stretch_ = 100;
         return true;
     }
     pdfPath_.clear();
@@ -43,7 +48,9 @@ bool QtPrintCanvas::BeginDocument(const DocumentInfo& info) {
         printer_.setOutputFormat(QPrinter::PdfFormat);
         printer_.setOutputFileName(tempPath_);
     }
+    savedDocName_ = printer_.docName();
     printer_.setDocName(QString::fromStdString(info.Title));
+    stretch_ = 100;
     printer_.setResolution(dpi_);
     if (!painter_.begin(&printer_)) {
         if (error_.isEmpty())
@@ -66,11 +73,14 @@ bool QtPrintCanvas::BeginDocument(const DocumentInfo& info) {
     pageWidth_ = static_cast<int>(std::floor(page.width() / scale_));
     painter_.setPen(Qt::black);
     fontDirty_ = true;
+    pages_ = 1;
     return true;
 }
 
 void QtPrintCanvas::NewPage() {
-    if (painter_.isActive()) printer_.newPage();
+    if (!painter_.isActive()) return;
+    printer_.newPage();
+    ++pages_;
 }
 
 void QtPrintCanvas::EndDocument() {
@@ -81,13 +91,19 @@ void QtPrintCanvas::EndDocument() {
 void QtPrintCanvas::Finish() {
     if (!painter_.isActive()) return;
     painter_.end();
-    if (tempPath_.isEmpty()) return;
+    printer_.setDocName(savedDocName_);
+    if (tempPath_.isEmpty()) {
+        outputs_.push_back({QString(), pages_});
+        return;
+    }
     RestoreOutput();
     std::string why;
-    if (files_ && files_->Commit(&why))
+    if (files_ && files_->Commit(&why)) {
         written_ << pdfPath_;
-    else if (error_.isEmpty())
+        outputs_.push_back({pdfPath_, pages_});
+    } else if (error_.isEmpty()) {
         error_ = QString::fromStdString(why);
+    }
     files_.reset();
     tempPath_.clear();
 }
@@ -116,8 +132,8 @@ void QtPrintCanvas::SetFontStyle(FontStyle style) {
 
 QFont QtPrintCanvas::CurrentFont() const {
     // "Symbol" stands for the suit signs, which we draw as Unicode from a
-    // font that has them; other names are left to fontconfig.
-    QFont font(fontName_ == "Symbol" ? QStringLiteral("DejaVu Sans") : QString::fromStdString(fontName_));
+    // font that has them; the text face is named, not left to fontconfig.
+    QFont font(FamilyFor(QString::fromStdString(fontName_)));
     font.setStyleHint(QFont::SansSerif);
     // Sized in layout units, so that the painter's scale sizes it with the page.
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(fontSize_ * LayoutDpi / 72.0))));
@@ -131,17 +147,39 @@ void QtPrintCanvas::ApplyFont() {
     fontDirty_ = false;
 }
 
-int QtPrintCanvas::TextWidth(const std::string& text) {
-    if (!painter_.isActive()) return QFontMetrics(CurrentFont()).horizontalAdvance(QString::fromStdString(text));
+QFontMetricsF QtPrintCanvas::Metrics() {
+    if (!painter_.isActive()) return QFontMetricsF(CurrentFont());
     ApplyFont();
-    return painter_.fontMetrics().horizontalAdvance(QString::fromStdString(text));
+    return QFontMetricsF(painter_.font(), painter_.device());
 }
+
+int QtPrintCanvas::TextWidth(const std::string& text) {
+    const qreal natural = Metrics().horizontalAdvance(QString::fromStdString(text));
+    return static_cast<int>(std::ceil(natural * stretch_ / 100.0));
+}
+
+int QtPrintCanvas::TextHeight() {
+    const QFontMetricsF m = Metrics();
+    return static_cast<int>(std::ceil(m.ascent() + m.descent()));
+}
+
+void QtPrintCanvas::SetTextStretch(int percent) { stretch_ = std::clamp(percent, 1, 100); }
 
 void QtPrintCanvas::DrawText(int x, int y, const std::string& text) {
     if (!painter_.isActive() || text.empty()) return;
     ApplyFont();
     // Placed by the top left of the first character, as the layout says.
-    painter_.drawText(QPointF(x, y + painter_.fontMetrics().ascent()), QString::fromStdString(text));
+    const QPointF at(x, y + painter_.fontMetrics().ascent());
+    if (stretch_ == 100) {
+        painter_.drawText(at, QString::fromStdString(text));
+        return;
+    }
+    // Narrowed by scaling across only, from the text's own start.
+    painter_.save();
+    painter_.translate(at);
+    painter_.scale(stretch_ / 100.0, 1.0);
+    painter_.drawText(QPointF(0, 0), QString::fromStdString(text));
+    painter_.restore();
 }
 
 } // namespace zelv

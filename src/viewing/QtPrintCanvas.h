@@ -5,8 +5,11 @@
 #include "viewing/PrintCanvas.h"
 
 #include <QFont>
+#include <QFontMetricsF>
+#include <QList>
 #include <QPainter>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -35,6 +38,8 @@ class QtPrintCanvas : public PrintCanvas {
     void SetFontSize(int points) override;
     void SetFontStyle(FontStyle style) override;
     int TextWidth(const std::string& text) override;
+    int TextHeight() override;
+    void SetTextStretch(int percent) override;
     void DrawText(int x, int y, const std::string& text) override;
 
     // The resolution asked of the printer at each document (600 unless a
@@ -46,6 +51,13 @@ class QtPrintCanvas : public PrintCanvas {
     const QString& Error() const { return error_; }
     // Files written, in order.
     const QStringList& Written() const { return written_; }
+    // Every document that was finished: the PDF file it went to (empty when
+    // it went to the printer) and its number of pages.
+    struct Output {
+        QString Path;
+        int Pages = 0;
+    };
+    const QList<Output>& Outputs() const { return outputs_; }
     // Layout units per device pixel actually used (after fitting the page).
     double Scale() const { return scale_; }
 
@@ -57,6 +69,7 @@ class QtPrintCanvas : public PrintCanvas {
 
   private:
     QFont CurrentFont() const;
+    QFontMetricsF Metrics();
     void ApplyFont();
     void RestoreOutput();
 
@@ -71,13 +84,16 @@ class QtPrintCanvas : public PrintCanvas {
     int fontSize_ = 8;
     FontStyle fontStyle_ = FontStyle::Regular;
     bool fontDirty_ = true;
+    int stretch_ = 100;
     QString pdfPath_, tempPath_;
     std::unique_ptr<tFileSet> files_; // the PDF being written, until it is in place
     // The printer's own output, put back after writing a PDF file.
     int savedFormat_ = 0;
-    QString savedFileName_;
+    QString savedFileName_, savedDocName_;
     QString error_;
     QStringList written_;
+    QList<Output> outputs_;
+    int pages_ = 0;
 };
 
 } // namespace zelv

@@ -482,5 +482,62 @@ TEST_F(DealCli, aSeatWhoseFirstSlotIsEmptyIsNamedInAWarning) {
     EXPECT_TRUE(r.Err.empty()) << r.Err;
 }
 
+#ifdef ZELV_WITH_PRINT
+// Pages of a PDF file as Qt writes it: one "/Type /Page" object a page.
+int PdfPages(const fs::path& path) {
+    const std::string pdf = ReadBytes(path);
+    if (pdf.rfind("%PDF", 0) != 0) return -1;
+    int pages = 0;
+    for (std::size_t at = pdf.find("/Type /Page"); at != std::string::npos; at = pdf.find("/Type /Page", at + 1))
+        pages += pdf.compare(at, 12, "/Type /Pages") != 0;
+    return pages;
+}
+
+using PrintCli = CliTest;
+
+TEST_F(PrintCli, writesThePagesOfEitherLayoutAndSaysWhat) {
+    ASSERT_EQ(Run({"--output", out, "--boards", "17", "--seed", "2", "--quiet"}).Status, 0);
+    const std::string dge = (fs::path(out) / "ZELV.DGE").string();
+    const fs::path pdf = root / "hands.pdf";
+    RunResult r = Run({"print", dge, "-o", pdf.string()});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, "Wrote " + pdf.string() + ", 2 pages\n");
+    EXPECT_TRUE(r.Err.empty()) << r.Err;
+    EXPECT_EQ(PdfPages(pdf), 2);
+
+    r = Run({"print", dge, "-o", (root / "seat.pdf").string(), "--layout", "partnership", "--seats", "N,w", "--paper",
+             "letter"});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, "Wrote " + (root / "seat-North.pdf").string() + ", 1 page\nWrote " +
+                         (root / "seat-West.pdf").string() + ", 1 page\n");
+    EXPECT_EQ(PdfPages(root / "seat-North.pdf"), 1);
+    EXPECT_FALSE(fs::exists(root / "seat-South.pdf"));
+}
+
+TEST_F(PrintCli, badInputAndUnwritableOutputFailAsShowDoes) {
+    const fs::path empty = root / "EMPTY.DGE";
+    WriteBytes(empty, std::string(100, '\x06'));
+    RunResult r = Run({"print", empty.string(), "-o", (root / "x.pdf").string()});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find("no boards in " + empty.string()), std::string::npos) << r.Err;
+    EXPECT_FALSE(fs::exists(root / "x.pdf"));
+    EXPECT_EQ(Run({"print", (root / "missing.DGE").string(), "-o", (root / "x.pdf").string()}).Status, 1);
+
+    ASSERT_EQ(Run({"--output", out, "--boards", "2", "--seed", "2", "--quiet"}).Status, 0);
+    const std::string dge = (fs::path(out) / "ZELV.DGE").string();
+    const fs::path nowhere = root / "nowhere" / "x.pdf";
+    r = Run({"print", dge, "-o", nowhere.string()});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find("Unable to write to " + nowhere.string() + " (No such file or directory)"), std::string::npos)
+        << r.Err;
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"print", dge},
+                                               {"print", dge, "-o", "x.pdf", "--seats", "N,Q"},
+                                               {"print", dge, "--output=", "x.pdf"},
+                                               {"print", dge, "-o", "x.pdf", "--paper", "a3"}})
+        EXPECT_EQ(Run(args).Status, 2) << args.back();
+}
+#endif
+
 } // namespace
 } // namespace zelv::clitest

@@ -397,3 +397,42 @@ TEST(PrintLayout, SeventyThousandBoards_printWholeInBothLayouts) {
     EXPECT_EQ(seatPages.back().Texts.back().X, 2440);
     EXPECT_EQ(seatPages.back().Texts.back().Y, 2080 - 260);
 }
+
+// Long holdings are narrowed, never printed over their neighbours: no two
+// texts of a page share any point, on pages as wide as A4 and Letter.
+TEST(PrintLayout, ExtremeHoldings_neverOverlapAnotherText) {
+    TempDir dir;
+    const std::string path = dir.file("STRESS.DGE");
+    WriteDeals(path, ExtremeDeals());
+    for (int width : {4800, 4960}) {
+        for (PrintOption option : {PrintOption::Standard, PrintOption::Partnership}) {
+            tBoardFile file;
+            ASSERT_TRUE(file.Open(path, nullptr));
+            tBoard board;
+            RecordingCanvas canvas;
+            canvas.Width = width;
+            tBoardPrinter printer(file, board, canvas, "STRESS");
+            ASSERT_GT(printer.Print({option, {true, true, true, true}}), 0);
+            int narrowed = 0;
+            for (const RecordedDocument& doc : canvas.Documents)
+                for (const RecordedPage& page : doc.Pages) {
+                    std::vector<const DrawnText*> boxes;
+                    for (const DrawnText& t : page.Texts)
+                        if (!t.Text.empty()) boxes.push_back(&t);
+                    for (std::size_t a = 0; a < boxes.size(); ++a) {
+                        const DrawnText& p = *boxes[a];
+                        narrowed += p.Stretch < 100;
+                        EXPECT_LE(p.X + p.Width, width) << p.Text;
+                        for (std::size_t b = a + 1; b < boxes.size(); ++b) {
+                            const DrawnText& q = *boxes[b];
+                            const bool meet = p.X < q.X + q.Width && q.X < p.X + p.Width && p.Y < q.Y + q.Height &&
+                                              q.Y < p.Y + p.Height;
+                            EXPECT_FALSE(meet) << "\"" << p.Text << "\" at (" << p.X << ", " << p.Y << ") and \""
+                                               << q.Text << "\" at (" << q.X << ", " << q.Y << "), width " << width;
+                        }
+                    }
+                }
+            EXPECT_GT(narrowed, 0) << "these holdings are too long for their room in this font";
+        }
+    }
+}

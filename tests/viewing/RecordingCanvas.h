@@ -15,6 +15,8 @@ struct DrawnText {
     std::string Font;
     int Size = 0;
     FontStyle Style = FontStyle::Regular;
+    int Stretch = 100;
+    int Width = 0, Height = 0; // the box the text takes, in layout units
 };
 
 struct RecordedPage {
@@ -38,13 +40,15 @@ class RecordingCanvas : public PrintCanvas {
     // Calls outside an open document: a layout fault.
     int Stray = 0;
 
-    // A width rule of its own so that a test can work out the centring.
-    static int WidthOf(const std::string& text, int size) {
+    // A width rule of its own so that a test can work out the centring;
+    // wider than any real font, so that long holdings must be narrowed.
+    static int WidthOf(const std::string& text, int size, int stretch = 100) {
         int chars = 0;
         for (unsigned char c : text)
             if ((c & 0xC0) != 0x80) ++chars;
-        return chars * size * 7;
+        return (chars * size * 7 * stretch + 99) / 100;
     }
+    static int HeightOf(int size) { return size * LayoutDpi * 115 / 7200; }
 
     bool BeginDocument(const DocumentInfo& info) override {
         int index = asked_++;
@@ -57,6 +61,7 @@ class RecordingCanvas : public PrintCanvas {
         font_ = "Courier";
         size_ = 12;
         style_ = FontStyle::Bold;
+        stretch_ = 100;
         return true;
     }
     void NewPage() override {
@@ -77,13 +82,15 @@ class RecordingCanvas : public PrintCanvas {
     void SetFontName(const std::string& name) override { font_ = name; }
     void SetFontSize(int points) override { size_ = points; }
     void SetFontStyle(FontStyle style) override { style_ = style; }
-    int TextWidth(const std::string& text) override { return WidthOf(text, size_); }
+    int TextWidth(const std::string& text) override { return WidthOf(text, size_, stretch_); }
+    int TextHeight() override { return HeightOf(size_); }
+    void SetTextStretch(int percent) override { stretch_ = percent; }
     void DrawText(int x, int y, const std::string& text) override {
         if (!open_) {
             ++Stray;
             return;
         }
-        DrawnText t{x, y, text, font_, size_, style_};
+        DrawnText t{x, y, text, font_, size_, style_, stretch_, WidthOf(text, size_, stretch_), HeightOf(size_)};
         if (!Keep || Keep(t)) Documents.back().Pages.back().Texts.push_back(std::move(t));
     }
 
@@ -93,6 +100,7 @@ class RecordingCanvas : public PrintCanvas {
     std::string font_;
     int size_ = 0;
     FontStyle style_ = FontStyle::Regular;
+    int stretch_ = 100;
 };
 
 } // namespace zelv::test
