@@ -1,6 +1,7 @@
 #include "app/About.h"
 
 #include "app/AppIcon.h"
+#include "ui/DialogFrame.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -16,8 +17,7 @@ namespace zelv {
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("About"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
+    SetFixedDialogFrame(this);
     auto* column = new QVBoxLayout(this);
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel1"));

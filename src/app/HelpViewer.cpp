@@ -1,5 +1,7 @@
 #include "app/HelpViewer.h"
 
+#include "ui/DialogFrame.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -49,7 +51,7 @@ void ShowHelp(QWidget* parent, int topic) {
 THelpViewer::THelpViewer(const QString& helpFile, QWidget* parent) : QDialog(parent), file_(helpFile) {
     setObjectName(QStringLiteral("HelpViewer"));
     setWindowTitle(QStringLiteral("Zelvano Help"));
-    setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
+    SetSizableDialogFrame(this);
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("HelpTabs"));

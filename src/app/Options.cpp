@@ -1,6 +1,7 @@
 #include "app/Options.h"
 
 #include "engine/Settings.h"
+#include "ui/DialogFrame.h"
 #include "ui/LimitedEdit.h"
 
 #include <QFrame>
@@ -30,8 +31,7 @@ void CentreOnScreen(QWidget* w) {
 TSetOptionDlg::TSetOptionDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("SetOptionDlg"));
     setWindowTitle(QStringLiteral("Set Hand Generator Options"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
+    SetFixedDialogFrame(this);
     QFont bold = font();
     bold.setBold(true);
     setFont(bold);

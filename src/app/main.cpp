@@ -8,6 +8,8 @@
 #include "engine/Random.h"
 #include "engine/Settings.h"
 #include "generation/HandGen.h"
+#include "ui/DialogFrame.h"
+#include "ui/Fonts.h"
 #include "ui/Hints.h"
 #include "ui/LongTime.h"
 #include "ui/PrinterChoice.h"
@@ -17,6 +19,7 @@
 
 #include <QApplication>
 #include <QDate>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFont>
 #include <QFrame>
@@ -25,6 +28,8 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QSocketNotifier>
@@ -40,8 +45,6 @@ namespace zelv {
 
 namespace {
 QString helpFile;
-constexpr int HelpTopicMain = 10;
-constexpr int HelpTopicBoardFile = 40;
 } // namespace
 
 QString HelpFile() { return helpFile; }
@@ -168,11 +171,23 @@ void TMainWin::CreateForms() {
 void TMainWin::MainTimerTimer() { TimeLabel->setText(LongTime() + QStringLiteral("  ")); }
 
 void TMainWin::PrinterSetupClick() {
-    QPrintDialog dialog(ChosenPrinter(), this);
+    QPrinter* printer = ChosenPrinter();
+    // A PDF is named as Print names it: the file code in the Hands folder,
+    // never a name Qt makes up from the last document's title.
+    const tSettings& settings = SharedSettings();
+    const QString proposed = QDir(QString::fromStdString(settings.HandsFolder))
+                                 .filePath(QString::fromStdString(settings.DefaultFileCode) + ".pdf");
+    if (printer->outputFormat() == QPrinter::PdfFormat) printer->setOutputFileName(proposed);
+    printer->setDocName(QString::fromStdString(settings.DefaultFileCode));
+    QPrintDialog dialog(printer, this);
+    dialog.setObjectName(QStringLiteral("PrinterSetupDlg"));
     dialog.setWindowTitle(QStringLiteral("Printer Setup"));
+    SetSizableDialogFrame(&dialog);
     // Only the choice of printer and its settings matter; printing is done
-    // from Print Boards.
+    // from Print Boards, so the dialog's button must not say "Print".
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    if (auto* box = dialog.findChild<QDialogButtonBox*>())
+        if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("&OK"));
     if (dialog.exec() == QDialog::Accepted) SetPrinterWasChosen(true);
 }
 
@@ -198,7 +213,7 @@ void TMainWin::HandViewingClick() {
     o.OverwritePrompt = false;
     o.PathMustExist = false;
     o.FileMustExist = false;
-    o.HelpTopic = HelpTopicBoardFile;
+    o.HelpTopic = HelpTopic::BoardFile;
     const QString path = Prompts::current().chooseOpenFile(this, o);
     if (path.isEmpty()) return;
     lastBoardFile_ = path;
@@ -211,9 +226,9 @@ void TMainWin::HandPrintingClick() {
     if (forms_.PrintDlg) forms_.PrintDlg->exec();
 }
 
-void TMainWin::ContentsClick() { Prompts::current().help(this, HelpTopicMain); }
+void TMainWin::ContentsClick() { Prompts::current().help(this, HelpTopic::Main); }
 
-void TMainWin::SearchClick() { Prompts::current().help(this, 0); }
+void TMainWin::SearchClick() { Prompts::current().help(this, HelpTopic::Search); }
 
 void TMainWin::AboutZelvanoMenuClick() {
     if (forms_.AboutBox) forms_.AboutBox->exec();
@@ -230,9 +245,7 @@ void TMainWin::ShowMaximized() {
 
 void ApplyApplicationLook() {
     QApplication::setApplicationName(QStringLiteral("Zelvano"));
-    // The dialogs were laid out for this face; fontconfig picks the nearest.
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
+    QFont font = FormFont();
     font.setPointSize(9);
     QApplication::setFont(font);
 }

@@ -4,11 +4,13 @@
 #include "engine/FileUtil.h"
 #include "engine/Settings.h"
 #include "ui/ClickLabel.h"
+#include "ui/DialogFrame.h"
 #include "ui/LimitedEdit.h"
 #include "ui/Prompts.h"
 #include "ui/SuitSigns.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QFontDatabase>
@@ -19,6 +21,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStyle>
@@ -31,7 +34,6 @@ namespace zelv {
 namespace {
 
 constexpr int FieldLimit = 2;
-constexpr int HelpTopicEditor = 20;
 const char* const SuitNames[4] = {"Spade", "Heart", "Diamond", "Club"};
 const char* const RankNames[13] = {"Ace",   "King", "Queen", "Jack", "Ten",   "Nine", "Eight",
                                    "Seven", "Six",  "Five",  "Four", "Three", "Two"};
@@ -91,8 +93,7 @@ QLineEdit* THandDefnDlg::MakeField(int limitIndex, const QString& name, const QS
 void THandDefnDlg::FormCreate() {
     setObjectName(QStringLiteral("HandDefnDlg"));
     setWindowTitle(QStringLiteral("Zelvano Hand Definition"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
+    SetFixedDialogFrame(this);
     masterShapes_.assign(ShapeCatalogue.begin(), ShapeCatalogue.end());
 
     // Exit rules by field, keyed by the limit index of LimitKeys.
@@ -291,10 +292,8 @@ void THandDefnDlg::FormCreate() {
     connect(ClearBtn, &QPushButton::clicked, this, &THandDefnDlg::ClearBtnClick);
     connect(SaveBtn, &QPushButton::clicked, this, &THandDefnDlg::SaveBtnClick);
     connect(LoadBtn, &QPushButton::clicked, this, &THandDefnDlg::LoadBtnClick);
-    connect(HelpBtn, &QPushButton::clicked, this, [this] { Prompts::current().help(this, HelpTopicEditor); });
+    ConnectHelp(this, HelpBtn, HelpTopic::Definitions);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
-    connect(f1, &QShortcut::activated, this, [this] { Prompts::current().help(this, HelpTopicEditor); });
 
     // --- Layout
     auto* left = new QVBoxLayout;
@@ -547,8 +546,17 @@ bool THandDefnDlg::NumericKeyPress(QKeyEvent* event) {
     if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Escape || key == Qt::Key_Return ||
         key == Qt::Key_Enter || key == Qt::Key_Delete)
         return false;
-    // Pasting could bring in any character at all.
+    // The editing keys every field knows; they bring in no character.
+    for (QKeySequence::StandardKey k :
+         {QKeySequence::SelectAll, QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Undo, QKeySequence::Redo})
+        if (event->matches(k)) return false;
+    // Pasting could bring in any character at all: only digits may come.
     if (event->matches(QKeySequence::Paste)) {
+        const QString pasted = QGuiApplication::clipboard()->text().section(QLatin1Char('\n'), 0, 0);
+        const bool digits = !pasted.isEmpty() && std::all_of(pasted.begin(), pasted.end(), [](QChar c) {
+            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        });
+        if (digits) return false;
         Prompts::current().beep();
         return true;
     }
@@ -678,6 +686,16 @@ bool THandDefnDlg::eventFilter(QObject* watched, QEvent* event) {
     auto rule = exitRules_.constFind(watched);
     if (rule == exitRules_.constEnd()) return QDialog::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) return NumericKeyPress(static_cast<QKeyEvent*>(event));
+    // Clicking into a field selects its number, as tabbing into it does, so
+    // that typing replaces it; a click in the field that has the focus, or
+    // a drag over part of the number, places the cursor or selects as usual.
+    auto* edit = static_cast<QLineEdit*>(watched);
+    if (event->type() == QEvent::FocusIn && static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason)
+        clickedInto_ = edit;
+    if (event->type() == QEvent::MouseButtonRelease && clickedInto_ == edit) {
+        clickedInto_ = nullptr;
+        if (!edit->hasSelectedText()) edit->selectAll();
+    }
     if (event->type() == QEvent::FocusOut) {
         // Focus that leaves the window (an error box, a menu) is not the
         // user leaving the field, and must not raise the rule again.

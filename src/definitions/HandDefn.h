@@ -116,6 +116,7 @@ class THandDefnDlg : public QDialog {
     std::array<QCheckBox*, 53> cards_{};          // by card code
     QHash<QObject*, ExitRule> exitRules_;
     bool inExitRule_ = false;
+    QLineEdit* clickedInto_ = nullptr; // focused by a click that has not been let go yet
 };
 
 } // namespace zelv

@@ -3,10 +3,12 @@
 #include "engine/Duplimat.h"
 #include "engine/FileUtil.h"
 #include "engine/Settings.h"
+#include "ui/DialogFrame.h"
 #include "ui/LongTime.h"
 #include "ui/PickCombo.h"
 #include "ui/Prompts.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QEvent>
 #include <QFileInfo>
@@ -26,6 +28,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include <filesystem>
 #include <functional>
 
@@ -33,7 +37,6 @@ namespace zelv {
 
 namespace {
 
-constexpr int HelpTopic = 30;
 // The bar runs in thousandths so that any number of boards fits its range.
 constexpr int ProgressScale = 1000;
 
@@ -70,6 +73,7 @@ class ClickFilter : public QObject {
 THandGenDlg::THandGenDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("HandGenDlg"));
     setWindowTitle(QStringLiteral("Board Generation"));
+    SetFixedDialogFrame(this);
     FormCreate();
 }
 
@@ -101,7 +105,16 @@ QWidget* THandGenDlg::BuildSeatPage(SeatControls& seat, const QString& name) {
         auto* combo = new DropDownCombo(page);
         combo->setObjectName(QString(seat.Letter) + QStringLiteral("Condition%1CB").arg(slot + 1));
         combo->setMaxVisibleItems(12);
-        combo->setMinimumWidth(100);
+        // Room for a name such as "Weak Balanced 0-5" whatever the entries;
+        // the dialog keeps its size from one showing to the next.
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        combo->setMinimumWidth(combo->fontMetrics().horizontalAdvance(QStringLiteral("Weak Balanced 0-5 and more")) +
+                               combo->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 24);
+        // A name too long for the box is shown whole in its hint.
+        connect(combo, &QComboBox::currentTextChanged, combo, [combo](const QString& name) {
+            const bool cut = combo->fontMetrics().horizontalAdvance(name) > combo->width() - 30;
+            combo->setToolTip(cut ? name : QString());
+        });
         combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         connect(combo, &DropDownCombo::aboutToShowPopup, this, [this, combo] { ConditionCBClick(combo); });
         seat.Conditions[static_cast<std::size_t>(slot)] = combo;
@@ -225,6 +238,11 @@ void THandGenDlg::FormCreate() {
     times->addWidget(StartLbl, 1);
     times->addWidget(FinishLbl, 1);
     top->addLayout(times);
+    // Where the last run's boards went, so that the user can find them.
+    FilesLbl = new QLabel(this);
+    FilesLbl->setObjectName(QStringLiteral("FilesLbl"));
+    FilesLbl->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    top->addWidget(FilesLbl);
 
     // Buttons.
     auto* buttons = new QHBoxLayout;
@@ -247,7 +265,7 @@ void THandGenDlg::FormCreate() {
 
     connect(LoadBtn, &QPushButton::clicked, this, [this] { LoadBtnClick(); });
     connect(SaveBtn, &QPushButton::clicked, this, [this] { SaveBtnClick(); });
-    connect(HelpBtn, &QPushButton::clicked, this, [this] { HelpBtnClick(); });
+    ConnectHelp(this, HelpBtn, HelpTopic::Generation);
     connect(DealBtn, &QPushButton::clicked, this, [this] { DealBtnClick(); });
     connect(ClearBtn, &QPushButton::clicked, this, [this] { ClearBtnClick(); });
     connect(CloseBtn, &QPushButton::clicked, this, [this] { reject(); });
@@ -276,10 +294,22 @@ void THandGenDlg::FormActivate() {
     for (const auto& name : ListDefinitionNames(settings.HandDefinitionsFolder)) names_ << q(name);
 
     ShowFileCode();
+    FitCombosToNames();
     SetDefaultValues();
     NumberBoardsEB->setText(QStringLiteral("1"));
     MainTabSheet->setCurrentIndex(0);
     seats_[0].Conditions[0]->setFocus();
+}
+
+void THandGenDlg::FitCombosToNames() {
+    // The boxes are wide enough for the names one gives definitions; a
+    // longer one shows whole in the list, which grows with it.
+    const QFontMetrics metrics(seats_[0].Conditions[0]->font());
+    int widest = 0;
+    for (const QString& name : names_) widest = std::max(widest, metrics.horizontalAdvance(name));
+    const int arrow = seats_[0].Conditions[0]->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 24;
+    for (auto& seat : seats_)
+        for (DropDownCombo* combo : seat.Conditions) combo->view()->setMinimumWidth(widest + arrow);
 }
 
 void THandGenDlg::ShowFileCode() {
@@ -309,6 +339,8 @@ void THandGenDlg::SetDefaultValues() {
     RateLbl->clear();
     FinishLbl->setText(QStringLiteral("Finish: "));
     StartLbl->setText(QStringLiteral("Start: "));
+    FilesLbl->clear();
+    FilesLbl->setToolTip(QString());
     MainTabSheet->setCurrentIndex(0);
 }
 
@@ -383,7 +415,7 @@ FileDialogOptions GeneratorFileOptions(const QString& title, bool save, int help
 
 void THandGenDlg::LoadBtnClick() {
     const QString path = Prompts::current().chooseOpenFile(
-        this, GeneratorFileOptions(QStringLiteral("Hand Generator File"), false, HelpTopic));
+        this, GeneratorFileOptions(QStringLiteral("Hand Generator File"), false, HelpTopic::Generation));
     if (path.isEmpty()) return;
     GeneratorSetup setup;
     std::string error;
@@ -420,7 +452,7 @@ void THandGenDlg::LoadGeneratorFile(const GeneratorSetup& setup) {
 
 void THandGenDlg::SaveBtnClick() {
     const QString path = Prompts::current().chooseSaveFile(
-        this, GeneratorFileOptions(QStringLiteral("Hand Generation File"), true, HelpTopic));
+        this, GeneratorFileOptions(QStringLiteral("Hand Generation File"), true, HelpTopic::Generation));
     if (!path.isEmpty()) SaveGeneratorFile(path);
 }
 
@@ -440,7 +472,7 @@ void THandGenDlg::ChangeFileBtnClick() {
     // Only a name is chosen here; nothing is replaced until Deal, which asks.
     o.OverwritePrompt = false;
     o.PathMustExist = true;
-    o.HelpTopic = HelpTopic;
+    o.HelpTopic = HelpTopic::Generation;
     const QString path = Prompts::current().chooseSaveFile(this, o);
     if (!path.isEmpty()) {
         // Only the name counts: the files always go to the Hands folder.
@@ -452,8 +484,6 @@ void THandGenDlg::ChangeFileBtnClick() {
     }
     DealBtn->setFocus();
 }
-
-void THandGenDlg::HelpBtnClick() { Prompts::current().help(this, HelpTopic); }
 
 // ---------------------------------------------------------------- dealing
 
@@ -488,6 +518,7 @@ void THandGenDlg::DealBtnClick() {
     if (!MayReplaceBoards(wanted)) return;
     Counter->clear();
     RateLbl->clear();
+    FilesLbl->clear();
     FinishLbl->setText(QStringLiteral("Finish: "));
     StartLbl->setText(QStringLiteral("Start: ") + LongTime());
     if (NumberBoardsEB->text().isEmpty()) NumberBoardsEB->setText(QStringLiteral("1"));
@@ -575,6 +606,7 @@ void THandGenDlg::FinishRun(bool quiet) {
     Counter->setText(QString::number(result.Attempts));
     if (result.Seconds > 0 && result.Attempts > 0) ShowRate(result.Attempts, result.Seconds);
     FinishLbl->setText(QStringLiteral("Finish: ") + LongTime());
+    ShowFilesWritten(result);
     ProgBar->setValue(0);
     ProgBar->setFormat(QString());
     if (!quiet) {
@@ -596,6 +628,26 @@ void THandGenDlg::FinishRun(bool quiet) {
         }
     }
     emit dealFinished();
+}
+
+void THandGenDlg::ShowFilesWritten(const DealRunResult& result) {
+    if (!result.Written) {
+        FilesLbl->setText(result.Status == DealStatus::Failed || result.BoardPath.empty()
+                              ? QStringLiteral("No file was written.")
+                              : QStringLiteral("No file was written; the previous files were kept."));
+        FilesLbl->setToolTip(QString());
+        return;
+    }
+    QStringList names;
+    for (const std::string& path : {result.BoardPath, result.BriPath, result.PbnPath})
+        if (!path.empty()) names << QFileInfo(q(path)).fileName();
+    const QString last = names.takeLast();
+    const QString folder = QFileInfo(q(result.BoardPath)).absolutePath();
+    const QString prefix = QStringLiteral("Wrote %1 and %2 in ").arg(names.join(QStringLiteral(", ")), last);
+    // A long folder is shortened in the middle; the whole of it is the hint.
+    const int room = std::max(80, width() - 24 - FilesLbl->fontMetrics().horizontalAdvance(prefix));
+    FilesLbl->setText(prefix + FilesLbl->fontMetrics().elidedText(folder, Qt::ElideMiddle, room));
+    FilesLbl->setToolTip(folder);
 }
 
 void THandGenDlg::SetRunning(bool on) {

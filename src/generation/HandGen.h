@@ -76,7 +76,6 @@ class THandGenDlg : public QDialog {
     // Asks before a run of `boards` would replace a set that holds boards.
     bool MayReplaceBoards(long long boards);
     void ClearBtnClick();
-    void HelpBtnClick();
 
     // Applies a set-up read from a generator file, seat by seat.
     void LoadGeneratorFile(const GeneratorSetup& setup);
@@ -86,6 +85,8 @@ class THandGenDlg : public QDialog {
     SeatControls& SeatOf(int seatIndex);
     void FillCombo(DropDownCombo* combo);
     void ShowFileCode();
+    void FitCombosToNames();
+    void ShowFilesWritten(const DealRunResult& result);
     void ClearAllCombos();
 
     void StartRun(const DealRunOptions& options);
@@ -110,6 +111,7 @@ class THandGenDlg : public QDialog {
     QLabel* RateLbl = nullptr;
     QLabel* StartLbl = nullptr;
     QLabel* FinishLbl = nullptr;
+    QLabel* FilesLbl = nullptr;
     QPushButton* LoadBtn = nullptr;
     QPushButton* SaveBtn = nullptr;
     QPushButton* HelpBtn = nullptr;

@@ -1,11 +1,14 @@
 #include "ui/Prompts.h"
 
+#include "ui/DialogFrame.h"
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace zelv {
 
@@ -15,6 +18,7 @@ QtPrompts::HelpHandler helpHandler = nullptr;
 
 QString runFileDialog(QWidget* parent, const FileDialogOptions& o, bool save) {
     QFileDialog dialog(parent, o.Title);
+    SetSizableDialogFrame(&dialog);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save || !o.FileMustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!o.Filter.isEmpty()) dialog.setNameFilter(o.Filter);
@@ -39,6 +43,13 @@ QString runFileDialog(QWidget* parent, const FileDialogOptions& o, bool save) {
 }
 } // namespace
 
+void ConnectHelp(QWidget* dialog, QAbstractButton* helpButton, int topic) {
+    auto open = [dialog, topic] { Prompts::current().help(dialog, topic); };
+    if (helpButton) QObject::connect(helpButton, &QAbstractButton::clicked, dialog, open);
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), dialog);
+    QObject::connect(f1, &QShortcut::activated, dialog, open);
+}
+
 Prompts& Prompts::current() {
     static QtPrompts qt;
     return installed ? *installed : qt;
@@ -50,17 +61,27 @@ void QtPrompts::setHelpHandler(HelpHandler handler) { helpHandler = handler; }
 
 void QtPrompts::beep() { QApplication::beep(); }
 
+namespace {
+int runMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+                  QMessageBox::StandardButtons buttons, QMessageBox::StandardButton byDefault) {
+    QMessageBox box(icon, title, text, buttons, parent);
+    box.setDefaultButton(byDefault);
+    SetFixedDialogFrame(&box);
+    return box.exec();
+}
+} // namespace
+
 void QtPrompts::error(QWidget* parent, const QString& text) {
-    QMessageBox::critical(parent, QStringLiteral("Error"), text, QMessageBox::Ok);
+    runMessageBox(parent, QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void QtPrompts::information(QWidget* parent, const QString& title, const QString& text) {
-    QMessageBox::information(parent, title, text, QMessageBox::Ok);
+    runMessageBox(parent, QMessageBox::Information, title, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 bool QtPrompts::confirm(QWidget* parent, const QString& title, const QString& text) {
-    return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
-           QMessageBox::Yes;
+    return runMessageBox(parent, QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
+                         QMessageBox::No) == QMessageBox::Yes;
 }
 
 QString QtPrompts::chooseOpenFile(QWidget* parent, const FileDialogOptions& options) {

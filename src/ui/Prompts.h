@@ -5,9 +5,20 @@
 #include <QString>
 #include <QStringList>
 
+class QAbstractButton;
 class QWidget;
 
 namespace zelv {
+
+// The help file's topics, by the numbers it knows them by.
+namespace HelpTopic {
+inline constexpr int Search = 0; // the keyword search
+inline constexpr int Main = 10;  // also the board viewer's
+inline constexpr int Definitions = 20;
+inline constexpr int Generation = 30;
+inline constexpr int BoardFile = 40;
+inline constexpr int Printing = 50;
+} // namespace HelpTopic
 
 struct FileDialogOptions {
     QString Title;
@@ -43,6 +54,10 @@ class Prompts {
     // Installs `prompts` (not owned); nullptr restores the Qt one.
     static void install(Prompts* prompts);
 };
+
+// Opens `topic` from the dialog's Help button (when it has one) and from F1
+// anywhere in the dialog.
+void ConnectHelp(QWidget* dialog, QAbstractButton* helpButton, int topic);
 
 // The real thing: QApplication::beep, QMessageBox, QFileDialog. Help goes
 // to the handler set with setHelpHandler (the application's help viewer).

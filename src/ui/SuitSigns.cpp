@@ -1,5 +1,7 @@
 #include "ui/SuitSigns.h"
 
+#include "ui/Fonts.h"
+
 #include <QLabel>
 
 namespace zelv {
@@ -18,8 +20,7 @@ QString SuitSignHtml(int suit) {
 QLabel* MakeSuitLabel(int suit, QWidget* parent, int pointSize) {
     auto* label = new QLabel(SuitSign(suit), parent);
     QFont f = label->font();
-    // "Symbol" held the signs on the old platform; DejaVu Sans has them here.
-    f.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Symbol")});
+    f.setFamilies({SignFamily(), QStringLiteral("Symbol")});
     if (pointSize > 0)
         f.setPointSize(pointSize);
     else if (f.pointSize() > 0)

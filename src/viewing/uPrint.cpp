@@ -3,24 +3,31 @@
 #include "engine/BoardFile.h"
 #include "engine/Cards.h"
 #include "engine/Settings.h"
+#include "ui/DialogFrame.h"
+#include "ui/Fonts.h"
 #include "ui/PrinterChoice.h"
 #include "ui/Prompts.h"
 #include "viewing/QtPrintCanvas.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QShowEvent>
 #include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
 #include <algorithm>
 
 namespace zelv {
@@ -52,10 +59,8 @@ class BusyCursor {
 TPrintDlg::TPrintDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("PrintDlg"));
     setWindowTitle(QStringLiteral("Board Printing"));
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
-    setFont(font);
+    SetFixedDialogFrame(this);
+    setFont(FormFont());
 
     optionRG_ = new QGroupBox(QStringLiteral("Hand Printing Options"), this);
     optionRG_->setObjectName(QStringLiteral("OptionRG"));
@@ -118,11 +123,8 @@ TPrintDlg::TPrintDlg(QWidget* parent) : QDialog(parent) {
     connect(loadBtn_, &QPushButton::clicked, this, &TPrintDlg::LoadBtnClick);
     connect(printBtn_, &QPushButton::clicked, this, &TPrintDlg::PrintBtnClick);
     connect(previewBtn_, &QPushButton::clicked, this, &TPrintDlg::PreviewBtnClick);
-    connect(helpBtn_, &QPushButton::clicked, this, [this] { Prompts::current().help(this, 50); });
+    ConnectHelp(this, helpBtn_, HelpTopic::Printing);
     connect(closeBtn_, &QPushButton::clicked, this, &QDialog::reject);
-    // F1 opens the dialog's help topic.
-    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(f1, &QShortcut::activated, this, [this] { Prompts::current().help(this, 50); });
     OptionRGClick();
 }
 
@@ -157,7 +159,15 @@ void TPrintDlg::FormActivate() {
         printBtn_->setEnabled(false);
     }
     previewBtn_->setEnabled(printBtn_->isEnabled());
+    ShowDefaultButton();
     board_ = std::make_unique<tBoard>();
+}
+
+void TPrintDlg::ShowDefaultButton() {
+    // Enter prints once there is something to print; until then it closes.
+    const bool ready = printBtn_->isEnabled();
+    closeBtn_->setDefault(!ready);
+    printBtn_->setDefault(ready);
 }
 
 void TPrintDlg::FormClose() { board_.reset(); }
@@ -182,6 +192,7 @@ void TPrintDlg::LoadBtnClick() {
     setWindowTitle(QStringLiteral("Board Printing - ") + QFileInfo(path).fileName());
     printBtn_->setEnabled(true);
     previewBtn_->setEnabled(true);
+    ShowDefaultButton();
 }
 
 PrintRequest TPrintDlg::Request() const {
@@ -200,6 +211,7 @@ TPrintDlg::Outcome TPrintDlg::PrintOn(PrintCanvas& canvas) {
         return out;
     }
     out.Opened = true;
+    out.Boards = file.BoardCount();
     if (!board_) board_ = std::make_unique<tBoard>();
     tBoardPrinter printer(file, *board_, canvas, ShortName(fileToPrint_.toStdString()));
     out.Documents = printer.Print(Request());
@@ -219,6 +231,7 @@ void TPrintDlg::PrintBtnClick() {
     const bool pdf = printsToPdf();
     Outcome outcome;
     QString canvasError;
+    QList<QtPrintCanvas::Output> produced;
     {
         BusyCursor busy;
         QtPrintCanvas canvas(target, [this, pdf](const DocumentInfo& info) -> std::optional<QString> {
@@ -240,18 +253,31 @@ void TPrintDlg::PrintBtnClick() {
         outcome = PrintOn(canvas);
         canvas.Finish();
         canvasError = canvas.Error();
+        produced = canvas.Outputs();
     }
     if (!outcome.Opened) {
         Prompts::current().error(this, outcome.Error);
         return;
     }
     if (!canvasError.isEmpty()) Prompts::current().error(this, canvasError);
+    // Say what came of it: a print that makes nothing must not look like one that worked.
+    QStringList lines;
+    if (outcome.Boards == 0)
+        lines << QStringLiteral("%1 holds no boards; nothing was printed.").arg(QFileInfo(fileToPrint_).fileName());
+    else if (produced.isEmpty() && canvasError.isEmpty())
+        lines << (Request().Option == PrintOption::Partnership
+                      ? QStringLiteral("No seat is ticked; nothing was printed.")
+                      : QStringLiteral("Nothing was printed."));
+    for (const QtPrintCanvas::Output& out : produced) {
+        const QString pages = out.Pages == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(out.Pages);
+        lines << (out.Path.isEmpty() ? QStringLiteral("Sent %1 to %2").arg(pages, target.printerName())
+                                     : QStringLiteral("Wrote %1, %2").arg(QFileInfo(out.Path).fileName(), pages));
+    }
     if (outcome.Damaged != 0)
-        Prompts::current().information(
-            this, QStringLiteral("Board Printing"),
-            QStringLiteral("%1 damaged board record(s) were printed as far as they are sound and marked \"%2\".")
-                .arg(outcome.Damaged)
-                .arg(QLatin1String(DamagedMark)));
+        lines << QStringLiteral("%1 damaged board record(s) were printed as far as they are sound and marked \"%2\".")
+                     .arg(outcome.Damaged)
+                     .arg(QLatin1String(DamagedMark));
+    if (!lines.isEmpty()) Prompts::current().information(this, QStringLiteral("Board Printing"), lines.join('\n'));
 }
 
 void TPrintDlg::PaintPreview(QPrinter* target) {
@@ -268,10 +294,50 @@ void TPrintDlg::PreviewBtnClick() {
         return;
     }
     probe.Close();
-    QPrintPreviewDialog preview(&printer(), this);
+    // Our own window round Qt's preview, so that its Print goes through
+    // Print's naming of PDF files rather than one of Qt's own.
+    QDialog preview(this);
+    preview.setObjectName(QStringLiteral("PreviewDlg"));
     preview.setWindowTitle(windowTitle());
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, &TPrintDlg::PaintPreview);
-    preview.exec();
+    SetSizableDialogFrame(&preview);
+    auto* pages = new QPrintPreviewWidget(&printer(), &preview);
+    pages->setObjectName(QStringLiteral("PreviewPages"));
+    connect(pages, &QPrintPreviewWidget::paintRequested, this, &TPrintDlg::PaintPreview);
+    auto* tools = new QToolBar(&preview);
+    tools->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    auto tool = [&](const QString& text, QStyle::StandardPixmap icon, const QKeySequence& keys, auto slot) {
+        QAction* a = tools->addAction(style()->standardIcon(icon), text);
+        a->setShortcut(keys);
+        a->setToolTip(text + QStringLiteral(" (") + keys.toString(QKeySequence::NativeText) + QLatin1Char(')'));
+        connect(a, &QAction::triggered, pages, slot);
+    };
+    tool(QStringLiteral("Fit Page"), QStyle::SP_DesktopIcon, QKeySequence(Qt::CTRL | Qt::Key_0),
+         [pages] { pages->fitInView(); });
+    tool(QStringLiteral("Fit Width"), QStyle::SP_ToolBarHorizontalExtensionButton, QKeySequence(Qt::CTRL | Qt::Key_9),
+         [pages] { pages->fitToWidth(); });
+    tool(QStringLiteral("Zoom In"), QStyle::SP_ArrowUp, QKeySequence::ZoomIn, [pages] { pages->zoomIn(); });
+    tool(QStringLiteral("Zoom Out"), QStyle::SP_ArrowDown, QKeySequence::ZoomOut, [pages] { pages->zoomOut(); });
+    tool(QStringLiteral("Previous Page"), QStyle::SP_ArrowLeft, QKeySequence(Qt::Key_PageUp),
+         [pages] { pages->setCurrentPage(pages->currentPage() - 1); });
+    tool(QStringLiteral("Next Page"), QStyle::SP_ArrowRight, QKeySequence(Qt::Key_PageDown),
+         [pages] { pages->setCurrentPage(pages->currentPage() + 1); });
+    auto* buttons = new QDialogButtonBox(&preview);
+    QPushButton* print = buttons->addButton(QStringLiteral("&Print..."), QDialogButtonBox::AcceptRole);
+    print->setObjectName(QStringLiteral("PreviewPrintBtn"));
+    buttons->addButton(QStringLiteral("&Close"), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("PreviewCloseBtn"));
+    connect(buttons, &QDialogButtonBox::accepted, &preview, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &preview, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&preview);
+    layout->addWidget(tools);
+    layout->addWidget(pages, 1);
+    layout->addWidget(buttons);
+    if (QScreen* screen = this->screen()) {
+        const QRect free = screen->availableGeometry();
+        preview.resize(std::min(900, free.width()), free.height() * 9 / 10);
+    }
+    print->setDefault(true);
+    if (preview.exec() == QDialog::Accepted) PrintBtnClick();
 }
 
 } // namespace zelv

@@ -48,6 +48,7 @@ class TPrintDlg : public QDialog {
         bool Opened = false;
         QString Error; // "Unable to open <path>" when not opened
         int Documents = 0;
+        std::uint64_t Boards = 0;
         std::uint64_t Damaged = 0;
     };
     // What Print does, on any canvas; tells the user nothing.
@@ -62,6 +63,7 @@ class TPrintDlg : public QDialog {
 
   private:
     PrintRequest Request() const;
+    void ShowDefaultButton();
     QString ProposedPdfName(int seat) const;
 
     std::function<QString()> currentBoardFile_;

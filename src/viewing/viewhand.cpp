@@ -1,6 +1,8 @@
 #include "viewing/viewhand.h"
 
 #include "engine/Cards.h"
+#include "ui/DialogFrame.h"
+#include "ui/Fonts.h"
 #include "ui/Prompts.h"
 
 #include <QFileInfo>
@@ -8,20 +10,14 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
+
 #include <QShowEvent>
 #include <QStyle>
+#include <algorithm>
 
 namespace zelv {
 
 namespace {
-
-QFont FormFont(bool bold) {
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(11);
-    f.setBold(bold);
-    return f;
-}
 
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, int left, int top) {
     auto* label = new QLabel(text, parent);
@@ -58,14 +54,14 @@ const QString SuitSigns[4] = {QStringLiteral("\u2660"), QStringLiteral("\u2665")
 TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("ViewHandDlg"));
     setWindowTitle(QStringLiteral("View Boards:"));
-    setFixedSize(446, 270);
-    setFont(FormFont(true));
+    SetFixedDialogFrame(this);
+    setFont(FormFont(11, true));
 
     panel_ = new QFrame(this);
     panel_->setObjectName(QStringLiteral("Panel1"));
     panel_->setGeometry(4, 8, 337, 225);
     panel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel_->setFont(FormFont(false));
+    panel_->setFont(FormFont(11, false));
 
     auto smallPanel = [this](const char* name, int top) {
         auto* p = new QLabel(panel_);
@@ -78,12 +74,12 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
     boardNumberPn_ = smallPanel("BoardNumberPn", 4);
     numberBoardsPn_ = smallPanel("NumberBoardsPN", 28);
 
-    QFont signFont(QStringLiteral("DejaVu Sans"));
+    QFont signFont(SignFamily());
     signFont.setPixelSize(13);
     for (const SeatPlace& place : Places) {
         QLabel* name = MakeLabel(panel_, QStringLiteral("%1Lbl").arg(QLatin1String(place.name)),
                                  QLatin1String(place.name), place.nameLeft, place.nameTop);
-        name->setFont(FormFont(true));
+        name->setFont(FormFont(11, true));
         for (int s = 0; s < 4; ++s) {
             QLabel* sign =
                 MakeLabel(panel_, QStringLiteral("%1%2Sign").arg(QChar(place.letter)).arg(QLatin1String(SuitWords[s])),
@@ -123,6 +119,7 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
         {&firstBtn_, "FirstBtn", 83, "First", "First Board", QStyle::SP_ArrowUp},
         {&lastBtn_, "LastBtn", 121, "Last", "Last Board", QStyle::SP_ArrowDown},
     };
+    int widest = 0;
     for (const ButtonPlace& b : buttons) {
         auto* button = new QPushButton(this);
         button->setObjectName(QString::fromLatin1(b.name));
@@ -135,7 +132,11 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
         QLabel* label =
             MakeLabel(this, QStringLiteral("%1Lbl").arg(QLatin1String(b.name)), QLatin1String(b.label), 392, b.top + 6);
         label->setBuddy(button);
+        label->adjustSize();
+        widest = std::max(widest, label->x() + label->width());
     }
+    // The design's width, or wider where a caption would touch the edge.
+    setFixedSize(std::max(446, widest + 12), 270);
     cancelBtn_ = new QPushButton(QStringLiteral("&Close"), this);
     cancelBtn_->setObjectName(QStringLiteral("CancelBtn"));
     cancelBtn_->setGeometry(349, 210, 77, 27);
@@ -151,9 +152,21 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
     connect(backBtn_, &QPushButton::clicked, this, [this] { LeftBtnClick(backBtn_); });
     connect(firstBtn_, &QPushButton::clicked, this, [this] { LeftBtnClick(firstBtn_); });
     connect(cancelBtn_, &QPushButton::clicked, this, &QDialog::reject);
-    // F1 opens the dialog's help topic.
-    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(f1, &QShortcut::activated, this, [this] { Prompts::current().help(this, 10); });
+    ConnectHelp(this, nullptr, HelpTopic::Main);
+
+    // The keyboard steps through the boards as the buttons do, with the
+    // same beep at either end.
+    const struct {
+        QKeySequence Keys;
+        QPushButton* Button;
+    } keys[] = {{QKeySequence(Qt::Key_Right), nextBtn_}, {QKeySequence(Qt::Key_PageDown), nextBtn_},
+                {QKeySequence(Qt::Key_Left), backBtn_},  {QKeySequence(Qt::Key_PageUp), backBtn_},
+                {QKeySequence(Qt::Key_Home), firstBtn_}, {QKeySequence(Qt::Key_End), lastBtn_}};
+    for (const auto& k : keys) {
+        auto* shortcut = new QShortcut(k.Keys, this);
+        QPushButton* button = k.Button;
+        connect(shortcut, &QShortcut::activated, button, &QPushButton::click);
+    }
 }
 
 TViewHandDlg::~TViewHandDlg() = default;

@@ -10,7 +10,9 @@
 #include "app/main.h"
 #include "definitions/HandDefn.h"
 #include "engine/Settings.h"
+#include "generation/HandGen.h"
 #include "ui/PrinterChoice.h"
+#include "viewing/uPrint.h"
 #include "viewing/viewhand.h"
 
 #include <QAction>
@@ -256,16 +258,40 @@ class MainWinTest : public QObject {
         QCOMPARE(watcher.seen, QStringList({dialog}));
     }
 
+    void dialogs_offerNoMinimizeAndFixedOnesNoMaximize() {
+        const TForms& f = win->Forms();
+        for (QWidget* d : std::initializer_list<QWidget*>{f.HandDefnDlg, f.HandGenDlg, f.AboutBox, f.SetOptionDlg,
+                                                          f.ViewHandDlg, f.PrintDlg}) {
+            QVERIFY2(!(d->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)),
+                     qPrintable(d->objectName()));
+            QVERIFY2(d->windowFlags() & Qt::WindowCloseButtonHint, qPrintable(d->objectName()));
+        }
+        THelpViewer viewer(HelpSource);
+        QVERIFY(!(viewer.windowFlags() & Qt::WindowMinimizeButtonHint));
+        QVERIFY(viewer.windowFlags() & Qt::WindowMaximizeButtonHint);
+    }
+
     void printerSetup_opensThePrintDialogOnTheChosenPrinter() {
         QPrinter* seenPrinter = nullptr;
+        QStringList buttons;
         ModalWatcher watcher([&](QWidget* w) {
             if (auto* d = qobject_cast<QPrintDialog*>(w)) seenPrinter = d->printer();
+            for (QPushButton* b : w->findChildren<QPushButton*>())
+                if (b->isVisible()) buttons << b->text();
         });
+        ChosenPrinter()->setOutputFormat(QPrinter::PdfFormat);
+        ChosenPrinter()->setDocName("File: ODD - All Hands.");
         action("PrinterSetup")->trigger();
         QCOMPARE(watcher.seen.size(), 1);
         QVERIFY(seenPrinter);
         QCOMPARE(seenPrinter, ChosenPrinter());
         QVERIFY(!PrinterWasChosen());
+        // It only chooses a printer: its button does not say Print, and a
+        // PDF is proposed as the file code in the Hands folder.
+        QVERIFY2(!buttons.isEmpty(), "the dialog has buttons");
+        for (const QString& b : buttons) QVERIFY2(!b.contains("Print"), qPrintable(b));
+        QCOMPARE(ChosenPrinter()->outputFileName(),
+                 QDir(QString::fromStdString(SharedSettings().HandsFolder)).filePath("ZELV.pdf"));
     }
 
     void screenshot_mainWindow() {

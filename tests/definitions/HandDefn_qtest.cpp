@@ -6,8 +6,10 @@
 #include "engine/Settings.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -375,6 +377,44 @@ class HandDefnTest : public QObject {
         QApplication::sendEvent(edit("MinPts"), &press);
         QCOMPARE(text("MinPts"), QString("2"));
         QCOMPARE(prompts->Beeps, 2);
+    }
+
+    void fields_clickSelectsAndTheEditingKeysWork() {
+        // Clicking into "0" and typing 15 gives 15, not 10 or 150.
+        QLineEdit* min = edit("MinPts");
+        edit("MaxPts")->setFocus();
+        QCOMPARE(min->text(), QString("0"));
+        QTest::mouseClick(min, Qt::LeftButton, Qt::NoModifier, QPoint(2, min->height() / 2));
+        QVERIFY(min->hasFocus());
+        QCOMPARE(min->selectedText(), QString("0"));
+        QTest::keyClicks(min, "15");
+        QCOMPARE(min->text(), QString("15"));
+        // A second click in the same field places the cursor as usual.
+        QTest::mouseClick(min, Qt::LeftButton, Qt::NoModifier, QPoint(min->width() - 4, min->height() / 2));
+        QVERIFY(min->selectedText().isEmpty());
+
+        // Select all, copy, cut and undo work and do not beep.
+        QTest::keyClick(min, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(min->selectedText(), QString("15"));
+        QTest::keyClick(min, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("15"));
+        QTest::keyClick(min, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(min->text(), QString(""));
+        QTest::keyClick(min, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(min->text(), QString("15"));
+        QCOMPARE(prompts->Beeps, 0);
+
+        // Pasting digits works; anything else is refused with a beep.
+        QGuiApplication::clipboard()->setText("7");
+        QTest::keyClick(min, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(min, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(min->text(), QString("7"));
+        QCOMPARE(prompts->Beeps, 0);
+        QGuiApplication::clipboard()->setText("1x");
+        QTest::keyClick(min, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(min, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(min->text(), QString("7"));
+        QCOMPARE(prompts->Beeps, 1);
     }
 
     void moves_setTheLengthLimits() {

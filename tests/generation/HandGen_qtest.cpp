@@ -8,6 +8,7 @@
 
 #include "../ui/ScriptedPrompts.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -526,6 +527,38 @@ class HandGenTest : public QObject {
         dealAndWait();
         QCOMPARE(prompts_->Questions.size(), 2);
         QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(2 * 128));
+    }
+
+    void desktop_helpKeyWholeNamesAndWhereTheFilesWent() {
+        writeDefinition("Weak Balanced 0-5.HDS");
+        writeDefinition("A definition with a really rather long name.HDS");
+        dlg_->show();
+        dlg_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dlg_.get()));
+        // F1 opens the dialog's topic, as the Help button does.
+        QTest::keyClick(dlg_->focusWidget(), Qt::Key_F1);
+        QTest::mouseClick(button("HelpBtn"), Qt::LeftButton);
+        QCOMPARE(prompts_->HelpTopics, (QList<int>{30, 30}));
+        QVERIFY(!(dlg_->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        // Every name shows whole in the boxes (up to a long one) and their lists.
+        pick("N", 1, "Weak Balanced 0-5");
+        for (int slot = 1; slot <= 5; ++slot) {
+            DropDownCombo* c = combo("N", slot);
+            const QFontMetrics m(c->font());
+            QVERIFY(c->width() >= m.horizontalAdvance("Weak Balanced 0-5") + 20);
+            QVERIFY(c->view()->minimumWidth() >= m.horizontalAdvance("A definition with a really rather long name"));
+        }
+        QVERIFY(dlg_->width() <= 1280);
+
+        check("PbnCB")->setChecked(false);
+        dealAndWait();
+        QCOMPARE(text("FilesLbl"), QStringLiteral("Wrote ZELV.DGE and ZELV.BRI in ") + hands_);
+        check("PbnCB")->setChecked(true);
+        dealAndWait();
+        QCOMPARE(text("FilesLbl"), QStringLiteral("Wrote ZELV.DGE, ZELV.BRI and ZELV.PBN in ") + hands_);
+        child<QLineEdit>("NumberBoardsEB")->setText("0");
+        dealAndWait();
+        QCOMPARE(text("FilesLbl"), QStringLiteral("No file was written; the previous files were kept."));
     }
 
     void deal_withDefaultsAndEmptyCountDealsOneRandomBoard() {

@@ -130,6 +130,9 @@ class PrintDlgTest : public QObject {
         QCOMPARE(dlg->windowTitle(), QStringLiteral("Print Hands: ZELV.DGE"));
         QVERIFY(child<QPushButton>("PrintBtn")->isEnabled());
         QCOMPARE(dlg->fileToPrint(), QDir(hands.path()).filePath("ZELV.DGE"));
+        // With a file to print, Enter prints.
+        QVERIFY(child<QPushButton>("PrintBtn")->isDefault());
+        QVERIFY(!child<QPushButton>("CloseBtn")->isDefault());
     }
 
     void seatBoxes_followTheOptionAndKeepTheirTicks() {
@@ -202,6 +205,7 @@ class PrintDlgTest : public QObject {
         child<QPushButton>("PrintBtn")->click();
         QVERIFY(prompts->FileRequests.isEmpty());
         QVERIFY(prompts->Errors.isEmpty());
+        QCOMPARE(prompts->Messages, QStringList{"Board Printing: EMPTY.DGE holds no boards; nothing was printed."});
     }
 
     void standard17Boards_makeATwoPagePdf() {
@@ -217,7 +221,8 @@ class PrintDlgTest : public QObject {
         QCOMPARE(prompts->FileRequests[0].Folder, hands.path());
         QCOMPARE(prompts->FileRequests[0].DefaultSuffix, QStringLiteral("pdf"));
         QCOMPARE(PdfPages(out), 2);
-        QVERIFY(!QFile::exists(out + ".part"));
+        QCOMPARE(QDir(hands.path()).entryList({"*.pdf*"}), QStringList{"standard-17.pdf"});
+        QCOMPARE(prompts->Messages, QStringList{"Board Printing: Wrote standard-17.pdf, 2 pages"});
     }
 
     void letterPaper_takesAFullPageOnOnePage() {
@@ -248,6 +253,8 @@ class PrintDlgTest : public QObject {
         QCOMPARE(prompts->FileRequests[1].InitialName, QStringLiteral("P49-South.pdf"));
         QCOMPARE(PdfPages(north), 2);
         QCOMPARE(PdfPages(south), 2);
+        QCOMPARE(prompts->Messages, QStringList{"Board Printing: Wrote partnership-49-north.pdf, 2 pages\n"
+                                                "Wrote partnership-49-south.pdf, 2 pages"});
     }
 
     void declinedFileName_skipsOnlyThatDocument() {
@@ -331,9 +338,9 @@ class PrintDlgTest : public QObject {
         QString seen;
         QTimer::singleShot(0, this, [&] {
             QWidget* modal = QApplication::activeModalWidget();
-            if (auto* preview = qobject_cast<QPrintPreviewDialog*>(modal)) {
-                seen = preview->windowTitle();
-                preview->reject();
+            if (modal && modal->objectName() == QLatin1String("PreviewDlg")) {
+                seen = modal->windowTitle();
+                modal->findChild<QPushButton*>("PreviewCloseBtn")->click();
             } else if (modal) {
                 modal->close();
             }
@@ -342,6 +349,26 @@ class PrintDlgTest : public QObject {
         QCOMPARE(seen, QStringLiteral("Print Hands: PB.DGE"));
         QVERIFY(prompts->Errors.isEmpty());
         QVERIFY(prompts->FileRequests.isEmpty());
+    }
+
+    void previewPrint_namesItsPdfAsPrintDoes() {
+        boards("PV.DGE", 3);
+        current = QStringLiteral("PV.DGE");
+        show();
+        const QString out = hands.filePath("chosen.pdf");
+        prompts->FileAnswers = {out};
+        QTimer::singleShot(0, this, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                if (auto* print = modal->findChild<QPushButton*>("PreviewPrintBtn")) print->click();
+        });
+        child<QPushButton>("PreviewBtn")->click();
+        QCOMPARE(prompts->FileRequests.size(), 1);
+        QCOMPARE(prompts->FileRequests[0].InitialName, QStringLiteral("PV.pdf"));
+        QCOMPARE(prompts->FileRequests[0].Folder, hands.path());
+        QCOMPARE(PdfPages(out), 1);
+        // No file of Qt's own naming, here or in the home folder.
+        for (const QString& folder : {hands.path(), QDir::homePath()})
+            QVERIFY(QDir(folder).entryList({"File*"}).isEmpty());
     }
 
     void canvas_scalesToResolutionAndShrinksOnlyWhereThePageIsTooSmall() {

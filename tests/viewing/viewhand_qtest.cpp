@@ -82,7 +82,15 @@ class ViewHandTest : public QObject {
 
     void form_showsTheDesignedDiagram() {
         open(Data + "BOARDS21.DGE");
-        QCOMPARE(dlg->size(), QSize(446, 270));
+        // The design's size, wider only as far as the captions need.
+        QCOMPARE(dlg->height(), 270);
+        QVERIFY(dlg->width() >= 446 && dlg->width() <= 470);
+        for (const char* name : {"NextBtnLbl", "BackBtnLbl", "FirstBtnLbl", "LastBtnLbl"}) {
+            auto* label = dlg->findChild<QLabel*>(name);
+            QVERIFY2(label->x() + label->sizeHint().width() + 8 <= dlg->width(), name);
+        }
+        QVERIFY(!(dlg->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QVERIFY(dlg->windowFlags() & Qt::WindowCloseButtonHint);
         QCOMPARE(dlg->findChild<QWidget*>("Panel1")->geometry(), QRect(4, 8, 337, 225));
         QCOMPARE(dlg->findChild<QWidget*>("BoardNumberPn")->geometry(), QRect(4, 4, 109, 21));
         QCOMPARE(dlg->findChild<QWidget*>("NumberBoardsPN")->geometry(), QRect(4, 28, 109, 21));
@@ -162,6 +170,34 @@ class ViewHandTest : public QObject {
         expectNumbers(1, 21);
         expectDeal(deals[0]);
         QCOMPARE(prompts->Beeps, 4);
+    }
+
+    void keyboard_stepsAsTheButtonsDoWithTheSameBeeps() {
+        open(Data + "BOARDS21.DGE");
+        const auto deals = Deals("deals21.txt");
+        auto key = [&](Qt::Key k) { QTest::keyClick(dlg->focusWidget(), k); };
+        key(Qt::Key_Left);
+        key(Qt::Key_Home);
+        key(Qt::Key_PageUp);
+        QCOMPARE(prompts->Beeps, 3);
+        key(Qt::Key_Right);
+        expectNumbers(2, 21);
+        key(Qt::Key_PageDown);
+        expectNumbers(3, 21);
+        expectDeal(deals[2]);
+        key(Qt::Key_End);
+        expectNumbers(21, 21);
+        key(Qt::Key_Right);
+        key(Qt::Key_PageDown);
+        key(Qt::Key_End);
+        QCOMPARE(prompts->Beeps, 6);
+        key(Qt::Key_PageUp);
+        key(Qt::Key_Left);
+        expectNumbers(19, 21);
+        key(Qt::Key_Home);
+        expectNumbers(1, 21);
+        expectDeal(deals[0]);
+        QCOMPARE(prompts->Beeps, 6);
     }
 
     void voids_showAsEmptyRows() {
