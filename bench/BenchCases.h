@@ -11,19 +11,14 @@ namespace zelv::bench {
 
 enum Case { AllFree, North20, North15to17Flat, NorthAceKingUnseeded };
 
-inline tHandDefn AnyHand() {
-    tHandDefn d;
-    d.Defined = true;
-    d.YesShapes.assign(PatternStrings().begin(), PatternStrings().end());
-    for (int i = 0; i < 38; i += 2) d.Limit(i + 1) = 255;
-    return d;
-}
-
 inline void Prepare(tBoard& b, Case c) {
-    tHandDefn d = AnyHand();
+    tHandDefn d = tHandDefn::AcceptingEveryHand();
     switch (c) {
-    case AllFree: return;
-    case North20: d.MinPoints = 20; break;
+    case AllFree:
+        return;
+    case North20:
+        d.MinPoints = 20;
+        break;
     case North15to17Flat:
         d.MinPoints = 15;
         d.MaxPoints = 17;
@@ -45,7 +40,7 @@ inline void Prepare(tBoard& b, Case c) {
 // page cache is what gets measured, and it varies with the machine's memory
 // more than with the dealer.
 class Output {
-public:
+  public:
     static constexpr std::uint64_t RunBoards = 100000;
 
     explicit Output(const std::string& name)
@@ -68,7 +63,7 @@ public:
     }
     std::uint64_t Accepted() const { return accepted_; }
 
-private:
+  private:
     std::filesystem::path dir_;
     std::string name_;
     tDealFiles files_;

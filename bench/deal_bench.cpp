@@ -14,12 +14,13 @@ void BM_DealBoard(benchmark::State& state) {
     tBoard b;
     b.Output = out.Files();
     bench::Prepare(b, static_cast<bench::Case>(state.range(0)));
-    RandSeed = 12345;
+    b.Random = tRandom(12345);
     for (auto _ : state) {
         b.DealBoard();
         out.Count(b.Accepted);
     }
-    state.counters["attempts/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["attempts/s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["accepted"] = static_cast<double>(out.Accepted()) / static_cast<double>(state.iterations());
 }
 

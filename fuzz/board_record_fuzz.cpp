@@ -15,7 +15,6 @@
 #include <string>
 #include <unistd.h>
 
-
 // Memory-backed when the system has it: a file written per input on a disk
 // costs milliseconds. scripts/fuzz.sh names a folder that it removes after.
 static std::filesystem::path ScratchFolder() {
@@ -28,16 +27,15 @@ static std::filesystem::path ScratchFolder() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     unsigned char record[zelv::RecordSize] = {};
     std::memcpy(record, data, std::min(size, zelv::RecordSize));
-    zelv::tBoard board;
+    zelv::DisplayTable board;
     bool sound = zelv::DecodeBoardRecord(record, board);
-    for (const auto& row : board.Display)
+    for (const auto& row : board)
         for (const auto& h : row)
             if (h.size() > 13) std::abort();
-    if (sound && zelv::DealProblem(board.Display).empty()) (void)zelv::PbnGame(1, board.Display);
-    (void)zelv::BoardDiagram(1, board.Display);
+    if (sound && zelv::DealProblem(board).empty()) (void)zelv::PbnGame(1, board);
+    (void)zelv::BoardDiagram(1, board);
 
-    static const std::string path =
-        [] {
+    static const std::string path = [] {
         static const std::filesystem::path p = ScratchFolder() / ("zelv-fuzz-" + std::to_string(::getpid()) + ".DGE");
         std::atexit([] {
             std::error_code ec;

@@ -49,6 +49,11 @@ QString helpFile;
 
 QString HelpFile() { return helpFile; }
 
+tRandom& SessionRandom() {
+    static tRandom random;
+    return random;
+}
+
 TMainWin::TMainWin(QWidget* parent) : QMainWindow(parent) { FormCreate(); }
 
 QAction* TMainWin::MenuAction(const QString& name, const QString& caption, void (TMainWin::*handler)()) {
@@ -69,8 +74,8 @@ void TMainWin::FormCreate() {
     QtPrompts::setHelpHandler(&ShowHelp);
 
     if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) InstallHintLook(*app);
-    // Once per run: every deal of the run continues one random sequence.
-    Randomize();
+    // Once per session: every deal of the session continues one sequence.
+    SessionRandom() = tRandom::Randomized();
 
     setWindowTitle(QStringLiteral("Zelvano for Windows"));
     setWindowIcon(ZelvanoIcon());
@@ -165,6 +170,7 @@ void TMainWin::CreateForms() {
     forms_.ViewHandDlg = new TViewHandDlg(this);
     forms_.PrintDlg = new TPrintDlg(this);
     THandGenDlg* gen = forms_.HandGenDlg;
+    gen->setRandom(&SessionRandom());
     forms_.PrintDlg->setCurrentBoardFileSource([gen] { return gen->CurrentBoardFileName(); });
 }
 

@@ -2,6 +2,8 @@
 // TMainWin: the main window, with its menu of commands, the date and the
 // running clock. Every other dialog is created once at start-up and shown
 // modally from the menu.
+#include "engine/Random.h"
+
 #include <QMainWindow>
 #include <QString>
 
@@ -39,6 +41,9 @@ void ApplyApplicationLook();
 
 // The help file beside the program: ProgramFolder/help/zelv.html.
 QString HelpFile();
+// The classic dealer's generator for the whole session, seeded once at
+// start-up; every run of the generation dialog continues its sequence.
+tRandom& SessionRandom();
 
 class TMainWin : public QMainWindow {
     Q_OBJECT

@@ -74,7 +74,7 @@ int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out,
     }
     if (format == ShowFormat::Pbn) out << PbnFileHeader();
     bool damaged = false;
-    tBoard board;
+    DisplayTable board;
     for (std::uint64_t n = 1; n <= file.BoardCount(); ++n) {
         tBoardFile::Read read = file.ReadBoard(n, board, &error);
         std::string problem;
@@ -83,13 +83,13 @@ int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out,
         else if (read == tBoardFile::Read::Damaged)
             problem = "the record does not hold sixteen holdings";
         else
-            problem = DealProblem(board.Display);
+            problem = DealProblem(board);
         if (!problem.empty()) {
             err << "zelvano-deal: " << path << ": board " << n << " is damaged (" << problem << "); not shown\n";
             damaged = true;
             continue;
         }
-        out << (format == ShowFormat::Pbn ? PbnGame(n, board.Display) : BoardDiagram(n, board.Display));
+        out << (format == ShowFormat::Pbn ? PbnGame(n, board) : BoardDiagram(n, board));
     }
     out.flush();
     if (!out) {

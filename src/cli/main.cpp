@@ -3,7 +3,6 @@
 // 1 bad input, 2 usage, 3 the attempt limit was reached, 130 interrupted.
 #include "cli/BoardText.h"
 #include "engine/FileUtil.h"
-#include "engine/Random.h"
 #include "engine/Settings.h"
 #include "generation/DealRun.h"
 #include "generation/GeneratorFile.h"
@@ -299,10 +298,7 @@ int Deal(int argc, char** argv) {
         WarnIfFirstSlotEmpty(seatOptions[seat], seat, s.Names);
     }
 
-    if (*seedOpt)
-        RandSeed = static_cast<std::uint32_t>(seed);
-    else
-        Randomize();
+    if (*seedOpt) options.Seed = static_cast<std::uint32_t>(seed);
 
     // A closed terminal or session ends the run as Ctrl-C does: the boards
     // dealt so far are kept and the temporary files removed.

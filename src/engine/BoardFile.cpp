@@ -7,7 +7,7 @@
 
 namespace zelv {
 
-bool DecodeBoardRecord(const unsigned char* record, tBoard& board) {
+bool DecodeBoardRecord(const unsigned char* record, DisplayTable& holdings) {
     int seps[68];
     int count = 0;
     for (int i = 0; i < 68; ++i)
@@ -25,12 +25,17 @@ bool DecodeBoardRecord(const unsigned char* record, tBoard& board) {
         if (k < count) {
             int start = seps[k] + 1;
             int stop;
-            if (k + 1 < count) stop = seps[k + 1];
-            else if (sound) stop = end; // the last holding runs to the first zero byte
-            else stop = (end > start && end <= 68) ? end : 68;
-            if (stop > start) piece.assign(reinterpret_cast<const char*>(record) + start, static_cast<std::size_t>(stop - start));
+            if (k + 1 < count)
+                stop = seps[k + 1];
+            else if (sound)
+                stop = end; // the last holding runs to the first zero byte
+            else
+                stop = (end > start && end <= 68) ? end : 68;
+            if (stop > start)
+                piece.assign(reinterpret_cast<const char*>(record) + start, static_cast<std::size_t>(stop - start));
         }
-        board.DecodeBoard(seatOfBlock[k / 4], k % 4, piece);
+        if (piece.size() > 13) piece.resize(13);
+        holdings[static_cast<std::size_t>(seatOfBlock[k / 4])][static_cast<std::size_t>(k % 4)] = std::move(piece);
     }
     return sound;
 }
@@ -55,15 +60,15 @@ bool tBoardFile::Open(const std::string& path, std::string* error) {
     return true;
 }
 
-tBoardFile::Read tBoardFile::ReadBoard(std::uint64_t n, tBoard& board, std::string* error) {
+tBoardFile::Read tBoardFile::ReadBoard(std::uint64_t n, DisplayTable& holdings, std::string* error) {
     unsigned char rec[RecordSize];
-    if (!file_ || n < 1 || n > count_ ||
-        ::fseeko(file_, static_cast<off_t>((n - 1) * RecordSize), SEEK_SET) != 0 ||
+    if (!file_ || n < 1 || n > count_ || ::fseeko(file_, static_cast<off_t>((n - 1) * RecordSize), SEEK_SET) != 0 ||
         std::fread(rec, 1, RecordSize, file_) != RecordSize) {
         if (error) *error = "Unable to read board " + std::to_string(n) + " of " + path_;
+        holdings = DisplayTable{};
         return Read::Failed;
     }
-    return DecodeBoardRecord(rec, board) ? Read::Ok : Read::Damaged;
+    return DecodeBoardRecord(rec, holdings) ? Read::Ok : Read::Damaged;
 }
 
 } // namespace zelv

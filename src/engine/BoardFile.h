@@ -9,14 +9,14 @@
 
 namespace zelv {
 
-// Splits one record into its sixteen holdings and stores them with
-// DecodeBoard. Returns false when the record is damaged (not exactly 16
-// separators in its first 68 bytes): the holdings are then filled as far as
-// the separators go and the rest left empty. Never reads past the record.
-bool DecodeBoardRecord(const unsigned char* record, tBoard& board);
+// Splits one record into its sixteen holdings, [seat index][suit], each cut
+// to 13 characters. Returns false when the record is damaged (not exactly
+// 16 separators in its first 68 bytes): the holdings are then filled as far
+// as the separators go and the rest left empty. Never reads past the record.
+bool DecodeBoardRecord(const unsigned char* record, DisplayTable& holdings);
 
 class tBoardFile {
-public:
+  public:
     enum class Read { Ok, Damaged, Failed };
 
     tBoardFile() = default;
@@ -31,10 +31,11 @@ public:
     std::uint64_t BoardCount() const { return count_; }
     const std::string& Path() const { return path_; }
 
-    // Board n (1-based) into the board's display table.
-    Read ReadBoard(std::uint64_t n, tBoard& board, std::string* error = nullptr);
+    // Board n (1-based) into `holdings`. A board that cannot be read leaves
+    // them empty, so that no reader shows the board before it in its place.
+    Read ReadBoard(std::uint64_t n, DisplayTable& holdings, std::string* error = nullptr);
 
-private:
+  private:
     std::FILE* file_ = nullptr;
     std::uint64_t count_ = 0;
     std::string path_;

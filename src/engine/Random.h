@@ -1,22 +1,28 @@
 #pragma once
-// The process-wide 32-bit linear congruential generator the dealer draws
-// from. Its exact sequence is part of the file format: a board dealt from a
-// given RandSeed must come out the same on every machine.
+// The 32-bit linear congruential generator the classic dealer draws from.
+// Its exact sequence is part of the file format: boards dealt from a given
+// seed must come out the same on every machine. It is a plain value: whoever
+// deals owns one (a run, a test, the application's one for the session).
 #include <cstdint>
 
 namespace zelv {
 
-extern std::uint32_t RandSeed;
-
 inline constexpr std::uint32_t RandMultiplier = 134775813u; // 0x08088405
 
-// One step of the generator, then the upper 32 bits of n * RandSeed: 0..n-1.
-inline std::uint32_t Random(std::uint32_t n) {
-    RandSeed = RandSeed * RandMultiplier + 1u;
-    return static_cast<std::uint32_t>((static_cast<std::uint64_t>(n) * RandSeed) >> 32);
-}
+struct tRandom {
+    std::uint32_t Seed = 0;
 
-// Seeds RandSeed from the low 32 bits of a high-resolution clock.
-void Randomize();
+    constexpr tRandom() = default;
+    constexpr explicit tRandom(std::uint32_t seed) : Seed(seed) {}
+
+    // One step of the generator, then the upper 32 bits of n * Seed: 0..n-1.
+    std::uint32_t Random(std::uint32_t n) {
+        Seed = Seed * RandMultiplier + 1u;
+        return static_cast<std::uint32_t>((static_cast<std::uint64_t>(n) * Seed) >> 32);
+    }
+
+    // Seeded from the low 32 bits of a high-resolution clock.
+    static tRandom Randomized();
+};
 
 } // namespace zelv

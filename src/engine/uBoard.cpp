@@ -5,7 +5,6 @@
 #include "engine/FileUtil.h"
 #include "engine/HandDefnKeys.h"
 #include "engine/IniFile.h"
-#include "engine/Random.h"
 
 #include <algorithm>
 #include <bit>
@@ -129,6 +128,14 @@ CardMask tHandDefn::MustHaveMask() const {
 
 void tHandDefn::Clear() { *this = tHandDefn{}; }
 
+tHandDefn tHandDefn::AcceptingEveryHand() {
+    tHandDefn d;
+    d.Defined = true;
+    d.YesShapes.assign(PatternStrings().begin(), PatternStrings().end());
+    for (int i = 0; i < LimitCount; i += 2) d.Limit(i + 1) = 255;
+    return d;
+}
+
 // ---------------------------------------------------------------- free functions
 
 void SortHand(Hand& hand) {
@@ -179,130 +186,15 @@ void tBoard::SetSlot(int seat, int position, const tHandDefn& defn) {
     dirty_ = true;
 }
 
-void tBoard::EvaluateHands() {
-    for (int seat = 0; seat < 4; ++seat) {
-        HandPoints[seat] = HandAK[seat] = HandAKQ[seat] = HandTop3[seat] = HandTop5[seat] = 0;
-        for (int s = 0; s < 4; ++s)
-            SuitPoints[seat][s] = SuitAK[seat][s] = SuitAKQ[seat][s] = SuitTop3[seat][s] = SuitTop5[seat][s] = 0;
-    }
-    for (int clockwise = 0; clockwise < 4; ++clockwise) {
-        int seat = SeatOfClockwise(clockwise);
-        if (!IsConstrained(seat)) continue;
-        for (int s = 0; s < 4; ++s) {
-            EvaluateSuit(seat, s);
-            HandPoints[seat] += SuitPoints[seat][s];
-            HandAK[seat] += SuitAK[seat][s];
-            HandAKQ[seat] += SuitAKQ[seat][s];
-            HandTop3[seat] += SuitTop3[seat][s];
-            HandTop5[seat] += SuitTop5[seat][s];
-        }
-    }
-}
-
-void tBoard::EvaluateSuit(int seat, int suit) {
-    for (CardCode c : SeatHand(seat)) {
-        int r = c - 13 * suit;
-        if (r < 1 || r > 5) continue;
-        const Honours& h = HonourTable[1u << (r - 1)];
-        SuitPoints[seat][suit] += h.Points;
-        SuitAK[seat][suit] += h.AK;
-        SuitAKQ[seat][suit] += h.AKQ;
-        SuitTop3[seat][suit] += h.Top3;
-        SuitTop5[seat][suit] += h.Top5;
-    }
-}
-
-void tBoard::MeasureShapes() {
-    for (auto& row : SuitLengths)
-        for (auto& l : row) l = 0;
-    for (int clockwise = 0; clockwise < 4; ++clockwise) {
-        int seat = SeatOfClockwise(clockwise);
-        if (!IsConstrained(seat)) continue;
-        auto lengths = CountSuitLengths(seat);
-        for (int s = 0; s < 4; ++s) SuitLengths[seat][s] = lengths[s];
-        Patterns[seat] = PatternString(seat);
-        patternShown_[seat] = 255;
-    }
-}
-
-std::array<std::uint8_t, 4> tBoard::CountSuitLengths(int seat) const {
-    std::array<std::uint8_t, 4> n{};
-    for (CardCode c : SeatHand(seat))
-        if (IsCard(c)) ++n[SuitOf(c)];
-    return n;
-}
-
-std::string tBoard::PatternString(int seat) const {
-    return PatternOfLengths({SuitLengths[seat][0], SuitLengths[seat][1], SuitLengths[seat][2], SuitLengths[seat][3]});
-}
-
-bool tBoard::CheckBoard() {
-    for (int seat = 0; seat < 4; ++seat)
-        if (!CheckSeat(seat)) return false;
-    return true;
-}
-
-bool tBoard::CheckSeat(int seat) {
-    if (!IsConstrained(seat)) return true;
-    bool result = true;
-    for (int p = 0; p < 5; ++p) {
-        CurrentDefn = &Slots[seat * 5 + p];
-        if (CurrentDefn->Defined) result = CheckHand(seat);
-        if (result) break;
-    }
-    return result;
-}
-
-bool tBoard::CheckHand(int seat) const {
-    if (!CurrentDefn) return false;
-    const tHandDefn& d = *CurrentDefn;
-    auto within = [](std::int32_t v, std::uint8_t lo, std::uint8_t hi) { return lo <= v && v <= hi; };
-    if (!within(HandPoints[seat], d.MinPoints, d.MaxPoints)) return false;
-    if (d.YesShapes.size() != 39 &&
-        std::find(d.YesShapes.begin(), d.YesShapes.end(), Patterns[seat]) == d.YesShapes.end())
-        return false;
-    for (int s = 0; s < 4; ++s)
-        if (!within(SuitPoints[seat][s], d.Limit(SuitLimitIndex(GroupPoints, s, false)),
-                    d.Limit(SuitLimitIndex(GroupPoints, s, true))))
-            return false;
-    for (int s = 0; s < 4; ++s)
-        if (!within(SuitLengths[seat][s], d.Limit(SuitLimitIndex(GroupLength, s, false)),
-                    d.Limit(SuitLimitIndex(GroupLength, s, true))))
-            return false;
-    if (!within(HandAK[seat], d.MinAK, d.MaxAK)) return false;
-    if (!within(HandAKQ[seat], d.MinAKQ, d.MaxAKQ)) return false;
-    for (int s = 0; s < 4; ++s)
-        if (!within(SuitTop3[seat][s], d.Limit(SuitLimitIndex(GroupTop3, s, false)),
-                    d.Limit(SuitLimitIndex(GroupTop3, s, true))))
-            return false;
-    for (int s = 0; s < 4; ++s)
-        if (!within(SuitTop5[seat][s], d.Limit(SuitLimitIndex(GroupTop5, s, false)),
-                    d.Limit(SuitLimitIndex(GroupTop5, s, true))))
-            return false;
-    const Hand& hand = SeatHand(seat);
-    for (int c = 1; c <= 52; ++c)
-        if (d.MustHave[c] && std::find(hand.begin(), hand.end(), c) == hand.end()) return false;
-    return true;
-}
-
 void tBoard::Compile() {
     const auto& tables = Tables();
     for (int seat = 0; seat < 4; ++seat) {
         CompiledSeat& cs = compiled_[seat];
         cs = CompiledSeat{};
         cs.Constrained = IsConstrained(seat);
-        if (!cs.Constrained) {
-            // Seats without conditions keep zero evaluation fields.
-            HandPoints[seat] = HandAK[seat] = HandAKQ[seat] = HandTop3[seat] = HandTop5[seat] = 0;
-            for (int s = 0; s < 4; ++s) {
-                SuitPoints[seat][s] = SuitAK[seat][s] = SuitAKQ[seat][s] = SuitTop3[seat][s] = SuitTop5[seat][s] = 0;
-                SuitLengths[seat][s] = 0;
-            }
-            continue;
-        }
+        if (!cs.Constrained) continue;
         const tHandDefn& first = Slots[seat * 5];
         cs.AlwaysPasses = !first.Defined;
-        if (first.Defined) cs.Seed = first.MustHaveMask();
         cs.Count = 5;
         for (int p = 0; p < 5; ++p) {
             const tHandDefn& d = Slots[seat * 5 + p];
@@ -317,12 +209,34 @@ void tBoard::Compile() {
             for (int i = 0; i < LimitCount; ++i) cd.Lim[i] = d.Limit(i);
         }
     }
+    // The seeded cards depend on the set-up alone, so every attempt of a
+    // run starts from the same ones.
+    CardMask taken = 0;
+    for (int seat = 0; seat < 4; ++seat) { // North, South, East, West
+        seeded_[seat] = 0;
+        const tHandDefn& first = Slots[seat * 5];
+        if (!SeedFirst || !compiled_[seat].Constrained || !first.Defined) continue;
+        CardMask want = first.MustHaveMask() & ~taken & AllCardsMask;
+        CardMask placed = 0;
+        for (int n = 0; want && n < 13; ++n) {
+            const CardMask low = want & (0 - want);
+            placed |= low;
+            want ^= low;
+        }
+        seeded_[seat] = placed;
+        taken |= placed;
+    }
+    seededFor_ = SeedFirst;
     dirty_ = false;
 }
 
-template <bool StoreFields> bool tBoard::FastCheckSeat(int seat, CardMask hand) {
-    // Evaluate (into the seat's fields when asked), then try its
-    // definitions in order.
+const std::array<CardMask, 4>& tBoard::SeededCards() {
+    if (dirty_ || seededFor_ != SeedFirst) Compile();
+    return seeded_;
+}
+
+bool tBoard::FastCheckSeat(int seat, CardMask hand) const {
+    // Evaluate, then try the seat's definitions in order.
     const auto& tables = *static_cast<const PatternTables*>(tables_);
     int pts = 0, ak = 0, akq = 0;
     Honours h[4];
@@ -336,37 +250,12 @@ template <bool StoreFields> bool tBoard::FastCheckSeat(int seat, CardMask hand) 
         akq += h[s].AKQ;
     }
     int pid = tables.Id[len[0] * 196 + len[1] * 14 + len[2]];
-    if constexpr (StoreFields) {
-        int t3 = 0, t5 = 0;
-        for (int s = 0; s < 4; ++s) {
-            SuitLengths[seat][s] = len[s];
-            SuitPoints[seat][s] = h[s].Points;
-            SuitAK[seat][s] = h[s].AK;
-            SuitAKQ[seat][s] = h[s].AKQ;
-            SuitTop3[seat][s] = h[s].Top3;
-            SuitTop5[seat][s] = h[s].Top5;
-            t3 += h[s].Top3;
-            t5 += h[s].Top5;
-        }
-        HandPoints[seat] = pts;
-        HandAK[seat] = ak;
-        HandAKQ[seat] = akq;
-        HandTop3[seat] = t3;
-        HandTop5[seat] = t5;
-        if (patternShown_[seat] != pid) {
-            const std::string& pattern = tables.Strings[pid];
-            Patterns[seat].assign(pattern.data(), pattern.size());
-            patternShown_[seat] = static_cast<std::uint8_t>(pid);
-        }
-    }
 
     const CompiledSeat& cs = compiled_[seat];
-    CurrentDefn = &Slots[seat * 5];
     if (cs.AlwaysPasses) return true;
     for (int p = 0; p < cs.Count; ++p) {
         const CompiledDefn& d = cs.Defs[p];
         if (!d.Defined) continue;
-        CurrentDefn = &Slots[seat * 5 + p];
         const std::uint8_t* L = d.Lim;
         // A definition passes only when every test passes, so the order of
         // the tests cannot change the verdict; on card sets the must-have
@@ -391,31 +280,10 @@ template <bool StoreFields> bool tBoard::FastCheckSeat(int seat, CardMask hand) 
     return false;
 }
 
-bool tBoard::SeatPasses(int seat, CardMask hand) {
-    if (dirty_) Compile();
-    if (!compiled_[seat].Constrained) return true;
-    return FastCheckSeat<true>(seat, hand);
-}
-
 bool tBoard::SeatMeetsSetup(int seat, CardMask hand) {
-    if (dirty_) Compile();
+    if (dirty_ || seededFor_ != SeedFirst) Compile();
     if (!compiled_[seat].Constrained) return true;
-    return FastCheckSeat<false>(seat, hand);
-}
-
-void tBoard::SeedHand(int seat, Hand& hand, int& next) {
-    CurrentDefn = &Slots[seat * 5];
-    const tHandDefn& first = *CurrentDefn;
-    if (!first.Defined) return;
-    // A card already dealt elsewhere is never placed a second time, and a
-    // hand never takes more than 13 cards.
-    CardMask want = first.MustHaveMask() & remaining_;
-    while (want && next < 13) {
-        CardCode c = static_cast<CardCode>(std::countr_zero(want) + 1);
-        want &= want - 1;
-        hand[next++] = c;
-        remaining_ &= ~CardBit(c);
-    }
+    return FastCheckSeat(seat, hand);
 }
 
 namespace {
@@ -464,41 +332,28 @@ inline void FillFrom(Hand& hand, int next, CardMask& pack, std::uint32_t& seed) 
 }
 } // namespace
 
-void tBoard::FillHand(Hand& hand, int next) { FillFrom(hand, next, remaining_, RandSeed); }
-
 void tBoard::DealBoard() {
-    if (dirty_) Compile();
+    if (dirty_ || seededFor_ != SeedFirst) Compile();
     Accepted = false;
-    remaining_ = AllCardsMask;
-    int next[4] = {0, 0, 0, 0}; // by seat index
-    CardMask seeded[4] = {0, 0, 0, 0};
-    if (SeedFirst) {
-        for (int seat = 0; seat < 4; ++seat) { // North, South, East, West
-            if (!compiled_[seat].Constrained || !compiled_[seat].Seed) continue;
-            CardMask s = compiled_[seat].Seed & remaining_;
-            next[seat] = PlaceMask(s, SeatHand(seat), 0);
-            // PlaceMask stops at 13 cards; only what it placed leaves the pack.
-            CardMask placed = 0;
-            for (int i = 0; i < next[seat]; ++i) placed |= CardBit(SeatHand(seat)[i]);
-            seeded[seat] = placed;
-            remaining_ &= ~placed;
-        }
+    int next[4]; // by seat index
+    CardMask pack = AllCardsMask;
+    for (int seat = 0; seat < 4; ++seat) {
+        next[seat] = PlaceMask(seeded_[seat], SeatHand(seat), 0);
+        pack &= ~seeded_[seat];
     }
     CardMask hands[4];
-    CardMask pack = remaining_;
-    std::uint32_t seed = RandSeed;
+    std::uint32_t seed = Random.Seed;
     for (int seat = 0; seat < 3; ++seat) { // North, South, East draw; West takes the rest
         CardMask before = pack;
         FillFrom(SeatHand(seat), next[seat], pack, seed);
-        hands[seat] = (before ^ pack) | seeded[seat];
+        hands[seat] = (before ^ pack) | seeded_[seat];
     }
-    RandSeed = seed;
+    Random.Seed = seed;
     PlaceMask(pack, SeatHand(West), next[West]);
-    hands[West] = pack | seeded[West];
-    remaining_ = 0;
+    hands[West] = pack | seeded_[West];
 
     for (int seat = 0; seat < 4; ++seat)
-        if (compiled_[seat].Constrained && !FastCheckSeat<true>(seat, hands[seat])) return;
+        if (compiled_[seat].Constrained && !FastCheckSeat(seat, hands[seat])) return;
 
     AcceptBoard(hands);
 }

@@ -3,6 +3,7 @@
 // definitions, one dealing attempt, decoding of board-file holdings and the
 // loading of a generation set-up.
 #include "engine/Cards.h"
+#include "engine/Random.h"
 
 #include <array>
 #include <cstdint>
@@ -36,6 +37,9 @@ struct tHandDefn {
     CardMask MustHaveMask() const;
     // Empties the slot: not defined, no must-have card, no shapes, limits 0.
     void Clear();
+    // A defined slot that every hand meets: every pattern, every limit from
+    // 0 to its largest value, no must-have card.
+    static tHandDefn AcceptingEveryHand();
 };
 
 // One seat of a generation set-up: whether it has conditions and the names
@@ -47,25 +51,26 @@ struct SeatSetup {
 // Indexed by seat index (North, South, East, West).
 using DealSetup = std::array<SeatSetup, 4>;
 
-using DisplayRow = std::array<std::string, 4>;       // spades..clubs
-using DisplayTable = std::array<DisplayRow, 4>;      // [seat index][suit]
+using DisplayRow = std::array<std::string, 4>;  // spades..clubs
+using DisplayTable = std::array<DisplayRow, 4>; // [seat index][suit]
 
+// The deal engine: one board's set-up (constrained seats, definition slots,
+// seeding) and the dealing attempt. Boards read back from a file need no
+// tBoard (tBoardFile reads them into a DisplayTable); the step-by-step
+// evaluation and checks that the attempt is tested against live with the
+// tests, as their reference.
 class tBoard {
-public:
+  public:
     tBoard();
 
     // --- state, named as the engine's documentation names it ---
-    DisplayTable Display;                 // holdings of the last accepted or decoded board
+    DisplayTable Display; // holdings of the last accepted or decoded board
     bool Accepted = false;
     bool SeedFirst = false;
-    std::array<bool, 4> Constrained{};    // stored North, East, South, West
-    std::array<Hand, 4> Hands{};          // stored North, East, South, West
-    std::int32_t SuitPoints[4][4]{}, SuitAK[4][4]{}, SuitAKQ[4][4]{}, SuitTop3[4][4]{}, SuitTop5[4][4]{};
-    std::int32_t HandPoints[4]{}, HandAK[4]{}, HandAKQ[4]{}, HandTop3[4]{}, HandTop5[4]{};
-    std::uint8_t SuitLengths[4][4]{};     // [seat index][suit]
-    std::array<std::string, 4> Patterns;  // pattern string per seat index
-    // The slot most recently copied by CheckSeat or SeedHand.
-    const tHandDefn* CurrentDefn = nullptr;
+    std::array<bool, 4> Constrained{}; // stored North, East, South, West
+    std::array<Hand, 4> Hands{};       // stored North, East, South, West
+    // The classic dealer's generator; whoever deals seeds it.
+    tRandom Random;
     // Where accepted boards are appended; none means they are only displayed.
     tDealFiles* Output = nullptr;
 
@@ -80,33 +85,17 @@ public:
     // Replaces a slot; the next DealBoard sees the change.
     void SetSlot(int seat, int position, const tHandDefn& defn);
 
-    // --- evaluation (seats without conditions are left at zero) ---
-    void EvaluateHands();
-    void EvaluateSuit(int seat, int suit);
-    void MeasureShapes();
-    std::array<std::uint8_t, 4> CountSuitLengths(int seat) const;
-    std::string PatternString(int seat) const;
-
-    // --- checks ---
-    bool CheckBoard();
-    bool CheckSeat(int seat);
-    bool CheckHand(int seat) const;
-
     // --- dealing ---
     // One attempt; sets Accepted, and on acceptance fills Display and
     // appends one record to each of Output's files. Seats are checked North,
-    // South, East, West and the attempt ends at the first that fails, so on
-    // a rejected attempt the evaluation fields of the seats after it are
-    // not refreshed.
+    // South, East, West and the attempt ends at the first that fails.
     void DealBoard();
-    // Places the must-have cards of the seat's first slot from hand index
-    // `next` (0-based) on; `next` returns the first free index.
-    void SeedHand(int seat, Hand& hand, int& next);
-    // Fills hand[next..12] with random undealt cards.
-    void FillHand(Hand& hand, int next);
-    // Cards not yet dealt in the current attempt.
-    CardMask RemainingPack() const { return remaining_; }
-    void ResetPack() { remaining_ = AllCardsMask; }
+    // The cards each seat holds before any draw, by seat index: with
+    // SeedFirst, the must-have cards of each constrained seat's first
+    // definition, seats taken North, South, East, West, a card an earlier
+    // seat holds not placed again and never more than 13 in a hand. Every
+    // dealer starts from these.
+    const std::array<CardMask, 4>& SeededCards();
 
     // Stores one holding, cut to 13 characters; out-of-range indices store nothing.
     void DecodeBoard(int seat, int suit, const std::string& text);
@@ -134,23 +123,18 @@ public:
     // draw the hands themselves.
     void AcceptBoard(const CardMask* hands);
 
-    // Checks one seat's hand given as a card set, as DealBoard does: the
-    // seat's evaluation fields are filled when it has conditions.
-    bool SeatPasses(int seat, CardMask hand);
-    // The same verdict without touching the evaluation fields, for dealers
-    // that do not show them.
+    // Whether one seat's hand, given as a card set, meets the seat's
+    // conditions (a seat without conditions takes any hand).
     bool SeatMeetsSetup(int seat, CardMask hand);
 
-private:
+  private:
     void Compile();
-    template <bool StoreFields>
-    bool FastCheckSeat(int seat, CardMask hand);
+    bool FastCheckSeat(int seat, CardMask hand) const;
     // Display table from the four card sets (by seat index), Accepted, and
     // the records appended to Output.
     void RenderAndWrite(const CardMask* hands);
 
     std::array<tHandDefn, 20> Slots; // North 1-5, South 1-5, East 1-5, West 1-5
-    CardMask remaining_ = AllCardsMask;
     bool dirty_ = true;
 
     struct CompiledDefn {
@@ -165,11 +149,11 @@ private:
         bool AlwaysPasses = false; // slot 1 empty
         int Count = 0;             // positions to try
         CompiledDefn Defs[5];
-        CardMask Seed = 0;
     };
-    CompiledSeat compiled_[4]; // by seat index
-    const void* tables_ = nullptr;          // the pattern tables, looked up once
-    std::uint8_t patternShown_[4] = {255, 255, 255, 255}; // pattern id last put in Patterns
+    CompiledSeat compiled_[4];         // by seat index
+    std::array<CardMask, 4> seeded_{}; // SeededCards, by seat index
+    bool seededFor_ = false;           // the SeedFirst the seeded cards were worked out for
+    const void* tables_ = nullptr;     // the pattern tables, looked up once
 };
 
 // Sorts 13 codes ascending in place.

@@ -16,6 +16,7 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
     }
     tBoard board;
     board.SeedFirst = options.SeedFirst;
+    board.Random = options.Seed ? tRandom(*options.Seed) : options.Random ? *options.Random : tRandom::Randomized();
     if (!board.LoadSetup(options.Setup, options.DefinitionsFolder, &result.Error, &result.ErrorDetail)) return result;
     // The secure source is keyed once per run; the dealer reads the loaded set-up.
     std::unique_ptr<tSecureRandom> random;
@@ -72,6 +73,7 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
             }
         }
     }
+    if (options.Random && !options.Seed && !secure) *options.Random = board.Random;
     // However the run ended, a run without a board leaves the previous set
     // as it was: a Stop before the first board must not empty the files.
     std::string closeError;

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace zelv {
@@ -21,7 +22,13 @@ struct DealRunOptions {
     std::string FileCode = "ZELV";
     bool WritePbn = true;
     std::uint64_t MaxAttempts = 0; // 0: no limit
-    // Draw from the cryptographically secure source instead of RandSeed.
+    // The classic dealer's generator: a run from `Seed` repeats exactly;
+    // otherwise the run continues `Random`'s sequence and leaves it where
+    // the run ended (the application's one generator of the session); with
+    // neither, it starts from the clock.
+    std::optional<std::uint32_t> Seed;
+    tRandom* Random = nullptr;
+    // Draw from the cryptographically secure source instead.
     bool Secure = false;
 };
 
@@ -54,7 +61,7 @@ struct DealRunResult {
 
 using ProgressFn = std::function<void(const DealProgress&)>;
 
-// Deals with the process-wide RandSeed. The set-up is loaded and checked
+// Deals a run. The set-up is loaded and checked
 // before any file is touched. `progress` is called a few times a second and
 // once at the end; `stop` is polled between attempts.
 DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* stop = nullptr,

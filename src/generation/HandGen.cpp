@@ -545,6 +545,7 @@ void THandGenDlg::DealBtnClick() {
     options.FileCode = settings.DefaultFileCode;
     options.WritePbn = PbnCB->isChecked();
     options.Secure = SecureCB->isChecked();
+    options.Random = random_;
     StartRun(options);
 }
 

@@ -39,6 +39,10 @@ class THandGenDlg : public QDialog {
     // The same file with the Hands folder in front; empty until first shown.
     QString CurrentBoardFilePath() const;
 
+    // The generator runs continue (the session's one); without it each run
+    // starts from the clock.
+    void setRandom(tRandom* random) { random_ = random; }
+
     // True from Deal until the run has ended and its files are in place.
     bool IsDealing() const { return running_; }
 
@@ -123,6 +127,7 @@ class THandGenDlg : public QDialog {
     QString boardFileName_; // file code + ".DGE"
     QString changeFolder_;  // where Change File starts
     bool seedFirst_ = true; // the engine's SeedFirst, as SeedCB says
+    tRandom* random_ = nullptr;
 
     // The run on the worker thread.
     std::thread worker_;

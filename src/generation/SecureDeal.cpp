@@ -141,22 +141,10 @@ CardMask tSecureRandom::DrawFromPack(CardMask& pack, int size, int count) {
 }
 
 tSecureDealer::tSecureDealer(tBoard& board, tSecureRandom& random) : board_(board), random_(random) {
-    // Seeding follows the classic dealer: North, South, East, West, a card
-    // that an earlier seat already holds is not placed again, at most 13.
+    // The same seeded cards as the classic dealer places.
+    seeded_ = board.SeededCards();
     CardMask taken = 0;
-    for (int seat = 0; seat < 4; ++seat) {
-        const tHandDefn& first = board.Slot(seat, 0);
-        if (!board.SeedFirst || !board.IsConstrained(seat) || !first.Defined) continue;
-        CardMask want = first.MustHaveMask() & ~taken & AllCardsMask;
-        CardMask placed = 0;
-        for (int n = 0; want && n < 13; ++n) {
-            CardMask low = want & (0 - want);
-            placed |= low;
-            want ^= low;
-        }
-        seeded_[seat] = placed;
-        taken |= placed;
-    }
+    for (CardMask s : seeded_) taken |= s;
     for (int seat = 0; seat < 4; ++seat) need_[seat] = 13 - std::popcount(seeded_[seat]);
     // A seat passes only when one of its definitions does, and each of
     // those needs all of its must-have cards, so the cards they all require

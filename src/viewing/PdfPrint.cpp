@@ -41,8 +41,7 @@ PdfPrintResult PrintBoardFileToPdf(const PdfPrintJob& job) {
     QtPrintCanvas canvas(printer, [&job](const DocumentInfo& info) -> std::optional<QString> {
         return QString::fromStdString(PdfNameFor(job.Output, info.Seat));
     });
-    tBoard board;
-    tBoardPrinter layout(file, board, canvas, ShortName(job.BoardFile));
+    tBoardPrinter layout(file, canvas, ShortName(job.BoardFile));
     layout.Print(job.Request);
     canvas.Finish();
     result.Damaged = layout.DamagedBoards();

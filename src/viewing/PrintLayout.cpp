@@ -20,8 +20,8 @@ std::string ShortName(const std::string& path) {
     return dot == std::string::npos ? std::string() : name.substr(0, dot);
 }
 
-tBoardPrinter::tBoardPrinter(tBoardFile& file, tBoard& board, PrintCanvas& canvas, std::string shortName)
-    : file_(file), canvas_(canvas), board_(board), shortName_(std::move(shortName)) {}
+tBoardPrinter::tBoardPrinter(tBoardFile& file, PrintCanvas& canvas, std::string shortName)
+    : file_(file), canvas_(canvas), shortName_(std::move(shortName)) {}
 
 int tBoardPrinter::Print(const PrintRequest& request) {
     if (file_.BoardCount() == 0) return 0;
@@ -125,10 +125,7 @@ void tBoardPrinter::DrawFooter() {
 }
 
 bool tBoardPrinter::ReadBoard(std::uint64_t n) {
-    tBoardFile::Read result = file_.ReadBoard(n, board_);
-    if (result == tBoardFile::Read::Failed)
-        for (int seat = 0; seat < 4; ++seat)
-            for (int suit = 0; suit < 4; ++suit) board_.DecodeBoard(seat, suit, std::string());
+    const tBoardFile::Read result = file_.ReadBoard(n, holdings_);
     damaged_ = result != tBoardFile::Read::Ok;
     if (damaged_) ++damagedBoards_;
     return !damaged_;
@@ -188,7 +185,7 @@ void tBoardPrinter::DrawFullBoard(std::uint64_t n) {
             if (o.X > left && o.Top < top + lineHeight && top < o.Top + o.Height) limit = std::min(limit, o.X);
         return limit;
     };
-    const DisplayTable& d = board_.Display;
+    const DisplayTable& d = holdings_;
     for (int s = 0; s < 4; ++s) {
         const auto suit = static_cast<std::size_t>(s);
         const struct {
@@ -216,7 +213,7 @@ void tBoardPrinter::DrawSeatBoard(std::uint64_t n, int seat) {
     for (int s = 0; s < 4; ++s) canvas_.DrawText(x, y - 20 + 100 * s, SuitSigns[s]);
 
     SetFont(TextFont, 8, FontStyle::Regular);
-    const DisplayRow& row = board_.Display[static_cast<std::size_t>(seat)];
+    const DisplayRow& row = holdings_[static_cast<std::size_t>(seat)];
     for (int s = 0; s < 4; ++s) DrawWithin(x + 80, y + 100 * s, row[static_cast<std::size_t>(s)], right);
     // The cells of this layout are narrow; the mark goes under the hand,
     // clear of the next row.

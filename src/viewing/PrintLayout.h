@@ -42,9 +42,8 @@ struct PrintRequest {
 
 class tBoardPrinter {
   public:
-    // `file` must be open; all three must outlive the printer, which reads
-    // each board into `board`'s display table.
-    tBoardPrinter(tBoardFile& file, tBoard& board, PrintCanvas& canvas, std::string shortName);
+    // `file` must be open; both must outlive the printer.
+    tBoardPrinter(tBoardFile& file, PrintCanvas& canvas, std::string shortName);
 
     // Prints every board of the file: one standard document, or one
     // document per ticked seat in the order North, South, East, West.
@@ -58,9 +57,10 @@ class tBoardPrinter {
     void DrawFooter();
     void DrawFullBoard(std::uint64_t n);
     void DrawSeatBoard(std::uint64_t n, int seat);
-    // Board n into the display table; false when the record is damaged or
-    // could not be read (the table then holds what was sound).
+    // Board n into Holdings(); false when the record is damaged or could
+    // not be read (they then hold what was sound).
     bool ReadBoard(std::uint64_t n);
+    const DisplayTable& Holdings() const { return holdings_; }
 
     // Boards printed from damaged or unreadable records, over all documents.
     std::uint64_t DamagedBoards() const { return damagedBoards_; }
@@ -74,7 +74,7 @@ class tBoardPrinter {
 
     tBoardFile& file_;
     PrintCanvas& canvas_;
-    tBoard& board_;
+    DisplayTable holdings_;
     std::string shortName_;
     std::string title_;
     std::uint64_t current_ = 0;

@@ -160,7 +160,6 @@ void TPrintDlg::FormActivate() {
     }
     previewBtn_->setEnabled(printBtn_->isEnabled());
     ShowDefaultButton();
-    board_ = std::make_unique<tBoard>();
 }
 
 void TPrintDlg::ShowDefaultButton() {
@@ -170,7 +169,7 @@ void TPrintDlg::ShowDefaultButton() {
     printBtn_->setDefault(ready);
 }
 
-void TPrintDlg::FormClose() { board_.reset(); }
+void TPrintDlg::FormClose() {}
 
 void TPrintDlg::OptionRGClick() {
     // Only the enabled state changes: the ticks stay as the user left them.
@@ -212,8 +211,7 @@ TPrintDlg::Outcome TPrintDlg::PrintOn(PrintCanvas& canvas) {
     }
     out.Opened = true;
     out.Boards = file.BoardCount();
-    if (!board_) board_ = std::make_unique<tBoard>();
-    tBoardPrinter printer(file, *board_, canvas, ShortName(fileToPrint_.toStdString()));
+    tBoardPrinter printer(file, canvas, ShortName(fileToPrint_.toStdString()));
     out.Documents = printer.Print(Request());
     out.Damaged = printer.DamagedBoards();
     return out;

@@ -68,7 +68,6 @@ class TPrintDlg : public QDialog {
 
     std::function<QString()> currentBoardFile_;
     QPrinter* chosenPrinter_ = nullptr;
-    std::unique_ptr<tBoard> board_;
     QString fileToPrint_;
 
     QGroupBox* optionRG_ = nullptr;

@@ -183,7 +183,7 @@ void TViewHandDlg::done(int result) {
 
 void TViewHandDlg::FormActivate() {
     setWindowTitle(QStringLiteral("View Boards: ") + QFileInfo(boardFileName_).fileName());
-    board_ = std::make_unique<tBoard>();
+    board_ = DisplayTable{};
     currentBoard_ = 1;
     boardCount_ = 0;
     ClearHands();
@@ -202,7 +202,7 @@ void TViewHandDlg::FormActivate() {
 }
 
 void TViewHandDlg::FormClose() {
-    board_.reset();
+    board_ = DisplayTable{};
     file_.Close();
 }
 
@@ -231,19 +231,14 @@ void TViewHandDlg::LeftBtnClick(QObject* sender) {
 }
 
 bool TViewHandDlg::ReadBoard(std::uint64_t n) {
-    if (!board_) board_ = std::make_unique<tBoard>();
-    tBoardFile::Read result = file_.ReadBoard(n, *board_);
-    if (result == tBoardFile::Read::Failed)
-        for (int seat = 0; seat < 4; ++seat)
-            for (int suit = 0; suit < 4; ++suit) board_->DecodeBoard(seat, suit, std::string());
+    const tBoardFile::Read result = file_.ReadBoard(n, board_);
     return result == tBoardFile::Read::Ok;
 }
 
 void TViewHandDlg::DisplayBoard() {
     const bool sound = ReadBoard(currentBoard_);
     for (int seat = 0; seat < 4; ++seat)
-        for (int suit = 0; suit < 4; ++suit)
-            holdings_[seat][suit]->setText(QString::fromLatin1(board_->Display[seat][suit]));
+        for (int suit = 0; suit < 4; ++suit) holdings_[seat][suit]->setText(QString::fromLatin1(board_[seat][suit]));
     damagedLbl_->setText(QStringLiteral("Board %1: damaged record, shown as far as it is sound.").arg(currentBoard_));
     damagedLbl_->setVisible(!sound);
 }

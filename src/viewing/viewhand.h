@@ -32,8 +32,8 @@ class TViewHandDlg : public QDialog {
     void FormClose();
     void NextBtnClick(QObject* sender);
     void LeftBtnClick(QObject* sender);
-    // Board n into the board object; false when the record is damaged or
-    // could not be read.
+    // Board n into the board shown; false when the record is damaged or
+    // could not be read (a board that cannot be read shows empty).
     bool ReadBoard(std::uint64_t n);
     void DisplayBoard();
     void ClearHands();
@@ -47,7 +47,7 @@ class TViewHandDlg : public QDialog {
     void ShowBoardNumber();
 
     QString boardFileName_;
-    std::unique_ptr<tBoard> board_;
+    DisplayTable board_; // the board shown
     tBoardFile file_;
     std::uint64_t currentBoard_ = 1;
     std::uint64_t boardCount_ = 0;

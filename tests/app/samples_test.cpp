@@ -97,7 +97,7 @@ TEST(SampleDefinitions, dealingGivesWhatTheNamePromises) {
         setup[North].Names[0] = name;
         std::string error;
         ASSERT_TRUE(board.LoadSetup(setup, Folder, &error)) << name << ": " << error;
-        RandSeed = 20261208u;
+        board.Random = tRandom(20261208u);
         int accepted = 0;
         for (int attempt = 0; attempt < 2'000'000 && accepted < 12; ++attempt) {
             board.DealBoard();

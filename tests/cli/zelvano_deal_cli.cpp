@@ -25,10 +25,10 @@ std::vector<DisplayTable> ReadBoards(const std::string& path) {
     std::vector<DisplayTable> boards;
     tBoardFile file;
     if (!file.Open(path, nullptr)) return boards;
-    tBoard board;
+    DisplayTable board;
     for (std::uint64_t n = 1; n <= file.BoardCount(); ++n) {
         EXPECT_EQ(file.ReadBoard(n, board), tBoardFile::Read::Ok);
-        boards.push_back(board.Display);
+        boards.push_back(board);
     }
     return boards;
 }
@@ -41,7 +41,7 @@ std::size_t Count(const std::string& text, const std::string& what) {
 
 using DealCli = CliTest;
 
-// The engine's own run with RandSeed set, for comparison with the program.
+// The engine's own run from a seed, for comparison with the program.
 DealRunResult ApiRun(const DealSetup& setup, std::uint32_t seed, const std::string& defs, const std::string& out,
                      std::int64_t boards, bool seedFirst = true) {
     DealRunOptions o;
@@ -51,7 +51,7 @@ DealRunResult ApiRun(const DealSetup& setup, std::uint32_t seed, const std::stri
     o.DefinitionsFolder = defs;
     o.OutputFolder = out;
     o.FileCode = "API";
-    RandSeed = seed;
+    o.Seed = seed;
     return RunDeal(o);
 }
 

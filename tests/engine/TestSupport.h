@@ -13,7 +13,7 @@
 namespace zelv::test {
 
 class TempDir {
-public:
+  public:
     TempDir() {
         std::random_device rd;
         path_ = std::filesystem::temp_directory_path() / ("zelv-test-" + std::to_string(rd()) + std::to_string(rd()));
@@ -27,7 +27,7 @@ public:
     std::string path() const { return path_.string(); }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -41,15 +41,6 @@ inline std::string ReadText(const std::string& path) {
     std::stringstream ss;
     ss << f.rdbuf();
     return ss.str();
-}
-
-// An engine definition that accepts every hand.
-inline tHandDefn OpenDefn() {
-    tHandDefn d;
-    d.Defined = true;
-    d.YesShapes.assign(PatternStrings().begin(), PatternStrings().end());
-    for (int i = 0; i < 38; i += 2) d.Limit(i + 1) = 255;
-    return d;
 }
 
 // An editor definition that accepts every hand, written as NAME.HDS.

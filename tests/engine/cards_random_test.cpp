@@ -1,7 +1,7 @@
+#include "TestSupport.h"
 #include "engine/Cards.h"
 #include "engine/Random.h"
 #include "engine/uBoard.h"
-#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -9,20 +9,20 @@
 using namespace zelv;
 
 TEST(Random, sixDrawsFromSeedZeroGiveTheKnownValuesAndSeeds) {
-    RandSeed = 0;
+    tRandom r(0);
     const std::uint32_t values[6] = {0, 1, 44, 10, 14, 34};
     const std::uint32_t seeds[6] = {1u, 134775814u, 3698175007u, 870078620u, 1172187917u, 2884733762u};
     for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(Random(52), values[i]) << "draw " << i;
-        EXPECT_EQ(RandSeed, seeds[i]) << "draw " << i;
+        EXPECT_EQ(r.Random(52), values[i]) << "draw " << i;
+        EXPECT_EQ(r.Seed, seeds[i]) << "draw " << i;
     }
 }
 
 TEST(Random, plusOneCoversExactlyTheCardCodes) {
-    RandSeed = 12345;
+    tRandom r(12345);
     std::set<std::uint32_t> seen;
     for (int i = 0; i < 100000; ++i) {
-        std::uint32_t code = Random(52) + 1;
+        std::uint32_t code = r.Random(52) + 1;
         ASSERT_GE(code, 1u);
         ASSERT_LE(code, 52u);
         seen.insert(code);
@@ -31,14 +31,9 @@ TEST(Random, plusOneCoversExactlyTheCardCodes) {
 }
 
 TEST(Random, randomizeSeedsFromTheClock) {
-    RandSeed = 0;
-    Randomize();
-    std::uint32_t first = RandSeed;
+    std::uint32_t first = tRandom::Randomized().Seed;
     std::uint32_t later = first;
-    for (int i = 0; i < 1000 && later == first; ++i) {
-        Randomize();
-        later = RandSeed;
-    }
+    for (int i = 0; i < 1000 && later == first; ++i) later = tRandom::Randomized().Seed;
     EXPECT_NE(first, later);
 }
 

@@ -1,3 +1,4 @@
+#include "ReferenceBoard.h"
 #include "TestSupport.h"
 #include "engine/HandDefnKeys.h"
 #include "engine/Random.h"
@@ -10,11 +11,12 @@ using namespace zelv;
 namespace {
 
 // Deals the hand `north` to North (rest spread to the others) and answers
-// whether North passes, asking both the documented check path and the fast
-// path the dealer uses; they must agree.
+// whether North passes, asking both the reference's documented checks and
+// the engine's fast verdict; they must agree.
 class Checks : public ::testing::Test {
-protected:
+  protected:
     tBoard b;
+    test::tReferenceBoard ref;
 
     void Give(const Hand& north) {
         CardMask used = 0;
@@ -33,14 +35,14 @@ protected:
     }
     bool Passes(const Hand& north) {
         Give(north);
-        b.EvaluateHands();
-        b.MeasureShapes();
-        bool slow = b.CheckBoard();
+        ref = test::tReferenceBoard(b);
+        for (int seat = 0; seat < 4; ++seat) ref.SeatHand(seat) = b.SeatHand(seat);
+        ref.EvaluateHands();
+        ref.MeasureShapes();
+        const bool slow = ref.CheckBoard();
         CardMask m = 0;
         for (CardCode c : north) m |= CardBit(c);
-        bool fast = b.SeatPasses(North, m);
-        EXPECT_EQ(slow, fast) << "check paths disagree";
-        EXPECT_EQ(slow, b.SeatMeetsSetup(North, m)) << "verdict without fields disagrees";
+        EXPECT_EQ(slow, b.SeatMeetsSetup(North, m)) << "the engine's verdict and the reference's disagree";
         return slow;
     }
     void Use(int position, const tHandDefn& d) {
@@ -58,7 +60,7 @@ const Hand ElevenSpades = test::HandOf({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14, 2
 } // namespace
 
 TEST_F(Checks, seatWithoutConditionsPassesEvenWithDefinitionsLoaded) {
-    tHandDefn never = test::OpenDefn();
+    tHandDefn never = tHandDefn::AcceptingEveryHand();
     never.MinPoints = 40;
     Use(0, never);
     EXPECT_FALSE(Passes(Strong));
@@ -67,22 +69,22 @@ TEST_F(Checks, seatWithoutConditionsPassesEvenWithDefinitionsLoaded) {
 }
 
 TEST_F(Checks, alternativesAreTriedInOrder) {
-    tHandDefn a = test::OpenDefn();
+    tHandDefn a = tHandDefn::AcceptingEveryHand();
     a.MinPoints = 20;
-    tHandDefn bdef = test::OpenDefn();
+    tHandDefn bdef = tHandDefn::AcceptingEveryHand();
     bdef.MaxPoints = 12;
     Use(0, a);
     Use(1, bdef);
     EXPECT_TRUE(Passes(Balanced12)); // fails A, passes B
     EXPECT_TRUE(Passes(Strong));     // passes A
-    tHandDefn c = test::OpenDefn();
+    tHandDefn c = tHandDefn::AcceptingEveryHand();
     c.MaxPoints = 11;
     Use(1, c);
     EXPECT_FALSE(Passes(Balanced12)); // fails both
 }
 
 TEST_F(Checks, emptyFirstPositionPassesEveryHand) {
-    tHandDefn never = test::OpenDefn();
+    tHandDefn never = tHandDefn::AcceptingEveryHand();
     never.MinPoints = 40;
     Use(1, never);
     EXPECT_FALSE(b.Slot(North, 0).Defined);
@@ -90,21 +92,21 @@ TEST_F(Checks, emptyFirstPositionPassesEveryHand) {
 }
 
 TEST_F(Checks, emptyMiddlePositionIsSkipped) {
-    tHandDefn first = test::OpenDefn();
+    tHandDefn first = tHandDefn::AcceptingEveryHand();
     first.MinPoints = 30;
-    tHandDefn third = test::OpenDefn();
+    tHandDefn third = tHandDefn::AcceptingEveryHand();
     third.MinPoints = third.MaxPoints = 12;
     Use(0, first);
     Use(2, third);
     EXPECT_TRUE(Passes(Balanced12));
-    EXPECT_EQ(b.CurrentDefn, &b.Slot(North, 2));
+    EXPECT_EQ(ref.CurrentDefn, &ref.Slot(North, 2));
     third.MinPoints = third.MaxPoints = 13;
     Use(2, third);
     EXPECT_FALSE(Passes(Balanced12));
 }
 
 TEST_F(Checks, rangesAreInclusiveAndCanBeUnsatisfiable) {
-    tHandDefn d = test::OpenDefn();
+    tHandDefn d = tHandDefn::AcceptingEveryHand();
     d.MinPoints = d.MaxPoints = 12;
     Use(0, d);
     EXPECT_TRUE(Passes(Balanced12));
@@ -116,7 +118,7 @@ TEST_F(Checks, rangesAreInclusiveAndCanBeUnsatisfiable) {
 }
 
 TEST_F(Checks, suitPointLimitRefusesAceQueenOfDiamonds) {
-    tHandDefn d = test::OpenDefn();
+    tHandDefn d = tHandDefn::AcceptingEveryHand();
     d.MinDPoints = 0;
     d.MaxDPoints = 3;
     Use(0, d);
@@ -125,7 +127,7 @@ TEST_F(Checks, suitPointLimitRefusesAceQueenOfDiamonds) {
 }
 
 TEST_F(Checks, patternListWithoutFourThreeThreeThreeRefusesIt) {
-    tHandDefn d = test::OpenDefn();
+    tHandDefn d = tHandDefn::AcceptingEveryHand();
     d.YesShapes.erase(std::find(d.YesShapes.begin(), d.YesShapes.end(), "4333"));
     ASSERT_EQ(d.YesShapes.size(), 38u);
     Use(0, d);
@@ -134,7 +136,7 @@ TEST_F(Checks, patternListWithoutFourThreeThreeThreeRefusesIt) {
 }
 
 TEST_F(Checks, thirtyNineEntriesAcceptEveryHandWithoutComparing) {
-    tHandDefn d = test::OpenDefn();
+    tHandDefn d = tHandDefn::AcceptingEveryHand();
     d.YesShapes.assign(39, "nonsense");
     Use(0, d);
     EXPECT_TRUE(Passes(Balanced12));
@@ -147,7 +149,7 @@ TEST_F(Checks, thirtyNineEntriesAcceptEveryHandWithoutComparing) {
 }
 
 TEST_F(Checks, mustHaveCardsMustAllBeHeld) {
-    tHandDefn d = test::OpenDefn();
+    tHandDefn d = tHandDefn::AcceptingEveryHand();
     Use(0, d);
     EXPECT_TRUE(Passes(Balanced12));
     d.MustHave[1] = true;  // SA
@@ -161,7 +163,7 @@ TEST_F(Checks, mustHaveCardsMustAllBeHeld) {
 }
 
 TEST_F(Checks, lengthMaximumOfTenRefusesElevenCardSuit) {
-    tHandDefn d = test::OpenDefn();
+    tHandDefn d = tHandDefn::AcceptingEveryHand();
     d.MaxSLength = 10;
     Use(0, d);
     EXPECT_FALSE(Passes(ElevenSpades));
@@ -171,18 +173,18 @@ TEST_F(Checks, lengthMaximumOfTenRefusesElevenCardSuit) {
 }
 
 TEST_F(Checks, controlsAndHonoursAreTestedWhateverTheEditorShowed) {
-    tHandDefn d = test::OpenDefn();
+    tHandDefn d = tHandDefn::AcceptingEveryHand();
     d.MaxAK = 3; // Balanced12: SA (2) + HK (1)
     Use(0, d);
     EXPECT_TRUE(Passes(Balanced12));
     d.MaxAK = 2;
     Use(0, d);
     EXPECT_FALSE(Passes(Balanced12));
-    d = test::OpenDefn();
+    d = tHandDefn::AcceptingEveryHand();
     d.MinAKQ = 8; // 3 + 1 + 2 + 1 = 7
     Use(0, d);
     EXPECT_FALSE(Passes(Balanced12));
-    d = test::OpenDefn();
+    d = tHandDefn::AcceptingEveryHand();
     d.MinTop3S = 2; // SA SQ
     d.MaxTop3S = 2;
     Use(0, d);
@@ -198,7 +200,7 @@ TEST_F(Checks, dealerAndDocumentedChecksAgreeOnRandomCases) {
     std::vector<CardCode> pack(FullPack.begin(), FullPack.end());
     int passes = 0;
     for (int round = 0; round < 3000; ++round) {
-        tHandDefn d = test::OpenDefn();
+        tHandDefn d = tHandDefn::AcceptingEveryHand();
         std::uniform_int_distribution<int> pick(0, 37);
         for (int k = 0; k < 3; ++k) {
             int i = pick(rng);
@@ -208,7 +210,7 @@ TEST_F(Checks, dealerAndDocumentedChecksAgreeOnRandomCases) {
         if (rng() % 3 == 0) d.YesShapes.resize(rng() % 39);
         if (rng() % 4 == 0) d.MustHave[1 + rng() % 52] = true;
         Use(static_cast<int>(rng() % 2), d);
-        if (rng() % 2) Use(0, test::OpenDefn()), Use(0, d);
+        if (rng() % 2) Use(0, tHandDefn::AcceptingEveryHand()), Use(0, d);
         std::shuffle(pack.begin(), pack.end(), rng);
         Hand h;
         std::copy(pack.begin(), pack.begin() + 13, h.begin());

@@ -1,3 +1,4 @@
+#include "ReferenceBoard.h"
 #include "TestSupport.h"
 #include "engine/Duplimat.h"
 #include "engine/Random.h"
@@ -8,44 +9,6 @@
 using namespace zelv;
 
 namespace {
-
-// A plain, card-by-card dealer written from the documented steps: a byte
-// pack, must-have cards of each constrained seat's first definition placed
-// first (North, South, East, West), then random draws for North, South and
-// East with redraws of dealt cards, and West taking what is left in code
-// order. The engine must produce the very same hands and leave RandSeed in
-// the same state.
-struct ReferenceDealer {
-    bool SeedFirst = false;
-    bool Constrained[4] = {};
-    CardMask FirstMust[4] = {};
-    Hand Hands[4] = {}; // by seat index
-
-    void Deal() {
-        CardCode pack[53];
-        for (int i = 0; i <= 52; ++i) pack[i] = static_cast<CardCode>(i);
-        int next[4] = {0, 0, 0, 0};
-        if (SeedFirst)
-            for (int seat = 0; seat < 4; ++seat) {
-                if (!Constrained[seat]) continue;
-                for (int c = 1; c <= 52; ++c)
-                    if (FirstMust[seat] & CardBit(static_cast<CardCode>(c))) {
-                        Hands[seat][static_cast<std::size_t>(next[seat]++)] = static_cast<CardCode>(c);
-                        pack[c] = 0;
-                    }
-            }
-        for (int seat : {North, South, East})
-            while (next[seat] < 13) {
-                std::uint32_t r = Random(52) + 1;
-                if (pack[r] != 0) {
-                    Hands[seat][static_cast<std::size_t>(next[seat]++)] = static_cast<CardCode>(r);
-                    pack[r] = 0;
-                }
-            }
-        for (int c = 1; c <= 52; ++c)
-            if (pack[c]) Hands[West][static_cast<std::size_t>(next[West]++)] = static_cast<CardCode>(c);
-    }
-};
 
 CardMask MaskOf(const Hand& h) {
     CardMask m = 0;
@@ -70,47 +33,38 @@ TEST_P(DealMatchesReference, sameHandsAndSameSeedOnEveryAttempt) {
     const DealCase& c = GetParam();
     tBoard b;
     b.SeedFirst = c.SeedFirst;
-    ReferenceDealer ref;
-    ref.SeedFirst = c.SeedFirst;
     for (int seat = 0; seat < 4; ++seat) {
         b.SetConstrained(seat, c.Constrained[seat]);
-        ref.Constrained[seat] = c.Constrained[seat];
-        tHandDefn d = test::OpenDefn();
+        tHandDefn d = tHandDefn::AcceptingEveryHand();
         d.MinPoints = static_cast<std::uint8_t>(c.MinPoints[seat]);
         for (int code : c.Must[seat]) d.MustHave[static_cast<std::size_t>(code)] = true;
         b.SetSlot(seat, 0, d);
-        ref.FirstMust[seat] = d.MustHaveMask();
     }
+    // The reference deals and judges with the same set-up, card by card.
+    test::tReferenceBoard ref(b);
     std::uint32_t start = 0xC0FFEEu;
     int accepted = 0;
     for (int attempt = 0; attempt < 3000; ++attempt) {
-        RandSeed = start;
-        ref.Deal();
-        std::uint32_t refSeed = RandSeed;
-        RandSeed = start;
+        tRandom refRandom(start);
+        ref.Deal(refRandom);
+        b.Random = tRandom(start);
         b.DealBoard();
-        ASSERT_EQ(RandSeed, refSeed) << "attempt " << attempt;
+        ASSERT_EQ(b.Random.Seed, refRandom.Seed) << "attempt " << attempt;
         for (int seat = 0; seat < 4; ++seat) {
             if (b.Accepted) {
-                Hand sorted = ref.Hands[seat];
+                Hand sorted = ref.SeatHand(seat);
                 std::sort(sorted.begin(), sorted.end());
                 ASSERT_EQ(b.SeatHand(seat), sorted) << "attempt " << attempt << " seat " << seat;
             } else {
-                ASSERT_EQ(b.SeatHand(seat), ref.Hands[seat]) << "attempt " << attempt << " seat " << seat;
+                ASSERT_EQ(b.SeatHand(seat), ref.SeatHand(seat)) << "attempt " << attempt << " seat " << seat;
             }
         }
         // The reference's own verdict, from the documented checks.
-        tBoard judge;
-        for (int seat = 0; seat < 4; ++seat) {
-            judge.SetConstrained(seat, c.Constrained[seat]);
-            judge.SetSlot(seat, 0, b.Slot(seat, 0));
-            judge.SeatHand(seat) = ref.Hands[seat];
-        }
-        judge.EvaluateHands();
-        judge.MeasureShapes();
-        ASSERT_EQ(b.Accepted, judge.CheckBoard()) << "attempt " << attempt;
+        ref.EvaluateHands();
+        ref.MeasureShapes();
+        ASSERT_EQ(b.Accepted, ref.CheckBoard()) << "attempt " << attempt;
         accepted += b.Accepted;
-        start = RandSeed;
+        start = b.Random.Seed;
     }
     EXPECT_GT(accepted, 0);
 }
@@ -122,11 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
         DealCase{"NorthStrong", true, {true, false, false, false}, {}, {16, 0, 0, 0}},
         DealCase{"NorthSeededAceKing", true, {true, false, false, false}, {{1, 15}, {}, {}, {}}, {0, 0, 0, 0}},
         DealCase{"NorthAceKingUnseeded", false, {true, false, false, false}, {{1, 15}, {}, {}, {}}, {0, 0, 0, 0}},
-        DealCase{"EveryoneSeeded",
-                 true,
-                 {true, true, true, true},
-                 {{1}, {2, 14}, {27, 28, 29}, {40, 52}},
-                 {0, 0, 0, 0}},
+        DealCase{
+            "EveryoneSeeded", true, {true, true, true, true}, {{1}, {2, 14}, {27, 28, 29}, {40, 52}}, {0, 0, 0, 0}},
         DealCase{"WestHoldsThirteen",
                  true,
                  {false, false, false, true},
@@ -141,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DealBoard, allSeatsFreeAcceptsEveryAttempt) {
     tBoard b;
-    RandSeed = 1;
+    b.Random = tRandom(1);
     for (int i = 0; i < 200; ++i) {
         b.DealBoard();
         ASSERT_TRUE(b.Accepted);
@@ -152,10 +103,10 @@ TEST(DealBoard, seededAceOfSpadesStaysWithNorth) {
     tBoard b;
     b.SeedFirst = true;
     b.SetConstrained(North, true);
-    tHandDefn d = test::OpenDefn();
+    tHandDefn d = tHandDefn::AcceptingEveryHand();
     d.MustHave[1] = true;
     b.SetSlot(North, 0, d);
-    RandSeed = 5;
+    b.Random = tRandom(5);
     for (int i = 0; i < 500; ++i) {
         b.DealBoard();
         ASSERT_TRUE(b.Accepted);
@@ -168,12 +119,12 @@ TEST(DealBoard, thirteenSeededCardsOfNorthDrawNothingForNorth) {
     tBoard b;
     b.SeedFirst = true;
     b.SetConstrained(North, true);
-    tHandDefn d = test::OpenDefn();
+    tHandDefn d = tHandDefn::AcceptingEveryHand();
     for (int c = 40; c <= 52; ++c) d.MustHave[static_cast<std::size_t>(c)] = true;
     b.SetSlot(North, 0, d);
     // The draws then fill South and East alone: the same number of draws as
     // dealing South and East from a pack without the clubs.
-    RandSeed = 77;
+    b.Random = tRandom(77);
     b.DealBoard();
     ASSERT_TRUE(b.Accepted);
     EXPECT_EQ(b.Display[North][3], "AKQJT98765432");
@@ -183,10 +134,10 @@ TEST(DealBoard, thirteenSeededCardsOfNorthDrawNothingForNorth) {
 TEST(DealBoard, everyAcceptedBoardHoldsThePackOnceInAscendingHands) {
     tBoard b;
     b.SetConstrained(South, true);
-    tHandDefn d = test::OpenDefn();
+    tHandDefn d = tHandDefn::AcceptingEveryHand();
     d.MinPoints = 12;
     b.SetSlot(South, 0, d);
-    RandSeed = 31337;
+    b.Random = tRandom(31337);
     int accepted = 0;
     for (int i = 0; i < 2000; ++i) {
         b.DealBoard();
@@ -200,7 +151,10 @@ TEST(DealBoard, everyAcceptedBoardHoldsThePackOnceInAscendingHands) {
             all |= MaskOf(h);
         }
         ASSERT_EQ(all, AllCardsMask);
-        ASSERT_GE(b.HandPoints[South], 12);
+        test::tReferenceBoard ref(b);
+        ref.Hands = {b.SeatHand(North), b.SeatHand(South), b.SeatHand(East), b.SeatHand(West)};
+        ref.EvaluateHands();
+        ASSERT_GE(ref.HandPoints[South], 12);
     }
     EXPECT_GT(accepted, 100);
 }
@@ -211,12 +165,12 @@ TEST(DealBoard, rejectedAttemptKeepsDisplayAndWritesNothing) {
     ASSERT_TRUE(files.OpenDealFiles(dir.path(), "T", false, nullptr));
     tBoard b;
     b.Output = &files;
-    RandSeed = 3;
+    b.Random = tRandom(3);
     b.DealBoard();
     ASSERT_TRUE(b.Accepted);
     DisplayTable before = b.Display;
     b.SetConstrained(North, true);
-    tHandDefn never = test::OpenDefn();
+    tHandDefn never = tHandDefn::AcceptingEveryHand();
     never.MinPoints = 38;
     b.SetSlot(North, 0, never);
     for (int i = 0; i < 100; ++i) {

@@ -126,7 +126,7 @@ TEST(BoardFile, readingBackReproducesEveryBoardIncludingVoids) {
                          test::HandOf({14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26}));
     files.WriteBoardRecord(b.Display[North], b.Display[East], b.Display[South], b.Display[West]);
     dealt.push_back(b.Display);
-    RandSeed = 4242;
+    b.Random = tRandom(4242);
     for (int i = 0; i < 50; ++i) {
         b.DealBoard();
         dealt.push_back(b.Display);
@@ -136,10 +136,10 @@ TEST(BoardFile, readingBackReproducesEveryBoardIncludingVoids) {
     tBoardFile reader;
     ASSERT_TRUE(reader.Open(dir.file("RT.DGE"), nullptr));
     ASSERT_EQ(reader.BoardCount(), dealt.size());
-    tBoard view;
+    DisplayTable view;
     for (std::uint64_t n = 1; n <= reader.BoardCount(); ++n) {
         ASSERT_EQ(reader.ReadBoard(n, view), tBoardFile::Read::Ok);
-        ASSERT_EQ(view.Display, dealt[n - 1]) << "board " << n;
+        ASSERT_EQ(view, dealt[n - 1]) << "board " << n;
     }
     // And the dealing-machine file holds the same deals, record for record.
     std::string bri = test::ReadText(dir.file("RT.BRI"));
@@ -156,12 +156,15 @@ TEST(BoardFile, countsWholeRecordsOnly) {
     tBoardFile f;
     ASSERT_TRUE(f.Open(dir.file("E.DGE"), nullptr));
     EXPECT_EQ(f.BoardCount(), 0u);
-    tBoard b;
+    DisplayTable b;
     EXPECT_EQ(f.ReadBoard(1, b), tBoardFile::Read::Failed);
     ASSERT_TRUE(f.Open(dir.file("P.DGE"), nullptr));
     EXPECT_EQ(f.BoardCount(), 2u);
     EXPECT_EQ(f.ReadBoard(2, b), tBoardFile::Read::Ok);
+    EXPECT_EQ(b[North][0], "A");
+    // A board that cannot be read leaves nothing of the one before.
     EXPECT_EQ(f.ReadBoard(3, b), tBoardFile::Read::Failed);
+    EXPECT_EQ(b, DisplayTable{});
     std::string error;
     EXPECT_FALSE(f.Open(dir.file("missing.DGE"), &error));
     EXPECT_EQ(error, "Unable to open " + dir.file("missing.DGE"));
@@ -184,10 +187,10 @@ TEST(BoardFile, moreThanSixtyFiveThousandBoardsAreCountedAndRead) {
     tBoardFile reader;
     ASSERT_TRUE(reader.Open(path, nullptr));
     EXPECT_EQ(reader.BoardCount(), 70000u);
-    tBoard b;
+    DisplayTable b;
     ASSERT_EQ(reader.ReadBoard(70000, b), tBoardFile::Read::Ok);
-    EXPECT_EQ(b.Display[North][0], "AK");
-    EXPECT_EQ(b.Display[West][3], "2");
+    EXPECT_EQ(b[North][0], "AK");
+    EXPECT_EQ(b[West][3], "2");
     // The zero-filled records have no separators at all.
     EXPECT_EQ(reader.ReadBoard(65536, b), tBoardFile::Read::Damaged);
 }
@@ -195,24 +198,24 @@ TEST(BoardFile, moreThanSixtyFiveThousandBoardsAreCountedAndRead) {
 TEST(BoardFile, damagedRecordIsDecodedAsFarAsItIsSoundAndNeverOverruns) {
     unsigned char rec[128];
     std::memset(rec, 'K', sizeof rec); // no zero byte and no separator anywhere
-    tBoard b;
+    DisplayTable b;
     EXPECT_FALSE(DecodeBoardRecord(rec, b));
-    for (const auto& row : b.Display)
+    for (const auto& row : b)
         for (const auto& h : row) EXPECT_TRUE(h.empty());
     // Five separators: North complete, East's spades up to the end of the 68 bytes, cut to 13.
     std::string s = "\x06"
                     "AK\x03Q\x04J\x05T\x06";
     std::memcpy(rec, s.data(), s.size());
     EXPECT_FALSE(DecodeBoardRecord(rec, b));
-    EXPECT_EQ(b.Display[North][0], "AK");
-    EXPECT_EQ(b.Display[North][3], "T");
-    EXPECT_EQ(b.Display[East][0], std::string(13, 'K'));
-    EXPECT_EQ(b.Display[West][3], "");
+    EXPECT_EQ(b[North][0], "AK");
+    EXPECT_EQ(b[North][3], "T");
+    EXPECT_EQ(b[East][0], std::string(13, 'K'));
+    EXPECT_EQ(b[West][3], "");
     // More than 16 separators: the sixteenth holding ends at the seventeenth.
     std::memset(rec, 0, sizeof rec);
     for (int i = 0; i < 20; ++i) rec[i * 2] = 6, rec[i * 2 + 1] = 'A';
     EXPECT_FALSE(DecodeBoardRecord(rec, b));
-    EXPECT_EQ(b.Display[West][3], "A");
+    EXPECT_EQ(b[West][3], "A");
 }
 
 TEST(DealFiles, missingFolderIsReportedAndNothingIsCreated) {

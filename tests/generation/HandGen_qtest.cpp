@@ -476,11 +476,11 @@ class HandGenTest : public QObject {
         QVERIFY(file.Open(hand(".DGE").toStdString(), &error));
         QCOMPARE(file.BoardCount(), std::uint64_t(6));
         for (std::uint64_t n = 1; n <= 6; ++n) {
-            tBoard board;
+            DisplayTable board;
             QCOMPARE(file.ReadBoard(n, board), tBoardFile::Read::Ok);
-            QVERIFY(HighCardPoints(board.Display[North]) >= 20);
-            QVERIFY(board.Display[South][0].starts_with('A'));
-            QCOMPARE(CardCount(board.Display), 52);
+            QVERIFY(HighCardPoints(board[North]) >= 20);
+            QVERIFY(board[South][0].starts_with('A'));
+            QCOMPARE(CardCount(board), 52);
         }
     }
 
@@ -498,10 +498,10 @@ class HandGenTest : public QObject {
         QCOMPARE(file.BoardCount(), std::uint64_t(4));
         QCOMPARE(QFileInfo(hand(".BRI")).size(), qint64(4 * 128));
         for (std::uint64_t n = 1; n <= 4; ++n) {
-            tBoard board;
+            DisplayTable board;
             QCOMPARE(file.ReadBoard(n, board), tBoardFile::Read::Ok);
-            QVERIFY(HighCardPoints(board.Display[North]) >= 20);
-            QCOMPARE(CardCount(board.Display), 52);
+            QVERIFY(HighCardPoints(board[North]) >= 20);
+            QCOMPARE(CardCount(board), 52);
         }
         // The box is part of the set-up: a new showing turns it off again.
         dlg_->reject();
@@ -698,12 +698,11 @@ class HandGenTest : public QObject {
         std::string error;
         QVERIFY(file.Open(hand(".DGE").toStdString(), &error));
         for (std::uint64_t n = 1; n <= file.BoardCount(); ++n) {
-            tBoard board;
+            DisplayTable board;
             QCOMPARE(file.ReadBoard(n, board), tBoardFile::Read::Ok);
-            QVERIFY(HighCardPoints(board.Display[North]) >= 20);
+            QVERIFY(HighCardPoints(board[North]) >= 20);
             std::array<std::uint8_t, 4> lengths{};
-            for (int suit = 0; suit < 4; ++suit)
-                lengths[suit] = static_cast<std::uint8_t>(board.Display[North][suit].size());
+            for (int suit = 0; suit < 4; ++suit) lengths[suit] = static_cast<std::uint8_t>(board[North][suit].size());
             QCOMPARE(PatternOfLengths(lengths), std::string("4333"));
         }
     }

@@ -1,3 +1,4 @@
+#include "../engine/ReferenceBoard.h"
 #include "../engine/TestSupport.h"
 #include "definitions/HandDefinition.h"
 #include "engine/BoardFile.h"
@@ -50,7 +51,7 @@ TEST_F(Run, fixedSeedWritesTheRequestedBoardsAndEachMeetsTheSetUp) {
     o.Setup[South].Constrained = true;
     o.Setup[South].Names = {"nt", "", "", "", ""};
     o.Boards = 12;
-    RandSeed = 2026;
+    o.Seed = 2026;
     DealRunResult r = RunDeal(o);
     ASSERT_EQ(r.Status, DealStatus::Done) << r.Error;
     EXPECT_EQ(r.Accepted, 12u);
@@ -61,7 +62,7 @@ TEST_F(Run, fixedSeedWritesTheRequestedBoardsAndEachMeetsTheSetUp) {
 
     tBoardFile f;
     ASSERT_TRUE(f.Open(Out(".DGE"), nullptr));
-    tBoard judge;
+    test::tReferenceBoard judge;
     judge.SetConstrained(North, true);
     judge.SetConstrained(South, true);
     tHandDefn strong, nt;
@@ -70,9 +71,9 @@ TEST_F(Run, fixedSeedWritesTheRequestedBoardsAndEachMeetsTheSetUp) {
     judge.SetSlot(North, 0, strong);
     judge.SetSlot(South, 0, nt);
     for (std::uint64_t n = 1; n <= 12; ++n) {
-        tBoard view;
+        DisplayTable view;
         ASSERT_EQ(f.ReadBoard(n, view), tBoardFile::Read::Ok);
-        for (int seat = 0; seat < 4; ++seat) judge.SeatHand(seat) = CodesOf(view.Display[seat]);
+        for (int seat = 0; seat < 4; ++seat) judge.SeatHand(seat) = CodesOf(view[seat]);
         judge.EvaluateHands();
         judge.MeasureShapes();
         EXPECT_TRUE(judge.CheckBoard()) << "board " << n;
@@ -89,11 +90,20 @@ TEST_F(Run, fixedSeedWritesTheRequestedBoardsAndEachMeetsTheSetUp) {
             }
         }
     }
-    // The same seed deals the same bytes again.
-    RandSeed = 2026;
+    // The same seed deals the same bytes again, and so does a run that
+    // continues a generator started from it; that run leaves the generator
+    // where it ended, so the next run deals other boards.
     ASSERT_EQ(RunDeal(o).Status, DealStatus::Done);
     EXPECT_EQ(test::ReadText(Out(".DGE")), dge);
     EXPECT_EQ(test::ReadText(Out(".BRI")), bri);
+    tRandom session(2026);
+    o.Seed.reset();
+    o.Random = &session;
+    ASSERT_EQ(RunDeal(o).Status, DealStatus::Done);
+    EXPECT_EQ(test::ReadText(Out(".DGE")), dge);
+    EXPECT_NE(session.Seed, 2026u);
+    ASSERT_EQ(RunDeal(o).Status, DealStatus::Done);
+    EXPECT_NE(test::ReadText(Out(".DGE")), dge);
 }
 
 TEST_F(Run, freeSeatsTakeOneAttemptPerBoardAndZeroBoardsKeepThePreviousSet) {

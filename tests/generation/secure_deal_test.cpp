@@ -17,9 +17,9 @@
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <unistd.h>
 #include <set>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace zelv {
@@ -29,15 +29,6 @@ SecureKey TestKey(std::uint8_t first) {
     SecureKey key{};
     for (std::size_t i = 0; i < key.size(); ++i) key[i] = static_cast<std::uint8_t>(first + 7 * i);
     return key;
-}
-
-// A definition that every hand meets; tests narrow it.
-tHandDefn OpenDefn() {
-    tHandDefn d;
-    d.Defined = true;
-    d.YesShapes.assign(PatternStrings().begin(), PatternStrings().end());
-    for (int i = 0; i < LimitCount; ++i) d.Limit(i) = (i % 2 == 0) ? 0 : 40;
-    return d;
 }
 
 int Hcp(const DisplayRow& row) {
@@ -74,11 +65,14 @@ void ExpectSoundBoard(const tBoard& board) {
 
 double ChiSquare(const std::vector<double>& observed, const std::vector<double>& expected) {
     double chi = 0;
-    for (std::size_t i = 0; i < observed.size(); ++i) chi += (observed[i] - expected[i]) * (observed[i] - expected[i]) / expected[i];
+    for (std::size_t i = 0; i < observed.size(); ++i)
+        chi += (observed[i] - expected[i]) * (observed[i] - expected[i]) / expected[i];
     return chi;
 }
 // Generous: about six standard deviations above the mean of the distribution.
-double Limit(std::size_t degrees) { return static_cast<double>(degrees) + 6.0 * std::sqrt(2.0 * static_cast<double>(degrees)); }
+double Limit(std::size_t degrees) {
+    return static_cast<double>(degrees) + 6.0 * std::sqrt(2.0 * static_cast<double>(degrees));
+}
 
 // Two-sample homogeneity statistic over the same bins.
 double ChiSquareTwoSample(const std::vector<double>& a, const std::vector<double>& b) {
@@ -119,11 +113,11 @@ auto BothDealers(const SetUp& setUp, std::uint8_t key, std::uint32_t seed, const
     auto secure = sample(secureBoard, std::function<bool()>([&] { return dealer.DealBoard(); }));
     tBoard classicBoard;
     setUp(classicBoard);
-    RandSeed = seed;
+    classicBoard.Random = tRandom(seed);
     auto classic = sample(classicBoard, std::function<bool()>([&] {
-        classicBoard.DealBoard();
-        return classicBoard.Accepted;
-    }));
+                              classicBoard.DealBoard();
+                              return classicBoard.Accepted;
+                          }));
     return std::make_pair(secure, classic);
 }
 
@@ -204,7 +198,8 @@ TEST(SecureRandom, drawsFromAPackGiveEveryChoiceEqually) {
         // the six highest spades, which need no spreading over the pack: fifteen pairs
         {(CardMask{1} << 6) - 1, 2, 15},
         // eight cards across the suits, four of them: seventy choices
-        {CardBit(3) | CardBit(9) | CardBit(13) | CardBit(20) | CardBit(30) | CardBit(31) | CardBit(44) | CardBit(51), 4, 70},
+        {CardBit(3) | CardBit(9) | CardBit(13) | CardBit(20) | CardBit(30) | CardBit(31) | CardBit(44) | CardBit(51), 4,
+         70},
     };
     for (const Case& c : cases) {
         std::map<CardMask, double> seen;
@@ -221,7 +216,8 @@ TEST(SecureRandom, drawsFromAPackGiveEveryChoiceEqually) {
         std::vector<double> observed;
         for (const auto& [choice, n] : seen) observed.push_back(n);
         const double each = static_cast<double>(rounds) / static_cast<double>(c.choices);
-        EXPECT_LT(ChiSquare(observed, std::vector<double>(c.choices, each)), Limit(c.choices - 1)) << std::hex << c.pack;
+        EXPECT_LT(ChiSquare(observed, std::vector<double>(c.choices, each)), Limit(c.choices - 1))
+            << std::hex << c.pack;
     }
     // Asking for more than the pack holds takes the whole pack; nothing takes nothing.
     const CardMask five = cases[0].pack;
@@ -245,7 +241,9 @@ TEST(SecureRandom, aHandFromTheFullPackHoldsEachCardAndEachSuitLengthAsOften) {
     }
     EXPECT_LT(ChiSquare(cards, std::vector<double>(52, hands / 4.0)), Limit(51));
     std::vector<double> expected(7, 0.0);
-    for (int k = 0; k <= 13; ++k) expected[static_cast<std::size_t>(std::min(k, 6))] += hands * Choose(13, k) * Choose(39, 13 - k) / Choose(52, 13);
+    for (int k = 0; k <= 13; ++k)
+        expected[static_cast<std::size_t>(std::min(k, 6))] +=
+            hands * Choose(13, k) * Choose(39, 13 - k) / Choose(52, 13);
     EXPECT_LT(ChiSquare(spades, expected), Limit(6));
 }
 
@@ -267,11 +265,11 @@ TEST(SecureDealer, freeSetUpAcceptsEveryAttemptAndPutsEachCardInEachSeatEvenly) 
 TEST(SecureDealer, acceptedBoardsMeetTheSetUpAndHoldTheSeededCards) {
     tBoard board;
     board.SeedFirst = true;
-    tHandDefn north = OpenDefn();
+    tHandDefn north = tHandDefn::AcceptingEveryHand();
     north.MinPoints = 15;
     north.MustHave[MakeCard(0, 0)] = true; // SA
     north.MustHave[MakeCard(1, 1)] = true; // HK
-    tHandDefn west = OpenDefn();
+    tHandDefn west = tHandDefn::AcceptingEveryHand();
     west.MinDLength = 5;
     board.SetConstrained(North, true);
     board.SetConstrained(West, true);
@@ -295,7 +293,7 @@ TEST(SecureDealer, acceptedBoardsMeetTheSetUpAndHoldTheSeededCards) {
 
 TEST(SecureDealer, rejectedAttemptLeavesDisplayAndFilesUntouched) {
     tBoard board;
-    tHandDefn impossible = OpenDefn();
+    tHandDefn impossible = tHandDefn::AcceptingEveryHand();
     impossible.MinPoints = 38;
     board.SetConstrained(South, true);
     board.SetSlot(South, 0, impossible);
@@ -310,9 +308,9 @@ TEST(SecureDealer, rejectedAttemptLeavesDisplayAndFilesUntouched) {
 TEST(SecureDealer, firstDefinitionsSharingACardNeverPutItInTwoHands) {
     tBoard board;
     board.SeedFirst = true;
-    tHandDefn a = OpenDefn();
+    tHandDefn a = tHandDefn::AcceptingEveryHand();
     for (int r = 0; r < 13; ++r) a.MustHave[MakeCard(0, r)] = true; // all spades
-    tHandDefn b = OpenDefn();
+    tHandDefn b = tHandDefn::AcceptingEveryHand();
     b.MustHave[MakeCard(0, 0)] = true; // SA again
     b.MustHave[MakeCard(3, 0)] = true; // CA
     board.SetConstrained(North, true);
@@ -328,7 +326,7 @@ TEST(SecureDealer, firstDefinitionsSharingACardNeverPutItInTwoHands) {
 
 TEST(SecureDealer, constrainedSuitLengthFollowsTheExactConditionalDistribution) {
     tBoard board;
-    tHandDefn north = OpenDefn();
+    tHandDefn north = tHandDefn::AcceptingEveryHand();
     north.MinSLength = 5;
     board.SetConstrained(North, true);
     board.SetSlot(North, 0, north);
@@ -336,8 +334,9 @@ TEST(SecureDealer, constrainedSuitLengthFollowsTheExactConditionalDistribution) 
     tSecureDealer dealer(board, random);
     const int boards = 20000;
     std::vector<double> seen(5, 0.0); // 5, 6, 7, 8 and more
-    DealAccepted(boards, [&] { return dealer.DealBoard(); },
-                 [&] { seen[std::min<std::size_t>(board.Display[North][0].size(), 8) - 5] += 1; });
+    DealAccepted(
+        boards, [&] { return dealer.DealBoard(); },
+        [&] { seen[std::min<std::size_t>(board.Display[North][0].size(), 8) - 5] += 1; });
     std::vector<double> p(5, 0.0);
     double total = 0;
     for (int k = 5; k <= 13; ++k) {
@@ -357,10 +356,10 @@ TEST(SecureDealer, constrainedSuitLengthFollowsTheExactConditionalDistribution) 
 TEST(SecureDealer, freeSeatsMatchTheClassicDealerOnASeededTwoSeatSetUp) {
     auto setUp = [](tBoard& board) {
         board.SeedFirst = true;
-        tHandDefn north = OpenDefn();
+        tHandDefn north = tHandDefn::AcceptingEveryHand();
         north.MinPoints = 12;
         north.MustHave[MakeCard(0, 0)] = true;
-        tHandDefn south = OpenDefn();
+        tHandDefn south = tHandDefn::AcceptingEveryHand();
         south.MinHLength = 5;
         board.SetConstrained(North, true);
         board.SetConstrained(South, true);
@@ -392,7 +391,7 @@ TEST(SecureDealer, freeSeatsMatchTheClassicDealerOnASeededTwoSeatSetUp) {
 TEST(SecureDealer, unseededMustHaveCardsKeepTheAcceptanceRateAndTheDistribution) {
     tBoard board;
     board.SeedFirst = false;
-    tHandDefn north = OpenDefn();
+    tHandDefn north = tHandDefn::AcceptingEveryHand();
     north.MustHave[MakeCard(0, 0)] = true; // SA
     north.MustHave[MakeCard(1, 1)] = true; // HK
     board.SetConstrained(North, true);
@@ -418,7 +417,8 @@ TEST(SecureDealer, unseededMustHaveCardsKeepTheAcceptanceRateAndTheDistribution)
     // all means k-1 of the other twelve spades.
     std::vector<double> expected(6, 0.0);
     for (int k = 1; k <= 12; ++k)
-        expected[static_cast<std::size_t>(std::min(k, 6) - 1)] += accepted * Choose(12, k - 1) * Choose(38, 12 - k) / Choose(50, 11);
+        expected[static_cast<std::size_t>(std::min(k, 6) - 1)] +=
+            accepted * Choose(12, k - 1) * Choose(38, 12 - k) / Choose(50, 11);
     EXPECT_LT(ChiSquare(spades, expected), Limit(5));
 }
 
@@ -428,13 +428,13 @@ TEST(SecureDealer, unseededMustHaveCardsKeepTheAcceptanceRateAndTheDistribution)
 TEST(SecureDealer, alternativeDefinitionsMatchTheClassicDealerWithoutSeeding) {
     auto setUp = [](tBoard& board) {
         board.SeedFirst = false;
-        tHandDefn a = OpenDefn();
+        tHandDefn a = tHandDefn::AcceptingEveryHand();
         a.MustHave[MakeCard(0, 0)] = true;
         a.MustHave[MakeCard(1, 1)] = true;
-        tHandDefn b = OpenDefn();
+        tHandDefn b = tHandDefn::AcceptingEveryHand();
         b.MustHave[MakeCard(0, 0)] = true;
         b.MustHave[MakeCard(2, 2)] = true;
-        tHandDefn south = OpenDefn();
+        tHandDefn south = tHandDefn::AcceptingEveryHand();
         south.MustHave[MakeCard(3, 0)] = true;
         board.SetConstrained(North, true);
         board.SetConstrained(South, true);
@@ -449,22 +449,29 @@ TEST(SecureDealer, alternativeDefinitionsMatchTheClassicDealerWithoutSeeding) {
     };
     auto sample = [&](tBoard& board, const std::function<bool()>& attempt) {
         Sample out;
-        DealAccepted(boards, [&] { ++out.attempts; return attempt(); }, [&] {
-            const bool hk = Holds(board.Display[North], 1, 'K'), dq = Holds(board.Display[North], 2, 'Q');
-            EXPECT_TRUE(Holds(board.Display[North], 0, 'A'));
-            EXPECT_TRUE(hk || dq);
-            EXPECT_TRUE(Holds(board.Display[South], 3, 'A'));
-            out.stats[hk && dq ? 0 : hk ? 1 : 2] += 1;
-            out.stats[3 + std::min<std::size_t>(board.Display[South][3].size(), 5) - 1] += 1; // South's clubs 1..5+
-            out.stats[8 + static_cast<std::size_t>(std::min(Hcp(board.Display[East]) / 3, 6))] += 1;
-            ExpectSoundBoard(board);
-        });
+        DealAccepted(
+            boards,
+            [&] {
+                ++out.attempts;
+                return attempt();
+            },
+            [&] {
+                const bool hk = Holds(board.Display[North], 1, 'K'), dq = Holds(board.Display[North], 2, 'Q');
+                EXPECT_TRUE(Holds(board.Display[North], 0, 'A'));
+                EXPECT_TRUE(hk || dq);
+                EXPECT_TRUE(Holds(board.Display[South], 3, 'A'));
+                out.stats[hk && dq ? 0 : hk ? 1 : 2] += 1;
+                out.stats[3 + std::min<std::size_t>(board.Display[South][3].size(), 5) - 1] += 1; // South's clubs 1..5+
+                out.stats[8 + static_cast<std::size_t>(std::min(Hcp(board.Display[East]) / 3, 6))] += 1;
+                ExpectSoundBoard(board);
+            });
         return out;
     };
     const auto [secure, classic] = BothDealers(setUp, 16, 20261208u, sample);
 
     auto part = [](const Sample& s, std::size_t from, std::size_t to) {
-        return std::vector<double>(s.stats.begin() + static_cast<std::ptrdiff_t>(from), s.stats.begin() + static_cast<std::ptrdiff_t>(to));
+        return std::vector<double>(s.stats.begin() + static_cast<std::ptrdiff_t>(from),
+                                   s.stats.begin() + static_cast<std::ptrdiff_t>(to));
     };
     EXPECT_LT(ChiSquareTwoSample(part(secure, 0, 3), part(classic, 0, 3)), Limit(2));
     EXPECT_LT(ChiSquareTwoSample(part(secure, 3, 8), part(classic, 3, 8)), Limit(4));

@@ -30,7 +30,6 @@ struct Printed {
     TempDir dir;
     std::string path;
     tBoardFile file;
-    tBoard board;
     RecordingCanvas canvas;
     std::optional<tBoardPrinter> printer;
 
@@ -42,7 +41,7 @@ struct Printed {
     void open() {
         std::string error;
         if (!file.Open(path, &error)) throw std::runtime_error(error);
-        printer.emplace(file, board, canvas, ShortName(path));
+        printer.emplace(file, canvas, ShortName(path));
     }
     int print(PrintOption option, std::array<bool, 4> seats = {}) {
         return printer->Print(PrintRequest{option, seats});
@@ -313,9 +312,8 @@ TEST(PrintLayout, Voids_printNothingAfterTheSuitSign) {
     WriteText(path, RecordOf(t));
     tBoardFile file;
     ASSERT_TRUE(file.Open(path, nullptr));
-    tBoard board;
     RecordingCanvas canvas;
-    tBoardPrinter printer(file, board, canvas, "VOID");
+    tBoardPrinter printer(file, canvas, "VOID");
     printer.Print({PrintOption::Standard, {}});
     const RecordedPage& page = canvas.Documents.at(0).Pages.at(0);
     EXPECT_EQ(TextsAt(page, 100 + 370, 560), std::vector<std::string>{"AKQJT98765432"});
@@ -339,9 +337,8 @@ TEST(PrintLayout, DamagedRecord_printedAsFarAsSoundAndMarked) {
     WriteText(path, good + bad + good);
     tBoardFile file;
     ASSERT_TRUE(file.Open(path, nullptr));
-    tBoard board;
     RecordingCanvas canvas;
-    tBoardPrinter printer(file, board, canvas, "BAD");
+    tBoardPrinter printer(file, canvas, "BAD");
     printer.Print({PrintOption::Standard, {}});
     EXPECT_EQ(printer.DamagedBoards(), 1u);
     const RecordedPage& page = canvas.Documents.at(0).Pages.at(0);
@@ -359,7 +356,7 @@ TEST(PrintLayout, DamagedRecord_printedAsFarAsSoundAndMarked) {
     EXPECT_EQ(TextsAt(page, 1250 + 620, 1160), std::vector<std::string>{d2[East][2] + "X" + d2[East][3]});
 
     RecordingCanvas seatCanvas;
-    tBoardPrinter seatPrinter(file, board, seatCanvas, "BAD");
+    tBoardPrinter seatPrinter(file, seatCanvas, "BAD");
     seatPrinter.Print({PrintOption::Partnership, {true, false, false, false}});
     const RecordedPage& seatPage = seatCanvas.Documents.at(0).Pages.at(0);
     EXPECT_EQ(TextsAt(seatPage, 840, 560 + 400), std::vector<std::string>{"(damaged)"});
@@ -408,10 +405,9 @@ TEST(PrintLayout, ExtremeHoldings_neverOverlapAnotherText) {
         for (PrintOption option : {PrintOption::Standard, PrintOption::Partnership}) {
             tBoardFile file;
             ASSERT_TRUE(file.Open(path, nullptr));
-            tBoard board;
             RecordingCanvas canvas;
             canvas.Width = width;
-            tBoardPrinter printer(file, board, canvas, "STRESS");
+            tBoardPrinter printer(file, canvas, "STRESS");
             ASSERT_GT(printer.Print({option, {true, true, true, true}}), 0);
             int narrowed = 0;
             for (const RecordedDocument& doc : canvas.Documents)

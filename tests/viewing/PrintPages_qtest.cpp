@@ -76,7 +76,6 @@ class PrintPagesTest : public QObject {
         test::WriteDeals(path, test::ExtremeDeals());
         tBoardFile file;
         QVERIFY(file.Open(path, nullptr));
-        tBoard board;
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setPageSize(QPageSize(static_cast<QPageSize::PageSizeId>(paper)));
@@ -84,7 +83,7 @@ class PrintPagesTest : public QObject {
             return dir.filePath(QStringLiteral("stress%1.pdf").arg(info.Seat));
         });
         MeasuringCanvas canvas(real);
-        tBoardPrinter layout(file, board, canvas, "STRESS");
+        tBoardPrinter layout(file, canvas, "STRESS");
         QVERIFY(layout.Print({static_cast<PrintOption>(option), {true, true, true, true}}) > 0);
         real.Finish();
         QVERIFY2(real.Error().isEmpty(), qPrintable(real.Error()));
