@@ -2,8 +2,8 @@
 // dealing attempts, classic and secure, with whatever limits it holds.
 #include "definitions/HandDefinition.h"
 #include "engine/FileUtil.h"
-#include "generation/SecureDeal.h"
 #include "engine/uBoard.h"
+#include "generation/SecureDeal.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -11,7 +11,6 @@
 #include <fstream>
 #include <string>
 #include <unistd.h>
-
 
 // Memory-backed when the system has it: a file written per input on a disk
 // costs milliseconds. scripts/fuzz.sh names a folder that it removes after.
@@ -48,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     zelv::HandDefinition defn;
     std::vector<zelv::CardCode> refused;
-    if (zelv::ReadTheFile(path, defn, &refused, nullptr)) {
+    if (zelv::ReadDefinitionFile(path, defn, &refused, nullptr)) {
         if (defn.CardCount() > zelv::MaxMustHaveCards) std::abort();
         (void)zelv::HandDefinitionText(defn);
     }

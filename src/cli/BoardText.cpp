@@ -9,10 +9,6 @@
 
 namespace zelv {
 
-namespace {
-const char* const SuitNames[4] = {"spades", "hearts", "diamonds", "clubs"};
-}
-
 std::string DealProblem(const DisplayTable& table) {
     unsigned seen[4] = {0, 0, 0, 0};
     for (int seat = 0; seat < 4; ++seat) {
@@ -23,10 +19,11 @@ std::string DealProblem(const DisplayTable& table) {
             for (char c : h) {
                 std::size_t r = RankLetters.find(c);
                 if (r == std::string_view::npos)
-                    return SeatNames[seat] + "'s " + SuitNames[s] + " hold a character that is not a rank letter";
+                    return SeatNames[seat] + "'s " + std::string(SuitNames[s]) +
+                           " hold a character that is not a rank letter";
                 if (last != std::string::npos && r <= last)
-                    return SeatNames[seat] + "'s " + SuitNames[s] + " are not in order from high to low";
-                if (seen[s] & (1u << r)) return std::string("the ") + SuitNames[s] + " rank " + c + " is held twice";
+                    return SeatNames[seat] + "'s " + std::string(SuitNames[s]) + " are not in order from high to low";
+                if (seen[s] & (1u << r)) return "the " + std::string(SuitNames[s]) + " rank " + c + " is held twice";
                 seen[s] |= 1u << r;
                 last = r;
             }

@@ -2,6 +2,7 @@
 // boards of a board file, or prints them into PDF. Exit status: 0 done,
 // 1 bad input, 2 usage, 3 the attempt limit was reached, 130 interrupted.
 #include "cli/BoardText.h"
+#include "cli/DealOptions.h"
 #include "engine/FileUtil.h"
 #include "engine/Settings.h"
 #include "generation/DealRun.h"
@@ -44,43 +45,6 @@ int ParseFailed(const CLI::App& app, const CLI::ParseError& e) {
     return code == 0 ? ExitDone : ExitUsage;
 }
 
-// "A,,B" gives three slots, the middle one empty; blanks around a name go.
-bool SplitNames(const std::string& option, const std::string& text, std::array<std::string, 5>& names,
-                std::string& error) {
-    std::vector<std::string> items;
-    std::size_t start = 0;
-    while (true) {
-        std::size_t comma = text.find(',', start);
-        items.push_back(TrimBlanks(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
-        if (comma == std::string::npos) break;
-        start = comma + 1;
-    }
-    if (items.size() > names.size()) {
-        error = option + ": at most five definition names, not " + std::to_string(items.size()) + ": " + text;
-        return false;
-    }
-    names = {};
-    for (std::size_t i = 0; i < items.size(); ++i) names[i] = items[i];
-    return true;
-}
-
-// Decimal digits only, at most `max`.
-bool ParseCount(const std::string& text, std::uint64_t max, std::uint64_t& value) {
-    if (text.empty() || text.size() > 19) return false;
-    std::uint64_t v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        v = v * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    if (v > max) return false;
-    value = v;
-    return true;
-}
-
-bool ValidName(const std::string& name) {
-    return name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
-}
-
 // "--code=" with nothing after it would otherwise take the next argument
 // as its value: "--code= --no-pbn" would name the files "--no-pbn".
 std::string EmptyValueOption(int argc, char** argv) {
@@ -93,19 +57,6 @@ std::string EmptyValueOption(int argc, char** argv) {
 }
 
 int EmptyValue(const std::string& option) { return UsageError(option + ": an empty value is not allowed"); }
-
-// A seat whose first slot is empty takes any hand, whatever its later slots
-// name; say so rather than deal something the user did not mean.
-void WarnIfFirstSlotEmpty(const std::string& where, int seat, const std::array<std::string, 5>& names) {
-    if (!names[0].empty()) return;
-    for (std::size_t p = 1; p < names.size(); ++p)
-        if (!names[p].empty()) {
-            std::cerr << "zelvano-deal: warning: " << where << ": " << SeatNames[seat] << "'s first slot is empty, so "
-                      << SeatNames[seat] << " takes any hand; \"" << names[p]
-                      << "\" and any later definitions are not used\n";
-            return;
-        }
-}
 
 int Show(int argc, char** argv) {
     CLI::App app{"Prints the boards of a board file (.DGE) to standard output.", "zelvano-deal show"};
@@ -189,43 +140,47 @@ int Deal(int argc, char** argv) {
                  "                         [--paper a4|letter]\n"
                  "Exit status: 0 done, 1 bad input, 2 usage, 3 stopped by --max-attempts, 130 interrupted.",
                  "zelvano-deal"};
-    std::string generator, seats[4], seedText, boardsText = "1", maxAttemptsText;
-    std::string code{InitialFileCode};
-    std::string definitions = settings.HandDefinitionsFolder, output = settings.HandsFolder;
-    bool noSeedFirst = false, secure = false, pbn = true, quiet = false;
+    DealCommandLine line;
+    line.Code = std::string(InitialFileCode);
+    line.Definitions = settings.HandDefinitionsFolder;
+    line.Output = settings.HandsFolder;
+    std::string seats[4], seedText, maxAttemptsText;
+    bool quiet = false;
 
-    app.add_option("--generator", generator, "Take the four seats' set-up from this generator file (.GEN)")
+    app.add_option("--generator", line.Generator, "Take the four seats' set-up from this generator file (.GEN)")
         ->type_name("FILE");
     static const char* const seatOptions[4] = {"--north", "--south", "--east", "--west"};
-    static const char* const seatHelp[4] = {"North", "South", "East", "West"};
     CLI::Option* seatOpt[4];
     for (int seat : {North, East, South, West})
         seatOpt[seat] = app.add_option(seatOptions[seat], seats[seat],
-                                       std::string("Up to five comma-separated definition names for ") +
-                                           seatHelp[seat] + "; an empty item is an empty slot")
+                                       "Up to five comma-separated definition names for " + SeatNames[seat] +
+                                           "; an empty item is an empty slot")
                             ->type_name("NAMES");
-    app.add_option("--boards", boardsText, "Number of boards to deal")->type_name("N")->capture_default_str();
-    app.add_option("--code", code, "File code: the output files are CODE.DGE, CODE.BRI and CODE.PBN")
+    app.add_option("--boards", line.Boards, "Number of boards to deal")->type_name("N")->capture_default_str();
+    app.add_option("--code", line.Code, "File code: the output files are CODE.DGE, CODE.BRI and CODE.PBN")
         ->type_name("CODE")
         ->capture_default_str();
-    app.add_option("--definitions", definitions, "Folder of the hand definition files")
+    app.add_option("--definitions", line.Definitions, "Folder of the hand definition files")
         ->type_name("DIR")
         ->capture_default_str();
-    app.add_option("--output", output, "Folder the boards are written to")->type_name("DIR")->capture_default_str();
-    app.add_flag("--no-seed-first", noSeedFirst, "Do not place the first definition's cards before dealing");
+    app.add_option("--output", line.Output, "Folder the boards are written to")
+        ->type_name("DIR")
+        ->capture_default_str();
+    app.add_flag("--no-seed-first", line.NoSeedFirst, "Do not place the first definition's cards before dealing");
     CLI::Option* seedOpt =
         app.add_option("--seed", seedText, "Start the classic generator from this seed (0 to 4294967295)")
             ->type_name("N");
-    CLI::Option* secureOpt = app.add_flag("--secure", secure, "Draw from a cryptographically secure generator instead");
+    CLI::Option* secureOpt =
+        app.add_flag("--secure", line.Secure, "Draw from a cryptographically secure generator instead");
     secureOpt->excludes(seedOpt);
     CLI::Option* maxOpt =
         app.add_option("--max-attempts", maxAttemptsText, "Stop after this many attempts, keeping the boards dealt")
             ->type_name("N");
     // Two flags rather than CLI11's negated pair, whose help reads as if PBN were off.
     app.add_flag_callback(
-        "--pbn", [&pbn] { pbn = true; }, "Also write CODE.PBN (the default)");
+        "--pbn", [&line] { line.Pbn = true; }, "Also write CODE.PBN (the default)");
     app.add_flag_callback(
-        "--no-pbn", [&pbn] { pbn = false; }, "Do not write CODE.PBN");
+        "--no-pbn", [&line] { line.Pbn = false; }, "Do not write CODE.PBN");
     app.add_flag("--quiet", quiet, "No progress line and no summary");
     if (const std::string empty = EmptyValueOption(argc, argv); !empty.empty()) return EmptyValue(empty);
     try {
@@ -239,66 +194,16 @@ int Deal(int argc, char** argv) {
         for (const std::string& value : opt->results())
             if (value.empty()) return EmptyValue(opt->get_name());
     }
+    for (int seat = 0; seat < 4; ++seat)
+        if (*seatOpt[seat]) line.Seats[static_cast<std::size_t>(seat)] = seats[seat];
+    if (*seedOpt) line.Seed = seedText;
+    if (*maxOpt) line.MaxAttempts = maxAttemptsText;
 
-    std::uint64_t seed = 0, boards = 1, maxAttempts = 0;
-    if (*seedOpt && !ParseCount(seedText, 0xFFFFFFFFull, seed))
-        return UsageError("--seed: '" + seedText + "' is not a whole number from 0 to 4294967295");
-    if (!ParseCount(boardsText, 0x7FFFFFFFFFFFFFFFull, boards))
-        return UsageError("--boards: '" + boardsText + "' is not a whole number of boards (0 or more)");
-    if (*maxOpt && (!ParseCount(maxAttemptsText, 0x7FFFFFFFFFFFFFFFull, maxAttempts) || maxAttempts == 0))
-        return UsageError("--max-attempts: '" + maxAttemptsText + "' is not a whole number of 1 or more");
-    // The files are first written as CODE.BRI.tmp-XXXXXX, which must still
-    // fit the 255 bytes a file name may have.
-    if (code.empty() || code.size() > 240 || !ValidName(code))
-        return UsageError("--code: '" + code + "' cannot name a file");
-
-    DealRunOptions options;
-    options.SeedFirst = !noSeedFirst;
-    options.Boards = static_cast<std::int64_t>(boards);
-    options.DefinitionsFolder = definitions;
-    options.OutputFolder = output;
-    options.FileCode = code;
-    options.WritePbn = pbn;
-    options.MaxAttempts = maxAttempts;
-    options.Secure = secure;
-
-    bool anyNames = !generator.empty();
-    for (int seat = 0; seat < 4; ++seat) anyNames = anyNames || *seatOpt[seat];
-    if (anyNames && !DirectoryExists(definitions)) return BadInput("hand definitions folder not found: " + definitions);
-    if (!generator.empty()) {
-        std::error_code ec;
-        if (!std::filesystem::exists(generator, ec)) return BadInput("generator file not found: " + generator);
-        GeneratorSetup gen;
-        std::string error;
-        if (!LoadGeneratorFile(generator, gen, &error)) return BadInput(error);
-        const std::vector<std::string> available = ListDefinitionNames(definitions);
-        options.Setup = ToDealSetup(gen, available);
-        for (int seat = 0; seat < 4; ++seat)
-            for (std::size_t p = 0; p < 5; ++p) {
-                const std::string& name = gen.Seats[seat].Names[p];
-                if (!gen.Seats[seat].AnyHand && !name.empty() && MatchDefinitionName(available, name).empty() &&
-                    !*seatOpt[seat])
-                    std::cerr << "zelvano-deal: warning: " << generator << ": " << SeatNames[seat] << "'s definition "
-                              << p + 1 << " \"" << name << "\" is not in " << definitions
-                              << "; that slot is left empty\n";
-            }
-        for (int seat = 0; seat < 4; ++seat)
-            if (options.Setup[seat].Constrained && !*seatOpt[seat])
-                WarnIfFirstSlotEmpty(generator, seat, gen.Seats[seat].Names);
-    }
-    for (int seat = 0; seat < 4; ++seat) {
-        if (!*seatOpt[seat]) continue;
-        std::string error;
-        SeatSetup& s = options.Setup[seat];
-        if (!SplitNames(seatOptions[seat], seats[seat], s.Names, error)) return UsageError(error);
-        for (const auto& name : s.Names)
-            if (!ValidName(name))
-                return BadInput(std::string(seatOptions[seat]) + ": '" + name + "' is not a definition name");
-        s.Constrained = true;
-        WarnIfFirstSlotEmpty(seatOptions[seat], seat, s.Names);
-    }
-
-    if (*seedOpt) options.Seed = static_cast<std::uint32_t>(seed);
+    MergedDeal merged = MergeDealOptions(line);
+    if (merged.Outcome == MergedDeal::Verdict::Usage) return UsageError(merged.Error);
+    if (merged.Outcome == MergedDeal::Verdict::BadInput) return BadInput(merged.Error);
+    for (const std::string& warning : merged.Warnings) std::cerr << "zelvano-deal: warning: " << warning << "\n";
+    const DealRunOptions& options = merged.Options;
 
     // A closed terminal or session ends the run as Ctrl-C does: the boards
     // dealt so far are kept and the temporary files removed.

@@ -11,7 +11,7 @@ namespace zelv {
 HandDefinition HandDefinition::Defaults() {
     HandDefinition d;
     d.YesShapes = CatalogueInDisplayOrder();
-    LengthLimits limits = SetTheLimits(d.YesShapes);
+    LengthLimits limits = LengthLimitsOf(d.YesShapes);
     for (int i = 0; i < LimitCount; ++i) d.Limits[static_cast<std::size_t>(i)] = std::string(LimitKeys[i].Default);
     for (int s = 0; s < 4; ++s) {
         d.Limit(SuitLimitIndex(GroupLength, s, false)) = limits.MinLengthLimit;
@@ -32,7 +32,8 @@ static void ReadShapes(const tIniFile& ini, std::string_view section, std::vecto
     }
 }
 
-bool ReadTheFile(const std::string& path, HandDefinition& defn, std::vector<CardCode>* refused, std::string* error) {
+bool ReadDefinitionFile(const std::string& path, HandDefinition& defn, std::vector<CardCode>* refused,
+                        std::string* error) {
     tIniFile ini;
     if (!ini.LoadFromFile(path, error)) return false;
     HandDefinition d;
@@ -75,7 +76,7 @@ std::string HandDefinitionText(const HandDefinition& defn) {
     return ini.ToText();
 }
 
-bool WriteTheFile(const std::string& path, const HandDefinition& defn, std::string* error) {
+bool WriteDefinitionFile(const std::string& path, const HandDefinition& defn, std::string* error) {
     return AtomicWriteFile(path, HandDefinitionText(defn), error);
 }
 

@@ -34,13 +34,14 @@ inline constexpr int MaxMustHaveCards = 13;
 // no sections. Cards beyond the thirteenth set, in reading order (SA, HA,
 // SK, HK, ..., then DA, CA, DK, CK, ...), are left clear and listed in
 // `refused`. False only when an existing file cannot be read.
-bool ReadTheFile(const std::string& path, HandDefinition& defn, std::vector<CardCode>* refused, std::string* error);
+bool ReadDefinitionFile(const std::string& path, HandDefinition& defn, std::vector<CardCode>* refused,
+                        std::string* error);
 
 // Writes the whole file afresh and replaces the old one atomically. On
 // failure `error` is "Unable to write to <path>" and the old file stays.
-bool WriteTheFile(const std::string& path, const HandDefinition& defn, std::string* error);
+bool WriteDefinitionFile(const std::string& path, const HandDefinition& defn, std::string* error);
 
-// The file text WriteTheFile writes.
+// The file text WriteDefinitionFile writes.
 std::string HandDefinitionText(const HandDefinition& defn);
 
 } // namespace zelv

@@ -34,9 +34,9 @@ namespace zelv {
 namespace {
 
 constexpr int FieldLimit = 2;
-const char* const SuitNames[4] = {"Spade", "Heart", "Diamond", "Club"};
-const char* const RankNames[13] = {"Ace",   "King", "Queen", "Jack", "Ten",   "Nine", "Eight",
-                                   "Seven", "Six",  "Five",  "Four", "Three", "Two"};
+const char* const SuitCaptions[4] = {"Spade", "Heart", "Diamond", "Club"};
+const char* const RankCaptions[13] = {"Ace",   "King", "Queen", "Jack", "Ten",   "Nine", "Eight",
+                                      "Seven", "Six",  "Five",  "Four", "Three", "Two"};
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
@@ -245,7 +245,7 @@ void THandDefnDlg::FormCreate() {
         suitGrid->addWidget(heading, 0, base, 1, 3, Qt::AlignHCenter);
         for (int s = 0; s < 4; ++s) {
             const QString letter(QChar::fromLatin1(SuitLetters[static_cast<std::size_t>(s)]));
-            const QString suitName = QString::fromLatin1(SuitNames[s]);
+            const QString suitName = QString::fromLatin1(SuitCaptions[s]);
             const int minIndex = SuitLimitIndex(col.group, s, false);
             auto hint = [&](const QString& h) { return h.contains(QLatin1String("%1")) ? h.arg(suitName) : h; };
             suitGrid->addWidget(MakeField(minIndex, col.minName.arg(letter), hint(col.minHint)), s + 1, base);
@@ -275,7 +275,8 @@ void THandDefnDlg::FormCreate() {
             auto* box = new QCheckBox(mhPanel);
             box->setObjectName(Q(CardKey(code)));
             box->setAccessibleName(
-                QStringLiteral("%1 of %2s").arg(QString::fromLatin1(RankNames[r]), QString::fromLatin1(SuitNames[s])));
+                QStringLiteral("%1 of %2s")
+                    .arg(QString::fromLatin1(RankCaptions[r]), QString::fromLatin1(SuitCaptions[s])));
             cards_[code] = box;
             mhGrid->addWidget(box, s + 2, r + 1, Qt::AlignHCenter);
             connect(box, &QCheckBox::toggled, this, [this, box](bool ticked) { MustHaveCBClick(box, ticked); });
@@ -368,7 +369,7 @@ void THandDefnDlg::ClearYNLists() {
     NoShapeLB->clear();
 }
 
-void THandDefnDlg::SetTheLimits() { limits_ = zelv::SetTheLimits(ListTexts(YesShapeLB)); }
+void THandDefnDlg::SetTheLimits() { limits_ = zelv::LengthLimitsOf(ListTexts(YesShapeLB)); }
 
 HandDefinition THandDefnDlg::Definition() const {
     HandDefinition d;
@@ -498,7 +499,7 @@ void THandDefnDlg::MoveShapes(QListWidget* from, QListWidget* to) {
     std::vector<int> selected;
     for (int i = 0; i < from->count(); ++i)
         if (from->item(i)->isSelected()) selected.push_back(i);
-    if (!zelv::MoveShapes(source, target, selected)) {
+    if (!zelv::MoveSelectedShapes(source, target, selected)) {
         Prompts::current().beep();
         Prompts::current().error(this, QStringLiteral("No Shapes or None Selected."));
         return;
@@ -728,7 +729,7 @@ bool THandDefnDlg::ReadTheFile(const QString& path) {
     HandDefinition defn;
     std::vector<CardCode> refused;
     std::string error;
-    if (!zelv::ReadTheFile(path.toStdString(), defn, &refused, &error)) {
+    if (!zelv::ReadDefinitionFile(path.toStdString(), defn, &refused, &error)) {
         Prompts::current().error(this, Q(error));
         return false;
     }
@@ -739,7 +740,7 @@ bool THandDefnDlg::ReadTheFile(const QString& path) {
 bool THandDefnDlg::WriteTheFile(const QString& path) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     std::string error;
-    const bool ok = zelv::WriteTheFile(path.toStdString(), Definition(), &error);
+    const bool ok = zelv::WriteDefinitionFile(path.toStdString(), Definition(), &error);
     QGuiApplication::restoreOverrideCursor();
     if (!ok) Prompts::current().error(this, Q(error.empty() ? UnableToWrite(path.toStdString()) : error));
     return ok;

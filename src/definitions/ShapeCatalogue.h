@@ -24,10 +24,11 @@ struct LengthLimits {
 };
 // Shortest and longest suit length any hand with a pattern in `yes` (a
 // sorted list) can have: "0" and "13" for an empty list.
-LengthLimits SetTheLimits(const std::vector<std::string>& yes);
+LengthLimits LengthLimitsOf(const std::vector<std::string>& yes);
 
 // Moves the entries of `source` at the indices in `selected` to their
 // sorted places in `target`. False, changing nothing, when none is selected.
-bool MoveShapes(std::vector<std::string>& source, std::vector<std::string>& target, const std::vector<int>& selected);
+bool MoveSelectedShapes(std::vector<std::string>& source, std::vector<std::string>& target,
+                        const std::vector<int>& selected);
 
 } // namespace zelv

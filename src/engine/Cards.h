@@ -16,6 +16,10 @@ using Hand = std::array<CardCode, 13>;
 
 inline constexpr std::string_view RankLetters = "AKQJT98765432";
 inline constexpr std::string_view SuitLetters = "SHDC";
+// Names in messages, by suit index and by rank index.
+inline constexpr std::array<std::string_view, 4> SuitNames = {"spades", "hearts", "diamonds", "clubs"};
+inline constexpr std::array<std::string_view, 13> RankNames = {
+    "ace", "king", "queen", "jack", "ten", "nine", "eight", "seven", "six", "five", "four", "three", "two"};
 
 // Engine seat index. Files and the generation dialog list seats clockwise
 // (North, East, South, West); the engine's tables are indexed in this order.
@@ -52,8 +56,6 @@ extern const std::array<CardCode, 52> FullPack;
 using CardMask = std::uint64_t;
 inline constexpr CardMask AllCardsMask = (CardMask{1} << 52) - 1;
 constexpr CardMask CardBit(CardCode code) { return CardMask{1} << (code - 1); }
-constexpr unsigned SuitBits(CardMask mask, int suit) {
-    return static_cast<unsigned>((mask >> (13 * suit)) & 0x1FFF);
-}
+constexpr unsigned SuitBits(CardMask mask, int suit) { return static_cast<unsigned>((mask >> (13 * suit)) & 0x1FFF); }
 
 } // namespace zelv

@@ -64,10 +64,6 @@ const PatternTables& Tables() {
     return tables;
 }
 
-constexpr std::string_view RankNames[13] = {"ace",   "king", "queen", "jack", "ten",   "nine", "eight",
-                                            "seven", "six",  "five",  "four", "three", "two"};
-constexpr std::string_view SuitNames[4] = {"spades", "hearts", "diamonds", "clubs"};
-
 std::string CardName(CardCode code) {
     return "the " + std::string(RankNames[RankOf(code)]) + " of " + std::string(SuitNames[SuitOf(code)]) + " (" +
            CardKey(code) + ")";

@@ -22,7 +22,7 @@ GeneratorSetup GeneratorSetup::Defaults() {
     return s;
 }
 
-bool LoadGeneratorFile(const std::string& path, GeneratorSetup& setup, std::string* error) {
+bool ReadGeneratorFile(const std::string& path, GeneratorSetup& setup, std::string* error) {
     tIniFile ini;
     if (!ini.LoadFromFile(path, error)) return false;
     // Anything else named by mistake (a hand definition, a board file, any
@@ -50,7 +50,7 @@ bool LoadGeneratorFile(const std::string& path, GeneratorSetup& setup, std::stri
     return true;
 }
 
-bool SaveGeneratorFile(const std::string& path, const GeneratorSetup& setup, std::string* error) {
+bool WriteGeneratorFile(const std::string& path, const GeneratorSetup& setup, std::string* error) {
     tIniFile ini;
     std::string why;
     if (!ini.LoadFromFile(path, &why)) {

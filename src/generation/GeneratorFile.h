@@ -25,10 +25,10 @@ struct GeneratorSetup {
 // A missing file and missing keys give the defaults. False, with the
 // reason naming the file, for a file that cannot be read, is no plain file,
 // is not 8-bit text or holds none of the generator file's keys.
-bool LoadGeneratorFile(const std::string& path, GeneratorSetup& setup, std::string* error);
+bool ReadGeneratorFile(const std::string& path, GeneratorSetup& setup, std::string* error);
 // False, with "Unable to write to <path> (<reason>)" when the file cannot be
 // replaced, or the reason an existing file cannot be read to keep its lines.
-bool SaveGeneratorFile(const std::string& path, const GeneratorSetup& setup, std::string* error);
+bool WriteGeneratorFile(const std::string& path, const GeneratorSetup& setup, std::string* error);
 
 // Definition names in `folder`: ".HDS" files (any case) without the
 // extension, sorted without regard to case, without repeats.

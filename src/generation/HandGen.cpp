@@ -421,7 +421,7 @@ void THandGenDlg::LoadBtnClick() {
     std::string error;
     // A missing file reads as defaults; only a file that exists and cannot
     // be read is reported, and then the dialog is left as it was.
-    if (!zelv::LoadGeneratorFile(s(path), setup, &error)) {
+    if (!zelv::ReadGeneratorFile(s(path), setup, &error)) {
         Prompts::current().error(this, q(error));
         return;
     }
@@ -458,7 +458,7 @@ void THandGenDlg::SaveBtnClick() {
 
 void THandGenDlg::SaveGeneratorFile(const QString& path) {
     std::string error;
-    if (!zelv::SaveGeneratorFile(s(path), CurrentSetup(), &error)) Prompts::current().error(this, q(error));
+    if (!zelv::WriteGeneratorFile(s(path), CurrentSetup(), &error)) Prompts::current().error(this, q(error));
 }
 
 void THandGenDlg::ChangeFileBtnClick() {

@@ -79,7 +79,7 @@ TEST(SampleDefinitions, committedFilesAreTheWritersOutput) {
 TEST(SampleDefinitions, everyShapeInExactlyOneList) {
     for (const auto& sample : samples::SampleDefinitions()) {
         HandDefinition d;
-        ASSERT_TRUE(ReadTheFile(JoinPath(Folder, sample.Name + ".HDS"), d, nullptr, nullptr));
+        ASSERT_TRUE(ReadDefinitionFile(JoinPath(Folder, sample.Name + ".HDS"), d, nullptr, nullptr));
         std::vector<std::string> all = d.YesShapes;
         all.insert(all.end(), d.NoShapes.begin(), d.NoShapes.end());
         std::sort(all.begin(), all.end());

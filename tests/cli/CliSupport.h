@@ -108,7 +108,7 @@ class CliTest : public ::testing::Test {
         HandDefinition d = HandDefinition::Defaults();
         change(d);
         std::string error;
-        ASSERT_TRUE(WriteTheFile((root / "defs" / (name + ".HDS")).string(), d, &error)) << error;
+        ASSERT_TRUE(WriteDefinitionFile((root / "defs" / (name + ".HDS")).string(), d, &error)) << error;
     }
     void WriteStrongAndWeak() const {
         WriteDefinition("STRONG", [](HandDefinition& d) { d.Limit(LimMinPoints) = "20"; });

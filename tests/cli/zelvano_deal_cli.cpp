@@ -72,7 +72,7 @@ TEST_F(DealCli, generatorFileAndSeedGiveTheEnginesBoardsByteForByte) {
     gen.Seats[East].AnyHand = false;
     gen.Seats[East].Names[1] = "Weak";
     const std::string genPath = (root / "set.GEN").string();
-    ASSERT_TRUE(SaveGeneratorFile(genPath, gen, nullptr));
+    ASSERT_TRUE(WriteGeneratorFile(genPath, gen, nullptr));
 
     RunResult r = Run({"--generator", genPath, "--definitions", defs, "--output", out, "--boards", "4", "--seed", "777",
                        "--code", "CLI"});
@@ -95,7 +95,7 @@ TEST_F(DealCli, seatOptionsOverrideTheGeneratorAndMatchTheEngine) {
     GeneratorSetup gen = GeneratorSetup::Defaults();
     gen.Seats[North].Names[0] = "STRONG";
     const std::string genPath = (root / "set.GEN").string();
-    ASSERT_TRUE(SaveGeneratorFile(genPath, gen, nullptr));
+    ASSERT_TRUE(WriteGeneratorFile(genPath, gen, nullptr));
 
     RunResult r = Run({"--generator", genPath, "--north", "WEAK", "--south", "WEAK, STRONG", "--definitions", defs,
                        "--output", out, "--boards", "3", "--seed", "4242", "--code", "CLI", "--no-seed-first"});
@@ -296,7 +296,7 @@ TEST_F(DealCli, defaultFoldersAreBesideTheProgram) {
     fs::copy_file(ZELV_DEAL_EXE, exe);
     HandDefinition d = HandDefinition::Defaults();
     d.Limit(LimMinPoints) = "16";
-    ASSERT_TRUE(WriteTheFile((root / "prog" / "Hand Definitions" / "GOOD.HDS").string(), d, nullptr));
+    ASSERT_TRUE(WriteDefinitionFile((root / "prog" / "Hand Definitions" / "GOOD.HDS").string(), d, nullptr));
     RunResult r = Run({"--north", "good", "--boards", "2", "--quiet"}, exe.string());
     ASSERT_EQ(r.Status, 0) << r.Err;
     EXPECT_EQ(fs::file_size(root / "prog" / "Hands" / "ZELV.DGE"), 2 * RecordSize);

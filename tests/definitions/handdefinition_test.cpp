@@ -62,7 +62,7 @@ TEST(HandDefinitionFile, emptyShapeListsLeaveTheirSectionOut) {
 TEST(HandDefinitionFile, roundTripRestoresListsAndTexts) {
     test::TempDir dir;
     HandDefinition d = HandDefinition::Defaults();
-    ASSERT_TRUE(MoveShapes(d.YesShapes, d.NoShapes, {0, 5, 38}));
+    ASSERT_TRUE(MoveSelectedShapes(d.YesShapes, d.NoShapes, {0, 5, 38}));
     d.Limit(LimMinPoints) = "15";
     d.Limit(LimMaxPoints) = "17";
     d.Limit(SuitLimitIndex(GroupLength, 1, true)) = "4";
@@ -70,10 +70,10 @@ TEST(HandDefinitionFile, roundTripRestoresListsAndTexts) {
     d.AKControls = false;
     std::string path = dir.file("NT.HDS");
     std::string error;
-    ASSERT_TRUE(WriteTheFile(path, d, &error)) << error;
+    ASSERT_TRUE(WriteDefinitionFile(path, d, &error)) << error;
     HandDefinition back;
     std::vector<CardCode> refused;
-    ASSERT_TRUE(ReadTheFile(path, back, &refused, &error));
+    ASSERT_TRUE(ReadDefinitionFile(path, back, &refused, &error));
     EXPECT_EQ(back.YesShapes, d.YesShapes);
     EXPECT_EQ(back.NoShapes, d.NoShapes);
     for (const auto& s : back.YesShapes) EXPECT_EQ(s.size(), 5u);
@@ -88,9 +88,9 @@ TEST(HandDefinitionFile, savingOverALongerListLeavesNoStaleKeys) {
     test::TempDir dir;
     std::string path = dir.file("X.HDS");
     HandDefinition d = HandDefinition::Defaults();
-    ASSERT_TRUE(WriteTheFile(path, d, nullptr));
+    ASSERT_TRUE(WriteDefinitionFile(path, d, nullptr));
     d.YesShapes.resize(3);
-    ASSERT_TRUE(WriteTheFile(path, d, nullptr));
+    ASSERT_TRUE(WriteDefinitionFile(path, d, nullptr));
     tIniFile ini;
     ASSERT_TRUE(ini.LoadFromFile(path));
     EXPECT_EQ(ini.ReadSectionKeys("YesShapes").size(), 3u);
@@ -102,7 +102,7 @@ TEST(HandDefinitionFile, readingFillsMissingKeysWithDefaults) {
     std::string path = dir.file("OLD.HDS");
     test::WriteText(path, "[YesShapes]\nY0=4432\n[Hand]\nMaxPoints=abc\n[Cards]\nSA=2\nSK=x\n");
     HandDefinition d;
-    ASSERT_TRUE(ReadTheFile(path, d, nullptr, nullptr));
+    ASSERT_TRUE(ReadDefinitionFile(path, d, nullptr, nullptr));
     EXPECT_EQ(d.YesShapes, std::vector<std::string>{" 4432"});
     EXPECT_TRUE(d.NoShapes.empty());
     EXPECT_EQ(d.Limit(LimMaxPoints), "abc"); // kept as text; questioned only when used
@@ -113,7 +113,7 @@ TEST(HandDefinitionFile, readingFillsMissingKeysWithDefaults) {
     EXPECT_TRUE(d.AKControls);
     EXPECT_TRUE(d.Hon3);
     HandDefinition missing;
-    ASSERT_TRUE(ReadTheFile(dir.file("none.HDS"), missing, nullptr, nullptr));
+    ASSERT_TRUE(ReadDefinitionFile(dir.file("none.HDS"), missing, nullptr, nullptr));
     EXPECT_TRUE(missing.YesShapes.empty());
     EXPECT_EQ(missing.Limit(LimMaxAKQ), "24");
 }
@@ -129,7 +129,7 @@ TEST(HandDefinitionFile, onlyTheFirstThirteenCardsInReadingOrderAreTaken) {
     test::WriteText(path, cards);
     HandDefinition d;
     std::vector<CardCode> refused;
-    ASSERT_TRUE(ReadTheFile(path, d, &refused, nullptr));
+    ASSERT_TRUE(ReadDefinitionFile(path, d, &refused, nullptr));
     EXPECT_EQ(d.CardCount(), 13);
     EXPECT_TRUE(d.Cards[MakeCard(1, 0)]);   // HA
     EXPECT_TRUE(d.Cards[MakeCard(0, 11)]);  // S3
@@ -141,11 +141,11 @@ TEST(HandDefinitionFile, onlyTheFirstThirteenCardsInReadingOrderAreTaken) {
 TEST(HandDefinitionFile, failedSaveKeepsTheOldFile) {
     test::TempDir dir;
     std::string error;
-    EXPECT_FALSE(WriteTheFile(dir.file("missing/X.HDS"), HandDefinition::Defaults(), &error));
+    EXPECT_FALSE(WriteDefinitionFile(dir.file("missing/X.HDS"), HandDefinition::Defaults(), &error));
     EXPECT_EQ(error, "Unable to write to " + dir.file("missing/X.HDS") + " (No such file or directory)");
     std::string path = dir.file("RO.HDS");
     test::WriteText(path, "old");
     ::chmod(path.c_str(), 0444);
-    EXPECT_FALSE(WriteTheFile(path, HandDefinition::Defaults(), &error));
+    EXPECT_FALSE(WriteDefinitionFile(path, HandDefinition::Defaults(), &error));
     EXPECT_EQ(test::ReadText(path), "old");
 }

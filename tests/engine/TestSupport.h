@@ -47,7 +47,7 @@ inline std::string ReadText(const std::string& path) {
 inline std::string WriteDefinition(const std::string& folder, const std::string& name, const HandDefinition& d) {
     std::string path = folder + "/" + name + ".HDS";
     std::string error;
-    if (!WriteTheFile(path, d, &error)) throw std::runtime_error(error);
+    if (!WriteDefinitionFile(path, d, &error)) throw std::runtime_error(error);
     return path;
 }
 

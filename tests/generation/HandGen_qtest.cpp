@@ -83,7 +83,7 @@ class HandGenTest : public QObject {
         HandDefinition d = HandDefinition::Defaults();
         if (change) change(d);
         std::string error;
-        QVERIFY2(WriteTheFile((defs_ + "/" + name).toStdString(), d, &error), error.c_str());
+        QVERIFY2(WriteDefinitionFile((defs_ + "/" + name).toStdString(), d, &error), error.c_str());
     }
     void openList(DropDownCombo* c) {
         c->showPopup();

@@ -11,13 +11,13 @@ TEST(GeneratorFile, missingFileOrFlagsConstrainNorthOnly) {
     test::TempDir dir;
     GeneratorSetup s;
     s.Seats[North].AnyHand = true;
-    ASSERT_TRUE(LoadGeneratorFile(dir.file("none.GEN"), s, nullptr));
+    ASSERT_TRUE(ReadGeneratorFile(dir.file("none.GEN"), s, nullptr));
     EXPECT_FALSE(s.Seats[North].AnyHand);
     EXPECT_TRUE(s.Seats[South].AnyHand);
     EXPECT_TRUE(s.Seats[East].AnyHand);
     EXPECT_TRUE(s.Seats[West].AnyHand);
     test::WriteText(dir.file("part.GEN"), "[Main]\r\nNC1=STRONG\r\n");
-    ASSERT_TRUE(LoadGeneratorFile(dir.file("part.GEN"), s, nullptr));
+    ASSERT_TRUE(ReadGeneratorFile(dir.file("part.GEN"), s, nullptr));
     EXPECT_FALSE(s.Seats[North].AnyHand);
     EXPECT_EQ(s.Seats[North].Names[0], "STRONG");
     EXPECT_TRUE(s.Seats[West].AnyHand);
@@ -27,13 +27,13 @@ TEST(GeneratorFile, flagValuesAreWholeNumbers) {
     test::TempDir dir;
     test::WriteText(dir.file("f.GEN"), "[main]\nnanycb=2\nSAnyCB=0x0\nEAnyCB=maybe\nWAnyCB=0\n");
     GeneratorSetup s;
-    ASSERT_TRUE(LoadGeneratorFile(dir.file("f.GEN"), s, nullptr));
+    ASSERT_TRUE(ReadGeneratorFile(dir.file("f.GEN"), s, nullptr));
     EXPECT_TRUE(s.Seats[North].AnyHand);
     EXPECT_FALSE(s.Seats[South].AnyHand);
     EXPECT_TRUE(s.Seats[East].AnyHand); // not a number: the default
     EXPECT_FALSE(s.Seats[West].AnyHand);
     test::WriteText(dir.file("g.GEN"), "[Main]\nNAnyCB=0x1\nSAnyCB=\n");
-    ASSERT_TRUE(LoadGeneratorFile(dir.file("g.GEN"), s, nullptr));
+    ASSERT_TRUE(ReadGeneratorFile(dir.file("g.GEN"), s, nullptr));
     EXPECT_TRUE(s.Seats[North].AnyHand);
     EXPECT_TRUE(s.Seats[South].AnyHand);
 }
@@ -45,18 +45,18 @@ TEST(GeneratorFile, newFileIsWrittenSeatBySeatNorthSouthEastWest) {
     s.Seats[East].AnyHand = false;
     s.Seats[East].Names[0] = "NT";
     std::string path = dir.file("a.GEN");
-    ASSERT_TRUE(SaveGeneratorFile(path, s, nullptr));
+    ASSERT_TRUE(WriteGeneratorFile(path, s, nullptr));
     std::string expected = "[Main]\r\nNAnyCB=0\r\nNC1=STRONG\r\nNC2=\r\nNC3=Weak Two\r\nNC4=\r\nNC5=\r\n"
                            "SAnyCB=1\r\nSC1=\r\nSC2=\r\nSC3=\r\nSC4=\r\nSC5=\r\n"
                            "EAnyCB=0\r\nEC1=NT\r\nEC2=\r\nEC3=\r\nEC4=\r\nEC5=\r\n"
                            "WAnyCB=1\r\nWC1=\r\nWC2=\r\nWC3=\r\nWC4=\r\nWC5=\r\n";
     EXPECT_EQ(test::ReadText(path), expected);
     GeneratorSetup back;
-    ASSERT_TRUE(LoadGeneratorFile(path, back, nullptr));
+    ASSERT_TRUE(ReadGeneratorFile(path, back, nullptr));
     EXPECT_EQ(back.Seats[North].Names, s.Seats[North].Names);
     EXPECT_FALSE(back.Seats[East].AnyHand);
     // Saving the same set-up again gives the same text.
-    ASSERT_TRUE(SaveGeneratorFile(path, back, nullptr));
+    ASSERT_TRUE(WriteGeneratorFile(path, back, nullptr));
     EXPECT_EQ(test::ReadText(path), expected);
 }
 
@@ -66,7 +66,7 @@ TEST(GeneratorFile, savingKeepsForeignLinesAndReplacesKeysWhereTheyStand) {
     test::WriteText(path, "[Notes]\nWho=Club night\n[Main]\nWC5=old\nComment=mine\nNAnyCB=1\n[Tail]\nX=1\n");
     GeneratorSetup s = GeneratorSetup::Defaults();
     s.Seats[North].Names[0] = "A";
-    ASSERT_TRUE(SaveGeneratorFile(path, s, nullptr));
+    ASSERT_TRUE(WriteGeneratorFile(path, s, nullptr));
     std::string text = test::ReadText(path);
     EXPECT_EQ(text.rfind("[Notes]\r\nWho=Club night\r\n[Main]\r\nWC5=\r\nComment=mine\r\nNAnyCB=0\r\nNC1=A\r\n", 0), 0u)
         << text;
@@ -79,7 +79,7 @@ TEST(GeneratorFile, savingKeepsForeignLinesAndReplacesKeysWhereTheyStand) {
 TEST(GeneratorFile, failedSaveLeavesTheFileAsItWas) {
     test::TempDir dir;
     std::string error;
-    EXPECT_FALSE(SaveGeneratorFile(dir.file("no/x.GEN"), GeneratorSetup::Defaults(), &error));
+    EXPECT_FALSE(WriteGeneratorFile(dir.file("no/x.GEN"), GeneratorSetup::Defaults(), &error));
     EXPECT_EQ(error, "Unable to write to " + dir.file("no/x.GEN") + " (No such file or directory)");
 }
 
@@ -131,7 +131,7 @@ TEST(GeneratorFile, aFileThatIsNoGeneratorFileIsRefusedByName) {
         GeneratorSetup s;
         s.Seats[West].AnyHand = false;
         std::string error;
-        EXPECT_FALSE(LoadGeneratorFile(dir.file(name), s, &error)) << name;
+        EXPECT_FALSE(ReadGeneratorFile(dir.file(name), s, &error)) << name;
         EXPECT_EQ(error.rfind(dir.file(name) + " is not a generator file", 0), 0u) << error;
         EXPECT_FALSE(s.Seats[West].AnyHand) << "a refused file changes nothing";
     }
@@ -139,7 +139,7 @@ TEST(GeneratorFile, aFileThatIsNoGeneratorFileIsRefusedByName) {
     test::WriteText(dir.file("bom.GEN"), "\xEF\xBB\xBF[Main]\r\nNAnyCB=0\r\nNC1=STRONG\r\nSAnyCB=0\r\n");
     GeneratorSetup s;
     std::string error;
-    ASSERT_TRUE(LoadGeneratorFile(dir.file("bom.GEN"), s, &error)) << error;
+    ASSERT_TRUE(ReadGeneratorFile(dir.file("bom.GEN"), s, &error)) << error;
     EXPECT_EQ(s.Seats[North].Names[0], "STRONG");
     EXPECT_FALSE(s.Seats[South].AnyHand);
 }

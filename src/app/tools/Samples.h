@@ -24,7 +24,7 @@ inline HandDefinition WithShapes(const std::vector<std::string>& yes) {
         for (const auto& y : yes) wanted = wanted || y == s;
         InsertShapeSorted(wanted ? d.YesShapes : d.NoShapes, s);
     }
-    const LengthLimits limits = SetTheLimits(d.YesShapes);
+    const LengthLimits limits = LengthLimitsOf(d.YesShapes);
     for (int s = 0; s < 4; ++s) {
         d.Limit(SuitLimitIndex(GroupLength, s, false)) = limits.MinLengthLimit;
         d.Limit(SuitLimitIndex(GroupLength, s, true)) = limits.MaxLengthLimit;

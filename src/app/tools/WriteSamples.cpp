@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     for (const auto& sample : zelv::samples::SampleDefinitions()) {
         std::string error;
         const std::string path = zelv::JoinPath(argv[1], sample.Name + ".HDS");
-        if (!zelv::WriteTheFile(path, sample.Defn, &error)) {
+        if (!zelv::WriteDefinitionFile(path, sample.Defn, &error)) {
             std::fprintf(stderr, "%s\n", error.c_str());
             ++failures;
         } else {

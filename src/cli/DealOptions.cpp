@@ -1,0 +1,140 @@
+#include "cli/DealOptions.h"
+
+#include "engine/FileUtil.h"
+#include "generation/GeneratorFile.h"
+
+#include <filesystem>
+
+namespace zelv {
+
+namespace {
+
+constexpr const char* SeatOptions[4] = {"--north", "--south", "--east", "--west"}; // by seat index
+
+// Decimal digits only, at most `max`.
+bool ParseCount(const std::string& text, std::uint64_t max, std::uint64_t& value) {
+    if (text.empty() || text.size() > 19) return false;
+    std::uint64_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (v > max) return false;
+    value = v;
+    return true;
+}
+
+bool ValidName(const std::string& name) {
+    return name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+}
+
+// "A,,B" gives three slots, the middle one empty; blanks around a name go.
+bool SplitNames(const std::string& option, const std::string& text, std::array<std::string, 5>& names,
+                std::string& error) {
+    std::vector<std::string> items;
+    std::size_t start = 0;
+    while (true) {
+        std::size_t comma = text.find(',', start);
+        items.push_back(TrimBlanks(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    if (items.size() > names.size()) {
+        error = option + ": at most five definition names, not " + std::to_string(items.size()) + ": " + text;
+        return false;
+    }
+    names = {};
+    for (std::size_t i = 0; i < items.size(); ++i) names[i] = items[i];
+    return true;
+}
+
+// A seat whose first slot is empty takes any hand, whatever its later slots
+// name; say so rather than deal something the user did not mean.
+void WarnIfFirstSlotEmpty(const std::string& where, int seat, const std::array<std::string, 5>& names,
+                          std::vector<std::string>& warnings) {
+    if (!names[0].empty()) return;
+    for (std::size_t p = 1; p < names.size(); ++p)
+        if (!names[p].empty()) {
+            warnings.push_back(where + ": " + SeatNames[seat] + "'s first slot is empty, so " + SeatNames[seat] +
+                               " takes any hand; \"" + names[p] + "\" and any later definitions are not used");
+            return;
+        }
+}
+
+} // namespace
+
+MergedDeal MergeDealOptions(const DealCommandLine& line) {
+    MergedDeal m;
+    auto refuse = [&m](MergedDeal::Verdict verdict, std::string error) {
+        m.Outcome = verdict;
+        m.Error = std::move(error);
+        return m;
+    };
+    using V = MergedDeal::Verdict;
+    std::uint64_t seed = 0, boards = 1, maxAttempts = 0;
+    if (line.Seed && !ParseCount(*line.Seed, 0xFFFFFFFFull, seed))
+        return refuse(V::Usage, "--seed: '" + *line.Seed + "' is not a whole number from 0 to 4294967295");
+    if (!ParseCount(line.Boards, 0x7FFFFFFFFFFFFFFFull, boards))
+        return refuse(V::Usage, "--boards: '" + line.Boards + "' is not a whole number of boards (0 or more)");
+    if (line.MaxAttempts && (!ParseCount(*line.MaxAttempts, 0x7FFFFFFFFFFFFFFFull, maxAttempts) || maxAttempts == 0))
+        return refuse(V::Usage, "--max-attempts: '" + *line.MaxAttempts + "' is not a whole number of 1 or more");
+    // The files are first written as CODE.BRI.tmp-XXXXXX, which must still
+    // fit the 255 bytes a file name may have.
+    if (line.Code.empty() || line.Code.size() > 240 || !ValidName(line.Code))
+        return refuse(V::Usage, "--code: '" + line.Code + "' cannot name a file");
+
+    DealRunOptions& o = m.Options;
+    o.SeedFirst = !line.NoSeedFirst;
+    o.Boards = static_cast<std::int64_t>(boards);
+    o.DefinitionsFolder = line.Definitions;
+    o.OutputFolder = line.Output;
+    o.FileCode = line.Code;
+    o.WritePbn = line.Pbn;
+    o.MaxAttempts = maxAttempts;
+    o.Secure = line.Secure;
+    if (line.Seed) o.Seed = static_cast<std::uint32_t>(seed);
+
+    bool anyNames = !line.Generator.empty();
+    for (const auto& seat : line.Seats) anyNames = anyNames || seat.has_value();
+    if (anyNames && !DirectoryExists(line.Definitions))
+        return refuse(V::BadInput, "hand definitions folder not found: " + line.Definitions);
+
+    if (!line.Generator.empty()) {
+        std::error_code ec;
+        if (!std::filesystem::exists(line.Generator, ec))
+            return refuse(V::BadInput, "generator file not found: " + line.Generator);
+        GeneratorSetup gen;
+        std::string error;
+        if (!ReadGeneratorFile(line.Generator, gen, &error)) return refuse(V::BadInput, error);
+        const std::vector<std::string> available = ListDefinitionNames(line.Definitions);
+        o.Setup = ToDealSetup(gen, available);
+        for (int seat = 0; seat < 4; ++seat) {
+            // A seat given on the command line replaces the file's.
+            if (line.Seats[static_cast<std::size_t>(seat)] || gen.Seats[seat].AnyHand) continue;
+            for (std::size_t p = 0; p < 5; ++p) {
+                const std::string& name = gen.Seats[seat].Names[p];
+                if (!name.empty() && MatchDefinitionName(available, name).empty())
+                    m.Warnings.push_back(line.Generator + ": " + SeatNames[seat] + "'s definition " +
+                                         std::to_string(p + 1) + " \"" + name + "\" is not in " + line.Definitions +
+                                         "; that slot is left empty");
+            }
+            WarnIfFirstSlotEmpty(line.Generator, seat, gen.Seats[seat].Names, m.Warnings);
+        }
+    }
+    for (int seat = 0; seat < 4; ++seat) {
+        const auto& typed = line.Seats[static_cast<std::size_t>(seat)];
+        if (!typed) continue;
+        std::string error;
+        SeatSetup& s = o.Setup[seat];
+        if (!SplitNames(SeatOptions[seat], *typed, s.Names, error)) return refuse(V::Usage, error);
+        for (const auto& name : s.Names)
+            if (!ValidName(name))
+                return refuse(V::BadInput,
+                              std::string(SeatOptions[seat]) + ": '" + name + "' is not a definition name");
+        s.Constrained = true;
+        WarnIfFirstSlotEmpty(SeatOptions[seat], seat, s.Names, m.Warnings);
+    }
+    return m;
+}
+
+} // namespace zelv

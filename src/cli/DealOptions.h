@@ -1,0 +1,38 @@
+#pragma once
+// What `zelvano-deal deal` makes of its options: the values as typed are
+// checked and merged (a generator file first, then the seat options over
+// it) into the options of one run. No process, no output: the caller prints
+// the warnings and the refusal, and runs the result.
+#include "generation/DealRun.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zelv {
+
+struct DealCommandLine {
+    std::string Generator;                           // empty: none
+    std::array<std::optional<std::string>, 4> Seats; // by seat index: --north ... as typed
+    std::string Boards = "1";
+    std::optional<std::string> Seed;
+    std::optional<std::string> MaxAttempts;
+    std::string Code = "ZELV";
+    std::string Definitions, Output;
+    bool NoSeedFirst = false, Secure = false, Pbn = true;
+};
+
+struct MergedDeal {
+    enum class Verdict { Run, Usage, BadInput };
+    Verdict Outcome = Verdict::Run;
+    std::string Error; // for Usage and BadInput: what is wrong, naming the option or file
+    std::vector<std::string> Warnings;
+    DealRunOptions Options;
+};
+
+// Reads the generator file when one is named (and only then touches the
+// file system, besides checking that a named definitions folder exists).
+MergedDeal MergeDealOptions(const DealCommandLine& line);
+
+} // namespace zelv
