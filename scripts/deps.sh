@@ -6,10 +6,10 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev fonts-dejavu-core fonts-liberation2
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev
   libsodium-dev libcli11-dev
   clang libclang-rt-14-dev
-  xvfb xauth poppler-utils dealer
+  xvfb xauth dealer
 )
 
 missing=()

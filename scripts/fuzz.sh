@@ -11,12 +11,10 @@ build=build/fuzz
 targets=(ini definition board_record)
 
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer -g"
-launcher=()
-if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache); fi
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZELV_FUZZ=ON -DZELV_BUILD_GUI=OFF -DZELV_BUILD_TESTS=OFF -DZELV_BUILD_BENCH=OFF \
   -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
-  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" "${launcher[@]}" >/dev/null
+  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
 cmake --build "$build" -j "${ZELV_FUZZ_JOBS:-$(nproc)}" --target "${targets[@]/#/fuzz_}"
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
