@@ -4,8 +4,8 @@
 #include "engine/FileUtil.h"
 #include "engine/Settings.h"
 #include "ui/DialogFrame.h"
+#include "ui/DropDownCombo.h"
 #include "ui/LongTime.h"
-#include "ui/PickCombo.h"
 #include "ui/Prompts.h"
 
 #include <QAbstractItemView>

@@ -4,7 +4,7 @@
 #include "engine/BoardFile.h"
 #include "engine/Settings.h"
 #include "generation/HandGen.h"
-#include "ui/PickCombo.h"
+#include "ui/DropDownCombo.h"
 
 #include "../ui/ScriptedPrompts.h"
 

@@ -2,9 +2,9 @@
 // speaks before it opens, the edit whose limit holds for typing only, the
 // clickable heading, suit signs and the look of hints.
 #include "ui/ClickLabel.h"
+#include "ui/DropDownCombo.h"
 #include "ui/Hints.h"
 #include "ui/LimitedEdit.h"
-#include "ui/PickCombo.h"
 #include "ui/SuitSigns.h"
 
 #include <QApplication>
