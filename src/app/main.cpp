@@ -1,3 +1,4 @@
+// Named after its documented unit, main; holds TMainWin. The program's main() is in zelvano.cpp.
 #include "app/main.h"
 
 #include "app/About.h"

@@ -1,4 +1,5 @@
 #pragma once
+// Named after its documented unit, main; holds TMainWin. The program's main() is in zelvano.cpp.
 // TMainWin: the main window, with its menu of commands, the date and the
 // running clock. Every other dialog is created once at start-up and shown
 // modally from the menu.

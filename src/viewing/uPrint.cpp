@@ -1,3 +1,4 @@
+// Named after its documented unit, uPrint; holds TPrintDlg.
 #include "viewing/uPrint.h"
 
 #include "engine/BoardFile.h"

@@ -1,4 +1,5 @@
 #pragma once
+// Named after its documented unit, uPrint; holds TPrintDlg.
 // TPrintDlg: prints a board file as whole deals or one seat per document,
 // on the chosen printer or into PDF files.
 #include "engine/uBoard.h"

@@ -1,3 +1,4 @@
+// Named after its documented unit, viewhand; holds TViewHandDlg.
 #include "viewing/viewhand.h"
 
 #include "engine/Cards.h"

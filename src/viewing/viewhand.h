@@ -1,4 +1,5 @@
 #pragma once
+// Named after its documented unit, viewhand; holds TViewHandDlg.
 // TViewHandDlg: steps through the boards of a board file, one deal diagram
 // at a time.
 #include "engine/BoardFile.h"
