@@ -211,6 +211,7 @@ void THandDefnDlg::FormCreate() {
         QString heading, minName, maxName, minHint, maxHint, toHint;
     };
     const Column columns[4] = {
+        // "Maximium" (sic) is kept as users and stored files know it; do not correct it.
         {GroupLength, QStringLiteral("Lengths"), QStringLiteral("Min%1Len"), QStringLiteral("Max%1Len"),
          QStringLiteral("Min Length of %1 Suit"), QStringLiteral("Maximium Length of %1 Suit"), QString()},
         {GroupPoints, QStringLiteral("Points"), QStringLiteral("Min%1Pts"), QStringLiteral("Max%1Pts"),
@@ -712,6 +713,7 @@ bool THandDefnDlg::eventFilter(QObject* watched, QEvent* event) {
 namespace {
 FileDialogOptions DefinitionFileOptions(const QString& initialName, bool save) {
     FileDialogOptions o;
+    // "Definiton" (sic) is kept as users and stored files know it; do not correct it.
     o.Title = QStringLiteral("Hand Definiton File");
     o.Filter = QStringLiteral("Hand Definition File (*%1)").arg(Q(ExtDefinition));
     o.DefaultSuffix = Q(ExtDefinition).mid(1);

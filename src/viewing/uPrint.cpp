@@ -69,6 +69,7 @@ TPrintDlg::TPrintDlg(QWidget* parent) : QDialog(parent) {
     standardRB_ = new QRadioButton(QStringLiteral("Standard - All Hands"), optionRG_);
     standardRB_->setObjectName(QStringLiteral("StandardRB"));
     standardRB_->setGeometry(8, 18, 226, 20);
+    // "Partnerhsip" (sic) is kept as users and stored files know it; do not correct it.
     partnershipRB_ = new QRadioButton(QStringLiteral("Partnerhsip Practice (One Seat per page)"), optionRG_);
     partnershipRB_->setObjectName(QStringLiteral("PartnershipRB"));
     partnershipRB_->setGeometry(8, 40, 226, 20);
