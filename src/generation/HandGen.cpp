@@ -3,6 +3,7 @@
 #include "engine/Duplimat.h"
 #include "engine/FileUtil.h"
 #include "engine/Settings.h"
+#include "ui/ClickLabel.h"
 #include "ui/DialogFrame.h"
 #include "ui/DropDownCombo.h"
 #include "ui/LongTime.h"
@@ -10,7 +11,6 @@
 
 #include <QAbstractItemView>
 #include <QCheckBox>
-#include <QEvent>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
@@ -31,7 +30,6 @@
 #include <algorithm>
 
 #include <filesystem>
-#include <functional>
 
 namespace zelv {
 
@@ -50,23 +48,6 @@ void setHint(QWidget* w, const QString& hint) {
 
 // The system's long time format, without the time zone it carries in Qt.
 QString DealHint(const QString& code) { return QStringLiteral("Deal the Boards and Save to File: ") + code; }
-
-// A label that acts as a button: the " Change: " panel runs Change File.
-class ClickFilter : public QObject {
-  public:
-    ClickFilter(QObject* parent, std::function<void()> onClick) : QObject(parent), onClick_(std::move(onClick)) {}
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonRelease) {
-            auto* w = qobject_cast<QWidget*>(watched);
-            if (w && w->isEnabled() && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) onClick_();
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-  private:
-    std::function<void()> onClick_;
-};
 
 } // namespace
 
@@ -182,12 +163,12 @@ void THandGenDlg::FormCreate() {
     SavePanel->setObjectName(QStringLiteral("SavePanel"));
     SavePanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setHint(SavePanel, QStringLiteral("File Name for Save Boards"));
-    Panel3 = new QLabel(QStringLiteral(" Change: "), this);
+    // The panel acts as a button: a left click runs Change File.
+    Panel3 = new ClickLabel(QStringLiteral(" Change: "), this);
     Panel3->setObjectName(QStringLiteral("Panel3"));
     Panel3->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel3->setCursor(Qt::PointingHandCursor);
     setHint(Panel3, QStringLiteral("Change File Name for Saved Boards"));
-    Panel3->installEventFilter(new ClickFilter(Panel3, [this] { ChangeFileBtnClick(); }));
+    connect(Panel3, &ClickLabel::clicked, this, [this] { ChangeFileBtnClick(); });
     ChangeFileBtn = new QToolButton(this);
     ChangeFileBtn->setObjectName(QStringLiteral("ChangeFileBtn"));
     ChangeFileBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));

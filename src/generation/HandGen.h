@@ -24,6 +24,7 @@ class QToolButton;
 
 namespace zelv {
 
+class ClickLabel;
 class DropDownCombo;
 
 class THandGenDlg : public QDialog {
@@ -103,7 +104,7 @@ class THandGenDlg : public QDialog {
     QCheckBox* PbnCB = nullptr;
     QCheckBox* SecureCB = nullptr;
     QLabel* SavePanel = nullptr;
-    QLabel* Panel3 = nullptr;
+    ClickLabel* Panel3 = nullptr;
     QToolButton* ChangeFileBtn = nullptr;
     QLineEdit* NumberBoardsEB = nullptr;
     QProgressBar* ProgBar = nullptr;

@@ -646,6 +646,9 @@ class HandGenTest : public QObject {
         QVERIFY(!combo("N", 1)->isEnabled());
         QVERIFY(!child<QLineEdit>("NumberBoardsEB")->isEnabled());
         QVERIFY(!child<QToolButton>("ChangeFileBtn")->isEnabled());
+        QVERIFY(!child<QLabel>("Panel3")->isEnabled());
+        QTest::mouseClick(child<QLabel>("Panel3"), Qt::LeftButton);
+        QVERIFY(prompts_->FileRequests.isEmpty());
         QVERIFY(!button("LoadBtn")->isEnabled());
         QVERIFY(!button("ClearBtn")->isEnabled());
         QVERIFY(!text("RateLbl").isEmpty());
