@@ -15,6 +15,8 @@
 #include <thread>
 
 class QCheckBox;
+class QFrame;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -64,7 +66,15 @@ class THandGenDlg : public QDialog {
     };
 
     void FormCreate();
+    QTabWidget* BuildSeatPages();
     QWidget* BuildSeatPage(SeatControls& seat, const QString& name);
+    QFrame* BuildSummaryStrip(QWidget* parent);
+    QHBoxLayout* BuildOptionRow();
+    QHBoxLayout* BuildOutputRow();
+    QHBoxLayout* BuildProgressRow();
+    QHBoxLayout* BuildTimesRow();
+    QLabel* BuildFilesLabel();
+    QHBoxLayout* BuildButtons();
     void FormActivate();
     void SetDefaultValues();
     void AnyHandCBClick(SeatControls& seat);
