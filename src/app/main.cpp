@@ -166,7 +166,7 @@ void TMainWin::CreateForms() {
     forms_.ViewHandDlg = new TViewHandDlg(this);
     forms_.PrintDlg = new TPrintDlg(this);
     THandGenDlg* gen = forms_.HandGenDlg;
-    forms_.PrintDlg->setCurrentBoardFileSource([gen] { return gen->CurrentBoardFileName(); });
+    forms_.PrintDlg->SetCurrentBoardFileSource([gen] { return gen->CurrentBoardFileName(); });
 }
 
 void TMainWin::MainTimerTimer() { TimeLabel->setText(LongTime() + QStringLiteral("  ")); }
@@ -219,7 +219,7 @@ void TMainWin::HandViewingClick() {
     if (path.isEmpty()) return;
     lastBoardFile_ = path;
     if (!forms_.ViewHandDlg) return;
-    forms_.ViewHandDlg->setBoardFileName(path);
+    forms_.ViewHandDlg->SetBoardFileName(path);
     forms_.ViewHandDlg->exec();
 }
 

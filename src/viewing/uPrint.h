@@ -28,16 +28,16 @@ class TPrintDlg : public QDialog {
     explicit TPrintDlg(QWidget* parent = nullptr);
     ~TPrintDlg() override;
     // Where the dialog asks for the board file generation last named.
-    void setCurrentBoardFileSource(std::function<QString()> source) { currentBoardFile_ = std::move(source); }
+    void SetCurrentBoardFileSource(std::function<QString()> source) { currentBoardFile_ = std::move(source); }
     // Another printer than the one chosen with Printer Setup (not owned),
     // e.g. one that writes PDF in a test.
-    void setPrinter(QPrinter* printer) { chosenPrinter_ = printer; }
-    QPrinter& printer();
+    void SetPrinter(QPrinter* printer) { chosenPrinter_ = printer; }
+    QPrinter& Printer();
 
-    QString fileToPrint() const { return fileToPrint_; }
+    QString FileToPrint() const { return fileToPrint_; }
     // Whether Print writes PDF files rather than using a printer: the
     // machine has no printer, or the one chosen prints to a file.
-    bool printsToPdf();
+    bool PrintsToPdf();
 
     void FormActivate();
     void FormClose();
@@ -72,17 +72,17 @@ class TPrintDlg : public QDialog {
     std::unique_ptr<tBoard> board_;
     QString fileToPrint_;
 
-    QGroupBox* optionRG_ = nullptr;
+    QGroupBox* OptionRG = nullptr;
     QButtonGroup* optionGroup_ = nullptr;
-    QRadioButton* standardRB_ = nullptr;
-    QRadioButton* partnershipRB_ = nullptr;
-    QGroupBox* seatGB_ = nullptr;
+    QRadioButton* StandardRB = nullptr;
+    QRadioButton* PartnershipRB = nullptr;
+    QGroupBox* SeatGB = nullptr;
     QCheckBox* seatCB_[4]{}; // by seat index
-    QPushButton* loadBtn_ = nullptr;
-    QPushButton* printBtn_ = nullptr;
-    QPushButton* previewBtn_ = nullptr;
-    QPushButton* helpBtn_ = nullptr;
-    QPushButton* closeBtn_ = nullptr;
+    QPushButton* LoadBtn = nullptr;
+    QPushButton* PrintBtn = nullptr;
+    QPushButton* PreviewBtn = nullptr;
+    QPushButton* HelpBtn = nullptr;
+    QPushButton* CloseBtn = nullptr;
 };
 
 } // namespace zelv

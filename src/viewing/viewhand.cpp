@@ -58,39 +58,39 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
     SetFixedDialogFrame(this);
     setFont(FormFont(11, true));
 
-    panel_ = new QFrame(this);
-    panel_->setObjectName(QStringLiteral("Panel1"));
-    panel_->setGeometry(4, 8, 337, 225);
-    panel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel_->setFont(FormFont(11, false));
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(4, 8, 337, 225);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setFont(FormFont(11, false));
 
     auto smallPanel = [this](const char* name, int top) {
-        auto* p = new QLabel(panel_);
+        auto* p = new QLabel(Panel1);
         p->setObjectName(QString::fromLatin1(name));
         p->setGeometry(4, top, 109, 21);
         p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         p->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         return p;
     };
-    boardNumberPn_ = smallPanel("BoardNumberPn", 4);
-    numberBoardsPn_ = smallPanel("NumberBoardsPN", 28);
+    BoardNumberPn = smallPanel("BoardNumberPn", 4);
+    NumberBoardsPN = smallPanel("NumberBoardsPN", 28);
 
     QFont signFont(SignFamily());
     signFont.setPixelSize(13);
     for (const SeatPlace& place : Places) {
-        QLabel* name = MakeLabel(panel_, QStringLiteral("%1Lbl").arg(QLatin1String(place.name)),
+        QLabel* name = MakeLabel(Panel1, QStringLiteral("%1Lbl").arg(QLatin1String(place.name)),
                                  QLatin1String(place.name), place.nameLeft, place.nameTop);
         name->setFont(FormFont(11, true));
         for (int s = 0; s < 4; ++s) {
             QLabel* sign =
-                MakeLabel(panel_, QStringLiteral("%1%2Sign").arg(QChar(place.letter)).arg(QLatin1String(SuitWords[s])),
+                MakeLabel(Panel1, QStringLiteral("%1%2Sign").arg(QChar(place.letter)).arg(QLatin1String(SuitWords[s])),
                           SuitSigns[s], place.signLeft, place.signTops[s]);
             sign->setFont(signFont);
             QPalette pal = sign->palette();
             pal.setColor(QPalette::WindowText, s == 1 || s == 2 ? Qt::red : Qt::black);
             sign->setPalette(pal);
             QLabel* text =
-                MakeLabel(panel_, QStringLiteral("%1%2").arg(QChar(place.letter)).arg(QLatin1String(SuitWords[s])),
+                MakeLabel(Panel1, QStringLiteral("%1%2").arg(QChar(place.letter)).arg(QLatin1String(SuitWords[s])),
                           QString(), place.textLeft, place.textTops[s]);
             text->setMinimumWidth(100);
             holdings_[place.seat][s] = text;
@@ -98,13 +98,13 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
     }
 
     // Not part of the diagram: says when a record of the file is damaged.
-    damagedLbl_ = new QLabel(this);
-    damagedLbl_->setObjectName(QStringLiteral("DamagedLbl"));
-    damagedLbl_->setGeometry(8, 240, 430, 20);
-    QPalette red = damagedLbl_->palette();
+    DamagedLbl = new QLabel(this);
+    DamagedLbl->setObjectName(QStringLiteral("DamagedLbl"));
+    DamagedLbl->setGeometry(8, 240, 430, 20);
+    QPalette red = DamagedLbl->palette();
     red.setColor(QPalette::WindowText, Qt::red);
-    damagedLbl_->setPalette(red);
-    damagedLbl_->hide();
+    DamagedLbl->setPalette(red);
+    DamagedLbl->hide();
 
     struct ButtonPlace {
         QPushButton** button;
@@ -115,10 +115,10 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
         QStyle::StandardPixmap glyph;
     };
     const ButtonPlace buttons[4] = {
-        {&nextBtn_, "NextBtn", 8, "Next", "Next Board", QStyle::SP_ArrowRight},
-        {&backBtn_, "BackBtn", 46, "Previous", "Previous Board", QStyle::SP_ArrowLeft},
-        {&firstBtn_, "FirstBtn", 83, "First", "First Board", QStyle::SP_ArrowUp},
-        {&lastBtn_, "LastBtn", 121, "Last", "Last Board", QStyle::SP_ArrowDown},
+        {&NextBtn, "NextBtn", 8, "Next", "Next Board", QStyle::SP_ArrowRight},
+        {&BackBtn, "BackBtn", 46, "Previous", "Previous Board", QStyle::SP_ArrowLeft},
+        {&FirstBtn, "FirstBtn", 83, "First", "First Board", QStyle::SP_ArrowUp},
+        {&LastBtn, "LastBtn", 121, "Last", "Last Board", QStyle::SP_ArrowDown},
     };
     int widest = 0;
     for (const ButtonPlace& b : buttons) {
@@ -138,21 +138,21 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
     }
     // The design's width, or wider where a caption would touch the edge.
     setFixedSize(std::max(446, widest + 12), 270);
-    cancelBtn_ = new QPushButton(QStringLiteral("&Close"), this);
-    cancelBtn_->setObjectName(QStringLiteral("CancelBtn"));
-    cancelBtn_->setGeometry(349, 210, 77, 27);
-    cancelBtn_->setAutoDefault(false);
+    CancelBtn = new QPushButton(QStringLiteral("&Close"), this);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    CancelBtn->setGeometry(349, 210, 77, 27);
+    CancelBtn->setAutoDefault(false);
 
-    setTabOrder(firstBtn_, backBtn_);
-    setTabOrder(backBtn_, nextBtn_);
-    setTabOrder(nextBtn_, lastBtn_);
-    setTabOrder(lastBtn_, cancelBtn_);
+    setTabOrder(FirstBtn, BackBtn);
+    setTabOrder(BackBtn, NextBtn);
+    setTabOrder(NextBtn, LastBtn);
+    setTabOrder(LastBtn, CancelBtn);
 
-    connect(nextBtn_, &QPushButton::clicked, this, [this] { NextBtnClick(nextBtn_); });
-    connect(lastBtn_, &QPushButton::clicked, this, [this] { NextBtnClick(lastBtn_); });
-    connect(backBtn_, &QPushButton::clicked, this, [this] { LeftBtnClick(backBtn_); });
-    connect(firstBtn_, &QPushButton::clicked, this, [this] { LeftBtnClick(firstBtn_); });
-    connect(cancelBtn_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(NextBtn, &QPushButton::clicked, this, [this] { NextBtnClick(NextBtn); });
+    connect(LastBtn, &QPushButton::clicked, this, [this] { NextBtnClick(LastBtn); });
+    connect(BackBtn, &QPushButton::clicked, this, [this] { LeftBtnClick(BackBtn); });
+    connect(FirstBtn, &QPushButton::clicked, this, [this] { LeftBtnClick(FirstBtn); });
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     ConnectHelp(this, nullptr, HelpTopic::Main);
 
     // The keyboard steps through the boards as the buttons do, with the
@@ -160,9 +160,9 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
     const struct {
         QKeySequence Keys;
         QPushButton* Button;
-    } keys[] = {{QKeySequence(Qt::Key_Right), nextBtn_}, {QKeySequence(Qt::Key_PageDown), nextBtn_},
-                {QKeySequence(Qt::Key_Left), backBtn_},  {QKeySequence(Qt::Key_PageUp), backBtn_},
-                {QKeySequence(Qt::Key_Home), firstBtn_}, {QKeySequence(Qt::Key_End), lastBtn_}};
+    } keys[] = {{QKeySequence(Qt::Key_Right), NextBtn}, {QKeySequence(Qt::Key_PageDown), NextBtn},
+                {QKeySequence(Qt::Key_Left), BackBtn},  {QKeySequence(Qt::Key_PageUp), BackBtn},
+                {QKeySequence(Qt::Key_Home), FirstBtn}, {QKeySequence(Qt::Key_End), LastBtn}};
     for (const auto& k : keys) {
         auto* shortcut = new QShortcut(k.Keys, this);
         QPushButton* button = k.Button;
@@ -188,7 +188,7 @@ void TViewHandDlg::FormActivate() {
     currentBoard_ = 1;
     boardCount_ = 0;
     ClearHands();
-    damagedLbl_->hide();
+    DamagedLbl->hide();
     std::string error;
     if (file_.Open(boardFileName_.toStdString(), &error)) {
         boardCount_ = file_.BoardCount();
@@ -198,8 +198,8 @@ void TViewHandDlg::FormActivate() {
     }
     if (boardCount_ != 0) DisplayBoard();
     ShowBoardNumber();
-    numberBoardsPn_->setText(QStringLiteral(" No. Boards: ") + QString::number(boardCount_));
-    nextBtn_->setFocus();
+    NumberBoardsPN->setText(QStringLiteral(" No. Boards: ") + QString::number(boardCount_));
+    NextBtn->setFocus();
 }
 
 void TViewHandDlg::FormClose() {
@@ -208,12 +208,12 @@ void TViewHandDlg::FormClose() {
 }
 
 void TViewHandDlg::ShowBoardNumber() {
-    boardNumberPn_->setText(QStringLiteral(" Board: ") + QString::number(currentBoard_));
+    BoardNumberPn->setText(QStringLiteral(" Board: ") + QString::number(currentBoard_));
 }
 
 void TViewHandDlg::NextBtnClick(QObject* sender) {
     if (currentBoard_ < boardCount_) {
-        currentBoard_ = sender == lastBtn_ ? boardCount_ : currentBoard_ + 1;
+        currentBoard_ = sender == LastBtn ? boardCount_ : currentBoard_ + 1;
         DisplayBoard();
         ShowBoardNumber();
     } else {
@@ -223,7 +223,7 @@ void TViewHandDlg::NextBtnClick(QObject* sender) {
 
 void TViewHandDlg::LeftBtnClick(QObject* sender) {
     if (currentBoard_ != 1) {
-        currentBoard_ = sender == firstBtn_ ? 1 : currentBoard_ - 1;
+        currentBoard_ = sender == FirstBtn ? 1 : currentBoard_ - 1;
         DisplayBoard();
         ShowBoardNumber();
     } else {
@@ -245,8 +245,8 @@ void TViewHandDlg::DisplayBoard() {
     for (int seat = 0; seat < 4; ++seat)
         for (int suit = 0; suit < 4; ++suit)
             holdings_[seat][suit]->setText(QString::fromLatin1(board_->Display[seat][suit]));
-    damagedLbl_->setText(QStringLiteral("Board %1: damaged record, shown as far as it is sound.").arg(currentBoard_));
-    damagedLbl_->setVisible(!sound);
+    DamagedLbl->setText(QStringLiteral("Board %1: damaged record, shown as far as it is sound.").arg(currentBoard_));
+    DamagedLbl->setVisible(!sound);
 }
 
 void TViewHandDlg::ClearHands() {

@@ -211,7 +211,7 @@ class MainWinTest : public QObject {
         prompts->FileAnswers << path << "";
         QString shownFile;
         ModalWatcher watcher([&](QWidget* w) {
-            if (auto* v = qobject_cast<TViewHandDlg*>(w)) shownFile = v->boardFileName();
+            if (auto* v = qobject_cast<TViewHandDlg*>(w)) shownFile = v->BoardFileName();
         });
         action("HandViewing")->trigger();
         QCOMPARE(watcher.seen, QStringList({"ViewHandDlg"}));

@@ -71,12 +71,12 @@ class PrintDlgTest : public QObject {
     void init() {
         prompts = new ScriptedPrompts;
         dlg = new TPrintDlg;
-        dlg->setCurrentBoardFileSource([this] { return current; });
+        dlg->SetCurrentBoardFileSource([this] { return current; });
         // A printer that writes PDF, so that no test reaches a real printer.
         pdfPrinter = new QPrinter(QPrinter::HighResolution);
         pdfPrinter->setOutputFormat(QPrinter::PdfFormat);
         pdfPrinter->setPageSize(QPageSize(QPageSize::A4));
-        dlg->setPrinter(pdfPrinter);
+        dlg->SetPrinter(pdfPrinter);
         current.clear();
     }
     void cleanup() {
@@ -129,7 +129,7 @@ class PrintDlgTest : public QObject {
         show();
         QCOMPARE(dlg->windowTitle(), QStringLiteral("Print Hands: ZELV.DGE"));
         QVERIFY(child<QPushButton>("PrintBtn")->isEnabled());
-        QCOMPARE(dlg->fileToPrint(), QDir(hands.path()).filePath("ZELV.DGE"));
+        QCOMPARE(dlg->FileToPrint(), QDir(hands.path()).filePath("ZELV.DGE"));
         // With a file to print, Enter prints.
         QVERIFY(child<QPushButton>("PrintBtn")->isDefault());
         QVERIFY(!child<QPushButton>("CloseBtn")->isDefault());
@@ -170,7 +170,7 @@ class PrintDlgTest : public QObject {
         QCOMPARE(o.DefaultSuffix, QStringLiteral("DGE"));
         QCOMPARE(o.Folder, hands.path());
         QCOMPARE(dlg->windowTitle(), QStringLiteral("Board Printing - LOADED.DGE"));
-        QCOMPARE(dlg->fileToPrint(), path);
+        QCOMPARE(dlg->FileToPrint(), path);
         QVERIFY(child<QPushButton>("PrintBtn")->isEnabled());
         QVERIFY(child<QPushButton>("PreviewBtn")->isEnabled());
     }

@@ -53,7 +53,7 @@ class ViewHandTest : public QObject {
         QTest::mouseClick(b, Qt::LeftButton);
     }
     void open(const QString& path) {
-        dlg->setBoardFileName(path);
+        dlg->SetBoardFileName(path);
         dlg->show();
         QVERIFY(QTest::qWaitForWindowExposed(dlg));
     }
