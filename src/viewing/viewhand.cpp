@@ -50,6 +50,39 @@ const char* const SuitWords[4] = {"Spades", "Hearts", "Diamonds", "Clubs"};
 const QString SuitSigns[4] = {QStringLiteral("\u2660"), QStringLiteral("\u2665"), QStringLiteral("\u2666"),
                               QStringLiteral("\u2663")};
 
+// The board number and count, small sunken panels at the diagram's top left.
+QLabel* NumberPanel(QWidget* parent, const char* name, int top) {
+    auto* p = new QLabel(parent);
+    p->setObjectName(QString::fromLatin1(name));
+    p->setGeometry(4, top, 109, 21);
+    p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    p->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return p;
+}
+
+// One seat of the diagram: its name, and a sign and a holding for each suit.
+void PlaceSeat(QWidget* panel, const SeatPlace& place, QLabel* holdings[4]) {
+    QFont signFont(SignFamily());
+    signFont.setPixelSize(13);
+    QLabel* name = MakeLabel(panel, QStringLiteral("%1Lbl").arg(QLatin1String(place.name)), QLatin1String(place.name),
+                             place.nameLeft, place.nameTop);
+    name->setFont(FormFont(11, true));
+    for (int s = 0; s < 4; ++s) {
+        QLabel* sign =
+            MakeLabel(panel, QStringLiteral("%1%2Sign").arg(QChar(place.letter)).arg(QLatin1String(SuitWords[s])),
+                      SuitSigns[s], place.signLeft, place.signTops[s]);
+        sign->setFont(signFont);
+        QPalette pal = sign->palette();
+        pal.setColor(QPalette::WindowText, s == 1 || s == 2 ? Qt::red : Qt::black);
+        sign->setPalette(pal);
+        QLabel* text =
+            MakeLabel(panel, QStringLiteral("%1%2").arg(QChar(place.letter)).arg(QLatin1String(SuitWords[s])),
+                      QString(), place.textLeft, place.textTops[s]);
+        text->setMinimumWidth(100);
+        holdings[s] = text;
+    }
+}
+
 } // namespace
 
 TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
@@ -57,46 +90,30 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("View Boards:"));
     SetFixedDialogFrame(this);
     setFont(FormFont(11, true));
+    BuildDiagram();
+    BuildDamagedLabel();
+    const int widest = BuildStepButtons();
+    // The design's width, or wider where a caption would touch the edge.
+    setFixedSize(std::max(446, widest + 12), 270);
+    BuildCloseButton();
+    ConnectButtons();
+    ConnectKeys();
+}
 
+TViewHandDlg::~TViewHandDlg() = default;
+
+void TViewHandDlg::BuildDiagram() {
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(4, 8, 337, 225);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setFont(FormFont(11, false));
+    BoardNumberPn = NumberPanel(Panel1, "BoardNumberPn", 4);
+    NumberBoardsPN = NumberPanel(Panel1, "NumberBoardsPN", 28);
+    for (const SeatPlace& place : Places) PlaceSeat(Panel1, place, holdings_[place.seat]);
+}
 
-    auto smallPanel = [this](const char* name, int top) {
-        auto* p = new QLabel(Panel1);
-        p->setObjectName(QString::fromLatin1(name));
-        p->setGeometry(4, top, 109, 21);
-        p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        p->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        return p;
-    };
-    BoardNumberPn = smallPanel("BoardNumberPn", 4);
-    NumberBoardsPN = smallPanel("NumberBoardsPN", 28);
-
-    QFont signFont(SignFamily());
-    signFont.setPixelSize(13);
-    for (const SeatPlace& place : Places) {
-        QLabel* name = MakeLabel(Panel1, QStringLiteral("%1Lbl").arg(QLatin1String(place.name)),
-                                 QLatin1String(place.name), place.nameLeft, place.nameTop);
-        name->setFont(FormFont(11, true));
-        for (int s = 0; s < 4; ++s) {
-            QLabel* sign =
-                MakeLabel(Panel1, QStringLiteral("%1%2Sign").arg(QChar(place.letter)).arg(QLatin1String(SuitWords[s])),
-                          SuitSigns[s], place.signLeft, place.signTops[s]);
-            sign->setFont(signFont);
-            QPalette pal = sign->palette();
-            pal.setColor(QPalette::WindowText, s == 1 || s == 2 ? Qt::red : Qt::black);
-            sign->setPalette(pal);
-            QLabel* text =
-                MakeLabel(Panel1, QStringLiteral("%1%2").arg(QChar(place.letter)).arg(QLatin1String(SuitWords[s])),
-                          QString(), place.textLeft, place.textTops[s]);
-            text->setMinimumWidth(100);
-            holdings_[place.seat][s] = text;
-        }
-    }
-
+void TViewHandDlg::BuildDamagedLabel() {
     // Not part of the diagram: says when a record of the file is damaged.
     DamagedLbl = new QLabel(this);
     DamagedLbl->setObjectName(QStringLiteral("DamagedLbl"));
@@ -105,7 +122,9 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
     red.setColor(QPalette::WindowText, Qt::red);
     DamagedLbl->setPalette(red);
     DamagedLbl->hide();
+}
 
+int TViewHandDlg::BuildStepButtons() {
     struct ButtonPlace {
         QPushButton** button;
         const char* name;
@@ -136,13 +155,17 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
         label->adjustSize();
         widest = std::max(widest, label->x() + label->width());
     }
-    // The design's width, or wider where a caption would touch the edge.
-    setFixedSize(std::max(446, widest + 12), 270);
+    return widest;
+}
+
+void TViewHandDlg::BuildCloseButton() {
     CancelBtn = new QPushButton(QStringLiteral("&Close"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     CancelBtn->setGeometry(349, 210, 77, 27);
     CancelBtn->setAutoDefault(false);
+}
 
+void TViewHandDlg::ConnectButtons() {
     setTabOrder(FirstBtn, BackBtn);
     setTabOrder(BackBtn, NextBtn);
     setTabOrder(NextBtn, LastBtn);
@@ -154,7 +177,9 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
     connect(FirstBtn, &QPushButton::clicked, this, [this] { LeftBtnClick(FirstBtn); });
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     ConnectHelp(this, nullptr, HelpTopic::Main);
+}
 
+void TViewHandDlg::ConnectKeys() {
     // The keyboard steps through the boards as the buttons do, with the
     // same beep at either end.
     const struct {
@@ -169,8 +194,6 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
         connect(shortcut, &QShortcut::activated, button, &QPushButton::click);
     }
 }
-
-TViewHandDlg::~TViewHandDlg() = default;
 
 void TViewHandDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);

@@ -45,6 +45,13 @@ class TViewHandDlg : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
+    void BuildDiagram();
+    void BuildDamagedLabel();
+    // Returns the right-hand edge of the widest caption beside the buttons.
+    int BuildStepButtons();
+    void BuildCloseButton();
+    void ConnectButtons();
+    void ConnectKeys();
     void ShowBoardNumber();
 
     QString boardFileName_;
