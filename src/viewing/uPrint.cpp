@@ -62,7 +62,16 @@ TPrintDlg::TPrintDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Board Printing"));
     SetFixedDialogFrame(this);
     setFont(FormFont());
+    const int groupWidth = BuildOptionRG();
+    const int rightColumn = std::max(276, 8 + groupWidth + 16);
+    setFixedSize(std::max(374, rightColumn + 98), 263);
+    BuildSeatGB(groupWidth);
+    BuildButtons(rightColumn);
+    ConnectControls();
+    OptionRGClick();
+}
 
+int TPrintDlg::BuildOptionRG() {
     OptionRG = new QGroupBox(QStringLiteral("Hand Printing Options"), this);
     OptionRG->setObjectName(QStringLiteral("OptionRG"));
     OptionRG->setGeometry(8, 8, 240, 65);
@@ -76,8 +85,6 @@ TPrintDlg::TPrintDlg(QWidget* parent) : QDialog(parent) {
     // The design's widths hold the captions in the design's font; a wider
     // substitute font widens the boxes (and the form) just enough.
     const int groupWidth = std::max(240, PartnershipRB->sizeHint().width() + 16);
-    const int rightColumn = std::max(276, 8 + groupWidth + 16);
-    setFixedSize(std::max(374, rightColumn + 98), 263);
     OptionRG->resize(groupWidth, 65);
     StandardRB->resize(groupWidth - 14, 20);
     PartnershipRB->resize(groupWidth - 14, 20);
@@ -85,10 +92,13 @@ TPrintDlg::TPrintDlg(QWidget* parent) : QDialog(parent) {
     optionGroup_->addButton(StandardRB, 0);
     optionGroup_->addButton(PartnershipRB, 1);
     StandardRB->setChecked(true);
+    return groupWidth;
+}
 
+void TPrintDlg::BuildSeatGB(int width) {
     SeatGB = new QGroupBox(QStringLiteral("Print These Seats"), this);
     SeatGB->setObjectName(QStringLiteral("SeatGB"));
-    SeatGB->setGeometry(8, 80, groupWidth, 113);
+    SeatGB->setGeometry(8, 80, width, 113);
     const struct {
         int seat;
         const char* name;
@@ -100,7 +110,9 @@ TPrintDlg::TPrintDlg(QWidget* parent) : QDialog(parent) {
         seatCB_[boxes[i].seat] = box;
     }
     seatCB_[North]->setChecked(true);
+}
 
+void TPrintDlg::BuildButtons(int rightColumn) {
     QStyle* s = style();
     LoadBtn =
         MakeButton(this, "LoadBtn", QStringLiteral("&Load "), s->standardIcon(QStyle::SP_DialogOpenButton), 8, 202);
@@ -118,7 +130,9 @@ TPrintDlg::TPrintDlg(QWidget* parent) : QDialog(parent) {
     CloseBtn = MakeButton(this, "CloseBtn", QStringLiteral("&Close"), s->standardIcon(QStyle::SP_DialogCloseButton),
                           rightColumn, 202);
     CloseBtn->setDefault(true);
+}
 
+void TPrintDlg::ConnectControls() {
     connect(optionGroup_, &QButtonGroup::idToggled, this, [this](int, bool on) {
         if (on) OptionRGClick();
     });
@@ -127,7 +141,6 @@ TPrintDlg::TPrintDlg(QWidget* parent) : QDialog(parent) {
     connect(PreviewBtn, &QPushButton::clicked, this, &TPrintDlg::PreviewBtnClick);
     ConnectHelp(this, HelpBtn, HelpTopic::Printing);
     connect(CloseBtn, &QPushButton::clicked, this, &QDialog::reject);
-    OptionRGClick();
 }
 
 TPrintDlg::~TPrintDlg() = default;

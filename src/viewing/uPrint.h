@@ -63,6 +63,11 @@ class TPrintDlg : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
+    // Returns the width the captions need, which the seat box shares.
+    int BuildOptionRG();
+    void BuildSeatGB(int width);
+    void BuildButtons(int rightColumn);
+    void ConnectControls();
     PrintRequest Request() const;
     void ShowDefaultButton();
     QString ProposedPdfName(int seat) const;
