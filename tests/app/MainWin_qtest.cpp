@@ -89,6 +89,7 @@ class MainWinTest : public QObject {
   private slots:
     void initTestCase() {
         ApplyApplicationLook();
+        StartUp(*qApp);
         win = new TMainWin;
         win->CreateForms();
         win->ShowMaximized();
