@@ -3,6 +3,7 @@
 // With ZELV_SCREENSHOT_DIR set (run under xvfb-run with QT_QPA_PLATFORM=xcb)
 // it also saves pictures of the main window and of the editor as opened
 // from the menu.
+#include "../ui/ScopedSettings.h"
 #include "../ui/ScriptedPrompts.h"
 #include "app/About.h"
 #include "app/HelpViewer.h"
@@ -304,8 +305,9 @@ class MainWinTest : public QObject {
     }
 
     void options_showFoldersAndSetTheFileCode() {
+        ScopedSettings settings;
         TSetOptionDlg dlg;
-        SharedSettings().DefaultFileCode = "LONGERCODE12";
+        settings->DefaultFileCode = "LONGERCODE12";
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         QCOMPARE(dlg.windowTitle(), QString("Set Hand Generator Options"));
@@ -340,7 +342,6 @@ class MainWinTest : public QObject {
         QTest::keyClicks(code, "TUESDAY");
         QTest::mouseClick(dlg.findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
         QCOMPARE(QString::fromStdString(SharedSettings().DefaultFileCode), QString("TUESDAY"));
-        SharedSettings().DefaultFileCode = "ZELV";
     }
 
     void about_showsProductAndVersion() {

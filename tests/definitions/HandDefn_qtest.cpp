@@ -1,6 +1,7 @@
 // The hand definition editor driven as a user drives it: typing, leaving
 // fields with Tab or the mouse, clicking headings and cards, Ctrl+A in the
 // lists, and loading and saving real files in a temporary folder.
+#include "../ui/ScopedSettings.h"
 #include "../ui/ScriptedPrompts.h"
 #include "definitions/HandDefn.h"
 #include "engine/Settings.h"
@@ -54,6 +55,8 @@ class HandDefnTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir;
+    // Every test works in the working folders of the temporary folder.
+    ScopedSettings settings{dir.path().toStdString()};
     ScriptedPrompts* prompts = nullptr;
     THandDefnDlg* dlg = nullptr;
 
@@ -115,7 +118,6 @@ class HandDefnTest : public QObject {
   private slots:
     void initTestCase() {
         QVERIFY(dir.isValid());
-        SharedSettings() = tSettings::ForProgramFolder(dir.path().toStdString());
         QVERIFY(QDir(dir.path()).mkpath("Hand Definitions"));
     }
     void init() {

@@ -6,6 +6,7 @@
 #include "generation/HandGen.h"
 #include "ui/DropDownCombo.h"
 
+#include "../ui/ScopedSettings.h"
 #include "../ui/ScriptedPrompts.h"
 
 #include <QAbstractItemView>
@@ -24,6 +25,7 @@
 #include <QToolButton>
 
 #include <memory>
+#include <optional>
 
 using namespace zelv;
 
@@ -62,6 +64,7 @@ class HandGenTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> tmp_;
+    std::optional<ScopedSettings> settings_;
     std::unique_ptr<ScriptedPrompts> prompts_;
     std::unique_ptr<THandGenDlg> dlg_;
     QString defs_, gens_, hands_;
@@ -123,7 +126,7 @@ class HandGenTest : public QObject {
         defs_ = root.filePath("defs");
         gens_ = root.filePath("gens");
         hands_ = root.filePath("hands");
-        tSettings& s = SharedSettings();
+        tSettings& s = *settings_.emplace();
         s.HandDefinitionsFolder = defs_.toStdString();
         s.HandGeneratorsFolder = gens_.toStdString();
         s.HandsFolder = hands_.toStdString();
@@ -134,6 +137,7 @@ class HandGenTest : public QObject {
     void cleanup() {
         dlg_.reset();
         prompts_.reset();
+        settings_.reset();
         tmp_.reset();
     }
 
@@ -797,7 +801,7 @@ class HandGenTest : public QObject {
     void deal_outputThatCannotBeCreatedIsReported() {
         dlg_->show();
         const QString missing = tmp_->path() + "/gone";
-        SharedSettings().HandsFolder = missing.toStdString();
+        settings_.value()->HandsFolder = missing.toStdString();
         dealAndWait();
         QCOMPARE(prompts_->Errors.size(), 1);
         QVERIFY2(prompts_->Errors.first().startsWith("Unable to write to " + missing + "/ZELV."),

@@ -1,6 +1,7 @@
 // The small widgets every dialog shares: the pick-only drop-down that
 // speaks before it opens, the edit whose limit holds for typing only, the
 // clickable heading, suit signs and the look of hints.
+#include "ScopedSettings.h"
 #include "ui/ClickLabel.h"
 #include "ui/DropDownCombo.h"
 #include "ui/Hints.h"
@@ -110,6 +111,21 @@ class WidgetsTest : public QObject {
         QTRY_VERIFY(QToolTip::isVisible());
         QCOMPARE(QToolTip::text(), QString("Chose Compulsory Cards"));
         QToolTip::hideText();
+    }
+
+    // Not a widget, but the dialog tests lean on it: whatever a test sets
+    // is undone when its scope ends.
+    void scopedSettings_putBackWhatTheTestChanged() {
+        SharedSettings().DefaultFileCode = "BEFORE";
+        {
+            ScopedSettings settings("/tmp/zelv-folder");
+            QCOMPARE(settings->HandsFolder, std::string("/tmp/zelv-folder/Hands"));
+            settings->DefaultFileCode = "DURING";
+            SharedSettings().HandDefinitionsFolder = "elsewhere";
+        }
+        QCOMPARE(SharedSettings().DefaultFileCode, std::string("BEFORE"));
+        QVERIFY(SharedSettings().HandsFolder != "/tmp/zelv-folder/Hands");
+        QVERIFY(SharedSettings().HandDefinitionsFolder != "elsewhere");
     }
 };
 

@@ -1,5 +1,6 @@
 // The print dialog: its controls, and real PDF output through Print and
 // Preview.
+#include "../ui/ScopedSettings.h"
 #include "../ui/ScriptedPrompts.h"
 #include "BoardFiles.h"
 #include "engine/Settings.h"
@@ -41,6 +42,7 @@ class PrintDlgTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir hands;
+    ScopedSettings settings;
     ScriptedPrompts* prompts = nullptr;
     TPrintDlg* dlg = nullptr;
     QPrinter* pdfPrinter = nullptr;
@@ -64,7 +66,7 @@ class PrintDlgTest : public QObject {
   private slots:
     void initTestCase() {
         QVERIFY(hands.isValid());
-        SharedSettings().HandsFolder = hands.path().toStdString();
+        settings->HandsFolder = hands.path().toStdString();
         // Kept for a person to look at when ZELV_KEEP_PDF names a folder.
         if (qEnvironmentVariableIsSet("ZELV_KEEP_PDF")) hands.setAutoRemove(false);
     }
