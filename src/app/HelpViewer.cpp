@@ -36,6 +36,7 @@ QString PlainText(QString html) {
 } // namespace
 
 void SetHelpFile(const QString& path) { helpFilePath = path; }
+QString HelpFile() { return helpFilePath; }
 
 void ShowHelp(QWidget* parent, int topic) {
     if (!parent)

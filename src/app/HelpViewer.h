@@ -12,7 +12,9 @@ class QTextBrowser;
 
 namespace zelv {
 
+// The help file every viewer opens; the start-up sets it.
 void SetHelpFile(const QString& path);
+QString HelpFile();
 // Opens help at a topic, or the keyword search when `topic` is 0; the
 // handler the application gives QtPrompts.
 void ShowHelp(QWidget* parent, int topic);

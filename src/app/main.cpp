@@ -1,3 +1,4 @@
+// Named after its documented unit, main; holds TMainWin. The program's main() is in zelvano.cpp.
 #include "app/main.h"
 
 #include "app/About.h"
@@ -43,12 +44,6 @@
 
 namespace zelv {
 
-namespace {
-QString helpFile;
-} // namespace
-
-QString HelpFile() { return helpFile; }
-
 tRandom& SessionRandom() {
     static tRandom random;
     return random;
@@ -65,30 +60,20 @@ QAction* TMainWin::MenuAction(const QString& name, const QString& caption, void 
 
 void TMainWin::FormCreate() {
     setObjectName(QStringLiteral("MainWin"));
-
-    // The working folders and the help file sit beside the program.
-    const QString programFolder = QDir::cleanPath(QCoreApplication::applicationDirPath());
-    SharedSettings() = tSettings::ForProgramFolder(programFolder.toStdString());
-    helpFile = QDir(programFolder).filePath(QStringLiteral("help/zelv.html"));
-    SetHelpFile(helpFile);
-    QtPrompts::setHelpHandler(&ShowHelp);
-
-    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) InstallHintLook(*app);
-    // Once per session: every deal of the session continues one sequence.
-    SessionRandom() = tRandom::Randomized();
-
     setWindowTitle(QStringLiteral("Zelvano for Windows"));
     setWindowIcon(ZelvanoIcon());
+    setMenuBar(BuildMainMenu());
+    setCentralWidget(BuildCentralArea());
+    StartClock();
+    auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
+    connect(f1, &QShortcut::activated, this, &TMainWin::ContentsClick);
+    resize(800, 560);
+}
 
+QMenuBar* TMainWin::BuildMainMenu() {
     auto* bar = new QMenuBar(this);
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    auto* setUp = new QMenu(QStringLiteral("&SetUp"), this);
-    setUp->setObjectName(QStringLiteral("SetUp"));
-    setUp->addAction(
-        MenuAction(QStringLiteral("PrinterSetup"), QStringLiteral("&Printer Setup"), &TMainWin::PrinterSetupClick));
-    setUp->addAction(
-        MenuAction(QStringLiteral("ZelvPathOptions"), QStringLiteral("&Options"), &TMainWin::ZelvPathOptionsClick));
-    bar->addMenu(setUp);
+    bar->addMenu(BuildSetUpMenu());
     bar->addAction(
         MenuAction(QStringLiteral("HandDefinition"), QStringLiteral("&Define Hands"), &TMainWin::HandDefinitionClick));
     bar->addAction(MenuAction(QStringLiteral("HandGeneration"), QStringLiteral("&Generate Boards"),
@@ -97,6 +82,26 @@ void TMainWin::FormCreate() {
         MenuAction(QStringLiteral("HandViewing"), QStringLiteral("&View Boards"), &TMainWin::HandViewingClick));
     bar->addAction(
         MenuAction(QStringLiteral("HandPrinting"), QStringLiteral("&Print Boards"), &TMainWin::HandPrintingClick));
+    bar->addMenu(BuildHelpMenu());
+    QAction* quit = MenuAction(QStringLiteral("QuitMenu"), QStringLiteral("&Quit"), &TMainWin::QuitMenuClick);
+    quit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
+    quit->setShortcutContext(Qt::WindowShortcut);
+    bar->addAction(quit);
+    addAction(quit);
+    return bar;
+}
+
+QMenu* TMainWin::BuildSetUpMenu() {
+    auto* setUp = new QMenu(QStringLiteral("&SetUp"), this);
+    setUp->setObjectName(QStringLiteral("SetUp"));
+    setUp->addAction(
+        MenuAction(QStringLiteral("PrinterSetup"), QStringLiteral("&Printer Setup"), &TMainWin::PrinterSetupClick));
+    setUp->addAction(
+        MenuAction(QStringLiteral("ZelvPathOptions"), QStringLiteral("&Options"), &TMainWin::ZelvPathOptionsClick));
+    return setUp;
+}
+
+QMenu* TMainWin::BuildHelpMenu() {
     auto* help = new QMenu(QStringLiteral("&Help"), this);
     help->setObjectName(QStringLiteral("Help1"));
     help->addAction(MenuAction(QStringLiteral("Contents"), QStringLiteral("&Contents"), &TMainWin::ContentsClick));
@@ -106,14 +111,10 @@ void TMainWin::FormCreate() {
     separator->setObjectName(QStringLiteral("N1"));
     help->addAction(MenuAction(QStringLiteral("AboutZelvanoMenu"), QStringLiteral("&About Zelvano"),
                                &TMainWin::AboutZelvanoMenuClick));
-    bar->addMenu(help);
-    QAction* quit = MenuAction(QStringLiteral("QuitMenu"), QStringLiteral("&Quit"), &TMainWin::QuitMenuClick);
-    quit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
-    quit->setShortcutContext(Qt::WindowShortcut);
-    bar->addAction(quit);
-    addAction(quit);
-    setMenuBar(bar);
+    return help;
+}
 
+QWidget* TMainWin::BuildCentralArea() {
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
     column->setContentsMargins(0, 0, 0, 0);
@@ -128,8 +129,12 @@ void TMainWin::FormCreate() {
                        "<b>Generate Boards</b> to deal a set,<br>then <b>View Boards</b> or <b>Print Boards</b>. "
                        "Press F1 for help.</p>"));
     column->addWidget(welcome, 1);
+    column->addWidget(BuildDatePanel(central));
+    return central;
+}
 
-    DatePanel = new QFrame(central);
+QFrame* TMainWin::BuildDatePanel(QWidget* parent) {
+    DatePanel = new QFrame(parent);
     DatePanel->setObjectName(QStringLiteral("DatePanel"));
     DatePanel->setFrameShape(QFrame::Panel);
     DatePanel->setFrameShadow(QFrame::Sunken);
@@ -145,9 +150,10 @@ void TMainWin::FormCreate() {
     strip->addWidget(DateLabel);
     strip->addStretch();
     strip->addWidget(TimeLabel);
-    column->addWidget(DatePanel);
-    setCentralWidget(central);
+    return DatePanel;
+}
 
+void TMainWin::StartClock() {
     // Set once: the date is not brought up to date while the program runs.
     DateLabel->setText(QLocale::system().toString(QDate::currentDate(), QStringLiteral("dddd MMMM dd yyyy")));
     MainTimer = new QTimer(this);
@@ -156,10 +162,6 @@ void TMainWin::FormCreate() {
     connect(MainTimer, &QTimer::timeout, this, &TMainWin::MainTimerTimer);
     MainTimer->start();
     MainTimerTimer();
-
-    auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
-    connect(f1, &QShortcut::activated, this, &TMainWin::ContentsClick);
-    resize(800, 560);
 }
 
 void TMainWin::CreateForms() {
@@ -171,7 +173,7 @@ void TMainWin::CreateForms() {
     forms_.PrintDlg = new TPrintDlg(this);
     THandGenDlg* gen = forms_.HandGenDlg;
     gen->setRandom(&SessionRandom());
-    forms_.PrintDlg->setCurrentBoardFileSource([gen] { return gen->CurrentBoardFileName(); });
+    forms_.PrintDlg->SetCurrentBoardFileSource([gen] { return gen->CurrentBoardFileName(); });
 }
 
 void TMainWin::MainTimerTimer() { TimeLabel->setText(LongTime() + QStringLiteral("  ")); }
@@ -224,7 +226,7 @@ void TMainWin::HandViewingClick() {
     if (path.isEmpty()) return;
     lastBoardFile_ = path;
     if (!forms_.ViewHandDlg) return;
-    forms_.ViewHandDlg->setBoardFileName(path);
+    forms_.ViewHandDlg->SetBoardFileName(path);
     forms_.ViewHandDlg->exec();
 }
 
@@ -285,10 +287,23 @@ void QuitOnTerminationSignals(QApplication& app) {
 }
 } // namespace
 
+void StartUp(QApplication& app) {
+    // The working folders and the help file sit beside the program.
+    const QString programFolder = QDir::cleanPath(QCoreApplication::applicationDirPath());
+    SharedSettings() = tSettings::ForProgramFolder(programFolder.toStdString());
+    SetHelpFile(QDir(programFolder).filePath(QStringLiteral("help/zelv.html")));
+    QtPrompts::setHelpHandler(&ShowHelp);
+
+    InstallHintLook(app);
+    // Once per session: every deal of the session continues one sequence.
+    SessionRandom() = tRandom::Randomized();
+}
+
 int RunZelvano(int argc, char** argv) {
     QApplication app(argc, argv);
     QuitOnTerminationSignals(app);
     ApplyApplicationLook();
+    StartUp(app);
     TMainWin mainWin;
     mainWin.CreateForms();
     mainWin.ShowMaximized();

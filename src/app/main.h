@@ -1,4 +1,5 @@
 #pragma once
+// Named after its documented unit, main; holds TMainWin. The program's main() is in zelvano.cpp.
 // TMainWin: the main window, with its menu of commands, the date and the
 // running clock. Every other dialog is created once at start-up and shown
 // modally from the menu.
@@ -8,9 +9,11 @@
 #include <QString>
 
 class QAction;
+class QApplication;
 class QFrame;
 class QLabel;
 class QMenu;
+class QMenuBar;
 class QTimer;
 
 namespace zelv {
@@ -32,15 +35,16 @@ struct TForms {
     TPrintDlg* PrintDlg = nullptr;
 };
 
-// Start-up: the application titled "Zelvano", the main window (whose
-// creation works out the folders, help and hints and seeds the dealer),
+// Start-up: the application titled "Zelvano", StartUp, the main window,
 // then every dialog once; runs until the main window closes.
 int RunZelvano(int argc, char** argv);
 // The application's title and font, set before any window exists.
 void ApplyApplicationLook();
-
-// The help file beside the program: ProgramFolder/help/zelv.html.
-QString HelpFile();
+// What every window takes for granted, done once before the first: the
+// shared settings from the program's folder, the help file beside it
+// (ProgramFolder/help/zelv.html) and its handler, the look of hints, and
+// the seeding of the dealer.
+void StartUp(QApplication& app);
 // The classic dealer's generator for the whole session, seeded once at
 // start-up; every run of the generation dialog continues its sequence.
 tRandom& SessionRandom();
@@ -73,6 +77,12 @@ class TMainWin : public QMainWindow {
 
   private:
     void FormCreate();
+    QMenuBar* BuildMainMenu();
+    QMenu* BuildSetUpMenu();
+    QMenu* BuildHelpMenu();
+    QWidget* BuildCentralArea();
+    QFrame* BuildDatePanel(QWidget* parent);
+    void StartClock();
     QAction* MenuAction(const QString& name, const QString& caption, void (TMainWin::*handler)());
 
     TForms forms_;

@@ -34,12 +34,52 @@ namespace zelv {
 namespace {
 
 constexpr int FieldLimit = 2;
-const char* const SuitCaptions[4] = {"Spade", "Heart", "Diamond", "Club"};
-const char* const RankCaptions[13] = {"Ace",   "King", "Queen", "Jack", "Ten",   "Nine", "Eight",
-                                      "Seven", "Six",  "Five",  "Four", "Three", "Two"};
+// "Ace", "Spade": the core's names of ranks and suits as hints show them.
+QString RankCaption(int rank) {
+    QString name = QString::fromLatin1(RankNames[static_cast<std::size_t>(rank)]);
+    name[0] = name[0].toUpper();
+    return name;
+}
+QString SuitCaption(int suit) {
+    QString name = QString::fromLatin1(SuitNames[static_cast<std::size_t>(suit)]);
+    name[0] = name[0].toUpper();
+    name.chop(1);
+    return name;
+}
+
+// The hand panel's fields, in the order of LimitKeys.
+struct HandField {
+    const char* Name;
+    const char* Hint;
+};
+constexpr HandField HandFields[6] = {
+    {"MinPts", "Minimum Points in Hand"}, {"MaxPts", "Maximum Points in Hand"}, {"MinAK", "Min AK (21) Controls"},
+    {"MaxAK", "Max AK (21) Controls"},    {"MinAKQ", "Min AKQ (321) Controls"}, {"MaxAKQ", "Max AKQ (321) Controls"},
+};
+
+// The suit panel's columns, left to right; "%1" stands for the suit.
+struct SuitColumn {
+    LimitGroup Group;
+    const char* Heading;
+    const char* MinName;
+    const char* MaxName;
+    const char* MinHint;
+    const char* MaxHint;
+    const char* ToHint;
+};
+constexpr SuitColumn SuitColumns[4] = {
+    // "Maximium" (sic) is kept as users and stored files know it; do not correct it.
+    {GroupLength, "Lengths", "Min%1Len", "Max%1Len", "Min Length of %1 Suit", "Maximium Length of %1 Suit", ""},
+    {GroupPoints, "Points", "Min%1Pts", "Max%1Pts", "Min Points in Suit", "Maximum Points in Suit", ""},
+    {GroupTop3, "Honours (3)", "MinTop3%1", "MaxTop3%1", "Min No. of Top 3 Honours", "Max No. of Top 3 Honours",
+     "Click Here to Enable Honours(3)"},
+    {GroupTop5, "Honours (5)", "MinTop5%1", "MaxTop5%1", "Min Number of Top 5 Honours", "Max No. of Top 5 Honours",
+     "Click on Heading to Enable Honours(5)"},
+};
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString L(const char* s) { return QString::fromLatin1(s); }
 
 QLabel* Heading(const QString& text, QWidget* parent, bool bold = true) {
     auto* label = new QLabel(text, parent);
@@ -72,6 +112,20 @@ QPushButton* Button(const QString& name, const QString& caption, const QString& 
     return b;
 }
 
+// The honours headings switch their group on when clicked; the others are plain.
+QLabel* ColumnHeading(const SuitColumn& col, QWidget* panel) {
+    if (col.Group != GroupTop3 && col.Group != GroupTop5) return Heading(L(col.Heading), panel);
+    auto* click = new ClickLabel(L(col.Heading), panel);
+    if (col.Group == GroupTop3) {
+        click->setObjectName(QStringLiteral("H3Label"));
+        click->setToolTip(QStringLiteral("Click here to Enable Honours(3)"));
+    } else {
+        click->setObjectName(QStringLiteral("H5Label"));
+        click->setToolTip(QStringLiteral("Click Here to Enable Honours(5)"));
+    }
+    return click;
+}
+
 } // namespace
 
 THandDefnDlg::THandDefnDlg(QWidget* parent) : QDialog(parent) { FormCreate(); }
@@ -96,52 +150,65 @@ void THandDefnDlg::FormCreate() {
     SetFixedDialogFrame(this);
     masterShapes_.assign(ShapeCatalogue.begin(), ShapeCatalogue.end());
 
-    // Exit rules by field, keyed by the limit index of LimitKeys.
-    auto rule = [](int index) {
-        switch (index) {
-        case LimMinPoints:
-            return ExitRule::MinPts;
-        case LimMaxPoints:
-            return ExitRule::MaxPts;
-        case LimMinAK:
-            return ExitRule::MinAK;
-        case LimMaxAK:
-            return ExitRule::MaxSE;
-        case LimMinAKQ:
-            return ExitRule::MinSE;
-        case LimMaxAKQ:
-            return ExitRule::MaxSE;
-        default:
-            break;
-        }
-        const bool isMax = (index - GroupPoints) % 2 == 1;
-        if (index >= GroupLength && index < GroupTop3) return isMax ? ExitRule::MaxLen : ExitRule::MinLen;
-        return isMax ? ExitRule::MaxSE : ExitRule::MinSE;
-    };
+    QFrame* shapePanel = BuildShapePanel();
+    QFrame* handPanel = BuildHandPanel();
+    QFrame* switchPanel = BuildSwitchPanel();
+    QFrame* suitPanel = BuildSuitPanel();
+    QFrame* cardsPanel = BuildCardsPanel();
+    BuildButtons();
+    LayOutForm(shapePanel, handPanel, switchPanel, suitPanel, cardsPanel);
+    for (int i = 0; i < LimitCount; ++i) exitRules_.insert(Field(i), ExitRuleFor(i));
+    SetKeyboardOrder();
+    SetDefaultValues();
+    FitToDesign();
+}
 
-    // --- Shapes
+THandDefnDlg::ExitRule THandDefnDlg::ExitRuleFor(int limitIndex) {
+    switch (limitIndex) {
+    case LimMinPoints:
+        return ExitRule::MinPts;
+    case LimMaxPoints:
+        return ExitRule::MaxPts;
+    case LimMinAK:
+        return ExitRule::MinAK;
+    case LimMaxAK:
+        return ExitRule::MaxSE;
+    case LimMinAKQ:
+        return ExitRule::MinSE;
+    case LimMaxAKQ:
+        return ExitRule::MaxSE;
+    default:
+        break;
+    }
+    const bool isMax = (limitIndex - GroupPoints) % 2 == 1;
+    if (limitIndex >= GroupLength && limitIndex < GroupTop3) return isMax ? ExitRule::MaxLen : ExitRule::MinLen;
+    return isMax ? ExitRule::MaxSE : ExitRule::MinSE;
+}
+
+QListWidget* THandDefnDlg::MakeShapeList(const QString& name, QWidget* panel) {
+    auto* list = new QListWidget(panel);
+    list->setObjectName(name);
+    list->setToolTip(QStringLiteral("Ctrl A - Select All"));
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // A fixed-pitch font keeps the leading blank of " 4432" as wide as a digit.
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPointSize(font().pointSize() > 0 ? font().pointSize() : 9);
+    list->setFont(mono);
+    const QFontMetrics fm(mono);
+    list->setFixedWidth(fm.horizontalAdvance(QStringLiteral("000000")) +
+                        list->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4 * list->frameWidth() + 8);
+    list->installEventFilter(this);
+    return list;
+}
+
+QFrame* THandDefnDlg::BuildShapePanel() {
     QFrame* shapePanel = Panel(this, QStringLiteral("ShapePanel"));
     auto* shapeGrid = new QGridLayout(shapePanel);
     shapeGrid->addWidget(Heading(QStringLiteral("Hand Shapes"), shapePanel), 0, 0, 1, 3, Qt::AlignHCenter);
     shapeGrid->addWidget(Heading(QStringLiteral("Yes"), shapePanel), 1, 0, Qt::AlignHCenter);
     shapeGrid->addWidget(Heading(QStringLiteral("No"), shapePanel), 1, 2, Qt::AlignHCenter);
-    auto makeList = [&](const QString& name) {
-        auto* list = new QListWidget(shapePanel);
-        list->setObjectName(name);
-        list->setToolTip(QStringLiteral("Ctrl A - Select All"));
-        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-        // A fixed-pitch font keeps the leading blank of " 4432" as wide as a digit.
-        QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        mono.setPointSize(font().pointSize() > 0 ? font().pointSize() : 9);
-        list->setFont(mono);
-        const QFontMetrics fm(mono);
-        list->setFixedWidth(fm.horizontalAdvance(QStringLiteral("000000")) +
-                            list->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4 * list->frameWidth() + 8);
-        list->installEventFilter(this);
-        return list;
-    };
-    YesShapeLB = makeList(QStringLiteral("YesShapeLB"));
-    NoShapeLB = makeList(QStringLiteral("NoShapeLB"));
+    YesShapeLB = MakeShapeList(QStringLiteral("YesShapeLB"), shapePanel);
+    NoShapeLB = MakeShapeList(QStringLiteral("NoShapeLB"), shapePanel);
     YtoNBtn = Button(QStringLiteral("YtoNBtn"), QString(), QStringLiteral("Move to No List"), shapePanel);
     YtoNBtn->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
     YtoNBtn->setAccessibleName(QStringLiteral("Move to No List"));
@@ -160,8 +227,10 @@ void THandDefnDlg::FormCreate() {
     connect(NtoYBtn, &QPushButton::clicked, this, &THandDefnDlg::NtoYBtnClick);
     connect(YesShapeLB, &QListWidget::itemDoubleClicked, this, &THandDefnDlg::YtoNBtnClick);
     connect(NoShapeLB, &QListWidget::itemDoubleClicked, this, &THandDefnDlg::NtoYBtnClick);
+    return shapePanel;
+}
 
-    // --- Hand: points and controls
+QFrame* THandDefnDlg::BuildHandPanel() {
     QFrame* handPanel = Panel(this, QStringLiteral("HandPanel"));
     auto* handGrid = new QGridLayout(handPanel);
     handGrid->addWidget(Heading(QStringLiteral("Hand:  Points"), handPanel), 0, 0, 1, 2, Qt::AlignHCenter);
@@ -173,24 +242,22 @@ void THandDefnDlg::FormCreate() {
     AKQLabel->setToolTip(QStringLiteral("A=3; K=2; Q=1"));
     handGrid->addWidget(AKLabel, 0, 2, 1, 2, Qt::AlignHCenter);
     handGrid->addWidget(AKQLabel, 0, 4, 1, 2, Qt::AlignHCenter);
-    const QString handNames[6] = {QStringLiteral("MinPts"), QStringLiteral("MaxPts"), QStringLiteral("MinAK"),
-                                  QStringLiteral("MaxAK"),  QStringLiteral("MinAKQ"), QStringLiteral("MaxAKQ")};
-    const QString handHints[6] = {QStringLiteral("Minimum Points in Hand"), QStringLiteral("Maximum Points in Hand"),
-                                  QStringLiteral("Min AK (21) Controls"),   QStringLiteral("Max AK (21) Controls"),
-                                  QStringLiteral("Min AKQ (321) Controls"), QStringLiteral("Max AKQ (321) Controls")};
     for (int col = 0; col < 3; ++col)
         for (int row = 0; row < 2; ++row) {
             const int index = 2 * col + row;
             auto* label = new QLabel(row == 0 ? QStringLiteral("Minimum") : QStringLiteral("Maximum"), handPanel);
             if (col > 0) label->setToolTip(QStringLiteral("Click on Heading to Enable"));
             handGrid->addWidget(label, row + 1, 2 * col, Qt::AlignRight);
-            handGrid->addWidget(MakeField(index, handNames[index], handHints[index]), row + 1, 2 * col + 1);
+            handGrid->addWidget(MakeField(index, L(HandFields[index].Name), L(HandFields[index].Hint)), row + 1,
+                                2 * col + 1);
         }
     handGrid->setColumnMinimumWidth(1, 0);
     connect(AKLabel, &ClickLabel::clicked, this, &THandDefnDlg::AKCBClick);
     connect(AKQLabel, &ClickLabel::clicked, this, &THandDefnDlg::AKCBClick);
+    return handPanel;
+}
 
-    // --- Group switches
+QFrame* THandDefnDlg::BuildSwitchPanel() {
     QFrame* switchPanel = Panel(this, QStringLiteral("SwitchPanel"));
     auto* switchBox = new QVBoxLayout(switchPanel);
     AKCB = new QCheckBox(QStringLiteral("AK Controls "), switchPanel);
@@ -201,64 +268,41 @@ void THandDefnDlg::FormCreate() {
     switchBox->addWidget(Hon3CB);
     connect(AKCB, &QCheckBox::toggled, this, &THandDefnDlg::AKCBClick);
     connect(Hon3CB, &QCheckBox::toggled, this, &THandDefnDlg::Hon3CBClick);
+    return switchPanel;
+}
 
-    // --- Suits
+QFrame* THandDefnDlg::BuildSuitPanel() {
     QFrame* suitPanel = Panel(this, QStringLiteral("SuitPanel"));
     auto* suitGrid = new QGridLayout(suitPanel);
     suitGrid->setHorizontalSpacing(4);
-    struct Column {
-        LimitGroup group;
-        QString heading, minName, maxName, minHint, maxHint, toHint;
-    };
-    const Column columns[4] = {
-        {GroupLength, QStringLiteral("Lengths"), QStringLiteral("Min%1Len"), QStringLiteral("Max%1Len"),
-         QStringLiteral("Min Length of %1 Suit"), QStringLiteral("Maximium Length of %1 Suit"), QString()},
-        {GroupPoints, QStringLiteral("Points"), QStringLiteral("Min%1Pts"), QStringLiteral("Max%1Pts"),
-         QStringLiteral("Min Points in Suit"), QStringLiteral("Maximum Points in Suit"), QString()},
-        {GroupTop3, QStringLiteral("Honours (3)"), QStringLiteral("MinTop3%1"), QStringLiteral("MaxTop3%1"),
-         QStringLiteral("Min No. of Top 3 Honours"), QStringLiteral("Max No. of Top 3 Honours"),
-         QStringLiteral("Click Here to Enable Honours(3)")},
-        {GroupTop5, QStringLiteral("Honours (5)"), QStringLiteral("MinTop5%1"), QStringLiteral("MaxTop5%1"),
-         QStringLiteral("Min Number of Top 5 Honours"), QStringLiteral("Max No. of Top 5 Honours"),
-         QStringLiteral("Click on Heading to Enable Honours(5)")},
-    };
     for (int c = 0; c < 4; ++c) {
-        const Column& col = columns[c];
+        const SuitColumn& col = SuitColumns[c];
         const int base = 1 + 4 * c;
-        QLabel* heading;
-        if (col.group == GroupTop3 || col.group == GroupTop5) {
-            auto* click = new ClickLabel(col.heading, suitPanel);
-            if (col.group == GroupTop3) {
-                click->setObjectName(QStringLiteral("H3Label"));
-                click->setToolTip(QStringLiteral("Click here to Enable Honours(3)"));
-                H3Label = click;
-            } else {
-                click->setObjectName(QStringLiteral("H5Label"));
-                click->setToolTip(QStringLiteral("Click Here to Enable Honours(5)"));
-                H5Label = click;
-            }
+        QLabel* heading = ColumnHeading(col, suitPanel);
+        if (auto* click = qobject_cast<ClickLabel*>(heading)) {
+            (col.Group == GroupTop3 ? H3Label : H5Label) = click;
             connect(click, &ClickLabel::clicked, this, &THandDefnDlg::Hon3CBClick);
-            heading = click;
-        } else {
-            heading = Heading(col.heading, suitPanel);
         }
         suitGrid->addWidget(heading, 0, base, 1, 3, Qt::AlignHCenter);
         for (int s = 0; s < 4; ++s) {
             const QString letter(QChar::fromLatin1(SuitLetters[static_cast<std::size_t>(s)]));
-            const QString suitName = QString::fromLatin1(SuitCaptions[s]);
-            const int minIndex = SuitLimitIndex(col.group, s, false);
-            auto hint = [&](const QString& h) { return h.contains(QLatin1String("%1")) ? h.arg(suitName) : h; };
-            suitGrid->addWidget(MakeField(minIndex, col.minName.arg(letter), hint(col.minHint)), s + 1, base);
+            const QString suitName = SuitCaption(s);
+            const int minIndex = SuitLimitIndex(col.Group, s, false);
+            auto hint = [&](const char* h) { return L(h).contains(QLatin1String("%1")) ? L(h).arg(suitName) : L(h); };
+            suitGrid->addWidget(MakeField(minIndex, L(col.MinName).arg(letter), hint(col.MinHint)), s + 1, base);
             auto* to = new QLabel(QStringLiteral("To"), suitPanel);
-            if (!col.toHint.isEmpty()) to->setToolTip(col.toHint);
+            if (*col.ToHint) to->setToolTip(L(col.ToHint));
             suitGrid->addWidget(to, s + 1, base + 1, Qt::AlignCenter);
-            suitGrid->addWidget(MakeField(minIndex + 1, col.maxName.arg(letter), hint(col.maxHint)), s + 1, base + 2);
+            suitGrid->addWidget(MakeField(minIndex + 1, L(col.MaxName).arg(letter), hint(col.MaxHint)), s + 1,
+                                base + 2);
         }
         if (c < 3) suitGrid->setColumnMinimumWidth(base + 3, 14);
     }
     for (int s = 0; s < 4; ++s) suitGrid->addWidget(MakeSuitLabel(s, suitPanel), s + 1, 0);
+    return suitPanel;
+}
 
-    // --- Must-have cards
+QFrame* THandDefnDlg::BuildCardsPanel() {
     QFrame* mhPanel = Panel(this, QStringLiteral("MHPanel"));
     mhPanel->setToolTip(QStringLiteral("Chose Compulsory Cards"));
     auto* mhGrid = new QGridLayout(mhPanel);
@@ -274,16 +318,16 @@ void THandDefnDlg::FormCreate() {
             const CardCode code = MakeCard(s, r);
             auto* box = new QCheckBox(mhPanel);
             box->setObjectName(Q(CardKey(code)));
-            box->setAccessibleName(
-                QStringLiteral("%1 of %2s")
-                    .arg(QString::fromLatin1(RankCaptions[r]), QString::fromLatin1(SuitCaptions[s])));
+            box->setAccessibleName(QStringLiteral("%1 of %2s").arg(RankCaption(r), SuitCaption(s)));
             cards_[code] = box;
             mhGrid->addWidget(box, s + 2, r + 1, Qt::AlignHCenter);
             connect(box, &QCheckBox::toggled, this, [this, box](bool ticked) { MustHaveCBClick(box, ticked); });
         }
     }
+    return mhPanel;
+}
 
-    // --- Buttons
+void THandDefnDlg::BuildButtons() {
     ClearBtn = Button(QStringLiteral("ClearBtn"), QStringLiteral("Clear &All"),
                       QStringLiteral("Set ALL fields to Default Values"), this);
     SaveBtn = Button(QStringLiteral("SaveBtn"), QStringLiteral("&Save"), QStringLiteral("Save To a File"), this);
@@ -295,22 +339,25 @@ void THandDefnDlg::FormCreate() {
     connect(LoadBtn, &QPushButton::clicked, this, &THandDefnDlg::LoadBtnClick);
     ConnectHelp(this, HelpBtn, HelpTopic::Definitions);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+}
 
-    // --- Layout
+void THandDefnDlg::LayOutForm(QFrame* shapes, QFrame* hand, QFrame* switches, QFrame* suits, QFrame* cards) {
+    // Shapes beside the hand panel with its switches below, then the suit and
+    // card panels; the buttons down the right-hand side.
     auto* left = new QVBoxLayout;
     auto* top = new QHBoxLayout;
-    top->addWidget(shapePanel);
+    top->addWidget(shapes);
     auto* handColumn = new QVBoxLayout;
-    handColumn->addWidget(handPanel);
+    handColumn->addWidget(hand);
     auto* switchRow = new QHBoxLayout;
-    switchRow->addWidget(switchPanel);
+    switchRow->addWidget(switches);
     switchRow->addStretch();
     handColumn->addLayout(switchRow);
     handColumn->addStretch();
     top->addLayout(handColumn);
     left->addLayout(top);
-    left->addWidget(suitPanel);
-    left->addWidget(mhPanel);
+    left->addWidget(suits);
+    left->addWidget(cards);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(ClearBtn);
     buttons->addWidget(SaveBtn);
@@ -321,12 +368,12 @@ void THandDefnDlg::FormCreate() {
     auto* whole = new QHBoxLayout(this);
     whole->addLayout(left);
     whole->addLayout(buttons);
+}
 
-    for (int i = 0; i < LimitCount; ++i) exitRules_.insert(Field(i), rule(i));
-
-    // Keyboard order: lists, move buttons, hand fields, switches, suit
-    // columns (lengths, points, Top3, Top5; S to C, minimum first), cards,
-    // then Clear All, Save, Load, Close, Help.
+void THandDefnDlg::SetKeyboardOrder() {
+    // Lists, move buttons, hand fields, switches, suit columns (lengths,
+    // points, Top3, Top5; S to C, minimum first), cards, then Clear All,
+    // Save, Load, Close, Help.
     std::vector<QWidget*> order = {YesShapeLB, NoShapeLB, YtoNBtn, NtoYBtn};
     for (int i = 0; i < 6; ++i) order.push_back(Field(i));
     order.push_back(AKCB);
@@ -338,8 +385,9 @@ void THandDefnDlg::FormCreate() {
                        static_cast<QWidget*>(CancelBtn), static_cast<QWidget*>(HelpBtn)})
         order.push_back(w);
     for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+}
 
-    SetDefaultValues();
+void THandDefnDlg::FitToDesign() {
     // Whole rows only: no entry is shown cut in half at the bottom.
     for (QListWidget* list : {YesShapeLB, NoShapeLB})
         list->setFixedHeight(YesShapeLB->sizeHintForRow(0) * 12 + 2 * list->frameWidth());
@@ -713,6 +761,7 @@ bool THandDefnDlg::eventFilter(QObject* watched, QEvent* event) {
 namespace {
 FileDialogOptions DefinitionFileOptions(const QString& initialName, bool save) {
     FileDialogOptions o;
+    // "Definiton" (sic) is kept as users and stored files know it; do not correct it.
     o.Title = QStringLiteral("Hand Definiton File");
     o.Filter = QStringLiteral("Hand Definition File (*%1)").arg(Q(ExtDefinition));
     o.DefaultSuffix = Q(ExtDefinition).mid(1);

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QCheckBox;
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -61,6 +62,17 @@ class THandDefnDlg : public QDialog {
     };
 
     void FormCreate();
+    static ExitRule ExitRuleFor(int limitIndex);
+    QListWidget* MakeShapeList(const QString& name, QWidget* panel);
+    QFrame* BuildShapePanel();
+    QFrame* BuildHandPanel();
+    QFrame* BuildSwitchPanel();
+    QFrame* BuildSuitPanel();
+    QFrame* BuildCardsPanel();
+    void BuildButtons();
+    void LayOutForm(QFrame* shapes, QFrame* hand, QFrame* switches, QFrame* suits, QFrame* cards);
+    void SetKeyboardOrder();
+    void FitToDesign();
     void FormActivate();
     void SetDefaultValues();
     void ClearYNLists();

@@ -1,4 +1,5 @@
 #pragma once
+// Named after its documented unit, Duplimat; holds tDealFiles.
 // The two files of a run, in step: the board file (".DGE", the holdings as
 // rank letters) and the dealing-machine file (".BRI", card codes as digits),
 // and optionally a PBN file of the same boards. Records are 128 bytes with

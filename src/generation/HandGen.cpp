@@ -3,14 +3,14 @@
 #include "engine/Duplimat.h"
 #include "engine/FileUtil.h"
 #include "engine/Settings.h"
+#include "ui/ClickLabel.h"
 #include "ui/DialogFrame.h"
+#include "ui/DropDownCombo.h"
 #include "ui/LongTime.h"
-#include "ui/PickCombo.h"
 #include "ui/Prompts.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
-#include <QEvent>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
@@ -31,7 +30,6 @@
 #include <algorithm>
 
 #include <filesystem>
-#include <functional>
 
 namespace zelv {
 
@@ -48,25 +46,8 @@ void setHint(QWidget* w, const QString& hint) {
     w->setToolTipDuration(8000);
 }
 
-// The system's long time format, without the time zone it carries in Qt.
+// Deal's hint names the file code of the boards it writes.
 QString DealHint(const QString& code) { return QStringLiteral("Deal the Boards and Save to File: ") + code; }
-
-// A label that acts as a button: the " Change: " panel runs Change File.
-class ClickFilter : public QObject {
-  public:
-    ClickFilter(QObject* parent, std::function<void()> onClick) : QObject(parent), onClick_(std::move(onClick)) {}
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonRelease) {
-            auto* w = qobject_cast<QWidget*>(watched);
-            if (w && w->isEnabled() && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) onClick_();
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-  private:
-    std::function<void()> onClick_;
-};
 
 } // namespace
 
@@ -128,15 +109,24 @@ QWidget* THandGenDlg::BuildSeatPage(SeatControls& seat, const QString& name) {
 }
 
 void THandGenDlg::FormCreate() {
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(BuildSeatPages(), 1);
+    top->addLayout(BuildOptionRow());
+    top->addLayout(BuildOutputRow());
+    top->addLayout(BuildProgressRow());
+    top->addLayout(BuildTimesRow());
+    top->addWidget(BuildFilesLabel());
+    top->addLayout(BuildButtons());
+    // Fixed border: the size the controls need, at least 740 by 300.
+    setFixedSize(sizeHint().expandedTo(QSize(740, 300)));
+    move(30, 46);
+}
+
+QTabWidget* THandGenDlg::BuildSeatPages() {
     const QChar letters[4] = {u'N', u'E', u'S', u'W'};
     const int seatIndex[4] = {North, East, South, West};
     const QString names[4] = {QStringLiteral("North"), QStringLiteral("East"), QStringLiteral("South"),
                               QStringLiteral("West")};
-
-    auto* top = new QVBoxLayout(this);
-
-    // Seat pages, with the summary strip in the tab bar's corner so that it
-    // shows whichever page is open.
     MainTabSheet = new QTabWidget(this);
     MainTabSheet->setObjectName(QStringLiteral("MainTabSheet"));
     for (int i = 0; i < 4; ++i) {
@@ -144,7 +134,13 @@ void THandGenDlg::FormCreate() {
         seats_[i].Letter = letters[i];
         MainTabSheet->addTab(BuildSeatPage(seats_[i], names[i]), names[i]);
     }
-    auto* strip = new QFrame(MainTabSheet);
+    // In the tab bar's corner, so that it shows whichever page is open.
+    MainTabSheet->setCornerWidget(BuildSummaryStrip(MainTabSheet), Qt::TopRightCorner);
+    return MainTabSheet;
+}
+
+QFrame* THandGenDlg::BuildSummaryStrip(QWidget* parent) {
+    auto* strip = new QFrame(parent);
     strip->setObjectName(QStringLiteral("TabCheckPanel"));
     strip->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setHint(strip, QStringLiteral("Checked = Allow any hand"));
@@ -157,10 +153,10 @@ void THandGenDlg::FormCreate() {
         seat.Summary->setEnabled(false);
         stripLayout->addWidget(seat.Summary);
     }
-    MainTabSheet->setCornerWidget(strip, Qt::TopRightCorner);
-    top->addWidget(MainTabSheet, 1);
+    return strip;
+}
 
-    // Options and output file.
+QHBoxLayout* THandGenDlg::BuildOptionRow() {
     auto* options = new QHBoxLayout;
     SeedCB = new QCheckBox(QStringLiteral("Seed First Definition"), this);
     SeedCB->setObjectName(QStringLiteral("SeedCB"));
@@ -177,31 +173,41 @@ void THandGenDlg::FormCreate() {
     options->addWidget(PbnCB);
     options->addWidget(SecureCB);
     options->addStretch(1);
+    return options;
+}
 
+QHBoxLayout* THandGenDlg::BuildOutputRow() {
     SavePanel = new QLabel(this);
     SavePanel->setObjectName(QStringLiteral("SavePanel"));
     SavePanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setHint(SavePanel, QStringLiteral("File Name for Save Boards"));
-    Panel3 = new QLabel(QStringLiteral(" Change: "), this);
+    // The panel acts as a button: a left click runs Change File.
+    Panel3 = new ClickLabel(QStringLiteral(" Change: "), this);
     Panel3->setObjectName(QStringLiteral("Panel3"));
     Panel3->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel3->setCursor(Qt::PointingHandCursor);
     setHint(Panel3, QStringLiteral("Change File Name for Saved Boards"));
-    Panel3->installEventFilter(new ClickFilter(Panel3, [this] { ChangeFileBtnClick(); }));
+    connect(Panel3, &ClickLabel::clicked, this, [this] { ChangeFileBtnClick(); });
     ChangeFileBtn = new QToolButton(this);
     ChangeFileBtn->setObjectName(QStringLiteral("ChangeFileBtn"));
     ChangeFileBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
     setHint(ChangeFileBtn, QStringLiteral("Change File Name for Saved Boards"));
     connect(ChangeFileBtn, &QToolButton::clicked, this, [this] { ChangeFileBtnClick(); });
-    top->addLayout(options);
-
-    // Number of boards and the progress of the run.
-    auto* run = new QHBoxLayout;
     auto* numberLbl = new QLabel(QStringLiteral("Number of Boards: "), this);
     NumberBoardsEB = new QLineEdit(this);
     NumberBoardsEB->setObjectName(QStringLiteral("NumberBoardsEB"));
     NumberBoardsEB->setMaximumWidth(80);
     numberLbl->setBuddy(NumberBoardsEB);
+    auto* output = new QHBoxLayout;
+    output->addWidget(numberLbl);
+    output->addWidget(NumberBoardsEB);
+    output->addStretch(1);
+    output->addWidget(SavePanel);
+    output->addWidget(Panel3);
+    output->addWidget(ChangeFileBtn);
+    return output;
+}
+
+QHBoxLayout* THandGenDlg::BuildProgressRow() {
     ProgBar = new QProgressBar(this);
     ProgBar->setObjectName(QStringLiteral("ProgBar"));
     ProgBar->setRange(0, ProgressScale);
@@ -216,20 +222,15 @@ void THandGenDlg::FormCreate() {
     RateLbl = new QLabel(this);
     RateLbl->setObjectName(QStringLiteral("RateLbl"));
     RateLbl->setMinimumWidth(110);
-    auto* output = new QHBoxLayout;
-    output->addWidget(numberLbl);
-    output->addWidget(NumberBoardsEB);
-    output->addStretch(1);
-    output->addWidget(SavePanel);
-    output->addWidget(Panel3);
-    output->addWidget(ChangeFileBtn);
-    top->addLayout(output);
+    auto* run = new QHBoxLayout;
     run->addWidget(ProgBar, 1);
     run->addWidget(counterLbl);
     run->addWidget(Counter);
     run->addWidget(RateLbl);
-    top->addLayout(run);
+    return run;
+}
 
+QHBoxLayout* THandGenDlg::BuildTimesRow() {
     auto* times = new QHBoxLayout;
     StartLbl = new QLabel(QStringLiteral("Start: "), this);
     StartLbl->setObjectName(QStringLiteral("StartLbl"));
@@ -237,14 +238,18 @@ void THandGenDlg::FormCreate() {
     FinishLbl->setObjectName(QStringLiteral("FinishLbl"));
     times->addWidget(StartLbl, 1);
     times->addWidget(FinishLbl, 1);
-    top->addLayout(times);
+    return times;
+}
+
+QLabel* THandGenDlg::BuildFilesLabel() {
     // Where the last run's boards went, so that the user can find them.
     FilesLbl = new QLabel(this);
     FilesLbl->setObjectName(QStringLiteral("FilesLbl"));
     FilesLbl->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    top->addWidget(FilesLbl);
+    return FilesLbl;
+}
 
-    // Buttons.
+QHBoxLayout* THandGenDlg::BuildButtons() {
     auto* buttons = new QHBoxLayout;
     auto button = [&](QPushButton*& b, const char* name, const QString& caption, const QString& hint) {
         b = new QPushButton(caption, this);
@@ -261,7 +266,6 @@ void THandGenDlg::FormCreate() {
     button(ClearBtn, "ClearBtn", QStringLiteral("C&lear All"), QStringLiteral("Set ALL fields to Default Values"));
     button(CloseBtn, "CloseBtn", QStringLiteral("&Close"), QString());
     DealBtn->setDefault(true);
-    top->addLayout(buttons);
 
     connect(LoadBtn, &QPushButton::clicked, this, [this] { LoadBtnClick(); });
     connect(SaveBtn, &QPushButton::clicked, this, [this] { SaveBtnClick(); });
@@ -269,13 +273,8 @@ void THandGenDlg::FormCreate() {
     connect(DealBtn, &QPushButton::clicked, this, [this] { DealBtnClick(); });
     connect(ClearBtn, &QPushButton::clicked, this, [this] { ClearBtnClick(); });
     connect(CloseBtn, &QPushButton::clicked, this, [this] { reject(); });
-
-    // Fixed border: the size the controls need, at least 740 by 300.
-    setFixedSize(sizeHint().expandedTo(QSize(740, 300)));
-    move(30, 46);
+    return buttons;
 }
-
-// ---------------------------------------------------------------- showing
 
 void THandGenDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);

@@ -15,6 +15,8 @@
 #include <thread>
 
 class QCheckBox;
+class QFrame;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -24,6 +26,7 @@ class QToolButton;
 
 namespace zelv {
 
+class ClickLabel;
 class DropDownCombo;
 
 class THandGenDlg : public QDialog {
@@ -67,7 +70,15 @@ class THandGenDlg : public QDialog {
     };
 
     void FormCreate();
+    QTabWidget* BuildSeatPages();
     QWidget* BuildSeatPage(SeatControls& seat, const QString& name);
+    QFrame* BuildSummaryStrip(QWidget* parent);
+    QHBoxLayout* BuildOptionRow();
+    QHBoxLayout* BuildOutputRow();
+    QHBoxLayout* BuildProgressRow();
+    QHBoxLayout* BuildTimesRow();
+    QLabel* BuildFilesLabel();
+    QHBoxLayout* BuildButtons();
     void FormActivate();
     void SetDefaultValues();
     void AnyHandCBClick(SeatControls& seat);
@@ -107,7 +118,7 @@ class THandGenDlg : public QDialog {
     QCheckBox* PbnCB = nullptr;
     QCheckBox* SecureCB = nullptr;
     QLabel* SavePanel = nullptr;
-    QLabel* Panel3 = nullptr;
+    ClickLabel* Panel3 = nullptr;
     QToolButton* ChangeFileBtn = nullptr;
     QLineEdit* NumberBoardsEB = nullptr;
     QProgressBar* ProgBar = nullptr;

@@ -1,3 +1,4 @@
+// Named after its documented unit, uPrint; holds TPrintDlg.
 #include "viewing/uPrint.h"
 
 #include "engine/BoardFile.h"
@@ -61,79 +62,93 @@ TPrintDlg::TPrintDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Board Printing"));
     SetFixedDialogFrame(this);
     setFont(FormFont());
-
-    optionRG_ = new QGroupBox(QStringLiteral("Hand Printing Options"), this);
-    optionRG_->setObjectName(QStringLiteral("OptionRG"));
-    optionRG_->setGeometry(8, 8, 240, 65);
-    standardRB_ = new QRadioButton(QStringLiteral("Standard - All Hands"), optionRG_);
-    standardRB_->setObjectName(QStringLiteral("StandardRB"));
-    standardRB_->setGeometry(8, 18, 226, 20);
-    partnershipRB_ = new QRadioButton(QStringLiteral("Partnerhsip Practice (One Seat per page)"), optionRG_);
-    partnershipRB_->setObjectName(QStringLiteral("PartnershipRB"));
-    partnershipRB_->setGeometry(8, 40, 226, 20);
-    // The design's widths hold the captions in the design's font; a wider
-    // substitute font widens the boxes (and the form) just enough.
-    const int groupWidth = std::max(240, partnershipRB_->sizeHint().width() + 16);
+    const int groupWidth = BuildOptionRG();
     const int rightColumn = std::max(276, 8 + groupWidth + 16);
     setFixedSize(std::max(374, rightColumn + 98), 263);
-    optionRG_->resize(groupWidth, 65);
-    standardRB_->resize(groupWidth - 14, 20);
-    partnershipRB_->resize(groupWidth - 14, 20);
-    optionGroup_ = new QButtonGroup(this);
-    optionGroup_->addButton(standardRB_, 0);
-    optionGroup_->addButton(partnershipRB_, 1);
-    standardRB_->setChecked(true);
+    BuildSeatGB(groupWidth);
+    BuildButtons(rightColumn);
+    ConnectControls();
+    OptionRGClick();
+}
 
-    seatGB_ = new QGroupBox(QStringLiteral("Print These Seats"), this);
-    seatGB_->setObjectName(QStringLiteral("SeatGB"));
-    seatGB_->setGeometry(8, 80, groupWidth, 113);
+int TPrintDlg::BuildOptionRG() {
+    OptionRG = new QGroupBox(QStringLiteral("Hand Printing Options"), this);
+    OptionRG->setObjectName(QStringLiteral("OptionRG"));
+    OptionRG->setGeometry(8, 8, 240, 65);
+    StandardRB = new QRadioButton(QStringLiteral("Standard - All Hands"), OptionRG);
+    StandardRB->setObjectName(QStringLiteral("StandardRB"));
+    StandardRB->setGeometry(8, 18, 226, 20);
+    // "Partnerhsip" (sic) is kept as users and stored files know it; do not correct it.
+    PartnershipRB = new QRadioButton(QStringLiteral("Partnerhsip Practice (One Seat per page)"), OptionRG);
+    PartnershipRB->setObjectName(QStringLiteral("PartnershipRB"));
+    PartnershipRB->setGeometry(8, 40, 226, 20);
+    // The design's widths hold the captions in the design's font; a wider
+    // substitute font widens the boxes (and the form) just enough.
+    const int groupWidth = std::max(240, PartnershipRB->sizeHint().width() + 16);
+    OptionRG->resize(groupWidth, 65);
+    StandardRB->resize(groupWidth - 14, 20);
+    PartnershipRB->resize(groupWidth - 14, 20);
+    optionGroup_ = new QButtonGroup(this);
+    optionGroup_->addButton(StandardRB, 0);
+    optionGroup_->addButton(PartnershipRB, 1);
+    StandardRB->setChecked(true);
+    return groupWidth;
+}
+
+void TPrintDlg::BuildSeatGB(int width) {
+    SeatGB = new QGroupBox(QStringLiteral("Print These Seats"), this);
+    SeatGB->setObjectName(QStringLiteral("SeatGB"));
+    SeatGB->setGeometry(8, 80, width, 113);
     const struct {
         int seat;
         const char* name;
     } boxes[4] = {{North, "NorthCB"}, {South, "SouthCB"}, {East, "EastCB"}, {West, "WestCB"}};
     for (int i = 0; i < 4; ++i) {
-        auto* box = new QCheckBox(QString::fromStdString(SeatNames[static_cast<std::size_t>(boxes[i].seat)]), seatGB_);
+        auto* box = new QCheckBox(QString::fromStdString(SeatNames[static_cast<std::size_t>(boxes[i].seat)]), SeatGB);
         box->setObjectName(QString::fromLatin1(boxes[i].name));
         box->setGeometry(12, 18 + 22 * i, 200, 20);
         seatCB_[boxes[i].seat] = box;
     }
     seatCB_[North]->setChecked(true);
+}
 
+void TPrintDlg::BuildButtons(int rightColumn) {
     QStyle* s = style();
-    loadBtn_ =
+    LoadBtn =
         MakeButton(this, "LoadBtn", QStringLiteral("&Load "), s->standardIcon(QStyle::SP_DialogOpenButton), 8, 202);
-    loadBtn_->setToolTip(QStringLiteral("Load a Generator File"));
-    loadBtn_->setToolTipDuration(8000);
-    printBtn_ =
+    LoadBtn->setToolTip(QStringLiteral("Load a Generator File"));
+    LoadBtn->setToolTipDuration(8000);
+    PrintBtn =
         MakeButton(this, "PrintBtn", QStringLiteral(" Print   "),
                    QIcon::fromTheme(QStringLiteral("document-print"), s->standardIcon(QStyle::SP_FileIcon)), 94, 202);
-    previewBtn_ = MakeButton(this, "PreviewBtn", QStringLiteral("Pre&view"),
-                             s->standardIcon(QStyle::SP_FileDialogContentsView), 180, 202);
-    previewBtn_->setToolTip(QStringLiteral("Show the pages before printing"));
-    previewBtn_->setToolTipDuration(8000);
-    helpBtn_ = MakeButton(this, "HelpBtn", QStringLiteral("Help"), s->standardIcon(QStyle::SP_DialogHelpButton),
-                          rightColumn, 161);
-    closeBtn_ = MakeButton(this, "CloseBtn", QStringLiteral("&Close"), s->standardIcon(QStyle::SP_DialogCloseButton),
-                           rightColumn, 202);
-    closeBtn_->setDefault(true);
+    PreviewBtn = MakeButton(this, "PreviewBtn", QStringLiteral("Pre&view"),
+                            s->standardIcon(QStyle::SP_FileDialogContentsView), 180, 202);
+    PreviewBtn->setToolTip(QStringLiteral("Show the pages before printing"));
+    PreviewBtn->setToolTipDuration(8000);
+    HelpBtn = MakeButton(this, "HelpBtn", QStringLiteral("Help"), s->standardIcon(QStyle::SP_DialogHelpButton),
+                         rightColumn, 161);
+    CloseBtn = MakeButton(this, "CloseBtn", QStringLiteral("&Close"), s->standardIcon(QStyle::SP_DialogCloseButton),
+                          rightColumn, 202);
+    CloseBtn->setDefault(true);
+}
 
+void TPrintDlg::ConnectControls() {
     connect(optionGroup_, &QButtonGroup::idToggled, this, [this](int, bool on) {
         if (on) OptionRGClick();
     });
-    connect(loadBtn_, &QPushButton::clicked, this, &TPrintDlg::LoadBtnClick);
-    connect(printBtn_, &QPushButton::clicked, this, &TPrintDlg::PrintBtnClick);
-    connect(previewBtn_, &QPushButton::clicked, this, &TPrintDlg::PreviewBtnClick);
-    ConnectHelp(this, helpBtn_, HelpTopic::Printing);
-    connect(closeBtn_, &QPushButton::clicked, this, &QDialog::reject);
-    OptionRGClick();
+    connect(LoadBtn, &QPushButton::clicked, this, &TPrintDlg::LoadBtnClick);
+    connect(PrintBtn, &QPushButton::clicked, this, &TPrintDlg::PrintBtnClick);
+    connect(PreviewBtn, &QPushButton::clicked, this, &TPrintDlg::PreviewBtnClick);
+    ConnectHelp(this, HelpBtn, HelpTopic::Printing);
+    connect(CloseBtn, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 TPrintDlg::~TPrintDlg() = default;
 
-QPrinter& TPrintDlg::printer() { return chosenPrinter_ ? *chosenPrinter_ : *ChosenPrinter(); }
+QPrinter& TPrintDlg::Printer() { return chosenPrinter_ ? *chosenPrinter_ : *ChosenPrinter(); }
 
-bool TPrintDlg::printsToPdf() {
-    return printer().outputFormat() == QPrinter::PdfFormat || QPrinterInfo::availablePrinters().isEmpty();
+bool TPrintDlg::PrintsToPdf() {
+    return Printer().outputFormat() == QPrinter::PdfFormat || QPrinterInfo::availablePrinters().isEmpty();
 }
 
 void TPrintDlg::showEvent(QShowEvent* event) {
@@ -147,26 +162,26 @@ void TPrintDlg::done(int result) {
 }
 
 void TPrintDlg::FormActivate() {
-    standardRB_->setChecked(true);
+    StandardRB->setChecked(true);
     OptionRGClick();
     const QString current = currentBoardFile_ ? currentBoardFile_() : QString();
     if (!current.isEmpty()) {
-        printBtn_->setEnabled(true);
+        PrintBtn->setEnabled(true);
         setWindowTitle(QStringLiteral("Print Hands: ") + current);
         fileToPrint_ = QDir(HandsFolder()).filePath(current);
     } else {
         setWindowTitle(QStringLiteral("Print Hands: Load a File."));
-        printBtn_->setEnabled(false);
+        PrintBtn->setEnabled(false);
     }
-    previewBtn_->setEnabled(printBtn_->isEnabled());
+    PreviewBtn->setEnabled(PrintBtn->isEnabled());
     ShowDefaultButton();
 }
 
 void TPrintDlg::ShowDefaultButton() {
     // Enter prints once there is something to print; until then it closes.
-    const bool ready = printBtn_->isEnabled();
-    closeBtn_->setDefault(!ready);
-    printBtn_->setDefault(ready);
+    const bool ready = PrintBtn->isEnabled();
+    CloseBtn->setDefault(!ready);
+    PrintBtn->setDefault(ready);
 }
 
 void TPrintDlg::FormClose() {}
@@ -189,8 +204,8 @@ void TPrintDlg::LoadBtnClick() {
     if (path.isEmpty()) return;
     fileToPrint_ = path;
     setWindowTitle(QStringLiteral("Board Printing - ") + QFileInfo(path).fileName());
-    printBtn_->setEnabled(true);
-    previewBtn_->setEnabled(true);
+    PrintBtn->setEnabled(true);
+    PreviewBtn->setEnabled(true);
     ShowDefaultButton();
 }
 
@@ -225,8 +240,8 @@ QString TPrintDlg::ProposedPdfName(int seat) const {
 }
 
 void TPrintDlg::PrintBtnClick() {
-    QPrinter& target = printer();
-    const bool pdf = printsToPdf();
+    QPrinter& target = Printer();
+    const bool pdf = PrintsToPdf();
     Outcome outcome;
     QString canvasError;
     QList<QtPrintCanvas::Output> produced;
@@ -298,7 +313,7 @@ void TPrintDlg::PreviewBtnClick() {
     preview.setObjectName(QStringLiteral("PreviewDlg"));
     preview.setWindowTitle(windowTitle());
     SetSizableDialogFrame(&preview);
-    auto* pages = new QPrintPreviewWidget(&printer(), &preview);
+    auto* pages = new QPrintPreviewWidget(&Printer(), &preview);
     pages->setObjectName(QStringLiteral("PreviewPages"));
     connect(pages, &QPrintPreviewWidget::paintRequested, this, &TPrintDlg::PaintPreview);
     auto* tools = new QToolBar(&preview);

@@ -1,4 +1,5 @@
 #pragma once
+// Named after its documented unit, uPrint; holds TPrintDlg.
 // TPrintDlg: prints a board file as whole deals or one seat per document,
 // on the chosen printer or into PDF files.
 #include "engine/uBoard.h"
@@ -27,16 +28,16 @@ class TPrintDlg : public QDialog {
     explicit TPrintDlg(QWidget* parent = nullptr);
     ~TPrintDlg() override;
     // Where the dialog asks for the board file generation last named.
-    void setCurrentBoardFileSource(std::function<QString()> source) { currentBoardFile_ = std::move(source); }
+    void SetCurrentBoardFileSource(std::function<QString()> source) { currentBoardFile_ = std::move(source); }
     // Another printer than the one chosen with Printer Setup (not owned),
     // e.g. one that writes PDF in a test.
-    void setPrinter(QPrinter* printer) { chosenPrinter_ = printer; }
-    QPrinter& printer();
+    void SetPrinter(QPrinter* printer) { chosenPrinter_ = printer; }
+    QPrinter& Printer();
 
-    QString fileToPrint() const { return fileToPrint_; }
+    QString FileToPrint() const { return fileToPrint_; }
     // Whether Print writes PDF files rather than using a printer: the
     // machine has no printer, or the one chosen prints to a file.
-    bool printsToPdf();
+    bool PrintsToPdf();
 
     void FormActivate();
     void FormClose();
@@ -62,6 +63,11 @@ class TPrintDlg : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
+    // Returns the width the captions need, which the seat box shares.
+    int BuildOptionRG();
+    void BuildSeatGB(int width);
+    void BuildButtons(int rightColumn);
+    void ConnectControls();
     PrintRequest Request() const;
     void ShowDefaultButton();
     QString ProposedPdfName(int seat) const;
@@ -70,17 +76,17 @@ class TPrintDlg : public QDialog {
     QPrinter* chosenPrinter_ = nullptr;
     QString fileToPrint_;
 
-    QGroupBox* optionRG_ = nullptr;
+    QGroupBox* OptionRG = nullptr;
     QButtonGroup* optionGroup_ = nullptr;
-    QRadioButton* standardRB_ = nullptr;
-    QRadioButton* partnershipRB_ = nullptr;
-    QGroupBox* seatGB_ = nullptr;
+    QRadioButton* StandardRB = nullptr;
+    QRadioButton* PartnershipRB = nullptr;
+    QGroupBox* SeatGB = nullptr;
     QCheckBox* seatCB_[4]{}; // by seat index
-    QPushButton* loadBtn_ = nullptr;
-    QPushButton* printBtn_ = nullptr;
-    QPushButton* previewBtn_ = nullptr;
-    QPushButton* helpBtn_ = nullptr;
-    QPushButton* closeBtn_ = nullptr;
+    QPushButton* LoadBtn = nullptr;
+    QPushButton* PrintBtn = nullptr;
+    QPushButton* PreviewBtn = nullptr;
+    QPushButton* HelpBtn = nullptr;
+    QPushButton* CloseBtn = nullptr;
 };
 
 } // namespace zelv

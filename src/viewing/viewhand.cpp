@@ -1,3 +1,4 @@
+// Named after its documented unit, viewhand; holds TViewHandDlg.
 #include "viewing/viewhand.h"
 
 #include "engine/Cards.h"
@@ -45,9 +46,45 @@ constexpr SeatPlace Places[4] = {
     {'W', West, "West", 14, 59, 6, {77, 98, 119, 140}, 20, {79, 100, 121, 142}},
 };
 
-const char* const SuitWords[4] = {"Spades", "Hearts", "Diamonds", "Clubs"};
+// "Spades": the suit in the holdings' objectNames.
+QString SuitWord(int suit) {
+    QString name = QString::fromLatin1(SuitNames[static_cast<std::size_t>(suit)]);
+    name[0] = name[0].toUpper();
+    return name;
+}
 const QString SuitSigns[4] = {QStringLiteral("\u2660"), QStringLiteral("\u2665"), QStringLiteral("\u2666"),
                               QStringLiteral("\u2663")};
+
+// The board number and count, small sunken panels at the diagram's top left.
+QLabel* NumberPanel(QWidget* parent, const char* name, int top) {
+    auto* p = new QLabel(parent);
+    p->setObjectName(QString::fromLatin1(name));
+    p->setGeometry(4, top, 109, 21);
+    p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    p->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return p;
+}
+
+// One seat of the diagram: its name, and a sign and a holding for each suit.
+void PlaceSeat(QWidget* panel, const SeatPlace& place, QLabel* holdings[4]) {
+    QFont signFont(SignFamily());
+    signFont.setPixelSize(13);
+    QLabel* name = MakeLabel(panel, QStringLiteral("%1Lbl").arg(QLatin1String(place.name)), QLatin1String(place.name),
+                             place.nameLeft, place.nameTop);
+    name->setFont(FormFont(11, true));
+    for (int s = 0; s < 4; ++s) {
+        QLabel* sign = MakeLabel(panel, QStringLiteral("%1%2Sign").arg(QChar(place.letter)).arg(SuitWord(s)),
+                                 SuitSigns[s], place.signLeft, place.signTops[s]);
+        sign->setFont(signFont);
+        QPalette pal = sign->palette();
+        pal.setColor(QPalette::WindowText, s == 1 || s == 2 ? Qt::red : Qt::black);
+        sign->setPalette(pal);
+        QLabel* text = MakeLabel(panel, QStringLiteral("%1%2").arg(QChar(place.letter)).arg(SuitWord(s)), QString(),
+                                 place.textLeft, place.textTops[s]);
+        text->setMinimumWidth(100);
+        holdings[s] = text;
+    }
+}
 
 } // namespace
 
@@ -56,55 +93,41 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("View Boards:"));
     SetFixedDialogFrame(this);
     setFont(FormFont(11, true));
+    BuildDiagram();
+    BuildDamagedLabel();
+    const int widest = BuildStepButtons();
+    // The design's width, or wider where a caption would touch the edge.
+    setFixedSize(std::max(446, widest + 12), 270);
+    BuildCloseButton();
+    ConnectButtons();
+    ConnectKeys();
+}
 
-    panel_ = new QFrame(this);
-    panel_->setObjectName(QStringLiteral("Panel1"));
-    panel_->setGeometry(4, 8, 337, 225);
-    panel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel_->setFont(FormFont(11, false));
+TViewHandDlg::~TViewHandDlg() = default;
 
-    auto smallPanel = [this](const char* name, int top) {
-        auto* p = new QLabel(panel_);
-        p->setObjectName(QString::fromLatin1(name));
-        p->setGeometry(4, top, 109, 21);
-        p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        p->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        return p;
-    };
-    boardNumberPn_ = smallPanel("BoardNumberPn", 4);
-    numberBoardsPn_ = smallPanel("NumberBoardsPN", 28);
+void TViewHandDlg::BuildDiagram() {
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(4, 8, 337, 225);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setFont(FormFont(11, false));
+    BoardNumberPn = NumberPanel(Panel1, "BoardNumberPn", 4);
+    NumberBoardsPN = NumberPanel(Panel1, "NumberBoardsPN", 28);
+    for (const SeatPlace& place : Places) PlaceSeat(Panel1, place, holdings_[place.seat]);
+}
 
-    QFont signFont(SignFamily());
-    signFont.setPixelSize(13);
-    for (const SeatPlace& place : Places) {
-        QLabel* name = MakeLabel(panel_, QStringLiteral("%1Lbl").arg(QLatin1String(place.name)),
-                                 QLatin1String(place.name), place.nameLeft, place.nameTop);
-        name->setFont(FormFont(11, true));
-        for (int s = 0; s < 4; ++s) {
-            QLabel* sign =
-                MakeLabel(panel_, QStringLiteral("%1%2Sign").arg(QChar(place.letter)).arg(QLatin1String(SuitWords[s])),
-                          SuitSigns[s], place.signLeft, place.signTops[s]);
-            sign->setFont(signFont);
-            QPalette pal = sign->palette();
-            pal.setColor(QPalette::WindowText, s == 1 || s == 2 ? Qt::red : Qt::black);
-            sign->setPalette(pal);
-            QLabel* text =
-                MakeLabel(panel_, QStringLiteral("%1%2").arg(QChar(place.letter)).arg(QLatin1String(SuitWords[s])),
-                          QString(), place.textLeft, place.textTops[s]);
-            text->setMinimumWidth(100);
-            holdings_[place.seat][s] = text;
-        }
-    }
-
+void TViewHandDlg::BuildDamagedLabel() {
     // Not part of the diagram: says when a record of the file is damaged.
-    damagedLbl_ = new QLabel(this);
-    damagedLbl_->setObjectName(QStringLiteral("DamagedLbl"));
-    damagedLbl_->setGeometry(8, 240, 430, 20);
-    QPalette red = damagedLbl_->palette();
+    DamagedLbl = new QLabel(this);
+    DamagedLbl->setObjectName(QStringLiteral("DamagedLbl"));
+    DamagedLbl->setGeometry(8, 240, 430, 20);
+    QPalette red = DamagedLbl->palette();
     red.setColor(QPalette::WindowText, Qt::red);
-    damagedLbl_->setPalette(red);
-    damagedLbl_->hide();
+    DamagedLbl->setPalette(red);
+    DamagedLbl->hide();
+}
 
+int TViewHandDlg::BuildStepButtons() {
     struct ButtonPlace {
         QPushButton** button;
         const char* name;
@@ -114,10 +137,10 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
         QStyle::StandardPixmap glyph;
     };
     const ButtonPlace buttons[4] = {
-        {&nextBtn_, "NextBtn", 8, "Next", "Next Board", QStyle::SP_ArrowRight},
-        {&backBtn_, "BackBtn", 46, "Previous", "Previous Board", QStyle::SP_ArrowLeft},
-        {&firstBtn_, "FirstBtn", 83, "First", "First Board", QStyle::SP_ArrowUp},
-        {&lastBtn_, "LastBtn", 121, "Last", "Last Board", QStyle::SP_ArrowDown},
+        {&NextBtn, "NextBtn", 8, "Next", "Next Board", QStyle::SP_ArrowRight},
+        {&BackBtn, "BackBtn", 46, "Previous", "Previous Board", QStyle::SP_ArrowLeft},
+        {&FirstBtn, "FirstBtn", 83, "First", "First Board", QStyle::SP_ArrowUp},
+        {&LastBtn, "LastBtn", 121, "Last", "Last Board", QStyle::SP_ArrowDown},
     };
     int widest = 0;
     for (const ButtonPlace& b : buttons) {
@@ -135,41 +158,45 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
         label->adjustSize();
         widest = std::max(widest, label->x() + label->width());
     }
-    // The design's width, or wider where a caption would touch the edge.
-    setFixedSize(std::max(446, widest + 12), 270);
-    cancelBtn_ = new QPushButton(QStringLiteral("&Close"), this);
-    cancelBtn_->setObjectName(QStringLiteral("CancelBtn"));
-    cancelBtn_->setGeometry(349, 210, 77, 27);
-    cancelBtn_->setAutoDefault(false);
+    return widest;
+}
 
-    setTabOrder(firstBtn_, backBtn_);
-    setTabOrder(backBtn_, nextBtn_);
-    setTabOrder(nextBtn_, lastBtn_);
-    setTabOrder(lastBtn_, cancelBtn_);
+void TViewHandDlg::BuildCloseButton() {
+    CancelBtn = new QPushButton(QStringLiteral("&Close"), this);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    CancelBtn->setGeometry(349, 210, 77, 27);
+    CancelBtn->setAutoDefault(false);
+}
 
-    connect(nextBtn_, &QPushButton::clicked, this, [this] { NextBtnClick(nextBtn_); });
-    connect(lastBtn_, &QPushButton::clicked, this, [this] { NextBtnClick(lastBtn_); });
-    connect(backBtn_, &QPushButton::clicked, this, [this] { LeftBtnClick(backBtn_); });
-    connect(firstBtn_, &QPushButton::clicked, this, [this] { LeftBtnClick(firstBtn_); });
-    connect(cancelBtn_, &QPushButton::clicked, this, &QDialog::reject);
+void TViewHandDlg::ConnectButtons() {
+    setTabOrder(FirstBtn, BackBtn);
+    setTabOrder(BackBtn, NextBtn);
+    setTabOrder(NextBtn, LastBtn);
+    setTabOrder(LastBtn, CancelBtn);
+
+    connect(NextBtn, &QPushButton::clicked, this, [this] { NextBtnClick(NextBtn); });
+    connect(LastBtn, &QPushButton::clicked, this, [this] { NextBtnClick(LastBtn); });
+    connect(BackBtn, &QPushButton::clicked, this, [this] { LeftBtnClick(BackBtn); });
+    connect(FirstBtn, &QPushButton::clicked, this, [this] { LeftBtnClick(FirstBtn); });
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     ConnectHelp(this, nullptr, HelpTopic::Main);
+}
 
+void TViewHandDlg::ConnectKeys() {
     // The keyboard steps through the boards as the buttons do, with the
     // same beep at either end.
     const struct {
         QKeySequence Keys;
         QPushButton* Button;
-    } keys[] = {{QKeySequence(Qt::Key_Right), nextBtn_}, {QKeySequence(Qt::Key_PageDown), nextBtn_},
-                {QKeySequence(Qt::Key_Left), backBtn_},  {QKeySequence(Qt::Key_PageUp), backBtn_},
-                {QKeySequence(Qt::Key_Home), firstBtn_}, {QKeySequence(Qt::Key_End), lastBtn_}};
+    } keys[] = {{QKeySequence(Qt::Key_Right), NextBtn}, {QKeySequence(Qt::Key_PageDown), NextBtn},
+                {QKeySequence(Qt::Key_Left), BackBtn},  {QKeySequence(Qt::Key_PageUp), BackBtn},
+                {QKeySequence(Qt::Key_Home), FirstBtn}, {QKeySequence(Qt::Key_End), LastBtn}};
     for (const auto& k : keys) {
         auto* shortcut = new QShortcut(k.Keys, this);
         QPushButton* button = k.Button;
         connect(shortcut, &QShortcut::activated, button, &QPushButton::click);
     }
 }
-
-TViewHandDlg::~TViewHandDlg() = default;
 
 void TViewHandDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
@@ -187,7 +214,7 @@ void TViewHandDlg::FormActivate() {
     currentBoard_ = 1;
     boardCount_ = 0;
     ClearHands();
-    damagedLbl_->hide();
+    DamagedLbl->hide();
     std::string error;
     if (file_.Open(boardFileName_.toStdString(), &error)) {
         boardCount_ = file_.BoardCount();
@@ -197,8 +224,8 @@ void TViewHandDlg::FormActivate() {
     }
     if (boardCount_ != 0) DisplayBoard();
     ShowBoardNumber();
-    numberBoardsPn_->setText(QStringLiteral(" No. Boards: ") + QString::number(boardCount_));
-    nextBtn_->setFocus();
+    NumberBoardsPN->setText(QStringLiteral(" No. Boards: ") + QString::number(boardCount_));
+    NextBtn->setFocus();
 }
 
 void TViewHandDlg::FormClose() {
@@ -207,12 +234,12 @@ void TViewHandDlg::FormClose() {
 }
 
 void TViewHandDlg::ShowBoardNumber() {
-    boardNumberPn_->setText(QStringLiteral(" Board: ") + QString::number(currentBoard_));
+    BoardNumberPn->setText(QStringLiteral(" Board: ") + QString::number(currentBoard_));
 }
 
 void TViewHandDlg::NextBtnClick(QObject* sender) {
     if (currentBoard_ < boardCount_) {
-        currentBoard_ = sender == lastBtn_ ? boardCount_ : currentBoard_ + 1;
+        currentBoard_ = sender == LastBtn ? boardCount_ : currentBoard_ + 1;
         DisplayBoard();
         ShowBoardNumber();
     } else {
@@ -222,7 +249,7 @@ void TViewHandDlg::NextBtnClick(QObject* sender) {
 
 void TViewHandDlg::LeftBtnClick(QObject* sender) {
     if (currentBoard_ != 1) {
-        currentBoard_ = sender == firstBtn_ ? 1 : currentBoard_ - 1;
+        currentBoard_ = sender == FirstBtn ? 1 : currentBoard_ - 1;
         DisplayBoard();
         ShowBoardNumber();
     } else {
@@ -239,8 +266,8 @@ void TViewHandDlg::DisplayBoard() {
     const bool sound = ReadBoard(currentBoard_);
     for (int seat = 0; seat < 4; ++seat)
         for (int suit = 0; suit < 4; ++suit) holdings_[seat][suit]->setText(QString::fromLatin1(board_[seat][suit]));
-    damagedLbl_->setText(QStringLiteral("Board %1: damaged record, shown as far as it is sound.").arg(currentBoard_));
-    damagedLbl_->setVisible(!sound);
+    DamagedLbl->setText(QStringLiteral("Board %1: damaged record, shown as far as it is sound.").arg(currentBoard_));
+    DamagedLbl->setVisible(!sound);
 }
 
 void TViewHandDlg::ClearHands() {

@@ -1,4 +1,5 @@
 #pragma once
+// Named after its documented unit, viewhand; holds TViewHandDlg.
 // TViewHandDlg: steps through the boards of a board file, one deal diagram
 // at a time.
 #include "engine/BoardFile.h"
@@ -22,11 +23,11 @@ class TViewHandDlg : public QDialog {
     explicit TViewHandDlg(QWidget* parent = nullptr);
     ~TViewHandDlg() override;
     // The board file to show, as chosen in the main window's file dialog.
-    void setBoardFileName(const QString& path) { boardFileName_ = path; }
-    QString boardFileName() const { return boardFileName_; }
+    void SetBoardFileName(const QString& path) { boardFileName_ = path; }
+    QString BoardFileName() const { return boardFileName_; }
 
-    std::uint64_t currentBoard() const { return currentBoard_; }
-    std::uint64_t boardCount() const { return boardCount_; }
+    std::uint64_t CurrentBoard() const { return currentBoard_; }
+    std::uint64_t BoardCount() const { return boardCount_; }
 
     void FormActivate();
     void FormClose();
@@ -44,6 +45,13 @@ class TViewHandDlg : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
+    void BuildDiagram();
+    void BuildDamagedLabel();
+    // Returns the right-hand edge of the widest caption beside the buttons.
+    int BuildStepButtons();
+    void BuildCloseButton();
+    void ConnectButtons();
+    void ConnectKeys();
     void ShowBoardNumber();
 
     QString boardFileName_;
@@ -52,16 +60,16 @@ class TViewHandDlg : public QDialog {
     std::uint64_t currentBoard_ = 1;
     std::uint64_t boardCount_ = 0;
 
-    QFrame* panel_ = nullptr;
-    QLabel* boardNumberPn_ = nullptr;
-    QLabel* numberBoardsPn_ = nullptr;
-    QLabel* damagedLbl_ = nullptr;
+    QFrame* Panel1 = nullptr;
+    QLabel* BoardNumberPn = nullptr;
+    QLabel* NumberBoardsPN = nullptr;
+    QLabel* DamagedLbl = nullptr;
     QLabel* holdings_[4][4]{}; // [seat index][suit]
-    QPushButton* nextBtn_ = nullptr;
-    QPushButton* backBtn_ = nullptr;
-    QPushButton* firstBtn_ = nullptr;
-    QPushButton* lastBtn_ = nullptr;
-    QPushButton* cancelBtn_ = nullptr;
+    QPushButton* NextBtn = nullptr;
+    QPushButton* BackBtn = nullptr;
+    QPushButton* FirstBtn = nullptr;
+    QPushButton* LastBtn = nullptr;
+    QPushButton* CancelBtn = nullptr;
 };
 
 } // namespace zelv

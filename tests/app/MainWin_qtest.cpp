@@ -3,6 +3,8 @@
 // With ZELV_SCREENSHOT_DIR set (run under xvfb-run with QT_QPA_PLATFORM=xcb)
 // it also saves pictures of the main window and of the editor as opened
 // from the menu.
+#include "../ui/DesignTable.h"
+#include "../ui/ScopedSettings.h"
 #include "../ui/ScriptedPrompts.h"
 #include "app/About.h"
 #include "app/HelpViewer.h"
@@ -70,6 +72,48 @@ void Save(QWidget* w, const QString& name) {
     QVERIFY(w->grab().save(QDir(ScreenshotDir()).filePath(name)));
 }
 
+// The menu as documented: each entry with the bar or menu it sits in, in order.
+struct MenuEntry {
+    const char* Menu;
+    const char* Name;
+    const char* Caption;
+};
+const MenuEntry MainMenu[] = {
+    {"MainMenu1", "SetUp", "&SetUp"},
+    {"SetUp", "PrinterSetup", "&Printer Setup"},
+    {"SetUp", "ZelvPathOptions", "&Options"},
+    {"MainMenu1", "HandDefinition", "&Define Hands"},
+    {"MainMenu1", "HandGeneration", "&Generate Boards"},
+    {"MainMenu1", "HandViewing", "&View Boards"},
+    {"MainMenu1", "HandPrinting", "&Print Boards"},
+    {"MainMenu1", "Help1", "&Help"},
+    {"Help1", "Contents", "&Contents"},
+    {"Help1", "Search", "&Search for Help On.."},
+    {"Help1", "N1", "-"},
+    {"Help1", "AboutZelvanoMenu", "&About Zelvano"},
+    {"MainMenu1", "QuitMenu", "&Quit"},
+};
+
+const test::Designed OptionsDesign[] = {
+    {"FileCodePanel", nullptr, "Optional "},
+    {"FileCodeCaption", " Default File Code for Saved / Duplimate Hands:"},
+    {"Label1", "Path for Hand Definition Files"},
+    {"HDefEB", nullptr, "Enter path for Dealing Machine Files"},
+    {"Label2", "Path for Hand Generation Files"},
+    {"HGenEB", nullptr, "Enter path for Dealing Machine Files"},
+    {"PathLabel", "Path for Saved Hands"},
+    {"HandEB", nullptr, "Enter path for Dealing Machine Files"},
+    {"OKBtn", "&OK"},
+    {"CancelBtn", "&Cancel"},
+};
+
+const test::Designed AboutDesign[] = {
+    {"ProductName", "Zelvano For Windows"},
+    {"Version", "Version 1.20"},
+    {"Comments", "Deals contract-bridge boards to order,\nfor the Duplimate dealing machine and for print."},
+    {"OKButton", "&OK"},
+};
+
 const QString HelpSource = QStringLiteral(ZELV_SOURCE_DIR "/data/help/zelv.html");
 
 } // namespace
@@ -89,6 +133,7 @@ class MainWinTest : public QObject {
   private slots:
     void initTestCase() {
         ApplyApplicationLook();
+        StartUp(*qApp);
         win = new TMainWin;
         win->CreateForms();
         win->ShowMaximized();
@@ -117,20 +162,19 @@ class MainWinTest : public QObject {
     }
 
     void menu_captionsInBarOrder() {
-        auto* bar = win->findChild<QMenuBar*>("MainMenu1");
-        QVERIFY(bar);
-        QStringList captions;
-        for (QAction* a : bar->actions()) captions << a->text();
-        QCOMPARE(captions, QStringList({"&SetUp", "&Define Hands", "&Generate Boards", "&View Boards", "&Print Boards",
-                                        "&Help", "&Quit"}));
-        auto* setUp = win->findChild<QMenu*>("SetUp");
-        QStringList setUpItems;
-        for (QAction* a : setUp->actions()) setUpItems << a->objectName() + "=" + a->text();
-        QCOMPARE(setUpItems, QStringList({"PrinterSetup=&Printer Setup", "ZelvPathOptions=&Options"}));
-        auto* help = win->findChild<QMenu*>("Help1");
-        QStringList helpItems;
-        for (QAction* a : help->actions()) helpItems << (a->isSeparator() ? QString("-") : a->text());
-        QCOMPARE(helpItems, QStringList({"&Contents", "&Search for Help On..", "-", "&About Zelvano"}));
+        QVERIFY(win->findChild<QMenuBar*>("MainMenu1") && win->findChild<QMenu*>("SetUp") &&
+                win->findChild<QMenu*>("Help1"));
+        for (const char* menu : {"MainMenu1", "SetUp", "Help1"}) {
+            auto* holder = win->findChild<QWidget*>(QString::fromLatin1(menu));
+            QVERIFY2(holder, menu);
+            QStringList seen, designed;
+            for (QAction* a : holder->actions())
+                seen << (a->menu() ? a->menu()->objectName() : a->objectName()) + "=" +
+                            (a->isSeparator() ? QString("-") : a->text());
+            for (const MenuEntry& e : MainMenu)
+                if (qstrcmp(e.Menu, menu) == 0) designed << QString("%1=%2").arg(e.Name, e.Caption);
+            QCOMPARE(seen, designed);
+        }
         QCOMPARE(action("QuitMenu")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_X));
     }
 
@@ -211,7 +255,7 @@ class MainWinTest : public QObject {
         prompts->FileAnswers << path << "";
         QString shownFile;
         ModalWatcher watcher([&](QWidget* w) {
-            if (auto* v = qobject_cast<TViewHandDlg*>(w)) shownFile = v->boardFileName();
+            if (auto* v = qobject_cast<TViewHandDlg*>(w)) shownFile = v->BoardFileName();
         });
         action("HandViewing")->trigger();
         QCOMPARE(watcher.seen, QStringList({"ViewHandDlg"}));
@@ -303,8 +347,9 @@ class MainWinTest : public QObject {
     }
 
     void options_showFoldersAndSetTheFileCode() {
+        ScopedSettings settings;
         TSetOptionDlg dlg;
-        SharedSettings().DefaultFileCode = "LONGERCODE12";
+        settings->DefaultFileCode = "LONGERCODE12";
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         QCOMPARE(dlg.windowTitle(), QString("Set Hand Generator Options"));
@@ -317,8 +362,7 @@ class MainWinTest : public QObject {
         QCOMPARE(dlg.findChild<QLineEdit*>("HGenEB")->text(),
                  QString::fromStdString(SharedSettings().HandGeneratorsFolder));
         QCOMPARE(dlg.findChild<QLineEdit*>("HandEB")->text(), QString::fromStdString(SharedSettings().HandsFolder));
-        QCOMPARE(dlg.findChild<QLineEdit*>("HandEB")->toolTip(), QString("Enter path for Dealing Machine Files"));
-        QCOMPARE(dlg.findChild<QLabel*>("PathLabel")->text(), QString("Path for Saved Hands"));
+        ZELV_VERIFY_DESIGN(&dlg, OptionsDesign);
         QVERIFY(dlg.font().bold());
         Save(&dlg, "options.png");
 
@@ -339,7 +383,6 @@ class MainWinTest : public QObject {
         QTest::keyClicks(code, "TUESDAY");
         QTest::mouseClick(dlg.findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
         QCOMPARE(QString::fromStdString(SharedSettings().DefaultFileCode), QString("TUESDAY"));
-        SharedSettings().DefaultFileCode = "ZELV";
     }
 
     void about_showsProductAndVersion() {
@@ -347,11 +390,8 @@ class MainWinTest : public QObject {
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         QCOMPARE(box.windowTitle(), QString("About"));
-        QCOMPARE(box.findChild<QLabel*>("ProductName")->text(), QString("Zelvano For Windows"));
-        QCOMPARE(box.findChild<QLabel*>("Version")->text(), QString("Version 1.20"));
-        auto* ok = box.findChild<QPushButton*>("OKButton");
-        QCOMPARE(ok->text(), QString("&OK"));
-        QVERIFY(ok->isDefault());
+        ZELV_VERIFY_DESIGN(&box, AboutDesign);
+        QVERIFY(box.findChild<QPushButton*>("OKButton")->isDefault());
         Save(&box, "about.png");
         QTest::keyClick(&box, Qt::Key_Escape);
         QVERIFY(!box.isVisible());

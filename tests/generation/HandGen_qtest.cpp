@@ -4,8 +4,10 @@
 #include "engine/BoardFile.h"
 #include "engine/Settings.h"
 #include "generation/HandGen.h"
-#include "ui/PickCombo.h"
+#include "ui/DropDownCombo.h"
 
+#include "../ui/DesignTable.h"
+#include "../ui/ScopedSettings.h"
 #include "../ui/ScriptedPrompts.h"
 
 #include <QAbstractItemView>
@@ -24,6 +26,7 @@
 #include <QToolButton>
 
 #include <memory>
+#include <optional>
 
 using namespace zelv;
 
@@ -56,12 +59,45 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
     f.write(bytes);
 }
 
+// The dialog as a showing leaves it: captions, hints and texts.
+const test::Designed GenerationOnShowing[] = {
+    {"NAnyHandCB", "Check this box to allow any hand for North"},
+    {"EAnyHandCB", "Check this box to allow any hand for East"},
+    {"SAnyHandCB", "Check this box to allow any hand for South"},
+    {"WAnyHandCB", "Check this box to allow any hand for West"},
+    {"TabCheckPanel", nullptr, "Checked = Allow any hand"},
+    {"TabCheckN", "N"},
+    {"TabCheckE", "E"},
+    {"TabCheckS", "S"},
+    {"TabCheckW", "W"},
+    {"SeedCB", "Seed First Definition", "Check to force cards in Definition 1. See Help"},
+    {"PbnCB", "Also Write PBN File", "Also write the boards to a PBN file beside the board file"},
+    {"SecureCB", "Secure Random Source", "Draw the cards from the system's secure random source"},
+    {"NumberBoardsEB", "1"},
+    {"SavePanel", " Save Boards to File: ZELV", "File Name for Save Boards"},
+    {"Panel3", " Change: ", "Change File Name for Saved Boards"},
+    {"ChangeFileBtn", nullptr, "Change File Name for Saved Boards"},
+    {"CounterLbl", "Boards Dealt:"},
+    {"Counter", ""},
+    {"RateLbl", ""},
+    {"StartLbl", "Start: "},
+    {"FinishLbl", "Finish: "},
+    {"FilesLbl", ""},
+    {"LoadBtn", "&Load ", "Load a Generator File"},
+    {"SaveBtn", "&Save", "Save Hand Definition To a Generator File"},
+    {"HelpBtn", "Help"},
+    {"DealBtn", "Deal", "Deal the Boards and Save to File: ZELV"},
+    {"ClearBtn", "C&lear All", "Set ALL fields to Default Values"},
+    {"CloseBtn", "&Close"},
+};
+
 } // namespace
 
 class HandGenTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> tmp_;
+    std::optional<ScopedSettings> settings_;
     std::unique_ptr<ScriptedPrompts> prompts_;
     std::unique_ptr<THandGenDlg> dlg_;
     QString defs_, gens_, hands_;
@@ -123,7 +159,7 @@ class HandGenTest : public QObject {
         defs_ = root.filePath("defs");
         gens_ = root.filePath("gens");
         hands_ = root.filePath("hands");
-        tSettings& s = SharedSettings();
+        tSettings& s = *settings_.emplace();
         s.HandDefinitionsFolder = defs_.toStdString();
         s.HandGeneratorsFolder = gens_.toStdString();
         s.HandsFolder = hands_.toStdString();
@@ -134,6 +170,7 @@ class HandGenTest : public QObject {
     void cleanup() {
         dlg_.reset();
         prompts_.reset();
+        settings_.reset();
         tmp_.reset();
     }
 
@@ -170,17 +207,11 @@ class HandGenTest : public QObject {
                 QVERIFY(!combo(seat, slot)->isEditable());
             }
         }
-        QCOMPARE(check("NAnyHandCB")->text(), QString("Check this box to allow any hand for North"));
+        ZELV_VERIFY_DESIGN(dlg_.get(), GenerationOnShowing);
         QVERIFY(check("SeedCB")->isChecked());
         QVERIFY(check("PbnCB")->isChecked());
         QVERIFY(!check("SecureCB")->isChecked());
-        QCOMPARE(child<QLineEdit>("NumberBoardsEB")->text(), QString("1"));
-        QCOMPARE(text("SavePanel"), QString(" Save Boards to File: ZELV"));
-        QCOMPARE(button("DealBtn")->toolTip(), QString("Deal the Boards and Save to File: ZELV"));
         QVERIFY(button("DealBtn")->isDefault());
-        QCOMPARE(text("StartLbl"), QString("Start: "));
-        QCOMPARE(text("FinishLbl"), QString("Finish: "));
-        QCOMPARE(text("Counter"), QString());
         QCOMPARE(child<QProgressBar>("ProgBar")->value(), 0);
         QCOMPARE(dlg_->focusWidget(), combo("N", 1));
         QCOMPARE(dlg_->CurrentBoardFileName(), QString("ZELV.DGE"));
@@ -646,6 +677,9 @@ class HandGenTest : public QObject {
         QVERIFY(!combo("N", 1)->isEnabled());
         QVERIFY(!child<QLineEdit>("NumberBoardsEB")->isEnabled());
         QVERIFY(!child<QToolButton>("ChangeFileBtn")->isEnabled());
+        QVERIFY(!child<QLabel>("Panel3")->isEnabled());
+        QTest::mouseClick(child<QLabel>("Panel3"), Qt::LeftButton);
+        QVERIFY(prompts_->FileRequests.isEmpty());
         QVERIFY(!button("LoadBtn")->isEnabled());
         QVERIFY(!button("ClearBtn")->isEnabled());
         QVERIFY(!text("RateLbl").isEmpty());
@@ -793,7 +827,7 @@ class HandGenTest : public QObject {
     void deal_outputThatCannotBeCreatedIsReported() {
         dlg_->show();
         const QString missing = tmp_->path() + "/gone";
-        SharedSettings().HandsFolder = missing.toStdString();
+        settings_.value()->HandsFolder = missing.toStdString();
         dealAndWait();
         QCOMPARE(prompts_->Errors.size(), 1);
         QVERIFY2(prompts_->Errors.first().startsWith("Unable to write to " + missing + "/ZELV."),

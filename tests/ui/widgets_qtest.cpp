@@ -1,10 +1,11 @@
 // The small widgets every dialog shares: the pick-only drop-down that
 // speaks before it opens, the edit whose limit holds for typing only, the
 // clickable heading, suit signs and the look of hints.
+#include "ScopedSettings.h"
 #include "ui/ClickLabel.h"
+#include "ui/DropDownCombo.h"
 #include "ui/Hints.h"
 #include "ui/LimitedEdit.h"
-#include "ui/PickCombo.h"
 #include "ui/SuitSigns.h"
 
 #include <QApplication>
@@ -64,12 +65,16 @@ class WidgetsTest : public QObject {
         QCOMPARE(edit.contextMenuPolicy(), Qt::NoContextMenu);
     }
 
-    void clickLabel_reportsALeftClickOnly() {
+    void clickLabel_reportsALeftClickOnlyWhenEnabled() {
         ClickLabel label("AK Controls");
         label.show();
         QSignalSpy spy(&label, &ClickLabel::clicked);
         QTest::mouseClick(&label, Qt::RightButton);
         QCOMPARE(spy.count(), 0);
+        QTest::mouseClick(&label, Qt::LeftButton);
+        QCOMPARE(spy.count(), 1);
+        // A disabled label is no button: the Change panel during a run.
+        label.setEnabled(false);
         QTest::mouseClick(&label, Qt::LeftButton);
         QCOMPARE(spy.count(), 1);
     }
@@ -106,6 +111,21 @@ class WidgetsTest : public QObject {
         QTRY_VERIFY(QToolTip::isVisible());
         QCOMPARE(QToolTip::text(), QString("Chose Compulsory Cards"));
         QToolTip::hideText();
+    }
+
+    // Not a widget, but the dialog tests lean on it: whatever a test sets
+    // is undone when its scope ends.
+    void scopedSettings_putBackWhatTheTestChanged() {
+        SharedSettings().DefaultFileCode = "BEFORE";
+        {
+            ScopedSettings settings("/tmp/zelv-folder");
+            QCOMPARE(settings->HandsFolder, std::string("/tmp/zelv-folder/Hands"));
+            settings->DefaultFileCode = "DURING";
+            SharedSettings().HandDefinitionsFolder = "elsewhere";
+        }
+        QCOMPARE(SharedSettings().DefaultFileCode, std::string("BEFORE"));
+        QVERIFY(SharedSettings().HandsFolder != "/tmp/zelv-folder/Hands");
+        QVERIFY(SharedSettings().HandDefinitionsFolder != "elsewhere");
     }
 };
 

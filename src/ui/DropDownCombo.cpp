@@ -1,4 +1,4 @@
-#include "ui/PickCombo.h"
+#include "ui/DropDownCombo.h"
 
 namespace zelv {
 
