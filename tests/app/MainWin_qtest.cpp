@@ -228,7 +228,7 @@ class MainWinTest : public QObject {
         static QList<int> topics;
         topics.clear();
         QtPrompts::setHelpHandler([](QWidget*, int topic) { topics << topic; });
-        Prompts::install(nullptr);
+        RealPromptsInScope realPrompts;
         bool hadHelp = false;
         ModalWatcher watcher([&](QWidget* w) {
             Save(w, "viewboards-file.png");
@@ -241,7 +241,6 @@ class MainWinTest : public QObject {
                 }
         });
         action("HandViewing")->trigger();
-        Prompts::install(prompts);
         QtPrompts::setHelpHandler(&ShowHelp);
         QVERIFY(hadHelp);
         QCOMPARE(topics, QList<int>({40}));

@@ -709,7 +709,7 @@ class HandDefnTest : public QObject {
     void realErrorBox_isShownOnceAndFocusMovesOn() {
         // With the real message box: closing it gives the focus back to the
         // window, which must not run the field's rule a second time.
-        Prompts::install(nullptr);
+        RealPromptsInScope realPrompts;
         QStringList boxes;
         QTimer closer;
         closer.setInterval(10);
@@ -733,7 +733,6 @@ class HandDefnTest : public QObject {
         QCOMPARE(boxes.size(), 1);
         QVERIFY(edit("MaxSPts")->hasFocus());
         QCOMPARE(text("MinSPts"), QString("1."));
-        Prompts::install(prompts);
     }
 };
 

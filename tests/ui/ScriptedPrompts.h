@@ -8,6 +8,19 @@
 
 namespace zelv {
 
+// For the length of a scope, the real Qt prompts instead of the scripted
+// ones a test installed; they come back however the scope is left.
+class RealPromptsInScope {
+public:
+    RealPromptsInScope() : saved_(&Prompts::current()) { Prompts::install(nullptr); }
+    ~RealPromptsInScope() { Prompts::install(saved_); }
+    RealPromptsInScope(const RealPromptsInScope&) = delete;
+    RealPromptsInScope& operator=(const RealPromptsInScope&) = delete;
+
+private:
+    Prompts* saved_;
+};
+
 class ScriptedPrompts : public Prompts {
   public:
     ScriptedPrompts() { Prompts::install(this); }
