@@ -1,5 +1,7 @@
 #include "app/About.h"
 
+#include "engine/Version.h"
+
 #include "app/AppIcon.h"
 #include "ui/DialogFrame.h"
 
@@ -57,7 +59,9 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 }
 
 void TAboutBox::showEvent(QShowEvent* event) {
-    if (!event->spontaneous()) Version->setText(QStringLiteral("Version 1.20"));
+    if (!event->spontaneous())
+        Version->setText(QStringLiteral("Version ") +
+                         QString::fromLatin1(ZelvanoVersion.data(), ZelvanoVersion.size()));
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
         QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();

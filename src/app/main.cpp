@@ -8,6 +8,7 @@
 #include "definitions/HandDefn.h"
 #include "engine/Random.h"
 #include "engine/Settings.h"
+#include "engine/Version.h"
 #include "generation/HandGen.h"
 #include "ui/DialogFrame.h"
 #include "ui/Fonts.h"
@@ -39,6 +40,8 @@
 #include <QVBoxLayout>
 
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -288,11 +291,13 @@ void QuitOnTerminationSignals(QApplication& app) {
 } // namespace
 
 void StartUp(QApplication& app) {
-    // The working folders and the help file sit beside the program.
+    // Beside the program, or in the user's data folder for an installed one.
     const QString programFolder = QDir::cleanPath(QCoreApplication::applicationDirPath());
-    SharedSettings() = tSettings::ForProgramFolder(programFolder.toStdString());
-    SetHelpFile(QDir(programFolder).filePath(QStringLiteral("help/zelv.html")));
+    SharedSettings() = tSettings::ForProgram(programFolder.toStdString());
+    SetHelpFile(QString::fromStdString(SharedSettings().HelpFile()));
     QtPrompts::setHelpHandler(&ShowHelp);
+    std::string error;
+    if (!PrepareWorkFolders(SharedSettings(), &error)) Prompts::current().error(nullptr, QString::fromStdString(error));
 
     InstallHintLook(app);
     // Once per session: every deal of the session continues one sequence.
@@ -300,6 +305,12 @@ void StartUp(QApplication& app) {
 }
 
 int RunZelvano(int argc, char** argv) {
+    // Answered before any window or display is needed.
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("zelvano %s\n", std::string(ZelvanoVersion).c_str());
+            return 0;
+        }
     QApplication app(argc, argv);
     QuitOnTerminationSignals(app);
     ApplyApplicationLook();

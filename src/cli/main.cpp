@@ -5,6 +5,7 @@
 #include "cli/DealOptions.h"
 #include "engine/FileUtil.h"
 #include "engine/Settings.h"
+#include "engine/Version.h"
 #include "generation/DealRun.h"
 #include "generation/GeneratorFile.h"
 #include "viewing/PdfPrint.h"
@@ -140,6 +141,7 @@ int Deal(int argc, char** argv) {
                  "                         [--paper a4|letter]\n"
                  "Exit status: 0 done, 1 bad input, 2 usage, 3 stopped by --max-attempts, 130 interrupted.",
                  "zelvano-deal"};
+    app.set_version_flag("--version", "zelvano-deal " + std::string(ZelvanoVersion));
     DealCommandLine line;
     line.Code = std::string(InitialFileCode);
     line.Definitions = settings.HandDefinitionsFolder;
@@ -199,6 +201,11 @@ int Deal(int argc, char** argv) {
     if (*seedOpt) line.Seed = seedText;
     if (*maxOpt) line.MaxAttempts = maxAttemptsText;
 
+    // The default folders of an installed program are the user's, made on first use.
+    if (line.Definitions == settings.HandDefinitionsFolder || line.Output == settings.HandsFolder) {
+        std::string error;
+        if (!PrepareWorkFolders(settings, &error)) return BadInput(error);
+    }
     MergedDeal merged = MergeDealOptions(line);
     if (merged.Outcome == MergedDeal::Verdict::Usage) return UsageError(merged.Error);
     if (merged.Outcome == MergedDeal::Verdict::BadInput) return BadInput(merged.Error);
