@@ -10,6 +10,7 @@ packages=(
   libsodium-dev libcli11-dev
   clang libclang-rt-14-dev
   xvfb xauth dealer
+  dpkg-dev fakeroot desktop-file-utils appstream lintian
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the release build's unit, dialog
 # and command-line tests, then the same unit tests under AddressSanitizer
-# and UndefinedBehaviorSanitizer, then a short run of each fuzz target.
+# and UndefinedBehaviorSanitizer, a short run of each fuzz target, and the
+# Debian package built and checked as an installed program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -15,7 +16,8 @@ if [ "${ZELV_QUICK:-0}" != "1" ]; then
   cmake --preset sanitize >/dev/null
   cmake --build --preset sanitize -j "$jobs"
   ctest --preset sanitize -j "$jobs"
-  if [ -x scripts/fuzz.sh ]; then
-    scripts/fuzz.sh 20
-  fi
+  scripts/fuzz.sh 20
+  # The Debian package: built, unpacked and tried as an installed program.
+  scripts/package.sh >/dev/null
+  scripts/check-package.sh
 fi
