@@ -16,10 +16,11 @@
 namespace zelv {
 
 using SecureKey = std::array<std::uint8_t, 32>;
+__extension__ typedef unsigned __int128 Wide;
 
 // A buffered ChaCha20 keystream read as bytes or 32-bit words.
 class tSecureRandom {
-public:
+  public:
     // The stream for `key`; the same key always gives the same stream.
     explicit tSecureRandom(const SecureKey& key);
     ~tSecureRandom();
@@ -50,6 +51,17 @@ public:
         }
         return static_cast<std::uint32_t>(m >> 32);
     }
+    // Uniform in 0..n-1 (n >= 1) for bounds past 32 bits.
+    std::uint64_t Below64(std::uint64_t n) {
+        std::uint64_t x = Next64();
+        Wide m = static_cast<Wide>(x) * n;
+        if (static_cast<std::uint64_t>(m) < n) {
+            const std::uint64_t threshold = (0 - n) % n;
+            while (static_cast<std::uint64_t>(m) < threshold) m = static_cast<Wide>(Next64()) * n;
+        }
+        return static_cast<std::uint64_t>(m >> 64);
+    }
+    std::uint64_t Next64() { return std::uint64_t{Next32()} << 32 | Next32(); }
     // Uniform in 0..n-1 for 1 <= n <= 65536, from sixteen bits of the
     // stream (rarely more): the small bounds dealing needs cost two bytes.
     unsigned SmallBelow(unsigned n) {
@@ -72,7 +84,7 @@ public:
     // The same for a `pack` known to hold exactly `size` cards.
     CardMask DrawFromPack(CardMask& pack, int size, int count);
 
-private:
+  private:
     static constexpr std::size_t BufferBytes = 4096;
     // The rejection step of a sixteen-bit draw below n, for a first product
     // `m` whose low half fell below n: redraws from `pos` on while it is
@@ -105,7 +117,7 @@ CardMask ScatterOnPackPlain(std::uint64_t positions, CardMask pack);
 // lacks one ends there; this changes neither the chance that an attempt is
 // accepted nor the distribution of the boards accepted.
 class tSecureDealer {
-public:
+  public:
     tSecureDealer(tBoard& board, tSecureRandom& random);
 
     // One attempt; sets and returns board.Accepted.
@@ -114,15 +126,15 @@ public:
     // The cards placed before any draw, by seat index.
     CardMask Seeded(int seat) const { return seeded_[seat]; }
 
-private:
+  private:
     tBoard& board_;
     tSecureRandom& random_;
     std::array<CardMask, 4> seeded_{};
     // Cards a seat must end up holding to pass at all (those every one of
     // its definitions requires), less its seeded cards, by seat index.
     std::array<CardMask, 4> required_{};
-    std::array<int, 4> need_{};   // cards to draw, by seat index
-    std::array<int, 4> order_{};  // constrained seats first
+    std::array<int, 4> need_{};  // cards to draw, by seat index
+    std::array<int, 4> order_{}; // constrained seats first
     int constrainedCount_ = 0;
     CardMask unseeded_ = 0; // the cards every attempt draws from
     int unseededCount_ = 0;
