@@ -95,6 +95,10 @@ tHandCounts::tHandCounts(const tHandDefn& defn, CardMask required, CardMask excl
                 }
 
     // A list of exactly 39 entries accepts every pattern, whatever it says.
+    struct Lengths {
+        std::uint8_t L1, L2, L3; // spades have the rest
+    };
+    std::vector<Lengths> tuples;
     const bool allPatterns = defn.YesShapes.size() == 39;
     auto lengthsExist = [&](int s, int len) { return suits_[s].Start[len * 16 + 16] > suits_[s].Start[len * 16]; };
     for (int l1 = 0; l1 <= 13; ++l1)
@@ -108,15 +112,15 @@ tHandCounts::tHandCounts(const tHandDefn& defn, CardMask required, CardMask excl
                                                       defn.YesShapes.end();
                 shapeOk_[TupleIndex(l0, l1, l2)] = named;
                 if (named && lengthsExist(0, l0) && lengthsExist(1, l1) && lengthsExist(2, l2) && lengthsExist(3, l3))
-                    tuples_.push_back(Tuple{static_cast<std::uint8_t>(l1), static_cast<std::uint8_t>(l2),
-                                            static_cast<std::uint8_t>(l3), 0, 0});
+                    tuples.push_back(Lengths{static_cast<std::uint8_t>(l1), static_cast<std::uint8_t>(l2),
+                                             static_cast<std::uint8_t>(l3)});
             }
 
     // Diamonds and clubs together, then hearts added, for the lengths the
     // accepted tuples use.
     d23At_.fill(-1);
     d123At_.fill(-1);
-    for (const Tuple& u : tuples_) {
+    for (const Lengths& u : tuples) {
         std::int32_t& at23 = d23At_[u.L2 * 14 + u.L3];
         if (at23 < 0) {
             at23 = static_cast<std::int32_t>(d23_.size());
@@ -145,9 +149,8 @@ tHandCounts::tHandCounts(const tHandDefn& defn, CardMask required, CardMask excl
     // kept where the totals are accepted.
     std::array<std::uint64_t, 0x4445> byHonours{};
     std::vector<std::uint16_t> touched;
-    std::uint64_t running = 0;
-    std::vector<Tuple> kept;
-    for (Tuple u : tuples_) {
+    std::vector<std::uint64_t> weights;
+    for (const Lengths& u : tuples) {
         const int l0 = 13 - u.L1 - u.L2 - u.L3;
         const std::size_t at123 = static_cast<std::size_t>(d123At_[TupleIndex(u.L1, u.L2, u.L3)]);
         touched.clear();
@@ -163,30 +166,38 @@ tHandCounts::tHandCounts(const tHandDefn& defn, CardMask required, CardMask excl
                 byHonours[h] += c0 * w;
             }
         }
-        std::sort(touched.begin(), touched.end());
-        u.First = static_cast<std::uint32_t>(entries_.size());
-        std::uint64_t within = 0;
         for (std::uint16_t h : touched) {
-            within += byHonours[h];
-            entries_.push_back(Entry{h, within});
+            entries_.push_back(Entry{u.L1, u.L2, u.L3, h});
+            weights.push_back(byHonours[h]);
+            total_ += byHonours[h];
             byHonours[h] = 0;
         }
-        u.Last = static_cast<std::uint32_t>(entries_.size());
-        if (!within) continue;
-        running += within;
-        kept.push_back(u);
-        tupleCumulative_.push_back(running);
     }
-    tuples_.swap(kept);
-    total_ = running;
-}
 
-std::uint64_t tHandCounts::Weight123(int l1, int l2, int l3, unsigned honours) const {
-    return d123_[static_cast<std::size_t>(d123At_[TupleIndex(l1, l2, l3)]) + Index2(honours)];
-}
-
-std::uint64_t tHandCounts::Weight23(int l2, int l3, unsigned honours) const {
-    return d23_[static_cast<std::size_t>(d23At_[l2 * 14 + l3]) + Index2(honours)];
+    // Each of the n entries gets a bin of total_ units; its weight, scaled
+    // by n, fills its own bin, and what is over fills the bins of entries
+    // with less. In whole numbers nothing is lost, so each entry is drawn
+    // with exactly its share (n * total_ stays below 2^58).
+    const std::size_t n = entries_.size();
+    keep_.assign(n, total_);
+    alias_.resize(n);
+    std::vector<std::uint32_t> small, large;
+    for (std::size_t i = 0; i < n; ++i) {
+        alias_[i] = static_cast<std::uint32_t>(i);
+        weights[i] *= n;
+        (weights[i] < total_ ? small : large).push_back(static_cast<std::uint32_t>(i));
+    }
+    while (!small.empty() && !large.empty()) {
+        const std::uint32_t s = small.back(), l = large.back();
+        small.pop_back();
+        keep_[s] = weights[s];
+        alias_[s] = l;
+        weights[l] -= total_ - weights[s];
+        if (weights[l] < total_) {
+            large.pop_back();
+            small.push_back(l);
+        }
+    }
 }
 
 bool tHandCounts::Meets(CardMask hand) const {
@@ -206,41 +217,55 @@ CardMask tHandCounts::Draw(tSecureRandom& random) const {
     // A tuple and honour counts with the chance of the hands they hold; then
     // each suit's A K Q J with the chance of the hands that choice leaves;
     // then each suit's holding, uniform within its class.
-    std::uint64_t r = random.Below64(total_);
-    const std::size_t t = static_cast<std::size_t>(
-        std::upper_bound(tupleCumulative_.begin(), tupleCumulative_.end(), r) - tupleCumulative_.begin());
-    if (t) r -= tupleCumulative_[t - 1];
-    const Tuple& u = tuples_[t];
-    const auto first = entries_.begin() + u.First, last = entries_.begin() + u.Last;
-    const auto e = std::upper_bound(first, last, r, [](std::uint64_t v, const Entry& x) { return v < x.Cumulative; });
-    const int l1 = u.L1, l2 = u.L2, l3 = u.L3, l0 = 13 - l1 - l2 - l3;
-    unsigned rest = e->Honours;
+    std::size_t i = entries_.size() > 1 ? random.Below(static_cast<std::uint32_t>(entries_.size())) : 0;
+    if (random.Below64(total_) >= keep_[i]) i = alias_[i];
+    const Entry& e = entries_[i];
+    const int l1 = e.L1, l2 = e.L2, l3 = e.L3, l0 = 13 - l1 - l2 - l3;
+    unsigned rest = e.Honours;
 
+    // Taking a suit's honours away lowers the 2-bit index by as much as it
+    // lowers the counts, whenever no count goes below 0.
+    static constexpr auto Lower = [] {
+        std::array<unsigned, 16> t{};
+        for (unsigned a = 0; a < 16; ++a) t[a] = Index2(HonourCounts(a));
+        return t;
+    }();
+    auto classSizes = [&](int s, int length) { return suits_[static_cast<std::size_t>(s)].Start.data() + length * 16; };
     std::uint64_t w[16];
+
+    const std::uint16_t* c0 = classSizes(0, l0);
+    const std::uint64_t* d123 = d123_.data() + d123At_[TupleIndex(l1, l2, l3)];
+    unsigned base = (rest & 15u) + ((rest >> 4) & 15u) * 4 + ((rest >> 8) & 15u) * 16 + ((rest >> 12) & 15u) * 64;
     for (unsigned a = 0; a < 16; ++a) {
-        const unsigned left = rest - HonourCounts(a);
-        const std::uint64_t c = suits_[0].Size(l0, static_cast<int>(a));
-        w[a] = c && FitsThreeSuits(left) ? c * Weight123(l1, l2, l3, left) : 0;
+        const unsigned c = static_cast<unsigned>(c0[a + 1] - c0[a]);
+        w[a] = c && FitsThreeSuits(rest - HonourCounts(a)) ? c * d123[base - Lower[a]] : 0;
     }
     const unsigned a0 = static_cast<unsigned>(Choose(random, w, 16));
     rest -= HonourCounts(a0);
+    base -= Lower[a0];
+
+    const std::uint16_t* c1 = classSizes(1, l1);
+    const std::uint64_t* d23 = d23_.data() + d23At_[l2 * 14 + l3];
     for (unsigned a = 0; a < 16; ++a) {
-        const unsigned left = rest - HonourCounts(a);
-        const std::uint64_t c = suits_[1].Size(l1, static_cast<int>(a));
-        w[a] = c && FitsThreeSuits(left) ? c * Weight23(l2, l3, left) : 0;
+        const unsigned c = static_cast<unsigned>(c1[a + 1] - c1[a]);
+        w[a] = c && FitsThreeSuits(rest - HonourCounts(a)) ? c * d23[base - Lower[a]] : 0;
     }
     const unsigned a1 = static_cast<unsigned>(Choose(random, w, 16));
     rest -= HonourCounts(a1);
+
+    // What diamonds leave is clubs' A K Q J, each count 0 or 1.
+    const std::uint16_t *c2 = classSizes(2, l2), *c3 = classSizes(3, l3);
+    auto bitsOf = [](unsigned counts) {
+        return (counts & 1u) | ((counts >> 4) & 1u) << 1 | ((counts >> 8) & 1u) << 2 | ((counts >> 12) & 1u) << 3;
+    };
     for (unsigned a = 0; a < 16; ++a) {
-        const unsigned left = rest - HonourCounts(a);
-        const unsigned a3 = (left & 1u) | ((left >> 4) & 1u) << 1 | ((left >> 8) & 1u) << 2 | ((left >> 12) & 1u) << 3;
-        w[a] = (left & ~0x1111u) == 0
-                   ? suits_[2].Size(l2, static_cast<int>(a)) * suits_[3].Size(l3, static_cast<int>(a3))
-                   : 0;
+        const unsigned left = rest - HonourCounts(a), a3 = bitsOf(left);
+        w[a] = (left & ~0x1111u) == 0 ? std::uint64_t{static_cast<unsigned>(c2[a + 1] - c2[a])} *
+                                            static_cast<unsigned>(c3[a3 + 1] - c3[a3])
+                                      : 0;
     }
     const unsigned a2 = static_cast<unsigned>(Choose(random, w, 16));
-    rest -= HonourCounts(a2);
-    const unsigned a3 = (rest & 1u) | ((rest >> 4) & 1u) << 1 | ((rest >> 8) & 1u) << 2 | ((rest >> 12) & 1u) << 3;
+    const unsigned a3 = bitsOf(rest - HonourCounts(a2));
 
     const int lengths[4] = {l0, l1, l2, l3};
     const unsigned akqj[4] = {a0, a1, a2, a3};

@@ -47,18 +47,12 @@ class tHandCounts {
             return static_cast<std::uint64_t>(Start[c + 1] - Start[c]);
         }
     };
-    // Lengths of hearts, diamonds and clubs; spades have the rest.
-    struct Tuple {
-        std::uint8_t L1, L2, L3;
-        std::uint32_t First, Last; // its entries in entries_
-    };
+    // Lengths of hearts, diamonds and clubs (spades have the rest) and the
+    // hand's four honour counts, 4 bits each (aces, kings, queens, jacks).
     struct Entry {
-        std::uint16_t Honours;    // aces, kings, queens, jacks: four 4-bit counts
-        std::uint64_t Cumulative; // weights up to and including this entry, within its tuple
+        std::uint8_t L1, L2, L3;
+        std::uint16_t Honours;
     };
-
-    std::uint64_t Weight123(int l1, int l2, int l3, unsigned honours) const;
-    std::uint64_t Weight23(int l2, int l3, unsigned honours) const;
 
     std::array<SuitTable, 4> suits_;
     std::array<bool, 0x4445> handOk_{}; // by the four honour counts, 4 bits each
@@ -68,9 +62,12 @@ class tHandCounts {
     std::vector<std::uint64_t> d123_, d23_;
     std::array<std::int32_t, 14 * 14 * 14> d123At_{};
     std::array<std::int32_t, 14 * 14> d23At_{};
-    std::vector<Tuple> tuples_;
-    std::vector<std::uint64_t> tupleCumulative_;
+    // Every tuple and honour counts that hold accepted hands, drawn by
+    // Walker's alias method in whole numbers: entry i is kept when a draw
+    // below total_ falls under keep_[i], else alias_[i] is taken.
     std::vector<Entry> entries_;
+    std::vector<std::uint64_t> keep_;
+    std::vector<std::uint32_t> alias_;
     std::uint64_t total_ = 0;
 };
 

@@ -105,11 +105,12 @@ void DealAccepted(int boards, const std::function<bool()>& attempt, const std::f
 // Runs `sample` (board, attempt) over the secure dealer and over the classic
 // one, each on a board given the same set-up; returns {secure, classic}.
 template <class SetUp, class SampleFn>
-auto BothDealers(const SetUp& setUp, std::uint8_t key, std::uint32_t seed, const SampleFn& sample) {
+auto BothDealers(const SetUp& setUp, std::uint8_t key, std::uint32_t seed, const SampleFn& sample,
+                 Construction how = Construction::Automatic) {
     tBoard secureBoard;
     setUp(secureBoard);
     tSecureRandom random(TestKey(key));
-    tSecureDealer dealer(secureBoard, random);
+    tSecureDealer dealer(secureBoard, random, how);
     auto secure = sample(secureBoard, std::function<bool()>([&] { return dealer.DealBoard(); }));
     tBoard classicBoard;
     setUp(classicBoard);
@@ -386,7 +387,7 @@ TEST(SecureDealer, freeSeatsMatchTheClassicDealerOnASeededTwoSeatSetUp) {
 }
 
 // Without seeding, the cards North must hold are settled before the rest of
-// its hand is drawn: attempts are still accepted as often as a plain deal
+// its dealt hand is drawn: attempts are still accepted as often as a plain deal
 // holds both cards, and the boards accepted are those of a plain deal.
 TEST(SecureDealer, unseededMustHaveCardsKeepTheAcceptanceRateAndTheDistribution) {
     tBoard board;
@@ -397,7 +398,7 @@ TEST(SecureDealer, unseededMustHaveCardsKeepTheAcceptanceRateAndTheDistribution)
     board.SetConstrained(North, true);
     board.SetSlot(North, 0, north);
     tSecureRandom random(TestKey(15));
-    tSecureDealer dealer(board, random);
+    tSecureDealer dealer(board, random, Construction::Never);
     EXPECT_EQ(dealer.Seeded(North), 0u);
     const int attempts = 300000;
     int accepted = 0;
@@ -424,7 +425,7 @@ TEST(SecureDealer, unseededMustHaveCardsKeepTheAcceptanceRateAndTheDistribution)
 
 // Alternatives: North may hold SA with HK or SA with DQ, so only SA is
 // settled first; South must hold CA. Without seeding, the secure dealer's
-// acceptance rate and boards match the classic dealer's.
+// acceptance rate, dealing every seat, and boards match the classic dealer's.
 TEST(SecureDealer, alternativeDefinitionsMatchTheClassicDealerWithoutSeeding) {
     auto setUp = [](tBoard& board) {
         board.SeedFirst = false;
@@ -467,7 +468,7 @@ TEST(SecureDealer, alternativeDefinitionsMatchTheClassicDealerWithoutSeeding) {
             });
         return out;
     };
-    const auto [secure, classic] = BothDealers(setUp, 16, 20261208u, sample);
+    const auto [secure, classic] = BothDealers(setUp, 16, 20261208u, sample, Construction::Never);
 
     auto part = [](const Sample& s, std::size_t from, std::size_t to) {
         return std::vector<double>(s.stats.begin() + static_cast<std::ptrdiff_t>(from),
