@@ -487,6 +487,7 @@ TEST(SecureDealer, runDealInSecureModeWritesTheRequestedBoards) {
     std::filesystem::create_directories(dir);
     DealRunOptions options;
     options.Secure = true;
+    options.Threads = 1;
     options.Boards = 7;
     options.OutputFolder = dir.string();
     options.DefinitionsFolder = dir.string();
