@@ -499,7 +499,7 @@ void tBoard::AcceptBoard(const CardMask* hands) {
     RenderAndWrite(hands);
 }
 
-void tBoard::RenderAndWrite(const CardMask* hands) {
+void RenderHands(const CardMask* hands, DisplayTable& display) {
     for (int seat = 0; seat < 4; ++seat)
         for (int s = 0; s < 4; ++s) {
             const unsigned bits = SuitBits(hands[seat], s);
@@ -508,8 +508,12 @@ void tBoard::RenderAndWrite(const CardMask* hands) {
             std::memcpy(buf, HighLetters[high].Text, 8);
             const std::size_t n = Bits7[high];
             std::memcpy(buf + n, LowLetters[low].Text, 8);
-            Display[seat][s].assign(buf, n + Bits7[low]);
+            display[seat][s].assign(buf, n + Bits7[low]);
         }
+}
+
+void tBoard::RenderAndWrite(const CardMask* hands) {
+    RenderHands(hands, Display);
     Accepted = true;
     if (Output) Output->WriteBoard(hands, Display);
 }

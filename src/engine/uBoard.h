@@ -179,6 +179,8 @@ class tBoard {
     const void* tables_ = nullptr; // the pattern tables, looked up once
 };
 
+// The holdings of four card sets (by seat index) as rank letters.
+void RenderHands(const CardMask* hands, DisplayTable& display);
 // Sorts 13 codes ascending in place.
 void SortHand(Hand& hand);
 // Rank letters of each suit, spades to clubs, in position order.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -15,6 +16,20 @@ namespace zelv {
 namespace {
 
 using Hands = std::array<CardMask, 4>;
+
+// An accepted board with its two records, made by the thread that found it
+// so that the writer only copies them out.
+struct Found {
+    Hands Cards;
+    char Records[2 * RecordSize]; // .BRI, then .DGE
+};
+void MakeRecords(const Hands& hands, std::string& scratch, Found& found) {
+    found.Cards = hands;
+    scratch.clear();
+    AppendBriRecord(scratch, hands.data());
+    AppendBoardRecord(scratch, hands.data());
+    std::memcpy(found.Records, scratch.data(), sizeof found.Records);
+}
 
 // A secure run on several threads. Each deals attempts in chunks taken from
 // the run's allowance; the helpers hand their boards over, and the calling
@@ -32,7 +47,7 @@ void DealSecure(const DealRunOptions& options, tBoard& board, tDealFiles& files,
     std::atomic<std::uint64_t> taken{0}, attempts{0};
     std::atomic<std::size_t> finished{0};
     std::mutex lock;
-    std::vector<Hands> handed;
+    std::vector<Found> handed;
     // Up to `chunk` attempts from the allowance; 0 once it is spent.
     auto take = [&](std::uint64_t chunk) -> std::uint64_t {
         if (!options.MaxAttempts) return chunk;
@@ -45,14 +60,15 @@ void DealSecure(const DealRunOptions& options, tBoard& board, tDealFiles& files,
         own.Output = nullptr;
         tSecureRandom random(keys[index]);
         tSecureDealer dealer(own, random, plan);
-        std::vector<Hands> found;
+        std::vector<Found> found;
+        std::string scratch;
         Hands hands;
         while (!halt.load(std::memory_order_relaxed)) {
             const std::uint64_t n = take(Chunk);
             if (!n) break;
             std::uint64_t done = 0;
             for (; done < n && !halt.load(std::memory_order_relaxed); ++done)
-                if (dealer.DealHands(hands)) found.push_back(hands);
+                if (dealer.DealHands(hands)) MakeRecords(hands, scratch, found.emplace_back());
             attempts.fetch_add(done, std::memory_order_relaxed);
             if (found.empty()) continue;
             bool crowded;
@@ -72,11 +88,15 @@ void DealSecure(const DealRunOptions& options, tBoard& board, tDealFiles& files,
 
     tSecureRandom random(keys[0]);
     tSecureDealer dealer(board, random, plan);
-    std::vector<Hands> arrived;
+    std::vector<Found> arrived;
     Hands hands;
+    Found own;
+    std::string scratch;
+    DisplayTable display;
     auto full = [&] { return result.Accepted >= wanted || files.Failed(); };
-    auto accept = [&](const Hands& h) {
-        board.AcceptBoard(h.data());
+    auto accept = [&](const Found& f) {
+        if (files.WritesPbn()) RenderHands(f.Cards.data(), display);
+        files.WriteRecords(f.Records, f.Records + RecordSize, &display);
         ++result.Accepted;
     };
     auto lastReport = std::chrono::steady_clock::now();
@@ -89,8 +109,8 @@ void DealSecure(const DealRunOptions& options, tBoard& board, tDealFiles& files,
             std::lock_guard<std::mutex> hold(lock);
             arrived.swap(handed);
         }
-        for (const Hands& h : arrived)
-            if (!full()) accept(h);
+        for (const Found& f : arrived)
+            if (!full()) accept(f);
         if (full()) break;
         if (!arrived.empty()) {
             // Writing comes first, so that no helper waits on it; this
@@ -115,7 +135,9 @@ void DealSecure(const DealRunOptions& options, tBoard& board, tDealFiles& files,
         std::uint64_t done = 0;
         while (done < n && !full()) {
             ++done;
-            if (dealer.DealHands(hands)) accept(hands);
+            if (!dealer.DealHands(hands)) continue;
+            MakeRecords(hands, scratch, own);
+            accept(own);
         }
         attempts.fetch_add(done, std::memory_order_relaxed);
         result.Attempts = attempts.load(std::memory_order_relaxed);
