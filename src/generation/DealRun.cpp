@@ -43,9 +43,12 @@ void DealSecure(const DealRunOptions& options, tBoard& board, tDealFiles& files,
     constexpr std::size_t MaxWaiting = 1 << 16;
     const std::uint64_t wanted = static_cast<std::uint64_t>(options.Boards);
     const std::size_t helpers = keys.size() - 1;
-    std::atomic<bool> halt{false};
-    std::atomic<std::uint64_t> taken{0}, attempts{0};
-    std::atomic<std::size_t> finished{0};
+    // Apart, so that a thread counting its attempts does not slow one
+    // reading the halt flag.
+    alignas(64) std::atomic<bool> halt{false};
+    alignas(64) std::atomic<std::uint64_t> taken{0};
+    alignas(64) std::atomic<std::uint64_t> attempts{0};
+    alignas(64) std::atomic<std::size_t> finished{0};
     std::mutex lock;
     std::vector<Found> handed;
     // Up to `chunk` attempts from the allowance; 0 once it is spent.
