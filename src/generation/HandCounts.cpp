@@ -52,7 +52,7 @@ int Choose(tSecureRandom& random, const std::uint64_t* weights, int n) {
 
 } // namespace
 
-tHandCounts::tHandCounts(const tHandDefn& defn, CardMask required, CardMask excluded) {
+tHandCounts::tHandCounts(const tHandDefn& defn, CardMask required, CardMask excluded, bool drawable) {
     required |= defn.MustHaveMask();
     required &= AllCardsMask;
     for (int s = 0; s < 4; ++s) {
@@ -120,6 +120,8 @@ tHandCounts::tHandCounts(const tHandDefn& defn, CardMask required, CardMask excl
     // accepted tuples use.
     d23At_.fill(-1);
     d123At_.fill(-1);
+    d123_.reserve(tuples.size() * 256);
+    d23_.reserve(std::min<std::size_t>(tuples.size(), 105) * 256);
     for (const Lengths& u : tuples) {
         std::int32_t& at23 = d23At_[u.L2 * 14 + u.L3];
         if (at23 < 0) {
@@ -167,12 +169,15 @@ tHandCounts::tHandCounts(const tHandDefn& defn, CardMask required, CardMask excl
             }
         }
         for (std::uint16_t h : touched) {
-            entries_.push_back(Entry{u.L1, u.L2, u.L3, h});
-            weights.push_back(byHonours[h]);
+            if (drawable) {
+                entries_.push_back(Entry{u.L1, u.L2, u.L3, h});
+                weights.push_back(byHonours[h]);
+            }
             total_ += byHonours[h];
             byHonours[h] = 0;
         }
     }
+    if (!drawable) return;
 
     // Each of the n entries gets a bin of total_ units; its weight, scaled
     // by n, fills its own bin, and what is over fills the bins of entries

@@ -25,8 +25,9 @@ class tHandCounts {
   public:
     // The hands that meet `defn` (its limits, shapes and must-have cards,
     // whether or not it is marked Defined), also hold every card of
-    // `required` and none of `excluded`.
-    explicit tHandCounts(const tHandDefn& defn, CardMask required = 0, CardMask excluded = 0);
+    // `required` and none of `excluded`. Without `drawable` only Count and
+    // Meets may be used, and the tables Draw needs are not built.
+    explicit tHandCounts(const tHandDefn& defn, CardMask required = 0, CardMask excluded = 0, bool drawable = true);
 
     // How many hands those are, exactly.
     std::uint64_t Count() const { return total_; }
@@ -72,6 +73,6 @@ class tHandCounts {
 };
 
 // The number of hands `defn` accepts, out of AllHands.
-inline std::uint64_t CountHands(const tHandDefn& defn) { return tHandCounts(defn).Count(); }
+inline std::uint64_t CountHands(const tHandDefn& defn) { return tHandCounts(defn, 0, 0, false).Count(); }
 
 } // namespace zelv
