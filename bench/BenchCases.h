@@ -9,7 +9,7 @@
 
 namespace zelv::bench {
 
-enum Case { AllFree, North20, North15to17Flat, NorthAceKingUnseeded };
+enum Case { AllFree, North20, North15to17Flat, NorthAceKingUnseeded, North4441_20to22 };
 
 inline void Prepare(tBoard& b, Case c) {
     tHandDefn d = tHandDefn::AcceptingEveryHand();
@@ -28,6 +28,11 @@ inline void Prepare(tBoard& b, Case c) {
         d.MustHave[1] = true;  // SA
         d.MustHave[15] = true; // HK
         b.SeedFirst = false;
+        break;
+    case North4441_20to22:
+        d.MinPoints = 20;
+        d.MaxPoints = 22;
+        d.YesShapes = {"4441"};
         break;
     }
     b.SetConstrained(North, true);

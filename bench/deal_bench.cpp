@@ -21,6 +21,7 @@ void BM_DealBoard(benchmark::State& state) {
     }
     state.counters["attempts/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["boards/s"] = benchmark::Counter(static_cast<double>(out.Accepted()), benchmark::Counter::kIsRate);
     state.counters["accepted"] = static_cast<double>(out.Accepted()) / static_cast<double>(state.iterations());
 }
 
@@ -30,3 +31,4 @@ BENCHMARK(BM_DealBoard)->Arg(zelv::bench::AllFree)->Name("Classic/AllFree");
 BENCHMARK(BM_DealBoard)->Arg(zelv::bench::North20)->Name("Classic/North20Plus");
 BENCHMARK(BM_DealBoard)->Arg(zelv::bench::North15to17Flat)->Name("Classic/North15to17_4333");
 BENCHMARK(BM_DealBoard)->Arg(zelv::bench::NorthAceKingUnseeded)->Name("Classic/NorthSA_HK_Unseeded");
+BENCHMARK(BM_DealBoard)->Arg(zelv::bench::North4441_20to22)->Name("Classic/North4441_20to22");

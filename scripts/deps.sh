@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   libsodium-dev libcli11-dev
   clang libclang-rt-14-dev
-  xvfb xauth dealer
+  xvfb xauth dealer deal util-linux
   dpkg-dev fakeroot desktop-file-utils appstream lintian
 )
 

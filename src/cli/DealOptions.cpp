@@ -9,6 +9,7 @@ namespace zelv {
 
 namespace {
 
+constexpr std::uint64_t MaxThreads = 1024;
 constexpr const char* SeatOptions[4] = {"--north", "--south", "--east", "--west"}; // by seat index
 
 // Decimal digits only, at most `max`.
@@ -71,13 +72,16 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
         return m;
     };
     using V = MergedDeal::Verdict;
-    std::uint64_t seed = 0, boards = 1, maxAttempts = 0;
+    std::uint64_t seed = 0, boards = 1, maxAttempts = 0, threads = 0;
     if (line.Seed && !ParseCount(*line.Seed, 0xFFFFFFFFull, seed))
         return refuse(V::Usage, "--seed: '" + *line.Seed + "' is not a whole number from 0 to 4294967295");
     if (!ParseCount(line.Boards, 0x7FFFFFFFFFFFFFFFull, boards))
         return refuse(V::Usage, "--boards: '" + line.Boards + "' is not a whole number of boards (0 or more)");
     if (line.MaxAttempts && (!ParseCount(*line.MaxAttempts, 0x7FFFFFFFFFFFFFFFull, maxAttempts) || maxAttempts == 0))
         return refuse(V::Usage, "--max-attempts: '" + *line.MaxAttempts + "' is not a whole number of 1 or more");
+    if (line.Threads && (!ParseCount(*line.Threads, MaxThreads, threads) || threads == 0))
+        return refuse(V::Usage, "--threads: '" + *line.Threads + "' is not a whole number from 1 to " +
+                                    std::to_string(MaxThreads));
     // The files are first written as CODE.BRI.tmp-XXXXXX, which must still
     // fit the 255 bytes a file name may have.
     if (line.Code.empty() || line.Code.size() > 240 || !ValidName(line.Code))
@@ -92,6 +96,10 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
     o.WritePbn = line.Pbn;
     o.MaxAttempts = maxAttempts;
     o.Secure = line.Secure;
+    o.Threads = static_cast<unsigned>(threads);
+    if (line.Threads && !line.Secure)
+        m.Warnings.push_back("--threads: the classic dealer deals on one thread, whose sequence --seed repeats; "
+                             "threads are for --secure runs");
     if (line.Seed) o.Seed = static_cast<std::uint32_t>(seed);
 
     bool anyNames = !line.Generator.empty();

@@ -18,6 +18,7 @@ struct DealCommandLine {
     std::string Boards = "1";
     std::optional<std::string> Seed;
     std::optional<std::string> MaxAttempts;
+    std::optional<std::string> Threads;
     std::string Code = "ZELV";
     std::string Definitions, Output;
     bool NoSeedFirst = false, Secure = false, Pbn = true;

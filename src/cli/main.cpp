@@ -146,7 +146,7 @@ int Deal(int argc, char** argv) {
     line.Code = std::string(InitialFileCode);
     line.Definitions = settings.HandDefinitionsFolder;
     line.Output = settings.HandsFolder;
-    std::string seats[4], seedText, maxAttemptsText;
+    std::string seats[4], seedText, maxAttemptsText, threadsText;
     bool quiet = false;
 
     app.add_option("--generator", line.Generator, "Take the four seats' set-up from this generator file (.GEN)")
@@ -178,6 +178,9 @@ int Deal(int argc, char** argv) {
     CLI::Option* maxOpt =
         app.add_option("--max-attempts", maxAttemptsText, "Stop after this many attempts, keeping the boards dealt")
             ->type_name("N");
+    CLI::Option* threadsOpt =
+        app.add_option("--threads", threadsText, "Secure runs: deal on this many threads (default: one per core)")
+            ->type_name("N");
     // Two flags rather than CLI11's negated pair, whose help reads as if PBN were off.
     app.add_flag_callback(
         "--pbn", [&line] { line.Pbn = true; }, "Also write CODE.PBN (the default)");
@@ -200,6 +203,7 @@ int Deal(int argc, char** argv) {
         if (*seatOpt[seat]) line.Seats[static_cast<std::size_t>(seat)] = seats[seat];
     if (*seedOpt) line.Seed = seedText;
     if (*maxOpt) line.MaxAttempts = maxAttemptsText;
+    if (*threadsOpt) line.Threads = threadsText;
 
     // The default folders of an installed program are the user's, made on first use.
     if (line.Definitions == settings.HandDefinitionsFolder || line.Output == settings.HandsFolder) {

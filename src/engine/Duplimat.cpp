@@ -203,6 +203,17 @@ void tDealFiles::WriteBoard(const CardMask* hands, const DisplayTable& display) 
     }
 }
 
+void tDealFiles::WriteRecords(const char* bri, const char* dge, const DisplayTable* display) {
+    if (!open_) return;
+    Append(Bri, bri, RecordSize);
+    Append(Dge, dge, RecordSize);
+    ++boards_;
+    if (pbn_ && display) {
+        std::string game = PbnGame(boards_, *display);
+        Append(Pbn, game.data(), game.size());
+    }
+}
+
 bool tDealFiles::CloseDealFiles(std::string* error) {
     if (!open_) {
         if (error) *error = error_;

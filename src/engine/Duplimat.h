@@ -48,6 +48,10 @@ class tDealFiles {
     // index, as WriteBriRecord and WriteBoardRecord would write them; the
     // display table is used only for the PBN game.
     void WriteBoard(const CardMask* hands, const DisplayTable& display);
+    // The same from records made beforehand (AppendBriRecord and
+    // AppendBoardRecord from card sets); `display` is needed only with PBN.
+    void WriteRecords(const char* bri, const char* dge, const DisplayTable* display);
+    bool WritesPbn() const { return pbn_; }
     // Writes out what is buffered and puts the files in place, all of them
     // or none (a run without PBN removes the PBN file of an earlier run).
     // False, with the message, when any write failed or any file could not

@@ -10,6 +10,9 @@
 #include <bit>
 #include <cstring>
 #include <filesystem>
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 namespace zelv {
 
@@ -222,6 +225,23 @@ void tBoard::Compile() {
         seeded_[seat] = placed;
         taken |= placed;
     }
+    seededAll_ = taken;
+    // Cuts of the running set of draws: North's, South's and East's new cards.
+    int drawn = 0;
+    for (int seat = 0; seat < 3; ++seat) {
+        drawn += 13 - std::popcount(seeded_[seat]);
+        cut_[seat] = drawn;
+    }
+    // The cuts a constrained seat's hand lies between; the last gives the seed.
+    constexpr unsigned CutsOf[4] = {1u, 3u, 6u, 4u}; // by seat index
+    want_ = 4u;
+    bool any = false;
+    for (int seat = 0; seat < 4; ++seat)
+        if (compiled_[seat].Constrained) {
+            want_ |= CutsOf[seat];
+            any = true;
+        }
+    if (!any) want_ = 7u; // every attempt is accepted
     seededFor_ = SeedFirst;
     dirty_ = false;
 }
@@ -289,8 +309,12 @@ namespace {
 // the seed kept is that of the last draw made, so the cards and the final
 // seed are those of single steps.
 constexpr std::uint32_t A1 = RandMultiplier;
-constexpr std::uint32_t A2 = A1 * A1, A3 = A2 * A1, A4 = A3 * A1;
-constexpr std::uint32_t C2 = A1 + 1u, C3 = A2 + C2, C4 = A3 + C3;
+constexpr std::uint32_t A2 = A1 * A1, A3 = A2 * A1, A4 = A3 * A1, A5 = A4 * A1, A6 = A5 * A1, A7 = A6 * A1,
+                        A8 = A7 * A1;
+constexpr std::uint32_t C2 = A1 + 1u, C3 = A2 + C2, C4 = A3 + C3, C5 = A4 + C4, C6 = A5 + C5, C7 = A6 + C6,
+                        C8 = A7 + C7;
+
+inline unsigned DrawOf(std::uint32_t seed) { return static_cast<unsigned>((std::uint64_t{52} * seed) >> 32); }
 
 // Rejection draw without a branch per card: the drawn code is always stored
 // at the current position and its pack bit cleared; the position only moves
@@ -300,7 +324,7 @@ inline void FillFrom(Hand& hand, int next, CardMask& pack, std::uint32_t& seed) 
     CardMask p = pack;
     std::uint32_t s = seed;
     auto draw = [&](std::uint32_t x) {
-        const unsigned r = static_cast<unsigned>((std::uint64_t{52} * x) >> 32);
+        const unsigned r = DrawOf(x);
         hand[static_cast<std::size_t>(next)] = static_cast<CardCode>(r + 1);
         next += static_cast<int>((p >> r) & 1u);
         p &= ~(CardMask{1} << r);
@@ -326,42 +350,156 @@ inline void FillFrom(Hand& hand, int next, CardMask& pack, std::uint32_t& seed) 
     pack = p;
     seed = s;
 }
+
+// The draws of an attempt seen as a running set: each seat's cards are the
+// first new codes drawn, so `taken` (from the seeded cards on) is cut where
+// it first holds cut[k] new cards, k = 0, 1, 2 for North, South and East;
+// at[k] is the set there. Returns the seed after the draw of the last cut.
+std::uint32_t WalkPlain(std::uint32_t seed, CardMask taken, const int* cut, unsigned, CardMask* at) {
+    int count = 0, k = 0;
+    while (k < 3 && cut[k] == 0) at[k++] = taken;
+    if (k == 3) return seed;
+    std::uint32_t s = seed;
+    for (;;) {
+        const std::uint32_t x[4] = {s * A1 + 1u, s * A2 + C2, s * A3 + C3, s * A4 + C4};
+        for (std::uint32_t xi : x) {
+            const CardMask bit = CardMask{1} << DrawOf(xi);
+            count += (taken & bit) == 0;
+            taken |= bit;
+            if (count == cut[k]) {
+                do at[k++] = taken;
+                while (k < 3 && cut[k] == count);
+                if (k == 3) return xi;
+            }
+        }
+        s = x[3];
+    }
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// Eight draws at once: the eight seeds are independent steps from the same
+// one, their cards ORed into one set. A batch that cannot reach the next
+// cut the seat checks need is taken whole; the batch that does is gone
+// through draw by draw. Cuts outside `want` (bit k) are passed over
+// unresolved; the last is always resolved, for the seed.
+__attribute__((target("avx2,popcnt"))) std::uint32_t WalkAvx2(std::uint32_t seed, CardMask taken, const int* cut,
+                                                              unsigned want, CardMask* at) {
+    const int base = __builtin_popcountll(taken);
+    int k = 0;
+    while (k < 3 && cut[k] == 0) at[k++] = taken;
+    if (k == 3) return seed;
+    while (k < 2 && !((want >> k) & 1u)) ++k;
+    int target = base + cut[k];
+    const __m256i pow =
+        _mm256_setr_epi32(static_cast<int>(A1), static_cast<int>(A2), static_cast<int>(A3), static_cast<int>(A4),
+                          static_cast<int>(A5), static_cast<int>(A6), static_cast<int>(A7), static_cast<int>(A8));
+    const __m256i add =
+        _mm256_setr_epi32(1, static_cast<int>(C2), static_cast<int>(C3), static_cast<int>(C4), static_cast<int>(C5),
+                          static_cast<int>(C6), static_cast<int>(C7), static_cast<int>(C8));
+    const __m256i fiftyTwo = _mm256_set1_epi64x(52), one = _mm256_set1_epi64x(1);
+    std::uint32_t s = seed;
+    for (;;) {
+        const __m256i v = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_set1_epi32(static_cast<int>(s)), pow), add);
+        const __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(v, fiftyTwo), 32);
+        const __m256i odd = _mm256_srli_epi64(_mm256_mul_epu32(_mm256_srli_epi64(v, 32), fiftyTwo), 32);
+        const __m256i bits = _mm256_or_si256(_mm256_sllv_epi64(one, even), _mm256_sllv_epi64(one, odd));
+        __m128i h = _mm_or_si128(_mm256_castsi256_si128(bits), _mm256_extracti128_si256(bits, 1));
+        h = _mm_or_si128(h, _mm_unpackhi_epi64(h, h));
+        const CardMask batch = static_cast<CardMask>(_mm_cvtsi128_si64(h));
+        if (__builtin_popcountll(taken | batch) < target) {
+            taken |= batch;
+            s = s * A8 + C8;
+            continue;
+        }
+        std::uint32_t x = s;
+        for (int j = 0; j < 8; ++j) {
+            x = x * A1 + 1u;
+            taken |= CardMask{1} << DrawOf(x);
+            const int count = __builtin_popcountll(taken);
+            if (count != target) continue;
+            do at[k++] = taken;
+            while (k < 3 && base + cut[k] == count);
+            if (k == 3) return x;
+            while (k < 2 && !((want >> k) & 1u)) ++k;
+            target = base + cut[k];
+        }
+        s = x;
+    }
+}
+
+const bool HasAvx2 = [] {
+    __builtin_cpu_init(); // may run before the library's own start-up code
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+}();
+#endif
 } // namespace
+
+bool tBoard::VectorDrawsAvailable() {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    return HasAvx2;
+#else
+    return false;
+#endif
+}
+
+void tBoard::FillHands(std::uint32_t seed, CardMask* hands) const {
+    int next[4]; // by seat index
+    CardMask pack = AllCardsMask;
+    for (int seat = 0; seat < 4; ++seat) {
+        next[seat] = PlaceMask(seeded_[seat], Hands[StoragePos(seat)], 0);
+        pack &= ~seeded_[seat];
+    }
+    for (int seat = 0; seat < 3; ++seat) { // North, South, East draw; West takes the rest
+        CardMask before = pack;
+        FillFrom(Hands[StoragePos(seat)], next[seat], pack, seed);
+        hands[seat] = (before ^ pack) | seeded_[seat];
+    }
+    PlaceMask(pack, Hands[StoragePos(West)], next[West]);
+    hands[West] = pack | seeded_[West];
+}
+
+void tBoard::SettleHands() const {
+    if (!handsFrom_) return;
+    CardMask hands[4];
+    FillHands(*handsFrom_, hands);
+    handsFrom_.reset();
+}
 
 void tBoard::DealBoard() {
     if (dirty_ || seededFor_ != SeedFirst) Compile();
     Accepted = false;
-    int next[4]; // by seat index
-    CardMask pack = AllCardsMask;
-    for (int seat = 0; seat < 4; ++seat) {
-        next[seat] = PlaceMask(seeded_[seat], SeatHand(seat), 0);
-        pack &= ~seeded_[seat];
-    }
-    CardMask hands[4];
-    std::uint32_t seed = Random.Seed;
-    for (int seat = 0; seat < 3; ++seat) { // North, South, East draw; West takes the rest
-        CardMask before = pack;
-        FillFrom(SeatHand(seat), next[seat], pack, seed);
-        hands[seat] = (before ^ pack) | seeded_[seat];
-    }
-    Random.Seed = seed;
-    PlaceMask(pack, SeatHand(West), next[West]);
-    hands[West] = pack | seeded_[West];
+    const std::uint32_t start = Random.Seed;
+    CardMask at[3] = {};
+    using Walk = std::uint32_t (*)(std::uint32_t, CardMask, const int*, unsigned, CardMask*);
+    Walk walk = WalkPlain;
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    if (HasAvx2 && !PortableDraws) walk = WalkAvx2;
+#endif
+    Random.Seed = walk(start, seededAll_, cut_, want_, at);
+    // The hands in draw order are worked out only if someone looks at them.
+    handsFrom_ = start;
 
+    CardMask hands[4];
+    hands[North] = (at[0] & ~seededAll_) | seeded_[North];
+    hands[South] = (at[1] & ~at[0]) | seeded_[South];
+    hands[East] = (at[2] & ~at[1]) | seeded_[East];
+    hands[West] = (AllCardsMask & ~at[2]) | seeded_[West];
     for (int seat = 0; seat < 4; ++seat)
         if (compiled_[seat].Constrained && !FastCheckSeat(seat, hands[seat])) return;
-
+    // An accepted board whose cuts were not all resolved is dealt again in full.
+    if (want_ != 7u) FillHands(start, hands);
     AcceptBoard(hands);
 }
 
 void tBoard::AcceptBoard(const CardMask* hands) {
     // Placing a card set writes it in ascending order, which is what sorting
     // would give, so only the rendering and writing remain.
-    for (int seat = 0; seat < 4; ++seat) PlaceMask(hands[seat], SeatHand(seat), 0);
+    handsFrom_.reset();
+    for (int seat = 0; seat < 4; ++seat) PlaceMask(hands[seat], Hands[StoragePos(seat)], 0);
     RenderAndWrite(hands);
 }
 
-void tBoard::RenderAndWrite(const CardMask* hands) {
+void RenderHands(const CardMask* hands, DisplayTable& display) {
     for (int seat = 0; seat < 4; ++seat)
         for (int s = 0; s < 4; ++s) {
             const unsigned bits = SuitBits(hands[seat], s);
@@ -370,8 +508,12 @@ void tBoard::RenderAndWrite(const CardMask* hands) {
             std::memcpy(buf, HighLetters[high].Text, 8);
             const std::size_t n = Bits7[high];
             std::memcpy(buf + n, LowLetters[low].Text, 8);
-            Display[seat][s].assign(buf, n + Bits7[low]);
+            display[seat][s].assign(buf, n + Bits7[low]);
         }
+}
+
+void tBoard::RenderAndWrite(const CardMask* hands) {
+    RenderHands(hands, Display);
     Accepted = true;
     if (Output) Output->WriteBoard(hands, Display);
 }

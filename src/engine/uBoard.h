@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,7 +70,9 @@ class tBoard {
     bool Accepted = false;
     bool SeedFirst = false;
     std::array<bool, 4> Constrained{}; // stored North, East, South, West
-    std::array<Hand, 4> Hands{};       // stored North, East, South, West
+    // Stored North, East, South, West; read them through SeatHand, which
+    // works out a rejected attempt's hands (in draw order) when first asked.
+    mutable std::array<Hand, 4> Hands{};
     // The classic dealer's generator; whoever deals seeds it.
     tRandom Random;
     // Where accepted boards are appended; none means they are only displayed.
@@ -78,8 +81,14 @@ class tBoard {
     // --- seat helpers ---
     bool IsConstrained(int seat) const { return Constrained[StoragePos(seat)]; }
     void SetConstrained(int seat, bool on);
-    Hand& SeatHand(int seat) { return Hands[StoragePos(seat)]; }
-    const Hand& SeatHand(int seat) const { return Hands[StoragePos(seat)]; }
+    Hand& SeatHand(int seat) {
+        SettleHands();
+        return Hands[StoragePos(seat)];
+    }
+    const Hand& SeatHand(int seat) const {
+        SettleHands();
+        return Hands[StoragePos(seat)];
+    }
 
     // Definition slots: seat index 0..3, position 0..4 (the dialog's 1..5).
     const tHandDefn& Slot(int seat, int position) const { return Slots[seat * 5 + position]; }
@@ -87,6 +96,11 @@ class tBoard {
     void SetSlot(int seat, int position, const tHandDefn& defn);
 
     // --- dealing ---
+    // The classic dealer follows its draws eight at a time with AVX2 where
+    // the processor has it (VectorDrawsAvailable), else one at a time;
+    // PortableDraws forces the latter. Both deal the same boards and seeds.
+    bool PortableDraws = false;
+    static bool VectorDrawsAvailable();
     // One attempt; sets Accepted, and on acceptance fills Display and
     // appends one record to each of Output's files. Seats are checked North,
     // South, East, West and the attempt ends at the first that fails.
@@ -130,6 +144,10 @@ class tBoard {
 
   private:
     void Compile();
+    // Deals the attempt that starts at `seed` card by card into Hands (in
+    // draw order) and `hands` (card sets by seat index).
+    void FillHands(std::uint32_t seed, CardMask* hands) const;
+    void SettleHands() const;
     bool FastCheckSeat(int seat, CardMask hand) const;
     // Display table from the four card sets (by seat index), Accepted, and
     // the records appended to Output.
@@ -153,10 +171,17 @@ class tBoard {
     };
     CompiledSeat compiled_[4];         // by seat index
     std::array<CardMask, 4> seeded_{}; // SeededCards, by seat index
-    bool seededFor_ = false;           // the SeedFirst the seeded cards were worked out for
-    const void* tables_ = nullptr;     // the pattern tables, looked up once
+    CardMask seededAll_ = 0;
+    int cut_[3]{};      // new cards drawn when North's, South's and East's hands are complete
+    unsigned want_ = 7; // the cuts a check needs (bit per cut), the last always
+    // The seed the last attempt started from, while Hands still await its hands.
+    mutable std::optional<std::uint32_t> handsFrom_;
+    bool seededFor_ = false;       // the SeedFirst the seeded cards were worked out for
+    const void* tables_ = nullptr; // the pattern tables, looked up once
 };
 
+// The holdings of four card sets (by seat index) as rank letters.
+void RenderHands(const CardMask* hands, DisplayTable& display);
 // Sorts 13 codes ascending in place.
 void SortHand(Hand& hand);
 // Rank letters of each suit, spades to clubs, in position order.

@@ -3,10 +3,159 @@
 #include "engine/Duplimat.h"
 #include "generation/SecureDeal.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 namespace zelv {
+
+namespace {
+
+using Hands = std::array<CardMask, 4>;
+
+// An accepted board with its two records, made by the thread that found it
+// so that the writer only copies them out.
+struct Found {
+    Hands Cards;
+    char Records[2 * RecordSize]; // .BRI, then .DGE
+};
+void MakeRecords(const Hands& hands, std::string& scratch, Found& found) {
+    found.Cards = hands;
+    scratch.clear();
+    AppendBriRecord(scratch, hands.data());
+    AppendBoardRecord(scratch, hands.data());
+    std::memcpy(found.Records, scratch.data(), sizeof found.Records);
+}
+
+// A secure run on several threads. Each deals attempts in chunks taken from
+// the run's allowance; the helpers hand their boards over, and the calling
+// thread writes them in the order they arrive, dealing too (its own boards
+// included) whenever none is waiting, until the run has its boards, is
+// stopped or the allowance is spent.
+void DealSecure(const DealRunOptions& options, tBoard& board, tDealFiles& files, const std::vector<SecureKey>& keys,
+                const std::shared_ptr<const tSecurePlan>& plan, const std::atomic<bool>* stop, DealRunResult& result,
+                const std::function<void()>& report) {
+    constexpr std::uint64_t Chunk = 1024, WriterChunk = 128;
+    constexpr std::size_t MaxWaiting = 1 << 16;
+    const std::uint64_t wanted = static_cast<std::uint64_t>(options.Boards);
+    const std::size_t helpers = keys.size() - 1;
+    // Apart, so that a thread counting its attempts does not slow one
+    // reading the halt flag.
+    alignas(64) std::atomic<bool> halt{false};
+    alignas(64) std::atomic<std::uint64_t> taken{0};
+    alignas(64) std::atomic<std::uint64_t> attempts{0};
+    alignas(64) std::atomic<std::size_t> finished{0};
+    std::mutex lock;
+    std::vector<Found> handed;
+    // Up to `chunk` attempts from the allowance; 0 once it is spent.
+    auto take = [&](std::uint64_t chunk) -> std::uint64_t {
+        if (!options.MaxAttempts) return chunk;
+        const std::uint64_t before = taken.fetch_add(chunk, std::memory_order_relaxed);
+        return before >= options.MaxAttempts ? 0 : std::min(chunk, options.MaxAttempts - before);
+    };
+
+    auto helper = [&](std::size_t index) {
+        tBoard own = board; // the set-up, compiled; nothing shared but the plan
+        own.Output = nullptr;
+        tSecureRandom random(keys[index]);
+        tSecureDealer dealer(own, random, plan);
+        std::vector<Found> found;
+        std::string scratch;
+        Hands hands;
+        while (!halt.load(std::memory_order_relaxed)) {
+            const std::uint64_t n = take(Chunk);
+            if (!n) break;
+            std::uint64_t done = 0;
+            for (; done < n && !halt.load(std::memory_order_relaxed); ++done)
+                if (dealer.DealHands(hands)) MakeRecords(hands, scratch, found.emplace_back());
+            attempts.fetch_add(done, std::memory_order_relaxed);
+            if (found.empty()) continue;
+            bool crowded;
+            {
+                std::lock_guard<std::mutex> hold(lock);
+                handed.insert(handed.end(), found.begin(), found.end());
+                crowded = handed.size() > MaxWaiting;
+            }
+            found.clear();
+            // A writer that cannot keep up is not buried in boards it will never need.
+            if (crowded) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        finished.fetch_add(1, std::memory_order_release);
+    };
+    std::vector<std::thread> pool;
+    for (std::size_t i = 1; i <= helpers; ++i) pool.emplace_back(helper, i);
+
+    tSecureRandom random(keys[0]);
+    tSecureDealer dealer(board, random, plan);
+    std::vector<Found> arrived;
+    Hands hands;
+    Found own;
+    std::string scratch;
+    DisplayTable display;
+    auto full = [&] { return result.Accepted >= wanted || files.Failed(); };
+    auto accept = [&](const Found& f) {
+        if (files.WritesPbn()) RenderHands(f.Cards.data(), display);
+        files.WriteRecords(f.Records, f.Records + RecordSize, &display);
+        ++result.Accepted;
+    };
+    auto lastReport = std::chrono::steady_clock::now();
+    while (!full()) {
+        if (stop && stop->load(std::memory_order_relaxed)) {
+            result.Status = DealStatus::Stopped;
+            break;
+        }
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            arrived.swap(handed);
+        }
+        for (const Found& f : arrived)
+            if (!full()) accept(f);
+        if (full()) break;
+        if (!arrived.empty()) {
+            // Writing comes first, so that no helper waits on it; this
+            // thread deals only while nothing is waiting to be written.
+            arrived.clear();
+            continue;
+        }
+        const std::uint64_t n = take(WriterChunk);
+        if (!n) {
+            // The allowance is spent: wait for the helpers' last boards.
+            if (finished.load(std::memory_order_acquire) == helpers) {
+                std::lock_guard<std::mutex> hold(lock);
+                if (handed.empty()) {
+                    result.Status = DealStatus::AttemptLimit;
+                    break;
+                }
+            } else {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            continue;
+        }
+        std::uint64_t done = 0;
+        while (done < n && !full()) {
+            ++done;
+            if (!dealer.DealHands(hands)) continue;
+            MakeRecords(hands, scratch, own);
+            accept(own);
+        }
+        attempts.fetch_add(done, std::memory_order_relaxed);
+        result.Attempts = attempts.load(std::memory_order_relaxed);
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastReport >= std::chrono::milliseconds(100)) {
+            lastReport = now;
+            report();
+        }
+    }
+    halt.store(true);
+    for (std::thread& t : pool) t.join();
+    result.Attempts = attempts.load();
+}
+
+} // namespace
 
 DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* stop, const ProgressFn& progress) {
     DealRunResult result;
@@ -18,15 +167,16 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
     board.SeedFirst = options.SeedFirst;
     board.Random = options.Seed ? tRandom(*options.Seed) : options.Random ? *options.Random : tRandom::Randomized();
     if (!board.LoadSetup(options.Setup, options.DefinitionsFolder, &result.Error, &result.ErrorDetail)) return result;
-    // The secure source is keyed once per run; the dealer reads the loaded set-up.
-    std::unique_ptr<tSecureRandom> random;
-    std::unique_ptr<tSecureDealer> secure;
+    // Each secure thread's stream is keyed from the system; the plan, with
+    // any count tables, is worked out once for all of them.
+    const unsigned threads = options.Threads ? options.Threads : std::max(1u, std::thread::hardware_concurrency());
+    std::vector<SecureKey> keys;
+    std::shared_ptr<const tSecurePlan> plan;
     if (options.Secure) {
-        SecureKey key{};
-        if (!tSecureRandom::SystemKey(key, &result.Error)) return result;
-        random = std::make_unique<tSecureRandom>(key);
-        key.fill(0);
-        secure = std::make_unique<tSecureDealer>(board, *random);
+        keys.resize(threads);
+        for (SecureKey& key : keys)
+            if (!tSecureRandom::SystemKey(key, &result.Error)) return result;
+        plan = std::make_shared<const tSecurePlan>(board);
     }
 
     tDealFiles files;
@@ -47,33 +197,34 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
 
     result.Status = DealStatus::Done;
     const std::uint64_t wanted = static_cast<std::uint64_t>(options.Boards);
-    while (result.Accepted < wanted) {
-        if (stop && stop->load(std::memory_order_relaxed)) {
-            result.Status = DealStatus::Stopped;
-            break;
-        }
-        if (options.MaxAttempts && result.Attempts >= options.MaxAttempts) {
-            result.Status = DealStatus::AttemptLimit;
-            break;
-        }
-        if (secure)
-            secure->DealBoard();
-        else
+    if (options.Secure) {
+        DealSecure(options, board, files, keys, plan, stop, result, report);
+    } else {
+        while (result.Accepted < wanted) {
+            if (stop && stop->load(std::memory_order_relaxed)) {
+                result.Status = DealStatus::Stopped;
+                break;
+            }
+            if (options.MaxAttempts && result.Attempts >= options.MaxAttempts) {
+                result.Status = DealStatus::AttemptLimit;
+                break;
+            }
             board.DealBoard();
-        ++result.Attempts;
-        if (board.Accepted) {
-            ++result.Accepted;
-            if (files.Failed()) break;
-        }
-        if ((result.Attempts & (ClockEvery - 1)) == 0 && progress) {
-            auto now = Clock::now();
-            if (now - lastReport >= std::chrono::milliseconds(100)) {
-                lastReport = now;
-                report();
+            ++result.Attempts;
+            if (board.Accepted) {
+                ++result.Accepted;
+                if (files.Failed()) break;
+            }
+            if ((result.Attempts & (ClockEvery - 1)) == 0 && progress) {
+                auto now = Clock::now();
+                if (now - lastReport >= std::chrono::milliseconds(100)) {
+                    lastReport = now;
+                    report();
+                }
             }
         }
     }
-    if (options.Random && !options.Seed && !secure) *options.Random = board.Random;
+    if (options.Random && !options.Seed && !options.Secure) *options.Random = board.Random;
     // However the run ended, a run without a board leaves the previous set
     // as it was: a Stop before the first board must not empty the files.
     std::string closeError;

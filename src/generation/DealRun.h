@@ -30,6 +30,11 @@ struct DealRunOptions {
     tRandom* Random = nullptr;
     // Draw from the cryptographically secure source instead.
     bool Secure = false;
+    // Threads a secure run deals on, each with its own secure stream; one
+    // writer numbers the boards in the order they are found. 0: one per
+    // core. The classic dealer always deals on one: its sequence is the
+    // file format.
+    unsigned Threads = 0;
 };
 
 struct DealProgress {
@@ -63,7 +68,8 @@ using ProgressFn = std::function<void(const DealProgress&)>;
 
 // Deals a run. The set-up is loaded and checked
 // before any file is touched. `progress` is called a few times a second and
-// once at the end; `stop` is polled between attempts.
+// once at the end, on the calling thread; `stop` is polled between attempts.
+// MaxAttempts counts the attempts of every thread.
 DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* stop = nullptr,
                       const ProgressFn& progress = {});
 

@@ -140,12 +140,27 @@ CardMask tSecureRandom::DrawFromPack(CardMask& pack, int size, int count) {
     return taken;
 }
 
-tSecureDealer::tSecureDealer(tBoard& board, tSecureRandom& random) : board_(board), random_(random) {
+namespace {
+double Binomial(int n, int k) {
+    double r = 1;
+    for (int i = 1; i <= k; ++i) r = r * (n - k + i) / i;
+    return r;
+}
+// Building a hand costs about as much as this many dealt-and-tested ones,
+// so a seat is built when fewer than one dealt hand in that many passes.
+// Dealt hands that lack a required card cost next to nothing (they end
+// when it is settled), so only those that hold them count.
+constexpr double BuildCost = 8.0;
+} // namespace
+
+tSecurePlan::tSecurePlan(tBoard& board, Construction how) {
     // The same seeded cards as the classic dealer places.
-    seeded_ = board.SeededCards();
+    Seeded = board.SeededCards();
     CardMask taken = 0;
-    for (CardMask s : seeded_) taken |= s;
-    for (int seat = 0; seat < 4; ++seat) need_[seat] = 13 - std::popcount(seeded_[seat]);
+    for (CardMask s : Seeded) taken |= s;
+    Unseeded = AllCardsMask & ~taken;
+    UnseededCount = std::popcount(Unseeded);
+    for (int seat = 0; seat < 4; ++seat) Need[seat] = 13 - std::popcount(Seeded[seat]);
     // A seat passes only when one of its definitions does, and each of
     // those needs all of its must-have cards, so the cards they all require
     // must be in the hand. A first slot left empty lets any hand pass.
@@ -154,40 +169,107 @@ tSecureDealer::tSecureDealer(tBoard& board, tSecureRandom& random) : board_(boar
         CardMask all = AllCardsMask;
         for (int p = 0; p < 5; ++p)
             if (board.Slot(seat, p).Defined) all &= board.Slot(seat, p).MustHaveMask();
-        required_[seat] = all & ~seeded_[seat];
+        Required[seat] = all & ~Seeded[seat];
     }
+
+    // The seat to build is the one whose definitions accept the fewest of
+    // the hands it can be dealt: those holding its seeded cards and no
+    // other seat's.
+    if (how != Construction::Never) {
+        double best = 2.0;
+        for (int seat = 0; seat < 4; ++seat) {
+            if (!board.IsConstrained(seat) || !board.Slot(seat, 0).Defined) continue;
+            std::vector<tHandCounts> slots;
+            std::vector<std::uint64_t> cumulative;
+            std::uint64_t total = 0;
+            for (int p = 0; p < 5; ++p) {
+                if (!board.Slot(seat, p).Defined) continue;
+                slots.emplace_back(board.Slot(seat, p), Seeded[seat], taken & ~Seeded[seat]);
+                total += slots.back().Count();
+                cumulative.push_back(total);
+            }
+            const int required = std::popcount(Required[seat]);
+            const double share = static_cast<double>(total) / Binomial(UnseededCount - required, Need[seat] - required);
+            if (share >= best) continue;
+            best = share;
+            Built = seat;
+            Slots = std::move(slots);
+            SlotCumulative = std::move(cumulative);
+            Share = share;
+        }
+        if (how == Construction::Automatic && Share * BuildCost >= 1.0) {
+            Built = -1;
+            Slots.clear();
+            SlotCumulative.clear();
+            Share = 1.0;
+        }
+    }
+
     int k = 0;
+    if (Built >= 0) Order[k++] = Built;
     for (int seat = 0; seat < 4; ++seat)
-        if (board.IsConstrained(seat)) order_[k++] = seat;
-    constrainedCount_ = k;
+        if (board.IsConstrained(seat) && seat != Built) Order[k++] = seat;
+    ConstrainedCount = k;
     for (int seat = 0; seat < 4; ++seat)
-        if (!board.IsConstrained(seat)) order_[k++] = seat;
-    unseeded_ = AllCardsMask & ~taken;
-    unseededCount_ = std::popcount(unseeded_);
+        if (!board.IsConstrained(seat) && seat != Built) Order[k++] = seat;
 }
+
+tSecureDealer::tSecureDealer(tBoard& board, tSecureRandom& random, Construction how)
+    : tSecureDealer(board, random, std::make_shared<const tSecurePlan>(board, how)) {}
+
+tSecureDealer::tSecureDealer(tBoard& board, tSecureRandom& random, std::shared_ptr<const tSecurePlan> plan)
+    : board_(board), random_(random), plan_(std::move(plan)) {}
 
 bool tSecureDealer::DealBoard() {
     board_.Accepted = false;
-    // Each seat in turn takes a uniform choice of the cards not yet dealt,
-    // constrained seats first, each tested as soon as it is complete.
-    std::array<CardMask, 4> hands{};
-    CardMask pack = unseeded_;
-    int size = unseededCount_;
-    for (int k = 0; k < 4; ++k) {
-        const int seat = order_[k];
-        CardMask hand = seeded_[seat];
-        int need = need_[seat];
+    std::array<CardMask, 4> hands;
+    if (DealHands(hands)) board_.AcceptBoard(hands.data());
+    return board_.Accepted;
+}
+
+bool tSecureDealer::DealHands(std::array<CardMask, 4>& hands) {
+    const tSecurePlan& plan = *plan_;
+    hands = {};
+    CardMask pack = plan.Unseeded;
+    int size = plan.UnseededCount;
+    int k = 0;
+    if (plan.Built >= 0) {
+        const int seat = plan.Built;
+        if (plan.SlotCumulative.back() == 0) return false; // no hand can pass
+        std::size_t slot = 0;
+        if (plan.Slots.size() > 1) {
+            const std::uint64_t r = random_.Below64(plan.SlotCumulative.back());
+            while (plan.SlotCumulative[slot] <= r) ++slot;
+        }
+        const CardMask hand = plan.Slots[slot].Draw(random_);
+        if (plan.Slots.size() > 1) {
+            unsigned meets = 0;
+            for (const tHandCounts& s : plan.Slots) meets += s.Meets(hand);
+            if (meets > 1 && random_.SmallBelow(meets) != 0) return false;
+        }
+        hands[static_cast<std::size_t>(seat)] = hand;
+        pack &= ~hand;
+        size -= plan.Need[static_cast<std::size_t>(seat)];
+        if (!board_.SeatMeetsSetup(seat, hand)) return false;
+        k = 1;
+    }
+    // Each other seat in turn takes a uniform choice of the cards not yet
+    // dealt, constrained seats first, each tested as soon as it is complete.
+    for (; k < 4; ++k) {
+        const int seat = plan.Order[static_cast<std::size_t>(k)];
+        CardMask hand = plan.Seeded[static_cast<std::size_t>(seat)];
+        int need = plan.Need[static_cast<std::size_t>(seat)];
         if (k == 3) {
             // The last seat takes what is left, which is already a uniform choice.
             hand |= pack;
         } else {
-            if (k < constrainedCount_) {
+            if (k < plan.ConstrainedCount) {
                 // The cards the seat cannot pass without are settled first:
                 // of `size` cards, `need` land in this hand, so each lands
                 // here with chance need/size given those before it did.
                 // Where one does not, the hand would fail whatever else it
                 // got, and the attempt ends without dealing the rest.
-                CardMask required = required_[seat];
+                CardMask required = plan.Required[static_cast<std::size_t>(seat)];
                 if (required & ~pack) return false; // an earlier hand holds one
                 for (; required; required &= required - 1) {
                     if (static_cast<int>(random_.SmallBelow(static_cast<unsigned>(size))) >= need) return false;
@@ -202,10 +284,9 @@ bool tSecureDealer::DealBoard() {
             size -= need;
         }
         hands[static_cast<std::size_t>(seat)] = hand;
-        if (k < constrainedCount_ && !board_.SeatMeetsSetup(seat, hand)) return false;
+        if (k < plan.ConstrainedCount && !board_.SeatMeetsSetup(seat, hand)) return false;
     }
-    board_.AcceptBoard(hands.data());
-    return board_.Accepted;
+    return true;
 }
 
 } // namespace zelv

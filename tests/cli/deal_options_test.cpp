@@ -51,6 +51,8 @@ TEST_F(Merge, badValuesAreUsageErrorsNamingTheOption) {
         {[](DealCommandLine& l) { l.Boards = "-3"; }, "--boards"},
         {[](DealCommandLine& l) { l.Boards = "12a"; }, "--boards"},
         {[](DealCommandLine& l) { l.MaxAttempts = "0"; }, "--max-attempts"},
+        {[](DealCommandLine& l) { l.Threads = "0"; }, "--threads"},
+        {[](DealCommandLine& l) { l.Threads = "1025"; }, "--threads"},
         {[](DealCommandLine& l) { l.Code = "a/b"; }, "--code"},
         {[](DealCommandLine& l) { l.Code = std::string(241, 'y'); }, "--code"},
         {[](DealCommandLine& l) { l.Seats[North] = "A,B,C,D,E,F"; }, "--north"},
@@ -94,4 +96,19 @@ TEST_F(Merge, anEmptyFirstSlotIsWarnedOfAndMissingThingsAreBadInput) {
     line.Definitions = dir.file("nowhere");
     EXPECT_NE(Refused(MergedDeal::Verdict::BadInput).Error.find("hand definitions folder not found"),
               std::string::npos);
+}
+
+TEST_F(Merge, threadsDefaultToEveryCoreAndAreForSecureRuns) {
+    MergedDeal m = MergeDealOptions(line);
+    EXPECT_EQ(m.Options.Threads, 0u);
+    line.Secure = true;
+    line.Threads = "3";
+    m = MergeDealOptions(line);
+    ASSERT_EQ(m.Outcome, MergedDeal::Verdict::Run) << m.Error;
+    EXPECT_EQ(m.Options.Threads, 3u);
+    EXPECT_TRUE(m.Warnings.empty());
+    line.Secure = false;
+    m = MergeDealOptions(line);
+    ASSERT_EQ(m.Warnings.size(), 1u);
+    EXPECT_NE(m.Warnings[0].find("--threads"), std::string::npos);
 }

@@ -194,3 +194,71 @@ TEST(DealBoard, decodeBoardCutsAndIgnoresOutOfRange) {
     b.DecodeBoard(-1, 4, "A");
     EXPECT_EQ(b.Display, before);
 }
+
+namespace {
+
+// Deals `attempts` attempts over a chain of seeds on each of several
+// set-ups, by the given draw loop and by the reference card by card: the
+// seed after each attempt, the verdict (the engine's check of the
+// reference's hands) and every accepted board must agree.
+void ExpectReferenceDraws(bool portable, int attempts) {
+    struct SetUp {
+        bool SeedFirst;
+        int MinPoints[4]; // -1: the seat takes any hand
+        std::vector<int> Must[4];
+    };
+    const SetUp setUps[] = {
+        {true, {16, -1, -1, -1}, {}},
+        {true, {-1, 14, -1, -1}, {{}, {1}, {}, {}}},
+        {false, {-1, -1, 11, -1}, {{}, {}, {14, 15}, {}}},
+        {true, {-1, -1, -1, 15}, {}},
+        {true, {0, -1, 10, -1}, {{14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26}, {}, {}, {}}},
+        {true, {12, 0, 0, 10}, {{1}, {2, 14}, {27, 28, 29}, {40, 52}}},
+        {true, {-1, -1, -1, -1}, {}},
+    };
+    std::uint32_t seed = portable ? 0x5EED1234u : 0xBADC0DEu;
+    for (const SetUp& u : setUps) {
+        tBoard b;
+        b.PortableDraws = portable;
+        b.SeedFirst = u.SeedFirst;
+        for (int seat = 0; seat < 4; ++seat) {
+            b.SetConstrained(seat, u.MinPoints[seat] >= 0);
+            tHandDefn d = tHandDefn::AcceptingEveryHand();
+            d.MinPoints = static_cast<std::uint8_t>(std::max(u.MinPoints[seat], 0));
+            for (int code : u.Must[seat]) d.MustHave[static_cast<std::size_t>(code)] = true;
+            b.SetSlot(seat, 0, d);
+        }
+        test::tReferenceBoard ref(b);
+        tBoard judge = b;
+        int accepted = 0;
+        b.Random = tRandom(seed);
+        for (int attempt = 0; attempt < attempts; ++attempt) {
+            tRandom refRandom(seed);
+            ref.Deal(refRandom);
+            b.DealBoard();
+            ASSERT_EQ(b.Random.Seed, refRandom.Seed) << "attempt " << attempt;
+            bool pass = true;
+            for (int seat = 0; seat < 4; ++seat) pass = pass && judge.SeatMeetsSetup(seat, MaskOf(ref.SeatHand(seat)));
+            ASSERT_EQ(b.Accepted, pass) << "attempt " << attempt;
+            if (pass) {
+                ++accepted;
+                for (int seat = 0; seat < 4; ++seat)
+                    ASSERT_EQ(MaskOf(b.SeatHand(seat)), MaskOf(ref.SeatHand(seat))) << "attempt " << attempt;
+            }
+            seed = refRandom.Seed;
+        }
+        EXPECT_GT(accepted, 0);
+        EXPECT_LT(accepted, u.MinPoints[0] < 0 && u.MinPoints[3] < 0 && u.MinPoints[1] < 0 && u.MinPoints[2] < 0
+                                ? attempts + 1
+                                : attempts);
+    }
+}
+
+} // namespace
+
+TEST(DrawPaths, portableLoopDealsTheReferenceBoardsAndSeeds) { ExpectReferenceDraws(true, 200000); }
+
+TEST(DrawPaths, vectorLoopDealsTheReferenceBoardsAndSeeds) {
+    if (!tBoard::VectorDrawsAvailable()) GTEST_SKIP() << "this processor has no AVX2";
+    ExpectReferenceDraws(false, 200000);
+}

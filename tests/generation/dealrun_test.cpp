@@ -188,3 +188,46 @@ TEST_F(Run, stoppedRunKeepsTheBoardsAcceptedSoFar) {
     EXPECT_EQ(test::ReadText(Out(".DGE")).size(), 128u * r.Accepted);
     EXPECT_EQ(test::ReadText(Out(".BRI")).size(), 128u * r.Accepted);
 }
+
+// Three threads, each dealing from its own stream: the writer keeps exactly
+// the boards asked for, every one meeting the set-up, and the attempt limit
+// and Stop count every thread's attempts.
+TEST_F(Run, secureRunOnThreeThreadsWritesExactlyItsBoardsAndCountsEveryThreadsAttempts) {
+    o.Secure = true;
+    o.Threads = 3;
+    o.Setup[North].Constrained = true;
+    o.Setup[North].Names[0] = "STRONG";
+    o.Boards = 3000;
+    DealRunResult r = RunDeal(o);
+    ASSERT_EQ(r.Status, DealStatus::Done) << r.Error;
+    EXPECT_EQ(r.Accepted, 3000u);
+    EXPECT_GE(r.Attempts, 3000u);
+    EXPECT_EQ(test::ReadText(Out(".BRI")).size(), 3000u * 128);
+    tBoardFile f;
+    ASSERT_TRUE(f.Open(Out(".DGE"), nullptr));
+    EXPECT_EQ(f.BoardCount(), 3000u);
+    test::tReferenceBoard judge;
+    judge.SetConstrained(North, true);
+    for (std::uint64_t n = 1; n <= 3000; ++n) {
+        DisplayTable view;
+        ASSERT_EQ(f.ReadBoard(n, view), tBoardFile::Read::Ok);
+        judge.SeatHand(North) = CodesOf(view[North]);
+        judge.EvaluateHands();
+        ASSERT_GE(judge.HandPoints[North], 20) << "board " << n;
+    }
+
+    o.Setup[North].Names[0] = "NEVER";
+    o.MaxAttempts = 100003;
+    r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::AttemptLimit);
+    EXPECT_EQ(r.Attempts, 100003u);
+    EXPECT_EQ(r.Accepted, 0u);
+
+    o.MaxAttempts = 0;
+    std::atomic<bool> stop{false};
+    r = RunDeal(o, &stop, [&](const DealProgress& p) {
+        if (p.Attempts > 0) stop = true;
+    });
+    EXPECT_EQ(r.Status, DealStatus::Stopped);
+    EXPECT_GT(r.Attempts, 0u);
+}

@@ -7,6 +7,7 @@
 #include "engine/Random.h"
 #include "engine/uBoard.h"
 #include "generation/DealRun.h"
+#include "generation/HandCounts.h"
 #include "generation/SecureDeal.h"
 
 #include <gtest/gtest.h>
@@ -105,11 +106,12 @@ void DealAccepted(int boards, const std::function<bool()>& attempt, const std::f
 // Runs `sample` (board, attempt) over the secure dealer and over the classic
 // one, each on a board given the same set-up; returns {secure, classic}.
 template <class SetUp, class SampleFn>
-auto BothDealers(const SetUp& setUp, std::uint8_t key, std::uint32_t seed, const SampleFn& sample) {
+auto BothDealers(const SetUp& setUp, std::uint8_t key, std::uint32_t seed, const SampleFn& sample,
+                 Construction how = Construction::Automatic) {
     tBoard secureBoard;
     setUp(secureBoard);
     tSecureRandom random(TestKey(key));
-    tSecureDealer dealer(secureBoard, random);
+    tSecureDealer dealer(secureBoard, random, how);
     auto secure = sample(secureBoard, std::function<bool()>([&] { return dealer.DealBoard(); }));
     tBoard classicBoard;
     setUp(classicBoard);
@@ -386,7 +388,7 @@ TEST(SecureDealer, freeSeatsMatchTheClassicDealerOnASeededTwoSeatSetUp) {
 }
 
 // Without seeding, the cards North must hold are settled before the rest of
-// its hand is drawn: attempts are still accepted as often as a plain deal
+// its dealt hand is drawn: attempts are still accepted as often as a plain deal
 // holds both cards, and the boards accepted are those of a plain deal.
 TEST(SecureDealer, unseededMustHaveCardsKeepTheAcceptanceRateAndTheDistribution) {
     tBoard board;
@@ -397,7 +399,7 @@ TEST(SecureDealer, unseededMustHaveCardsKeepTheAcceptanceRateAndTheDistribution)
     board.SetConstrained(North, true);
     board.SetSlot(North, 0, north);
     tSecureRandom random(TestKey(15));
-    tSecureDealer dealer(board, random);
+    tSecureDealer dealer(board, random, Construction::Never);
     EXPECT_EQ(dealer.Seeded(North), 0u);
     const int attempts = 300000;
     int accepted = 0;
@@ -424,7 +426,7 @@ TEST(SecureDealer, unseededMustHaveCardsKeepTheAcceptanceRateAndTheDistribution)
 
 // Alternatives: North may hold SA with HK or SA with DQ, so only SA is
 // settled first; South must hold CA. Without seeding, the secure dealer's
-// acceptance rate and boards match the classic dealer's.
+// acceptance rate, dealing every seat, and boards match the classic dealer's.
 TEST(SecureDealer, alternativeDefinitionsMatchTheClassicDealerWithoutSeeding) {
     auto setUp = [](tBoard& board) {
         board.SeedFirst = false;
@@ -467,7 +469,7 @@ TEST(SecureDealer, alternativeDefinitionsMatchTheClassicDealerWithoutSeeding) {
             });
         return out;
     };
-    const auto [secure, classic] = BothDealers(setUp, 16, 20261208u, sample);
+    const auto [secure, classic] = BothDealers(setUp, 16, 20261208u, sample, Construction::Never);
 
     auto part = [](const Sample& s, std::size_t from, std::size_t to) {
         return std::vector<double>(s.stats.begin() + static_cast<std::ptrdiff_t>(from),
@@ -485,6 +487,7 @@ TEST(SecureDealer, runDealInSecureModeWritesTheRequestedBoards) {
     std::filesystem::create_directories(dir);
     DealRunOptions options;
     options.Secure = true;
+    options.Threads = 1;
     options.Boards = 7;
     options.OutputFolder = dir.string();
     options.DefinitionsFolder = dir.string();
@@ -497,6 +500,177 @@ TEST(SecureDealer, runDealInSecureModeWritesTheRequestedBoards) {
     EXPECT_EQ(std::filesystem::file_size(dir / "SEC.BRI"), 7 * RecordSize);
     EXPECT_TRUE(std::filesystem::exists(dir / "SEC.PBN"));
     std::filesystem::remove_all(dir);
+}
+
+// --- built hands: the boards of a built seat are those of plain rejection ---
+
+// Each accepted board's North hand falls in one cell; the cells of the built
+// dealer are compared with plain rejection's (the secure dealer dealing every
+// seat) on the same set-up, and the acceptance of other seats with them.
+template <class SetUp, class CellFn>
+void ExpectBuiltLikeDealt(const SetUp& setUp, std::size_t cells, const CellFn& cell, std::uint8_t key,
+                          int boards = 12000) {
+    std::vector<double> built(cells, 0.0), dealt(cells, 0.0);
+    for (auto how : {Construction::Always, Construction::Never}) {
+        tBoard board;
+        setUp(board);
+        tSecureRandom random(TestKey(key));
+        tSecureDealer dealer(board, random, how);
+        ASSERT_EQ(dealer.BuiltSeat() >= 0, how == Construction::Always);
+        auto& seen = how == Construction::Always ? built : dealt;
+        DealAccepted(
+            boards, [&] { return dealer.DealBoard(); }, [&] { seen[cell(board)] += 1; });
+    }
+    EXPECT_LT(ChiSquareTwoSample(built, dealt), Limit(cells - 1));
+}
+
+std::size_t Band(int points, int from, int width, std::size_t bands) {
+    return std::min<std::size_t>(static_cast<std::size_t>(std::max(points - from, 0) / width), bands - 1);
+}
+
+// Exact frequencies: which suit is the singleton, the points 20, 21 and 22,
+// and the singleton's rank, whose shares the brute-force-checked counts give.
+TEST(BuiltHands, fourFourFourOneWithTwentyToTwentyTwoMatchesExactFrequencies) {
+    tHandDefn d = tHandDefn::AcceptingEveryHand();
+    d.YesShapes = {"4441"};
+    d.MinPoints = 20;
+    d.MaxPoints = 22;
+    tBoard board;
+    board.SetConstrained(North, true);
+    board.SetSlot(North, 0, d);
+    tSecureRandom random(TestKey(31));
+    tSecureDealer dealer(board, random, Construction::Always);
+    const int boards = 40000;
+    std::vector<double> seen(12, 0.0), singleton(13, 0.0);
+    DealAccepted(
+        boards, [&] { return dealer.DealBoard(); },
+        [&] {
+            std::size_t suit = 0;
+            while (board.Display[North][suit].size() != 1) ++suit;
+            seen[suit * 3 + static_cast<std::size_t>(Hcp(board.Display[North]) - 20)] += 1;
+            singleton[RankLetters.find(board.Display[North][suit][0])] += 1;
+        });
+    const double all = static_cast<double>(CountHands(d));
+    std::vector<double> expected(12), expectedSingleton(13, 0.0);
+    for (int p = 20; p <= 22; ++p) {
+        tHandDefn exact = d;
+        exact.MinPoints = exact.MaxPoints = static_cast<std::uint8_t>(p);
+        for (std::size_t s = 0; s < 4; ++s)
+            expected[s * 3 + static_cast<std::size_t>(p - 20)] = boards * CountHands(exact) / all / 4;
+    }
+    for (int rank = 0; rank < 13; ++rank) {
+        tHandDefn single = d;
+        single.MaxSLength = 1;
+        single.MustHave[MakeCard(0, rank)] = true;
+        expectedSingleton[static_cast<std::size_t>(rank)] = boards * 4 * CountHands(single) / all;
+    }
+    EXPECT_LT(ChiSquare(seen, expected), Limit(11));
+    EXPECT_LT(ChiSquare(singleton, expectedSingleton), Limit(12));
+}
+
+// Two slots that overlap (a balanced 15-17 and four spades with 12-16), and
+// South dealt and tested after North is built.
+TEST(BuiltHands, overlappingAlternativesAndASecondSeatMatchPlainRejection) {
+    auto setUp = [](tBoard& board) {
+        tHandDefn balanced = tHandDefn::AcceptingEveryHand();
+        balanced.MinPoints = 15;
+        balanced.MaxPoints = 17;
+        balanced.YesShapes = {"4333", "4432", "5332"};
+        tHandDefn spades = tHandDefn::AcceptingEveryHand();
+        spades.MinSLength = 4;
+        spades.MinPoints = 12;
+        spades.MaxPoints = 16;
+        tHandDefn south = tHandDefn::AcceptingEveryHand();
+        south.MinPoints = 10;
+        board.SetConstrained(North, true);
+        board.SetConstrained(South, true);
+        board.SetSlot(North, 0, balanced);
+        board.SetSlot(North, 2, spades);
+        board.SetSlot(South, 0, south);
+    };
+    ExpectBuiltLikeDealt(
+        setUp, 24,
+        [](const tBoard& b) {
+            const std::size_t spades = std::min<std::size_t>(b.Display[North][0].size(), 6);
+            const std::size_t north = Hcp(b.Display[North]) <= 13 ? 0 : Band(Hcp(b.Display[North]), 13, 1, 4);
+            return north * 6 + (spades <= 4 ? 0 : spades - 4) * 2 + (Hcp(b.Display[South]) >= 13);
+        },
+        32);
+}
+
+// Seeding on: North's first slot must hold the spade ace and king (placed
+// before any draw), its second takes any 20 or more; South's seeded club
+// ace can never be North's.
+TEST(BuiltHands, seededCardsKeepTheirMeaning) {
+    auto setUp = [](tBoard& board) {
+        board.SeedFirst = true;
+        tHandDefn first = tHandDefn::AcceptingEveryHand();
+        first.MustHave[MakeCard(0, 0)] = first.MustHave[MakeCard(0, 1)] = true;
+        first.MinPoints = 16;
+        tHandDefn second = tHandDefn::AcceptingEveryHand();
+        second.MinPoints = 20;
+        tHandDefn south = tHandDefn::AcceptingEveryHand();
+        south.MustHave[MakeCard(3, 0)] = true;
+        board.SetConstrained(North, true);
+        board.SetConstrained(South, true);
+        board.SetSlot(North, 0, first);
+        board.SetSlot(North, 1, second);
+        board.SetSlot(South, 0, south);
+    };
+    ExpectBuiltLikeDealt(
+        setUp, 16,
+        [](const tBoard& b) {
+            EXPECT_TRUE(Holds(b.Display[North], 0, 'A') && Holds(b.Display[North], 0, 'K'));
+            EXPECT_TRUE(Holds(b.Display[South], 3, 'A'));
+            return Band(Hcp(b.Display[North]), 16, 2, 4) * 4 + std::min<std::size_t>(b.Display[North][0].size(), 5) - 2;
+        },
+        33);
+}
+
+// Per-suit limits (hearts length, top-3 and top-5 honours, diamond points)
+// with AK controls.
+TEST(BuiltHands, perSuitLimitsMatchPlainRejection) {
+    auto setUp = [](tBoard& board) {
+        tHandDefn d = tHandDefn::AcceptingEveryHand();
+        d.MinHLength = 5;
+        d.MaxHLength = 6;
+        d.MinTop3H = 2;
+        d.MaxTop5H = 3;
+        d.MaxDPoints = 3;
+        d.MinAK = 3;
+        d.MaxAK = 5;
+        board.SetConstrained(North, true);
+        board.SetSlot(North, 0, d);
+    };
+    ExpectBuiltLikeDealt(
+        setUp, 24,
+        [](const tBoard& b) {
+            const std::string& hearts = b.Display[North][1];
+            const std::size_t top = hearts.substr(0, 3) == "AKQ" ? 2 : hearts.rfind("AK", 0) == 0 ? 1 : 0;
+            const std::size_t nine = hearts.find('9') != std::string::npos;
+            return (hearts.size() - 5) * 12 + top * 4 + nine * 2 + (Hcp(b.Display[North]) >= 13);
+        },
+        34);
+}
+
+// A seat whose slot accepts almost every hand (no 4-3-3-3, at most 30
+// points) is built as uniformly.
+TEST(BuiltHands, aSlotThatAcceptsAlmostEveryHandMatchesPlainRejection) {
+    auto setUp = [](tBoard& board) {
+        tHandDefn d = tHandDefn::AcceptingEveryHand();
+        d.YesShapes.erase(std::find(d.YesShapes.begin(), d.YesShapes.end(), "4333"));
+        d.MaxPoints = 30;
+        board.SetConstrained(North, true);
+        board.SetSlot(North, 0, d);
+    };
+    ExpectBuiltLikeDealt(
+        setUp, 14,
+        [](const tBoard& b) {
+            std::size_t longest = 0;
+            for (const auto& suit : b.Display[North]) longest = std::max(longest, suit.size());
+            return Band(Hcp(b.Display[North]), 4, 4, 7) * 2 + (longest >= 6);
+        },
+        35);
 }
 
 } // namespace
