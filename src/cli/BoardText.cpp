@@ -1,8 +1,8 @@
 #include "cli/BoardText.h"
 
-#include "engine/BoardFile.h"
-#include "engine/Duplimat.h"
-#include "engine/Pbn.h"
+#include "formats/DgeFile.h"
+#include "formats/Duplimat.h"
+#include "formats/Pbn.h"
 
 #include <filesystem>
 #include <ostream>

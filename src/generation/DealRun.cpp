@@ -1,6 +1,6 @@
 #include "generation/DealRun.h"
 
-#include "engine/Duplimat.h"
+#include "formats/Duplimat.h"
 #include "generation/SecureDeal.h"
 
 #include <chrono>

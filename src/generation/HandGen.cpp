@@ -1,8 +1,8 @@
 #include "generation/HandGen.h"
 
-#include "engine/Duplimat.h"
 #include "engine/FileUtil.h"
 #include "engine/Settings.h"
+#include "formats/Duplimat.h"
 #include "ui/ClickLabel.h"
 #include "ui/DialogFrame.h"
 #include "ui/DropDownCombo.h"

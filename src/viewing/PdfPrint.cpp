@@ -1,6 +1,6 @@
 #include "viewing/PdfPrint.h"
 
-#include "engine/BoardFile.h"
+#include "formats/DgeFile.h"
 #include "viewing/QtPrintCanvas.h"
 
 #include <QGuiApplication>

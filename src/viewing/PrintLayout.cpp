@@ -1,7 +1,7 @@
 #include "viewing/PrintLayout.h"
 
 #include "engine/Cards.h"
-#include "engine/Pbn.h"
+#include "formats/Pbn.h"
 
 #include <algorithm>
 #include <vector>

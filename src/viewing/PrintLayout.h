@@ -2,8 +2,8 @@
 // The printed pages of a board file: whole deals sixteen to a page, or the
 // hands of one seat forty-eight to a page, each board with its number,
 // dealer and vulnerability.
-#include "engine/BoardFile.h"
 #include "engine/uBoard.h"
+#include "formats/DgeFile.h"
 #include "viewing/PrintCanvas.h"
 
 #include <array>

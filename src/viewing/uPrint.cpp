@@ -1,9 +1,9 @@
 // Named after its documented unit, uPrint; holds TPrintDlg.
 #include "viewing/uPrint.h"
 
-#include "engine/BoardFile.h"
 #include "engine/Cards.h"
 #include "engine/Settings.h"
+#include "formats/DgeFile.h"
 #include "ui/DialogFrame.h"
 #include "ui/Fonts.h"
 #include "ui/PrinterChoice.h"

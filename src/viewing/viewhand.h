@@ -2,8 +2,8 @@
 // Named after its documented unit, viewhand; holds TViewHandDlg.
 // TViewHandDlg: steps through the boards of a board file, one deal diagram
 // at a time.
-#include "engine/BoardFile.h"
 #include "engine/uBoard.h"
+#include "formats/DgeFile.h"
 
 #include <QDialog>
 #include <QString>

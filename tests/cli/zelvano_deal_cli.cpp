@@ -2,9 +2,9 @@
 // files it leaves, and `show` reading them back.
 #include "CliSupport.h"
 
-#include "engine/BoardFile.h"
-#include "engine/Duplimat.h"
 #include "engine/Random.h"
+#include "formats/DgeFile.h"
+#include "formats/Duplimat.h"
 #include "generation/DealRun.h"
 #include "generation/GeneratorFile.h"
 

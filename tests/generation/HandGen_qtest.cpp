@@ -1,8 +1,8 @@
 // The board generation dialog driven through its controls: the set-up
 // rules, generator files, Change File and real runs on the worker thread.
 #include "definitions/HandDefinition.h"
-#include "engine/BoardFile.h"
 #include "engine/Settings.h"
+#include "formats/DgeFile.h"
 #include "generation/HandGen.h"
 #include "ui/DropDownCombo.h"
 

@@ -1,8 +1,8 @@
 #include "../engine/ReferenceBoard.h"
 #include "../engine/TestSupport.h"
 #include "definitions/HandDefinition.h"
-#include "engine/BoardFile.h"
 #include "engine/Random.h"
+#include "formats/DgeFile.h"
 #include "generation/DealRun.h"
 
 #include <gtest/gtest.h>

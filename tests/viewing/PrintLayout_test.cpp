@@ -1,7 +1,7 @@
 #include "../engine/TestSupport.h"
 #include "BoardFiles.h"
 #include "RecordingCanvas.h"
-#include "engine/BoardFile.h"
+#include "formats/DgeFile.h"
 #include "viewing/PrintLayout.h"
 
 #include <gtest/gtest.h>

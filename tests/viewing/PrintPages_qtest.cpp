@@ -2,7 +2,7 @@
 // extreme boards painted into PDF on A4 and on Letter, every text measured
 // as the printer measures it, and no two texts of a page meeting.
 #include "BoardFiles.h"
-#include "engine/BoardFile.h"
+#include "formats/DgeFile.h"
 #include "viewing/PrintLayout.h"
 #include "viewing/QtPrintCanvas.h"
 

@@ -1,12 +1,14 @@
 #pragma once
-// Board numbering rules (dealer and vulnerability rotate with the board
-// number) and PBN 2.1 export of boards.
-#include "engine/uBoard.h"
-
+// What every board format shares: the length of a machine record and the
+// board numbering rules (dealer and vulnerability rotate with the number).
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace zelv {
+
+// A ".DGE" record and a ".BRI" record alike.
+inline constexpr std::size_t RecordSize = 128;
 
 // Dealer of board n: (n-1) mod 4 gives N, E, S, W; as a seat index.
 int DealerSeat(std::uint64_t board);
@@ -17,11 +19,5 @@ std::string VulnerabilityText(std::uint64_t board);
 std::string PbnVulnerable(std::uint64_t board);
 // "Dealer N - Vul. Nil".
 std::string DealerVulText(std::uint64_t board);
-
-// "% PBN 2.1" and "% EXPORT", CR LF.
-const std::string& PbnFileHeader();
-// One game in export format, followed by an empty line; the Deal tag starts
-// with the dealer's seat and lists the hands clockwise.
-std::string PbnGame(std::uint64_t board, const DisplayTable& table);
 
 } // namespace zelv

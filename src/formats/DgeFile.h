@@ -1,13 +1,22 @@
 #pragma once
-// Reading boards back from a board file (".DGE"): 128-byte records, board n
-// at offset (n-1)*128, a trailing partial record ignored.
+// The board file (".DGE"): 128-byte records with no header, board n at
+// offset (n-1)*128. A record holds four blocks of seventeen bytes, North,
+// East, South and West, each four suits of rank letters behind the bytes 6,
+// 3, 4 and 5; then zeros. Read back, a trailing partial record is ignored.
 #include "engine/uBoard.h"
+#include "formats/Board.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
 namespace zelv {
+
+// Appends the 128-byte ".DGE" record of one board to `out`.
+void AppendBoardRecord(std::string& out, const DisplayRow& north, const DisplayRow& east, const DisplayRow& south,
+                       const DisplayRow& west);
+// The same from card sets by seat index (each of 13 cards).
+void AppendBoardRecord(std::string& out, const CardMask* hands);
 
 // Splits one record into its sixteen holdings, [seat index][suit], each cut
 // to 13 characters. Returns false when the record is damaged (not exactly

@@ -1,6 +1,6 @@
 // PBN export of a board and the dealer/vulnerability rotation it shares with
 // the printed boards.
-#include "engine/Pbn.h"
+#include "formats/Pbn.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@ TEST(PbnRotation, dealerAndVulnerabilityFollowTheBoardNumber) {
     const char* dealer = "NESWNESWNESWNESW";
     const std::vector<std::string> vul = {"Nil", "N/S", "E/W", "All", "N/S", "E/W", "All", "Nil",
                                           "E/W", "All", "Nil", "N/S", "All", "Nil", "N/S", "E/W"};
-    const std::vector<std::string> pbn = {"None", "NS", "EW", "All", "NS", "EW", "All", "None",
-                                          "EW", "All", "None", "NS", "All", "None", "NS", "EW"};
+    const std::vector<std::string> pbn = {"None", "NS",  "EW",   "All", "NS",  "EW",   "All", "None",
+                                          "EW",   "All", "None", "NS",  "All", "None", "NS",  "EW"};
     for (std::uint64_t n = 1; n <= 48; ++n) {
         std::size_t i = (n - 1) % 16;
         EXPECT_EQ(DealerLetter(n), dealer[i]) << n;

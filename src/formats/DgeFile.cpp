@@ -1,11 +1,55 @@
-#include "engine/BoardFile.h"
+#include "formats/DgeFile.h"
 
-#include "engine/Duplimat.h"
+#include "engine/CardTables.h"
+
+#include <algorithm>
+#include <cstring>
 
 #include <sys/stat.h>
 #include <vector>
 
 namespace zelv {
+
+void AppendBoardRecord(std::string& out, const DisplayRow& north, const DisplayRow& east, const DisplayRow& south,
+                       const DisplayRow& west) {
+    static constexpr char Separators[4] = {6, 3, 4, 5};
+    const std::size_t at = out.size();
+    out.resize(at + RecordSize, '\0');
+    char* rec = out.data() + at;
+    std::size_t n = 0;
+    for (const DisplayRow* row : {&north, &east, &south, &west})
+        for (int s = 0; s < 4; ++s) {
+            // A holding is at most 13 letters and a hand 13 cards, so a sound
+            // row fills 17 bytes; never let a bad row run past the 68 bytes.
+            if (n >= 68) break;
+            rec[n++] = Separators[s];
+            const std::string& h = (*row)[s];
+            const std::size_t len = std::min(h.size(), 68 - n);
+            std::memcpy(rec + n, h.data(), len);
+            n += len;
+        }
+}
+
+void AppendBoardRecord(std::string& out, const CardMask* hands) {
+    static constexpr char Separators[4] = {6, 3, 4, 5};
+    // Letters are copied eight at a time into a scratch record with room to
+    // spare, then the record is appended whole.
+    char rec[RecordSize + 16] = {};
+    std::size_t n = 0;
+    for (int seat : {North, East, South, West})
+        for (int s = 0; s < 4; ++s) {
+            const unsigned bits = SuitBits(hands[seat], s);
+            const unsigned high = bits & 127u, low = bits >> 7;
+            rec[n++] = Separators[s];
+            std::memcpy(rec + n, HighLetters[high].Text, 8);
+            n += Bits7[high];
+            std::memcpy(rec + n, LowLetters[low].Text, 8);
+            n += Bits7[low];
+            if (n > 68) n = 68; // never past the holdings, whatever the sets
+        }
+    std::memset(rec + n, 0, RecordSize - n);
+    out.append(rec, RecordSize);
+}
 
 bool DecodeBoardRecord(const unsigned char* record, DisplayTable& holdings) {
     int seps[68];

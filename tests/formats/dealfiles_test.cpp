@@ -1,10 +1,10 @@
-#include "TestSupport.h"
-#include "engine/BoardFile.h"
-#include "engine/Duplimat.h"
+#include "../engine/TestSupport.h"
 #include "engine/FileSet.h"
 #include "engine/FileUtil.h"
 #include "engine/Random.h"
 #include "engine/uBoard.h"
+#include "formats/DgeFile.h"
+#include "formats/Duplimat.h"
 
 #include <algorithm>
 #include <cerrno>

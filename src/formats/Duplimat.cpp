@@ -1,8 +1,7 @@
-#include "engine/Duplimat.h"
+#include "formats/Duplimat.h"
 
-#include "engine/CardTables.h"
 #include "engine/FileUtil.h"
-#include "engine/Pbn.h"
+#include "formats/Pbn.h"
 
 #include <algorithm>
 #include <bit>
@@ -18,88 +17,6 @@ namespace zelv {
 
 namespace {
 constexpr std::size_t FlushAt = 1 << 20;
-}
-
-void AppendBriRecord(std::string& out, const Hand& north, const Hand& east, const Hand& south) {
-    static constexpr char Digits[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-                                     "404142434445464748495051525354555657585960616263";
-    const std::size_t at = out.size();
-    out.resize(at + RecordSize);
-    char* p = out.data() + at;
-    for (const Hand* h : {&north, &east, &south})
-        for (CardCode c : *h) {
-            if (c < 64) {
-                *p++ = Digits[2 * c];
-                *p++ = Digits[2 * c + 1];
-            } else {
-                *p++ = static_cast<char>('0' + c / 10 % 10);
-                *p++ = static_cast<char>('0' + c % 10);
-            }
-        }
-    std::memset(p, ' ', 32);
-    std::memset(p + 32, 0, 18);
-}
-
-void AppendBoardRecord(std::string& out, const DisplayRow& north, const DisplayRow& east, const DisplayRow& south,
-                       const DisplayRow& west) {
-    static constexpr char Separators[4] = {6, 3, 4, 5};
-    const std::size_t at = out.size();
-    out.resize(at + RecordSize, '\0');
-    char* rec = out.data() + at;
-    std::size_t n = 0;
-    for (const DisplayRow* row : {&north, &east, &south, &west})
-        for (int s = 0; s < 4; ++s) {
-            // A holding is at most 13 letters and a hand 13 cards, so a sound
-            // row fills 17 bytes; never let a bad row run past the 68 bytes.
-            if (n >= 68) break;
-            rec[n++] = Separators[s];
-            const std::string& h = (*row)[s];
-            const std::size_t len = std::min(h.size(), 68 - n);
-            std::memcpy(rec + n, h.data(), len);
-            n += len;
-        }
-}
-
-void AppendBriRecord(std::string& out, const CardMask* hands) {
-    static constexpr char Digits[] =
-        "0001020304050607080910111213141516171819202122232425262728293031323334353637383940"
-        "414243444546474849505152";
-    const std::size_t at = out.size();
-    out.resize(at + RecordSize);
-    char* p = out.data() + at;
-    for (int seat : {North, East, South}) {
-        // Only card codes 1 to 52 have digits; stray bits are no cards.
-        CardMask m = hands[seat] & AllCardsMask;
-        for (int i = 0; i < 13 && m; ++i) {
-            const int c = std::countr_zero(m) + 1;
-            m &= m - 1;
-            *p++ = Digits[2 * c];
-            *p++ = Digits[2 * c + 1];
-        }
-    }
-    std::memset(p, ' ', 32);
-    std::memset(p + 32, 0, 18);
-}
-
-void AppendBoardRecord(std::string& out, const CardMask* hands) {
-    static constexpr char Separators[4] = {6, 3, 4, 5};
-    // Letters are copied eight at a time into a scratch record with room to
-    // spare, then the record is appended whole.
-    char rec[RecordSize + 16] = {};
-    std::size_t n = 0;
-    for (int seat : {North, East, South, West})
-        for (int s = 0; s < 4; ++s) {
-            const unsigned bits = SuitBits(hands[seat], s);
-            const unsigned high = bits & 127u, low = bits >> 7;
-            rec[n++] = Separators[s];
-            std::memcpy(rec + n, HighLetters[high].Text, 8);
-            n += Bits7[high];
-            std::memcpy(rec + n, LowLetters[low].Text, 8);
-            n += Bits7[low];
-            if (n > 68) n = 68; // never past the holdings, whatever the sets
-        }
-    std::memset(rec + n, 0, RecordSize - n);
-    out.append(rec, RecordSize);
 }
 
 tDealFiles::~tDealFiles() { Abandon(); }

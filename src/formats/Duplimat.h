@@ -11,22 +11,13 @@
 #include "engine/Cards.h"
 #include "engine/FileSet.h"
 #include "engine/uBoard.h"
+#include "formats/BriFile.h"
+#include "formats/DgeFile.h"
 
 #include <cstdint>
 #include <string>
 
 namespace zelv {
-
-inline constexpr std::size_t RecordSize = 128;
-
-// Appends the 128-byte ".BRI" record of one board to `out`.
-void AppendBriRecord(std::string& out, const Hand& north, const Hand& east, const Hand& south);
-// The same two records from card sets by seat index (each of 13 cards).
-void AppendBriRecord(std::string& out, const CardMask* hands);
-void AppendBoardRecord(std::string& out, const CardMask* hands);
-// Appends the 128-byte ".DGE" record of one board to `out`.
-void AppendBoardRecord(std::string& out, const DisplayRow& north, const DisplayRow& east, const DisplayRow& south,
-                       const DisplayRow& west);
 
 class tDealFiles {
   public:
