@@ -10,28 +10,8 @@
 namespace zelv {
 
 std::string DealProblem(const DisplayTable& table) {
-    unsigned seen[4] = {0, 0, 0, 0};
-    for (int seat = 0; seat < 4; ++seat) {
-        std::size_t cards = 0;
-        for (int s = 0; s < 4; ++s) {
-            const std::string& h = table[seat][s];
-            std::size_t last = std::string::npos;
-            for (char c : h) {
-                std::size_t r = RankLetters.find(c);
-                if (r == std::string_view::npos)
-                    return SeatNames[seat] + "'s " + std::string(SuitNames[s]) +
-                           " hold a character that is not a rank letter";
-                if (last != std::string::npos && r <= last)
-                    return SeatNames[seat] + "'s " + std::string(SuitNames[s]) + " are not in order from high to low";
-                if (seen[s] & (1u << r)) return "the " + std::string(SuitNames[s]) + " rank " + c + " is held twice";
-                seen[s] |= 1u << r;
-                last = r;
-            }
-            cards += h.size();
-        }
-        if (cards != 13) return SeatNames[seat] + " holds " + std::to_string(cards) + " cards, not 13";
-    }
-    return {};
+    std::array<CardMask, 4> hands{};
+    return HandsFromHoldings(table, hands);
 }
 
 std::string BoardDiagram(std::uint64_t board, const DisplayTable& table) {

@@ -46,4 +46,47 @@ void AppendBriRecord(std::string& out, const CardMask* hands) {
     std::memset(p + 32, 0, 18);
 }
 
+std::string DecodeBriCards(std::string_view digits, std::array<CardMask, 4>& hands) {
+    hands = {};
+    if (digits.size() < 78) return "the record is too short for 39 card codes";
+    CardMask seen = 0;
+    for (int k = 0; k < 39; ++k) {
+        const char hi = digits[static_cast<std::size_t>(2 * k)], lo = digits[static_cast<std::size_t>(2 * k + 1)];
+        const int code = (hi - '0') * 10 + (lo - '0');
+        if (hi < '0' || hi > '9' || lo < '0' || lo > '9' || !IsCard(code))
+            return "\"" + std::string{hi, lo} + "\" at byte " + std::to_string(2 * k + 1) +
+                   " is not a card code from 01 to 52";
+        const CardMask bit = CardBit(static_cast<CardCode>(code));
+        if (seen & bit) return NameOfCard(static_cast<CardCode>(code)) + " is held twice";
+        seen |= bit;
+        hands[static_cast<std::size_t>(SeatOfClockwise(k / 13))] |= bit;
+    }
+    hands[West] = AllCardsMask & ~seen;
+    return {};
+}
+
+BoardList ReadBri(std::string_view bytes, const std::string& name) {
+    BoardList list;
+    const std::size_t whole = bytes.size() / RecordSize;
+    for (std::size_t k = 0; k < whole; ++k) {
+        std::array<CardMask, 4> hands{};
+        if (std::string problem = DecodeBriCards(bytes.substr(k * RecordSize, 78), hands); !problem.empty())
+            list.Problems.push_back(LeftOut(name, k + 1, problem));
+        else
+            list.Boards.push_back(NumberedBoard(hands.data(), k + 1));
+    }
+    if (const std::size_t rest = bytes.size() % RecordSize; rest != 0)
+        list.Problems.push_back(LeftOut(name, whole + 1,
+                                        "the record is cut short (" + std::to_string(rest) + " of " +
+                                            std::to_string(RecordSize) + " bytes)"));
+    return list;
+}
+
+std::string WriteBri(const std::vector<Board>& boards) {
+    std::string out;
+    out.reserve(boards.size() * RecordSize);
+    for (const Board& b : boards) AppendBriRecord(out, b.Hands.data());
+    return out;
+}
+
 } // namespace zelv

@@ -84,6 +84,37 @@ bool DecodeBoardRecord(const unsigned char* record, DisplayTable& holdings) {
     return sound;
 }
 
+BoardList ReadDge(std::string_view bytes, const std::string& name) {
+    BoardList list;
+    const std::size_t whole = bytes.size() / RecordSize;
+    for (std::size_t k = 0; k < whole; ++k) {
+        DisplayTable holdings;
+        const std::uint64_t n = k + 1;
+        if (!DecodeBoardRecord(reinterpret_cast<const unsigned char*>(bytes.data()) + k * RecordSize, holdings)) {
+            list.Problems.push_back(LeftOut(name, n, "the record does not hold sixteen holdings"));
+            continue;
+        }
+        std::array<CardMask, 4> hands{};
+        if (std::string problem = HandsFromHoldings(holdings, hands); !problem.empty()) {
+            list.Problems.push_back(LeftOut(name, n, problem));
+            continue;
+        }
+        list.Boards.push_back(NumberedBoard(hands.data(), n));
+    }
+    if (const std::size_t rest = bytes.size() % RecordSize; rest != 0)
+        list.Problems.push_back(LeftOut(name, whole + 1,
+                                        "the record is cut short (" + std::to_string(rest) + " of " +
+                                            std::to_string(RecordSize) + " bytes)"));
+    return list;
+}
+
+std::string WriteDge(const std::vector<Board>& boards) {
+    std::string out;
+    out.reserve(boards.size() * RecordSize);
+    for (const Board& b : boards) AppendBoardRecord(out, b.Hands.data());
+    return out;
+}
+
 tBoardFile::~tBoardFile() { Close(); }
 
 void tBoardFile::Close() {

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace zelv {
 
@@ -24,6 +26,14 @@ void AppendBoardRecord(std::string& out, const CardMask* hands);
 // as the separators go and the rest left empty. Never reads past the record.
 bool DecodeBoardRecord(const unsigned char* record, DisplayTable& holdings);
 
+// Every board of a whole ".DGE" file, record n board n; a damaged record,
+// one that is not a whole deal and a trailing partial record are left out,
+// each with a message naming `name` and the board.
+BoardList ReadDge(std::string_view bytes, const std::string& name);
+// The ".DGE" file of `boards`, in their order.
+std::string WriteDge(const std::vector<Board>& boards);
+
+// Reads board after board from a ".DGE" file without reading it whole.
 class tBoardFile {
   public:
     enum class Read { Ok, Damaged, Failed };
