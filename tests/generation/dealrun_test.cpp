@@ -188,3 +188,28 @@ TEST_F(Run, stoppedRunKeepsTheBoardsAcceptedSoFar) {
     EXPECT_EQ(test::ReadText(Out(".DGE")).size(), 128u * r.Accepted);
     EXPECT_EQ(test::ReadText(Out(".BRI")).size(), 128u * r.Accepted);
 }
+
+TEST_F(Run, machineFilesAsChosenFromTheFirstBoardAndATooLongSetRefusedBeforeAnyFile) {
+    o.Boards = 16;
+    o.Seed = 7;
+    o.FirstBoard = 17;
+    o.WriteDup = o.WriteDlm = true;
+    DealRunResult r = RunDeal(o);
+    ASSERT_EQ(r.Status, DealStatus::Done) << r.Error;
+    EXPECT_EQ(r.DupPath, Out(".DUP"));
+    EXPECT_EQ(r.DlmPath, Out(".DLM"));
+    const std::string dup = test::ReadText(Out(".DUP"));
+    ASSERT_EQ(dup.size(), 16u * 156);
+    EXPECT_EQ(dup.substr(146, 10), "YN17 0 32 ");
+    EXPECT_NE(test::ReadText(Out(".DLM")).find("\r\nFrom board=17\r\nTo board=32\r\n"), std::string::npos);
+    EXPECT_NE(test::ReadText(Out(".PBN")).find("[Board \"32\"]"), std::string::npos);
+
+    const std::string before = test::ReadText(Out(".DGE"));
+    o.FirstBoard = 90;
+    r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::Failed);
+    EXPECT_EQ(r.Error, "Unable to write to " + Out(".DLM") +
+                           " (a .DLM file holds board numbers up to 99, and boards 90 to 105 go past it)");
+    EXPECT_EQ(r.Attempts, 0u);
+    EXPECT_EQ(test::ReadText(Out(".DGE")), before);
+}
