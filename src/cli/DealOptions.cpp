@@ -1,6 +1,8 @@
 #include "cli/DealOptions.h"
 
 #include "engine/FileUtil.h"
+#include "formats/DlmFile.h"
+#include "formats/DupFile.h"
 #include "generation/GeneratorFile.h"
 
 #include <filesystem>
@@ -71,13 +73,15 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
         return m;
     };
     using V = MergedDeal::Verdict;
-    std::uint64_t seed = 0, boards = 1, maxAttempts = 0;
+    std::uint64_t seed = 0, boards = 1, maxAttempts = 0, firstBoard = 1;
     if (line.Seed && !ParseCount(*line.Seed, 0xFFFFFFFFull, seed))
         return refuse(V::Usage, "--seed: '" + *line.Seed + "' is not a whole number from 0 to 4294967295");
     if (!ParseCount(line.Boards, 0x7FFFFFFFFFFFFFFFull, boards))
         return refuse(V::Usage, "--boards: '" + line.Boards + "' is not a whole number of boards (0 or more)");
     if (line.MaxAttempts && (!ParseCount(*line.MaxAttempts, 0x7FFFFFFFFFFFFFFFull, maxAttempts) || maxAttempts == 0))
         return refuse(V::Usage, "--max-attempts: '" + *line.MaxAttempts + "' is not a whole number of 1 or more");
+    if (line.FirstBoard && (!ParseCount(*line.FirstBoard, 0xFFFFFFFFull, firstBoard) || firstBoard == 0))
+        return refuse(V::Usage, "--first-board: '" + *line.FirstBoard + "' is not a whole number from 1 to 4294967295");
     // The files are first written as CODE.BRI.tmp-XXXXXX, which must still
     // fit the 255 bytes a file name may have.
     if (line.Code.empty() || line.Code.size() > 240 || !ValidName(line.Code))
@@ -90,6 +94,20 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
     o.OutputFolder = line.Output;
     o.FileCode = line.Code;
     o.WritePbn = line.Pbn;
+    o.FirstBoard = firstBoard;
+    // Said before dealing: the other files are still written.
+    if (line.Dup) {
+        if (const std::string why = DupRangeProblem(firstBoard, boards); why.empty())
+            o.WriteDup = true;
+        else
+            m.Warnings.push_back(line.Code + ".DUP is not written: " + why);
+    }
+    if (line.Dlm) {
+        if (const std::string why = DlmRangeProblem(firstBoard, boards); why.empty())
+            o.WriteDlm = true;
+        else
+            m.Warnings.push_back(line.Code + ".DLM is not written: " + why);
+    }
     o.MaxAttempts = maxAttempts;
     o.Secure = line.Secure;
     if (line.Seed) o.Seed = static_cast<std::uint32_t>(seed);
