@@ -323,7 +323,7 @@ BoardList ReadPbn(std::string_view text, const std::string& name) {
             list.Problems.push_back(LeftOut(name, number, problem));
             continue;
         }
-        if (dealer.size() == 1) b.Dealer = SeatOfLetter(dealer[0]);
+        if (dealer.size() == 1 && dealer != "?") b.Dealer = SeatOfLetter(dealer[0]);
         if (auto parsed = ParseVulnerable(vul); parsed && vul != "?") b.Vul = *parsed;
         list.Boards.push_back(b);
     }

@@ -118,7 +118,7 @@ TEST(PbnRead, anotherProgramsImportFormat) {
                              "[Event \"#\"][Deal \"E:A8654.KQ5.T.QJT6 J973.J98742.3.K4 - .63.AKQ987.A9732\"]\n"
                              "[Vulnerable \"Love\"]\n"
                              "\n"
-                             "[Board \"#\"]\n"
+                             "[Board \"#\"] [Dealer \"?\"]\n"
                              "[Deal \"S:J973.J98742.3.K4 KQT2.AT.J6542.85 .63.AKQ987.A9732 A8654.KQ5.T.QJT6\"]\n";
     const BoardList read = ReadPbn(file, "CLUB.PBN");
     EXPECT_TRUE(read.Problems.empty()) << (read.Problems.empty() ? "" : read.Problems[0]);
