@@ -46,8 +46,8 @@ int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out,
         std::error_code ec;
         const auto size = std::filesystem::file_size(path, ec);
         if (!ec && size % RecordSize != 0)
-            err << "zelvano-deal: " << path << ": the last " << size % RecordSize
-                << " bytes are not a whole board record and were ignored\n";
+            err << "zelvano-deal: " << path << ": board " << size / RecordSize + 1 << " is cut short: the last "
+                << size % RecordSize << " bytes are not a whole board record and were ignored\n";
     }
     for (const std::string& problem : file.Problems()) err << "zelvano-deal: " << problem << "\n";
     // An empty list printed with success would look like a set that was read.

@@ -3,7 +3,6 @@
 #include "engine/FileUtil.h"
 #include "formats/DupFile.h"
 
-#include <bit>
 #include <cstdio>
 #include <map>
 #include <optional>

@@ -5,14 +5,8 @@
 #include "formats/DupFile.h"
 #include "formats/Pbn.h"
 
-#include <algorithm>
-#include <bit>
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zelv {

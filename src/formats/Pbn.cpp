@@ -60,7 +60,7 @@ std::string WritePbn(const std::vector<Board>& boards) {
 
 namespace {
 
-// The tags a game's board is read from, in the order of Tags below.
+// The tags a game's board is read from.
 enum Tag { BoardTag, DealerTag, VulnerableTag, DealTag, TagCount };
 constexpr std::string_view TagNames[TagCount] = {"Board", "Dealer", "Vulnerable", "Deal"};
 
