@@ -1,7 +1,7 @@
 #pragma once
 // The set-ups both dealers' benchmarks run, and the files they write to.
-#include "engine/Duplimat.h"
 #include "engine/uBoard.h"
+#include "formats/Duplimat.h"
 
 #include <cstdint>
 #include <filesystem>

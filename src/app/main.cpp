@@ -217,7 +217,7 @@ void TMainWin::HandGenerationClick() {
 void TMainWin::HandViewingClick() {
     FileDialogOptions o;
     o.Title = QStringLiteral("Zelv Board File");
-    o.Filter = QStringLiteral("Zelv Board File (*.DGE)");
+    o.Filter = QStringLiteral("Zelv Board File (*.DGE);;PBN File (*.PBN);;All Files (*)");
     o.DefaultSuffix = QStringLiteral("DGE");
     o.Folder = QString::fromStdString(SharedSettings().HandsFolder);
     o.InitialName = lastBoardFile_;

@@ -1,8 +1,7 @@
 #include "cli/BoardText.h"
 
-#include "engine/BoardFile.h"
-#include "engine/Duplimat.h"
-#include "engine/Pbn.h"
+#include "formats/BoardSource.h"
+#include "formats/Pbn.h"
 
 #include <filesystem>
 #include <ostream>
@@ -10,38 +9,22 @@
 namespace zelv {
 
 std::string DealProblem(const DisplayTable& table) {
-    unsigned seen[4] = {0, 0, 0, 0};
-    for (int seat = 0; seat < 4; ++seat) {
-        std::size_t cards = 0;
-        for (int s = 0; s < 4; ++s) {
-            const std::string& h = table[seat][s];
-            std::size_t last = std::string::npos;
-            for (char c : h) {
-                std::size_t r = RankLetters.find(c);
-                if (r == std::string_view::npos)
-                    return SeatNames[seat] + "'s " + std::string(SuitNames[s]) +
-                           " hold a character that is not a rank letter";
-                if (last != std::string::npos && r <= last)
-                    return SeatNames[seat] + "'s " + std::string(SuitNames[s]) + " are not in order from high to low";
-                if (seen[s] & (1u << r)) return "the " + std::string(SuitNames[s]) + " rank " + c + " is held twice";
-                seen[s] |= 1u << r;
-                last = r;
-            }
-            cards += h.size();
-        }
-        if (cards != 13) return SeatNames[seat] + " holds " + std::to_string(cards) + " cards, not 13";
-    }
-    return {};
+    std::array<CardMask, 4> hands{};
+    return HandsFromHoldings(table, hands);
 }
 
 std::string BoardDiagram(std::uint64_t board, const DisplayTable& table) {
+    return BoardDiagram(board, DealerSeat(board), VulnerabilityOf(board), table);
+}
+
+std::string BoardDiagram(std::uint64_t board, int dealer, Vulnerability vul, const DisplayTable& table) {
     static const char Letters[4] = {'S', 'H', 'D', 'C'};
     auto line = [&](int seat, int s) {
         const std::string& h = table[seat][s];
         return std::string(1, Letters[s]) + ' ' + (h.empty() ? std::string("-") : h);
     };
     const std::string indent(10, ' ');
-    std::string t = "Board " + std::to_string(board) + ": " + DealerVulText(board) + "\n";
+    std::string t = "Board " + std::to_string(board) + ": " + DealerVulText(dealer, vul) + "\n";
     for (int s = 0; s < 4; ++s) t += indent + line(North, s) + "\n";
     for (int s = 0; s < 4; ++s) {
         std::string w = line(West, s);
@@ -53,40 +36,45 @@ std::string BoardDiagram(std::uint64_t board, const DisplayTable& table) {
 }
 
 int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out, std::ostream& err) {
-    tBoardFile file;
+    BoardSource file;
     std::string error;
     if (!file.Open(path, &error)) {
         err << "zelvano-deal: " << error << "\n";
         return 1;
     }
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (!ec && size % RecordSize != 0)
-        err << "zelvano-deal: " << path << ": the last " << size % RecordSize
-            << " bytes are not a whole board record and were ignored\n";
+    if (file.Format() == BoardFormat::Dge) {
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(path, ec);
+        if (!ec && size % RecordSize != 0)
+            err << "zelvano-deal: " << path << ": board " << size / RecordSize + 1 << " is cut short: the last "
+                << size % RecordSize << " bytes are not a whole board record and were ignored\n";
+    }
+    for (const std::string& problem : file.Problems()) err << "zelvano-deal: " << problem << "\n";
     // An empty list printed with success would look like a set that was read.
     if (file.BoardCount() == 0) {
         err << "zelvano-deal: no boards in " << path << "\n";
         return 1;
     }
     if (format == ShowFormat::Pbn) out << PbnFileHeader();
-    bool damaged = false;
-    DisplayTable board;
+    bool damaged = !file.Problems().empty();
+    BoardSource::Shown board;
     for (std::uint64_t n = 1; n <= file.BoardCount(); ++n) {
-        tBoardFile::Read read = file.ReadBoard(n, board, &error);
+        const BoardSource::Read read = file.ReadBoard(n, board, &error);
         std::string problem;
-        if (read == tBoardFile::Read::Failed)
+        if (read == BoardSource::Read::Failed)
             problem = error;
-        else if (read == tBoardFile::Read::Damaged)
+        else if (read == BoardSource::Read::Damaged)
             problem = "the record does not hold sixteen holdings";
         else
-            problem = DealProblem(board);
+            problem = DealProblem(board.Holdings);
         if (!problem.empty()) {
-            err << "zelvano-deal: " << path << ": board " << n << " is damaged (" << problem << "); not shown\n";
+            err << "zelvano-deal: " << path << ": board " << board.Number << " is damaged (" << problem
+                << "); not shown\n";
             damaged = true;
             continue;
         }
-        out << (format == ShowFormat::Pbn ? PbnGame(n, board) : BoardDiagram(n, board));
+        out << (format == ShowFormat::Pbn ? PbnGame(board.Number, board.Dealer, board.Vul, board.Holdings)
+                                          : BoardDiagram(board.Number, board.Dealer, board.Vul, board.Holdings));
     }
     out.flush();
     if (!out) {

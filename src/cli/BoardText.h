@@ -2,6 +2,7 @@
 // What `zelvano-deal show` prints: a board file's boards as PBN or as plain
 // diagrams, with every record checked before it is printed.
 #include "engine/uBoard.h"
+#include "formats/Board.h"
 
 #include <cstdint>
 #include <iosfwd>
@@ -14,15 +15,18 @@ namespace zelv {
 std::string DealProblem(const DisplayTable& table);
 
 // Board n as a diagram: a title line with dealer and vulnerability, North
-// above, West and East side by side, South below; a void shows as "-".
+// above, West and East side by side, South below; a void shows as "-". The
+// first takes dealer and vulnerability from the board's number.
 std::string BoardDiagram(std::uint64_t board, const DisplayTable& table);
+std::string BoardDiagram(std::uint64_t board, int dealer, Vulnerability vul, const DisplayTable& table);
 
 enum class ShowFormat { Pbn, Text };
 
-// Prints every sound board of the file to `out`. A record that cannot be read
-// or is not a whole deal is reported on `err` with its board number and
-// skipped. 0 when every board was printed, 1 when the file could not be
-// opened or any board was skipped.
+// Prints every sound board of the file to `out`, of any of the five formats
+// by its extension (another name is read as a ".DGE" file). A record or
+// game that cannot be read or is not a whole deal is reported on `err` with
+// its board number and skipped. 0 when every board was printed, 1 when the
+// file could not be opened, held no board or any board was skipped.
 int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out, std::ostream& err);
 
 } // namespace zelv

@@ -1,6 +1,8 @@
 #include "cli/DealOptions.h"
 
 #include "engine/FileUtil.h"
+#include "formats/DlmFile.h"
+#include "formats/DupFile.h"
 #include "generation/GeneratorFile.h"
 
 #include <filesystem>
@@ -72,7 +74,7 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
         return m;
     };
     using V = MergedDeal::Verdict;
-    std::uint64_t seed = 0, boards = 1, maxAttempts = 0, threads = 0;
+    std::uint64_t seed = 0, boards = 1, maxAttempts = 0, threads = 0, firstBoard = 1;
     if (line.Seed && !ParseCount(*line.Seed, 0xFFFFFFFFull, seed))
         return refuse(V::Usage, "--seed: '" + *line.Seed + "' is not a whole number from 0 to 4294967295");
     if (!ParseCount(line.Boards, 0x7FFFFFFFFFFFFFFFull, boards))
@@ -82,6 +84,8 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
     if (line.Threads && (!ParseCount(*line.Threads, MaxThreads, threads) || threads == 0))
         return refuse(V::Usage, "--threads: '" + *line.Threads + "' is not a whole number from 1 to " +
                                     std::to_string(MaxThreads));
+    if (line.FirstBoard && (!ParseCount(*line.FirstBoard, 0xFFFFFFFFull, firstBoard) || firstBoard == 0))
+        return refuse(V::Usage, "--first-board: '" + *line.FirstBoard + "' is not a whole number from 1 to 4294967295");
     // The files are first written as CODE.BRI.tmp-XXXXXX, which must still
     // fit the 255 bytes a file name may have.
     if (line.Code.empty() || line.Code.size() > 240 || !ValidName(line.Code))
@@ -94,6 +98,20 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
     o.OutputFolder = line.Output;
     o.FileCode = line.Code;
     o.WritePbn = line.Pbn;
+    o.FirstBoard = firstBoard;
+    // Said before dealing: the other files are still written.
+    if (line.Dup) {
+        if (const std::string why = DupRangeProblem(firstBoard, boards); why.empty())
+            o.WriteDup = true;
+        else
+            m.Warnings.push_back(line.Code + ".DUP is not written: " + why);
+    }
+    if (line.Dlm) {
+        if (const std::string why = DlmRangeProblem(firstBoard, boards); why.empty())
+            o.WriteDlm = true;
+        else
+            m.Warnings.push_back(line.Code + ".DLM is not written: " + why);
+    }
     o.MaxAttempts = maxAttempts;
     o.Secure = line.Secure;
     o.Threads = static_cast<unsigned>(threads);

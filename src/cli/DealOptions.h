@@ -19,9 +19,10 @@ struct DealCommandLine {
     std::optional<std::string> Seed;
     std::optional<std::string> MaxAttempts;
     std::optional<std::string> Threads;
+    std::optional<std::string> FirstBoard;
     std::string Code = "ZELV";
     std::string Definitions, Output;
-    bool NoSeedFirst = false, Secure = false, Pbn = true;
+    bool NoSeedFirst = false, Secure = false, Pbn = true, Dup = false, Dlm = false;
 };
 
 struct MergedDeal {
@@ -34,6 +35,8 @@ struct MergedDeal {
 
 // Reads the generator file when one is named (and only then touches the
 // file system, besides checking that a named definitions folder exists).
+// A ".DUP" or ".DLM" file that cannot number the set is dropped, with a
+// warning that says so.
 MergedDeal MergeDealOptions(const DealCommandLine& line);
 
 } // namespace zelv

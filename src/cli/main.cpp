@@ -1,11 +1,14 @@
 // zelvano-deal: deals a set of boards from the command line, shows the
-// boards of a board file, or prints them into PDF. Exit status: 0 done,
-// 1 bad input, 2 usage, 3 the attempt limit was reached, 130 interrupted.
+// boards of a board file, prints them into PDF or converts them to other
+// board files. Exit status: 0 done, 1 bad input, 2 usage, 3 the attempt
+// limit was reached, 130 interrupted.
 #include "cli/BoardText.h"
 #include "cli/DealOptions.h"
 #include "engine/FileUtil.h"
 #include "engine/Settings.h"
 #include "engine/Version.h"
+#include "formats/BoardSource.h"
+#include "formats/Convert.h"
 #include "generation/DealRun.h"
 #include "generation/GeneratorFile.h"
 #include "viewing/PdfPrint.h"
@@ -60,7 +63,8 @@ std::string EmptyValueOption(int argc, char** argv) {
 int EmptyValue(const std::string& option) { return UsageError(option + ": an empty value is not allowed"); }
 
 int Show(int argc, char** argv) {
-    CLI::App app{"Prints the boards of a board file (.DGE) to standard output.", "zelvano-deal show"};
+    CLI::App app{"Prints the boards of a board file (.DGE, .BRI, .DUP, .DLM or .PBN) to standard output.",
+                 "zelvano-deal show"};
     std::string path, format = "pbn";
     app.add_option("FILE", path, "The board file to read")->required()->type_name("FILE");
     app.add_option("--format", format, "pbn (the default) or text, for diagrams")
@@ -76,7 +80,8 @@ int Show(int argc, char** argv) {
 }
 
 int Print(int argc, char** argv) {
-    CLI::App app{"Prints the boards of a board file (.DGE) into PDF, as the print dialog does: whole deals\n"
+    CLI::App app{"Prints the boards of a board file (.DGE, .BRI, .DUP, .DLM or .PBN) into PDF, as the print\n"
+                 "dialog does: whole deals\n"
                  "sixteen to a page, or for partnership practice one document per seat (OUT-North.pdf, ...).",
                  "zelvano-deal print"};
     std::string path, output, layout = "standard", seatsText = "N", paper = "a4";
@@ -120,7 +125,9 @@ int Print(int argc, char** argv) {
     for (const auto& file : result.Files)
         std::cout << "Wrote " << file.Path << ", " << file.Pages << (file.Pages == 1 ? " page\n" : " pages\n");
     std::cout.flush();
+    for (const std::string& left : result.LeftOut) std::cerr << "zelvano-deal: " << left << "\n";
     if (!result.Error.empty()) return BadInput(result.Error);
+    if (!result.LeftOut.empty()) return ExitBadInput;
     if (result.Damaged != 0) {
         std::cerr << "zelvano-deal: " << path << ": " << result.Damaged
                   << " damaged board record(s) were printed as far as they are sound and marked \"" << DamagedMark
@@ -133,12 +140,49 @@ int Print(int argc, char** argv) {
 #endif
 }
 
+int Convert(int argc, char** argv) {
+    CLI::App app{"Converts a board file into others, each in the format of its extension (.PBN, .DGE, .BRI,\n"
+                 ".DUP or .DLM in any case): zelvano-deal convert FED.PBN ZELV.DGE ZELV.BRI ZELV.DUP\n"
+                 "The outputs are put in place together, or none of them when any cannot be written.",
+                 "zelvano-deal convert"};
+    std::string input;
+    std::vector<std::string> outputs;
+    app.add_option("IN", input, "The board file to read")->required()->type_name("IN");
+    app.add_option("OUT", outputs, "The board files to write")->required()->expected(1, -1)->type_name("OUT");
+    if (const std::string empty = EmptyValueOption(argc, argv); !empty.empty()) return EmptyValue(empty);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return ParseFailed(app, e);
+    }
+    if (input.empty()) return EmptyValue("IN");
+    for (const std::string& path : outputs)
+        if (path.empty()) return EmptyValue("OUT");
+    outputs.insert(outputs.begin(), input);
+    for (const std::string& path : outputs)
+        if (!FormatOfPath(path))
+            return UsageError(path + ": the extension names no board file format (" + KnownExtensions() + ")");
+    outputs.erase(outputs.begin());
+    const ConvertResult result = ConvertBoardFile(input, outputs);
+    for (const std::string& problem : result.Problems) std::cerr << "zelvano-deal: " << problem << "\n";
+    if (!result.Error.empty()) return BadInput(result.Error);
+    for (const std::string& path : outputs)
+        std::cout << "Wrote " << path << ", " << result.Boards << (result.Boards == 1 ? " board\n" : " boards\n");
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "zelvano-deal: the files were written, but the summary could not be written to standard output\n";
+        return ExitBadInput;
+    }
+    return ExitDone;
+}
+
 int Deal(int argc, char** argv) {
     const tSettings& settings = SharedSettings();
     CLI::App app{"Deals a set of bridge boards that meet a set-up of hand definitions.\n"
                  "Also: zelvano-deal show FILE [--format pbn|text]\n"
                  "      zelvano-deal print FILE -o OUT.pdf [--layout standard|partnership] [--seats N,S,E,W]\n"
                  "                         [--paper a4|letter]\n"
+                 "      zelvano-deal convert IN OUT...   (board files: .PBN .DGE .BRI .DUP .DLM)\n"
                  "Exit status: 0 done, 1 bad input, 2 usage, 3 stopped by --max-attempts, 130 interrupted.",
                  "zelvano-deal"};
     app.set_version_flag("--version", "zelvano-deal " + std::string(ZelvanoVersion));
@@ -146,7 +190,7 @@ int Deal(int argc, char** argv) {
     line.Code = std::string(InitialFileCode);
     line.Definitions = settings.HandDefinitionsFolder;
     line.Output = settings.HandsFolder;
-    std::string seats[4], seedText, maxAttemptsText, threadsText;
+    std::string seats[4], seedText, maxAttemptsText, threadsText, firstBoardText;
     bool quiet = false;
 
     app.add_option("--generator", line.Generator, "Take the four seats' set-up from this generator file (.GEN)")
@@ -159,7 +203,8 @@ int Deal(int argc, char** argv) {
                                            "; an empty item is an empty slot")
                             ->type_name("NAMES");
     app.add_option("--boards", line.Boards, "Number of boards to deal")->type_name("N")->capture_default_str();
-    app.add_option("--code", line.Code, "File code: the output files are CODE.DGE, CODE.BRI and CODE.PBN")
+    app.add_option("--code", line.Code,
+                   "File code: the output files are CODE.DGE, CODE.BRI and CODE.PBN (and CODE.DUP, CODE.DLM)")
         ->type_name("CODE")
         ->capture_default_str();
     app.add_option("--definitions", line.Definitions, "Folder of the hand definition files")
@@ -186,6 +231,13 @@ int Deal(int argc, char** argv) {
         "--pbn", [&line] { line.Pbn = true; }, "Also write CODE.PBN (the default)");
     app.add_flag_callback(
         "--no-pbn", [&line] { line.Pbn = false; }, "Do not write CODE.PBN");
+    app.add_flag("--dup", line.Dup, "Also write CODE.DUP, for the newer Duplimate machines (up to board 999)");
+    app.add_flag("--dlm", line.Dlm, "Also write CODE.DLM, for the machines that read text (up to board 99)");
+    CLI::Option* firstOpt =
+        app.add_option("--first-board", firstBoardText,
+                       "Number the set from this board (default 1): the PBN, DUP and DLM files, dealer and "
+                       "vulnerability follow it")
+            ->type_name("N");
     app.add_flag("--quiet", quiet, "No progress line and no summary");
     if (const std::string empty = EmptyValueOption(argc, argv); !empty.empty()) return EmptyValue(empty);
     try {
@@ -204,6 +256,7 @@ int Deal(int argc, char** argv) {
     if (*seedOpt) line.Seed = seedText;
     if (*maxOpt) line.MaxAttempts = maxAttemptsText;
     if (*threadsOpt) line.Threads = threadsText;
+    if (*firstOpt) line.FirstBoard = firstBoardText;
 
     // The default folders of an installed program are the user's, made on first use.
     if (line.Definitions == settings.HandDefinitionsFolder || line.Output == settings.HandsFolder) {
@@ -268,6 +321,7 @@ int main(int argc, char** argv) {
     try {
         if (argc > 1 && std::string(argv[1]) == "show") return Show(argc - 1, argv + 1);
         if (argc > 1 && std::string(argv[1]) == "print") return Print(argc - 1, argv + 1);
+        if (argc > 1 && std::string(argv[1]) == "convert") return Convert(argc - 1, argv + 1);
         if (argc > 1 && std::string(argv[1]) == "deal") return Deal(argc - 1, argv + 1);
         return Deal(argc, argv);
     } catch (const std::exception& e) {

@@ -1,10 +1,10 @@
 #include "engine/uBoard.h"
 
 #include "engine/CardTables.h"
-#include "engine/Duplimat.h"
 #include "engine/FileUtil.h"
 #include "engine/HandDefnKeys.h"
 #include "engine/IniFile.h"
+#include "formats/Duplimat.h"
 
 #include <algorithm>
 #include <bit>

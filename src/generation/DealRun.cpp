@@ -1,6 +1,9 @@
 #include "generation/DealRun.h"
 
-#include "engine/Duplimat.h"
+#include "engine/FileUtil.h"
+#include "formats/DlmFile.h"
+#include "formats/DupFile.h"
+#include "formats/Duplimat.h"
 #include "generation/SecureDeal.h"
 
 #include <algorithm>
@@ -9,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace zelv {
@@ -99,7 +103,7 @@ void DealSecure(const DealRunOptions& options, tBoard& board, tDealFiles& files,
     auto full = [&] { return result.Accepted >= wanted || files.Failed(); };
     auto accept = [&](const Found& f) {
         if (files.WritesPbn()) RenderHands(f.Cards.data(), display);
-        files.WriteRecords(f.Records, f.Records + RecordSize, &display);
+        files.WriteRecords(f.Cards.data(), f.Records, f.Records + RecordSize, &display);
         ++result.Accepted;
     };
     auto lastReport = std::chrono::steady_clock::now();
@@ -163,6 +167,20 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
         result.Error = "The number of boards must not be negative: " + std::to_string(options.Boards);
         return result;
     }
+    if (options.FirstBoard < 1) {
+        result.Error = "The first board number must be 1 or more";
+        return result;
+    }
+    // A machine file that cannot number the set is refused before anything
+    // is dealt; the dialog and the command line drop it first and say so.
+    const auto boards = static_cast<std::uint64_t>(options.Boards);
+    for (const auto& [wanted, why, ext] :
+         {std::tuple{options.WriteDup, DupRangeProblem(options.FirstBoard, boards), ".DUP"},
+          std::tuple{options.WriteDlm, DlmRangeProblem(options.FirstBoard, boards), ".DLM"}})
+        if (wanted && !why.empty()) {
+            result.Error = UnableToWrite(JoinPath(options.OutputFolder, options.FileCode + ext), why);
+            return result;
+        }
     tBoard board;
     board.SeedFirst = options.SeedFirst;
     board.Random = options.Seed ? tRandom(*options.Seed) : options.Random ? *options.Random : tRandom::Randomized();
@@ -180,10 +198,13 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
     }
 
     tDealFiles files;
-    if (!files.OpenDealFiles(options.OutputFolder, options.FileCode, options.WritePbn, &result.Error)) return result;
+    const DealFileChoice choice{options.WritePbn, options.WriteDup, options.WriteDlm, options.FirstBoard};
+    if (!files.OpenDealFiles(options.OutputFolder, options.FileCode, choice, &result.Error)) return result;
     result.BoardPath = files.BoardPath();
     result.BriPath = files.BriPath();
     result.PbnPath = files.PbnPath();
+    result.DupPath = files.DupPath();
+    result.DlmPath = files.DlmPath();
     board.Output = &files;
 
     using Clock = std::chrono::steady_clock;

@@ -21,6 +21,11 @@ struct DealRunOptions {
     std::string OutputFolder;
     std::string FileCode = "ZELV";
     bool WritePbn = true;
+    bool WriteDup = false; // CODE.DUP, at most board 999
+    bool WriteDlm = false; // CODE.DLM, at most board 99
+    // The set's first board number: the PBN, DUP and DLM files number the
+    // boards from it, and dealer and vulnerability follow.
+    std::uint64_t FirstBoard = 1;
     std::uint64_t MaxAttempts = 0; // 0: no limit
     // The classic dealer's generator: a run from `Seed` repeats exactly;
     // otherwise the run continues `Random`'s sequence and leaves it where
@@ -58,7 +63,7 @@ struct DealRunResult {
     double Seconds = 0;
     std::string Error;
     std::string ErrorDetail; // where a bad value stands (key and file), when known
-    std::string BoardPath, BriPath, PbnPath;
+    std::string BoardPath, BriPath, PbnPath, DupPath, DlmPath;
     // The run's files were put in place. A run that accepted no board, or
     // failed, leaves the previous files as they were.
     bool Written = false;

@@ -1,8 +1,10 @@
 #include "generation/HandGen.h"
 
-#include "engine/Duplimat.h"
 #include "engine/FileUtil.h"
 #include "engine/Settings.h"
+#include "formats/DlmFile.h"
+#include "formats/DupFile.h"
+#include "formats/Duplimat.h"
 #include "ui/ClickLabel.h"
 #include "ui/DialogFrame.h"
 #include "ui/DropDownCombo.h"
@@ -166,11 +168,19 @@ QHBoxLayout* THandGenDlg::BuildOptionRow() {
     PbnCB->setObjectName(QStringLiteral("PbnCB"));
     PbnCB->setChecked(true);
     setHint(PbnCB, QStringLiteral("Also write the boards to a PBN file beside the board file"));
+    DupCB = new QCheckBox(QStringLiteral("Also Write DUP File"), this);
+    DupCB->setObjectName(QStringLiteral("DupCB"));
+    setHint(DupCB, QStringLiteral("Also write the boards for the newer Duplimate machines (boards up to 999)"));
+    DlmCB = new QCheckBox(QStringLiteral("Also Write DLM File"), this);
+    DlmCB->setObjectName(QStringLiteral("DlmCB"));
+    setHint(DlmCB, QStringLiteral("Also write the boards for the dealing machines that read text (boards up to 99)"));
     SecureCB = new QCheckBox(QStringLiteral("Secure Random Source"), this);
     SecureCB->setObjectName(QStringLiteral("SecureCB"));
     setHint(SecureCB, QStringLiteral("Draw the cards from the system's secure random source"));
     options->addWidget(SeedCB);
     options->addWidget(PbnCB);
+    options->addWidget(DupCB);
+    options->addWidget(DlmCB);
     options->addWidget(SecureCB);
     options->addStretch(1);
     return options;
@@ -197,9 +207,20 @@ QHBoxLayout* THandGenDlg::BuildOutputRow() {
     NumberBoardsEB->setObjectName(QStringLiteral("NumberBoardsEB"));
     NumberBoardsEB->setMaximumWidth(80);
     numberLbl->setBuddy(NumberBoardsEB);
+    auto* firstLbl = new QLabel(QStringLiteral("First Board: "), this);
+    firstLbl->setObjectName(QStringLiteral("FirstBoardLbl"));
+    FirstBoardEB = new QLineEdit(this);
+    FirstBoardEB->setObjectName(QStringLiteral("FirstBoardEB"));
+    FirstBoardEB->setMaximumWidth(80);
+    FirstBoardEB->setMaxLength(10);
+    setHint(FirstBoardEB, QStringLiteral("The number of the set's first board, for a second table's set 17 to 32"));
+    firstLbl->setBuddy(FirstBoardEB);
     auto* output = new QHBoxLayout;
     output->addWidget(numberLbl);
     output->addWidget(NumberBoardsEB);
+    output->addSpacing(12);
+    output->addWidget(firstLbl);
+    output->addWidget(FirstBoardEB);
     output->addStretch(1);
     output->addWidget(SavePanel);
     output->addWidget(Panel3);
@@ -296,6 +317,7 @@ void THandGenDlg::FormActivate() {
     FitCombosToNames();
     SetDefaultValues();
     NumberBoardsEB->setText(QStringLiteral("1"));
+    FirstBoardEB->setText(QStringLiteral("1"));
     MainTabSheet->setCurrentIndex(0);
     seats_[0].Conditions[0]->setFocus();
 }
@@ -331,6 +353,8 @@ void THandGenDlg::SetDefaultValues() {
     SeedCB->setChecked(true);
     SeedCBClick();
     PbnCB->setChecked(true);
+    DupCB->setChecked(false);
+    DlmCB->setChecked(false);
     SecureCB->setChecked(false);
     ProgBar->setValue(0);
     ProgBar->setFormat(QString());
@@ -514,6 +538,8 @@ void THandGenDlg::DealBtnClick() {
     // without the user saying so.
     long long wanted = 1;
     if (!NumberBoardsEB->text().isEmpty() && !ParseWholeNumber(s(NumberBoardsEB->text()), wanted)) wanted = 0;
+    const std::uint64_t first = FirstBoardNumber();
+    if (first == 0) return;
     if (!MayReplaceBoards(wanted)) return;
     Counter->clear();
     RateLbl->clear();
@@ -543,9 +569,45 @@ void THandGenDlg::DealBtnClick() {
     options.OutputFolder = settings.HandsFolder;
     options.FileCode = settings.DefaultFileCode;
     options.WritePbn = PbnCB->isChecked();
+    options.WriteDup = DupCB->isChecked();
+    options.WriteDlm = DlmCB->isChecked();
+    options.FirstBoard = first;
     options.Secure = SecureCB->isChecked();
     options.Random = random_;
+    DropMachineFilesTooSmall(options);
     StartRun(options);
+}
+
+std::uint64_t THandGenDlg::FirstBoardNumber() {
+    if (FirstBoardEB->text().trimmed().isEmpty()) FirstBoardEB->setText(QStringLiteral("1"));
+    const QString text = FirstBoardEB->text();
+    bool ok = false;
+    const qulonglong first = text.trimmed().toULongLong(&ok);
+    if (!ok || first < 1 || first > 0xFFFFFFFFull) {
+        Prompts::current().error(
+            this, QStringLiteral("'%1' is not a board number for the first board. Enter 1 or more.").arg(text));
+        return 0;
+    }
+    return first;
+}
+
+void THandGenDlg::DropMachineFilesTooSmall(DealRunOptions& options) {
+    // Said before dealing; the other files are still written.
+    const auto boards = static_cast<std::uint64_t>(options.Boards);
+    QStringList notes;
+    if (options.WriteDup) {
+        if (const std::string why = DupRangeProblem(options.FirstBoard, boards); !why.empty()) {
+            notes << q(options.FileCode + ".DUP is not written: " + why + ".");
+            options.WriteDup = false;
+        }
+    }
+    if (options.WriteDlm) {
+        if (const std::string why = DlmRangeProblem(options.FirstBoard, boards); !why.empty()) {
+            notes << q(options.FileCode + ".DLM is not written: " + why + ".");
+            options.WriteDlm = false;
+        }
+    }
+    if (!notes.isEmpty()) Prompts::current().information(this, windowTitle(), notes.join(u'\n'));
 }
 
 void THandGenDlg::StartRun(const DealRunOptions& options) {
@@ -639,7 +701,7 @@ void THandGenDlg::ShowFilesWritten(const DealRunResult& result) {
         return;
     }
     QStringList names;
-    for (const std::string& path : {result.BoardPath, result.BriPath, result.PbnPath})
+    for (const std::string& path : {result.BoardPath, result.BriPath, result.PbnPath, result.DupPath, result.DlmPath})
         if (!path.empty()) names << QFileInfo(q(path)).fileName();
     const QString last = names.takeLast();
     const QString folder = QFileInfo(q(result.BoardPath)).absolutePath();
@@ -660,8 +722,8 @@ void THandGenDlg::SetRunning(bool on) {
         seat.AnyHand->setEnabled(!on);
         for (auto* combo : seat.Conditions) combo->setEnabled(!on && !seat.AnyHand->isChecked());
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{SeedCB, PbnCB, SecureCB, Panel3, ChangeFileBtn, NumberBoardsEB,
-                                                      LoadBtn, ClearBtn})
+    for (QWidget* w : std::initializer_list<QWidget*>{SeedCB, PbnCB, DupCB, DlmCB, SecureCB, Panel3, ChangeFileBtn,
+                                                      NumberBoardsEB, FirstBoardEB, LoadBtn, ClearBtn})
         w->setEnabled(!on);
     if (on) RateLbl->clear();
 }

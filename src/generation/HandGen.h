@@ -90,6 +90,11 @@ class THandGenDlg : public QDialog {
     void DealBtnClick();
     // Asks before a run of `boards` would replace a set that holds boards.
     bool MayReplaceBoards(long long boards);
+    // The first board's number as typed (empty is 1); 0 after saying what is wrong.
+    std::uint64_t FirstBoardNumber();
+    // Says which ticked machine files a set of `boards` from `first` cannot
+    // number, and leaves them out of `options`.
+    void DropMachineFilesTooSmall(DealRunOptions& options);
     void ClearBtnClick();
 
     // Applies a set-up read from a generator file, seat by seat.
@@ -116,11 +121,14 @@ class THandGenDlg : public QDialog {
     QTabWidget* MainTabSheet = nullptr;
     QCheckBox* SeedCB = nullptr;
     QCheckBox* PbnCB = nullptr;
+    QCheckBox* DupCB = nullptr;
+    QCheckBox* DlmCB = nullptr;
     QCheckBox* SecureCB = nullptr;
     QLabel* SavePanel = nullptr;
     ClickLabel* Panel3 = nullptr;
     QToolButton* ChangeFileBtn = nullptr;
     QLineEdit* NumberBoardsEB = nullptr;
+    QLineEdit* FirstBoardEB = nullptr;
     QProgressBar* ProgBar = nullptr;
     QLabel* Counter = nullptr;
     QLabel* RateLbl = nullptr;

@@ -1,6 +1,6 @@
 #include "viewing/PdfPrint.h"
 
-#include "engine/BoardFile.h"
+#include "formats/BoardSource.h"
 #include "viewing/QtPrintCanvas.h"
 
 #include <QGuiApplication>
@@ -28,9 +28,10 @@ std::string PdfNameFor(const std::string& output, int seat) {
 
 PdfPrintResult PrintBoardFileToPdf(const PdfPrintJob& job) {
     PdfPrintResult result;
-    tBoardFile file;
+    BoardSource file;
     if (!file.Open(job.BoardFile, &result.Error)) return result;
     result.Boards = file.BoardCount();
+    result.LeftOut = file.Problems();
     if (result.Boards == 0) {
         result.Error = "no boards in " + job.BoardFile;
         return result;

@@ -30,15 +30,18 @@ struct PdfPrintResult {
     std::vector<File> Files;
     std::uint64_t Boards = 0;
     std::uint64_t Damaged = 0; // boards printed from damaged records, marked so
+    // Boards the file's reader left out, one message each (naming the file
+    // and the board); the others are printed.
+    std::vector<std::string> LeftOut;
 };
 
 // The file of the document for `seat` (a seat index, or -1 for whole deals).
 std::string PdfNameFor(const std::string& output, int seat);
 
-// Prints every board of the file. Fails, writing nothing, when the file
-// cannot be read or holds no whole board ("no boards in <file>"); a file
-// that cannot be written is "Unable to write to <path> (<reason>)". Needs a
-// QGuiApplication.
+// Prints every board of the file, of any of the five formats by its
+// extension. Fails, writing nothing, when the file cannot be read or holds
+// no whole board ("no boards in <file>"); a file that cannot be written is
+// "Unable to write to <path> (<reason>)". Needs a QGuiApplication.
 PdfPrintResult PrintBoardFileToPdf(const PdfPrintJob& job);
 // The same from a program that has none: starts one on the offscreen
 // platform for the length of the job.

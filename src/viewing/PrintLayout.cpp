@@ -1,7 +1,7 @@
 #include "viewing/PrintLayout.h"
 
 #include "engine/Cards.h"
-#include "engine/Pbn.h"
+#include "formats/Pbn.h"
 
 #include <algorithm>
 #include <vector>
@@ -20,7 +20,7 @@ std::string ShortName(const std::string& path) {
     return dot == std::string::npos ? std::string() : name.substr(0, dot);
 }
 
-tBoardPrinter::tBoardPrinter(tBoardFile& file, PrintCanvas& canvas, std::string shortName)
+tBoardPrinter::tBoardPrinter(BoardSource& file, PrintCanvas& canvas, std::string shortName)
     : file_(file), canvas_(canvas), shortName_(std::move(shortName)) {}
 
 int tBoardPrinter::Print(const PrintRequest& request) {
@@ -125,8 +125,8 @@ void tBoardPrinter::DrawFooter() {
 }
 
 bool tBoardPrinter::ReadBoard(std::uint64_t n) {
-    const tBoardFile::Read result = file_.ReadBoard(n, holdings_);
-    damaged_ = result != tBoardFile::Read::Ok;
+    const BoardSource::Read result = file_.ReadBoard(n, board_);
+    damaged_ = result != BoardSource::Read::Ok;
     if (damaged_) ++damagedBoards_;
     return !damaged_;
 }
@@ -137,11 +137,11 @@ void tBoardPrinter::DrawFullBoard(std::uint64_t n) {
     const int y = StandardRows[i / 4];
     // The next cell's West suit signs, or the page's edge after the last column.
     const int right = i % 4 < 3 ? StandardColumns[i % 4 + 1] - 70 : canvas_.PageWidth();
-    const std::string number = "BOARD " + std::to_string(n);
+    const std::string number = "BOARD " + std::to_string(board_.Number);
 
     SetFont(TextFont, 8, FontStyle::Bold);
     DrawWithin(x, y - 260, number, right);
-    DrawWithin(x, y - 180, DealerVulText(n), right);
+    DrawWithin(x, y - 180, DealerVulText(board_.Dealer, board_.Vul), right);
     if (damaged_) {
         int markX = x + canvas_.TextWidth(number + " ");
         canvas_.SetFontStyle(FontStyle::Regular);
@@ -185,7 +185,7 @@ void tBoardPrinter::DrawFullBoard(std::uint64_t n) {
             if (o.X > left && o.Top < top + lineHeight && top < o.Top + o.Height) limit = std::min(limit, o.X);
         return limit;
     };
-    const DisplayTable& d = holdings_;
+    const DisplayTable& d = board_.Holdings;
     for (int s = 0; s < 4; ++s) {
         const auto suit = static_cast<std::size_t>(s);
         const struct {
@@ -206,14 +206,14 @@ void tBoardPrinter::DrawSeatBoard(std::uint64_t n, int seat) {
     const int right = i % 6 < 5 ? SeatColumns[i % 6 + 1] : canvas_.PageWidth();
 
     SetFont(TextFont, 8, FontStyle::Bold);
-    DrawWithin(x, y - 260, "BOARD " + std::to_string(n), right);
-    DrawWithin(x, y - 180, DealerVulText(n), right);
+    DrawWithin(x, y - 260, "BOARD " + std::to_string(board_.Number), right);
+    DrawWithin(x, y - 180, DealerVulText(board_.Dealer, board_.Vul), right);
 
     SetFont(SignFont, 8, FontStyle::Bold);
     for (int s = 0; s < 4; ++s) canvas_.DrawText(x, y - 20 + 100 * s, SuitSigns[s]);
 
     SetFont(TextFont, 8, FontStyle::Regular);
-    const DisplayRow& row = holdings_[static_cast<std::size_t>(seat)];
+    const DisplayRow& row = board_.Holdings[static_cast<std::size_t>(seat)];
     for (int s = 0; s < 4; ++s) DrawWithin(x + 80, y + 100 * s, row[static_cast<std::size_t>(s)], right);
     // The cells of this layout are narrow; the mark goes under the hand,
     // clear of the next row.

@@ -1,9 +1,10 @@
 #pragma once
 // The printed pages of a board file: whole deals sixteen to a page, or the
 // hands of one seat forty-eight to a page, each board with its number,
-// dealer and vulnerability.
-#include "engine/BoardFile.h"
+// dealer and vulnerability as the file gives them (a ".DGE" file gives
+// none: its record n is board n).
 #include "engine/uBoard.h"
+#include "formats/BoardSource.h"
 #include "viewing/PrintCanvas.h"
 
 #include <array>
@@ -43,7 +44,7 @@ struct PrintRequest {
 class tBoardPrinter {
   public:
     // `file` must be open; both must outlive the printer.
-    tBoardPrinter(tBoardFile& file, PrintCanvas& canvas, std::string shortName);
+    tBoardPrinter(BoardSource& file, PrintCanvas& canvas, std::string shortName);
 
     // Prints every board of the file: one standard document, or one
     // document per ticked seat in the order North, South, East, West.
@@ -55,12 +56,13 @@ class tBoardPrinter {
     void PrintSeatHands(int seat);
     void DrawTitle(const std::string& text);
     void DrawFooter();
+    // The board last read, in the place of the n-th board of the document.
     void DrawFullBoard(std::uint64_t n);
     void DrawSeatBoard(std::uint64_t n, int seat);
-    // Board n into Holdings(); false when the record is damaged or could
-    // not be read (they then hold what was sound).
+    // The n-th board of the file into Holdings(); false when the record is
+    // damaged or could not be read (they then hold what was sound).
     bool ReadBoard(std::uint64_t n);
-    const DisplayTable& Holdings() const { return holdings_; }
+    const DisplayTable& Holdings() const { return board_.Holdings; }
 
     // Boards printed from damaged or unreadable records, over all documents.
     std::uint64_t DamagedBoards() const { return damagedBoards_; }
@@ -72,9 +74,9 @@ class tBoardPrinter {
     // is when it fits, else narrowed, and only then set smaller.
     void DrawWithin(int x, int y, const std::string& text, int limit);
 
-    tBoardFile& file_;
+    BoardSource& file_;
     PrintCanvas& canvas_;
-    DisplayTable holdings_;
+    BoardSource::Shown board_;
     std::string shortName_;
     std::string title_;
     std::uint64_t current_ = 0;

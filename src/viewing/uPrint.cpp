@@ -1,9 +1,9 @@
 // Named after its documented unit, uPrint; holds TPrintDlg.
 #include "viewing/uPrint.h"
 
-#include "engine/BoardFile.h"
 #include "engine/Cards.h"
 #include "engine/Settings.h"
+#include "formats/BoardSource.h"
 #include "ui/DialogFrame.h"
 #include "ui/Fonts.h"
 #include "ui/PrinterChoice.h"
@@ -195,7 +195,7 @@ void TPrintDlg::OptionRGClick() {
 void TPrintDlg::LoadBtnClick() {
     FileDialogOptions o;
     o.Title = QStringLiteral("Select Boards to Print");
-    o.Filter = QStringLiteral("Zelv File (*") + BoardExtension() + QStringLiteral(")");
+    o.Filter = QStringLiteral("Zelv File (*") + BoardExtension() + QStringLiteral(");;PBN File (*.PBN);;All Files (*)");
     o.DefaultSuffix = BoardExtension().mid(1);
     o.Folder = HandsFolder();
     o.OverwritePrompt = false;
@@ -218,7 +218,7 @@ PrintRequest TPrintDlg::Request() const {
 
 TPrintDlg::Outcome TPrintDlg::PrintOn(PrintCanvas& canvas) {
     Outcome out;
-    tBoardFile file;
+    BoardSource file;
     std::string error;
     if (!file.Open(fileToPrint_.toStdString(), &error)) {
         out.Error = QString::fromStdString(error);
@@ -226,6 +226,7 @@ TPrintDlg::Outcome TPrintDlg::PrintOn(PrintCanvas& canvas) {
     }
     out.Opened = true;
     out.Boards = file.BoardCount();
+    for (const std::string& left : file.Problems()) out.LeftOut << QString::fromStdString(left);
     tBoardPrinter printer(file, canvas, ShortName(fileToPrint_.toStdString()));
     out.Documents = printer.Print(Request());
     out.Damaged = printer.DamagedBoards();
@@ -274,7 +275,7 @@ void TPrintDlg::PrintBtnClick() {
     }
     if (!canvasError.isEmpty()) Prompts::current().error(this, canvasError);
     // Say what came of it: a print that makes nothing must not look like one that worked.
-    QStringList lines;
+    QStringList lines = outcome.LeftOut;
     if (outcome.Boards == 0)
         lines << QStringLiteral("%1 holds no boards; nothing was printed.").arg(QFileInfo(fileToPrint_).fileName());
     else if (produced.isEmpty() && canvasError.isEmpty())
@@ -300,7 +301,7 @@ void TPrintDlg::PaintPreview(QPrinter* target) {
 }
 
 void TPrintDlg::PreviewBtnClick() {
-    tBoardFile probe;
+    BoardSource probe;
     std::string error;
     if (!probe.Open(fileToPrint_.toStdString(), &error)) {
         Prompts::current().error(this, QString::fromStdString(error));

@@ -1,12 +1,14 @@
 #pragma once
 // Named after its documented unit, uPrint; holds TPrintDlg.
-// TPrintDlg: prints a board file as whole deals or one seat per document,
-// on the chosen printer or into PDF files.
+// TPrintDlg: prints a board file (".DGE", or any of the other formats by its
+// extension) as whole deals or one seat per document, on the chosen printer
+// or into PDF files.
 #include "engine/uBoard.h"
 #include "viewing/PrintLayout.h"
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -51,6 +53,7 @@ class TPrintDlg : public QDialog {
         int Documents = 0;
         std::uint64_t Boards = 0;
         std::uint64_t Damaged = 0;
+        QStringList LeftOut; // boards the file's reader left out, one message each
     };
     // What Print does, on any canvas; tells the user nothing.
     Outcome PrintOn(PrintCanvas& canvas);

@@ -210,7 +210,7 @@ void TViewHandDlg::done(int result) {
 
 void TViewHandDlg::FormActivate() {
     setWindowTitle(QStringLiteral("View Boards: ") + QFileInfo(boardFileName_).fileName());
-    board_ = DisplayTable{};
+    board_ = BoardSource::Shown{};
     currentBoard_ = 1;
     boardCount_ = 0;
     ClearHands();
@@ -218,6 +218,12 @@ void TViewHandDlg::FormActivate() {
     std::string error;
     if (file_.Open(boardFileName_.toStdString(), &error)) {
         boardCount_ = file_.BoardCount();
+        // Boards a reader left out are named once; the others still show.
+        QStringList lines;
+        for (const std::string& left : file_.Problems()) lines << QString::fromStdString(left);
+        if (boardCount_ == 0 && file_.Format() != BoardFormat::Dge)
+            lines << QStringLiteral("%1 holds no deal.").arg(QFileInfo(boardFileName_).fileName());
+        if (!lines.isEmpty()) Prompts::current().error(this, lines.join(u'\n'));
     } else {
         // Without this the user would face an empty diagram and no reason.
         Prompts::current().error(this, QString::fromStdString(error));
@@ -229,12 +235,14 @@ void TViewHandDlg::FormActivate() {
 }
 
 void TViewHandDlg::FormClose() {
-    board_ = DisplayTable{};
+    board_ = BoardSource::Shown{};
     file_.Close();
 }
 
 void TViewHandDlg::ShowBoardNumber() {
-    BoardNumberPn->setText(QStringLiteral(" Board: ") + QString::number(currentBoard_));
+    // The number the file gives the board: a PBN set may start at 17.
+    const std::uint64_t shown = boardCount_ != 0 ? board_.Number : currentBoard_;
+    BoardNumberPn->setText(QStringLiteral(" Board: ") + QString::number(shown));
 }
 
 void TViewHandDlg::NextBtnClick(QObject* sender) {
@@ -257,16 +265,14 @@ void TViewHandDlg::LeftBtnClick(QObject* sender) {
     }
 }
 
-bool TViewHandDlg::ReadBoard(std::uint64_t n) {
-    const tBoardFile::Read result = file_.ReadBoard(n, board_);
-    return result == tBoardFile::Read::Ok;
-}
+bool TViewHandDlg::ReadBoard(std::uint64_t n) { return file_.ReadBoard(n, board_) == BoardSource::Read::Ok; }
 
 void TViewHandDlg::DisplayBoard() {
     const bool sound = ReadBoard(currentBoard_);
     for (int seat = 0; seat < 4; ++seat)
-        for (int suit = 0; suit < 4; ++suit) holdings_[seat][suit]->setText(QString::fromLatin1(board_[seat][suit]));
-    DamagedLbl->setText(QStringLiteral("Board %1: damaged record, shown as far as it is sound.").arg(currentBoard_));
+        for (int suit = 0; suit < 4; ++suit)
+            holdings_[seat][suit]->setText(QString::fromLatin1(board_.Holdings[seat][suit]));
+    DamagedLbl->setText(QStringLiteral("Board %1: damaged record, shown as far as it is sound.").arg(board_.Number));
     DamagedLbl->setVisible(!sound);
 }
 

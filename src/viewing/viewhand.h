@@ -1,9 +1,9 @@
 #pragma once
 // Named after its documented unit, viewhand; holds TViewHandDlg.
-// TViewHandDlg: steps through the boards of a board file, one deal diagram
-// at a time.
-#include "engine/BoardFile.h"
+// TViewHandDlg: steps through the boards of a board file (".DGE", or any of
+// the other formats by its extension), one deal diagram at a time.
 #include "engine/uBoard.h"
+#include "formats/BoardSource.h"
 
 #include <QDialog>
 #include <QString>
@@ -55,8 +55,8 @@ class TViewHandDlg : public QDialog {
     void ShowBoardNumber();
 
     QString boardFileName_;
-    DisplayTable board_; // the board shown
-    tBoardFile file_;
+    BoardSource::Shown board_; // the board shown
+    BoardSource file_;
     std::uint64_t currentBoard_ = 1;
     std::uint64_t boardCount_ = 0;
 

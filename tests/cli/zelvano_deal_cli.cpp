@@ -2,9 +2,9 @@
 // files it leaves, and `show` reading them back.
 #include "CliSupport.h"
 
-#include "engine/BoardFile.h"
-#include "engine/Duplimat.h"
 #include "engine/Random.h"
+#include "formats/DgeFile.h"
+#include "formats/Duplimat.h"
 #include "generation/DealRun.h"
 #include "generation/GeneratorFile.h"
 
@@ -356,7 +356,7 @@ TEST_F(ShowCli, trailingPartialRecordIsIgnoredWithAWarning) {
     RunResult r = Run({"show", dge.string()});
     EXPECT_EQ(r.Status, 0);
     EXPECT_EQ(r.Out, ReadBytes(fs::path(out) / "ZELV.PBN"));
-    EXPECT_NE(r.Err.find("44 bytes"), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find(dge.string() + ": board 3 is cut short: the last 44 bytes"), std::string::npos) << r.Err;
 }
 
 TEST_F(ShowCli, missingOrUnreadableFileExitsWithOne) {
@@ -480,6 +480,77 @@ TEST_F(DealCli, aSeatWhoseFirstSlotIsEmptyIsNamedInAWarning) {
         << r.Err;
     r = Run({"--north", "STRONG,WEAK", "--definitions", defs, "--output", out, "--quiet"});
     EXPECT_TRUE(r.Err.empty()) << r.Err;
+}
+
+TEST_F(DealCli, dupAndDlmNumberTheSetFromTheFirstBoardAndShowReadsThemBack) {
+    RunResult r = Run({"--output", out, "--boards", "16", "--first-board", "17", "--dup", "--dlm", "--seed", "3",
+                       "--code", "SET", "--quiet"});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    const fs::path o(out);
+    EXPECT_EQ(ReadBytes(o / "SET.DUP").substr(146, 10), "YN17 0 32 ");
+    // The PBN of the run numbers the boards 17 to 32; so do the DUP and DLM
+    // files as show reads them, each by its own rules.
+    const std::string pbn = ReadBytes(o / "SET.PBN");
+    EXPECT_NE(pbn.find("[Board \"17\"]\r\n"), std::string::npos);
+    for (const char* ext : {".DUP", ".DLM"}) {
+        r = Run({"show", (o / (std::string("SET") + ext)).string()});
+        EXPECT_EQ(r.Status, 0) << r.Err;
+        EXPECT_EQ(r.Out, pbn) << ext;
+    }
+    // The DGE and BRI records carry no numbers: record n is board n.
+    r = Run({"show", (o / "SET.BRI").string()});
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(r.Out, Run({"show", (o / "SET.DGE").string()}).Out);
+    EXPECT_NE(r.Out.find("[Board \"1\"]\r\n"), std::string::npos);
+
+    // Past board 99 there is no DLM file; the run says so and deals the rest.
+    r = Run({"--output", out, "--boards", "120", "--dup", "--dlm", "--code", "BIG", "--quiet"});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_NE(r.Err.find("warning: BIG.DLM is not written: a .DLM file holds board numbers up to 99"),
+              std::string::npos)
+        << r.Err;
+    EXPECT_FALSE(fs::exists(o / "BIG.DLM"));
+    EXPECT_EQ(fs::file_size(o / "BIG.DUP"), 120u * 156);
+    for (const char* bad : {"0", "x", "4294967296"})
+        EXPECT_EQ(Run({"--output", out, "--first-board", bad}).Status, 2) << bad;
+}
+
+using ConvertCli = CliTest;
+
+TEST_F(ConvertCli, aPbnOfAnotherProgramBecomesMachineFilesAndBadInputIsNamed) {
+    const fs::path fed = root / "FED.PBN";
+    WriteBytes(fed, "% written by hand\n"
+                    "[Board \"5\"][Dealer \"N\"][Vulnerable \"EW\"]\n"
+                    "[Deal \"W:KQT2.AT.J6542.85 .63.AKQ987.A9732 A8654.KQ5.T.QJT6 J973.J98742.3.K4\"]\n"
+                    "\n"
+                    "[Deal \"N:.63.AKQ987.A9732 A8654.KQ5.T.QJT6 J973.J98742.3.K4 -\"]\n");
+    const fs::path o(out);
+    RunResult r =
+        Run({"convert", fed.string(), (o / "ZELV.DGE").string(), (o / "ZELV.BRI").string(), (o / "ZELV.dup").string()});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, "Wrote " + (o / "ZELV.DGE").string() + ", 2 boards\nWrote " + (o / "ZELV.BRI").string() +
+                         ", 2 boards\nWrote " + (o / "ZELV.dup").string() + ", 2 boards\n");
+    r = Run({"show", (o / "ZELV.dup").string(), "--format", "text"});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    // A DUP file numbers its boards but gives no vulnerability: board 5's is N/S.
+    EXPECT_EQ(r.Out.rfind("Board 5: Dealer N - Vul. N/S\n          S -\n          H 63\n", 0), 0u) << r.Out;
+    EXPECT_NE(r.Out.find("Board 6: Dealer E - Vul. E/W\n"), std::string::npos) << r.Out;
+    EXPECT_NE(r.Out.find("\nS KQT2              S A8654\n"), std::string::npos) << r.Out;
+    EXPECT_EQ(Run({"show", (o / "ZELV.DGE").string()}).Out, Run({"show", (o / "ZELV.BRI").string()}).Out);
+
+    // A broken Deal tag is named by file and board, and nothing is written.
+    WriteBytes(fed, ReadBytes(fed) + "\n[Board \"9\"]\n[Deal \"N:AKQ.AKQ.AKQ.AKQJ\"]\n");
+    r = Run({"convert", fed.string(), (root / "NEW.DGE").string()});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find(fed.string() + ": board 9 left out: its Deal tag gives 1 of the four hands"),
+              std::string::npos)
+        << r.Err;
+    EXPECT_FALSE(fs::exists(root / "NEW.DGE"));
+    r = Run({"show", fed.string()});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(Count(r.Out, "[Board "), 2u);
+    EXPECT_EQ(Run({"convert", fed.string(), (root / "NEW.TXT").string()}).Status, 2);
+    EXPECT_EQ(Run({"convert", fed.string()}).Status, 2);
 }
 
 #ifdef ZELV_WITH_PRINT

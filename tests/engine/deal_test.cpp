@@ -1,8 +1,8 @@
 #include "ReferenceBoard.h"
 #include "TestSupport.h"
-#include "engine/Duplimat.h"
 #include "engine/Random.h"
 #include "engine/uBoard.h"
+#include "formats/Duplimat.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The board generation dialog driven through its controls: the set-up
 // rules, generator files, Change File and real runs on the worker thread.
 #include "definitions/HandDefinition.h"
-#include "engine/BoardFile.h"
 #include "engine/Settings.h"
+#include "formats/DgeFile.h"
 #include "generation/HandGen.h"
 #include "ui/DropDownCombo.h"
 
@@ -72,6 +72,10 @@ const test::Designed GenerationOnShowing[] = {
     {"TabCheckW", "W"},
     {"SeedCB", "Seed First Definition", "Check to force cards in Definition 1. See Help"},
     {"PbnCB", "Also Write PBN File", "Also write the boards to a PBN file beside the board file"},
+    {"DupCB", "Also Write DUP File", "Also write the boards for the newer Duplimate machines (boards up to 999)"},
+    {"DlmCB", "Also Write DLM File", "Also write the boards for the dealing machines that read text (boards up to 99)"},
+    {"FirstBoardLbl", "First Board: "},
+    {"FirstBoardEB", "1", "The number of the set's first board, for a second table's set 17 to 32"},
     {"SecureCB", "Secure Random Source", "Draw the cards from the system's secure random source"},
     {"NumberBoardsEB", "1"},
     {"SavePanel", " Save Boards to File: ZELV", "File Name for Save Boards"},
@@ -183,9 +187,12 @@ class HandGenTest : public QObject {
         check("WAnyHandCB")->setChecked(false);
         check("SeedCB")->setChecked(false);
         check("PbnCB")->setChecked(false);
+        check("DupCB")->setChecked(true);
+        check("DlmCB")->setChecked(true);
         check("SecureCB")->setChecked(true);
         child<QTabWidget>("MainTabSheet")->setCurrentIndex(2);
         child<QLineEdit>("NumberBoardsEB")->setText("12");
+        child<QLineEdit>("FirstBoardEB")->setText("17");
         dlg_->reject();
         dlg_->show();
 
@@ -210,6 +217,8 @@ class HandGenTest : public QObject {
         ZELV_VERIFY_DESIGN(dlg_.get(), GenerationOnShowing);
         QVERIFY(check("SeedCB")->isChecked());
         QVERIFY(check("PbnCB")->isChecked());
+        QVERIFY(!check("DupCB")->isChecked());
+        QVERIFY(!check("DlmCB")->isChecked());
         QVERIFY(!check("SecureCB")->isChecked());
         QVERIFY(button("DealBtn")->isDefault());
         QCOMPARE(child<QProgressBar>("ProgBar")->value(), 0);
@@ -590,6 +599,37 @@ class HandGenTest : public QObject {
         child<QLineEdit>("NumberBoardsEB")->setText("0");
         dealAndWait();
         QCOMPARE(text("FilesLbl"), QStringLiteral("No file was written; the previous files were kept."));
+    }
+
+    void deal_machineFilesFromTheFirstBoardAndOnesThatCannotNumberTheSetSaidFirst() {
+        dlg_->show();
+        child<QLineEdit>("FirstBoardEB")->setText("17");
+        child<QLineEdit>("NumberBoardsEB")->setText("4");
+        check("DupCB")->setChecked(true);
+        check("DlmCB")->setChecked(true);
+        dealAndWait();
+        QVERIFY2(prompts_->Errors.isEmpty() && prompts_->Messages.isEmpty(), qPrintable(prompts_->Errors.join('\n')));
+        QCOMPARE(text("FilesLbl"), "Wrote ZELV.DGE, ZELV.BRI, ZELV.PBN, ZELV.DUP and ZELV.DLM in " + hands_);
+        QCOMPARE(ReadAll(hand(".DUP")).mid(146, 10), QByteArray("YN17 0 20 "));
+        QVERIFY(ReadAll(hand(".DLM")).contains("\r\nFrom board=17\r\nTo board=20\r\n"));
+        QVERIFY(ReadAll(hand(".PBN")).contains("[Board \"17\"]"));
+        QVERIFY(!ReadAll(hand(".PBN")).contains("[Board \"1\"]"));
+
+        // Boards 90 to 109 go past the DLM file's 99: said before dealing, and the rest written.
+        child<QLineEdit>("FirstBoardEB")->setText("90");
+        child<QLineEdit>("NumberBoardsEB")->setText("20");
+        dealAndWait();
+        QCOMPARE(prompts_->Messages, QStringList{"Board Generation: ZELV.DLM is not written: a .DLM file holds board "
+                                                 "numbers up to 99, and boards 90 to 109 go past it."});
+        QVERIFY(!QFile::exists(hand(".DLM")));
+        QCOMPARE(QFileInfo(hand(".DUP")).size(), qint64(20 * 156));
+        QCOMPARE(text("FilesLbl"), "Wrote ZELV.DGE, ZELV.BRI, ZELV.PBN and ZELV.DUP in " + hands_);
+
+        child<QLineEdit>("FirstBoardEB")->setText("0");
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QVERIFY(!dlg_->IsDealing());
+        QCOMPARE(prompts_->Errors, QStringList{"'0' is not a board number for the first board. Enter 1 or more."});
+        QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(20 * 128));
     }
 
     void deal_withDefaultsAndEmptyCountDealsOneRandomBoard() {

@@ -1,8 +1,8 @@
 #include "../engine/ReferenceBoard.h"
 #include "../engine/TestSupport.h"
 #include "definitions/HandDefinition.h"
-#include "engine/BoardFile.h"
 #include "engine/Random.h"
+#include "formats/DgeFile.h"
 #include "generation/DealRun.h"
 
 #include <gtest/gtest.h>
@@ -230,4 +230,47 @@ TEST_F(Run, secureRunOnThreeThreadsWritesExactlyItsBoardsAndCountsEveryThreadsAt
     });
     EXPECT_EQ(r.Status, DealStatus::Stopped);
     EXPECT_GT(r.Attempts, 0u);
+}
+
+TEST_F(Run, machineFilesAsChosenFromTheFirstBoardAndATooLongSetRefusedBeforeAnyFile) {
+    o.Boards = 16;
+    o.Seed = 7;
+    o.FirstBoard = 17;
+    o.WriteDup = o.WriteDlm = true;
+    DealRunResult r = RunDeal(o);
+    ASSERT_EQ(r.Status, DealStatus::Done) << r.Error;
+    EXPECT_EQ(r.DupPath, Out(".DUP"));
+    EXPECT_EQ(r.DlmPath, Out(".DLM"));
+    const std::string dup = test::ReadText(Out(".DUP"));
+    ASSERT_EQ(dup.size(), 16u * 156);
+    EXPECT_EQ(dup.substr(146, 10), "YN17 0 32 ");
+    EXPECT_NE(test::ReadText(Out(".DLM")).find("\r\nFrom board=17\r\nTo board=32\r\n"), std::string::npos);
+    EXPECT_NE(test::ReadText(Out(".PBN")).find("[Board \"32\"]"), std::string::npos);
+
+    const std::string before = test::ReadText(Out(".DGE"));
+    o.FirstBoard = 90;
+    r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::Failed);
+    EXPECT_EQ(r.Error, "Unable to write to " + Out(".DLM") +
+                           " (a .DLM file holds board numbers up to 99, and boards 90 to 105 go past it)");
+    EXPECT_EQ(r.Attempts, 0u);
+    EXPECT_EQ(test::ReadText(Out(".DGE")), before);
+
+    // Boards found by several secure threads reach the machine files too,
+    // each DUP record holding the BRI and DGE records of its board.
+    o.FirstBoard = 1;
+    o.Seed.reset();
+    o.Secure = true;
+    o.Threads = 2;
+    o.Boards = 40;
+    r = RunDeal(o);
+    ASSERT_EQ(r.Status, DealStatus::Done) << r.Error;
+    const std::string dup2 = test::ReadText(Out(".DUP")), bri = test::ReadText(Out(".BRI")),
+                      dge = test::ReadText(Out(".DGE"));
+    ASSERT_EQ(dup2.size(), 40u * 156);
+    for (std::size_t n = 0; n < 40; ++n) {
+        ASSERT_EQ(dup2.substr(n * 156, 78), bri.substr(n * 128, 78)) << n;
+        ASSERT_EQ(dup2.substr(n * 156 + 78, 68), dge.substr(n * 128, 68)) << n;
+    }
+    EXPECT_NE(test::ReadText(Out(".DLM")).find("\r\nTo board=40\r\n"), std::string::npos);
 }

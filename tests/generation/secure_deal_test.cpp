@@ -2,10 +2,10 @@
 // accepted boards keep the distribution of a plain random deal restricted to
 // the set-up (exact expectations where they can be computed, the classic
 // dealer's boards where they cannot).
-#include "engine/Duplimat.h"
 #include "engine/HandDefnKeys.h"
 #include "engine/Random.h"
 #include "engine/uBoard.h"
+#include "formats/Duplimat.h"
 #include "generation/DealRun.h"
 #include "generation/HandCounts.h"
 #include "generation/SecureDeal.h"

@@ -2,8 +2,8 @@
 // Board files for the viewing tests: reproducible deals written with the
 // engine's own record writer.
 #include "engine/Cards.h"
-#include "engine/Duplimat.h"
 #include "engine/uBoard.h"
+#include "formats/Duplimat.h"
 
 #include <algorithm>
 #include <cstdint>

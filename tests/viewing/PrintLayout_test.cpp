@@ -1,7 +1,7 @@
 #include "../engine/TestSupport.h"
 #include "BoardFiles.h"
 #include "RecordingCanvas.h"
-#include "engine/BoardFile.h"
+#include "formats/BoardSource.h"
 #include "viewing/PrintLayout.h"
 
 #include <gtest/gtest.h>
@@ -29,7 +29,7 @@ const int SeatY[8] = {560, 1320, 2080, 2840, 3600, 4360, 5060, 5780};
 struct Printed {
     TempDir dir;
     std::string path;
-    tBoardFile file;
+    BoardSource file;
     RecordingCanvas canvas;
     std::optional<tBoardPrinter> printer;
 
@@ -287,6 +287,36 @@ TEST(PrintLayout, DealerAndVulnerability_followTheBoardNumber) {
     EXPECT_EQ(TextsAt(page, 3240, 2080 - 180), std::vector<std::string>{"Dealer N - Vul. Nil"});
 }
 
+// A PBN file's boards go in file order, each with the number, dealer and
+// vulnerability its tags give, whatever its place on the page.
+TEST(PrintLayout, PbnFile_printsTheFilesNumbersDealersAndVulnerability) {
+    TempDir dir;
+    const std::string path = dir.file("SECOND.PBN");
+    const DisplayTable d = DealNumber(3);
+    auto hand = [&d](int seat) { return d[seat][0] + "." + d[seat][1] + "." + d[seat][2] + "." + d[seat][3]; };
+    const std::string deal =
+        "[Deal \"N:" + hand(North) + " " + hand(East) + " " + hand(South) + " " + hand(West) + "\"]\n";
+    WriteText(path, "[Board \"17\"]\n" + deal + "\n[Board \"18\"]\n[Dealer \"W\"]\n[Vulnerable \"All\"]\n" + deal +
+                        "\n[Board \"20\"]\n[Deal \"N:AKQ - - -\"]\n\n" + deal);
+    BoardSource file;
+    ASSERT_TRUE(file.Open(path, nullptr));
+    ASSERT_EQ(file.Problems().size(), 1u);
+    EXPECT_EQ(file.Problems()[0].rfind(path + ": board 20 left out: ", 0), 0u) << file.Problems()[0];
+    RecordingCanvas canvas;
+    tBoardPrinter printer(file, canvas, "SECOND");
+    ASSERT_EQ(printer.Print({PrintOption::Standard, {}}), 1);
+    const RecordedPage& page = canvas.Documents.at(0).Pages.at(0);
+    const auto labels = BoardLabels(page);
+    ASSERT_EQ(labels.size(), 3u);
+    EXPECT_EQ(labels.at(17), std::make_pair(100, 300));
+    EXPECT_EQ(labels.at(18), std::make_pair(1250, 300));
+    EXPECT_EQ(labels.at(21), std::make_pair(2420, 300)); // numbered on from board 20
+    EXPECT_EQ(TextsAt(page, 100, 560 - 180), std::vector<std::string>{"Dealer N - Vul. Nil"});
+    EXPECT_EQ(TextsAt(page, 1250, 560 - 180), std::vector<std::string>{"Dealer W - Vul. All"});
+    EXPECT_EQ(TextsAt(page, 2420, 560 - 180), std::vector<std::string>{"Dealer N - Vul. N/S"});
+    ExpectFullBoard(page, 18, 1250, 560, d, "Dealer W - Vul. All");
+}
+
 TEST(PrintLayout, EmptyOrPartialFiles_printOnlyWholeRecords) {
     Printed empty(0);
     EXPECT_EQ(empty.print(PrintOption::Standard), 0);
@@ -310,7 +340,7 @@ TEST(PrintLayout, Voids_printNothingAfterTheSuitSign) {
     DisplayTable t = {DisplayRow{"AKQJT98765432", "", "", ""}, DisplayRow{"", "AKQJT98765432", "", ""},
                       DisplayRow{"", "", "AKQJT98765432", ""}, DisplayRow{"", "", "", "AKQJT98765432"}};
     WriteText(path, RecordOf(t));
-    tBoardFile file;
+    BoardSource file;
     ASSERT_TRUE(file.Open(path, nullptr));
     RecordingCanvas canvas;
     tBoardPrinter printer(file, canvas, "VOID");
@@ -335,7 +365,7 @@ TEST(PrintLayout, DamagedRecord_printedAsFarAsSoundAndMarked) {
     ASSERT_LT(clubSep, 34u);
     bad[clubSep] = 'X';
     WriteText(path, good + bad + good);
-    tBoardFile file;
+    BoardSource file;
     ASSERT_TRUE(file.Open(path, nullptr));
     RecordingCanvas canvas;
     tBoardPrinter printer(file, canvas, "BAD");
@@ -403,7 +433,7 @@ TEST(PrintLayout, ExtremeHoldings_neverOverlapAnotherText) {
     WriteDeals(path, ExtremeDeals());
     for (int width : {4800, 4960}) {
         for (PrintOption option : {PrintOption::Standard, PrintOption::Partnership}) {
-            tBoardFile file;
+            BoardSource file;
             ASSERT_TRUE(file.Open(path, nullptr));
             RecordingCanvas canvas;
             canvas.Width = width;

@@ -2,7 +2,7 @@
 // extreme boards painted into PDF on A4 and on Letter, every text measured
 // as the printer measures it, and no two texts of a page meeting.
 #include "BoardFiles.h"
-#include "engine/BoardFile.h"
+#include "formats/BoardSource.h"
 #include "viewing/PrintLayout.h"
 #include "viewing/QtPrintCanvas.h"
 
@@ -74,7 +74,7 @@ class PrintPagesTest : public QObject {
         QTemporaryDir dir;
         const std::string path = dir.filePath("STRESS.DGE").toStdString();
         test::WriteDeals(path, test::ExtremeDeals());
-        tBoardFile file;
+        BoardSource file;
         QVERIFY(file.Open(path, nullptr));
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);

@@ -174,7 +174,7 @@ class PrintDlgTest : public QObject {
         QCOMPARE(prompts->FileRequests.size(), 2);
         const FileDialogOptions& o = prompts->FileRequests[1];
         QCOMPARE(o.Title, QStringLiteral("Select Boards to Print"));
-        QCOMPARE(o.Filter, QStringLiteral("Zelv File (*.DGE)"));
+        QCOMPARE(o.Filter, QStringLiteral("Zelv File (*.DGE);;PBN File (*.PBN);;All Files (*)"));
         QCOMPARE(o.DefaultSuffix, QStringLiteral("DGE"));
         QCOMPARE(o.Folder, hands.path());
         QCOMPARE(dlg->windowTitle(), QStringLiteral("Board Printing - LOADED.DGE"));
@@ -289,6 +289,24 @@ class PrintDlgTest : public QObject {
         QCOMPARE(PdfPages(hands.filePath("damaged.pdf")), 1);
         QCOMPARE(prompts->Messages.size(), 1);
         QVERIFY(prompts->Messages[0].contains(QLatin1String("1 damaged")));
+    }
+
+    void pbnFile_loadedPrintsItsBoardsAndNamesTheOnesLeftOut() {
+        const QString path = hands.filePath("club.pbn");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[Board \"5\"]\n[Deal \"N:.63.AKQ987.A9732 A8654.KQ5.T.QJT6 J973.J98742.3.K4 -\"]\n\n"
+                "[Board \"6\"]\n[Deal \"N:.63.AKQ987.A9732 A8654.KQ5.T.QJT6 J973.J98742.3 -\"]\n");
+        f.close();
+        show();
+        prompts->FileAnswers = {path, hands.filePath("club.pdf")};
+        child<QPushButton>("LoadBtn")->click();
+        child<QPushButton>("PrintBtn")->click();
+        QCOMPARE(PdfPages(hands.filePath("club.pdf")), 1);
+        QCOMPARE(prompts->Messages.size(), 1);
+        QVERIFY2(prompts->Messages[0].startsWith("Board Printing: " + path + ": board 6 left out: "),
+                 qPrintable(prompts->Messages[0]));
+        QVERIFY(prompts->Messages[0].contains("Wrote club.pdf, 1 page"));
     }
 
     void unwritablePdf_saysSo() {

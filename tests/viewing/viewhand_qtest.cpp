@@ -304,6 +304,44 @@ class ViewHandTest : public QObject {
         expectDeal(Deals("deals21.txt")[0]);
     }
 
+    void pbnFile_showsItsOwnNumbersAndNamesTheBoardsLeftOut() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("club.pbn");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        // West first, then a board with a broken Deal tag, then one without
+        // a number: 17, (18 left out), 19.
+        f.write("[Board \"17\"]\r\n"
+                "[Deal \"W:KQT2.AT.J6542.85 .63.AKQ987.A9732 A8654.KQ5.T.QJT6 J973.J98742.3.K4\"]\r\n\r\n"
+                "[Board \"18\"]\r\n[Deal \"N:.63.AKQ987.A9732\"]\r\n\r\n"
+                "[Deal \"N:.63.AKQ987.A9732 A8654.KQ5.T.QJT6 J973.J98742.3.K4 KQT2.AT.J6542.85\"]\r\n");
+        f.close();
+        open(path);
+        QCOMPARE(prompts->Errors.size(), 1);
+        QVERIFY2(prompts->Errors[0].startsWith(path + ": board 18 left out: "), qPrintable(prompts->Errors[0]));
+        expectNumbers(17, 2);
+        const QMap<QChar, QStringList> deal = {{'N', {"", "63", "AKQ987", "A9732"}},
+                                               {'E', {"A8654", "KQ5", "T", "QJT6"}},
+                                               {'S', {"J973", "J98742", "3", "K4"}},
+                                               {'W', {"KQT2", "AT", "J6542", "85"}}};
+        expectDeal(deal);
+        click("NextBtn");
+        expectNumbers(19, 2);
+        expectDeal(deal);
+        click("NextBtn");
+        QCOMPARE(prompts->Beeps, 1);
+
+        // A file with no deal at all says so.
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("% PBN 2.1\r\n[Event \"Club night\"]\r\n");
+        f.close();
+        dlg->reject();
+        prompts->Errors.clear();
+        open(path);
+        QCOMPARE(prompts->Errors, QStringList{"club.pbn holds no deal."});
+        expectNumbers(1, 0);
+    }
+
     void seventyThousandBoards_areCountedAndBrowsedWhole() {
         QTemporaryDir dir;
         const QString path = dir.filePath("BIG.DGE");

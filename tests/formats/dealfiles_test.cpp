@@ -1,10 +1,11 @@
-#include "TestSupport.h"
-#include "engine/BoardFile.h"
-#include "engine/Duplimat.h"
+#include "../engine/TestSupport.h"
+#include "MachineRules.h"
 #include "engine/FileSet.h"
 #include "engine/FileUtil.h"
 #include "engine/Random.h"
 #include "engine/uBoard.h"
+#include "formats/DgeFile.h"
+#include "formats/Duplimat.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -119,12 +120,11 @@ TEST(BoardFile, readingBackReproducesEveryBoardIncludingVoids) {
     b.Output = &files;
     std::vector<DisplayTable> dealt;
     // A void, a 13-card suit and random boards.
-    b.Display = {Row("AKQJT98765432", "", "", ""), Row("", "AKQJT98765432", "", ""), Row("", "", "AKQJT98765432", ""),
+    b.Display = {Row("AKQJT98765432", "", "", ""), Row("", "", "AKQJT98765432", ""), Row("", "AKQJT98765432", "", ""),
                  Row("", "", "", "AKQJT98765432")};
-    files.WriteBriRecord(test::HandOf({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}),
-                         test::HandOf({27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39}),
-                         test::HandOf({14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26}));
-    files.WriteBoardRecord(b.Display[North], b.Display[East], b.Display[South], b.Display[West]);
+    const CardMask suit = 0x1FFF; // by seat index: spades, diamonds, hearts, clubs
+    const CardMask suits[4] = {suit, suit << 26, suit << 13, suit << 39};
+    files.WriteBoard(suits, b.Display);
     dealt.push_back(b.Display);
     b.Random = tRandom(4242);
     for (int i = 0; i < 50; ++i) {
@@ -274,17 +274,60 @@ TEST(DealFiles, aSecondRunReplacesTheFirst) {
     EXPECT_EQ(pbn.find("[Board \"3\"]"), std::string::npos);
 }
 
-TEST(DealFiles, aRunWithoutPbnRemovesThePbnFileOfAnEarlierRun) {
+TEST(DealFiles, aRunWithoutPbnDupOrDlmRemovesThatFileOfAnEarlierRun) {
     test::TempDir dir;
-    for (bool pbn : {true, false}) {
+    for (bool on : {true, false}) {
         tDealFiles files;
-        ASSERT_TRUE(files.OpenDealFiles(dir.path(), "ZELV", pbn, nullptr));
-        EXPECT_EQ(std::filesystem::exists(dir.file("ZELV.PBN")), !pbn) << "before closing";
+        ASSERT_TRUE(files.OpenDealFiles(dir.path(), "ZELV", DealFileChoice{on, on, on, 1}, nullptr));
         tBoard b;
         b.Output = &files;
         b.DealBoard();
+        for (const char* ext : {".PBN", ".DUP", ".DLM"})
+            EXPECT_EQ(std::filesystem::exists(dir.file(std::string("ZELV") + ext)), !on) << ext << " before closing";
         ASSERT_TRUE(files.CloseDealFiles(nullptr));
-        EXPECT_EQ(std::filesystem::exists(dir.file("ZELV.PBN")), pbn);
+        for (const char* ext : {".PBN", ".DUP", ".DLM"})
+            EXPECT_EQ(std::filesystem::exists(dir.file(std::string("ZELV") + ext)), on) << ext;
+    }
+}
+
+// The ".DUP" and ".DLM" files hold the deals of the ".BRI" and ".DGE" files,
+// read by the rules rather than by the readers, numbered from the first board.
+TEST(DealFiles, machineFilesHoldTheDealsOfTheBoardFilesFromTheFirstBoardOn) {
+    for (std::uint64_t first : {1u, 17u}) {
+        test::TempDir dir;
+        tDealFiles files;
+        ASSERT_TRUE(files.OpenDealFiles(dir.path(), "SET", DealFileChoice{true, true, true, first}, nullptr));
+        tBoard b;
+        b.Output = &files;
+        b.Random = tRandom(static_cast<std::uint32_t>(first));
+        for (int i = 0; i < 20; ++i) b.DealBoard();
+        std::string error;
+        ASSERT_TRUE(files.CloseDealFiles(&error)) << error;
+        const std::string bri = test::ReadText(dir.file("SET.BRI")), dge = test::ReadText(dir.file("SET.DGE")),
+                          dup = test::ReadText(dir.file("SET.DUP")), dlm = test::ReadText(dir.file("SET.DLM")),
+                          pbn = test::ReadText(dir.file("SET.PBN"));
+        ASSERT_EQ(dup.size(), 20u * 156);
+        const std::string trailer = first == 1 ? "YN1  0 20 " : "YN17 0 36 ";
+        for (std::size_t k = 0; k < 20; ++k) {
+            const std::string_view rec = std::string_view(dup).substr(k * 156, 156);
+            const test::SeatOfCard deal = test::FromCardCodes(std::string_view(bri).substr(k * 128));
+            EXPECT_EQ(test::FromCardCodes(rec), deal) << k;
+            EXPECT_EQ(test::FromHoldings(rec.substr(78)), deal) << k;
+            EXPECT_EQ(test::FromHoldings(std::string_view(dge).substr(k * 128)), deal) << k;
+            EXPECT_EQ(rec.substr(146), trailer) << k;
+            const std::string n = std::to_string(first + k);
+            const std::size_t line = dlm.find("\r\nBoard " + std::string(n.size() < 2 ? "0" : "") + n + "=");
+            ASSERT_NE(line, std::string::npos) << n;
+            EXPECT_EQ(test::FromLetters(std::string_view(dlm).substr(line + 11, 26)), deal) << n;
+            EXPECT_NE(pbn.find("[Board \"" + n + "\"]\r\n"), std::string::npos) << n;
+        }
+        EXPECT_NE(dlm.find("\r\nFrom board=" + std::to_string(first) + "\r\nTo board=" + std::to_string(first + 19)),
+                  std::string::npos);
+        // Board 18 (dealt second from 17) is East's to deal, so its Deal starts with East.
+        if (first == 17) {
+            EXPECT_NE(pbn.find("[Board \"18\"]"), std::string::npos);
+            EXPECT_NE(pbn.find("[Dealer \"E\"]\r\n[Vulnerable \"NS\"]\r\n[Deal \"E:"), std::string::npos);
+        }
     }
 }
 
@@ -348,7 +391,7 @@ struct RenameFault {
 
 std::uint64_t DealInto(const std::string& folder, bool pbn, int boards, std::string* error) {
     tDealFiles files;
-    if (!files.OpenDealFiles(folder, "ZELV", pbn, error)) return 0;
+    if (!files.OpenDealFiles(folder, "ZELV", DealFileChoice{pbn, pbn, pbn, 1}, error)) return 0;
     tBoard b;
     b.Output = &files;
     for (int i = 0; i < boards; ++i) b.DealBoard();
@@ -367,11 +410,11 @@ TEST(DealFiles, aSetIsPutInPlaceWholeOrNotAtAll) {
     std::string error;
     ASSERT_EQ(DealInto(dir.path(), true, 3, &error), 3u) << error;
     const std::string dge = test::ReadText(dir.file("ZELV.DGE")), bri = test::ReadText(dir.file("ZELV.BRI")),
-                      pbn = test::ReadText(dir.file("ZELV.PBN"));
-    // Any one of the three failing to go in place, or its old file failing
-    // to step aside, keeps all three as they were.
+                      pbn = test::ReadText(dir.file("ZELV.PBN")), dup = test::ReadText(dir.file("ZELV.DUP"));
+    // Any one of the five failing to go in place, or its old file failing
+    // to step aside, keeps all five as they were.
     for (bool aside : {false, true})
-        for (const char* ext : {".BRI", ".DGE", ".PBN"}) {
+        for (const char* ext : {".BRI", ".DGE", ".PBN", ".DUP", ".DLM"}) {
             RenameFault fault(std::string("ZELV") + ext, aside);
             EXPECT_EQ(DealInto(dir.path(), true, 5, &error), 0u) << ext;
             EXPECT_EQ(error, "Unable to write to " + dir.file(std::string("ZELV") + ext) +
@@ -379,7 +422,8 @@ TEST(DealFiles, aSetIsPutInPlaceWholeOrNotAtAll) {
             EXPECT_EQ(test::ReadText(dir.file("ZELV.DGE")), dge) << ext;
             EXPECT_EQ(test::ReadText(dir.file("ZELV.BRI")), bri) << ext;
             EXPECT_EQ(test::ReadText(dir.file("ZELV.PBN")), pbn) << ext;
-            EXPECT_EQ(EntriesIn(dir.path()), 3) << "temporary or moved-aside files were left behind";
+            EXPECT_EQ(test::ReadText(dir.file("ZELV.DUP")), dup) << ext;
+            EXPECT_EQ(EntriesIn(dir.path()), 5) << "temporary or moved-aside files were left behind";
         }
     // A first set that cannot be completed leaves no file at all.
     test::TempDir fresh;

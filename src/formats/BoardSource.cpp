@@ -1,0 +1,148 @@
+#include "formats/BoardSource.h"
+
+#include "engine/FileUtil.h"
+#include "formats/BriFile.h"
+#include "formats/DlmFile.h"
+#include "formats/DupFile.h"
+#include "formats/Pbn.h"
+
+#include <sys/stat.h>
+
+namespace zelv {
+
+namespace {
+constexpr BoardFormat AllFormats[] = {BoardFormat::Dge, BoardFormat::Bri, BoardFormat::Dup, BoardFormat::Dlm,
+                                      BoardFormat::Pbn};
+} // namespace
+
+std::string_view ExtensionOf(BoardFormat format) {
+    switch (format) {
+    case BoardFormat::Dge:
+        return ".DGE";
+    case BoardFormat::Bri:
+        return ".BRI";
+    case BoardFormat::Dup:
+        return ".DUP";
+    case BoardFormat::Dlm:
+        return ".DLM";
+    case BoardFormat::Pbn:
+        return ".PBN";
+    }
+    return {};
+}
+
+const std::string& KnownExtensions() {
+    static const std::string text = ".PBN, .DGE, .BRI, .DUP or .DLM";
+    return text;
+}
+
+std::optional<BoardFormat> FormatOfPath(const std::string& path) {
+    for (BoardFormat f : AllFormats)
+        if (EndsWithNoCase(path, ExtensionOf(f)) && path.size() > ExtensionOf(f).size() &&
+            path[path.size() - ExtensionOf(f).size() - 1] != '/')
+            return f;
+    return std::nullopt;
+}
+
+BoardList ReadBoardFile(const std::string& path, BoardFormat format) {
+    BoardList list;
+    struct stat st {};
+    std::string bytes;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || !ReadWholeFile(path, bytes)) {
+        list.Error = "Unable to open " + path;
+        return list;
+    }
+    switch (format) {
+    case BoardFormat::Dge:
+        return ReadDge(bytes, path);
+    case BoardFormat::Bri:
+        return ReadBri(bytes, path);
+    case BoardFormat::Dup:
+        return ReadDup(bytes, path);
+    case BoardFormat::Dlm:
+        return ReadDlm(bytes, path);
+    case BoardFormat::Pbn:
+        return ReadPbn(bytes, path);
+    }
+    return list;
+}
+
+bool FormatBoardFile(const std::vector<Board>& boards, BoardFormat format, const std::string& code, std::string& bytes,
+                     std::string* error) {
+    switch (format) {
+    case BoardFormat::Dge:
+        bytes = WriteDge(boards);
+        return true;
+    case BoardFormat::Bri:
+        bytes = WriteBri(boards);
+        return true;
+    case BoardFormat::Dup:
+        return WriteDup(boards, bytes, error);
+    case BoardFormat::Dlm:
+        return WriteDlm(boards, code, bytes, error);
+    case BoardFormat::Pbn:
+        bytes = WritePbn(boards);
+        return true;
+    }
+    return false;
+}
+
+bool BoardSource::Open(const std::string& path, std::string* error) {
+    Close();
+    path_ = path;
+    format_ = FormatOfPath(path).value_or(BoardFormat::Dge);
+    if (format_ == BoardFormat::Dge) {
+        open_ = dge_.Open(path, error);
+        return open_;
+    }
+    BoardList list = ReadBoardFile(path, format_);
+    if (!list.Error.empty()) {
+        if (error) *error = list.Error;
+        return false;
+    }
+    boards_ = std::move(list.Boards);
+    problems_ = std::move(list.Problems);
+    open_ = true;
+    return true;
+}
+
+void BoardSource::Close() {
+    dge_.Close();
+    boards_.clear();
+    problems_.clear();
+    open_ = false;
+}
+
+std::uint64_t BoardSource::BoardCount() const {
+    if (!open_) return 0;
+    return format_ == BoardFormat::Dge ? dge_.BoardCount() : boards_.size();
+}
+
+BoardSource::Read BoardSource::ReadBoard(std::uint64_t position, Shown& board, std::string* error) {
+    board.Number = position;
+    board.Dealer = DealerSeat(position);
+    board.Vul = VulnerabilityOf(position);
+    if (open_ && format_ == BoardFormat::Dge) {
+        switch (dge_.ReadBoard(position, board.Holdings, error)) {
+        case tBoardFile::Read::Ok:
+            return Read::Ok;
+        case tBoardFile::Read::Damaged:
+            return Read::Damaged;
+        case tBoardFile::Read::Failed:
+            return Read::Failed;
+        }
+    }
+    if (!open_ || position < 1 || position > boards_.size()) {
+        if (error) *error = "Unable to read board " + std::to_string(position) + " of " + path_;
+        board.Holdings = DisplayTable{};
+        return Read::Failed;
+    }
+    const Board& b = boards_[position - 1];
+    board.Holdings = HoldingsOf(b);
+    board.Number = b.Number;
+    board.Dealer = b.Dealer;
+    board.Vul = b.Vul;
+    return Read::Ok;
+}
+
+} // namespace zelv

@@ -1,0 +1,190 @@
+#include "formats/Duplimat.h"
+
+#include "engine/FileUtil.h"
+#include "formats/DlmFile.h"
+#include "formats/DupFile.h"
+#include "formats/Pbn.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <unistd.h>
+
+namespace zelv {
+
+namespace {
+constexpr std::size_t FlushAt = 1 << 20;
+}
+
+tDealFiles::~tDealFiles() { Abandon(); }
+
+bool tDealFiles::OpenDealFiles(const std::string& folder, const std::string& code, bool withPbn, std::string* error) {
+    DealFileChoice choice;
+    choice.Pbn = withPbn;
+    return OpenDealFiles(folder, code, choice, error);
+}
+
+bool tDealFiles::OpenDealFiles(const std::string& folder, const std::string& code, const DealFileChoice& choice,
+                               std::string* error) {
+    Abandon();
+    error_.clear();
+    boards_ = 0;
+    code_ = code;
+    pbn_ = choice.Pbn;
+    dup_ = choice.Dup;
+    dlm_ = choice.Dlm;
+    first_ = choice.FirstBoard;
+    dlmHands_.clear();
+    hadPrevious_ = false;
+    const bool wanted[FileCount] = {true, true, pbn_, dup_, dlm_};
+    static constexpr const char* Extensions[FileCount] = {".BRI", ".DGE", ".PBN", ".DUP", ".DLM"};
+    for (int i = 0; i < FileCount; ++i) {
+        File& f = file_[i];
+        f.buffer.clear();
+        f.path = wanted[i] ? JoinPath(folder, code + Extensions[i]) : std::string();
+        if (f.path.empty()) continue;
+        hadPrevious_ = hadPrevious_ || std::filesystem::exists(f.path);
+        f.fd = set_.Create(f.path, error);
+        if (f.fd < 0) {
+            Abandon();
+            return false;
+        }
+        if (i <= Pbn) f.buffer.reserve(FlushAt + RecordSize * 4);
+    }
+    // A file of an earlier run that this one does not write would no longer
+    // match the new boards: it goes when they are put in place, and a file
+    // that may not go stops the run now, as one that may not be replaced does.
+    for (int i = Pbn; i < FileCount; ++i) {
+        if (wanted[i]) continue;
+        const std::string stale = JoinPath(folder, code + Extensions[i]);
+        hadPrevious_ = hadPrevious_ || std::filesystem::exists(stale);
+        if (!set_.RemoveOnCommit(stale, error)) {
+            Abandon();
+            return false;
+        }
+    }
+    open_ = true;
+    if (pbn_) Append(Pbn, PbnFileHeader().data(), PbnFileHeader().size());
+    return true;
+}
+
+bool tDealFiles::Flush(File& f) {
+    const char* p = f.buffer.data();
+    std::size_t left = f.buffer.size();
+    while (left > 0) {
+        ssize_t n = ::write(f.fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            if (error_.empty()) error_ = UnableToWrite(f.path, errno);
+            f.buffer.clear();
+            return false;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    f.buffer.clear();
+    return true;
+}
+
+void tDealFiles::Append(int which, const char* data, std::size_t n) {
+    File& f = file_[which];
+    if (f.fd < 0) return;
+    f.buffer.append(data, n);
+    if (f.buffer.size() >= FlushAt) Flush(f);
+}
+
+void tDealFiles::WriteBoard(const CardMask* hands, const DisplayTable& display) {
+    if (!open_) return;
+    AppendBriRecord(file_[Bri].buffer, hands);
+    AppendBoardRecord(file_[Dge].buffer, hands);
+    ++boards_;
+    if (dup_ || dlm_) KeepForMachines(hands);
+    if (file_[Bri].buffer.size() >= FlushAt) Flush(file_[Bri]);
+    if (file_[Dge].buffer.size() >= FlushAt) Flush(file_[Dge]);
+    if (pbn_) {
+        std::string game = PbnGame(first_ + boards_ - 1, display);
+        Append(Pbn, game.data(), game.size());
+    }
+}
+
+void tDealFiles::WriteRecords(const CardMask* hands, const char* bri, const char* dge, const DisplayTable* display) {
+    if (!open_) return;
+    // Appended before any flush, so that the machine files can copy them.
+    file_[Bri].buffer.append(bri, RecordSize);
+    file_[Dge].buffer.append(dge, RecordSize);
+    ++boards_;
+    if (dup_ || dlm_) KeepForMachines(hands);
+    if (file_[Bri].buffer.size() >= FlushAt) Flush(file_[Bri]);
+    if (file_[Dge].buffer.size() >= FlushAt) Flush(file_[Dge]);
+    if (pbn_ && display) {
+        std::string game = PbnGame(first_ + boards_ - 1, *display);
+        Append(Pbn, game.data(), game.size());
+    }
+}
+
+void tDealFiles::KeepForMachines(const CardMask* hands) {
+    // Neither file numbers past 999 boards; a run that goes on fails at the
+    // close, and keeps no more than it can write until then.
+    if (dup_ && first_ + boards_ - 1 <= DupHighestBoard) {
+        // Bytes 1 to 146 are the records just written, by construction.
+        const std::string& bri = file_[Bri].buffer;
+        const std::string& dge = file_[Dge].buffer;
+        std::string& dup = file_[Dup].buffer;
+        dup.append(bri, bri.size() - RecordSize, 78);
+        dup.append(dge, dge.size() - RecordSize, 68);
+        dup.append(DupRecordSize - 146, ' ');
+    }
+    if (dlm_ && first_ + boards_ - 1 <= DlmHighestBoard) dlmHands_.push_back({hands[0], hands[1], hands[2], hands[3]});
+}
+
+void tDealFiles::FinishMachineFiles() {
+    const std::uint64_t last = first_ + boards_ - 1;
+    if (dup_) {
+        if (std::string why = DupRangeProblem(first_, boards_); !why.empty()) {
+            if (error_.empty()) error_ = UnableToWrite(file_[Dup].path, why);
+        } else {
+            const std::string trailer = DupTrailer(first_, last);
+            std::string& dup = file_[Dup].buffer;
+            for (std::size_t at = 146; at < dup.size(); at += DupRecordSize) dup.replace(at, 10, trailer);
+        }
+    }
+    if (dlm_) {
+        std::vector<Board> boards;
+        for (std::size_t k = 0; k < dlmHands_.size(); ++k)
+            boards.push_back(NumberedBoard(dlmHands_[k].data(), first_ + k));
+        std::string why = DlmRangeProblem(first_, boards_);
+        if (why.empty() && !WriteDlm(boards, code_, file_[Dlm].buffer, &why)) file_[Dlm].buffer.clear();
+        if (!why.empty() && error_.empty()) error_ = UnableToWrite(file_[Dlm].path, why);
+    }
+}
+
+bool tDealFiles::CloseDealFiles(std::string* error) {
+    if (!open_) {
+        if (error) *error = error_;
+        return error_.empty();
+    }
+    FinishMachineFiles();
+    for (File& f : file_)
+        if (f.fd >= 0) Flush(f);
+    if (error_.empty()) {
+        // The set owns the descriptors from here on: it syncs and closes them.
+        for (File& f : file_) f.fd = -1;
+        set_.Commit(&error_);
+    }
+    if (!error_.empty()) error_ += hadPrevious_ ? ". The previous set was kept." : ". No file was written.";
+    open_ = false;
+    Abandon();
+    if (error) *error = error_;
+    return error_.empty();
+}
+
+void tDealFiles::Abandon() {
+    set_.Abandon();
+    for (File& f : file_) {
+        f.fd = -1;
+        f.buffer.clear();
+    }
+    dlmHands_.clear();
+    open_ = false;
+}
+
+} // namespace zelv
