@@ -26,21 +26,28 @@ std::string UnableToWrite(const std::string& path, int err) {
     return UnableToWrite(path, err ? SystemReason(err) : std::string());
 }
 
-bool AtomicWriteFile(const std::string& path, std::string_view bytes, std::string* error) {
-    tFileSet set;
-    const int fd = set.Create(path, error);
-    if (fd < 0) return false;
+int WriteFully(int fd, std::string_view bytes) {
     const char* p = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
         const ssize_t n = ::write(fd, p, left);
         if (n < 0) {
             if (errno == EINTR) continue;
-            if (error) *error = UnableToWrite(path, errno);
-            return false;
+            return errno;
         }
         p += n;
         left -= static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+bool AtomicWriteFile(const std::string& path, std::string_view bytes, std::string* error) {
+    tFileSet set;
+    const int fd = set.Create(path, error);
+    if (fd < 0) return false;
+    if (const int err = WriteFully(fd, bytes)) {
+        if (error) *error = UnableToWrite(path, err);
+        return false;
     }
     return set.Commit(error);
 }

@@ -13,6 +13,9 @@ namespace zelv {
 // was. A symbolic link keeps its place and its target gets the bytes; a
 // replaced file keeps its permissions. On failure returns false and sets
 // `error` to "Unable to write to <path> (<reason>)".
+// Writes all of bytes to fd, retrying short writes and interruptions; 0 or the errno of the failure.
+int WriteFully(int fd, std::string_view bytes);
+
 bool AtomicWriteFile(const std::string& path, std::string_view bytes, std::string* error);
 
 // Reads a whole file. Returns false when it cannot be opened or read.

@@ -4,8 +4,6 @@
 #include "engine/FileUtil.h"
 #include "formats/BoardSource.h"
 
-#include <cerrno>
-#include <unistd.h>
 #include <utility>
 
 namespace zelv {
@@ -22,21 +20,6 @@ std::string CodeOf(const std::string& path) {
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     const std::size_t dot = name.rfind('.');
     return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 } // namespace
@@ -91,8 +74,8 @@ ConvertResult ConvertBoardFile(const std::string& input, const std::vector<std::
         }
         const int fd = set.Create(path, &result.Error);
         if (fd < 0) return result;
-        if (!WriteAll(fd, bytes)) {
-            result.Error = UnableToWrite(path, errno);
+        if (const int err = WriteFully(fd, bytes)) {
+            result.Error = UnableToWrite(path, err);
             return result;
         }
     }

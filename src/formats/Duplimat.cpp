@@ -5,7 +5,6 @@
 #include "formats/DupFile.h"
 #include "formats/Pbn.h"
 
-#include <cerrno>
 #include <filesystem>
 #include <unistd.h>
 
@@ -68,21 +67,10 @@ bool tDealFiles::OpenDealFiles(const std::string& folder, const std::string& cod
 }
 
 bool tDealFiles::Flush(File& f) {
-    const char* p = f.buffer.data();
-    std::size_t left = f.buffer.size();
-    while (left > 0) {
-        ssize_t n = ::write(f.fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            if (error_.empty()) error_ = UnableToWrite(f.path, errno);
-            f.buffer.clear();
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
+    const int err = WriteFully(f.fd, f.buffer);
     f.buffer.clear();
-    return true;
+    if (err && error_.empty()) error_ = UnableToWrite(f.path, err);
+    return err == 0;
 }
 
 void tDealFiles::Append(int which, const char* data, std::size_t n) {
