@@ -183,4 +183,20 @@ AnalysisReport AnalyseBoards(const std::vector<std::optional<Board>>& boards, co
     return report;
 }
 
+AnalysisReport AnalyseBoardFile(BoardSource& file, const AnalysisProgress& progress, std::size_t batch) {
+    std::vector<std::optional<Board>> boards(file.BoardCount());
+    std::vector<std::string> unread;
+    for (std::uint64_t n = 1; n <= boards.size(); ++n) {
+        Board b;
+        std::string problem;
+        if (file.ReadDeal(n, b, &problem))
+            boards[n - 1] = b;
+        else
+            unread.push_back(NotAnalysed(file.Path(), b.Number, problem));
+    }
+    AnalysisReport report = AnalyseBoards(boards, file.Path(), progress, batch);
+    report.Problems.insert(report.Problems.begin(), unread.begin(), unread.end());
+    return report;
+}
+
 } // namespace zelv

@@ -5,6 +5,7 @@
 // wrapper: boards go to DDS's batch call as they are, so that its own
 // threads use every core, and its error codes come back as messages.
 #include "formats/Board.h"
+#include "formats/BoardSource.h"
 
 #include <array>
 #include <cstddef>
@@ -76,6 +77,11 @@ struct AnalysisReport {
 // messages.
 AnalysisReport AnalyseBoards(const std::vector<std::optional<Board>>& boards, const std::string& name,
                              const AnalysisProgress& progress = {}, std::size_t batch = MaxDdsBatch);
+
+// Every board of an open file, by position: one whose record is damaged or
+// that is no whole deal is passed over with a message naming the file.
+AnalysisReport AnalyseBoardFile(BoardSource& file, const AnalysisProgress& progress = {},
+                                std::size_t batch = MaxDdsBatch);
 
 // "<name>: board <number> not analysed: <what>".
 std::string NotAnalysed(const std::string& name, std::uint64_t board, const std::string& what);

@@ -62,13 +62,28 @@ std::string EmptyValueOption(int argc, char** argv) {
 
 int EmptyValue(const std::string& option) { return UsageError(option + ": an empty value is not allowed"); }
 
+// "Analysed 32 of 100 boards" on standard error while the solver works, when
+// that is a terminal; the line is ended once the last board is done.
+AnalysisProgress AnalysisProgressLine() {
+    if (!::isatty(STDERR_FILENO)) return {};
+    return [](std::size_t done, std::size_t total) {
+        std::fprintf(stderr, "\rAnalysed %zu of %zu boards   %s", done, total, done == total ? "\n" : "");
+        std::fflush(stderr);
+        return !Interrupted.load();
+    };
+}
+
 int Show(int argc, char** argv) {
     CLI::App app{"Prints the boards of a board file (.DGE, .BRI, .DUP, .DLM or .PBN) to standard output.",
                  "zelvano-deal show"};
     std::string path, format = "pbn";
+    bool analysis = false;
     app.add_option("FILE", path, "The board file to read")->required()->type_name("FILE");
     app.add_option("--format", format, "pbn (the default) or text, for diagrams")
         ->check(CLI::IsMember({"pbn", "text"}));
+    app.add_flag("--dd", analysis,
+                 "With each board its double-dummy analysis: the tricks each declarer makes in each strain and "
+                 "the par result (PBN tags, or lines under the diagram)");
     if (const std::string empty = EmptyValueOption(argc, argv); !empty.empty()) return EmptyValue(empty);
     try {
         app.parse(argc, argv);
@@ -76,7 +91,36 @@ int Show(int argc, char** argv) {
         return ParseFailed(app, e);
     }
     if (path.empty()) return EmptyValue("FILE");
-    return ShowBoardFile(path, format == "text" ? ShowFormat::Text : ShowFormat::Pbn, std::cout, std::cerr);
+    return ShowBoardFile(path, format == "text" ? ShowFormat::Text : ShowFormat::Pbn, std::cout, std::cerr, analysis,
+                         analysis ? AnalysisProgressLine() : AnalysisProgress{});
+}
+
+int Analyse(int argc, char** argv) {
+    CLI::App app{"Writes a PBN file of the boards of a board file (.DGE, .BRI, .DUP, .DLM or .PBN), each with\n"
+                 "its double-dummy analysis: the tricks each declarer makes in each strain, and the par result.",
+                 "zelvano-deal analyse"};
+    std::string path, output;
+    app.add_option("FILE", path, "The board file to read")->required()->type_name("FILE");
+    app.add_option("-o,--output", output, "The PBN file to write")->required()->type_name("OUT.PBN");
+    if (const std::string empty = EmptyValueOption(argc, argv); !empty.empty()) return EmptyValue(empty);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return ParseFailed(app, e);
+    }
+    if (path.empty()) return EmptyValue("FILE");
+    if (output.empty()) return EmptyValue("--output");
+    if (FormatOfPath(output) != BoardFormat::Pbn)
+        return UsageError("--output: the analysis is written as PBN; name a .PBN file, not " + output);
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+    std::signal(SIGHUP, OnInterrupt);
+    const AnalysisProgress line = AnalysisProgressLine();
+    const int status =
+        WriteAnalysedPbn(path, output, std::cout, std::cerr, [&line](std::size_t done, std::size_t total) {
+            return line ? line(done, total) : !Interrupted.load();
+        });
+    return Interrupted.load() ? ExitInterrupted : status;
 }
 
 int Print(int argc, char** argv) {
@@ -179,10 +223,11 @@ int Convert(int argc, char** argv) {
 int Deal(int argc, char** argv) {
     const tSettings& settings = SharedSettings();
     CLI::App app{"Deals a set of bridge boards that meet a set-up of hand definitions.\n"
-                 "Also: zelvano-deal show FILE [--format pbn|text]\n"
+                 "Also: zelvano-deal show FILE [--format pbn|text] [--dd]\n"
                  "      zelvano-deal print FILE -o OUT.pdf [--layout standard|partnership] [--seats N,S,E,W]\n"
                  "                         [--paper a4|letter]\n"
                  "      zelvano-deal convert IN OUT...   (board files: .PBN .DGE .BRI .DUP .DLM)\n"
+                 "      zelvano-deal analyse FILE -o OUT.PBN   (double-dummy tricks and par)\n"
                  "Exit status: 0 done, 1 bad input, 2 usage, 3 stopped by --max-attempts, 130 interrupted.",
                  "zelvano-deal"};
     app.set_version_flag("--version", "zelvano-deal " + std::string(ZelvanoVersion));
@@ -322,6 +367,7 @@ int main(int argc, char** argv) {
         if (argc > 1 && std::string(argv[1]) == "show") return Show(argc - 1, argv + 1);
         if (argc > 1 && std::string(argv[1]) == "print") return Print(argc - 1, argv + 1);
         if (argc > 1 && std::string(argv[1]) == "convert") return Convert(argc - 1, argv + 1);
+        if (argc > 1 && std::string(argv[1]) == "analyse") return Analyse(argc - 1, argv + 1);
         if (argc > 1 && std::string(argv[1]) == "deal") return Deal(argc - 1, argv + 1);
         return Deal(argc, argv);
     } catch (const std::exception& e) {
