@@ -223,6 +223,7 @@ int Convert(int argc, char** argv) {
 int Deal(int argc, char** argv) {
     const tSettings& settings = SharedSettings();
     CLI::App app{"Deals a set of bridge boards that meet a set-up of hand definitions.\n"
+                 "With --dd the PBN file carries each board's double-dummy tricks and par.\n"
                  "Also: zelvano-deal show FILE [--format pbn|text] [--dd]\n"
                  "      zelvano-deal print FILE -o OUT.pdf [--layout standard|partnership] [--seats N,S,E,W]\n"
                  "                         [--paper a4|letter]\n"
@@ -276,6 +277,9 @@ int Deal(int argc, char** argv) {
         "--pbn", [&line] { line.Pbn = true; }, "Also write CODE.PBN (the default)");
     app.add_flag_callback(
         "--no-pbn", [&line] { line.Pbn = false; }, "Do not write CODE.PBN");
+    app.add_flag("--dd", line.PbnAnalysis,
+                 "Give each game of CODE.PBN the board's double-dummy analysis: the tricks each declarer makes in "
+                 "each strain and the par result");
     app.add_flag("--dup", line.Dup, "Also write CODE.DUP, for the newer Duplimate machines (up to board 999)");
     app.add_flag("--dlm", line.Dlm, "Also write CODE.DLM, for the machines that read text (up to board 99)");
     CLI::Option* firstOpt =

@@ -34,6 +34,8 @@ bool tDealFiles::OpenDealFiles(const std::string& folder, const std::string& cod
     dlm_ = choice.Dlm;
     first_ = choice.FirstBoard;
     dlmHands_.clear();
+    supplement_ = choice.Pbn ? choice.PbnTags : nullptr;
+    pending_.clear();
     hadPrevious_ = false;
     const bool wanted[FileCount] = {true, true, pbn_, dup_, dlm_};
     static constexpr const char* Extensions[FileCount] = {".BRI", ".DGE", ".PBN", ".DUP", ".DLM"};
@@ -100,10 +102,7 @@ void tDealFiles::WriteBoard(const CardMask* hands, const DisplayTable& display) 
     if (dup_ || dlm_) KeepForMachines(hands);
     if (file_[Bri].buffer.size() >= FlushAt) Flush(file_[Bri]);
     if (file_[Dge].buffer.size() >= FlushAt) Flush(file_[Dge]);
-    if (pbn_) {
-        std::string game = PbnGame(first_ + boards_ - 1, display);
-        Append(Pbn, game.data(), game.size());
-    }
+    if (pbn_) AppendPbnGame(hands, &display);
 }
 
 void tDealFiles::WriteRecords(const CardMask* hands, const char* bri, const char* dge, const DisplayTable* display) {
@@ -115,10 +114,34 @@ void tDealFiles::WriteRecords(const CardMask* hands, const char* bri, const char
     if (dup_ || dlm_) KeepForMachines(hands);
     if (file_[Bri].buffer.size() >= FlushAt) Flush(file_[Bri]);
     if (file_[Dge].buffer.size() >= FlushAt) Flush(file_[Dge]);
-    if (pbn_ && display) {
-        std::string game = PbnGame(first_ + boards_ - 1, *display);
+    if (pbn_) AppendPbnGame(hands, display);
+}
+
+void tDealFiles::AppendPbnGame(const CardMask* hands, const DisplayTable* display) {
+    if (supplement_) {
+        pending_.push_back(NumberedBoard(hands, first_ + boards_ - 1));
+        if (pending_.size() >= supplement_->BatchSize()) WritePendingGames(false);
+        return;
+    }
+    if (!display) return;
+    std::string game = PbnGame(first_ + boards_ - 1, *display);
+    Append(Pbn, game.data(), game.size());
+}
+
+void tDealFiles::WritePendingGames(bool all) {
+    if (pending_.empty() || !supplement_ || (!all && pending_.size() < supplement_->BatchSize())) return;
+    std::vector<std::string> tags;
+    std::string why;
+    if (!supplement_->TagsFor(pending_, tags, &why) || tags.size() != pending_.size()) {
+        if (error_.empty()) error_ = UnableToWrite(file_[Pbn].path, why);
+        pending_.clear();
+        return;
+    }
+    for (std::size_t i = 0; i < pending_.size(); ++i) {
+        const std::string game = PbnGame(pending_[i], tags[i]);
         Append(Pbn, game.data(), game.size());
     }
+    pending_.clear();
 }
 
 void tDealFiles::KeepForMachines(const CardMask* hands) {
@@ -162,6 +185,7 @@ bool tDealFiles::CloseDealFiles(std::string* error) {
         if (error) *error = error_;
         return error_.empty();
     }
+    if (error_.empty()) WritePendingGames(true);
     FinishMachineFiles();
     for (File& f : file_)
         if (f.fd >= 0) Flush(f);
@@ -184,6 +208,7 @@ void tDealFiles::Abandon() {
         f.buffer.clear();
     }
     dlmHands_.clear();
+    pending_.clear();
     open_ = false;
 }
 

@@ -134,4 +134,24 @@ TEST_F(AnalysisCli, analyse_refusesAnOutputThatIsNoPbnAndABadInput) {
     EXPECT_FALSE(fs::exists(root / "OUT.PBN"));
 }
 
+// A run with --dd analyses its boards a batch at a time (past the first
+// batch here): its PBN is what show --dd makes of its board file, and
+// without --dd it is the plain PBN.
+TEST_F(AnalysisCli, dealDd_givesEveryGameItsAnalysisAndNeedsThePbnFile) {
+    ASSERT_EQ(Run({"--output", out, "--boards", "33", "--seed", "3", "--dd", "--quiet"}).Status, 0);
+    const RunResult shown = Run({"show", (fs::path(out) / "ZELV.DGE").string(), "--dd"});
+    ASSERT_EQ(shown.Status, 0) << shown.Err;
+    const std::string pbn = ReadBytes(fs::path(out) / "ZELV.PBN");
+    EXPECT_EQ(pbn, shown.Out);
+    std::size_t games = 0;
+    for (std::size_t p = pbn.find("[OptimumScore"); p != std::string::npos; p = pbn.find("[OptimumScore", p + 1))
+        ++games;
+    EXPECT_EQ(games, 33u);
+
+    const RunResult refused = Run({"--output", out, "--boards", "1", "--dd", "--no-pbn", "--code", "NOPBN"});
+    EXPECT_EQ(refused.Status, 2);
+    EXPECT_NE(refused.Err.find("--dd"), std::string::npos) << refused.Err;
+    EXPECT_FALSE(fs::exists(fs::path(out) / "NOPBN.DGE"));
+}
+
 } // namespace zelv::clitest
