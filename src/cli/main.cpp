@@ -125,14 +125,16 @@ int Analyse(int argc, char** argv) {
 
 int Print(int argc, char** argv) {
     CLI::App app{"Prints the boards of a board file (.DGE, .BRI, .DUP, .DLM or .PBN) into PDF, as the print\n"
-                 "dialog does: whole deals\n"
-                 "sixteen to a page, or for partnership practice one document per seat (OUT-North.pdf, ...).",
+                 "dialog does: whole deals sixteen to a page, for partnership practice one document per seat\n"
+                 "(OUT-North.pdf, ...), or hand records six to a page with each board's double-dummy analysis.",
                  "zelvano-deal print"};
     std::string path, output, layout = "standard", seatsText = "N", paper = "a4";
     app.add_option("FILE", path, "The board file to print")->required()->type_name("FILE");
     app.add_option("-o,--output", output, "The PDF file to write")->required()->type_name("OUT.pdf");
-    app.add_option("--layout", layout, "standard (whole deals, the default) or partnership")
-        ->check(CLI::IsMember({"standard", "partnership"}));
+    app.add_option("--layout", layout,
+                   "standard (whole deals, the default), partnership, or records (hand records: points, "
+                   "double-dummy tricks and par)")
+        ->check(CLI::IsMember({"standard", "partnership", "records"}));
     app.add_option("--seats", seatsText, "Partnership practice: the seats to print, e.g. N,S (default N)")
         ->type_name("N,S,E,W");
     app.add_option("--paper", paper, "a4 (the default) or letter")->check(CLI::IsMember({"a4", "letter"}));
@@ -148,7 +150,18 @@ int Print(int argc, char** argv) {
     job.BoardFile = path;
     job.Output = output;
     job.Paper = paper == "letter" ? Paper::Letter : Paper::A4;
-    job.Request.Option = layout == "partnership" ? PrintOption::Partnership : PrintOption::Standard;
+    job.Request.Option = layout == "partnership" ? PrintOption::Partnership
+                         : layout == "records"   ? PrintOption::HandRecords
+                                                 : PrintOption::Standard;
+    if (job.Request.Option == PrintOption::HandRecords) {
+        std::signal(SIGINT, OnInterrupt);
+        std::signal(SIGTERM, OnInterrupt);
+        std::signal(SIGHUP, OnInterrupt);
+        const AnalysisProgress line = AnalysisProgressLine();
+        job.Progress = [line](std::size_t done, std::size_t total) {
+            return line ? line(done, total) : !Interrupted.load();
+        };
+    }
     std::size_t start = 0;
     while (start <= seatsText.size()) {
         const std::size_t comma = seatsText.find(',', start);
@@ -166,12 +179,18 @@ int Print(int argc, char** argv) {
     }
 #ifdef ZELV_WITH_PRINT
     const PdfPrintResult result = PrintBoardFileToPdfWithoutWindow(job);
+    if (result.Cancelled) {
+        std::cerr << "zelvano-deal: stopped before every board of " << path << " was analysed; nothing was printed\n";
+        return ExitInterrupted;
+    }
+    for (const std::string& problem : result.NotAnalysed) std::cerr << "zelvano-deal: " << problem << "\n";
     for (const auto& file : result.Files)
         std::cout << "Wrote " << file.Path << ", " << file.Pages << (file.Pages == 1 ? " page\n" : " pages\n");
     std::cout.flush();
     for (const std::string& left : result.LeftOut) std::cerr << "zelvano-deal: " << left << "\n";
     if (!result.Error.empty()) return BadInput(result.Error);
     if (!result.LeftOut.empty()) return ExitBadInput;
+    if (!result.NotAnalysed.empty() && result.Damaged == 0) return ExitBadInput;
     if (result.Damaged != 0) {
         std::cerr << "zelvano-deal: " << path << ": " << result.Damaged
                   << " damaged board record(s) were printed as far as they are sound and marked \"" << DamagedMark
@@ -225,7 +244,7 @@ int Deal(int argc, char** argv) {
     CLI::App app{"Deals a set of bridge boards that meet a set-up of hand definitions.\n"
                  "With --dd the PBN file carries each board's double-dummy tricks and par.\n"
                  "Also: zelvano-deal show FILE [--format pbn|text] [--dd]\n"
-                 "      zelvano-deal print FILE -o OUT.pdf [--layout standard|partnership] [--seats N,S,E,W]\n"
+                 "      zelvano-deal print FILE -o OUT.pdf [--layout standard|partnership|records] [--seats N,S,E,W]\n"
                  "                         [--paper a4|letter]\n"
                  "      zelvano-deal convert IN OUT...   (board files: .PBN .DGE .BRI .DUP .DLM)\n"
                  "      zelvano-deal analyse FILE -o OUT.PBN   (double-dummy tricks and par)\n"
