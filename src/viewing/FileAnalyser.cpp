@@ -3,6 +3,7 @@
 #include "formats/BoardSource.h"
 
 #include <QMetaObject>
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -66,13 +67,15 @@ void FileAnalyser::Start(const QString& path) {
             return;
         }
         const std::size_t total = source.BoardCount();
-        // A DDS batch at a time, so that results show as they come and a
-        // stop waits for one batch at most.
-        for (std::size_t first = 0; first < total || first == 0; first += MaxDdsBatch) {
+        // A full table takes DDS a good part of a second a board on one core:
+        // batches of two boards a core keep every core busy while the first
+        // results show within a second and a stop waits for little more.
+        const std::size_t batch = std::clamp<std::size_t>(2 * std::thread::hardware_concurrency(), 4, MaxDdsBatch);
+        for (std::size_t first = 0; first < total || first == 0; first += batch) {
             auto chunk = std::make_shared<Chunk>();
             chunk->First = first;
             chunk->Total = total;
-            const std::size_t count = std::min(MaxDdsBatch, total - first);
+            const std::size_t count = std::min(batch, total - first);
             std::vector<std::optional<Board>> boards(count);
             for (std::size_t i = 0; i < count; ++i) {
                 Board b;
