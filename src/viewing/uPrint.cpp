@@ -274,7 +274,7 @@ bool TPrintDlg::EnsureAnalysis() {
     connect(&analyser, &FileAnalyser::Progress, &progress, [&progress](qulonglong done, qulonglong total) {
         progress.setMaximum(static_cast<int>(total));
         progress.setValue(static_cast<int>(done));
-        progress.setLabelText(QStringLiteral("Analysing board %1 of %2 double dummy...").arg(done).arg(total));
+        progress.setLabelText(QStringLiteral("Analysing the boards double dummy: %1 of %2 done...").arg(done).arg(total));
     });
     connect(&analyser, &FileAnalyser::Finished, &wait, &QEventLoop::quit);
     connect(&progress, &QProgressDialog::canceled, &analyser, &FileAnalyser::Cancel);

@@ -275,6 +275,8 @@ class PrintDlgTest : public QObject {
             if (!p || p->value() <= 0) return;
             value = p->value();
             cancel.stop();
+            if (qEnvironmentVariableIsSet("ZELV_SCREENSHOTS"))
+                p->grab().save(qEnvironmentVariable("ZELV_SCREENSHOTS") + "/uprint-analysing.png");
             QTest::mouseClick(p->findChild<QPushButton*>(), Qt::LeftButton);
         });
         cancel.start(5);
