@@ -33,7 +33,8 @@ std::vector<Board> RandomBoards() {
         std::shuffle(pack.begin(), pack.end(), rng);
         Board b;
         for (int i = 0; i < 52; ++i)
-            b.Hands[static_cast<std::size_t>(i / 13)] |= CardBit(static_cast<CardCode>(pack[static_cast<std::size_t>(i)]));
+            b.Hands[static_cast<std::size_t>(i / 13)] |=
+                CardBit(static_cast<CardCode>(pack[static_cast<std::size_t>(i)]));
         b.Number = n;
         b.Dealer = DealerSeat(n);
         b.Vul = VulnerabilityOf(n);

@@ -55,7 +55,8 @@ void FileAnalyser::Start(const QString& path) {
     const unsigned run = ++run_;
     worker_ = std::thread([this, run, stop = stop_, file = path.toStdString()] {
         auto post = [this, run](std::shared_ptr<Chunk> chunk) {
-            QMetaObject::invokeMethod(this, [this, run, chunk] { Take(run, chunk); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, run, chunk] { Take(run, chunk); }, Qt::QueuedConnection);
         };
         BoardSource source;
         std::string error;

@@ -127,15 +127,13 @@ void TPrintDlg::BuildSeatGB(int width) {
 
 void TPrintDlg::BuildButtons(int rightColumn) {
     QStyle* s = style();
-    LoadBtn =
-        MakeButton(this, "LoadBtn", QStringLiteral("&Load "), s->standardIcon(QStyle::SP_DialogOpenButton), 8,
-                   202 + RecordsRow);
+    LoadBtn = MakeButton(this, "LoadBtn", QStringLiteral("&Load "), s->standardIcon(QStyle::SP_DialogOpenButton), 8,
+                         202 + RecordsRow);
     LoadBtn->setToolTip(QStringLiteral("Load a Generator File"));
     LoadBtn->setToolTipDuration(8000);
-    PrintBtn =
-        MakeButton(this, "PrintBtn", QStringLiteral(" Print   "),
-                   QIcon::fromTheme(QStringLiteral("document-print"), s->standardIcon(QStyle::SP_FileIcon)), 94,
-                   202 + RecordsRow);
+    PrintBtn = MakeButton(this, "PrintBtn", QStringLiteral(" Print   "),
+                          QIcon::fromTheme(QStringLiteral("document-print"), s->standardIcon(QStyle::SP_FileIcon)), 94,
+                          202 + RecordsRow);
     PreviewBtn = MakeButton(this, "PreviewBtn", QStringLiteral("Pre&view"),
                             s->standardIcon(QStyle::SP_FileDialogContentsView), 180, 202 + RecordsRow);
     PreviewBtn->setToolTip(QStringLiteral("Show the pages before printing"));
@@ -274,7 +272,8 @@ bool TPrintDlg::EnsureAnalysis() {
     connect(&analyser, &FileAnalyser::Progress, &progress, [&progress](qulonglong done, qulonglong total) {
         progress.setMaximum(static_cast<int>(total));
         progress.setValue(static_cast<int>(done));
-        progress.setLabelText(QStringLiteral("Analysing the boards double dummy: %1 of %2 done...").arg(done).arg(total));
+        progress.setLabelText(
+            QStringLiteral("Analysing the boards double dummy: %1 of %2 done...").arg(done).arg(total));
     });
     connect(&analyser, &FileAnalyser::Finished, &wait, &QEventLoop::quit);
     connect(&progress, &QProgressDialog::canceled, &analyser, &FileAnalyser::Cancel);

@@ -225,7 +225,8 @@ void TViewHandDlg::BuildAnalysisPanel() {
         const QChar letter = QLatin1Char(SeatNames[static_cast<std::size_t>(seat)][0]);
         cell(QStringLiteral("%1RowLbl").arg(letter), letter, 0, row + 1, true);
         for (int strain = 0; strain < StrainCount; ++strain)
-            tricks_[seat][strain] = cell(QStringLiteral("Tricks%1%2").arg(letter).arg(strain), QString(), 1 + strain, row + 1, false);
+            tricks_[seat][strain] =
+                cell(QStringLiteral("Tricks%1%2").arg(letter).arg(strain), QString(), 1 + strain, row + 1, false);
         points_[seat] = cell(QStringLiteral("Hcp%1").arg(letter), QString(), 6, row + 1, false);
     }
     ParLbl = new QLabel(AnalysisPanel);

@@ -242,7 +242,8 @@ class PrintDlgTest : public QObject {
         current = QStringLiteral("REC.DGE");
         show();
         child<QRadioButton>("HandRecordsRB")->click();
-        for (const char* seat : {"NorthCB", "SouthCB", "EastCB", "WestCB"}) QVERIFY(!child<QCheckBox>(seat)->isEnabled());
+        for (const char* seat : {"NorthCB", "SouthCB", "EastCB", "WestCB"})
+            QVERIFY(!child<QCheckBox>(seat)->isEnabled());
         const QString out = hands.filePath("records.pdf");
         prompts->FileAnswers = {out};
         int seenMaximum = -1;

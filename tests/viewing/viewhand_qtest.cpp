@@ -5,8 +5,8 @@
 #include "viewing/FileAnalyser.h"
 #include "viewing/viewhand.h"
 
-#include <QFile>
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -393,7 +393,8 @@ class ViewHandTest : public QObject {
                 }
                 QCOMPARE(text(QStringLiteral("Hcp%1").arg(seat)), QStringLiteral("10"));
             }
-            QVERIFY2(text("ParLbl").startsWith(board == 1 ? "Par +1510: 7" : "Par +2210: 7"), qPrintable(text("ParLbl")));
+            QVERIFY2(text("ParLbl").startsWith(board == 1 ? "Par +1510: 7" : "Par +2210: 7"),
+                     qPrintable(text("ParLbl")));
             QVERIFY(text("ParLbl").contains(QStringLiteral("by NS")));
             click("NextBtn");
         }
@@ -421,7 +422,8 @@ class ViewHandTest : public QObject {
         click("NextBtn");
         QVERIFY(dlg->findChild<QLabel*>("DamagedLbl")->isVisible());
         // Below the analysis panel, not under it.
-        QVERIFY(dlg->findChild<QLabel*>("DamagedLbl")->y() >= dlg->findChild<QWidget*>("AnalysisPanel")->geometry().bottom());
+        QVERIFY(dlg->findChild<QLabel*>("DamagedLbl")->y() >=
+                dlg->findChild<QWidget*>("AnalysisPanel")->geometry().bottom());
         QVERIFY2(text("ParLbl").startsWith("Not analysed: its record is damaged"), qPrintable(text("ParLbl")));
         QCOMPARE(text("TricksN0"), QString());
         QCOMPARE(text("HcpN"), QString());
