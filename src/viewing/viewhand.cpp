@@ -410,7 +410,8 @@ void TViewHandDlg::ShowAnalysisProgress() {
     else if (analysisStarted_ && a.Cancelled())
         status = QStringLiteral("Analysis stopped");
     else if (analysisStarted_)
-        status = a.Problems().isEmpty() ? QStringLiteral("%1 boards analysed").arg(a.Done())
+        status = a.Problems().isEmpty() ? (a.Done() == 1 ? QStringLiteral("1 board analysed")
+                                                         : QStringLiteral("%1 boards analysed").arg(a.Done()))
                                         : QStringLiteral("%1 of %2 boards analysed")
                                               .arg(a.Done() - static_cast<std::size_t>(a.Problems().size()))
                                               .arg(a.Done());

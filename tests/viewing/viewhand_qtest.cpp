@@ -377,7 +377,7 @@ class ViewHandTest : public QObject {
         f.close();
         openAnalysed(path);
         QCOMPARE(dlg->height(), 420);
-        QTRY_VERIFY(!dlg->Analysis().Running());
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg->Analysis().Running(), 60000);
         QVERIFY(dlg->findChild<QWidget*>("AnalysisPanel")->isVisible());
         QVERIFY(!dlg->findChild<QProgressBar*>("AnalysisBar")->isVisible());
         QCOMPARE(text("AnalysisStatusLbl"), QStringLiteral("2 boards analysed"));
@@ -415,7 +415,7 @@ class ViewHandTest : public QObject {
 
     void analysis_damagedRecordIsNamedAndTheOthersAnalysed() {
         openAnalysed(Data + "DAMAGED.DGE");
-        QTRY_VERIFY(!dlg->Analysis().Running());
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg->Analysis().Running(), 60000);
         QCOMPARE(text("AnalysisStatusLbl"), QStringLiteral("2 of 3 boards analysed"));
         QVERIFY(text("ParLbl").startsWith("Par "));
         QVERIFY(!text("TricksN0").isEmpty());
@@ -433,6 +433,22 @@ class ViewHandTest : public QObject {
         QVERIFY(text("ParLbl").startsWith("Par "));
     }
 
+    // The viewer is one window for the session: asked for once, the
+    // analysis starts again as each file opens, with nothing of the last.
+    void analysisAsked_startsAgainAsTheNextFileOpens() {
+        openAnalysed(Data + "BOARDS21.DGE");
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg->Analysis().Running(), 60000);
+        QCOMPARE(dlg->Analysis().Done(), std::size_t(21));
+        dlg->reject();
+        open(Data + "ONE.DGE");
+        QVERIFY(dlg->findChild<QCheckBox*>("AnalysisCB")->isChecked());
+        QCOMPARE(dlg->height(), 420);
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg->Analysis().Running(), 60000);
+        QCOMPARE(dlg->Analysis().Results().size(), std::size_t(1));
+        QCOMPARE(text("AnalysisStatusLbl"), QStringLiteral("1 board analysed"));
+        QVERIFY(text("ParLbl").startsWith("Par "));
+    }
+
     // A large file: browsing goes on while the solver works, the progress
     // shows, and closing stops the analysis.
     void analysis_runsInTheBackgroundWithProgressAndStopsOnClose() {
@@ -442,7 +458,7 @@ class ViewHandTest : public QObject {
         openAnalysed(path);
         QVERIFY(dlg->Analysis().Running());
         auto* bar = dlg->findChild<QProgressBar*>("AnalysisBar");
-        QTRY_VERIFY(bar->value() > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(bar->value() > 0, 60000);
         QVERIFY(bar->isVisible());
         QCOMPARE(bar->maximum(), 4000);
         QVERIFY(text("AnalysisStatusLbl").startsWith("Analysing: "));
