@@ -154,4 +154,38 @@ TEST_F(AnalysisCli, dealDd_givesEveryGameItsAnalysisAndNeedsThePbnFile) {
     EXPECT_FALSE(fs::exists(fs::path(out) / "NOPBN.DGE"));
 }
 
+// The same seed with and without --dd: the machine files are the same
+// bytes, and the PBN file without its analysis lines is the plain one,
+// CR LF line ends and all.
+TEST_F(AnalysisCli, dealDd_changesNothingButTheAddedTags) {
+    ASSERT_EQ(Run({"--output", out, "--boards", "5", "--seed", "8", "--code", "PLAIN", "--quiet"}).Status, 0);
+    ASSERT_EQ(Run({"--output", out, "--boards", "5", "--seed", "8", "--code", "DD", "--dd", "--quiet"}).Status, 0);
+    const fs::path dir(out);
+    EXPECT_EQ(ReadBytes(dir / "DD.DGE"), ReadBytes(dir / "PLAIN.DGE"));
+    EXPECT_EQ(ReadBytes(dir / "DD.BRI"), ReadBytes(dir / "PLAIN.BRI"));
+    const std::string plain = ReadBytes(dir / "PLAIN.PBN");
+    EXPECT_EQ(plain.find("DoubleDummyTricks"), std::string::npos);
+    EXPECT_EQ(plain.find("Optimum"), std::string::npos);
+    const std::string dd = ReadBytes(dir / "DD.PBN");
+    std::string stripped;
+    bool inTable = false;
+    std::size_t removed = 0;
+    for (std::size_t at = 0; at < dd.size();) {
+        const std::size_t end = dd.find("\r\n", at) + 2;
+        const std::string line = dd.substr(at, end - at);
+        at = end;
+        const bool tag = line.rfind("[DoubleDummyTricks ", 0) == 0 || line.rfind("[OptimumScore ", 0) == 0 ||
+                         line.rfind("[ParContract ", 0) == 0 || line.rfind("[OptimumResultTable ", 0) == 0;
+        // The table's rows run from its tag to the next tag.
+        if (line[0] == '[') inTable = line.rfind("[OptimumResultTable ", 0) == 0;
+        if (tag || (inTable && line[0] != '[')) {
+            ++removed;
+            continue;
+        }
+        stripped += line;
+    }
+    EXPECT_EQ(removed, 5u * 24u);
+    EXPECT_EQ(stripped, plain);
+}
+
 } // namespace zelv::clitest
