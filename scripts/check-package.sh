@@ -36,6 +36,9 @@ data="$home/.local/share/Zelvano"
 [ "$(stat -c %s "$data/Hands/ZELV.DGE")" = 256 ] || { echo "the boards did not land in $data/Hands" >&2; fail=1; }
 [ -f "$data/Hand Definitions/1NT 15-17.HDS" ] || { echo "the samples were not copied to $data" >&2; fail=1; }
 [ ! -e "$root/pkg/usr/bin/Hands" ] || { echo "files were written beside the program" >&2; fail=1; }
+# The solver comes with the package's dependencies: the boards analysed.
+"$root/pkg/usr/bin/zelvano-deal" show "$data/Hands/ZELV.DGE" --dd | grep -q '^\[ParContract "' \
+  || { echo "the unpacked program did not analyse the boards" >&2; fail=1; }
 "$root/pkg/usr/bin/zelvano-deal" --version | grep -q "^zelvano-deal [0-9]" || fail=1
 QT_QPA_PLATFORM=offscreen "$root/pkg/usr/bin/zelvano" --version | grep -q "^zelvano [0-9]" || fail=1
 [ $fail = 0 ] && echo "package $deb: ok"

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev fonts-dejavu-core fonts-liberation2
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev libdds-dev
   libsodium-dev libcli11-dev
   clang libclang-rt-14-dev
   xvfb xauth dealer deal util-linux

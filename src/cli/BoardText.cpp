@@ -1,5 +1,7 @@
 #include "cli/BoardText.h"
 
+#include "analysis/AnalysisText.h"
+#include "engine/FileUtil.h"
 #include "formats/BoardSource.h"
 #include "formats/Pbn.h"
 
@@ -35,7 +37,8 @@ std::string BoardDiagram(std::uint64_t board, int dealer, Vulnerability vul, con
     return t + "\n";
 }
 
-int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out, std::ostream& err) {
+int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out, std::ostream& err, bool analysis,
+                  const AnalysisProgress& progress) {
     BoardSource file;
     std::string error;
     if (!file.Open(path, &error)) {
@@ -55,26 +58,54 @@ int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out,
         err << "zelvano-deal: no boards in " << path << "\n";
         return 1;
     }
-    if (format == ShowFormat::Pbn) out << PbnFileHeader();
     bool damaged = !file.Problems().empty();
+    auto emit = [&](const BoardSource::Shown& board, const Board& deal, const BoardAnalysis* a) {
+        if (format == ShowFormat::Pbn) {
+            out << PbnGame(board.Number, board.Dealer, board.Vul, board.Holdings, a ? PbnAnalysisTags(*a) : "");
+            return;
+        }
+        std::string diagram = BoardDiagram(board.Number, board.Dealer, board.Vul, board.Holdings);
+        // The analysis stands under the diagram, before its blank line.
+        if (a) diagram.insert(diagram.size() - 1, AnalysisTextBlock(*a, deal));
+        out << diagram;
+    };
+    if (format == ShowFormat::Pbn) out << PbnFileHeader();
+    // With analysis every sound board is kept until all are analysed together.
+    std::vector<BoardSource::Shown> kept;
+    std::vector<std::optional<Board>> sound;
     BoardSource::Shown board;
     for (std::uint64_t n = 1; n <= file.BoardCount(); ++n) {
         const BoardSource::Read read = file.ReadBoard(n, board, &error);
         std::string problem;
+        Board deal;
         if (read == BoardSource::Read::Failed)
             problem = error;
         else if (read == BoardSource::Read::Damaged)
             problem = "the record does not hold sixteen holdings";
         else
-            problem = DealProblem(board.Holdings);
+            problem = HandsFromHoldings(board.Holdings, deal.Hands);
         if (!problem.empty()) {
             err << "zelvano-deal: " << path << ": board " << board.Number << " is damaged (" << problem
                 << "); not shown\n";
             damaged = true;
             continue;
         }
-        out << (format == ShowFormat::Pbn ? PbnGame(board.Number, board.Dealer, board.Vul, board.Holdings)
-                                          : BoardDiagram(board.Number, board.Dealer, board.Vul, board.Holdings));
+        deal.Number = board.Number;
+        deal.Dealer = board.Dealer;
+        deal.Vul = board.Vul;
+        if (!analysis) {
+            emit(board, deal, nullptr);
+            continue;
+        }
+        kept.push_back(board);
+        sound.push_back(deal);
+    }
+    if (analysis) {
+        const AnalysisReport report = AnalyseBoards(sound, path, progress);
+        for (const std::string& problem : report.Problems) err << "zelvano-deal: " << problem << "\n";
+        damaged = damaged || !report.Problems.empty();
+        for (std::size_t i = 0; i < kept.size(); ++i)
+            emit(kept[i], *sound[i], report.Results[i] ? &*report.Results[i] : nullptr);
     }
     out.flush();
     if (!out) {
@@ -82,6 +113,42 @@ int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out,
         return 1;
     }
     return damaged ? 1 : 0;
+}
+
+int WriteAnalysedPbn(const std::string& path, const std::string& output, std::ostream& out, std::ostream& err,
+                     const AnalysisProgress& progress) {
+    BoardSource file;
+    std::string error;
+    if (!file.Open(path, &error)) {
+        err << "zelvano-deal: " << error << "\n";
+        return 1;
+    }
+    for (const std::string& problem : file.Problems()) err << "zelvano-deal: " << problem << "\n";
+    const AnalysisReport report = AnalyseBoardFile(file, progress);
+    if (report.Cancelled) {
+        err << "zelvano-deal: stopped before every board of " << path << " was analysed; nothing was written\n";
+        return 1;
+    }
+    for (const std::string& problem : report.Problems) err << "zelvano-deal: " << problem << "\n";
+    std::string pbn = PbnFileHeader();
+    std::uint64_t written = 0;
+    for (std::uint64_t n = 1; n <= report.Results.size(); ++n) {
+        Board board;
+        if (!report.Results[n - 1] || !file.ReadDeal(n, board, nullptr)) continue;
+        pbn += PbnGame(board, PbnAnalysisTags(*report.Results[n - 1]));
+        ++written;
+    }
+    if (written == 0) {
+        err << "zelvano-deal: no boards in " << path << " could be analysed; nothing was written\n";
+        return 1;
+    }
+    if (!AtomicWriteFile(output, pbn, &error)) {
+        err << "zelvano-deal: " << error << "\n";
+        return 1;
+    }
+    out << "Wrote " << output << ", " << written << (written == 1 ? " board" : " boards") << "\n";
+    out.flush();
+    return file.Problems().empty() && report.Problems.empty() ? 0 : 1;
 }
 
 } // namespace zelv

@@ -1,6 +1,7 @@
 #pragma once
 // What `zelvano-deal show` prints: a board file's boards as PBN or as plain
 // diagrams, with every record checked before it is printed.
+#include "analysis/DoubleDummy.h"
 #include "engine/uBoard.h"
 #include "formats/Board.h"
 
@@ -25,8 +26,20 @@ enum class ShowFormat { Pbn, Text };
 // Prints every sound board of the file to `out`, of any of the five formats
 // by its extension (another name is read as a ".DGE" file). A record or
 // game that cannot be read or is not a whole deal is reported on `err` with
-// its board number and skipped. 0 when every board was printed, 1 when the
-// file could not be opened, held no board or any board was skipped.
-int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out, std::ostream& err);
+// its board number and skipped. With `analysis`, each board carries its
+// double-dummy tricks and par: as PBN tags, or as lines under the diagram;
+// `progress` follows the analysis. 0 when every board was printed (and
+// analysed), 1 when the file could not be opened, held no board or any
+// board was skipped.
+int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out, std::ostream& err,
+                  bool analysis = false, const AnalysisProgress& progress = {});
+
+// Writes `output`, a PBN file of every board of `path` (any of the five
+// formats) with its double-dummy analysis as tags, put in place whole or
+// not at all, and says "Wrote OUT, N boards" on `out`. A board that cannot
+// be read or analysed is left out and named on `err`. 0 when every board
+// was written, 1 otherwise; nothing is written when no board could be.
+int WriteAnalysedPbn(const std::string& path, const std::string& output, std::ostream& out, std::ostream& err,
+                     const AnalysisProgress& progress = {});
 
 } // namespace zelv

@@ -91,6 +91,9 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
     if (line.Code.empty() || line.Code.size() > 240 || !ValidName(line.Code))
         return refuse(V::Usage, "--code: '" + line.Code + "' cannot name a file");
 
+    if (line.PbnAnalysis && !line.Pbn)
+        return refuse(V::Usage, "--dd: the analysis goes into CODE.PBN, which --no-pbn turns off");
+
     DealRunOptions& o = m.Options;
     o.SeedFirst = !line.NoSeedFirst;
     o.Boards = static_cast<std::int64_t>(boards);
@@ -98,6 +101,7 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
     o.OutputFolder = line.Output;
     o.FileCode = line.Code;
     o.WritePbn = line.Pbn;
+    o.PbnAnalysis = line.PbnAnalysis;
     o.FirstBoard = firstBoard;
     // Said before dealing: the other files are still written.
     if (line.Dup) {

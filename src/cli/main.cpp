@@ -62,13 +62,28 @@ std::string EmptyValueOption(int argc, char** argv) {
 
 int EmptyValue(const std::string& option) { return UsageError(option + ": an empty value is not allowed"); }
 
+// "Analysed 32 of 100 boards" on standard error while the solver works, when
+// that is a terminal; the line is ended once the last board is done.
+AnalysisProgress AnalysisProgressLine() {
+    if (!::isatty(STDERR_FILENO)) return {};
+    return [](std::size_t done, std::size_t total) {
+        std::fprintf(stderr, "\rAnalysed %zu of %zu boards   %s", done, total, done == total ? "\n" : "");
+        std::fflush(stderr);
+        return !Interrupted.load();
+    };
+}
+
 int Show(int argc, char** argv) {
     CLI::App app{"Prints the boards of a board file (.DGE, .BRI, .DUP, .DLM or .PBN) to standard output.",
                  "zelvano-deal show"};
     std::string path, format = "pbn";
+    bool analysis = false;
     app.add_option("FILE", path, "The board file to read")->required()->type_name("FILE");
     app.add_option("--format", format, "pbn (the default) or text, for diagrams")
         ->check(CLI::IsMember({"pbn", "text"}));
+    app.add_flag("--dd", analysis,
+                 "With each board its double-dummy analysis: the tricks each declarer makes in each strain and "
+                 "the par result (PBN tags, or lines under the diagram)");
     if (const std::string empty = EmptyValueOption(argc, argv); !empty.empty()) return EmptyValue(empty);
     try {
         app.parse(argc, argv);
@@ -76,19 +91,50 @@ int Show(int argc, char** argv) {
         return ParseFailed(app, e);
     }
     if (path.empty()) return EmptyValue("FILE");
-    return ShowBoardFile(path, format == "text" ? ShowFormat::Text : ShowFormat::Pbn, std::cout, std::cerr);
+    return ShowBoardFile(path, format == "text" ? ShowFormat::Text : ShowFormat::Pbn, std::cout, std::cerr, analysis,
+                         analysis ? AnalysisProgressLine() : AnalysisProgress{});
+}
+
+int Analyse(int argc, char** argv) {
+    CLI::App app{"Writes a PBN file of the boards of a board file (.DGE, .BRI, .DUP, .DLM or .PBN), each with\n"
+                 "its double-dummy analysis: the tricks each declarer makes in each strain, and the par result.",
+                 "zelvano-deal analyse"};
+    std::string path, output;
+    app.add_option("FILE", path, "The board file to read")->required()->type_name("FILE");
+    app.add_option("-o,--output", output, "The PBN file to write")->required()->type_name("OUT.PBN");
+    if (const std::string empty = EmptyValueOption(argc, argv); !empty.empty()) return EmptyValue(empty);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return ParseFailed(app, e);
+    }
+    if (path.empty()) return EmptyValue("FILE");
+    if (output.empty()) return EmptyValue("--output");
+    if (FormatOfPath(output) != BoardFormat::Pbn)
+        return UsageError("--output: the analysis is written as PBN; name a .PBN file, not " + output);
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+    std::signal(SIGHUP, OnInterrupt);
+    const AnalysisProgress line = AnalysisProgressLine();
+    const int status =
+        WriteAnalysedPbn(path, output, std::cout, std::cerr, [&line](std::size_t done, std::size_t total) {
+            return line ? line(done, total) : !Interrupted.load();
+        });
+    return Interrupted.load() ? ExitInterrupted : status;
 }
 
 int Print(int argc, char** argv) {
     CLI::App app{"Prints the boards of a board file (.DGE, .BRI, .DUP, .DLM or .PBN) into PDF, as the print\n"
-                 "dialog does: whole deals\n"
-                 "sixteen to a page, or for partnership practice one document per seat (OUT-North.pdf, ...).",
+                 "dialog does: whole deals sixteen to a page, for partnership practice one document per seat\n"
+                 "(OUT-North.pdf, ...), or hand records six to a page with each board's double-dummy analysis.",
                  "zelvano-deal print"};
     std::string path, output, layout = "standard", seatsText = "N", paper = "a4";
     app.add_option("FILE", path, "The board file to print")->required()->type_name("FILE");
     app.add_option("-o,--output", output, "The PDF file to write")->required()->type_name("OUT.pdf");
-    app.add_option("--layout", layout, "standard (whole deals, the default) or partnership")
-        ->check(CLI::IsMember({"standard", "partnership"}));
+    app.add_option("--layout", layout,
+                   "standard (whole deals, the default), partnership, or records (hand records: points, "
+                   "double-dummy tricks and par)")
+        ->check(CLI::IsMember({"standard", "partnership", "records"}));
     app.add_option("--seats", seatsText, "Partnership practice: the seats to print, e.g. N,S (default N)")
         ->type_name("N,S,E,W");
     app.add_option("--paper", paper, "a4 (the default) or letter")->check(CLI::IsMember({"a4", "letter"}));
@@ -104,7 +150,18 @@ int Print(int argc, char** argv) {
     job.BoardFile = path;
     job.Output = output;
     job.Paper = paper == "letter" ? Paper::Letter : Paper::A4;
-    job.Request.Option = layout == "partnership" ? PrintOption::Partnership : PrintOption::Standard;
+    job.Request.Option = layout == "partnership" ? PrintOption::Partnership
+                         : layout == "records"   ? PrintOption::HandRecords
+                                                 : PrintOption::Standard;
+    if (job.Request.Option == PrintOption::HandRecords) {
+        std::signal(SIGINT, OnInterrupt);
+        std::signal(SIGTERM, OnInterrupt);
+        std::signal(SIGHUP, OnInterrupt);
+        const AnalysisProgress line = AnalysisProgressLine();
+        job.Progress = [line](std::size_t done, std::size_t total) {
+            return line ? line(done, total) : !Interrupted.load();
+        };
+    }
     std::size_t start = 0;
     while (start <= seatsText.size()) {
         const std::size_t comma = seatsText.find(',', start);
@@ -122,12 +179,18 @@ int Print(int argc, char** argv) {
     }
 #ifdef ZELV_WITH_PRINT
     const PdfPrintResult result = PrintBoardFileToPdfWithoutWindow(job);
+    if (result.Cancelled) {
+        std::cerr << "zelvano-deal: stopped before every board of " << path << " was analysed; nothing was printed\n";
+        return ExitInterrupted;
+    }
+    for (const std::string& problem : result.NotAnalysed) std::cerr << "zelvano-deal: " << problem << "\n";
     for (const auto& file : result.Files)
         std::cout << "Wrote " << file.Path << ", " << file.Pages << (file.Pages == 1 ? " page\n" : " pages\n");
     std::cout.flush();
     for (const std::string& left : result.LeftOut) std::cerr << "zelvano-deal: " << left << "\n";
     if (!result.Error.empty()) return BadInput(result.Error);
     if (!result.LeftOut.empty()) return ExitBadInput;
+    if (!result.NotAnalysed.empty() && result.Damaged == 0) return ExitBadInput;
     if (result.Damaged != 0) {
         std::cerr << "zelvano-deal: " << path << ": " << result.Damaged
                   << " damaged board record(s) were printed as far as they are sound and marked \"" << DamagedMark
@@ -179,10 +242,12 @@ int Convert(int argc, char** argv) {
 int Deal(int argc, char** argv) {
     const tSettings& settings = SharedSettings();
     CLI::App app{"Deals a set of bridge boards that meet a set-up of hand definitions.\n"
-                 "Also: zelvano-deal show FILE [--format pbn|text]\n"
-                 "      zelvano-deal print FILE -o OUT.pdf [--layout standard|partnership] [--seats N,S,E,W]\n"
+                 "With --dd the PBN file carries each board's double-dummy tricks and par.\n"
+                 "Also: zelvano-deal show FILE [--format pbn|text] [--dd]\n"
+                 "      zelvano-deal print FILE -o OUT.pdf [--layout standard|partnership|records] [--seats N,S,E,W]\n"
                  "                         [--paper a4|letter]\n"
                  "      zelvano-deal convert IN OUT...   (board files: .PBN .DGE .BRI .DUP .DLM)\n"
+                 "      zelvano-deal analyse FILE -o OUT.PBN   (double-dummy tricks and par)\n"
                  "Exit status: 0 done, 1 bad input, 2 usage, 3 stopped by --max-attempts, 130 interrupted.",
                  "zelvano-deal"};
     app.set_version_flag("--version", "zelvano-deal " + std::string(ZelvanoVersion));
@@ -231,6 +296,9 @@ int Deal(int argc, char** argv) {
         "--pbn", [&line] { line.Pbn = true; }, "Also write CODE.PBN (the default)");
     app.add_flag_callback(
         "--no-pbn", [&line] { line.Pbn = false; }, "Do not write CODE.PBN");
+    app.add_flag("--dd", line.PbnAnalysis,
+                 "Give each game of CODE.PBN the board's double-dummy analysis: the tricks each declarer makes in "
+                 "each strain and the par result");
     app.add_flag("--dup", line.Dup, "Also write CODE.DUP, for the newer Duplimate machines (up to board 999)");
     app.add_flag("--dlm", line.Dlm, "Also write CODE.DLM, for the machines that read text (up to board 99)");
     CLI::Option* firstOpt =
@@ -322,6 +390,7 @@ int main(int argc, char** argv) {
         if (argc > 1 && std::string(argv[1]) == "show") return Show(argc - 1, argv + 1);
         if (argc > 1 && std::string(argv[1]) == "print") return Print(argc - 1, argv + 1);
         if (argc > 1 && std::string(argv[1]) == "convert") return Convert(argc - 1, argv + 1);
+        if (argc > 1 && std::string(argv[1]) == "analyse") return Analyse(argc - 1, argv + 1);
         if (argc > 1 && std::string(argv[1]) == "deal") return Deal(argc - 1, argv + 1);
         return Deal(argc, argv);
     } catch (const std::exception& e) {

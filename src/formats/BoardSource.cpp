@@ -145,4 +145,17 @@ BoardSource::Read BoardSource::ReadBoard(std::uint64_t position, Shown& board, s
     return Read::Ok;
 }
 
+bool BoardSource::ReadDeal(std::uint64_t position, Board& board, std::string* problem) {
+    Shown shown;
+    std::string why;
+    const Read read = ReadBoard(position, shown, &why);
+    board.Number = shown.Number;
+    board.Dealer = shown.Dealer;
+    board.Vul = shown.Vul;
+    if (read == Read::Damaged) why = "its record is damaged";
+    if (read == Read::Ok) why = HandsFromHoldings(shown.Holdings, board.Hands);
+    if (problem) *problem = why;
+    return why.empty();
+}
+
 } // namespace zelv

@@ -59,6 +59,9 @@ class BoardSource {
     // record that is damaged gives Damaged; one that cannot be read gives
     // Failed and empty holdings, numbered by its position.
     Read ReadBoard(std::uint64_t position, Shown& board, std::string* error = nullptr);
+    // The board at `position` as a whole deal: false, with what is wrong,
+    // when its record is damaged, cannot be read or is no whole deal.
+    bool ReadDeal(std::uint64_t position, Board& board, std::string* problem);
 
   private:
     bool open_ = false;

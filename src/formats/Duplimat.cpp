@@ -33,6 +33,8 @@ bool tDealFiles::OpenDealFiles(const std::string& folder, const std::string& cod
     dlm_ = choice.Dlm;
     first_ = choice.FirstBoard;
     dlmHands_.clear();
+    supplement_ = choice.Pbn ? choice.PbnTags : nullptr;
+    pending_.clear();
     hadPrevious_ = false;
     const bool wanted[FileCount] = {true, true, pbn_, dup_, dlm_};
     static constexpr const char* Extensions[FileCount] = {".BRI", ".DGE", ".PBN", ".DUP", ".DLM"};
@@ -88,10 +90,7 @@ void tDealFiles::WriteBoard(const CardMask* hands, const DisplayTable& display) 
     if (dup_ || dlm_) KeepForMachines(hands);
     if (file_[Bri].buffer.size() >= FlushAt) Flush(file_[Bri]);
     if (file_[Dge].buffer.size() >= FlushAt) Flush(file_[Dge]);
-    if (pbn_) {
-        std::string game = PbnGame(first_ + boards_ - 1, display);
-        Append(Pbn, game.data(), game.size());
-    }
+    if (pbn_) AppendPbnGame(hands, &display);
 }
 
 void tDealFiles::WriteRecords(const CardMask* hands, const char* bri, const char* dge, const DisplayTable* display) {
@@ -103,10 +102,34 @@ void tDealFiles::WriteRecords(const CardMask* hands, const char* bri, const char
     if (dup_ || dlm_) KeepForMachines(hands);
     if (file_[Bri].buffer.size() >= FlushAt) Flush(file_[Bri]);
     if (file_[Dge].buffer.size() >= FlushAt) Flush(file_[Dge]);
-    if (pbn_ && display) {
-        std::string game = PbnGame(first_ + boards_ - 1, *display);
+    if (pbn_) AppendPbnGame(hands, display);
+}
+
+void tDealFiles::AppendPbnGame(const CardMask* hands, const DisplayTable* display) {
+    if (supplement_) {
+        pending_.push_back(NumberedBoard(hands, first_ + boards_ - 1));
+        if (pending_.size() >= supplement_->BatchSize()) WritePendingGames(false);
+        return;
+    }
+    if (!display) return;
+    std::string game = PbnGame(first_ + boards_ - 1, *display);
+    Append(Pbn, game.data(), game.size());
+}
+
+void tDealFiles::WritePendingGames(bool all) {
+    if (pending_.empty() || !supplement_ || (!all && pending_.size() < supplement_->BatchSize())) return;
+    std::vector<std::string> tags;
+    std::string why;
+    if (!supplement_->TagsFor(pending_, tags, &why) || tags.size() != pending_.size()) {
+        if (error_.empty()) error_ = UnableToWrite(file_[Pbn].path, why);
+        pending_.clear();
+        return;
+    }
+    for (std::size_t i = 0; i < pending_.size(); ++i) {
+        const std::string game = PbnGame(pending_[i], tags[i]);
         Append(Pbn, game.data(), game.size());
     }
+    pending_.clear();
 }
 
 void tDealFiles::KeepForMachines(const CardMask* hands) {
@@ -150,6 +173,7 @@ bool tDealFiles::CloseDealFiles(std::string* error) {
         if (error) *error = error_;
         return error_.empty();
     }
+    if (error_.empty()) WritePendingGames(true);
     FinishMachineFiles();
     for (File& f : file_)
         if (f.fd >= 0) Flush(f);
@@ -172,6 +196,7 @@ void tDealFiles::Abandon() {
         f.buffer.clear();
     }
     dlmHands_.clear();
+    pending_.clear();
     open_ = false;
 }
 

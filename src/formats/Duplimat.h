@@ -23,6 +23,18 @@
 
 namespace zelv {
 
+// Tags added to the PBN games of a run, worked out a batch of boards at a
+// time (the double-dummy analysis).
+class PbnSupplement {
+  public:
+    virtual ~PbnSupplement() = default;
+    // How many boards to gather before asking.
+    virtual std::size_t BatchSize() const = 0;
+    // The tags of each board, in order, each tag pair ending in CR LF. False,
+    // with why (naming the board), when they cannot be had.
+    virtual bool TagsFor(const std::vector<Board>& boards, std::vector<std::string>& tags, std::string* error) = 0;
+};
+
 // The files a run writes besides the ".DGE" and ".BRI" files, and the board
 // number its first board gets.
 struct DealFileChoice {
@@ -30,6 +42,8 @@ struct DealFileChoice {
     bool Dup = false;
     bool Dlm = false;
     std::uint64_t FirstBoard = 1;
+    // With a PBN file: tags for its games (not owned; outlives the files).
+    PbnSupplement* PbnTags = nullptr;
 };
 
 class tDealFiles {
@@ -90,6 +104,10 @@ class tDealFiles {
     void KeepForMachines(const CardMask* hands);
     // The ".DUP" trailers and the ".DLM" text, once the last board is known.
     void FinishMachineFiles();
+    // The PBN game of the board just written, or with a supplement, the
+    // games of the boards gathered once a batch is full (or `all`).
+    void AppendPbnGame(const CardMask* hands, const DisplayTable* display);
+    void WritePendingGames(bool all);
 
     File file_[FileCount];
     tFileSet set_;
@@ -98,7 +116,9 @@ class tDealFiles {
     bool pbn_ = false, dup_ = false, dlm_ = false;
     std::uint64_t first_ = 1;
     std::vector<std::array<CardMask, 4>> dlmHands_;
-    bool hadPrevious_ = false; // some file of the set existed when the run began
+    PbnSupplement* supplement_ = nullptr;
+    std::vector<Board> pending_; // boards whose PBN games wait for their tags
+    bool hadPrevious_ = false;   // some file of the set existed when the run began
     std::uint64_t boards_ = 0;
     std::string error_;
 };

@@ -13,7 +13,8 @@ const std::string& PbnFileHeader() {
     return header;
 }
 
-std::string PbnGame(std::uint64_t board, int dealer, Vulnerability vul, const DisplayTable& table) {
+std::string PbnGame(std::uint64_t board, int dealer, Vulnerability vul, const DisplayTable& table,
+                    std::string_view supplement) {
     const int first = StoragePos(dealer & 3);
     std::string deal;
     deal += SeatLetter(dealer);
@@ -42,6 +43,7 @@ std::string PbnGame(std::uint64_t board, int dealer, Vulnerability vul, const Di
     g += tag("Declarer", "?");
     g += tag("Contract", "?");
     g += tag("Result", "?");
+    g += supplement;
     g += "\r\n";
     return g;
 }
@@ -50,7 +52,9 @@ std::string PbnGame(std::uint64_t board, const DisplayTable& table) {
     return PbnGame(board, DealerSeat(board), VulnerabilityOf(board), table);
 }
 
-std::string PbnGame(const Board& board) { return PbnGame(board.Number, board.Dealer, board.Vul, HoldingsOf(board)); }
+std::string PbnGame(const Board& board, std::string_view supplement) {
+    return PbnGame(board.Number, board.Dealer, board.Vul, HoldingsOf(board), supplement);
+}
 
 std::string WritePbn(const std::vector<Board>& boards) {
     std::string out = PbnFileHeader();

@@ -15,10 +15,12 @@ namespace zelv {
 const std::string& PbnFileHeader();
 // One game in export format, followed by an empty line; the Deal tag starts
 // with the dealer's seat and lists the hands clockwise. The first gives
-// board n the dealer and vulnerability of its number.
+// board n the dealer and vulnerability of its number. `supplement`, tag
+// pairs ending in CR LF, follows the mandatory tags.
 std::string PbnGame(std::uint64_t board, const DisplayTable& table);
-std::string PbnGame(std::uint64_t board, int dealer, Vulnerability vul, const DisplayTable& table);
-std::string PbnGame(const Board& board);
+std::string PbnGame(std::uint64_t board, int dealer, Vulnerability vul, const DisplayTable& table,
+                    std::string_view supplement = {});
+std::string PbnGame(const Board& board, std::string_view supplement = {});
 // The header and a game for every board, in their order.
 std::string WritePbn(const std::vector<Board>& boards);
 

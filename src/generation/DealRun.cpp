@@ -1,5 +1,6 @@
 #include "generation/DealRun.h"
 
+#include "analysis/PbnAnalysis.h"
 #include "engine/FileUtil.h"
 #include "formats/DlmFile.h"
 #include "formats/DupFile.h"
@@ -53,6 +54,9 @@ void DealSecure(const DealRunOptions& options, tBoard& board, tDealFiles& files,
     alignas(64) std::atomic<std::uint64_t> taken{0};
     alignas(64) std::atomic<std::uint64_t> attempts{0};
     alignas(64) std::atomic<std::size_t> finished{0};
+    // Boards handed over so far: once they are enough, helpers stop dealing
+    // rather than take the cores from a writer that analyses its boards.
+    alignas(64) std::atomic<std::uint64_t> handedTotal{0};
     std::mutex lock;
     std::vector<Found> handed;
     // Up to `chunk` attempts from the allowance; 0 once it is spent.
@@ -70,7 +74,7 @@ void DealSecure(const DealRunOptions& options, tBoard& board, tDealFiles& files,
         std::vector<Found> found;
         std::string scratch;
         Hands hands;
-        while (!halt.load(std::memory_order_relaxed)) {
+        while (!halt.load(std::memory_order_relaxed) && handedTotal.load(std::memory_order_relaxed) < wanted) {
             const std::uint64_t n = take(Chunk);
             if (!n) break;
             std::uint64_t done = 0;
@@ -84,6 +88,7 @@ void DealSecure(const DealRunOptions& options, tBoard& board, tDealFiles& files,
                 handed.insert(handed.end(), found.begin(), found.end());
                 crowded = handed.size() > MaxWaiting;
             }
+            handedTotal.fetch_add(found.size(), std::memory_order_relaxed);
             found.clear();
             // A writer that cannot keep up is not buried in boards it will never need.
             if (crowded) std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -198,7 +203,9 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
     }
 
     tDealFiles files;
-    const DealFileChoice choice{options.WritePbn, options.WriteDup, options.WriteDlm, options.FirstBoard};
+    tPbnAnalysis analysis(JoinPath(options.OutputFolder, options.FileCode + ".PBN"));
+    const DealFileChoice choice{options.WritePbn, options.WriteDup, options.WriteDlm, options.FirstBoard,
+                                options.PbnAnalysis ? &analysis : nullptr};
     if (!files.OpenDealFiles(options.OutputFolder, options.FileCode, choice, &result.Error)) return result;
     result.BoardPath = files.BoardPath();
     result.BriPath = files.BriPath();

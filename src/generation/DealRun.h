@@ -21,6 +21,8 @@ struct DealRunOptions {
     std::string OutputFolder;
     std::string FileCode = "ZELV";
     bool WritePbn = true;
+    // Each PBN game also carries the board's double-dummy analysis.
+    bool PbnAnalysis = false;
     bool WriteDup = false; // CODE.DUP, at most board 999
     bool WriteDlm = false; // CODE.DLM, at most board 99
     // The set's first board number: the PBN, DUP and DLM files number the

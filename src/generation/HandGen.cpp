@@ -168,6 +168,11 @@ QHBoxLayout* THandGenDlg::BuildOptionRow() {
     PbnCB->setObjectName(QStringLiteral("PbnCB"));
     PbnCB->setChecked(true);
     setHint(PbnCB, QStringLiteral("Also write the boards to a PBN file beside the board file"));
+    DoubleDummyCB = new QCheckBox(QStringLiteral("Double-Dummy Analysis in PBN"), this);
+    DoubleDummyCB->setObjectName(QStringLiteral("DoubleDummyCB"));
+    setHint(DoubleDummyCB, QStringLiteral("Give each PBN game the tricks every declarer makes in every strain and "
+                                          "the par result (a moment per board)"));
+    connect(PbnCB, &QCheckBox::toggled, this, [this](bool on) { DoubleDummyCB->setEnabled(on && !running_); });
     DupCB = new QCheckBox(QStringLiteral("Also Write DUP File"), this);
     DupCB->setObjectName(QStringLiteral("DupCB"));
     setHint(DupCB, QStringLiteral("Also write the boards for the newer Duplimate machines (boards up to 999)"));
@@ -179,6 +184,7 @@ QHBoxLayout* THandGenDlg::BuildOptionRow() {
     setHint(SecureCB, QStringLiteral("Draw the cards from the system's secure random source"));
     options->addWidget(SeedCB);
     options->addWidget(PbnCB);
+    options->addWidget(DoubleDummyCB);
     options->addWidget(DupCB);
     options->addWidget(DlmCB);
     options->addWidget(SecureCB);
@@ -353,6 +359,7 @@ void THandGenDlg::SetDefaultValues() {
     SeedCB->setChecked(true);
     SeedCBClick();
     PbnCB->setChecked(true);
+    DoubleDummyCB->setChecked(false);
     DupCB->setChecked(false);
     DlmCB->setChecked(false);
     SecureCB->setChecked(false);
@@ -569,6 +576,7 @@ void THandGenDlg::DealBtnClick() {
     options.OutputFolder = settings.HandsFolder;
     options.FileCode = settings.DefaultFileCode;
     options.WritePbn = PbnCB->isChecked();
+    options.PbnAnalysis = options.WritePbn && DoubleDummyCB->isChecked();
     options.WriteDup = DupCB->isChecked();
     options.WriteDlm = DlmCB->isChecked();
     options.FirstBoard = first;
@@ -725,6 +733,7 @@ void THandGenDlg::SetRunning(bool on) {
     for (QWidget* w : std::initializer_list<QWidget*>{SeedCB, PbnCB, DupCB, DlmCB, SecureCB, Panel3, ChangeFileBtn,
                                                       NumberBoardsEB, FirstBoardEB, LoadBtn, ClearBtn})
         w->setEnabled(!on);
+    DoubleDummyCB->setEnabled(!on && PbnCB->isChecked());
     if (on) RateLbl->clear();
 }
 

@@ -121,6 +121,7 @@ class THandGenDlg : public QDialog {
     QTabWidget* MainTabSheet = nullptr;
     QCheckBox* SeedCB = nullptr;
     QCheckBox* PbnCB = nullptr;
+    QCheckBox* DoubleDummyCB = nullptr;
     QCheckBox* DupCB = nullptr;
     QCheckBox* DlmCB = nullptr;
     QCheckBox* SecureCB = nullptr;

@@ -36,6 +36,18 @@ PdfPrintResult PrintBoardFileToPdf(const PdfPrintJob& job) {
         result.Error = "no boards in " + job.BoardFile;
         return result;
     }
+    FileAnalysis analysis;
+    PrintRequest request = job.Request;
+    if (request.Option == PrintOption::HandRecords && !request.Analysis) {
+        AnalysisReport report = AnalyseBoardFile(file, job.Progress);
+        if (report.Cancelled) {
+            result.Cancelled = true;
+            return result;
+        }
+        analysis = std::move(report.Results);
+        result.NotAnalysed = std::move(report.Problems);
+        request.Analysis = &analysis;
+    }
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setPageSize(QPageSize(job.Paper == Paper::Letter ? QPageSize::Letter : QPageSize::A4));
@@ -43,7 +55,7 @@ PdfPrintResult PrintBoardFileToPdf(const PdfPrintJob& job) {
         return QString::fromStdString(PdfNameFor(job.Output, info.Seat));
     });
     tBoardPrinter layout(file, canvas, ShortName(job.BoardFile));
-    layout.Print(job.Request);
+    layout.Print(request);
     canvas.Finish();
     result.Damaged = layout.DamagedBoards();
     for (const QtPrintCanvas::Output& out : canvas.Outputs())

@@ -19,6 +19,9 @@ struct PdfPrintJob {
     std::string Output;
     PrintRequest Request;
     zelv::Paper Paper = Paper::A4;
+    // Hand records: the file's boards are analysed first, with this told
+    // how far it has gone (and stopped when it says so).
+    AnalysisProgress Progress;
 };
 
 struct PdfPrintResult {
@@ -33,6 +36,9 @@ struct PdfPrintResult {
     // Boards the file's reader left out, one message each (naming the file
     // and the board); the others are printed.
     std::vector<std::string> LeftOut;
+    // Hand records: the boards printed without analysis, one message each.
+    std::vector<std::string> NotAnalysed;
+    bool Cancelled = false; // the analysis was stopped; nothing was printed
 };
 
 // The file of the document for `seat` (a seat index, or -1 for whole deals).

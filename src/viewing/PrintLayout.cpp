@@ -1,5 +1,6 @@
 #include "viewing/PrintLayout.h"
 
+#include "analysis/AnalysisText.h"
 #include "engine/Cards.h"
 #include "formats/Pbn.h"
 
@@ -27,6 +28,10 @@ int tBoardPrinter::Print(const PrintRequest& request) {
     if (file_.BoardCount() == 0) return 0;
     if (request.Option == PrintOption::Standard) {
         PrintAllHands();
+        return current_ == 0 ? 0 : 1;
+    }
+    if (request.Option == PrintOption::HandRecords) {
+        PrintHandRecords(request.Analysis);
         return current_ == 0 ? 0 : 1;
     }
     int documents = 0;
@@ -99,6 +104,29 @@ void tBoardPrinter::PrintSeatHands(int seat) {
         ReadBoard(current_);
         DrawSeatBoard(current_, seat);
         if (current_ % BoardsPerSeatPage == 0 && current_ != count) {
+            canvas_.NewPage();
+            DrawTitle(title_);
+        }
+    }
+    canvas_.EndDocument();
+}
+
+void tBoardPrinter::PrintHandRecords(const FileAnalysis* analysis) {
+    current_ = 0;
+    title_ = "File: " + shortName_ + " - Hand Records.";
+    if (!canvas_.BeginDocument({title_, -1})) return;
+    SetFont(TextFont, 8, FontStyle::Regular);
+    DrawFooter();
+    DrawTitle(title_);
+    const std::uint64_t count = file_.BoardCount();
+    while (current_ < count) {
+        ++current_;
+        ReadBoard(current_);
+        const BoardAnalysis* a = nullptr;
+        if (!damaged_ && analysis && current_ <= analysis->size() && (*analysis)[current_ - 1])
+            a = &*(*analysis)[current_ - 1];
+        DrawRecordBoard(current_, a);
+        if (current_ % BoardsPerRecordPage == 0 && current_ != count) {
             canvas_.NewPage();
             DrawTitle(title_);
         }
@@ -218,6 +246,140 @@ void tBoardPrinter::DrawSeatBoard(std::uint64_t n, int seat) {
     // The cells of this layout are narrow; the mark goes under the hand,
     // clear of the next row.
     if (damaged_) DrawWithin(x, y + 400, DamagedMark, right);
+}
+
+namespace {
+
+// Points of a holding as printed: ace 4, king 3, queen 2, jack 1.
+int PointsOf(const DisplayRow& row) {
+    int points = 0;
+    for (const std::string& suit : row)
+        for (char c : suit) points += c == 'A' ? 4 : c == 'K' ? 3 : c == 'Q' ? 2 : c == 'J' ? 1 : 0;
+    return points;
+}
+
+// Offsets within a hand-record cell, in layout units.
+constexpr int RecordCellWidth = 2300;
+constexpr int RecordNorthX = 480, RecordEastX = 900, RecordTableX = 1450;
+constexpr int RecordNorthY = 200, RecordSidesY = 620, RecordSouthY = 1040;
+// The table's columns: declarer letters, NT, the four suits, points.
+constexpr int RecordTableColumns[7] = {0, 110, 250, 360, 470, 580, 690};
+
+} // namespace
+
+void tBoardPrinter::DrawRecordBoard(std::uint64_t n, const BoardAnalysis* analysis) {
+    const std::uint64_t i = (n - 1) % BoardsPerRecordPage;
+    const int x = RecordColumns[i % 2];
+    const int y = RecordRows[i / 2];
+    const int right = i % 2 == 0 ? RecordColumns[1] : std::min(canvas_.PageWidth(), x + RecordCellWidth + TextGap);
+    const int tableX = x + RecordTableX;
+    const std::string number = "BOARD " + std::to_string(board_.Number);
+
+    SetFont(TextFont, 8, FontStyle::Bold);
+    DrawWithin(x, y, number, tableX);
+    DrawWithin(x, y + 80, DealerVulText(board_.Dealer, board_.Vul), tableX);
+    if (damaged_) {
+        const int markX = x + canvas_.TextWidth(number + " ");
+        canvas_.SetFontStyle(FontStyle::Regular);
+        DrawWithin(markX, y, DamagedMark, tableX);
+    }
+
+    // The compass between the hands, as on the pages of whole deals.
+    struct Obstacle {
+        int X, Top, Height;
+    };
+    std::vector<Obstacle> obstacles;
+    SetFont(TextFont, 5, FontStyle::Bold);
+    const int letterHeight = canvas_.TextHeight();
+    const struct {
+        int X, Y;
+        const char* Letter;
+    } compass[4] = {{x + 680, y + 700, "N"}, {x + 600, y + 770, "W"}, {x + 760, y + 770, "E"}, {x + 680, y + 840, "S"}};
+    for (const auto& c : compass) {
+        canvas_.DrawText(c.X, c.Y, c.Letter);
+        obstacles.push_back({c.X, c.Y, letterHeight});
+    }
+
+    SetFont(SignFont, 8, FontStyle::Bold);
+    const int signHeight = canvas_.TextHeight();
+    for (int s = 0; s < 4; ++s) {
+        canvas_.DrawText(x + RecordNorthX, y + RecordNorthY + 100 * s, SuitSigns[s]);
+        canvas_.DrawText(x, y + RecordSidesY + 100 * s, SuitSigns[s]);
+        canvas_.DrawText(x + RecordEastX, y + RecordSidesY + 100 * s, SuitSigns[s]);
+        canvas_.DrawText(x + RecordNorthX, y + RecordSouthY + 100 * s, SuitSigns[s]);
+        obstacles.push_back({x + RecordEastX, y + RecordSidesY + 100 * s, signHeight});
+    }
+
+    SetFont(TextFont, 8, FontStyle::Regular);
+    const int lineHeight = canvas_.TextHeight();
+    auto limitFor = [&](int left, int top) {
+        int limit = tableX;
+        for (const Obstacle& o : obstacles)
+            if (o.X > left && o.Top < top + lineHeight && top < o.Top + o.Height) limit = std::min(limit, o.X);
+        return limit;
+    };
+    const DisplayTable& d = board_.Holdings;
+    for (int s = 0; s < 4; ++s) {
+        const auto suit = static_cast<std::size_t>(s);
+        const struct {
+            int Seat, X, Y;
+        } holdings[4] = {{North, x + RecordNorthX + 80, y + RecordNorthY + 100 * s},
+                         {West, x + 80, y + RecordSidesY + 100 * s},
+                         {East, x + RecordEastX + 80, y + RecordSidesY + 100 * s},
+                         {South, x + RecordNorthX + 80, y + RecordSouthY + 100 * s}};
+        for (const auto& h : holdings)
+            DrawWithin(h.X, h.Y, d[static_cast<std::size_t>(h.Seat)][suit], limitFor(h.X, h.Y));
+    }
+    DrawRecordTable(tableX, y + RecordNorthY, analysis, right);
+}
+
+void tBoardPrinter::DrawRecordTable(int x, int y, const BoardAnalysis* analysis, int right) {
+    const int* col = RecordTableColumns;
+    auto limitOf = [&](int c) { return c < 6 ? x + col[c + 1] : right; };
+    SetFont(TextFont, 8, FontStyle::Bold);
+    DrawWithin(x + col[1], y, "NT", limitOf(1));
+    DrawWithin(x + col[6], y, "HCP", limitOf(6));
+    SetFont(SignFont, 8, FontStyle::Bold);
+    for (int s = 0; s < 4; ++s) DrawWithin(x + col[2 + s], y, SuitSigns[s], limitOf(2 + s));
+    static const char* const Letters[4] = {"N", "S", "E", "W"}; // rows by seat index
+    for (int seat = 0; seat < 4; ++seat) {
+        const int rowY = y + 100 * (seat + 1);
+        SetFont(TextFont, 8, FontStyle::Bold);
+        DrawWithin(x, rowY, Letters[seat], limitOf(0));
+        SetFont(TextFont, 8, FontStyle::Regular);
+        if (!damaged_)
+            DrawWithin(x + col[6], rowY, std::to_string(PointsOf(board_.Holdings[static_cast<std::size_t>(seat)])),
+                       limitOf(6));
+        if (!analysis) continue;
+        for (int strain = 0; strain < StrainCount; ++strain)
+            DrawWithin(
+                x + col[1 + strain], rowY,
+                std::to_string(analysis->Tricks[static_cast<std::size_t>(seat)][static_cast<std::size_t>(strain)]),
+                limitOf(1 + strain));
+    }
+    const int parY = y + 560;
+    if (!analysis) {
+        SetFont(TextFont, 8, FontStyle::Regular);
+        DrawWithin(x, parY, "Not analysed", right);
+        return;
+    }
+    // "Par +620" over one line a contract: "4♠ by N".
+    const ParResult& par = analysis->Par;
+    SetFont(TextFont, 8, FontStyle::Bold);
+    DrawWithin(x, parY, par.Score > 0 ? "Par +" + std::to_string(par.Score) : "Par " + std::to_string(par.Score),
+               right);
+    SetFont(TextFont, 8, FontStyle::Regular);
+    std::vector<std::string> lines;
+    for (const ParContract& c : par.Contracts)
+        lines.push_back(ContractText(c, StrainStyle::Signs) + " by " + c.Declarers);
+    if (lines.empty()) lines.push_back("passed out");
+    // Room for six lines above the next row of boards; the rest share the last.
+    constexpr std::size_t MaxLines = 6;
+    while (lines.size() > MaxLines) {
+        lines[MaxLines - 1] += ", " + lines[MaxLines];
+        lines.erase(lines.begin() + MaxLines);
+    }
+    for (std::size_t k = 0; k < lines.size(); ++k) DrawWithin(x, parY + 100 * static_cast<int>(k + 1), lines[k], right);
 }
 
 } // namespace zelv

@@ -1,15 +1,19 @@
 #pragma once
-// The printed pages of a board file: whole deals sixteen to a page, or the
-// hands of one seat forty-eight to a page, each board with its number,
-// dealer and vulnerability as the file gives them (a ".DGE" file gives
-// none: its record n is board n).
+// The printed pages of a board file: whole deals sixteen to a page, the
+// hands of one seat forty-eight to a page, or hand records six to a page
+// (each deal with its points, double-dummy tricks and par), each board with
+// its number, dealer and vulnerability as the file gives them (a ".DGE"
+// file gives none: its record n is board n).
+#include "analysis/DoubleDummy.h"
 #include "engine/uBoard.h"
 #include "formats/BoardSource.h"
 #include "viewing/PrintCanvas.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace zelv {
 
@@ -19,6 +23,9 @@ inline constexpr int SeatColumns[6] = {100, 840, 1640, 2440, 3240, 4040};
 inline constexpr int SeatRows[8] = {560, 1320, 2080, 2840, 3600, 4360, 5060, 5780};
 inline constexpr int BoardsPerStandardPage = 16;
 inline constexpr int BoardsPerSeatPage = 48;
+inline constexpr int RecordColumns[2] = {100, 2450};
+inline constexpr int RecordRows[3] = {300, 2430, 4560};
+inline constexpr int BoardsPerRecordPage = 6;
 inline constexpr int FooterY = 6700;
 // The suit signs, spades to clubs, as UTF-8.
 inline constexpr const char* SuitSigns[4] = {"\u2660", "\u2665", "\u2666", "\u2663"};
@@ -34,11 +41,17 @@ inline constexpr int MinTextStretch = 60;
 // without any "." gives an empty short name.
 std::string ShortName(const std::string& path);
 
-enum class PrintOption { Standard = 0, Partnership = 1 };
+enum class PrintOption { Standard = 0, Partnership = 1, HandRecords = 2 };
+
+// By the file's board positions (1 to BoardCount() at [0] on): the analysis
+// of each board, none where it was not analysed.
+using FileAnalysis = std::vector<std::optional<BoardAnalysis>>;
 
 struct PrintRequest {
     PrintOption Option = PrintOption::Standard;
     std::array<bool, 4> Seats{}; // by seat index: North, South, East, West
+    // Hand records: the analysis of the file's boards (not owned).
+    const FileAnalysis* Analysis = nullptr;
 };
 
 class tBoardPrinter {
@@ -54,11 +67,14 @@ class tBoardPrinter {
 
     void PrintAllHands();
     void PrintSeatHands(int seat);
+    void PrintHandRecords(const FileAnalysis* analysis);
     void DrawTitle(const std::string& text);
     void DrawFooter();
     // The board last read, in the place of the n-th board of the document.
     void DrawFullBoard(std::uint64_t n);
     void DrawSeatBoard(std::uint64_t n, int seat);
+    // The board last read as a hand record, with its analysis when it has one.
+    void DrawRecordBoard(std::uint64_t n, const BoardAnalysis* analysis);
     // The n-th board of the file into Holdings(); false when the record is
     // damaged or could not be read (they then hold what was sound).
     bool ReadBoard(std::uint64_t n);
@@ -73,6 +89,8 @@ class tBoardPrinter {
     // Draws `text` so that it ends at least TextGap before `limit`: as it
     // is when it fits, else narrowed, and only then set smaller.
     void DrawWithin(int x, int y, const std::string& text, int limit);
+    // A hand record's table of tricks with the hands' points, and its par.
+    void DrawRecordTable(int x, int y, const BoardAnalysis* analysis, int right);
 
     BoardSource& file_;
     PrintCanvas& canvas_;

@@ -8,6 +8,7 @@
 #include "ui/Fonts.h"
 #include "ui/PrinterChoice.h"
 #include "ui/Prompts.h"
+#include "viewing/FileAnalyser.h"
 #include "viewing/QtPrintCanvas.h"
 
 #include <QAction>
@@ -16,11 +17,13 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -34,6 +37,10 @@
 namespace zelv {
 
 namespace {
+
+// The height the third layout's radio button adds; what stands below the
+// option group moves down by it.
+constexpr int RecordsRow = 22;
 
 QString HandsFolder() { return QString::fromStdString(SharedSettings().HandsFolder); }
 QString BoardExtension() { return QString::fromLatin1(ExtBoards.data(), static_cast<qsizetype>(ExtBoards.size())); }
@@ -64,7 +71,7 @@ TPrintDlg::TPrintDlg(QWidget* parent) : QDialog(parent) {
     setFont(FormFont());
     const int groupWidth = BuildOptionRG();
     const int rightColumn = std::max(276, 8 + groupWidth + 16);
-    setFixedSize(std::max(374, rightColumn + 98), 263);
+    setFixedSize(std::max(374, rightColumn + 98), 263 + RecordsRow);
     BuildSeatGB(groupWidth);
     BuildButtons(rightColumn);
     ConnectControls();
@@ -74,7 +81,7 @@ TPrintDlg::TPrintDlg(QWidget* parent) : QDialog(parent) {
 int TPrintDlg::BuildOptionRG() {
     OptionRG = new QGroupBox(QStringLiteral("Hand Printing Options"), this);
     OptionRG->setObjectName(QStringLiteral("OptionRG"));
-    OptionRG->setGeometry(8, 8, 240, 65);
+    OptionRG->setGeometry(8, 8, 240, 65 + RecordsRow);
     StandardRB = new QRadioButton(QStringLiteral("Standard - All Hands"), OptionRG);
     StandardRB->setObjectName(QStringLiteral("StandardRB"));
     StandardRB->setGeometry(8, 18, 226, 20);
@@ -82,15 +89,21 @@ int TPrintDlg::BuildOptionRG() {
     PartnershipRB = new QRadioButton(QStringLiteral("Partnerhsip Practice (One Seat per page)"), OptionRG);
     PartnershipRB->setObjectName(QStringLiteral("PartnershipRB"));
     PartnershipRB->setGeometry(8, 40, 226, 20);
+    HandRecordsRB = new QRadioButton(QStringLiteral("Hand Records (double-dummy analysis)"), OptionRG);
+    HandRecordsRB->setObjectName(QStringLiteral("HandRecordsRB"));
+    HandRecordsRB->setGeometry(8, 62, 226, 20);
+    HandRecordsRB->setToolTip(QStringLiteral("Six boards to a page, each with its points, makeable contracts and par"));
+    HandRecordsRB->setToolTipDuration(8000);
     // The design's widths hold the captions in the design's font; a wider
     // substitute font widens the boxes (and the form) just enough.
-    const int groupWidth = std::max(240, PartnershipRB->sizeHint().width() + 16);
-    OptionRG->resize(groupWidth, 65);
-    StandardRB->resize(groupWidth - 14, 20);
-    PartnershipRB->resize(groupWidth - 14, 20);
+    const int groupWidth =
+        std::max({240, PartnershipRB->sizeHint().width() + 16, HandRecordsRB->sizeHint().width() + 16});
+    OptionRG->resize(groupWidth, 65 + RecordsRow);
+    for (QRadioButton* b : {StandardRB, PartnershipRB, HandRecordsRB}) b->resize(groupWidth - 14, 20);
     optionGroup_ = new QButtonGroup(this);
     optionGroup_->addButton(StandardRB, 0);
     optionGroup_->addButton(PartnershipRB, 1);
+    optionGroup_->addButton(HandRecordsRB, 2);
     StandardRB->setChecked(true);
     return groupWidth;
 }
@@ -98,7 +111,7 @@ int TPrintDlg::BuildOptionRG() {
 void TPrintDlg::BuildSeatGB(int width) {
     SeatGB = new QGroupBox(QStringLiteral("Print These Seats"), this);
     SeatGB->setObjectName(QStringLiteral("SeatGB"));
-    SeatGB->setGeometry(8, 80, width, 113);
+    SeatGB->setGeometry(8, 80 + RecordsRow, width, 113);
     const struct {
         int seat;
         const char* name;
@@ -114,21 +127,21 @@ void TPrintDlg::BuildSeatGB(int width) {
 
 void TPrintDlg::BuildButtons(int rightColumn) {
     QStyle* s = style();
-    LoadBtn =
-        MakeButton(this, "LoadBtn", QStringLiteral("&Load "), s->standardIcon(QStyle::SP_DialogOpenButton), 8, 202);
+    LoadBtn = MakeButton(this, "LoadBtn", QStringLiteral("&Load "), s->standardIcon(QStyle::SP_DialogOpenButton), 8,
+                         202 + RecordsRow);
     LoadBtn->setToolTip(QStringLiteral("Load a Generator File"));
     LoadBtn->setToolTipDuration(8000);
-    PrintBtn =
-        MakeButton(this, "PrintBtn", QStringLiteral(" Print   "),
-                   QIcon::fromTheme(QStringLiteral("document-print"), s->standardIcon(QStyle::SP_FileIcon)), 94, 202);
+    PrintBtn = MakeButton(this, "PrintBtn", QStringLiteral(" Print   "),
+                          QIcon::fromTheme(QStringLiteral("document-print"), s->standardIcon(QStyle::SP_FileIcon)), 94,
+                          202 + RecordsRow);
     PreviewBtn = MakeButton(this, "PreviewBtn", QStringLiteral("Pre&view"),
-                            s->standardIcon(QStyle::SP_FileDialogContentsView), 180, 202);
+                            s->standardIcon(QStyle::SP_FileDialogContentsView), 180, 202 + RecordsRow);
     PreviewBtn->setToolTip(QStringLiteral("Show the pages before printing"));
     PreviewBtn->setToolTipDuration(8000);
     HelpBtn = MakeButton(this, "HelpBtn", QStringLiteral("Help"), s->standardIcon(QStyle::SP_DialogHelpButton),
-                         rightColumn, 161);
+                         rightColumn, 161 + RecordsRow);
     CloseBtn = MakeButton(this, "CloseBtn", QStringLiteral("&Close"), s->standardIcon(QStyle::SP_DialogCloseButton),
-                          rightColumn, 202);
+                          rightColumn, 202 + RecordsRow);
     CloseBtn->setDefault(true);
 }
 
@@ -162,6 +175,7 @@ void TPrintDlg::done(int result) {
 }
 
 void TPrintDlg::FormActivate() {
+    analysedFile_.clear();
     StandardRB->setChecked(true);
     OptionRGClick();
     const QString current = currentBoardFile_ ? currentBoardFile_() : QString();
@@ -203,6 +217,7 @@ void TPrintDlg::LoadBtnClick() {
     const QString path = Prompts::current().chooseOpenFile(this, o);
     if (path.isEmpty()) return;
     fileToPrint_ = path;
+    analysedFile_.clear();
     setWindowTitle(QStringLiteral("Board Printing - ") + QFileInfo(path).fileName());
     PrintBtn->setEnabled(true);
     PreviewBtn->setEnabled(true);
@@ -211,7 +226,9 @@ void TPrintDlg::LoadBtnClick() {
 
 PrintRequest TPrintDlg::Request() const {
     PrintRequest r;
-    r.Option = optionGroup_->checkedId() == 1 ? PrintOption::Partnership : PrintOption::Standard;
+    const int option = optionGroup_->checkedId();
+    r.Option = option == 1 ? PrintOption::Partnership : option == 2 ? PrintOption::HandRecords : PrintOption::Standard;
+    if (r.Option == PrintOption::HandRecords && analysedFile_ == fileToPrint_) r.Analysis = &analysis_;
     for (int seat = 0; seat < 4; ++seat) r.Seats[static_cast<std::size_t>(seat)] = seatCB_[seat]->isChecked();
     return r;
 }
@@ -240,7 +257,40 @@ QString TPrintDlg::ProposedPdfName(int seat) const {
     return base + QStringLiteral(".pdf");
 }
 
+bool TPrintDlg::EnsureAnalysis() {
+    if (optionGroup_->checkedId() != 2 || analysedFile_ == fileToPrint_) return true;
+    FileAnalyser analyser;
+    QProgressDialog progress(
+        QStringLiteral("Analysing the boards of %1 double dummy...").arg(QFileInfo(fileToPrint_).fileName()),
+        QStringLiteral("Cancel"), 0, 0, this);
+    progress.setObjectName(QStringLiteral("AnalysisProgressDlg"));
+    progress.setWindowTitle(QStringLiteral("Hand Records"));
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    QEventLoop wait;
+    connect(&analyser, &FileAnalyser::Progress, &progress, [&progress](qulonglong done, qulonglong total) {
+        progress.setMaximum(static_cast<int>(total));
+        progress.setValue(static_cast<int>(done));
+        progress.setLabelText(
+            QStringLiteral("Analysing the boards double dummy: %1 of %2 done...").arg(done).arg(total));
+    });
+    connect(&analyser, &FileAnalyser::Finished, &wait, &QEventLoop::quit);
+    connect(&progress, &QProgressDialog::canceled, &analyser, &FileAnalyser::Cancel);
+    // The solver works on its own thread; this window keeps answering meanwhile.
+    progress.open();
+    analyser.Start(fileToPrint_);
+    if (analyser.Running()) wait.exec();
+    progress.close();
+    if (analyser.Cancelled()) return false;
+    analysis_ = analyser.Results();
+    notAnalysed_ = analyser.Problems();
+    analysedFile_ = fileToPrint_;
+    return true;
+}
+
 void TPrintDlg::PrintBtnClick() {
+    if (!EnsureAnalysis()) return;
     QPrinter& target = Printer();
     const bool pdf = PrintsToPdf();
     Outcome outcome;
@@ -276,6 +326,7 @@ void TPrintDlg::PrintBtnClick() {
     if (!canvasError.isEmpty()) Prompts::current().error(this, canvasError);
     // Say what came of it: a print that makes nothing must not look like one that worked.
     QStringList lines = outcome.LeftOut;
+    if (Request().Option == PrintOption::HandRecords) lines << notAnalysed_;
     if (outcome.Boards == 0)
         lines << QStringLiteral("%1 holds no boards; nothing was printed.").arg(QFileInfo(fileToPrint_).fileName());
     else if (produced.isEmpty() && canvasError.isEmpty())
@@ -308,6 +359,7 @@ void TPrintDlg::PreviewBtnClick() {
         return;
     }
     probe.Close();
+    if (!EnsureAnalysis()) return;
     // Our own window round Qt's preview, so that its Print goes through
     // Print's naming of PDF files rather than one of Qt's own.
     QDialog preview(this);

@@ -72,17 +72,27 @@ class TPrintDlg : public QDialog {
     void BuildButtons(int rightColumn);
     void ConnectControls();
     PrintRequest Request() const;
+    // Hand records: the file's boards analysed on another thread while a
+    // progress window offers to cancel. False when cancelled: nothing is
+    // printed then.
+    bool EnsureAnalysis();
     void ShowDefaultButton();
     QString ProposedPdfName(int seat) const;
 
     std::function<QString()> currentBoardFile_;
     QPrinter* chosenPrinter_ = nullptr;
     QString fileToPrint_;
+    // The analysis of analysedFile_ for hand records, kept from a preview
+    // to the print that follows it.
+    FileAnalysis analysis_;
+    QString analysedFile_;
+    QStringList notAnalysed_;
 
     QGroupBox* OptionRG = nullptr;
     QButtonGroup* optionGroup_ = nullptr;
     QRadioButton* StandardRB = nullptr;
     QRadioButton* PartnershipRB = nullptr;
+    QRadioButton* HandRecordsRB = nullptr;
     QGroupBox* SeatGB = nullptr;
     QCheckBox* seatCB_[4]{}; // by seat index
     QPushButton* LoadBtn = nullptr;

@@ -1,14 +1,19 @@
 // Named after its documented unit, viewhand; holds TViewHandDlg.
 #include "viewing/viewhand.h"
 
+#include "analysis/AnalysisText.h"
 #include "engine/Cards.h"
 #include "ui/DialogFrame.h"
 #include "ui/Fonts.h"
 #include "ui/Prompts.h"
+#include "ui/SuitSigns.h"
+#include "viewing/FileAnalyser.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
 
@@ -86,6 +91,30 @@ void PlaceSeat(QWidget* panel, const SeatPlace& place, QLabel* holdings[4]) {
     }
 }
 
+// The form's design height, and what the analysis below the diagram adds.
+constexpr int DesignHeight = 270;
+constexpr int AnalysisHeight = 150;
+constexpr int DamagedTop = 240;
+
+// The table's columns: declarer, NT and the four suits, points.
+constexpr int TableColumns[7] = {8, 36, 66, 92, 118, 144, 176};
+constexpr int TableRowTop = 6, TableRowHeight = 19;
+
+// High-card points of a holding as shown: ace 4, king 3, queen 2, jack 1.
+int PointsOf(const DisplayRow& row) {
+    int points = 0;
+    for (const std::string& suit : row)
+        for (char c : suit) points += c == 'A' ? 4 : c == 'K' ? 3 : c == 'Q' ? 2 : c == 'J' ? 1 : 0;
+    return points;
+}
+
+// The par line with its hearts and diamonds in red.
+QString ParHtml(const ParResult& par) {
+    QString text = QString::fromStdString(ParLine(par, StrainStyle::Signs)).toHtmlEscaped();
+    for (int suit : {1, 2}) text.replace(SuitSign(suit), SuitSignHtml(suit));
+    return text;
+}
+
 } // namespace
 
 TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
@@ -97,8 +126,9 @@ TViewHandDlg::TViewHandDlg(QWidget* parent) : QDialog(parent) {
     BuildDamagedLabel();
     const int widest = BuildStepButtons();
     // The design's width, or wider where a caption would touch the edge.
-    setFixedSize(std::max(446, widest + 12), 270);
+    setFixedSize(std::max(446, widest + 12), DesignHeight);
     BuildCloseButton();
+    BuildAnalysisPanel();
     ConnectButtons();
     ConnectKeys();
 }
@@ -159,6 +189,75 @@ int TViewHandDlg::BuildStepButtons() {
         widest = std::max(widest, label->x() + label->width());
     }
     return widest;
+}
+
+void TViewHandDlg::BuildAnalysisPanel() {
+    AnalysisCB = new QCheckBox(QStringLiteral("&Analysis"), this);
+    AnalysisCB->setObjectName(QStringLiteral("AnalysisCB"));
+    AnalysisCB->setGeometry(349, 170, 95, 20);
+    AnalysisCB->setToolTip(QStringLiteral("Double-dummy tricks, par and points of every board"));
+    AnalysisCB->setToolTipDuration(8000);
+
+    AnalysisPanel = new QFrame(this);
+    AnalysisPanel->setObjectName(QStringLiteral("AnalysisPanel"));
+    AnalysisPanel->setGeometry(4, DamagedTop - 2, 337, AnalysisHeight - 6);
+    AnalysisPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    AnalysisPanel->setFont(FormFont(11, false));
+    // Figures centred under their headings; the declarer letters stand left.
+    auto cell = [this](const QString& name, const QString& text, int column, int row, bool bold) {
+        auto* l = MakeLabel(AnalysisPanel, name, text, TableColumns[column], TableRowTop + TableRowHeight * row);
+        l->setFont(FormFont(11, bold));
+        l->resize(column == 6 ? 30 : 22, 17);
+        if (column != 0) l->setAlignment(Qt::AlignCenter);
+        return l;
+    };
+    cell(QStringLiteral("NTHeadLbl"), QStringLiteral("NT"), 1, 0, true);
+    cell(QStringLiteral("HcpHeadLbl"), QStringLiteral("HCP"), 6, 0, true);
+    for (int suit = 0; suit < 4; ++suit) {
+        QLabel* sign = MakeSuitLabel(suit, AnalysisPanel, 10);
+        sign->setObjectName(QStringLiteral("%1HeadLbl").arg(SuitWord(suit)));
+        sign->setGeometry(TableColumns[2 + suit], TableRowTop - 1, 22, 17);
+    }
+    // Rows in the order hand records give them: North, South, East, West.
+    const int rows[4] = {North, South, East, West};
+    for (int row = 0; row < 4; ++row) {
+        const int seat = rows[row];
+        const QChar letter = QLatin1Char(SeatNames[static_cast<std::size_t>(seat)][0]);
+        cell(QStringLiteral("%1RowLbl").arg(letter), letter, 0, row + 1, true);
+        for (int strain = 0; strain < StrainCount; ++strain)
+            tricks_[seat][strain] =
+                cell(QStringLiteral("Tricks%1%2").arg(letter).arg(strain), QString(), 1 + strain, row + 1, false);
+        points_[seat] = cell(QStringLiteral("Hcp%1").arg(letter), QString(), 6, row + 1, false);
+    }
+    ParLbl = new QLabel(AnalysisPanel);
+    ParLbl->setObjectName(QStringLiteral("ParLbl"));
+    // Two lines: a par of several contracts, or why a board was not analysed.
+    ParLbl->setGeometry(8, TableRowTop + TableRowHeight * 5 + 2, 322, 36);
+    ParLbl->setTextFormat(Qt::RichText);
+    ParLbl->setWordWrap(true);
+    ParLbl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ParLbl->setFont(FormFont(11, true));
+    AnalysisStatusLbl = new QLabel(AnalysisPanel);
+    AnalysisStatusLbl->setObjectName(QStringLiteral("AnalysisStatusLbl"));
+    AnalysisStatusLbl->setGeometry(220, TableRowTop, 110, 36);
+    AnalysisStatusLbl->setWordWrap(true);
+    AnalysisStatusLbl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    AnalysisBar = new QProgressBar(AnalysisPanel);
+    AnalysisBar->setObjectName(QStringLiteral("AnalysisBar"));
+    AnalysisBar->setGeometry(220, TableRowTop + 40, 108, 16);
+    AnalysisBar->setTextVisible(false);
+    AnalysisPanel->hide();
+
+    analyser_ = new FileAnalyser(this);
+    connect(analyser_, &FileAnalyser::Progress, this, [this] {
+        ShowAnalysisProgress();
+        ShowAnalysis();
+    });
+    connect(analyser_, &FileAnalyser::Finished, this, [this] {
+        ShowAnalysisProgress();
+        ShowAnalysis();
+    });
+    connect(AnalysisCB, &QCheckBox::toggled, this, &TViewHandDlg::AnalysisCBClick);
 }
 
 void TViewHandDlg::BuildCloseButton() {
@@ -228,6 +327,9 @@ void TViewHandDlg::FormActivate() {
         // Without this the user would face an empty diagram and no reason.
         Prompts::current().error(this, QString::fromStdString(error));
     }
+    analysisStarted_ = false;
+    // Asked for, the analysis starts as the file opens so that browsing never waits for it.
+    if (AnalysisCB->isChecked()) StartAnalysis();
     if (boardCount_ != 0) DisplayBoard();
     ShowBoardNumber();
     NumberBoardsPN->setText(QStringLiteral(" No. Boards: ") + QString::number(boardCount_));
@@ -235,6 +337,8 @@ void TViewHandDlg::FormActivate() {
 }
 
 void TViewHandDlg::FormClose() {
+    analyser_->Stop();
+    analysisStarted_ = false;
     board_ = BoardSource::Shown{};
     file_.Close();
 }
@@ -274,6 +378,67 @@ void TViewHandDlg::DisplayBoard() {
             holdings_[seat][suit]->setText(QString::fromLatin1(board_.Holdings[seat][suit]));
     DamagedLbl->setText(QStringLiteral("Board %1: damaged record, shown as far as it is sound.").arg(board_.Number));
     DamagedLbl->setVisible(!sound);
+    ShowAnalysis();
+}
+
+void TViewHandDlg::AnalysisCBClick() {
+    const bool on = AnalysisCB->isChecked();
+    AnalysisPanel->setVisible(on);
+    DamagedLbl->move(DamagedLbl->x(), DamagedTop + (on ? AnalysisHeight : 0));
+    setFixedSize(width(), DesignHeight + (on ? AnalysisHeight : 0));
+    if (on && !analysisStarted_ && file_.IsOpen()) StartAnalysis();
+    ShowAnalysisProgress();
+    ShowAnalysis();
+}
+
+void TViewHandDlg::StartAnalysis() {
+    if (!file_.IsOpen() || boardCount_ == 0) return;
+    analysisStarted_ = true;
+    analyser_->Start(boardFileName_);
+    ShowAnalysisProgress();
+}
+
+void TViewHandDlg::ShowAnalysisProgress() {
+    const FileAnalyser& a = *analyser_;
+    AnalysisBar->setVisible(a.Running());
+    AnalysisBar->setMaximum(static_cast<int>(std::max<std::size_t>(a.Total(), 1)));
+    AnalysisBar->setValue(static_cast<int>(a.Done()));
+    QString status;
+    if (a.Running())
+        status = a.Total() == 0 ? QStringLiteral("Analysing...")
+                                : QStringLiteral("Analysing: %1 of %2").arg(a.Done()).arg(a.Total());
+    else if (analysisStarted_ && a.Cancelled())
+        status = QStringLiteral("Analysis stopped");
+    else if (analysisStarted_)
+        status = a.Problems().isEmpty() ? (a.Done() == 1 ? QStringLiteral("1 board analysed")
+                                                         : QStringLiteral("%1 boards analysed").arg(a.Done()))
+                                        : QStringLiteral("%1 of %2 boards analysed")
+                                              .arg(a.Done() - static_cast<std::size_t>(a.Problems().size()))
+                                              .arg(a.Done());
+    AnalysisStatusLbl->setText(status);
+}
+
+void TViewHandDlg::ShowAnalysis() {
+    if (!AnalysisCB->isChecked()) return;
+    const std::optional<BoardAnalysis>* found = nullptr;
+    if (boardCount_ != 0 && currentBoard_ <= analyser_->Results().size() && analyser_->Results()[currentBoard_ - 1])
+        found = &analyser_->Results()[currentBoard_ - 1];
+    const bool sound = boardCount_ != 0 && !DamagedLbl->isVisible();
+    for (int seat = 0; seat < 4; ++seat) {
+        for (int strain = 0; strain < StrainCount; ++strain)
+            tricks_[seat][strain]->setText(found ? QString::number((**found).Tricks[seat][strain]) : QString());
+        points_[seat]->setText(sound ? QString::number(PointsOf(board_.Holdings[seat])) : QString());
+    }
+    if (boardCount_ == 0)
+        ParLbl->clear();
+    else if (found)
+        ParLbl->setText(ParHtml((**found).Par));
+    else if (const QString why = analyser_->ProblemFor(board_.Number); !why.isEmpty())
+        ParLbl->setText(QStringLiteral("Not analysed: ") + why.toHtmlEscaped());
+    else if (analyser_->Running())
+        ParLbl->setText(QStringLiteral("Analysing..."));
+    else
+        ParLbl->setText(QStringLiteral("Not analysed"));
 }
 
 void TViewHandDlg::ClearHands() {

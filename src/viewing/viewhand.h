@@ -1,7 +1,9 @@
 #pragma once
 // Named after its documented unit, viewhand; holds TViewHandDlg.
 // TViewHandDlg: steps through the boards of a board file (".DGE", or any of
-// the other formats by its extension), one deal diagram at a time.
+// the other formats by its extension), one deal diagram at a time; when
+// asked, with each board's double-dummy tricks, par and points below it, the
+// whole file analysed in the background from the moment it opens.
 #include "engine/uBoard.h"
 #include "formats/BoardSource.h"
 
@@ -11,11 +13,15 @@
 #include <memory>
 
 class QAbstractButton;
+class QCheckBox;
 class QFrame;
 class QLabel;
+class QProgressBar;
 class QPushButton;
 
 namespace zelv {
+
+class FileAnalyser;
 
 class TViewHandDlg : public QDialog {
     Q_OBJECT
@@ -38,6 +44,10 @@ class TViewHandDlg : public QDialog {
     bool ReadBoard(std::uint64_t n);
     void DisplayBoard();
     void ClearHands();
+    // Shows or hides the analysis below the diagram, starting it for the
+    // open file when it has not started yet.
+    void AnalysisCBClick();
+    const FileAnalyser& Analysis() const { return *analyser_; }
 
     void done(int result) override;
 
@@ -53,6 +63,11 @@ class TViewHandDlg : public QDialog {
     void ConnectButtons();
     void ConnectKeys();
     void ShowBoardNumber();
+    void BuildAnalysisPanel();
+    void StartAnalysis();
+    // The current board's tricks, par and points, as far as they are known.
+    void ShowAnalysis();
+    void ShowAnalysisProgress();
 
     QString boardFileName_;
     BoardSource::Shown board_; // the board shown
@@ -70,6 +85,16 @@ class TViewHandDlg : public QDialog {
     QPushButton* FirstBtn = nullptr;
     QPushButton* LastBtn = nullptr;
     QPushButton* CancelBtn = nullptr;
+
+    QCheckBox* AnalysisCB = nullptr;
+    QFrame* AnalysisPanel = nullptr;
+    QLabel* tricks_[4][5]{}; // [seat index][strain]
+    QLabel* points_[4]{};    // [seat index]
+    QLabel* ParLbl = nullptr;
+    QLabel* AnalysisStatusLbl = nullptr;
+    QProgressBar* AnalysisBar = nullptr;
+    FileAnalyser* analyser_ = nullptr;
+    bool analysisStarted_ = false; // for the file open now
 };
 
 } // namespace zelv

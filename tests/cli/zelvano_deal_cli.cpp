@@ -585,6 +585,28 @@ TEST_F(PrintCli, writesThePagesOfEitherLayoutAndSaysWhat) {
     EXPECT_FALSE(fs::exists(root / "seat-South.pdf"));
 }
 
+// Hand records six to a page; a damaged record is printed marked, named as
+// not analysed, and the run fails so that a script notices.
+TEST_F(PrintCli, handRecordsSixToAPageAndADamagedRecordNamed) {
+    ASSERT_EQ(Run({"--output", out, "--boards", "13", "--seed", "3", "--quiet"}).Status, 0);
+    const std::string dge = (fs::path(out) / "ZELV.DGE").string();
+    const fs::path pdf = root / "records.pdf";
+    RunResult r = Run({"print", dge, "-o", pdf.string(), "--layout", "records", "--paper", "letter"});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, "Wrote " + pdf.string() + ", 3 pages\n");
+    EXPECT_TRUE(r.Err.empty()) << r.Err;
+    EXPECT_EQ(PdfPages(pdf), 3);
+
+    std::string bytes = ReadBytes(dge);
+    bytes[bytes.find('\x05', RecordSize + 17)] = 'X';
+    WriteBytes(dge, bytes);
+    r = Run({"print", dge, "-o", pdf.string(), "--layout", "records"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find(dge + ": board 2 not analysed"), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find("1 damaged board record(s)"), std::string::npos) << r.Err;
+    EXPECT_EQ(PdfPages(pdf), 3);
+}
+
 TEST_F(PrintCli, badInputAndUnwritableOutputFailAsShowDoes) {
     const fs::path empty = root / "EMPTY.DGE";
     WriteBytes(empty, std::string(100, '\x06'));

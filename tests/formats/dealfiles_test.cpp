@@ -512,3 +512,86 @@ TEST(BriRecord, strayBitsAboveTheLastCardAreNoCards) {
     AppendBriRecord(stray, hands);
     EXPECT_EQ(stray, clean);
 }
+
+namespace {
+// Tags that name each board, gathered three boards at a time; or a refusal.
+class CountingTags : public PbnSupplement {
+  public:
+    bool Refuse = false;
+    std::vector<std::size_t> Batches;
+    std::size_t BatchSize() const override { return 3; }
+    bool TagsFor(const std::vector<Board>& boards, std::vector<std::string>& tags, std::string* error) override {
+        Batches.push_back(boards.size());
+        if (Refuse) {
+            *error = "board " + std::to_string(boards.front().Number) + " refused";
+            return false;
+        }
+        for (const Board& b : boards) tags.push_back("[Note \"" + std::to_string(b.Number) + "\"]\r\n");
+        return true;
+    }
+};
+
+void DealInto(tDealFiles& files, int boards, std::uint32_t seed) {
+    tRandom random(seed);
+    for (int n = 0; n < boards; ++n) {
+        std::array<CardCode, 52> pack = FullPack;
+        for (int i = 51; i > 0; --i)
+            std::swap(pack[static_cast<std::size_t>(i)], pack[random.Random(static_cast<std::uint32_t>(i + 1))]);
+        CardMask hands[4] = {};
+        for (int i = 0; i < 52; ++i) hands[i / 13] |= CardBit(pack[static_cast<std::size_t>(i)]);
+        DisplayTable display;
+        RenderHands(hands, display);
+        files.WriteBoard(hands, display);
+    }
+}
+} // namespace
+
+// A run's PBN games carry the supplement's tags after the mandatory ones,
+// asked for a batch at a time and the rest at the close; the other files
+// are as without it.
+TEST(DealFiles, PbnSupplement_tagsEachGameInBatches) {
+    test::TempDir dir;
+    tDealFiles plain;
+    ASSERT_TRUE(plain.OpenDealFiles(dir.path(), "PLAIN", true, nullptr));
+    DealInto(plain, 7, 99);
+    ASSERT_TRUE(plain.CloseDealFiles(nullptr));
+    CountingTags tags;
+    DealFileChoice choice;
+    choice.PbnTags = &tags;
+    choice.FirstBoard = 5;
+    tDealFiles files;
+    ASSERT_TRUE(files.OpenDealFiles(dir.path(), "TAGS", choice, nullptr));
+    DealInto(files, 7, 99);
+    std::string error;
+    ASSERT_TRUE(files.CloseDealFiles(&error)) << error;
+    EXPECT_EQ(tags.Batches, (std::vector<std::size_t>{3, 3, 1}));
+    EXPECT_EQ(test::ReadText(dir.file("TAGS.DGE")), test::ReadText(dir.file("PLAIN.DGE")));
+    const std::string pbn = test::ReadText(dir.file("TAGS.PBN"));
+    for (int n = 5; n <= 11; ++n) {
+        const std::string game = "[Board \"" + std::to_string(n) + "\"]";
+        const std::string tag = "[Result \"?\"]\r\n[Note \"" + std::to_string(n) + "\"]\r\n\r\n";
+        const std::size_t at = pbn.find(game);
+        ASSERT_NE(at, std::string::npos) << n;
+        EXPECT_EQ(pbn.find(tag, at), pbn.find("[Result", at)) << n;
+    }
+}
+
+// Tags that cannot be had fail the run as a write does: the previous set stays.
+TEST(DealFiles, PbnSupplementRefusing_keepsThePreviousSet) {
+    test::TempDir dir;
+    test::WriteText(dir.file("ZELV.DGE"), "old board file");
+    test::WriteText(dir.file("ZELV.PBN"), "old pbn");
+    CountingTags tags;
+    tags.Refuse = true;
+    DealFileChoice choice;
+    choice.PbnTags = &tags;
+    tDealFiles files;
+    ASSERT_TRUE(files.OpenDealFiles(dir.path(), "ZELV", choice, nullptr));
+    DealInto(files, 2, 5);
+    std::string error;
+    EXPECT_FALSE(files.CloseDealFiles(&error));
+    EXPECT_NE(error.find("ZELV.PBN"), std::string::npos) << error;
+    EXPECT_NE(error.find("board 1 refused"), std::string::npos) << error;
+    EXPECT_EQ(test::ReadText(dir.file("ZELV.DGE")), "old board file");
+    EXPECT_EQ(test::ReadText(dir.file("ZELV.PBN")), "old pbn");
+}

@@ -72,6 +72,8 @@ const test::Designed GenerationOnShowing[] = {
     {"TabCheckW", "W"},
     {"SeedCB", "Seed First Definition", "Check to force cards in Definition 1. See Help"},
     {"PbnCB", "Also Write PBN File", "Also write the boards to a PBN file beside the board file"},
+    {"DoubleDummyCB", "Double-Dummy Analysis in PBN",
+     "Give each PBN game the tricks every declarer makes in every strain and the par result (a moment per board)"},
     {"DupCB", "Also Write DUP File", "Also write the boards for the newer Duplimate machines (boards up to 999)"},
     {"DlmCB", "Also Write DLM File", "Also write the boards for the dealing machines that read text (boards up to 99)"},
     {"FirstBoardLbl", "First Board: "},
@@ -601,6 +603,29 @@ class HandGenTest : public QObject {
         QCOMPARE(text("FilesLbl"), QStringLiteral("No file was written; the previous files were kept."));
     }
 
+    // The analysis goes into the PBN file only: it needs that file, is off
+    // until asked for, and Clear turns it off again.
+    void deal_doubleDummyAnalysisInPbnWhenTicked() {
+        dlg_->show();
+        QVERIFY(!check("DoubleDummyCB")->isChecked());
+        QVERIFY(check("DoubleDummyCB")->isEnabled());
+        check("PbnCB")->setChecked(false);
+        QVERIFY(!check("DoubleDummyCB")->isEnabled());
+        check("PbnCB")->setChecked(true);
+        QVERIFY(check("DoubleDummyCB")->isEnabled());
+        child<QLineEdit>("NumberBoardsEB")->setText("2");
+        dealAndWait();
+        QVERIFY(!ReadAll(hand(".PBN")).contains("[DoubleDummyTricks"));
+        check("DoubleDummyCB")->setChecked(true);
+        dealAndWait();
+        QVERIFY2(prompts_->Errors.isEmpty(), qPrintable(prompts_->Errors.join('\n')));
+        const QByteArray pbn = ReadAll(hand(".PBN"));
+        QCOMPARE(pbn.count("[DoubleDummyTricks \""), 2);
+        QCOMPARE(pbn.count("[ParContract \""), 2);
+        QTest::mouseClick(button("ClearBtn"), Qt::LeftButton);
+        QVERIFY(!check("DoubleDummyCB")->isChecked());
+    }
+
     void deal_machineFilesFromTheFirstBoardAndOnesThatCannotNumberTheSetSaidFirst() {
         dlg_->show();
         child<QLineEdit>("FirstBoardEB")->setText("17");
@@ -712,7 +737,7 @@ class HandGenTest : public QObject {
 
         QCOMPARE(button("DealBtn")->text(), QString("Stop"));
         QVERIFY(button("DealBtn")->isEnabled());
-        for (const char* name : {"NAnyHandCB", "EAnyHandCB", "SeedCB", "PbnCB", "SecureCB"})
+        for (const char* name : {"NAnyHandCB", "EAnyHandCB", "SeedCB", "PbnCB", "DoubleDummyCB", "SecureCB"})
             QVERIFY2(!check(name)->isEnabled(), name);
         QVERIFY(!combo("N", 1)->isEnabled());
         QVERIFY(!child<QLineEdit>("NumberBoardsEB")->isEnabled());

@@ -25,6 +25,25 @@ const int StdX[4] = {100, 1250, 2420, 3580};
 const int StdY[4] = {560, 2160, 3760, 5360};
 const int SeatX[6] = {100, 840, 1640, 2440, 3240, 4040};
 const int SeatY[8] = {560, 1320, 2080, 2840, 3600, 4360, 5060, 5780};
+const int RecX[2] = {100, 2450};
+const int RecY[3] = {300, 2430, 4560};
+
+int Points(const DisplayRow& row) {
+    int p = 0;
+    for (const std::string& suit : row)
+        for (char c : suit) p += c == 'A' ? 4 : c == 'K' ? 3 : c == 'Q' ? 2 : c == 'J' ? 1 : 0;
+    return p;
+}
+
+// The widest analysis there is: two-digit tricks everywhere, a five-figure
+// score and ten sacrifices, more than the lines under the table hold.
+BoardAnalysis WidestAnalysis() {
+    BoardAnalysis a;
+    for (auto& row : a.Tricks) row.fill(13);
+    a.Par.Score = -7600;
+    for (int k = 0; k < 10; ++k) a.Par.Contracts.push_back({7, k % 5, true, "NS", -13});
+    return a;
+}
 
 struct Printed {
     TempDir dir;
@@ -426,19 +445,21 @@ TEST(PrintLayout, SeventyThousandBoards_printWholeInBothLayouts) {
 }
 
 // Long holdings are narrowed, never printed over their neighbours: no two
-// texts of a page share any point, on pages as wide as A4 and Letter.
+// texts of a page share any point, on pages as wide as A4 and Letter; hand
+// records with the widest analysis too.
 TEST(PrintLayout, ExtremeHoldings_neverOverlapAnotherText) {
     TempDir dir;
     const std::string path = dir.file("STRESS.DGE");
     WriteDeals(path, ExtremeDeals());
     for (int width : {4800, 4960}) {
-        for (PrintOption option : {PrintOption::Standard, PrintOption::Partnership}) {
+        for (PrintOption option : {PrintOption::Standard, PrintOption::Partnership, PrintOption::HandRecords}) {
             BoardSource file;
             ASSERT_TRUE(file.Open(path, nullptr));
             RecordingCanvas canvas;
             canvas.Width = width;
             tBoardPrinter printer(file, canvas, "STRESS");
-            ASSERT_GT(printer.Print({option, {true, true, true, true}}), 0);
+            const FileAnalysis analysis(file.BoardCount(), WidestAnalysis());
+            ASSERT_GT(printer.Print({option, {true, true, true, true}, &analysis}), 0);
             int narrowed = 0;
             for (const RecordedDocument& doc : canvas.Documents)
                 for (const RecordedPage& page : doc.Pages) {
@@ -461,4 +482,96 @@ TEST(PrintLayout, ExtremeHoldings_neverOverlapAnotherText) {
             EXPECT_GT(narrowed, 0) << "these holdings are too long for their room in this font";
         }
     }
+}
+
+TEST(PrintLayout, HandRecords_sixToAPageEachWithPointsTricksAndPar) {
+    Printed p(7);
+    FileAnalysis analysis(7);
+    for (std::size_t n = 1; n <= 7; ++n) {
+        if (n == 3) continue; // not analysed
+        BoardAnalysis a;
+        for (int seat = 0; seat < 4; ++seat)
+            for (int strain = 0; strain < 5; ++strain)
+                a.Tricks[static_cast<std::size_t>(seat)][static_cast<std::size_t>(strain)] =
+                    static_cast<int>(n + 2 * static_cast<std::size_t>(seat) + static_cast<std::size_t>(strain)) % 14;
+        a.Par = {static_cast<int>(n) * 10 - 40, {{4, SpadeStrain, false, "N", 0}, {5, DiamondStrain, true, "EW", -2}}};
+        analysis[n - 1] = a;
+    }
+    EXPECT_EQ(p.printer->Print({PrintOption::HandRecords, {}, &analysis}), 1);
+    ASSERT_EQ(p.canvas.Documents.size(), 1u);
+    const RecordedDocument& doc = p.canvas.Documents[0];
+    EXPECT_EQ(doc.Info.Title, "File: SET - Hand Records.");
+    EXPECT_EQ(doc.Info.Seat, -1);
+    ASSERT_EQ(doc.Pages.size(), 2u);
+    std::map<int, std::pair<int, int>> expected;
+    for (int n = 1; n <= 6; ++n) expected[n] = {RecX[(n - 1) % 2], RecY[(n - 1) / 2]};
+    EXPECT_EQ(BoardLabels(doc.Pages[0]), expected);
+    EXPECT_EQ(BoardLabels(doc.Pages[1]), (std::map<int, std::pair<int, int>>{{7, {100, 300}}}));
+    for (const RecordedPage& page : doc.Pages) ExpectTitle(page, "File: SET - Hand Records.");
+    EXPECT_EQ(Count(doc.Pages[0], "Zelvano for Windows"), 1);
+    EXPECT_EQ(Count(doc.Pages[1], "Zelvano for Windows"), 0);
+
+    const RecordedPage& page = doc.Pages[0];
+    for (int n : {1, 2, 4}) {
+        SCOPED_TRACE("board " + std::to_string(n));
+        const int x = RecX[(n - 1) % 2], y = RecY[(n - 1) / 2], table = x + 1450;
+        const DisplayTable d = DealNumber(static_cast<std::uint64_t>(n));
+        EXPECT_TRUE(Has(page, {x, y + 80, DealerVulText(static_cast<std::uint64_t>(n)), Sans, 8, FontStyle::Bold}));
+        for (int s = 0; s < 4; ++s) {
+            EXPECT_TRUE(Has(page, {x + 560, y + 200 + 100 * s, d[North][s], Sans, 8, FontStyle::Regular}));
+            EXPECT_TRUE(Has(page, {x + 80, y + 620 + 100 * s, d[West][s], Sans, 8, FontStyle::Regular}));
+            EXPECT_TRUE(Has(page, {x + 980, y + 620 + 100 * s, d[East][s], Sans, 8, FontStyle::Regular}));
+            EXPECT_TRUE(Has(page, {x + 560, y + 1040 + 100 * s, d[South][s], Sans, 8, FontStyle::Regular}));
+            EXPECT_TRUE(Has(page, {table + 250 + 110 * s, y + 200, Signs[s], Sym, 8, FontStyle::Bold}));
+        }
+        EXPECT_TRUE(Has(page, {table + 110, y + 200, "NT", Sans, 8, FontStyle::Bold}));
+        EXPECT_TRUE(Has(page, {table + 690, y + 200, "HCP", Sans, 8, FontStyle::Bold}));
+        // Rows N, S, E, W: declarer, tricks in NT and the suits, the hand's points.
+        const int strainX[5] = {110, 250, 360, 470, 580};
+        int row = 0;
+        for (int seat : {North, South, East, West}) {
+            const int rowY = y + 300 + 100 * row++;
+            EXPECT_TRUE(Has(page, {table, rowY, std::string(1, "NSEW"[row - 1]), Sans, 8, FontStyle::Bold}));
+            EXPECT_TRUE(Has(page, {table + 690, rowY, std::to_string(Points(d[seat])), Sans, 8, FontStyle::Regular}));
+            for (int strain = 0; strain < 5; ++strain)
+                EXPECT_EQ(TextsAt(page, table + strainX[strain], rowY),
+                          std::vector<std::string>{std::to_string((n + 2 * seat + strain) % 14)});
+        }
+        EXPECT_TRUE(
+            Has(page, {table, y + 760,
+                       n * 10 - 40 > 0 ? "Par +" + std::to_string(n * 10 - 40) : "Par " + std::to_string(n * 10 - 40),
+                       Sans, 8, FontStyle::Bold}));
+        EXPECT_TRUE(Has(page, {table, y + 860, "4" + Spade + " by N", Sans, 8, FontStyle::Regular}));
+        EXPECT_TRUE(Has(page, {table, y + 960, "5" + Diamond + "x-2 by EW", Sans, 8, FontStyle::Regular}));
+    }
+    // Board 3 has no analysis: said where its par would stand, points still shown.
+    EXPECT_EQ(TextsAt(page, RecX[0] + 1450, RecY[1] + 760), std::vector<std::string>{"Not analysed"});
+    EXPECT_EQ(TextsAt(page, RecX[0] + 1450 + 690, RecY[1] + 300),
+              std::vector<std::string>{std::to_string(Points(DealNumber(3)[North]))});
+    EXPECT_TRUE(TextsAt(page, RecX[0] + 1450 + 110, RecY[1] + 300).empty());
+    EXPECT_EQ(p.canvas.Stray, 0);
+}
+
+TEST(PrintLayout, HandRecordsOfADamagedRecord_markedAndNotAnalysed) {
+    TempDir dir;
+    const std::string path = dir.file("BAD.DGE");
+    std::string bad = RecordOf(DealNumber(2));
+    bad[bad.find('\x05', 17)] = 'X';
+    WriteText(path, RecordOf(DealNumber(1)) + bad);
+    BoardSource file;
+    ASSERT_TRUE(file.Open(path, nullptr));
+    const FileAnalysis analysis = {WidestAnalysis(), WidestAnalysis()};
+    RecordingCanvas canvas;
+    tBoardPrinter printer(file, canvas, "BAD");
+    printer.Print({PrintOption::HandRecords, {}, &analysis});
+    EXPECT_EQ(printer.DamagedBoards(), 1u);
+    const RecordedPage& page = canvas.Documents.at(0).Pages.at(0);
+    EXPECT_TRUE(
+        Has(page, {2450 + RecordingCanvas::WidthOf("BOARD 2 ", 8), 300, "(damaged)", Sans, 8, FontStyle::Regular}));
+    // Even given one, a damaged record's analysis is not printed: its cards are not the board's.
+    EXPECT_EQ(TextsAt(page, 2450 + 1450, 300 + 760), std::vector<std::string>{"Not analysed"});
+    EXPECT_EQ(TextsAt(page, 100 + 1450, 300 + 760), std::vector<std::string>{"Par -7600"});
+    // Ten contracts: six lines, the last holding the rest.
+    EXPECT_EQ(TextsAt(page, 100 + 1450, 300 + 1360).size(), 1u);
+    EXPECT_TRUE(TextsAt(page, 100 + 1450, 300 + 1460).empty());
 }

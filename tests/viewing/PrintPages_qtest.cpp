@@ -1,6 +1,7 @@
 // The printed pages with the fonts they are really set in: a file of
 // extreme boards painted into PDF on A4 and on Letter, every text measured
-// as the printer measures it, and no two texts of a page meeting.
+// as the printer measures it, and no two texts of a page meeting; hand
+// records carrying the widest analysis there is.
 #include "BoardFiles.h"
 #include "formats/BoardSource.h"
 #include "viewing/PrintLayout.h"
@@ -52,6 +53,16 @@ class MeasuringCanvas : public PrintCanvas {
     QtPrintCanvas& real_;
 };
 
+// The widest analysis a hand record can carry: two-digit tricks everywhere,
+// a five-figure score and more sacrifices than the lines under the table hold.
+BoardAnalysis WidestAnalysis() {
+    BoardAnalysis a;
+    for (auto& row : a.Tricks) row.fill(13);
+    a.Par.Score = -7600;
+    for (int k = 0; k < 10; ++k) a.Par.Contracts.push_back({7, k % 5, true, "NS", -13});
+    return a;
+}
+
 } // namespace
 
 class PrintPagesTest : public QObject {
@@ -65,6 +76,8 @@ class PrintPagesTest : public QObject {
             QTest::newRow(QByteArray(name).append(" standard").constData()) << paper << int(PrintOption::Standard);
             QTest::newRow(QByteArray(name).append(" partnership").constData())
                 << paper << int(PrintOption::Partnership);
+            QTest::newRow(QByteArray(name).append(" hand records").constData())
+                << paper << int(PrintOption::HandRecords);
         }
     }
 
@@ -84,7 +97,8 @@ class PrintPagesTest : public QObject {
         });
         MeasuringCanvas canvas(real);
         tBoardPrinter layout(file, canvas, "STRESS");
-        QVERIFY(layout.Print({static_cast<PrintOption>(option), {true, true, true, true}}) > 0);
+        const FileAnalysis analysis(file.BoardCount(), WidestAnalysis());
+        QVERIFY(layout.Print({static_cast<PrintOption>(option), {true, true, true, true}, &analysis}) > 0);
         real.Finish();
         QVERIFY2(real.Error().isEmpty(), qPrintable(real.Error()));
         QVERIFY(!canvas.Pages.isEmpty());

@@ -17,6 +17,7 @@
 #include <QPageLayout>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -43,16 +44,17 @@ const test::Designed PrintDesign[] = {
     {"OptionRG", "Hand Printing Options", nullptr, 8, 8},
     {"StandardRB", "Standard - All Hands", nullptr, 8, 18, test::Any, 20},
     {"PartnershipRB", "Partnerhsip Practice (One Seat per page)", nullptr, 8, 40, test::Any, 20},
-    {"SeatGB", "Print These Seats", nullptr, 8, 80, test::Any, 113},
+    {"HandRecordsRB", "Hand Records (double-dummy analysis)", nullptr, 8, 62, test::Any, 20},
+    {"SeatGB", "Print These Seats", nullptr, 8, 102, test::Any, 113},
     {"NorthCB", "North", nullptr, 12, 18, 200, 20},
     {"SouthCB", "South", nullptr, 12, 40, 200, 20},
     {"EastCB", "East", nullptr, 12, 62, 200, 20},
     {"WestCB", "West", nullptr, 12, 84, 200, 20},
-    {"LoadBtn", "&Load ", "Load a Generator File", 8, 202, 80, 27},
-    {"PrintBtn", " Print   ", nullptr, 94, 202, 80, 27},
-    {"PreviewBtn", "Pre&view", "Show the pages before printing", 180, 202, 80, 27},
-    {"HelpBtn", "Help", nullptr, test::Any, 161, 80, 27},
-    {"CloseBtn", "&Close", nullptr, test::Any, 202, 80, 27},
+    {"LoadBtn", "&Load ", "Load a Generator File", 8, 224, 80, 27},
+    {"PrintBtn", " Print   ", nullptr, 94, 224, 80, 27},
+    {"PreviewBtn", "Pre&view", "Show the pages before printing", 180, 224, 80, 27},
+    {"HelpBtn", "Help", nullptr, test::Any, 183, 80, 27},
+    {"CloseBtn", "&Close", nullptr, test::Any, 224, 80, 27},
 };
 
 } // namespace
@@ -109,7 +111,7 @@ class PrintDlgTest : public QObject {
     void form_hasTheDesignedControls() {
         show();
         QVERIFY(dlg->width() >= 374);
-        QCOMPARE(dlg->height(), 263);
+        QCOMPARE(dlg->height(), 285);
         ZELV_VERIFY_DESIGN(dlg, PrintDesign);
         // Our fonts run wider than the design's: every caption must still show whole.
         for (QAbstractButton* b : dlg->findChildren<QAbstractButton*>()) {
@@ -231,6 +233,75 @@ class PrintDlgTest : public QObject {
         QCOMPARE(PdfPages(out), 2);
         QCOMPARE(QDir(hands.path()).entryList({"*.pdf*"}), QStringList{"standard-17.pdf"});
         QCOMPARE(prompts->Messages, QStringList{"Board Printing: Wrote standard-17.pdf, 2 pages"});
+    }
+
+    // Hand records: the analysis runs first behind a progress window, then
+    // the pages print six boards to a page.
+    void handRecords_analyseWithProgressThenPrintSixToAPage() {
+        boards("REC.DGE", 13);
+        current = QStringLiteral("REC.DGE");
+        show();
+        child<QRadioButton>("HandRecordsRB")->click();
+        for (const char* seat : {"NorthCB", "SouthCB", "EastCB", "WestCB"})
+            QVERIFY(!child<QCheckBox>(seat)->isEnabled());
+        const QString out = hands.filePath("records.pdf");
+        prompts->FileAnswers = {out};
+        int seenMaximum = -1;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (auto* p = dlg->findChild<QProgressDialog*>("AnalysisProgressDlg"); p && p->isVisible())
+                seenMaximum = p->maximum();
+        });
+        watch.start(1);
+        child<QPushButton>("PrintBtn")->click();
+        watch.stop();
+        QVERIFY(prompts->Errors.isEmpty());
+        QCOMPARE(PdfPages(out), 3);
+        QCOMPARE(prompts->Messages, QStringList{"Board Printing: Wrote records.pdf, 3 pages"});
+        // The window answered its timers while the solver worked.
+        QVERIFY(seenMaximum == 0 || seenMaximum == 13);
+        QVERIFY(!dlg->findChild<QProgressDialog*>("AnalysisProgressDlg"));
+    }
+
+    void handRecords_cancelledAnalysisPrintsNothing() {
+        boards("MANY.DGE", 6000);
+        current = QStringLiteral("MANY.DGE");
+        show();
+        child<QRadioButton>("HandRecordsRB")->click();
+        prompts->FileAnswers = {hands.filePath("never.pdf")};
+        int value = 0;
+        QTimer cancel;
+        connect(&cancel, &QTimer::timeout, this, [&] {
+            auto* p = dlg->findChild<QProgressDialog*>("AnalysisProgressDlg");
+            if (!p || p->value() <= 0) return;
+            value = p->value();
+            cancel.stop();
+            if (qEnvironmentVariableIsSet("ZELV_SCREENSHOTS"))
+                p->grab().save(qEnvironmentVariable("ZELV_SCREENSHOTS") + "/uprint-analysing.png");
+            QTest::mouseClick(p->findChild<QPushButton*>(), Qt::LeftButton);
+        });
+        cancel.start(5);
+        child<QPushButton>("PrintBtn")->click();
+        cancel.stop();
+        QVERIFY(value > 0 && value < 6000);
+        QCOMPARE(prompts->FileRequests.size(), 0);
+        QVERIFY(!QFile::exists(hands.filePath("never.pdf")));
+        QVERIFY(prompts->Messages.isEmpty());
+        QVERIFY(prompts->Errors.isEmpty());
+    }
+
+    void handRecords_damagedRecordIsPrintedMarkedAndNamedAsNotAnalysed() {
+        QFile::copy(QStringLiteral(ZELV_TEST_DATA "/viewing/DAMAGED.DGE"), hands.filePath("DAMAGED.DGE"));
+        current = QStringLiteral("DAMAGED.DGE");
+        show();
+        child<QRadioButton>("HandRecordsRB")->click();
+        prompts->FileAnswers = {hands.filePath("damaged-records.pdf")};
+        child<QPushButton>("PrintBtn")->click();
+        QCOMPARE(PdfPages(hands.filePath("damaged-records.pdf")), 1);
+        QCOMPARE(prompts->Messages.size(), 1);
+        QVERIFY2(prompts->Messages[0].contains(QRegularExpression(QStringLiteral("board \\d+ not analysed: "))),
+                 qPrintable(prompts->Messages[0]));
+        QVERIFY(prompts->Messages[0].contains(QLatin1String("1 damaged")));
     }
 
     void letterPaper_takesAFullPageOnOnePage() {

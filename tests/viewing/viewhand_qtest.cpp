@@ -2,10 +2,13 @@
 #include "../ui/DesignTable.h"
 #include "../ui/ScriptedPrompts.h"
 #include "BoardFiles.h"
+#include "viewing/FileAnalyser.h"
 #include "viewing/viewhand.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -90,6 +93,18 @@ class ViewHandTest : public QObject {
     void expectEmptyHands() {
         for (const char* seat : {"N", "E", "S", "W"})
             for (const char* suit : SuitWords) QCOMPARE(text(QLatin1String(seat) + QLatin1String(suit)), QString());
+    }
+    void openAnalysed(const QString& path) {
+        dlg->findChild<QCheckBox*>("AnalysisCB")->setChecked(true);
+        open(path);
+    }
+    // A PBN board of one suit to each hand: North spades, East hearts, South
+    // diamonds, West clubs.
+    static QByteArray OneSuitEach(int board) {
+        return QStringLiteral("[Board \"%1\"]\n[Deal \"N:AKQJT98765432... .AKQJT98765432.. "
+                              "..AKQJT98765432. ...AKQJT98765432\"]\n\n")
+            .arg(board)
+            .toLatin1();
     }
     void expectNumbers(int board, int count) {
         QCOMPARE(text("BoardNumberPn"), QStringLiteral(" Board: %1").arg(board));
@@ -340,6 +355,126 @@ class ViewHandTest : public QObject {
         open(path);
         QCOMPARE(prompts->Errors, QStringList{"club.pbn holds no deal."});
         expectNumbers(1, 0);
+    }
+
+    void analysisUnasked_neverStartsAndTheFormKeepsItsDesign() {
+        open(Data + "BOARDS21.DGE");
+        QCOMPARE(dlg->height(), 270);
+        QVERIFY(!dlg->findChild<QWidget*>("AnalysisPanel")->isVisible());
+        QVERIFY(!dlg->Analysis().Running());
+        QCOMPARE(dlg->Analysis().Done(), std::size_t(0));
+    }
+
+    // Tricks known without a solver: each hand holds one whole suit, so a
+    // declarer takes 13 where its side holds the trumps and nothing else; in
+    // notrump the opening leader runs its suit. Par: the grand slam in spades.
+    void analysis_showsTricksParAndPointsOfTheBoard() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("SUITS.PBN");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(OneSuitEach(1) + OneSuitEach(2));
+        f.close();
+        openAnalysed(path);
+        QCOMPARE(dlg->height(), 420);
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg->Analysis().Running(), 60000);
+        QVERIFY(dlg->findChild<QWidget*>("AnalysisPanel")->isVisible());
+        QVERIFY(!dlg->findChild<QProgressBar*>("AnalysisBar")->isVisible());
+        QCOMPARE(text("AnalysisStatusLbl"), QStringLiteral("2 boards analysed"));
+        // The suit held by each seat, by strain (spades 1 to clubs 4).
+        const QMap<QChar, int> held = {{'N', 1}, {'E', 2}, {'S', 3}, {'W', 4}};
+        const QMap<QChar, QChar> partner = {{'N', 'S'}, {'S', 'N'}, {'E', 'W'}, {'W', 'E'}};
+        for (int board : {1, 2}) {
+            for (QChar seat : {QChar('N'), QChar('S'), QChar('E'), QChar('W')}) {
+                QCOMPARE(text(QStringLiteral("Tricks%1%2").arg(seat).arg(0)), QStringLiteral("0"));
+                for (int strain = 1; strain < 5; ++strain) {
+                    const bool ours = held[seat] == strain || held[partner[seat]] == strain;
+                    QCOMPARE(text(QStringLiteral("Tricks%1%2").arg(seat).arg(strain)), ours ? "13" : "0");
+                }
+                QCOMPARE(text(QStringLiteral("Hcp%1").arg(seat)), QStringLiteral("10"));
+            }
+            QVERIFY2(text("ParLbl").startsWith(board == 1 ? "Par +1510: 7" : "Par +2210: 7"),
+                     qPrintable(text("ParLbl")));
+            QVERIFY(text("ParLbl").contains(QStringLiteral("by NS")));
+            click("NextBtn");
+        }
+        for (const char* name : {"NTHeadLbl", "SpadesHeadLbl", "HeartsHeadLbl", "DiamondsHeadLbl", "ClubsHeadLbl"})
+            QVERIFY(dlg->findChild<QLabel*>(name)->isVisible());
+        QCOMPARE(dlg->findChild<QLabel*>("HeartsHeadLbl")->palette().color(QPalette::WindowText), QColor(Qt::red));
+        QCOMPARE(dlg->findChild<QLabel*>("DiamondsHeadLbl")->palette().color(QPalette::WindowText), QColor(Qt::red));
+        QCOMPARE(dlg->findChild<QLabel*>("SpadesHeadLbl")->palette().color(QPalette::WindowText), QColor(Qt::black));
+
+        // Unticked, the form is as designed again; the results stay for the open file.
+        dlg->findChild<QCheckBox*>("AnalysisCB")->setChecked(false);
+        QCOMPARE(dlg->height(), 270);
+        dlg->findChild<QCheckBox*>("AnalysisCB")->setChecked(true);
+        QCOMPARE(dlg->Analysis().Done(), std::size_t(2));
+        QVERIFY(!dlg->Analysis().Running());
+        QVERIFY(text("ParLbl").startsWith("Par +"));
+    }
+
+    void analysis_damagedRecordIsNamedAndTheOthersAnalysed() {
+        openAnalysed(Data + "DAMAGED.DGE");
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg->Analysis().Running(), 60000);
+        QCOMPARE(text("AnalysisStatusLbl"), QStringLiteral("2 of 3 boards analysed"));
+        QVERIFY(text("ParLbl").startsWith("Par "));
+        QVERIFY(!text("TricksN0").isEmpty());
+        click("NextBtn");
+        QVERIFY(dlg->findChild<QLabel*>("DamagedLbl")->isVisible());
+        // Below the analysis panel, not under it.
+        QVERIFY(dlg->findChild<QLabel*>("DamagedLbl")->y() >=
+                dlg->findChild<QWidget*>("AnalysisPanel")->geometry().bottom());
+        QVERIFY2(text("ParLbl").startsWith("Not analysed: its record is damaged"), qPrintable(text("ParLbl")));
+        QCOMPARE(text("TricksN0"), QString());
+        QCOMPARE(text("HcpN"), QString());
+        if (qEnvironmentVariableIsSet("ZELV_SCREENSHOTS"))
+            dlg->grab().save(qEnvironmentVariable("ZELV_SCREENSHOTS") + "/viewhand-analysis-damaged.png");
+        click("NextBtn");
+        QVERIFY(text("ParLbl").startsWith("Par "));
+    }
+
+    // The viewer is one window for the session: asked for once, the
+    // analysis starts again as each file opens, with nothing of the last.
+    void analysisAsked_startsAgainAsTheNextFileOpens() {
+        openAnalysed(Data + "BOARDS21.DGE");
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg->Analysis().Running(), 60000);
+        QCOMPARE(dlg->Analysis().Done(), std::size_t(21));
+        dlg->reject();
+        open(Data + "ONE.DGE");
+        QVERIFY(dlg->findChild<QCheckBox*>("AnalysisCB")->isChecked());
+        QCOMPARE(dlg->height(), 420);
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg->Analysis().Running(), 60000);
+        QCOMPARE(dlg->Analysis().Results().size(), std::size_t(1));
+        QCOMPARE(text("AnalysisStatusLbl"), QStringLiteral("1 board analysed"));
+        QVERIFY(text("ParLbl").startsWith("Par "));
+    }
+
+    // A large file: browsing goes on while the solver works, the progress
+    // shows, and closing stops the analysis.
+    void analysis_runsInTheBackgroundWithProgressAndStopsOnClose() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("LIBRARY.DGE");
+        test::WriteBoardFile(path.toStdString(), 4000);
+        openAnalysed(path);
+        QVERIFY(dlg->Analysis().Running());
+        auto* bar = dlg->findChild<QProgressBar*>("AnalysisBar");
+        QTRY_VERIFY_WITH_TIMEOUT(bar->value() > 0, 60000);
+        QVERIFY(bar->isVisible());
+        QCOMPARE(bar->maximum(), 4000);
+        QVERIFY(text("AnalysisStatusLbl").startsWith("Analysing: "));
+        click("LastBtn");
+        expectNumbers(4000, 4000);
+        QCOMPARE(text("ParLbl"), QStringLiteral("Analysing..."));
+        QCOMPARE(text("TricksW4"), QString());
+        QVERIFY(!text("HcpW").isEmpty());
+        click("FirstBtn");
+        QVERIFY(text("ParLbl").startsWith("Par "));
+        QVERIFY(dlg->Analysis().Running());
+        if (qEnvironmentVariableIsSet("ZELV_SCREENSHOTS"))
+            dlg->grab().save(qEnvironmentVariable("ZELV_SCREENSHOTS") + "/viewhand-analysing.png");
+        dlg->reject();
+        QVERIFY(!dlg->Analysis().Running());
+        QVERIFY(dlg->Analysis().Done() < 4000);
     }
 
     void seventyThousandBoards_areCountedAndBrowsedWhole() {

@@ -1,0 +1,35 @@
+#pragma once
+// The analysis of a board as people and programs read it: the par line and
+// contract names printed under a diagram, the plain-text table of
+// `zelvano-deal show --dd`, and the PBN tags hand-record and scoring
+// programs read.
+#include "analysis/DoubleDummy.h"
+
+#include <string>
+
+namespace zelv {
+
+// How a strain is written: letters ("NT", "S", "H", "D", "C"), or suit
+// signs ("NT", "♠", "♥", "♦", "♣" as UTF-8).
+enum class StrainStyle { Letters, Signs };
+std::string StrainText(int strain, StrainStyle style);
+
+// "4♠", "3NT+1", "5♦x-2": level, strain, doubled, and the tricks over or down.
+std::string ContractText(const ParContract& contract, StrainStyle style);
+// "+620: 4♠ by N", "+400: 3NT by NS, 5♣ by NS", "0: passed out". The score is
+// North-South's.
+std::string ParText(const ParResult& par, StrainStyle style);
+// "Par +620: 4♠ by N".
+std::string ParLine(const ParResult& par, StrainStyle style);
+
+// The table (a row per declarer N, S, E, W; columns NT, S, H, D, C), the
+// par line and each hand's high-card points, as text lines under a diagram.
+std::string AnalysisTextBlock(const BoardAnalysis& analysis, const Board& board);
+
+// The tags added to a board's PBN game, CR LF ended: DoubleDummyTricks (20
+// hexadecimal digits, declarers N, S, E, W, each notrump, spades, hearts,
+// diamonds, clubs), OptimumResultTable with its 20 rows in that order,
+// OptimumScore ("NS 620") and ParContract ("NS 4S", "EW 5DX", "Pass").
+std::string PbnAnalysisTags(const BoardAnalysis& analysis);
+
+} // namespace zelv
