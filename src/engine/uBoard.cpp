@@ -67,11 +67,6 @@ const PatternTables& Tables() {
     return tables;
 }
 
-std::string CardName(CardCode code) {
-    return "the " + std::string(RankNames[RankOf(code)]) + " of " + std::string(SuitNames[SuitOf(code)]) + " (" +
-           CardKey(code) + ")";
-}
-
 // Writes the cards of `mask` in ascending code order from hand[from].
 inline int PlaceMask(CardMask mask, Hand& hand, int from) {
     while (mask && from < 13) {
@@ -95,6 +90,11 @@ std::string FindNoCase(const std::string& folder, const std::string& name) {
 }
 
 } // namespace
+
+std::string CardName(CardCode code) {
+    return "the " + std::string(RankNames[RankOf(code)]) + " of " + std::string(SuitNames[SuitOf(code)]) + " (" +
+           CardKey(code) + ")";
+}
 
 // ---------------------------------------------------------------- tHandDefn
 

@@ -194,6 +194,8 @@ void SortHand(Hand& hand);
 DisplayRow FormatHand(const Hand& hand);
 // The pattern string ("4432", "10300") of four suit lengths.
 std::string PatternOfLengths(const std::array<std::uint8_t, 4>& lengths);
+// "the Ace of spades (SA)", as refusals name a card.
+std::string CardName(CardCode code);
 // The 39 pattern strings, indexed by the engine's pattern id.
 const std::array<std::string, 39>& PatternStrings();
 

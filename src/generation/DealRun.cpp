@@ -5,12 +5,14 @@
 #include "formats/DupFile.h"
 #include "formats/Duplimat.h"
 #include "generation/SecureDeal.h"
+#include "generation/SetupOdds.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <numeric>
 #include <thread>
 #include <tuple>
 #include <vector>
@@ -159,6 +161,107 @@ void DealSecure(const DealRunOptions& options, tBoard& board, tDealFiles& files,
     result.Attempts = attempts.load();
 }
 
+
+// What a levelled run requires board by board: each seat's alternatives
+// (defined slot positions) take turns, so the set-ups repeat with the
+// least common multiple of their numbers.
+struct Levels {
+    std::array<std::vector<int>, 4> Turns; // by seat index; empty: the seat's slots as they are
+    std::size_t Period = 1;
+
+    Levels(const tBoard& board, bool level) {
+        if (!level) return;
+        for (int seat = 0; seat < 4; ++seat) {
+            Turns[seat] = LevelledSlots(board, seat);
+            if (!Turns[seat].empty()) Period = std::lcm(Period, Turns[seat].size());
+        }
+    }
+    // `base`'s set-up as board `index` (from 0) of the run requires it: the
+    // seat's alternative in turn stands alone in the first slot.
+    void Apply(tBoard& board, const tBoard& base, std::uint64_t index) const {
+        for (int seat = 0; seat < 4; ++seat) {
+            const auto& turns = Turns[seat];
+            if (turns.empty()) continue;
+            board.SetSlot(seat, 0, base.Slot(seat, turns[index % turns.size()]));
+            for (int p = 1; p < 5; ++p) board.SetSlot(seat, p, tHandDefn{});
+        }
+    }
+    void Count(AlternativeShares& shares, std::uint64_t index) const {
+        for (int seat = 0; seat < 4; ++seat)
+            if (!Turns[seat].empty()) ++shares[seat][Turns[seat][index % Turns[seat].size()]];
+    }
+};
+
+// Seeded, the alternatives that stand first together on some board of the
+// run must not require the same card: one card cannot be placed twice.
+std::string LevelledSeedClash(const Levels& levels, const tBoard& base, const DealSetup& setup,
+                              std::uint64_t boards) {
+    const std::uint64_t phases = std::min<std::uint64_t>(boards, levels.Period);
+    for (std::uint64_t k = 0; k < phases; ++k)
+        for (int a = 0; a < 4; ++a)
+            for (int b = a + 1; b < 4; ++b) {
+                const auto &ta = levels.Turns[a], &tb = levels.Turns[b];
+                if (ta.empty() || tb.empty()) continue;
+                const int pa = ta[k % ta.size()], pb = tb[k % tb.size()];
+                const CardMask both = base.Slot(a, pa).MustHaveMask() & base.Slot(b, pb).MustHaveMask();
+                if (!both) continue;
+                const auto c = static_cast<CardCode>(std::countr_zero(both) + 1);
+                return "Board " + std::to_string(k + 1) + " requires " + SeatNames[a] + "'s definition " +
+                       std::to_string(pa + 1) + " \"" + setup[a].Names[pa] + "\" and " + SeatNames[b] +
+                       "'s definition " + std::to_string(pb + 1) + " \"" + setup[b].Names[pb] +
+                       "\", which both require " + CardName(c) +
+                       "; with Seed First Definition on, one card cannot be placed in two hands.";
+            }
+    return {};
+}
+
+// A levelled secure run: one thread, each board dealt from the set-up its
+// number requires, every distinct set-up planned once.
+void DealSecureLevelled(const DealRunOptions& options, const tBoard& base, const Levels& levels, tDealFiles& files,
+                        const SecureKey& key, const std::atomic<bool>* stop, DealRunResult& result,
+                        const std::function<void()>& report) {
+    const std::uint64_t wanted = static_cast<std::uint64_t>(options.Boards);
+    const std::size_t phases = static_cast<std::size_t>(std::min<std::uint64_t>(wanted, levels.Period));
+    std::vector<tBoard> boards(phases, base);
+    std::vector<std::unique_ptr<tSecureDealer>> dealers;
+    tSecureRandom random(key);
+    for (std::size_t k = 0; k < phases; ++k) {
+        boards[k].Output = nullptr;
+        levels.Apply(boards[k], base, k);
+        dealers.push_back(std::make_unique<tSecureDealer>(boards[k], random));
+    }
+    Found found;
+    std::string scratch;
+    DisplayTable display;
+    std::array<CardMask, 4> hands;
+    auto lastReport = std::chrono::steady_clock::now();
+    while (result.Accepted < wanted && !files.Failed()) {
+        if (stop && stop->load(std::memory_order_relaxed)) {
+            result.Status = DealStatus::Stopped;
+            break;
+        }
+        if (options.MaxAttempts && result.Attempts >= options.MaxAttempts) {
+            result.Status = DealStatus::AttemptLimit;
+            break;
+        }
+        ++result.Attempts;
+        if (dealers[result.Accepted % phases]->DealHands(hands)) {
+            MakeRecords(hands, scratch, found);
+            if (files.WritesPbn()) RenderHands(found.Cards.data(), display);
+            files.WriteRecords(found.Cards.data(), found.Records, found.Records + RecordSize, &display);
+            levels.Count(result.Shares, result.Accepted);
+            ++result.Accepted;
+        }
+        if ((result.Attempts & 1023u) == 0) {
+            const auto now = std::chrono::steady_clock::now();
+            if (now - lastReport >= std::chrono::milliseconds(100)) {
+                lastReport = now;
+                report();
+            }
+        }
+    }
+}
+
 } // namespace
 
 DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* stop, const ProgressFn& progress) {
@@ -185,6 +288,15 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
     board.SeedFirst = options.SeedFirst;
     board.Random = options.Seed ? tRandom(*options.Seed) : options.Random ? *options.Random : tRandom::Randomized();
     if (!board.LoadSetup(options.Setup, options.DefinitionsFolder, &result.Error, &result.ErrorDetail)) return result;
+    // A seat that can never be dealt a hand would only spin until stopped.
+    result.Error = SetupRefusal(SeatOdds(board, options.Setup, false), options.Level);
+    if (!result.Error.empty()) return result;
+    const Levels levels(board, options.Level);
+    const tBoard base = board;
+    if (options.Level && options.SeedFirst) {
+        result.Error = LevelledSeedClash(levels, base, options.Setup, static_cast<std::uint64_t>(options.Boards));
+        if (!result.Error.empty()) return result;
+    }
     // Each secure thread's stream is keyed from the system; the plan, with
     // any count tables, is worked out once for all of them.
     const unsigned threads = options.Threads ? options.Threads : std::max(1u, std::thread::hardware_concurrency());
@@ -194,7 +306,7 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
         keys.resize(threads);
         for (SecureKey& key : keys)
             if (!tSecureRandom::SystemKey(key, &result.Error)) return result;
-        plan = std::make_shared<const tSecurePlan>(board);
+        if (!options.Level) plan = std::make_shared<const tSecurePlan>(board);
     }
 
     tDealFiles files;
@@ -211,14 +323,17 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
     const auto start = Clock::now();
     auto elapsed = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
     auto report = [&] {
-        if (progress) progress(DealProgress{result.Accepted, result.Attempts, options.Boards, elapsed()});
+        if (progress)
+            progress(DealProgress{result.Accepted, result.Attempts, options.Boards, elapsed(), result.Shares});
     };
     auto lastReport = start;
     constexpr std::uint64_t ClockEvery = 1u << 14;
 
     result.Status = DealStatus::Done;
     const std::uint64_t wanted = static_cast<std::uint64_t>(options.Boards);
-    if (options.Secure) {
+    if (options.Secure && options.Level) {
+        DealSecureLevelled(options, base, levels, files, keys[0], stop, result, report);
+    } else if (options.Secure) {
         DealSecure(options, board, files, keys, plan, stop, result, report);
     } else {
         while (result.Accepted < wanted) {
@@ -230,9 +345,14 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
                 result.Status = DealStatus::AttemptLimit;
                 break;
             }
+            if (options.Level && levels.Period > 1 && result.Attempts == 0) levels.Apply(board, base, 0);
             board.DealBoard();
             ++result.Attempts;
             if (board.Accepted) {
+                if (options.Level) {
+                    levels.Count(result.Shares, result.Accepted);
+                    if (levels.Period > 1) levels.Apply(board, base, result.Accepted + 1);
+                }
                 ++result.Accepted;
                 if (files.Failed()) break;
             }
@@ -260,6 +380,24 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
     result.Seconds = elapsed();
     report();
     return result;
+}
+
+std::string DescribeShares(const DealSetup& setup, const AlternativeShares& shares) {
+    std::string text;
+    for (int seat = 0; seat < 4; ++seat) {
+        const SeatSetup& s = setup[seat];
+        int named = 0;
+        for (const std::string& name : s.Names) named += !name.empty();
+        if (!s.Constrained || s.Names[0].empty() || named < 2) continue;
+        text += (text.empty() ? "" : "; ") + SeatNames[seat] + ":";
+        const char* sep = " ";
+        for (std::size_t p = 0; p < 5; ++p) {
+            if (s.Names[p].empty()) continue;
+            text += sep + s.Names[p] + " " + std::to_string(shares[seat][p]);
+            sep = ", ";
+        }
+    }
+    return text;
 }
 
 std::string DescribeResult(const DealRunResult& result, std::int64_t requested) {

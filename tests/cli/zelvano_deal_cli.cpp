@@ -156,9 +156,10 @@ TEST_F(DealCli, attemptLimitKeepsTheBoardsDealtAndExitsWithThree) {
     EXPECT_NE(r.Err.find(std::to_string(boards.size()) + " of 1000 boards"), std::string::npos) << r.Err;
     EXPECT_EQ(Count(ReadBytes(fs::path(out) / "ZELV.PBN"), "[Board "), boards.size());
 
-    WriteDefinition("NEVER", [](HandDefinition& d) { d.Limit(LimMinPoints) = "38"; });
-    r = Run({"--north", "NEVER", "--definitions", defs, "--output", out, "--boards", "3", "--max-attempts", "500",
-             "--secure"});
+    // Both seats need the ace of spades: each alone can be dealt, together never.
+    WriteDefinition("ACE", [](HandDefinition& d) { d.Cards[1] = true; });
+    r = Run({"--north", "ACE", "--south", "ACE", "--no-seed-first", "--definitions", defs, "--output", out,
+             "--boards", "3", "--max-attempts", "500", "--secure"});
     EXPECT_EQ(r.Status, 3);
     EXPECT_NE(r.Err.find("0 of 3 boards dealt in 500 attempts; the previous files were kept"), std::string::npos)
         << r.Err;
@@ -400,16 +401,30 @@ TEST_F(DealCli, aRunThatEndsEarlyNeverDestroysThePreviousSet) {
     // Refused: a definition that is missing.
     EXPECT_EQ(Run({"--north", "ABSENT", "--definitions", defs, "--output", out}).Status, 1);
     unchanged("refused");
-    // Stopped by the attempt limit before the first board.
+    // Refused: a seat that accepts no hand, with the reason.
     WriteDefinition("NEVER", [](HandDefinition& d) { d.Limit(LimMinPoints) = "38"; });
-    r = Run({"--north", "NEVER", "--definitions", defs, "--output", out, "--max-attempts", "1000"});
+    r = Run({"--east", "NEVER", "--definitions", defs, "--output", out});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find("East's definition 1 \"NEVER\" accepts no hand: Minimum points 38 is above the maximum"),
+              std::string::npos)
+        << r.Err;
+    unchanged("no hand");
+    // Stopped by the attempt limit before the first board: both seats need
+    // the ace of spades.
+    WriteDefinition("ACE", [](HandDefinition& d) { d.Cards[1] = true; });
+    const std::vector<std::string> never = {"--north", "ACE", "--south", "ACE", "--no-seed-first"};
+    auto with = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), never.begin(), never.end());
+        return args;
+    };
+    r = Run(with({"--definitions", defs, "--output", out, "--max-attempts", "1000"}));
     EXPECT_EQ(r.Status, 3);
     EXPECT_NE(r.Out.find("no file written"), std::string::npos) << r.Out;
     unchanged("attempt limit");
     // A closed terminal (SIGHUP) or SIGTERM before the first board; then a
     // SIGHUP after some boards, which keeps those boards.
     for (int sig : {SIGHUP, SIGTERM}) {
-        const pid_t pid = Start({"--north", "NEVER", "--definitions", defs, "--output", out, "--quiet"});
+        const pid_t pid = Start(with({"--definitions", defs, "--output", out, "--quiet"}));
         ASSERT_GT(pid, 0);
         WaitForRunToStart(out);
         ::kill(pid, sig);

@@ -697,15 +697,16 @@ class HandGenTest : public QObject {
     }
 
     void stop_endsAnImpossibleRunAndSaysHowManyWereDealt() {
-        writeDefinition("NEVER.HDS", [](HandDefinition& d) {
-            d.Limit(LimMinPoints) = "25";
-            d.Limit(LimMaxPoints) = "20";
-        });
+        // North and South both need the ace of spades, and nothing places it first.
+        writeDefinition("ACE.HDS", [](HandDefinition& d) { d.Cards[1] = true; });
         // A set of 16 boards from an earlier run.
         WriteAll(hand(".DGE"), QByteArray(16 * 128, '\x06'));
         WriteAll(hand(".BRI"), QByteArray(16 * 128, '1'));
         dlg_->show();
-        pick("N", 1, "NEVER");
+        check("SeedCB")->setChecked(false);
+        check("SAnyHandCB")->setChecked(false);
+        pick("N", 1, "ACE");
+        pick("S", 1, "ACE");
         child<QLineEdit>("NumberBoardsEB")->setText("3");
         dealUntilProgress();
         QCOMPARE(prompts_->Questions, QStringList{"Board Generation: ZELV.DGE already holds 16 boards. Replace them?"});
@@ -739,7 +740,7 @@ class HandGenTest : public QObject {
         QVERIFY(check("NAnyHandCB")->isEnabled());
         QVERIFY(combo("N", 1)->isEnabled());
         QVERIFY(!combo("E", 1)->isEnabled());
-        QCOMPARE(combo("N", 1)->currentText(), QString("NEVER"));
+        QCOMPARE(combo("N", 1)->currentText(), QString("ACE"));
     }
 
     void stop_keepsTheBoardsDealtSoFarInBothFiles() {
