@@ -23,6 +23,7 @@ struct DealCommandLine {
     std::string Code = "ZELV";
     std::string Definitions, Output;
     bool NoSeedFirst = false, Secure = false, Pbn = true, Dup = false, Dlm = false;
+    bool Level = false; // --level; a generator file can also ask for it
 };
 
 struct MergedDeal {

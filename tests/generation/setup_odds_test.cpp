@@ -1,0 +1,80 @@
+// The estimate for a whole set-up: a built seat's attempts weighed back to a
+// plain random deal's chance, held to the exact count and to plain
+// rejection; and the words it is given in.
+#include "generation/HandCounts.h"
+#include "generation/SecureDeal.h"
+#include "generation/SetupOdds.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace zelv {
+namespace {
+
+tHandDefn Points(int lo, int hi) {
+    tHandDefn d = tHandDefn::AcceptingEveryHand();
+    d.MinPoints = static_cast<std::uint8_t>(lo);
+    d.MaxPoints = static_cast<std::uint8_t>(hi);
+    return d;
+}
+
+// One seat whose hand is built from its exact counts (so every attempt
+// passes): the estimate is the exact share of hands it accepts.
+TEST(SetupEstimate, aBuiltSeatIsWeighedBackToTheExactShareOfHands) {
+    tBoard board;
+    board.SetConstrained(North, true);
+    board.SetSlot(North, 0, Points(22, 37));
+    board.SetSlot(North, 1, Points(20, 21));
+    const tSetupEstimate e = EstimateSetup(board, 2.0);
+    ASSERT_GT(e.Accepted, 0u);
+    const tHandDefn both[] = {Points(22, 37), Points(20, 21)};
+    const double exact = static_cast<double>(CountAlternatives(both)) / static_cast<double>(AllHands);
+    EXPECT_NEAR(e.Probability, exact, exact * std::max(e.RelativeError, 0.01));
+}
+
+// Two seats, one built and one dealt: the estimate agrees with plain
+// rejection, every seat dealt and tested, within both their errors.
+TEST(SetupEstimate, twoSeatsAgreeWithPlainRejection) {
+    tBoard board;
+    board.SetConstrained(North, true);
+    board.SetSlot(North, 0, Points(18, 37));
+    board.SetConstrained(South, true);
+    tHandDefn longSpades = tHandDefn::AcceptingEveryHand();
+    longSpades.MinSLength = 5;
+    board.SetSlot(South, 0, longSpades);
+    const tSetupEstimate e = EstimateSetup(board, 2.0);
+    ASSERT_GT(e.Accepted, 500u);
+
+    SecureKey key{};
+    key[0] = 7;
+    tSecureRandom random(key);
+    tSecureDealer plain(board, random, Construction::Never);
+    std::array<CardMask, 4> hands;
+    constexpr int Attempts = 400000;
+    int met = 0;
+    for (int i = 0; i < Attempts; ++i) met += plain.DealHands(hands);
+    ASSERT_GT(met, 500);
+    const double p = static_cast<double>(met) / Attempts;
+    const double sigma = std::hypot(e.Probability * e.RelativeError / 1.96, std::sqrt(p * (1 - p) / Attempts));
+    EXPECT_NEAR(e.Probability, p, 4 * sigma);
+}
+
+TEST(SetupEstimate, wordsGiveOneBoardInNWithItsErrorAndTheTimeForTheSet) {
+    tSetupEstimate e;
+    e.Attempts = 41000;
+    e.Accepted = 1000;
+    e.Probability = 1.0 / 41000;
+    e.RelativeError = 0.062;
+    e.SecondsPerBoard = 0.0125;
+    EXPECT_EQ(EstimateText(e, 16), "about 1 board in 41,000 (±7%); 16 boards in about 0.2 s");
+    e.Accepted = 0;
+    e.Upper = 3.0 / 41000;
+    e.SecondsPerBoard = 1.0;
+    EXPECT_EQ(EstimateText(e, 100), "rarer than 1 board in 14,000; 100 boards would take more than 1.7 min");
+    EXPECT_EQ(DurationText(3 * 86400), "3 days");
+    EXPECT_EQ(DurationText(5400), "1.5 h");
+}
+
+} // namespace
+} // namespace zelv
