@@ -337,7 +337,12 @@ std::string HandsText(std::uint64_t hands) {
         std::snprintf(buf, sizeof buf, "%.*f", decimals, percent);
         if (std::string(buf).rfind("100", 0) != 0 || decimals > 12) break;
     }
-    return "1 hand in " + RoundedText(1.0 / share) + " (" + buf + "%)";
+    // Below 100 the figures are kept ("1.00", "2.50"): "1 hand in 1" would
+    // read as every hand.
+    const double in = 1.0 / share;
+    char one[32];
+    std::snprintf(one, sizeof one, "%#.3g", in);
+    return "1 hand in " + (in < 100 ? std::string(one) : RoundedText(in)) + " (" + buf + "%)";
 }
 
 } // namespace zelv

@@ -126,7 +126,8 @@ std::string EstimateText(const tSetupEstimate& e, std::int64_t boards) {
         return "rarer than 1 board in " + RoundedText(1.0 / e.Upper, 2) + "; " + set + " would take more than " +
                DurationText(e.SecondsPerBoard * static_cast<double>(n));
     std::string odds = e.Probability >= 1.0 ? "every board" : "about 1 board in " + RoundedText(1.0 / e.Probability, 2);
-    if (e.Probability < 1.0) {
+    // An error below one per cent is a built seat's exact count: nothing to add.
+    if (e.Probability < 1.0 && e.RelativeError >= 0.01) {
         char pm[32];
         std::snprintf(pm, sizeof pm, " (±%.0f%%)", std::ceil(100.0 * e.RelativeError));
         odds += pm;

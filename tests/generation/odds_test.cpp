@@ -249,7 +249,7 @@ TEST(Odds, aDefinitionThatAcceptsSomeHandIsNeverGivenAReason) {
 }
 
 TEST(Odds, textsGiveOneInNAndAShareThatIsNeverRoundedToAll) {
-    EXPECT_EQ(HandsText(AllHands / 2), "1 hand in 2 (50%)");
+    EXPECT_EQ(HandsText(AllHands / 2), "1 hand in 2.00 (50%)");
     EXPECT_EQ(HandsText(CountHands([] {
                   tHandDefn d = Every();
                   d.YesShapes = {"4441"};
@@ -257,7 +257,7 @@ TEST(Odds, textsGiveOneInNAndAShareThatIsNeverRoundedToAll) {
               }())),
               "1 hand in 33.4 (3.0%)");
     EXPECT_EQ(HandsText(4), "1 hand in 159,000,000,000 (0.00000000063%)");
-    EXPECT_EQ(HandsText(AllHands - 1), "1 hand in 1 (99.9999999998%)");
+    EXPECT_EQ(HandsText(AllHands - 1), "1 hand in 1.00 (99.9999999998%)");
     EXPECT_EQ(HandsText(AllHands), "every hand");
     EXPECT_EQ(HandsText(0), "no hand");
 }
