@@ -204,7 +204,9 @@ int Odds(int argc, char** argv) {
         ->capture_default_str();
     app.add_option("--boards", line.Boards, "Boards the time estimate is for")->type_name("N")->capture_default_str();
     app.add_flag("--no-seed-first", line.NoSeedFirst, "Estimate without placing the first definition's cards");
-    app.add_flag("--level", line.Level, "Every alternative must accept a hand, as when boards are shared equally");
+    app.add_flag("--level", line.Level,
+                 "As when boards are shared equally: every alternative must accept a hand, and the estimate "
+                 "takes the alternatives in turn");
     if (const std::string empty = EmptyValueOption(argc, argv); !empty.empty()) return EmptyValue(empty);
     try {
         app.parse(argc, argv);
@@ -273,7 +275,8 @@ int Odds(int argc, char** argv) {
         std::cout.flush();
         return BadInput("the set-up cannot be dealt: " + why);
     }
-    const tSetupEstimate estimate = EstimateSetup(board, 0.5);
+    const tSetupEstimate estimate =
+        options.Level ? EstimateLevelled(board, options.Boards, 0.5) : EstimateSetup(board, 0.5);
     std::cout << "Set-up: " << EstimateText(estimate, options.Boards) << "\n";
     std::cout.flush();
     return std::cout ? ExitDone : ExitBadInput;

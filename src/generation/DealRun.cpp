@@ -12,7 +12,6 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
-#include <numeric>
 #include <thread>
 #include <tuple>
 #include <vector>
@@ -162,33 +161,12 @@ void DealSecure(const DealRunOptions& options, tBoard& board, tDealFiles& files,
 }
 
 
-// What a levelled run requires board by board: each seat's alternatives
-// (defined slot positions) take turns, so the set-ups repeat with the
-// least common multiple of their numbers.
-struct Levels {
-    std::array<std::vector<int>, 4> Turns; // by seat index; empty: the seat's slots as they are
-    std::size_t Period = 1;
-
-    Levels(const tBoard& board, bool level) {
-        if (!level) return;
-        for (int seat = 0; seat < 4; ++seat) {
-            Turns[seat] = LevelledSlots(board, seat);
-            if (!Turns[seat].empty()) Period = std::lcm(Period, Turns[seat].size());
-        }
-    }
-    // `base`'s set-up as board `index` (from 0) of the run requires it: the
-    // seat's alternative in turn stands alone in the first slot.
-    void Apply(tBoard& board, const tBoard& base, std::uint64_t index) const {
-        for (int seat = 0; seat < 4; ++seat) {
-            const auto& turns = Turns[seat];
-            if (turns.empty()) continue;
-            board.SetSlot(seat, 0, base.Slot(seat, turns[index % turns.size()]));
-            for (int p = 1; p < 5; ++p) board.SetSlot(seat, p, tHandDefn{});
-        }
-    }
+// A levelled run's turns, and how many boards each alternative got.
+struct Levels : tTurns {
+    Levels(const tBoard& board, bool level) : tTurns(level ? board : tBoard{}) {}
     void Count(AlternativeShares& shares, std::uint64_t index) const {
         for (int seat = 0; seat < 4; ++seat)
-            if (!Turns[seat].empty()) ++shares[seat][Turns[seat][index % Turns[seat].size()]];
+            if (!Slots[seat].empty()) ++shares[seat][Slots[seat][index % Slots[seat].size()]];
     }
 };
 
@@ -200,7 +178,7 @@ std::string LevelledSeedClash(const Levels& levels, const tBoard& base, const De
     for (std::uint64_t k = 0; k < phases; ++k)
         for (int a = 0; a < 4; ++a)
             for (int b = a + 1; b < 4; ++b) {
-                const auto &ta = levels.Turns[a], &tb = levels.Turns[b];
+                const auto &ta = levels.Slots[a], &tb = levels.Slots[b];
                 if (ta.empty() || tb.empty()) continue;
                 const int pa = ta[k % ta.size()], pb = tb[k % tb.size()];
                 const CardMask both = base.Slot(a, pa).MustHaveMask() & base.Slot(b, pb).MustHaveMask();

@@ -770,10 +770,10 @@ void THandGenDlg::UpdateOdds() {
             return;
         }
         post(text, "Set-up: estimating...", false);
-        const tSetupEstimate estimate = EstimateSetup(board, 0.3, &oddsStop_);
+        const tSetupEstimate estimate =
+            level ? EstimateLevelled(board, boards, 0.3, &oddsStop_) : EstimateSetup(board, 0.3, &oddsStop_);
         if (oddsStop_) return;
-        post(text, "Set-up: " + EstimateText(estimate, boards) + (level ? " (alternatives as they come)" : ""),
-             true);
+        post(text, "Set-up: " + EstimateText(estimate, boards) + (level ? ", alternatives in turn" : ""), true);
     });
 }
 

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <numeric>
 
 namespace zelv {
 
@@ -26,6 +27,22 @@ std::vector<int> LevelledSlots(const tBoard& board, int seat) {
     for (int p = 0; p < 5; ++p)
         if (board.Slot(seat, p).Defined) slots.push_back(p);
     return slots;
+}
+
+tTurns::tTurns(const tBoard& board) {
+    for (int seat = 0; seat < 4; ++seat) {
+        Slots[seat] = LevelledSlots(board, seat);
+        if (!Slots[seat].empty()) Period = std::lcm(Period, Slots[seat].size());
+    }
+}
+
+void tTurns::Apply(tBoard& board, const tBoard& base, std::uint64_t index) const {
+    for (int seat = 0; seat < 4; ++seat) {
+        const auto& turns = Slots[seat];
+        if (turns.empty()) continue;
+        board.SetSlot(seat, 0, base.Slot(seat, turns[index % turns.size()]));
+        for (int p = 1; p < 5; ++p) board.SetSlot(seat, p, tHandDefn{});
+    }
 }
 
 std::vector<tSeatOdds> SeatOdds(const tBoard& board, const DealSetup& setup, bool withUnion,
@@ -109,6 +126,46 @@ tSetupEstimate EstimateSetup(tBoard& board, double seconds, const std::atomic<bo
         e.SecondsPerBoard = e.Seconds / 3.0;
     }
     return e;
+}
+
+tSetupEstimate EstimateLevelled(tBoard& board, std::int64_t boards, double seconds, const std::atomic<bool>* stop) {
+    const tTurns turns(board);
+    const std::size_t phases =
+        static_cast<std::size_t>(std::min<std::uint64_t>(boards < 1 ? 1 : static_cast<std::uint64_t>(boards),
+                                                         turns.Period));
+    if (turns.Period == 1) return EstimateSetup(board, seconds, stop);
+    // Boards come in turn, so a board costs on average the mean of what
+    // each turn's board costs: the attempts per board (1 / chance) and the
+    // time per board are averaged, the error is the worst turn's.
+    tSetupEstimate all;
+    double inverse = 0, upperInverse = 0;
+    bool none = false;
+    for (std::size_t k = 0; k < phases; ++k) {
+        tBoard turn = board;
+        turn.Output = nullptr;
+        turns.Apply(turn, board, k);
+        const tSetupEstimate e = EstimateSetup(turn, seconds / static_cast<double>(phases), stop);
+        all.Attempts += e.Attempts;
+        all.Accepted += e.Accepted;
+        all.Seconds += e.Seconds;
+        all.SecondsPerBoard += e.SecondsPerBoard / static_cast<double>(phases);
+        all.RelativeError = std::max(all.RelativeError, e.RelativeError);
+        if (e.Accepted == 0) {
+            none = true;
+            upperInverse += e.Upper > 0 ? 1.0 / e.Upper : 0.0;
+        } else {
+            inverse += 1.0 / e.Probability;
+        }
+    }
+    if (all.Attempts == 0) return all;
+    if (none) {
+        // A turn that found no board bounds the whole from above.
+        all.Accepted = 0;
+        all.Upper = static_cast<double>(phases) / (inverse + upperInverse);
+    } else {
+        all.Probability = static_cast<double>(phases) / inverse;
+    }
+    return all;
 }
 
 std::string DurationText(double seconds) {

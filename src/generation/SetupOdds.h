@@ -7,6 +7,7 @@
 #include "engine/uBoard.h"
 #include "generation/Odds.h"
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -45,6 +46,19 @@ std::string SetupRefusal(const std::vector<tSeatOdds>& seats, bool level);
 // without conditions or whose first slot is empty (it takes any hand).
 std::vector<int> LevelledSlots(const tBoard& board, int seat);
 
+// The turns alternatives take when boards are shared equally: board k of a
+// run (index k - 1) requires of each seat with m alternatives its
+// alternative (k - 1) mod m, which stands alone in the first slot (so it is
+// also the one seeded). The set-ups repeat every Period boards.
+struct tTurns {
+    std::array<std::vector<int>, 4> Slots; // by seat index: LevelledSlots
+    std::size_t Period = 1;
+
+    explicit tTurns(const tBoard& board);
+    // `board` set up as board `index` of the run requires it, from `base`.
+    void Apply(tBoard& board, const tBoard& base, std::uint64_t index) const;
+};
+
 struct tSetupEstimate {
     std::uint64_t Attempts = 0, Accepted = 0;
     double Seconds = 0;       // spent sampling
@@ -59,6 +73,11 @@ struct tSetupEstimate {
 // loaded set-up. Attempts whose first seat's hand is built from its exact
 // counts are weighed back, so Probability is a plain random deal's.
 tSetupEstimate EstimateSetup(tBoard& board, double seconds, const std::atomic<bool>* stop = nullptr);
+// The same for a levelled run of `boards` boards: each set-up of its turns
+// sampled in turn, the chance and the time per board averaged over the
+// boards of the run.
+tSetupEstimate EstimateLevelled(tBoard& board, std::int64_t boards, double seconds,
+                                const std::atomic<bool>* stop = nullptr);
 
 // "about 1 board in 41,000 (±4%); 16 boards in about 0.2 s"
 std::string EstimateText(const tSetupEstimate& estimate, std::int64_t boards);

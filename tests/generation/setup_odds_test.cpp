@@ -60,6 +60,25 @@ TEST(SetupEstimate, twoSeatsAgreeWithPlainRejection) {
     EXPECT_NEAR(e.Probability, p, 4 * sigma);
 }
 
+// Levelled, boards alternate between a rare alternative and a common one:
+// a board costs on average half of each one's attempts per board.
+TEST(SetupEstimate, levelledRunsAverageTheAttemptsPerBoardOverTheTurns) {
+    tBoard board;
+    board.SetConstrained(North, true);
+    board.SetSlot(North, 0, Points(20, 37));
+    board.SetSlot(North, 2, Points(0, 12));
+    const double rare = static_cast<double>(CountHands(Points(20, 37))) / static_cast<double>(AllHands);
+    const double common = static_cast<double>(CountHands(Points(0, 12))) / static_cast<double>(AllHands);
+    const double expected = 2.0 / (1.0 / rare + 1.0 / common);
+    const tSetupEstimate e = EstimateLevelled(board, 16, 2.0);
+    ASSERT_GT(e.Accepted, 0u);
+    EXPECT_NEAR(e.Probability, expected, expected * std::max(e.RelativeError, 0.01));
+    // One board is only the first turn.
+    EXPECT_NEAR(EstimateLevelled(board, 1, 1.0).Probability, rare, rare * 0.01);
+    // The set-up itself is as it was.
+    EXPECT_TRUE(board.Slot(North, 2).Defined);
+}
+
 TEST(SetupEstimate, wordsGiveOneBoardInNWithItsErrorAndTheTimeForTheSet) {
     tSetupEstimate e;
     e.Attempts = 41000;
