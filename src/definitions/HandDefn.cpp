@@ -161,6 +161,10 @@ void THandDefnDlg::FormCreate() {
     OddsLbl = new QLabel(this);
     OddsLbl->setObjectName(QStringLiteral("OddsLbl"));
     OddsLbl->setToolTip(QStringLiteral("How many of all hands this definition accepts, counted exactly"));
+    // Room for a long reason on a second line, without the dialog changing size.
+    OddsLbl->setWordWrap(true);
+    OddsLbl->setMinimumHeight(2 * OddsLbl->fontMetrics().lineSpacing());
+    OddsLbl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     LayOutForm(shapePanel, handPanel, switchPanel, suitPanel, cardsPanel);
     for (int i = 0; i < LimitCount; ++i) exitRules_.insert(Field(i), ExitRuleFor(i));
     SetKeyboardOrder();
