@@ -180,6 +180,40 @@ const Impossible Reasons[] = {
          d.MinPoints = 30;
          d.MaxSPoints = d.MaxHPoints = d.MaxDPoints = d.MaxCPoints = 5;
      }},
+    {"no shape is accepted (the Yes list names none of the 39)", [](tHandDefn& d) { d.YesShapes = {"4444"}; }},
+    {"the must-have cards give 2 of the top 3 diamond honours, the maximum is 1",
+     [](tHandDefn& d) {
+         d.MaxTop3D = 1;
+         d.MustHave[MakeCard(2, 0)] = d.MustHave[MakeCard(2, 1)] = true;
+     }},
+    {"the must-have cards give 2 of the top 5 heart honours, the maximum is 1",
+     [](tHandDefn& d) {
+         d.MaxTop5H = 1;
+         d.MustHave[MakeCard(1, 0)] = d.MustHave[MakeCard(1, 4)] = true;
+     }},
+    {"the must-have cards give 3 AKQ controls, the maximum is 2",
+     [](tHandDefn& d) {
+         d.MaxAKQ = 2;
+         d.MustHave[MakeCard(0, 0)] = true;
+     }},
+    {"the maximum suit lengths add up to 12, fewer than the 13 cards of a hand",
+     [](tHandDefn& d) { d.MaxSLength = d.MaxHLength = d.MaxDLength = d.MaxCLength = 3; }},
+    {"no accepted shape fits the suit lengths the suit limits leave: spades 5 to 13, hearts 0 to 13, diamonds 0 to "
+     "13 and clubs 0 to 13",
+     [](tHandDefn& d) {
+         d.YesShapes = {"4333"};
+         d.MinTop5S = 5;
+     }},
+    {"no spade holding meets the spade limits and must-have cards together",
+     [](tHandDefn& d) {
+         d.MaxSPoints = 0;
+         d.MinTop3S = 1;
+     }},
+    {"the suit minima need at least 24 points, the maximum is 20",
+     [](tHandDefn& d) {
+         d.MaxPoints = 20;
+         d.MinSPoints = d.MinHPoints = d.MinDPoints = d.MinCPoints = 6;
+     }},
 };
 
 TEST(Odds, eachReasonForNoHandIsFoundAndWordedForTheTeacher) {
