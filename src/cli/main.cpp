@@ -1,7 +1,7 @@
 // zelvano-deal: deals a set of boards from the command line, shows the
 // boards of a board file, prints them into PDF, converts them to other
-// board files, or says how rare a set-up's hands and boards are. Exit status: 0 done, 1 bad input, 2 usage, 3 the attempt
-// limit was reached, 130 interrupted.
+// board files, or says how rare a set-up's hands and boards are. Exit status: 0 done, 1 bad input, 2 usage, 3 the
+// attempt limit was reached, 130 interrupted.
 #include "cli/BoardText.h"
 #include "cli/DealOptions.h"
 #include "engine/FileUtil.h"
@@ -231,9 +231,9 @@ int Odds(int argc, char** argv) {
     if (!DirectoryExists(line.Definitions)) return BadInput("hand definitions folder not found: " + line.Definitions);
 
     auto oddsText = [](const tDefinitionOdds& odds) {
-        return odds.Hands ? GroupedDigits(odds.Hands) + (odds.Hands == 1 ? " hand, " : " hands, ") +
-                                HandsText(odds.Hands)
-                          : "no hand: " + odds.Reason;
+        return odds.Hands
+                   ? GroupedDigits(odds.Hands) + (odds.Hands == 1 ? " hand, " : " hands, ") + HandsText(odds.Hands)
+                   : "no hand: " + odds.Reason;
     };
     if (!anySeat && line.Generator.empty()) {
         bool bad = false;

@@ -160,7 +160,6 @@ void DealSecure(const DealRunOptions& options, tBoard& board, tDealFiles& files,
     result.Attempts = attempts.load();
 }
 
-
 // A levelled run's turns, and how many boards each alternative got.
 struct Levels : tTurns {
     Levels(const tBoard& board, bool level) : tTurns(level ? board : tBoard{}) {}
@@ -172,8 +171,7 @@ struct Levels : tTurns {
 
 // Seeded, the alternatives that stand first together on some board of the
 // run must not require the same card: one card cannot be placed twice.
-std::string LevelledSeedClash(const Levels& levels, const tBoard& base, const DealSetup& setup,
-                              std::uint64_t boards) {
+std::string LevelledSeedClash(const Levels& levels, const tBoard& base, const DealSetup& setup, std::uint64_t boards) {
     const std::uint64_t phases = std::min<std::uint64_t>(boards, levels.Period);
     for (std::uint64_t k = 0; k < phases; ++k)
         for (int a = 0; a < 4; ++a)

@@ -743,9 +743,8 @@ void THandGenDlg::UpdateOdds() {
     oddsWorker_ = std::thread([this, job, setup, seedFirst, level, boards, folder] {
         auto post = [this, job](const std::string& seats, const std::string& estimate, bool final) {
             QMetaObject::invokeMethod(
-                this, [this, job, seats = q(seats), estimate = q(estimate), final] {
-                    ShowOdds(job, seats, estimate, final);
-                },
+                this,
+                [this, job, seats = q(seats), estimate = q(estimate), final] { ShowOdds(job, seats, estimate, final); },
                 Qt::QueuedConnection);
         };
         tBoard board;
@@ -863,8 +862,8 @@ void THandGenDlg::SetRunning(bool on) {
         seat.AnyHand->setEnabled(!on);
         for (auto* combo : seat.Conditions) combo->setEnabled(!on && !seat.AnyHand->isChecked());
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{SeedCB, PbnCB, DupCB, DlmCB, SecureCB, LevelCB, Panel3, ChangeFileBtn,
-                                                      NumberBoardsEB, FirstBoardEB, LoadBtn, ClearBtn})
+    for (QWidget* w : std::initializer_list<QWidget*>{SeedCB, PbnCB, DupCB, DlmCB, SecureCB, LevelCB, Panel3,
+                                                      ChangeFileBtn, NumberBoardsEB, FirstBoardEB, LoadBtn, ClearBtn})
         w->setEnabled(!on);
     if (on) RateLbl->clear();
 }

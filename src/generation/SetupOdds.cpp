@@ -75,8 +75,7 @@ std::string SetupRefusal(const std::vector<tSeatOdds>& seats, bool level) {
                 return SlotLabel(s.Seat, *none[0]) + " accepts no hand: " + none[0]->Odds.Reason +
                        ". No board can be dealt.";
             std::string text = SeatNames[s.Seat] + " can be dealt no hand: none of its definitions accepts one";
-            for (const tSlotOdds* slot : none)
-                text += "; " + SlotLabel(s.Seat, *slot) + ": " + slot->Odds.Reason;
+            for (const tSlotOdds* slot : none) text += "; " + SlotLabel(s.Seat, *slot) + ": " + slot->Odds.Reason;
             return text + ".";
         }
         // Shared equally, every alternative has boards of its own to meet.
@@ -130,9 +129,8 @@ tSetupEstimate EstimateSetup(tBoard& board, double seconds, const std::atomic<bo
 
 tSetupEstimate EstimateLevelled(tBoard& board, std::int64_t boards, double seconds, const std::atomic<bool>* stop) {
     const tTurns turns(board);
-    const std::size_t phases =
-        static_cast<std::size_t>(std::min<std::uint64_t>(boards < 1 ? 1 : static_cast<std::uint64_t>(boards),
-                                                         turns.Period));
+    const std::size_t phases = static_cast<std::size_t>(
+        std::min<std::uint64_t>(boards < 1 ? 1 : static_cast<std::uint64_t>(boards), turns.Period));
     if (turns.Period == 1) return EstimateSetup(board, seconds, stop);
     // Boards come in turn, so a board costs on average the mean of what
     // each turn's board costs: the attempts per board (1 / chance) and the

@@ -22,9 +22,9 @@ struct tSlotOdds {
 };
 
 struct tSeatOdds {
-    int Seat = 0;                // seat index
+    int Seat = 0;                 // seat index
     std::vector<tSlotOdds> Slots; // the defined slots, in order
-    std::uint64_t Hands = 0;     // the hands at least one of them accepts
+    std::uint64_t Hands = 0;      // the hands at least one of them accepts
 };
 
 // The constrained seats of `board`, whose set-up was loaded from `setup`

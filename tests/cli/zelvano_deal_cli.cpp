@@ -158,8 +158,8 @@ TEST_F(DealCli, attemptLimitKeepsTheBoardsDealtAndExitsWithThree) {
 
     // Both seats need the ace of spades: each alone can be dealt, together never.
     WriteDefinition("ACE", [](HandDefinition& d) { d.Cards[1] = true; });
-    r = Run({"--north", "ACE", "--south", "ACE", "--no-seed-first", "--definitions", defs, "--output", out,
-             "--boards", "3", "--max-attempts", "500", "--secure"});
+    r = Run({"--north", "ACE", "--south", "ACE", "--no-seed-first", "--definitions", defs, "--output", out, "--boards",
+             "3", "--max-attempts", "500", "--secure"});
     EXPECT_EQ(r.Status, 3);
     EXPECT_NE(r.Err.find("0 of 3 boards dealt in 500 attempts; the previous files were kept"), std::string::npos)
         << r.Err;
@@ -223,8 +223,10 @@ std::string Grouped(std::uint64_t v) {
 // spade, and the two together by inclusion and exclusion.
 TEST_F(DealCli, oddsPrintsExactCountsPerDefinitionAndSeatAndAnEstimateForTheSetUp) {
     WriteDefinition("FOURS", [](HandDefinition& d) { d.YesShapes = {" 4441"}; });
-    WriteDefinition("ONE SPADE", [](HandDefinition& d) { d.Limit(SuitLimitIndex(GroupLength, 0, false)) = "1";
-                                                          d.Limit(SuitLimitIndex(GroupLength, 0, true)) = "1"; });
+    WriteDefinition("ONE SPADE", [](HandDefinition& d) {
+        d.Limit(SuitLimitIndex(GroupLength, 0, false)) = "1";
+        d.Limit(SuitLimitIndex(GroupLength, 0, true)) = "1";
+    });
     const std::uint64_t c4 = Binomial(13, 4), fours = 4 * c4 * c4 * c4 * 13, one = 13 * Binomial(39, 12),
                         both = c4 * c4 * c4 * 13;
     RunResult r = Run({"odds", "--definitions", defs, "--north", "FOURS,ONE SPADE", "--boards", "8"});
@@ -243,8 +245,8 @@ TEST_F(DealCli, oddsPrintsExactCountsPerDefinitionAndSeatAndAnEstimateForTheSetU
     // Without a set-up, every definition of the folder.
     r = Run({"odds", "--definitions", defs});
     ASSERT_EQ(r.Status, 0) << r.Err;
-    EXPECT_EQ(r.Out, "\"FOURS\": " + Grouped(fours) + " hands, 1 hand in 33.4 (3.0%)\n\"ONE SPADE\": " +
-                         Grouped(one) + " hands, 1 hand in 12.5 (8.0%)\n");
+    EXPECT_EQ(r.Out, "\"FOURS\": " + Grouped(fours) + " hands, 1 hand in 33.4 (3.0%)\n\"ONE SPADE\": " + Grouped(one) +
+                         " hands, 1 hand in 12.5 (8.0%)\n");
 
     // A seat that accepts no hand: the reason, and no estimate.
     WriteDefinition("NEVER", [](HandDefinition& d) {
@@ -276,8 +278,8 @@ TEST_F(DealCli, levelSharesBoardsEquallyAmongTheAlternativesAndSaysHowMany) {
     });
     WriteDefinition("BIG", [](HandDefinition& d) { d.Limit(LimMinPoints) = "15"; });
     for (const char* dealer : {"--seed=9", "--secure"}) {
-        RunResult r = Run({"--north", "WEAK,MID,BIG", "--level", "--boards", "30", dealer, "--definitions", defs,
-                           "--output", out});
+        RunResult r = Run(
+            {"--north", "WEAK,MID,BIG", "--level", "--boards", "30", dealer, "--definitions", defs, "--output", out});
         ASSERT_EQ(r.Status, 0) << r.Err;
         EXPECT_NE(r.Out.find("Shared equally: North: WEAK 10, MID 10, BIG 10\n"), std::string::npos) << r.Out;
         const auto boards = ReadBoards((fs::path(out) / "ZELV.DGE").string());

@@ -190,8 +190,8 @@ TEST_F(Run, seatThatAcceptsNoHandIsRefusedWithItsReasonBeforeAnyFile) {
 class Levelled : public Run, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(Levelled, eachBoardMeetsItsAlternativeInTurnAndEachGetsAnEqualShare) {
-    for (const auto& [name, lo, hi] : {std::tuple{"WEAK", "0", "9"}, std::tuple{"MID", "10", "14"},
-                                       std::tuple{"BIG", "15", "37"}}) {
+    for (const auto& [name, lo, hi] :
+         {std::tuple{"WEAK", "0", "9"}, std::tuple{"MID", "10", "14"}, std::tuple{"BIG", "15", "37"}}) {
         HandDefinition d = HandDefinition::Defaults();
         d.Limit(LimMinPoints) = lo;
         d.Limit(LimMaxPoints) = hi;
