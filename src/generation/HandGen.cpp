@@ -719,7 +719,8 @@ void THandGenDlg::ShowShares(const AlternativeShares& shares) {
 }
 
 void THandGenDlg::OddsLater() {
-    if (!running_) oddsTimer_->start();
+    // Closing clears the lists, which is no change worth counting.
+    if (!running_ && isVisible()) oddsTimer_->start();
 }
 
 void THandGenDlg::StopOdds() {
@@ -731,7 +732,7 @@ void THandGenDlg::StopOdds() {
 
 void THandGenDlg::UpdateOdds() {
     StopOdds();
-    if (running_) return;
+    if (running_ || !isVisible()) return;
     const std::uint64_t job = ++oddsJob_;
     const DealSetup setup = CurrentDealSetup();
     const bool seedFirst = seedFirst_, level = LevelCB->isChecked();

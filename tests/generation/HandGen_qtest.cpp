@@ -761,6 +761,7 @@ class HandGenTest : public QObject {
         const std::uint64_t c4 = binomial(13, 4);
         const std::uint64_t together = 4 * c4 * c4 * c4 * 13 + 13 * binomial(39, 12) - c4 * c4 * c4 * 13;
         dlg_->show();
+        QTRY_COMPARE(text("OddsLbl"), QString("Every seat takes any hand."));
         QSignalSpy shown(dlg_.get(), &THandGenDlg::oddsShown);
         pick("N", 1, "FOURS");
         pick("N", 2, "ONE SPADE");
