@@ -148,6 +148,13 @@ tSetupEstimate EstimateLevelled(tBoard& board, std::int64_t boards, double secon
         all.Seconds += e.Seconds;
         all.SecondsPerBoard += e.SecondsPerBoard / static_cast<double>(phases);
         all.RelativeError = std::max(all.RelativeError, e.RelativeError);
+        if (e.Accepted == 0 && e.Upper <= 0 && e.Attempts > 0) {
+            // One turn can never be dealt, so neither can the run.
+            all.Accepted = 0;
+            all.Upper = 0;
+            all.SecondsPerBoard = 0;
+            return all;
+        }
         if (e.Accepted == 0) {
             none = true;
             upperInverse += e.Upper > 0 ? 1.0 / e.Upper : 0.0;
@@ -177,6 +184,8 @@ std::string EstimateText(const tSetupEstimate& e, std::int64_t boards) {
     if (e.Attempts == 0) return "no estimate";
     const std::int64_t n = boards < 1 ? 1 : boards;
     const std::string set = std::to_string(n) + (n == 1 ? " board" : " boards");
+    // A built seat left no hand by the cards placed first: nothing to wait for.
+    if (e.Accepted == 0 && e.Upper <= 0) return "no board: the cards placed first leave a seat no hand it accepts";
     if (e.Accepted == 0)
         return "rarer than 1 board in " + RoundedText(1.0 / e.Upper, 2) + "; " + set + " would take more than " +
                DurationText(e.SecondsPerBoard * static_cast<double>(n));

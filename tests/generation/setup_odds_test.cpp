@@ -79,6 +79,25 @@ TEST(SetupEstimate, levelledRunsAverageTheAttemptsPerBoardOverTheTurns) {
     EXPECT_TRUE(board.Slot(North, 2).Defined);
 }
 
+// Seeded, North holds the ace of spades before anything is drawn; a South
+// whose turn needs it can never be dealt, and the estimate says so rather
+// than wait for it.
+TEST(SetupEstimate, aTurnTheSeededCardsLeaveNoHandMakesTheRunImpossible) {
+    tHandDefn ace = tHandDefn::AcceptingEveryHand();
+    ace.MustHave[MakeCard(0, 0)] = true;
+    tBoard board;
+    board.SeedFirst = true;
+    board.SetConstrained(North, true);
+    board.SetSlot(North, 0, ace);
+    board.SetConstrained(South, true);
+    board.SetSlot(South, 0, Points(0, 37));
+    board.SetSlot(South, 1, ace);
+    EXPECT_GT(EstimateLevelled(board, 1, 0.5).Accepted, 0u);
+    const tSetupEstimate e = EstimateLevelled(board, 2, 0.5);
+    EXPECT_EQ(e.Accepted, 0u);
+    EXPECT_EQ(EstimateText(e, 2), "no board: the cards placed first leave a seat no hand it accepts");
+}
+
 TEST(SetupEstimate, wordsGiveOneBoardInNWithItsErrorAndTheTimeForTheSet) {
     tSetupEstimate e;
     e.Attempts = 41000;
