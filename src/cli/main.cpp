@@ -377,6 +377,14 @@ int Deal(int argc, char** argv) {
     if (merged.Outcome == MergedDeal::Verdict::BadInput) return BadInput(merged.Error);
     for (const std::string& warning : merged.Warnings) std::cerr << "zelvano-deal: warning: " << warning << "\n";
     const DealRunOptions& options = merged.Options;
+    // An alternative no hand meets is worth a word; a seat left no hand at
+    // all is the run's to refuse.
+    if (!options.Level) {
+        tBoard board;
+        if (board.LoadSetup(options.Setup, options.DefinitionsFolder, nullptr))
+            for (const std::string& line : DefinitionsNeverDealt(SeatOdds(board, options.Setup, false)))
+                std::cerr << "zelvano-deal: warning: " << line << "\n";
+    }
 
     // A closed terminal or session ends the run as Ctrl-C does: the boards
     // dealt so far are kept and the temporary files removed.

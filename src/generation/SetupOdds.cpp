@@ -86,6 +86,20 @@ std::string SetupRefusal(const std::vector<tSeatOdds>& seats, bool level) {
     return {};
 }
 
+std::vector<std::string> DefinitionsNeverDealt(const std::vector<tSeatOdds>& seats) {
+    std::vector<std::string> lines;
+    for (const tSeatOdds& s : seats) {
+        bool any = false;
+        for (const tSlotOdds& slot : s.Slots) any = any || slot.Odds.Hands > 0;
+        if (!any) continue;
+        for (const tSlotOdds& slot : s.Slots)
+            if (slot.Odds.Hands == 0)
+                lines.push_back(SlotLabel(s.Seat, slot) +
+                                " accepts no hand, so it is never dealt: " + slot.Odds.Reason);
+    }
+    return lines;
+}
+
 tSetupEstimate EstimateSetup(tBoard& board, double seconds, const std::atomic<bool>* stop) {
     tSetupEstimate e;
     SecureKey key{};

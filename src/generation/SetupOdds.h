@@ -41,6 +41,11 @@ std::vector<tSeatOdds> SeatOdds(const tBoard& board, const DealSetup& setup, boo
 // reason.
 std::string SetupRefusal(const std::vector<tSeatOdds>& seats, bool level);
 
+// The definitions that accept no hand beside others of their seat that do:
+// harmless to a run, which never deals them, but seldom what was meant.
+// One line each, naming seat, slot, name and reason.
+std::vector<std::string> DefinitionsNeverDealt(const std::vector<tSeatOdds>& seats);
+
 // The alternatives of a seat that take turns when boards are shared
 // equally: the positions of its defined slots, in order. Empty for a seat
 // without conditions or whose first slot is empty (it takes any hand).

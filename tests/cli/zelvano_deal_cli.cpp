@@ -262,8 +262,15 @@ TEST_F(DealCli, oddsPrintsExactCountsPerDefinitionAndSeatAndAnEstimateForTheSetU
               std::string::npos)
         << r.Err;
     EXPECT_EQ(r.Out.find("Set-up:"), std::string::npos);
-    // Beside one that can be dealt it is harmless, unless boards are shared equally.
+    // Beside one that can be dealt it is harmless, unless boards are shared
+    // equally; dealing says it is never dealt.
     EXPECT_EQ(Run({"odds", "--definitions", defs, "--south", "FOURS,NEVER"}).Status, 0);
+    r = Run({"--south", "FOURS,NEVER", "--definitions", defs, "--output", out, "--boards", "2"});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_NE(r.Err.find("warning: South's definition 2 \"NEVER\" accepts no hand, so it is never dealt: Minimum "
+                         "points 30 is above the maximum 10"),
+              std::string::npos)
+        << r.Err;
     EXPECT_EQ(Run({"odds", "--definitions", defs, "--south", "FOURS,NEVER", "--level"}).Status, 1);
 }
 
