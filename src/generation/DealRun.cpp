@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -191,51 +192,119 @@ std::string LevelledSeedClash(const Levels& levels, const tBoard& base, const De
     return {};
 }
 
-// A levelled secure run: one thread, each board dealt from the set-up its
-// number requires, every distinct set-up planned once.
+// A levelled secure run. Board k must meet its own turn, so each thread
+// claims the next board number and deals for it until it has a board; the
+// calling thread writes the boards in their numbers' order as they come
+// in. Every set-up of the turns is planned once for all threads. A run cut
+// short keeps the boards up to the first one not yet found.
 void DealSecureLevelled(const DealRunOptions& options, const tBoard& base, const Levels& levels, tDealFiles& files,
-                        const SecureKey& key, const std::atomic<bool>* stop, DealRunResult& result,
+                        const std::vector<SecureKey>& keys, const std::atomic<bool>* stop, DealRunResult& result,
                         const std::function<void()>& report) {
+    constexpr std::uint64_t Chunk = 256;
     const std::uint64_t wanted = static_cast<std::uint64_t>(options.Boards);
     const std::size_t phases = static_cast<std::size_t>(std::min<std::uint64_t>(wanted, levels.Period));
-    std::vector<tBoard> boards(phases, base);
-    std::vector<std::unique_ptr<tSecureDealer>> dealers;
-    tSecureRandom random(key);
+    std::vector<tBoard> turns(phases, base);
+    std::vector<std::shared_ptr<const tSecurePlan>> plans;
     for (std::size_t k = 0; k < phases; ++k) {
-        boards[k].Output = nullptr;
-        levels.Apply(boards[k], base, k);
-        dealers.push_back(std::make_unique<tSecureDealer>(boards[k], random));
+        turns[k].Output = nullptr;
+        levels.Apply(turns[k], base, k);
+        plans.push_back(std::make_shared<const tSecurePlan>(turns[k]));
     }
-    Found found;
-    std::string scratch;
+    alignas(64) std::atomic<bool> halt{false};
+    alignas(64) std::atomic<std::uint64_t> claimed{0};
+    alignas(64) std::atomic<std::uint64_t> taken{0};
+    alignas(64) std::atomic<std::uint64_t> attempts{0};
+    alignas(64) std::atomic<std::size_t> finished{0};
+    std::mutex lock;
+    std::map<std::uint64_t, Found> waiting; // by board index
+    auto take = [&](std::uint64_t chunk) -> std::uint64_t {
+        if (!options.MaxAttempts) return chunk;
+        const std::uint64_t before = taken.fetch_add(chunk, std::memory_order_relaxed);
+        return before >= options.MaxAttempts ? 0 : std::min(chunk, options.MaxAttempts - before);
+    };
+    auto helper = [&](std::size_t index) {
+        std::vector<tBoard> own = turns;
+        tSecureRandom random(keys[index]);
+        std::vector<std::unique_ptr<tSecureDealer>> dealers;
+        for (std::size_t k = 0; k < phases; ++k)
+            dealers.push_back(std::make_unique<tSecureDealer>(own[k], random, plans[k]));
+        std::string scratch;
+        std::array<CardMask, 4> hands;
+        std::uint64_t allowance = 0, done = 0;
+        bool spent = false;
+        while (!spent && !halt.load(std::memory_order_relaxed)) {
+            const std::uint64_t k = claimed.fetch_add(1, std::memory_order_relaxed);
+            if (k >= wanted) break;
+            tSecureDealer& dealer = *dealers[k % phases];
+            while (!halt.load(std::memory_order_relaxed)) {
+                if (!allowance) {
+                    attempts.fetch_add(done, std::memory_order_relaxed);
+                    done = 0;
+                    allowance = take(Chunk);
+                    if (!allowance) {
+                        spent = true;
+                        break;
+                    }
+                }
+                --allowance;
+                ++done;
+                if (dealer.DealHands(hands)) {
+                    Found found;
+                    MakeRecords(hands, scratch, found);
+                    std::lock_guard<std::mutex> hold(lock);
+                    waiting.emplace(k, found);
+                    break;
+                }
+            }
+        }
+        attempts.fetch_add(done, std::memory_order_relaxed);
+        finished.fetch_add(1, std::memory_order_release);
+    };
+    std::vector<std::thread> pool;
+    for (std::size_t i = 0; i < keys.size(); ++i) pool.emplace_back(helper, i);
+
     DisplayTable display;
-    std::array<CardMask, 4> hands;
     auto lastReport = std::chrono::steady_clock::now();
     while (result.Accepted < wanted && !files.Failed()) {
         if (stop && stop->load(std::memory_order_relaxed)) {
             result.Status = DealStatus::Stopped;
             break;
         }
-        if (options.MaxAttempts && result.Attempts >= options.MaxAttempts) {
-            result.Status = DealStatus::AttemptLimit;
-            break;
+        const bool allDone = finished.load(std::memory_order_acquire) == keys.size();
+        std::vector<Found> ready;
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            for (auto at = waiting.find(result.Accepted + ready.size()); at != waiting.end();
+                 at = waiting.find(result.Accepted + ready.size())) {
+                ready.push_back(at->second);
+                waiting.erase(at);
+            }
         }
-        ++result.Attempts;
-        if (dealers[result.Accepted % phases]->DealHands(hands)) {
-            MakeRecords(hands, scratch, found);
-            if (files.WritesPbn()) RenderHands(found.Cards.data(), display);
-            files.WriteRecords(found.Cards.data(), found.Records, found.Records + RecordSize, &display);
+        for (const Found& f : ready) {
+            if (files.WritesPbn()) RenderHands(f.Cards.data(), display);
+            files.WriteRecords(f.Cards.data(), f.Records, f.Records + RecordSize, &display);
             levels.Count(result.Shares, result.Accepted);
             ++result.Accepted;
         }
-        if ((result.Attempts & 1023u) == 0) {
-            const auto now = std::chrono::steady_clock::now();
-            if (now - lastReport >= std::chrono::milliseconds(100)) {
-                lastReport = now;
-                report();
+        result.Attempts = attempts.load(std::memory_order_relaxed);
+        if (ready.empty()) {
+            // Every thread has stopped and the next board never came: the
+            // allowance is spent.
+            if (allDone) {
+                result.Status = DealStatus::AttemptLimit;
+                break;
             }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastReport >= std::chrono::milliseconds(100)) {
+            lastReport = now;
+            report();
         }
     }
+    halt.store(true);
+    for (std::thread& t : pool) t.join();
+    result.Attempts = attempts.load();
 }
 
 } // namespace
@@ -308,7 +377,7 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
     result.Status = DealStatus::Done;
     const std::uint64_t wanted = static_cast<std::uint64_t>(options.Boards);
     if (options.Secure && options.Level) {
-        DealSecureLevelled(options, base, levels, files, keys[0], stop, result, report);
+        DealSecureLevelled(options, base, levels, files, keys, stop, result, report);
     } else if (options.Secure) {
         DealSecure(options, board, files, keys, plan, stop, result, report);
     } else {

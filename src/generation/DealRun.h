@@ -44,8 +44,7 @@ struct DealRunOptions {
     // Share boards equally among each seat's alternatives: board k of the
     // run requires of every constrained seat with m defined slots its slot
     // number ((k - 1) mod m) + 1, counting defined slots in order, which
-    // then stands first (its must-have cards are the ones seeded). A
-    // levelled secure run deals on one thread, so boards come in turn.
+    // then stands first (its must-have cards are the ones seeded).
     bool Level = false;
 };
 

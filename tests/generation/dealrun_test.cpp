@@ -198,6 +198,7 @@ TEST_P(Levelled, eachBoardMeetsItsAlternativeInTurnAndEachGetsAnEqualShare) {
         test::WriteDefinition(defs.path(), name, d);
     }
     o.Secure = GetParam();
+    o.Threads = 3; // secure: boards found out of turn are written in turn
     o.Setup[East].Constrained = true;
     o.Setup[East].Names = {"WEAK", "", "MID", "BIG", ""};
     o.Boards = 30;
@@ -225,6 +226,29 @@ TEST_P(Levelled, eachBoardMeetsItsAlternativeInTurnAndEachGetsAnEqualShare) {
     }
 }
 INSTANTIATE_TEST_SUITE_P(ClassicAndSecure, Levelled, ::testing::Bool());
+
+// A levelled secure run on several threads ends at the attempt limit with
+// exactly that many attempts, or when stopped, like any other run.
+TEST_F(Run, levelledSecureRunStopsAtTheAttemptLimitOrWhenAsked) {
+    BothNeedTheSpadeAce();
+    o.Setup[North].Names[1] = "STRONG";
+    o.Secure = true;
+    o.Level = true;
+    o.Threads = 3;
+    o.Boards = 4;
+    o.MaxAttempts = 100003;
+    DealRunResult r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::AttemptLimit);
+    EXPECT_EQ(r.Attempts, 100003u);
+    EXPECT_EQ(r.Accepted, 0u);
+    o.MaxAttempts = 0;
+    std::atomic<bool> stop{false};
+    r = RunDeal(o, &stop, [&](const DealProgress& p) {
+        if (p.Attempts > 0) stop = true;
+    });
+    EXPECT_EQ(r.Status, DealStatus::Stopped);
+    EXPECT_GT(r.Attempts, 0u);
+}
 
 // Off, a run is today's run: the same seed deals the same files whether
 // the option was never heard of or is set off.
