@@ -200,7 +200,10 @@ std::string LevelledSeedClash(const Levels& levels, const tBoard& base, const De
 void DealSecureLevelled(const DealRunOptions& options, const tBoard& base, const Levels& levels, tDealFiles& files,
                         const std::vector<SecureKey>& keys, const std::atomic<bool>* stop, DealRunResult& result,
                         const std::function<void()>& report) {
-    constexpr std::uint64_t Chunk = 256;
+    // A thread whose boards are all claimed leaves, and with it what it
+    // took of the attempt limit; so under a limit attempts are taken one by
+    // one, and the run stops after exactly that many.
+    const std::uint64_t Chunk = options.MaxAttempts ? 1 : 256;
     const std::uint64_t wanted = static_cast<std::uint64_t>(options.Boards);
     const std::size_t phases = static_cast<std::size_t>(std::min<std::uint64_t>(wanted, levels.Period));
     std::vector<tBoard> turns(phases, base);
