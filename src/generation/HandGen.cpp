@@ -765,6 +765,8 @@ void THandGenDlg::UpdateOdds() {
                 text += (text.empty() ? "" : ";  ") + SeatNames[seat] + of + ": " + HandsText(odds.Hands);
             }
         if (text.empty()) text = "Every seat takes any hand.";
+        if (!level)
+            for (const std::string& line : DefinitionsNeverDealt(seats)) text += ".  " + line;
         if (const std::string why = SetupRefusal(seats, level); !why.empty()) {
             post(text, "Cannot be dealt: " + why, true);
             return;

@@ -779,6 +779,7 @@ class HandGenTest : public QObject {
             d.Limit(LimMinPoints) = "25";
             d.Limit(LimMaxPoints) = "20";
         });
+        writeDefinition("ANY.HDS");
         WriteAll(hand(".DGE"), QByteArray(16 * 128, '\x06'));
         dlg_->show();
         pick("N", 1, "NEVER");
@@ -790,6 +791,12 @@ class HandGenTest : public QObject {
         QVERIFY(prompts_->Questions.isEmpty());
         QCOMPARE(ReadAll(hand(".DGE")), QByteArray(16 * 128, '\x06'));
         QVERIFY(!QFile::exists(hand(".BRI")));
+        // Beside a definition that accepts hands it is only never dealt, and said so.
+        pick("N", 2, "ANY");
+        QTRY_VERIFY2(text("OddsLbl").endsWith(".  North's definition 1 \"NEVER\" accepts no hand, so it is never "
+                                              "dealt: Minimum points 25 is above the maximum 20"),
+                     qPrintable(text("OddsLbl")));
+        QTRY_VERIFY(text("EstimateLbl").startsWith("Set-up: ") && !text("EstimateLbl").contains("estimating"));
     }
 
     // Three alternatives in turn over 30 boards: each board holds its own
