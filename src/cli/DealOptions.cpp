@@ -117,6 +117,7 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
             m.Warnings.push_back(line.Code + ".DLM is not written: " + why);
     }
     o.MaxAttempts = maxAttempts;
+    o.Level = line.Level;
     o.Secure = line.Secure;
     o.Threads = static_cast<unsigned>(threads);
     if (line.Threads && !line.Secure)
@@ -138,6 +139,7 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
         if (!ReadGeneratorFile(line.Generator, gen, &error)) return refuse(V::BadInput, error);
         const std::vector<std::string> available = ListDefinitionNames(line.Definitions);
         o.Setup = ToDealSetup(gen, available);
+        o.Level = o.Level || gen.Level;
         for (int seat = 0; seat < 4; ++seat) {
             // A seat given on the command line replaces the file's.
             if (line.Seats[static_cast<std::size_t>(seat)] || gen.Seats[seat].AnyHand) continue;

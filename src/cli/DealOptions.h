@@ -24,6 +24,7 @@ struct DealCommandLine {
     std::string Definitions, Output;
     bool NoSeedFirst = false, Secure = false, Pbn = true, Dup = false, Dlm = false;
     bool PbnAnalysis = false; // --dd
+    bool Level = false; // --level; a generator file can also ask for it
 };
 
 struct MergedDeal {

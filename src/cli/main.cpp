@@ -1,7 +1,7 @@
 // zelvano-deal: deals a set of boards from the command line, shows the
-// boards of a board file, prints them into PDF or converts them to other
-// board files. Exit status: 0 done, 1 bad input, 2 usage, 3 the attempt
-// limit was reached, 130 interrupted.
+// boards of a board file, prints them into PDF, converts them to other
+// board files, or says how rare a set-up's hands and boards are. Exit status: 0 done, 1 bad input, 2 usage, 3 the
+// attempt limit was reached, 130 interrupted.
 #include "cli/BoardText.h"
 #include "cli/DealOptions.h"
 #include "engine/FileUtil.h"
@@ -11,6 +11,7 @@
 #include "formats/Convert.h"
 #include "generation/DealRun.h"
 #include "generation/GeneratorFile.h"
+#include "generation/SetupOdds.h"
 #include "viewing/PdfPrint.h"
 
 #include <CLI/CLI.hpp>
@@ -239,6 +240,111 @@ int Convert(int argc, char** argv) {
     return ExitDone;
 }
 
+// Prints the exact odds of each definition of a set-up and of each seat's
+// alternatives together, and an estimate for the whole set-up; without a
+// set-up, the odds of every definition in the folder.
+int Odds(int argc, char** argv) {
+    const tSettings& settings = SharedSettings();
+    CLI::App app{"Prints how many hands each hand definition accepts, exactly, and how rare a set-up's boards\n"
+                 "are: per definition its count and \"1 hand in N\", per seat its alternatives together, and an\n"
+                 "estimate for the whole set-up from a short run of the secure dealer. Without a set-up, every\n"
+                 "definition in the folder.",
+                 "zelvano-deal odds"};
+    DealCommandLine line;
+    line.Definitions = settings.HandDefinitionsFolder;
+    line.Boards = "16";
+    std::string seats[4];
+    app.add_option("--generator", line.Generator, "Take the four seats' set-up from this generator file (.GEN)")
+        ->type_name("FILE");
+    static const char* const seatOptions[4] = {"--north", "--south", "--east", "--west"};
+    CLI::Option* seatOpt[4];
+    for (int seat : {North, East, South, West})
+        seatOpt[seat] = app.add_option(seatOptions[seat], seats[seat],
+                                       "Up to five comma-separated definition names for " + SeatNames[seat])
+                            ->type_name("NAMES");
+    app.add_option("--definitions", line.Definitions, "Folder of the hand definition files")
+        ->type_name("DIR")
+        ->capture_default_str();
+    app.add_option("--boards", line.Boards, "Boards the time estimate is for")->type_name("N")->capture_default_str();
+    app.add_flag("--no-seed-first", line.NoSeedFirst, "Estimate without placing the first definition's cards");
+    app.add_flag("--level", line.Level,
+                 "As when boards are shared equally: every alternative must accept a hand, and the estimate "
+                 "takes the alternatives in turn");
+    if (const std::string empty = EmptyValueOption(argc, argv); !empty.empty()) return EmptyValue(empty);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return ParseFailed(app, e);
+    }
+    for (const CLI::Option* opt : app.get_options()) {
+        if (opt->get_type_size() == 0 || opt->count() == 0) continue;
+        for (const std::string& value : opt->results())
+            if (value.empty()) return EmptyValue(opt->get_name());
+    }
+    bool anySeat = false;
+    for (int seat = 0; seat < 4; ++seat)
+        if (*seatOpt[seat]) {
+            line.Seats[static_cast<std::size_t>(seat)] = seats[seat];
+            anySeat = true;
+        }
+    if (line.Definitions == settings.HandDefinitionsFolder) {
+        std::string error;
+        if (!PrepareWorkFolders(settings, &error)) return BadInput(error);
+    }
+    if (!DirectoryExists(line.Definitions)) return BadInput("hand definitions folder not found: " + line.Definitions);
+
+    auto oddsText = [](const tDefinitionOdds& odds) {
+        return odds.Hands
+                   ? GroupedDigits(odds.Hands) + (odds.Hands == 1 ? " hand, " : " hands, ") + HandsText(odds.Hands)
+                   : "no hand: " + odds.Reason;
+    };
+    if (!anySeat && line.Generator.empty()) {
+        bool bad = false;
+        for (const std::string& name : ListDefinitionNames(line.Definitions)) {
+            tHandDefn defn;
+            std::string error, detail;
+            if (!tBoard::ReadDefinition(tBoard::DefinitionPath(line.Definitions, name), defn, &error, &detail)) {
+                std::cerr << "zelvano-deal: \"" << name << "\": " << error << " (" << detail << ")\n";
+                bad = true;
+                continue;
+            }
+            std::cout << "\"" << name << "\": " << oddsText(DefinitionOdds(defn)) << "\n";
+        }
+        std::cout.flush();
+        return bad ? ExitBadInput : ExitDone;
+    }
+
+    MergedDeal merged = MergeDealOptions(line);
+    if (merged.Outcome == MergedDeal::Verdict::Usage) return UsageError(merged.Error);
+    if (merged.Outcome == MergedDeal::Verdict::BadInput) return BadInput(merged.Error);
+    for (const std::string& warning : merged.Warnings) std::cerr << "zelvano-deal: warning: " << warning << "\n";
+    const DealRunOptions& options = merged.Options;
+    tBoard board;
+    board.SeedFirst = options.SeedFirst;
+    std::string error, detail;
+    if (!board.LoadSetup(options.Setup, options.DefinitionsFolder, &error, &detail))
+        return BadInput(detail.empty() ? error : error + " (" + detail + ")");
+    const std::vector<tSeatOdds> counted = SeatOdds(board, options.Setup);
+    for (const tSeatOdds& seat : counted) {
+        for (const tSlotOdds& slot : seat.Slots)
+            std::cout << SeatNames[seat.Seat] << ", definition " << slot.Position + 1 << " \"" << slot.Name
+                      << "\": " << oddsText(slot.Odds) << "\n";
+        if (seat.Slots.size() > 1)
+            std::cout << SeatNames[seat.Seat] << ", any of them: "
+                      << oddsText({seat.Hands, seat.Hands ? "" : "none of its definitions accepts a hand"}) << "\n";
+    }
+    if (counted.empty()) std::cout << "Every seat takes any hand.\n";
+    if (const std::string why = SetupRefusal(counted, options.Level); !why.empty()) {
+        std::cout.flush();
+        return BadInput("the set-up cannot be dealt: " + why);
+    }
+    const tSetupEstimate estimate =
+        options.Level ? EstimateLevelled(board, options.Boards, 0.5) : EstimateSetup(board, 0.5);
+    std::cout << "Set-up: " << EstimateText(estimate, options.Boards) << "\n";
+    std::cout.flush();
+    return std::cout ? ExitDone : ExitBadInput;
+}
+
 int Deal(int argc, char** argv) {
     const tSettings& settings = SharedSettings();
     CLI::App app{"Deals a set of bridge boards that meet a set-up of hand definitions.\n"
@@ -248,6 +354,7 @@ int Deal(int argc, char** argv) {
                  "                         [--paper a4|letter]\n"
                  "      zelvano-deal convert IN OUT...   (board files: .PBN .DGE .BRI .DUP .DLM)\n"
                  "      zelvano-deal analyse FILE -o OUT.PBN   (double-dummy tricks and par)\n"
+                 "      zelvano-deal odds [--definitions DIR] [--generator FILE] [--north NAMES ...]\n"
                  "Exit status: 0 done, 1 bad input, 2 usage, 3 stopped by --max-attempts, 130 interrupted.",
                  "zelvano-deal"};
     app.set_version_flag("--version", "zelvano-deal " + std::string(ZelvanoVersion));
@@ -306,6 +413,8 @@ int Deal(int argc, char** argv) {
                        "Number the set from this board (default 1): the PBN, DUP and DLM files, dealer and "
                        "vulnerability follow it")
             ->type_name("N");
+    app.add_flag("--level", line.Level,
+                 "Share boards equally among each seat's alternatives: board k takes alternative ((k-1) mod m)+1");
     app.add_flag("--quiet", quiet, "No progress line and no summary");
     if (const std::string empty = EmptyValueOption(argc, argv); !empty.empty()) return EmptyValue(empty);
     try {
@@ -336,6 +445,14 @@ int Deal(int argc, char** argv) {
     if (merged.Outcome == MergedDeal::Verdict::BadInput) return BadInput(merged.Error);
     for (const std::string& warning : merged.Warnings) std::cerr << "zelvano-deal: warning: " << warning << "\n";
     const DealRunOptions& options = merged.Options;
+    // An alternative no hand meets is worth a word; a seat left no hand at
+    // all is the run's to refuse.
+    if (!options.Level) {
+        tBoard board;
+        if (board.LoadSetup(options.Setup, options.DefinitionsFolder, nullptr))
+            for (const std::string& line : DefinitionsNeverDealt(SeatOdds(board, options.Setup, false)))
+                std::cerr << "zelvano-deal: warning: " << line << "\n";
+    }
 
     // A closed terminal or session ends the run as Ctrl-C does: the boards
     // dealt so far are kept and the temporary files removed.
@@ -351,9 +468,13 @@ int Deal(int argc, char** argv) {
     if (showProgress)
         progress = [&](const DealProgress& p) {
             double rate = p.Seconds > 0 ? static_cast<double>(p.Attempts) / p.Seconds : 0.0;
-            std::fprintf(stderr, "\r%llu of %lld boards, %llu attempts, %.0f attempts/s   ",
+            std::fprintf(stderr, "\r%llu of %lld boards, %llu attempts, %.0f attempts/s",
                          static_cast<unsigned long long>(p.Accepted), static_cast<long long>(p.Requested),
                          static_cast<unsigned long long>(p.Attempts), rate);
+            if (options.Level)
+                if (const std::string shares = DescribeShares(options.Setup, p.Shares); !shares.empty())
+                    std::fprintf(stderr, " (%s)", shares.c_str());
+            std::fputs("   ", stderr);
             std::fflush(stderr);
             progressShown = true;
         };
@@ -365,7 +486,11 @@ int Deal(int argc, char** argv) {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%.3f", result.Seconds);
         std::cout << result.Accepted << " boards, " << result.Attempts << " attempts, " << seconds << " seconds: "
-                  << (result.Written ? result.BoardPath : "no file written, the previous files were kept") << std::endl;
+                  << (result.Written ? result.BoardPath : "no file written, the previous files were kept") << "\n";
+        if (options.Level)
+            if (const std::string shares = DescribeShares(options.Setup, result.Shares); !shares.empty())
+                std::cout << "Shared equally: " << shares << "\n";
+        std::cout.flush();
         if (!std::cout) {
             std::cerr << "zelvano-deal: the boards were written to " << result.BoardPath
                       << ", but the summary could not be written to standard output\n";
@@ -391,6 +516,7 @@ int main(int argc, char** argv) {
         if (argc > 1 && std::string(argv[1]) == "print") return Print(argc - 1, argv + 1);
         if (argc > 1 && std::string(argv[1]) == "convert") return Convert(argc - 1, argv + 1);
         if (argc > 1 && std::string(argv[1]) == "analyse") return Analyse(argc - 1, argv + 1);
+        if (argc > 1 && std::string(argv[1]) == "odds") return Odds(argc - 1, argv + 1);
         if (argc > 1 && std::string(argv[1]) == "deal") return Deal(argc - 1, argv + 1);
         return Deal(argc, argv);
     } catch (const std::exception& e) {

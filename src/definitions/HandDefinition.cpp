@@ -76,6 +76,20 @@ std::string HandDefinitionText(const HandDefinition& defn) {
     return ini.ToText();
 }
 
+bool ToEngineDefinition(const HandDefinition& defn, tHandDefn& out, std::string* error) {
+    for (int i = 0; i < LimitCount; ++i) {
+        std::uint8_t value = 0;
+        // As the reader trims it: blanks around a number are no fault.
+        if (!ParseLowByte(TrimBlanks(defn.Limit(i)), value)) {
+            if (error) *error = "'" + defn.Limit(i) + "' is not a whole number (" + std::string(LimitKeys[i].Key) + ")";
+            return false;
+        }
+    }
+    tIniFile ini;
+    ini.LoadFromText(HandDefinitionText(defn));
+    return tBoard::ReadDefinition(ini, "the definition", out, error);
+}
+
 bool WriteDefinitionFile(const std::string& path, const HandDefinition& defn, std::string* error) {
     return AtomicWriteFile(path, HandDefinitionText(defn), error);
 }

@@ -4,6 +4,7 @@
 // NoShapes, Hand, Suit, Cards and Checks.
 #include "engine/Cards.h"
 #include "engine/HandDefnKeys.h"
+#include "engine/uBoard.h"
 
 #include <array>
 #include <string>
@@ -43,5 +44,10 @@ bool WriteDefinitionFile(const std::string& path, const HandDefinition& defn, st
 
 // The file text WriteDefinitionFile writes.
 std::string HandDefinitionText(const HandDefinition& defn);
+
+// The definition as the engine would read it from its file: what it deals,
+// whatever the texts say. False, with "'<text>' is not a whole number
+// (<key>)", when a limit would stop the engine reading it.
+bool ToEngineDefinition(const HandDefinition& defn, tHandDefn& out, std::string* error);
 
 } // namespace zelv

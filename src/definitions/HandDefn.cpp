@@ -3,6 +3,7 @@
 #include "definitions/ShapeCatalogue.h"
 #include "engine/FileUtil.h"
 #include "engine/Settings.h"
+#include "generation/Odds.h"
 #include "ui/ClickLabel.h"
 #include "ui/DialogFrame.h"
 #include "ui/LimitedEdit.h"
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -156,11 +158,51 @@ void THandDefnDlg::FormCreate() {
     QFrame* suitPanel = BuildSuitPanel();
     QFrame* cardsPanel = BuildCardsPanel();
     BuildButtons();
+    OddsLbl = new QLabel(this);
+    OddsLbl->setObjectName(QStringLiteral("OddsLbl"));
+    OddsLbl->setToolTip(QStringLiteral("How many of all hands this definition accepts, counted exactly"));
+    // Room for a long reason on a second line, without the dialog changing size.
+    OddsLbl->setWordWrap(true);
+    OddsLbl->setMinimumHeight(2 * OddsLbl->fontMetrics().lineSpacing());
+    OddsLbl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     LayOutForm(shapePanel, handPanel, switchPanel, suitPanel, cardsPanel);
     for (int i = 0; i < LimitCount; ++i) exitRules_.insert(Field(i), ExitRuleFor(i));
     SetKeyboardOrder();
     SetDefaultValues();
     FitToDesign();
+    WatchForOdds();
+    UpdateOdds();
+}
+
+void THandDefnDlg::WatchForOdds() {
+    // A count takes a few milliseconds; waiting for a pause in the typing
+    // keeps it from running on every key of a burst.
+    oddsTimer_ = new QTimer(this);
+    oddsTimer_->setSingleShot(true);
+    oddsTimer_->setInterval(150);
+    connect(oddsTimer_, &QTimer::timeout, this, &THandDefnDlg::UpdateOdds);
+    auto later = [this] { oddsTimer_->start(); };
+    for (QLineEdit* edit : fields_) connect(edit, &QLineEdit::textChanged, this, later);
+    for (int c = 1; c <= 52; ++c) connect(cards_[static_cast<std::size_t>(c)], &QCheckBox::toggled, this, later);
+    for (QListWidget* list : {YesShapeLB, NoShapeLB}) {
+        connect(list->model(), &QAbstractItemModel::rowsInserted, this, later);
+        connect(list->model(), &QAbstractItemModel::rowsRemoved, this, later);
+        connect(list->model(), &QAbstractItemModel::modelReset, this, later);
+    }
+}
+
+QString THandDefnDlg::OddsText() const {
+    tHandDefn defn;
+    std::string error;
+    if (!ToEngineDefinition(Definition(), defn, &error)) return QStringLiteral("Odds: ") + Q(error);
+    const tDefinitionOdds odds = DefinitionOdds(defn);
+    if (odds.Hands == 0) return QStringLiteral("Accepts no hand: ") + Q(odds.Reason);
+    return QStringLiteral("Accepts ") + Q(HandsText(odds.Hands));
+}
+
+void THandDefnDlg::UpdateOdds() {
+    oddsTimer_->stop();
+    OddsLbl->setText(OddsText());
 }
 
 THandDefnDlg::ExitRule THandDefnDlg::ExitRuleFor(int limitIndex) {
@@ -358,6 +400,7 @@ void THandDefnDlg::LayOutForm(QFrame* shapes, QFrame* hand, QFrame* switches, QF
     left->addLayout(top);
     left->addWidget(suits);
     left->addWidget(cards);
+    left->addWidget(OddsLbl);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(ClearBtn);
     buttons->addWidget(SaveBtn);

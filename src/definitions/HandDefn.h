@@ -18,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QTimer;
 
 namespace zelv {
 
@@ -38,6 +39,12 @@ class THandDefnDlg : public QDialog {
     // read or written.
     bool ReadTheFile(const QString& path);
     bool WriteTheFile(const QString& path);
+
+    // The live line below the fields: "Accepts 1 hand in 3,210 (0.031%)",
+    // or "Accepts no hand: " and the reason. Worked out a moment after the
+    // last change; UpdateOdds does it at once.
+    QString OddsText() const;
+    void UpdateOdds();
 
     QString MinLengthLimit() const { return QString::fromStdString(limits_.MinLengthLimit); }
     QString MaxLengthLimit() const { return QString::fromStdString(limits_.MaxLengthLimit); }
@@ -70,6 +77,7 @@ class THandDefnDlg : public QDialog {
     QFrame* BuildSuitPanel();
     QFrame* BuildCardsPanel();
     void BuildButtons();
+    void WatchForOdds();
     void LayOutForm(QFrame* shapes, QFrame* hand, QFrame* switches, QFrame* suits, QFrame* cards);
     void SetKeyboardOrder();
     void FitToDesign();
@@ -124,6 +132,8 @@ class THandDefnDlg : public QDialog {
     QPushButton* LoadBtn = nullptr;
     QPushButton* HelpBtn = nullptr;
     QPushButton* CancelBtn = nullptr;
+    QLabel* OddsLbl = nullptr;
+    QTimer* oddsTimer_ = nullptr;
     std::array<QLineEdit*, LimitCount> fields_{}; // in the order of LimitKeys
     std::array<QCheckBox*, 53> cards_{};          // by card code
     QHash<QObject*, ExitRule> exitRules_;

@@ -67,11 +67,6 @@ const PatternTables& Tables() {
     return tables;
 }
 
-std::string CardName(CardCode code) {
-    return "the " + std::string(RankNames[RankOf(code)]) + " of " + std::string(SuitNames[SuitOf(code)]) + " (" +
-           CardKey(code) + ")";
-}
-
 // Writes the cards of `mask` in ascending code order from hand[from].
 inline int PlaceMask(CardMask mask, Hand& hand, int from) {
     while (mask && from < 13) {
@@ -95,6 +90,11 @@ std::string FindNoCase(const std::string& folder, const std::string& name) {
 }
 
 } // namespace
+
+std::string CardName(CardCode code) {
+    return "the " + std::string(RankNames[RankOf(code)]) + " of " + std::string(SuitNames[SuitOf(code)]) + " (" +
+           CardKey(code) + ")";
+}
 
 // ---------------------------------------------------------------- tHandDefn
 
@@ -526,6 +526,11 @@ void tBoard::DecodeBoard(int seat, int suit, const std::string& text) {
 bool tBoard::ReadDefinition(const std::string& path, tHandDefn& slot, std::string* error, std::string* detail) {
     tIniFile ini;
     if (!ini.LoadFromFile(path, error)) return false;
+    return ReadDefinition(ini, path, slot, error, detail);
+}
+
+bool tBoard::ReadDefinition(const tIniFile& ini, const std::string& where, tHandDefn& slot, std::string* error,
+                            std::string* detail) {
     slot.Defined = true;
     // A list of exactly 39 entries accepts every pattern, whatever they say;
     // otherwise only which patterns it names counts. Past 39 entries, then,
@@ -563,13 +568,18 @@ bool tBoard::ReadDefinition(const std::string& path, tHandDefn& slot, std::strin
         std::string text = ini.ReadString(k.Section, k.Key, k.Default);
         if (!ParseLowByte(text, slot.Limit(i))) {
             if (error) *error = "'" + text + "' is not a valid integer value";
-            if (detail) *detail = std::string(k.Key) + " in " + path;
+            if (detail) *detail = std::string(k.Key) + " in " + where;
             return false;
         }
     }
     for (int c = 1; c <= 52; ++c)
         slot.MustHave[c] = ini.ReadBool(SectionCards, CardKey(static_cast<CardCode>(c)), false);
     return true;
+}
+
+std::string tBoard::DefinitionPath(const std::string& definitionsFolder, const std::string& name) {
+    const std::string found = FindNoCase(definitionsFolder, name + ".HDS");
+    return found.empty() ? JoinPath(definitionsFolder, name + ".HDS") : found;
 }
 
 bool tBoard::LoadSetup(const DealSetup& setup, const std::string& definitionsFolder, std::string* error,

@@ -15,6 +15,7 @@
 namespace zelv {
 
 class tDealFiles;
+class tIniFile;
 
 // One hand definition as the engine holds it.
 struct tHandDefn {
@@ -131,6 +132,11 @@ class tBoard {
     // file in `detail`.
     static bool ReadDefinition(const std::string& path, tHandDefn& slot, std::string* error,
                                std::string* detail = nullptr);
+    // The same from a definition already read; `where` names it in `detail`.
+    static bool ReadDefinition(const tIniFile& ini, const std::string& where, tHandDefn& slot, std::string* error,
+                               std::string* detail = nullptr);
+    // The file LoadSetup reads for the definition `name`.
+    static std::string DefinitionPath(const std::string& definitionsFolder, const std::string& name);
 
     // Takes an accepted board given as four card sets (by seat index), as
     // DealBoard does its own: Hands in ascending order, the display table,
@@ -188,6 +194,8 @@ void SortHand(Hand& hand);
 DisplayRow FormatHand(const Hand& hand);
 // The pattern string ("4432", "10300") of four suit lengths.
 std::string PatternOfLengths(const std::array<std::uint8_t, 4>& lengths);
+// "the Ace of spades (SA)", as refusals name a card.
+std::string CardName(CardCode code);
 // The 39 pattern strings, indexed by the engine's pattern id.
 const std::array<std::string, 39>& PatternStrings();
 

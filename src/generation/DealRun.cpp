@@ -6,10 +6,12 @@
 #include "formats/DupFile.h"
 #include "formats/Duplimat.h"
 #include "generation/SecureDeal.h"
+#include "generation/SetupOdds.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -164,6 +166,155 @@ void DealSecure(const DealRunOptions& options, tBoard& board, tDealFiles& files,
     result.Attempts = attempts.load();
 }
 
+// A levelled run's turns, and how many boards each alternative got.
+struct Levels : tTurns {
+    Levels(const tBoard& board, bool level) : tTurns(level ? board : tBoard{}) {}
+    void Count(AlternativeShares& shares, std::uint64_t index) const {
+        for (int seat = 0; seat < 4; ++seat)
+            if (!Slots[seat].empty()) ++shares[seat][Slots[seat][index % Slots[seat].size()]];
+    }
+};
+
+// Seeded, the alternatives that stand first together on some board of the
+// run must not require the same card: one card cannot be placed twice.
+std::string LevelledSeedClash(const Levels& levels, const tBoard& base, const DealSetup& setup, std::uint64_t boards) {
+    const std::uint64_t phases = std::min<std::uint64_t>(boards, levels.Period);
+    for (std::uint64_t k = 0; k < phases; ++k)
+        for (int a = 0; a < 4; ++a)
+            for (int b = a + 1; b < 4; ++b) {
+                const auto &ta = levels.Slots[a], &tb = levels.Slots[b];
+                if (ta.empty() || tb.empty()) continue;
+                const int pa = ta[k % ta.size()], pb = tb[k % tb.size()];
+                const CardMask both = base.Slot(a, pa).MustHaveMask() & base.Slot(b, pb).MustHaveMask();
+                if (!both) continue;
+                const auto c = static_cast<CardCode>(std::countr_zero(both) + 1);
+                return "Board " + std::to_string(k + 1) + " requires " + SeatNames[a] + "'s definition " +
+                       std::to_string(pa + 1) + " \"" + setup[a].Names[pa] + "\" and " + SeatNames[b] +
+                       "'s definition " + std::to_string(pb + 1) + " \"" + setup[b].Names[pb] +
+                       "\", which both require " + CardName(c) +
+                       "; with Seed First Definition on, one card cannot be placed in two hands.";
+            }
+    return {};
+}
+
+// A levelled secure run. Board k must meet its own turn, so each thread
+// claims the next board number and deals for it until it has a board; the
+// calling thread writes the boards in their numbers' order as they come
+// in. Every set-up of the turns is planned once for all threads. A run cut
+// short keeps the boards up to the first one not yet found.
+void DealSecureLevelled(const DealRunOptions& options, const tBoard& base, const Levels& levels, tDealFiles& files,
+                        const std::vector<SecureKey>& keys, const std::atomic<bool>* stop, DealRunResult& result,
+                        const std::function<void()>& report) {
+    // A thread whose boards are all claimed leaves, and with it what it
+    // took of the attempt limit; so under a limit attempts are taken one by
+    // one, and the run stops after exactly that many.
+    const std::uint64_t Chunk = options.MaxAttempts ? 1 : 256;
+    const std::uint64_t wanted = static_cast<std::uint64_t>(options.Boards);
+    const std::size_t phases = static_cast<std::size_t>(std::min<std::uint64_t>(wanted, levels.Period));
+    std::vector<tBoard> turns(phases, base);
+    std::vector<std::shared_ptr<const tSecurePlan>> plans;
+    for (std::size_t k = 0; k < phases; ++k) {
+        turns[k].Output = nullptr;
+        levels.Apply(turns[k], base, k);
+        plans.push_back(std::make_shared<const tSecurePlan>(turns[k]));
+    }
+    alignas(64) std::atomic<bool> halt{false};
+    alignas(64) std::atomic<std::uint64_t> claimed{0};
+    alignas(64) std::atomic<std::uint64_t> taken{0};
+    alignas(64) std::atomic<std::uint64_t> attempts{0};
+    alignas(64) std::atomic<std::size_t> finished{0};
+    std::mutex lock;
+    std::map<std::uint64_t, Found> waiting; // by board index
+    auto take = [&](std::uint64_t chunk) -> std::uint64_t {
+        if (!options.MaxAttempts) return chunk;
+        const std::uint64_t before = taken.fetch_add(chunk, std::memory_order_relaxed);
+        return before >= options.MaxAttempts ? 0 : std::min(chunk, options.MaxAttempts - before);
+    };
+    auto helper = [&](std::size_t index) {
+        std::vector<tBoard> own = turns;
+        tSecureRandom random(keys[index]);
+        std::vector<std::unique_ptr<tSecureDealer>> dealers;
+        for (std::size_t k = 0; k < phases; ++k)
+            dealers.push_back(std::make_unique<tSecureDealer>(own[k], random, plans[k]));
+        std::string scratch;
+        std::array<CardMask, 4> hands;
+        std::uint64_t allowance = 0, done = 0;
+        bool spent = false;
+        while (!spent && !halt.load(std::memory_order_relaxed)) {
+            const std::uint64_t k = claimed.fetch_add(1, std::memory_order_relaxed);
+            if (k >= wanted) break;
+            tSecureDealer& dealer = *dealers[k % phases];
+            while (!halt.load(std::memory_order_relaxed)) {
+                if (!allowance) {
+                    attempts.fetch_add(done, std::memory_order_relaxed);
+                    done = 0;
+                    allowance = take(Chunk);
+                    if (!allowance) {
+                        spent = true;
+                        break;
+                    }
+                }
+                --allowance;
+                ++done;
+                if (dealer.DealHands(hands)) {
+                    Found found;
+                    MakeRecords(hands, scratch, found);
+                    std::lock_guard<std::mutex> hold(lock);
+                    waiting.emplace(k, found);
+                    break;
+                }
+            }
+        }
+        attempts.fetch_add(done, std::memory_order_relaxed);
+        finished.fetch_add(1, std::memory_order_release);
+    };
+    std::vector<std::thread> pool;
+    for (std::size_t i = 0; i < keys.size(); ++i) pool.emplace_back(helper, i);
+
+    DisplayTable display;
+    auto lastReport = std::chrono::steady_clock::now();
+    while (result.Accepted < wanted && !files.Failed()) {
+        if (stop && stop->load(std::memory_order_relaxed)) {
+            result.Status = DealStatus::Stopped;
+            break;
+        }
+        const bool allDone = finished.load(std::memory_order_acquire) == keys.size();
+        std::vector<Found> ready;
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            for (auto at = waiting.find(result.Accepted + ready.size()); at != waiting.end();
+                 at = waiting.find(result.Accepted + ready.size())) {
+                ready.push_back(at->second);
+                waiting.erase(at);
+            }
+        }
+        for (const Found& f : ready) {
+            if (files.WritesPbn()) RenderHands(f.Cards.data(), display);
+            files.WriteRecords(f.Cards.data(), f.Records, f.Records + RecordSize, &display);
+            levels.Count(result.Shares, result.Accepted);
+            ++result.Accepted;
+        }
+        result.Attempts = attempts.load(std::memory_order_relaxed);
+        if (ready.empty()) {
+            // Every thread has stopped and the next board never came: the
+            // allowance is spent.
+            if (allDone) {
+                result.Status = DealStatus::AttemptLimit;
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastReport >= std::chrono::milliseconds(100)) {
+            lastReport = now;
+            report();
+        }
+    }
+    halt.store(true);
+    for (std::thread& t : pool) t.join();
+    result.Attempts = attempts.load();
+}
+
 } // namespace
 
 DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* stop, const ProgressFn& progress) {
@@ -190,6 +341,15 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
     board.SeedFirst = options.SeedFirst;
     board.Random = options.Seed ? tRandom(*options.Seed) : options.Random ? *options.Random : tRandom::Randomized();
     if (!board.LoadSetup(options.Setup, options.DefinitionsFolder, &result.Error, &result.ErrorDetail)) return result;
+    // A seat that can never be dealt a hand would only spin until stopped.
+    result.Error = SetupRefusal(SeatOdds(board, options.Setup, false), options.Level);
+    if (!result.Error.empty()) return result;
+    const Levels levels(board, options.Level);
+    const tBoard base = board;
+    if (options.Level && options.SeedFirst) {
+        result.Error = LevelledSeedClash(levels, base, options.Setup, static_cast<std::uint64_t>(options.Boards));
+        if (!result.Error.empty()) return result;
+    }
     // Each secure thread's stream is keyed from the system; the plan, with
     // any count tables, is worked out once for all of them.
     const unsigned threads = options.Threads ? options.Threads : std::max(1u, std::thread::hardware_concurrency());
@@ -199,7 +359,7 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
         keys.resize(threads);
         for (SecureKey& key : keys)
             if (!tSecureRandom::SystemKey(key, &result.Error)) return result;
-        plan = std::make_shared<const tSecurePlan>(board);
+        if (!options.Level) plan = std::make_shared<const tSecurePlan>(board);
     }
 
     tDealFiles files;
@@ -218,14 +378,17 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
     const auto start = Clock::now();
     auto elapsed = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
     auto report = [&] {
-        if (progress) progress(DealProgress{result.Accepted, result.Attempts, options.Boards, elapsed()});
+        if (progress)
+            progress(DealProgress{result.Accepted, result.Attempts, options.Boards, elapsed(), result.Shares});
     };
     auto lastReport = start;
     constexpr std::uint64_t ClockEvery = 1u << 14;
 
     result.Status = DealStatus::Done;
     const std::uint64_t wanted = static_cast<std::uint64_t>(options.Boards);
-    if (options.Secure) {
+    if (options.Secure && options.Level) {
+        DealSecureLevelled(options, base, levels, files, keys, stop, result, report);
+    } else if (options.Secure) {
         DealSecure(options, board, files, keys, plan, stop, result, report);
     } else {
         while (result.Accepted < wanted) {
@@ -237,9 +400,14 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
                 result.Status = DealStatus::AttemptLimit;
                 break;
             }
+            if (options.Level && levels.Period > 1 && result.Attempts == 0) levels.Apply(board, base, 0);
             board.DealBoard();
             ++result.Attempts;
             if (board.Accepted) {
+                if (options.Level) {
+                    levels.Count(result.Shares, result.Accepted);
+                    if (levels.Period > 1) levels.Apply(board, base, result.Accepted + 1);
+                }
                 ++result.Accepted;
                 if (files.Failed()) break;
             }
@@ -267,6 +435,24 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
     result.Seconds = elapsed();
     report();
     return result;
+}
+
+std::string DescribeShares(const DealSetup& setup, const AlternativeShares& shares) {
+    std::string text;
+    for (int seat = 0; seat < 4; ++seat) {
+        const SeatSetup& s = setup[seat];
+        int named = 0;
+        for (const std::string& name : s.Names) named += !name.empty();
+        if (!s.Constrained || s.Names[0].empty() || named < 2) continue;
+        text += (text.empty() ? "" : "; ") + SeatNames[seat] + ":";
+        const char* sep = " ";
+        for (std::size_t p = 0; p < 5; ++p) {
+            if (s.Names[p].empty()) continue;
+            text += sep + s.Names[p] + " " + std::to_string(shares[seat][p]);
+            sep = ", ";
+        }
+    }
+    return text;
 }
 
 std::string DescribeResult(const DealRunResult& result, std::int64_t requested) {

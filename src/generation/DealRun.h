@@ -5,6 +5,7 @@
 // run that accepts no board, however it ends, keeps the previous files.
 #include "engine/uBoard.h"
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -42,13 +43,22 @@ struct DealRunOptions {
     // core. The classic dealer always deals on one: its sequence is the
     // file format.
     unsigned Threads = 0;
+    // Share boards equally among each seat's alternatives: board k of the
+    // run requires of every constrained seat with m defined slots its slot
+    // number ((k - 1) mod m) + 1, counting defined slots in order, which
+    // then stands first (its must-have cards are the ones seeded).
+    bool Level = false;
 };
+
+// Boards each slot got, by seat index and slot position.
+using AlternativeShares = std::array<std::array<std::uint64_t, 5>, 4>;
 
 struct DealProgress {
     std::uint64_t Accepted = 0;
     std::uint64_t Attempts = 0;
     std::int64_t Requested = 0;
     double Seconds = 0;
+    AlternativeShares Shares{}; // levelled runs only
 };
 
 enum class DealStatus {
@@ -69,6 +79,7 @@ struct DealRunResult {
     // The run's files were put in place. A run that accepted no board, or
     // failed, leaves the previous files as they were.
     bool Written = false;
+    AlternativeShares Shares{}; // levelled runs only
 };
 
 using ProgressFn = std::function<void(const DealProgress&)>;
@@ -79,6 +90,10 @@ using ProgressFn = std::function<void(const DealProgress&)>;
 // MaxAttempts counts the attempts of every thread.
 DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* stop = nullptr,
                       const ProgressFn& progress = {});
+
+// "North: 1NT 10, 2NT 10, 2C 10; South: ..." for the seats of `setup` with
+// more than one alternative.
+std::string DescribeShares(const DealSetup& setup, const AlternativeShares& shares);
 
 // "N of M boards dealt in A attempts" style summary of a result.
 std::string DescribeResult(const DealRunResult& result, std::int64_t requested);

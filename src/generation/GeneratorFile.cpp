@@ -10,6 +10,7 @@ namespace zelv {
 
 namespace {
 constexpr std::string_view Section = "Main";
+constexpr std::string_view LevelKey = "ShareEqually";
 constexpr char SeatLetter[4] = {'N', 'S', 'E', 'W'}; // by seat index, also the written order
 
 std::string FlagKey(int seat) { return std::string(1, SeatLetter[seat]) + "AnyCB"; }
@@ -46,6 +47,7 @@ bool ReadGeneratorFile(const std::string& path, GeneratorSetup& setup, std::stri
         for (int slot = 0; slot < 5; ++slot)
             s.Seats[seat].Names[slot] = ini.ReadString(Section, NameKey(seat, slot), "");
     }
+    s.Level = ini.ReadBool(Section, LevelKey, false);
     setup = s;
     return true;
 }
@@ -62,6 +64,7 @@ bool WriteGeneratorFile(const std::string& path, const GeneratorSetup& setup, st
         for (int slot = 0; slot < 5; ++slot)
             ini.WriteString(Section, NameKey(seat, slot), setup.Seats[seat].Names[slot]);
     }
+    if (setup.Level || ini.HasKey(Section, LevelKey)) ini.WriteString(Section, LevelKey, setup.Level ? "1" : "0");
     return ini.SaveToFile(path, error);
 }
 

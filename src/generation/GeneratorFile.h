@@ -1,7 +1,9 @@
 #pragma once
 // A generation set-up as a generator file (".GEN"): one section "Main" with
-// an any-hand flag and five definition names per seat. Saving rewrites only
-// those 24 keys and keeps every other line of the file.
+// an any-hand flag and five definition names per seat, and whether boards
+// are shared equally among the alternatives. Saving rewrites only those
+// keys and keeps every other line of the file; the sharing key is written
+// only when on or already there, so a file saved without it is as before.
 #include "engine/uBoard.h"
 
 #include <array>
@@ -17,6 +19,7 @@ struct GeneratorSeat {
 
 struct GeneratorSetup {
     std::array<GeneratorSeat, 4> Seats; // by seat index: North, South, East, West
+    bool Level = false;                 // share boards equally among the alternatives
     // As a file without flags reads, and as the dialog starts: North
     // constrained, the other seats any hand.
     static GeneratorSetup Defaults();

@@ -5,6 +5,7 @@
 #include "formats/DlmFile.h"
 #include "formats/DupFile.h"
 #include "formats/Duplimat.h"
+#include "generation/SetupOdds.h"
 #include "ui/ClickLabel.h"
 #include "ui/DialogFrame.h"
 #include "ui/DropDownCombo.h"
@@ -26,6 +27,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTime>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -63,6 +65,7 @@ THandGenDlg::THandGenDlg(QWidget* parent) : QDialog(parent) {
 THandGenDlg::~THandGenDlg() {
     stop_ = true;
     if (worker_.joinable()) worker_.join();
+    StopOdds();
 }
 
 QString THandGenDlg::CurrentBoardFilePath() const {
@@ -114,6 +117,7 @@ void THandGenDlg::FormCreate() {
     auto* top = new QVBoxLayout(this);
     top->addWidget(BuildSeatPages(), 1);
     top->addLayout(BuildOptionRow());
+    top->addLayout(BuildOddsRows());
     top->addLayout(BuildOutputRow());
     top->addLayout(BuildProgressRow());
     top->addLayout(BuildTimesRow());
@@ -122,6 +126,49 @@ void THandGenDlg::FormCreate() {
     // Fixed border: the size the controls need, at least 740 by 300.
     setFixedSize(sizeHint().expandedTo(QSize(740, 300)));
     move(30, 46);
+
+    // The odds follow the set-up a moment after each change, so a burst of
+    // changes (Load, Clear All) is counted once.
+    oddsTimer_ = new QTimer(this);
+    oddsTimer_->setSingleShot(true);
+    oddsTimer_->setInterval(300);
+    connect(oddsTimer_, &QTimer::timeout, this, &THandGenDlg::UpdateOdds);
+    for (auto& seat : seats_) {
+        connect(seat.AnyHand, &QCheckBox::toggled, this, [this] { OddsLater(); });
+        for (auto* combo : seat.Conditions)
+            connect(combo, &QComboBox::currentIndexChanged, this, [this] { OddsLater(); });
+    }
+    for (QCheckBox* box : {SeedCB, LevelCB}) connect(box, &QCheckBox::toggled, this, [this] { OddsLater(); });
+    connect(NumberBoardsEB, &QLineEdit::textChanged, this, [this] { OddsLater(); });
+}
+
+QVBoxLayout* THandGenDlg::BuildOddsRows() {
+    LevelCB = new QCheckBox(QStringLiteral("Share boards equally among the alternatives"), this);
+    LevelCB->setObjectName(QStringLiteral("LevelCB"));
+    setHint(LevelCB, QStringLiteral("Board 1 takes each seat's first definition, board 2 its second, and so on "
+                                    "in turn, so each comes up equally often"));
+    OddsLbl = new QLabel(this);
+    OddsLbl->setObjectName(QStringLiteral("OddsLbl"));
+    OddsLbl->setWordWrap(true);
+    OddsLbl->setMinimumHeight(2 * OddsLbl->fontMetrics().lineSpacing());
+    OddsLbl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setHint(OddsLbl, QStringLiteral("How many of all hands each seat's definitions accept together, counted exactly"));
+    EstimateLbl = new QLabel(this);
+    EstimateLbl->setObjectName(QStringLiteral("EstimateLbl"));
+    EstimateLbl->setWordWrap(true);
+    setHint(EstimateLbl, QStringLiteral("How rare a board of the whole set-up is, from a short trial run of the "
+                                        "secure dealer on one core"));
+    SharesLbl = new QLabel(this);
+    SharesLbl->setObjectName(QStringLiteral("SharesLbl"));
+    auto* rows = new QVBoxLayout;
+    auto* level = new QHBoxLayout;
+    level->addWidget(LevelCB);
+    level->addStretch(1);
+    level->addWidget(SharesLbl);
+    rows->addLayout(level);
+    rows->addWidget(OddsLbl);
+    rows->addWidget(EstimateLbl);
+    return rows;
 }
 
 QTabWidget* THandGenDlg::BuildSeatPages() {
@@ -363,6 +410,8 @@ void THandGenDlg::SetDefaultValues() {
     DupCB->setChecked(false);
     DlmCB->setChecked(false);
     SecureCB->setChecked(false);
+    LevelCB->setChecked(false);
+    SharesLbl->clear();
     ProgBar->setValue(0);
     ProgBar->setFormat(QString());
     Counter->clear();
@@ -412,6 +461,7 @@ GeneratorSetup THandGenDlg::CurrentSetup() const {
             out.Names[slot] = combo->currentIndex() >= 0 ? s(combo->currentText()) : std::string();
         }
     }
+    setup.Level = LevelCB->isChecked();
     return setup;
 }
 
@@ -478,6 +528,7 @@ void THandGenDlg::LoadGeneratorFile(const GeneratorSetup& setup) {
             combo->setCurrentIndex(match.isEmpty() ? -1 : combo->findText(match, Qt::MatchExactly));
         }
     }
+    LevelCB->setChecked(setup.Level);
 }
 
 void THandGenDlg::SaveBtnClick() {
@@ -547,6 +598,12 @@ void THandGenDlg::DealBtnClick() {
     if (!NumberBoardsEB->text().isEmpty() && !ParseWholeNumber(s(NumberBoardsEB->text()), wanted)) wanted = 0;
     const std::uint64_t first = FirstBoardNumber();
     if (first == 0) return;
+    DealRunOptions options;
+    options.Setup = CurrentDealSetup();
+    options.SeedFirst = seedFirst_;
+    options.Level = LevelCB->isChecked();
+    // Said before anything is asked or touched.
+    if (!SetupCanBeDealt(options)) return;
     if (!MayReplaceBoards(wanted)) return;
     Counter->clear();
     RateLbl->clear();
@@ -568,9 +625,6 @@ void THandGenDlg::DealBtnClick() {
     }
 
     const tSettings& settings = SharedSettings();
-    DealRunOptions options;
-    options.Setup = CurrentDealSetup();
-    options.SeedFirst = seedFirst_;
     options.Boards = n;
     options.DefinitionsFolder = settings.HandDefinitionsFolder;
     options.OutputFolder = settings.HandsFolder;
@@ -618,8 +672,22 @@ void THandGenDlg::DropMachineFilesTooSmall(DealRunOptions& options) {
     if (!notes.isEmpty()) Prompts::current().information(this, windowTitle(), notes.join(u'\n'));
 }
 
+bool THandGenDlg::SetupCanBeDealt(const DealRunOptions& options) {
+    tBoard board;
+    board.SeedFirst = options.SeedFirst;
+    // A set-up that does not load is reported by the run itself, as before.
+    if (!board.LoadSetup(options.Setup, SharedSettings().HandDefinitionsFolder, nullptr)) return true;
+    const std::string why = SetupRefusal(SeatOdds(board, options.Setup, false), options.Level);
+    if (why.empty()) return true;
+    Prompts::current().error(this, q(why));
+    return false;
+}
+
 void THandGenDlg::StartRun(const DealRunOptions& options) {
     if (worker_.joinable()) worker_.join();
+    StopOdds();
+    runSetup_ = options.Level ? options.Setup : DealSetup{};
+    SharesLbl->clear();
     requested_ = options.Boards;
     stop_ = false;
     result_ = DealRunResult{};
@@ -650,6 +718,80 @@ void THandGenDlg::ShowProgress(std::uint64_t run, const DealProgress& p) {
     ProgBar->setValue(value);
     Counter->setText(QString::number(p.Attempts));
     if (p.Seconds > 0) ShowRate(p.Attempts, p.Seconds);
+    ShowShares(p.Shares);
+}
+
+void THandGenDlg::ShowShares(const AlternativeShares& shares) {
+    const std::string text = DescribeShares(runSetup_, shares);
+    SharesLbl->setText(text.empty() ? QString() : QStringLiteral("Shared: ") + q(text));
+}
+
+void THandGenDlg::OddsLater() {
+    // Closing clears the lists, which is no change worth counting.
+    if (!running_ && isVisible()) oddsTimer_->start();
+}
+
+void THandGenDlg::StopOdds() {
+    oddsTimer_->stop();
+    oddsStop_ = true;
+    // The counts and the trial run look at the flag every few milliseconds.
+    if (oddsWorker_.joinable()) oddsWorker_.join();
+}
+
+void THandGenDlg::UpdateOdds() {
+    StopOdds();
+    if (running_ || !isVisible()) return;
+    const std::uint64_t job = ++oddsJob_;
+    const DealSetup setup = CurrentDealSetup();
+    const bool seedFirst = seedFirst_, level = LevelCB->isChecked();
+    long long boards = 1;
+    if (!ParseWholeNumber(s(NumberBoardsEB->text()), boards) || boards < 1) boards = 1;
+    const std::string folder = SharedSettings().HandDefinitionsFolder;
+    EstimateLbl->setText(QStringLiteral("Set-up: estimating..."));
+    oddsStop_ = false;
+    oddsWorker_ = std::thread([this, job, setup, seedFirst, level, boards, folder] {
+        auto post = [this, job](const std::string& seats, const std::string& estimate, bool final) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, job, seats = q(seats), estimate = q(estimate), final] { ShowOdds(job, seats, estimate, final); },
+                Qt::QueuedConnection);
+        };
+        tBoard board;
+        board.SeedFirst = seedFirst;
+        std::string error, detail;
+        if (!board.LoadSetup(setup, folder, &error, &detail)) {
+            post(detail.empty() ? error : error + " (" + detail + ")", "Set-up: cannot be dealt as it stands", true);
+            return;
+        }
+        const std::vector<tSeatOdds> seats = SeatOdds(board, setup, true, &oddsStop_);
+        if (oddsStop_) return;
+        std::string text;
+        for (int seat : {North, East, South, West})
+            for (const tSeatOdds& odds : seats) {
+                if (odds.Seat != seat) continue;
+                const std::string of = odds.Slots.size() > 1 ? " (its alternatives together)" : "";
+                text += (text.empty() ? "" : ";  ") + SeatNames[seat] + of + ": " + HandsText(odds.Hands);
+            }
+        if (text.empty()) text = "Every seat takes any hand.";
+        if (!level)
+            for (const std::string& line : DefinitionsNeverDealt(seats)) text += ".  " + line;
+        if (const std::string why = SetupRefusal(seats, level); !why.empty()) {
+            post(text, "Cannot be dealt: " + why, true);
+            return;
+        }
+        post(text, "Set-up: estimating...", false);
+        const tSetupEstimate estimate =
+            level ? EstimateLevelled(board, boards, 0.3, &oddsStop_) : EstimateSetup(board, 0.3, &oddsStop_);
+        if (oddsStop_) return;
+        post(text, "Set-up: " + EstimateText(estimate, boards) + (level ? ", alternatives in turn" : ""), true);
+    });
+}
+
+void THandGenDlg::ShowOdds(std::uint64_t job, const QString& seats, const QString& estimate, bool final) {
+    if (job != oddsJob_) return;
+    OddsLbl->setText(seats);
+    EstimateLbl->setText(estimate);
+    if (final) emit oddsShown();
 }
 
 void THandGenDlg::ShowRate(std::uint64_t attempts, double seconds) {
@@ -675,6 +817,7 @@ void THandGenDlg::FinishRun(bool quiet) {
 
     Counter->setText(QString::number(result.Attempts));
     if (result.Seconds > 0 && result.Attempts > 0) ShowRate(result.Attempts, result.Seconds);
+    ShowShares(result.Shares);
     FinishLbl->setText(QStringLiteral("Finish: ") + LongTime());
     ShowFilesWritten(result);
     ProgBar->setValue(0);
@@ -730,8 +873,8 @@ void THandGenDlg::SetRunning(bool on) {
         seat.AnyHand->setEnabled(!on);
         for (auto* combo : seat.Conditions) combo->setEnabled(!on && !seat.AnyHand->isChecked());
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{SeedCB, PbnCB, DupCB, DlmCB, SecureCB, Panel3, ChangeFileBtn,
-                                                      NumberBoardsEB, FirstBoardEB, LoadBtn, ClearBtn})
+    for (QWidget* w : std::initializer_list<QWidget*>{SeedCB, PbnCB, DupCB, DlmCB, SecureCB, LevelCB, Panel3,
+                                                      ChangeFileBtn, NumberBoardsEB, FirstBoardEB, LoadBtn, ClearBtn})
         w->setEnabled(!on);
     DoubleDummyCB->setEnabled(!on && PbnCB->isChecked());
     if (on) RateLbl->clear();
@@ -749,6 +892,7 @@ void THandGenDlg::done(int result) {
         stop_ = true;
         FinishRun(true);
     }
+    StopOdds();
     ClearAllCombos();
     names_.clear();
     QDialog::done(result);

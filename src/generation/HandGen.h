@@ -22,7 +22,9 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
+class QTimer;
 class QToolButton;
+class QVBoxLayout;
 
 namespace zelv {
 
@@ -52,7 +54,14 @@ class THandGenDlg : public QDialog {
     // Closing stops a run first and waits for it.
     void done(int result) override;
 
+    // Works out the odds of the set-up now rather than a moment after the
+    // last change; they arrive from a worker (oddsShown is emitted).
+    void UpdateOdds();
+
   signals:
+    // Each time the odds line and the estimate are shown.
+    void oddsShown();
+
     // After every run, whatever its outcome, once the files are in place.
     void dealFinished();
 
@@ -74,6 +83,7 @@ class THandGenDlg : public QDialog {
     QWidget* BuildSeatPage(SeatControls& seat, const QString& name);
     QFrame* BuildSummaryStrip(QWidget* parent);
     QHBoxLayout* BuildOptionRow();
+    QVBoxLayout* BuildOddsRows();
     QHBoxLayout* BuildOutputRow();
     QHBoxLayout* BuildProgressRow();
     QHBoxLayout* BuildTimesRow();
@@ -116,6 +126,13 @@ class THandGenDlg : public QDialog {
     void RunEnded(std::uint64_t run);
     void FinishRun(bool quiet);
     void SetRunning(bool on);
+    // A seat none of whose definitions (levelled: any of whose definitions)
+    // accepts a hand, said with its reason; false after saying so.
+    bool SetupCanBeDealt(const DealRunOptions& options);
+    void OddsLater();
+    void StopOdds();
+    void ShowOdds(std::uint64_t job, const QString& seats, const QString& estimate, bool final);
+    void ShowShares(const AlternativeShares& shares);
 
     std::array<SeatControls, 4> seats_; // North, East, South, West
     QTabWidget* MainTabSheet = nullptr;
@@ -125,6 +142,10 @@ class THandGenDlg : public QDialog {
     QCheckBox* DupCB = nullptr;
     QCheckBox* DlmCB = nullptr;
     QCheckBox* SecureCB = nullptr;
+    QCheckBox* LevelCB = nullptr;
+    QLabel* OddsLbl = nullptr;
+    QLabel* EstimateLbl = nullptr;
+    QLabel* SharesLbl = nullptr;
     QLabel* SavePanel = nullptr;
     ClickLabel* Panel3 = nullptr;
     QToolButton* ChangeFileBtn = nullptr;
@@ -156,6 +177,13 @@ class THandGenDlg : public QDialog {
     std::uint64_t runId_ = 0;
     std::int64_t requested_ = 0;
     DealRunResult result_; // written by the worker, read after join
+    DealSetup runSetup_;   // the running set-up, to name its alternatives
+
+    // The odds, worked out on a worker of their own a moment after a change.
+    QTimer* oddsTimer_ = nullptr;
+    std::thread oddsWorker_;
+    std::atomic<bool> oddsStop_{false};
+    std::uint64_t oddsJob_ = 0;
 };
 
 } // namespace zelv

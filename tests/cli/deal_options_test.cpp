@@ -112,3 +112,18 @@ TEST_F(Merge, threadsDefaultToEveryCoreAndAreForSecureRuns) {
     ASSERT_EQ(m.Warnings.size(), 1u);
     EXPECT_NE(m.Warnings[0].find("--threads"), std::string::npos);
 }
+
+// Boards are shared equally when --level says so or the generator file was
+// saved that way; a file without the key leaves it off.
+TEST_F(Merge, levellingComesFromTheFlagOrTheGeneratorFile) {
+    test::WriteText(dir.file("A.HDS"), "[YesShapes]\r\nY0= 4333\r\n");
+    test::WriteText(dir.file("plain.GEN"), "[Main]\r\nNAnyCB=0\r\nNC1=A\r\n");
+    test::WriteText(dir.file("level.GEN"), "[Main]\r\nNAnyCB=0\r\nNC1=A\r\nShareEqually=1\r\n");
+    line.Generator = dir.file("plain.GEN");
+    EXPECT_FALSE(MergeDealOptions(line).Options.Level);
+    line.Level = true;
+    EXPECT_TRUE(MergeDealOptions(line).Options.Level);
+    line.Level = false;
+    line.Generator = dir.file("level.GEN");
+    EXPECT_TRUE(MergeDealOptions(line).Options.Level);
+}

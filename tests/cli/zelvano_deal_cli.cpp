@@ -156,9 +156,10 @@ TEST_F(DealCli, attemptLimitKeepsTheBoardsDealtAndExitsWithThree) {
     EXPECT_NE(r.Err.find(std::to_string(boards.size()) + " of 1000 boards"), std::string::npos) << r.Err;
     EXPECT_EQ(Count(ReadBytes(fs::path(out) / "ZELV.PBN"), "[Board "), boards.size());
 
-    WriteDefinition("NEVER", [](HandDefinition& d) { d.Limit(LimMinPoints) = "38"; });
-    r = Run({"--north", "NEVER", "--definitions", defs, "--output", out, "--boards", "3", "--max-attempts", "500",
-             "--secure"});
+    // Both seats need the ace of spades: each alone can be dealt, together never.
+    WriteDefinition("ACE", [](HandDefinition& d) { d.Cards[1] = true; });
+    r = Run({"--north", "ACE", "--south", "ACE", "--no-seed-first", "--definitions", defs, "--output", out, "--boards",
+             "3", "--max-attempts", "500", "--secure"});
     EXPECT_EQ(r.Status, 3);
     EXPECT_NE(r.Err.find("0 of 3 boards dealt in 500 attempts; the previous files were kept"), std::string::npos)
         << r.Err;
@@ -205,6 +206,97 @@ TEST_F(DealCli, seededCardsThatCollideAreRefusedBeforeDealing) {
     r = Run({"--north", "ACE", "--south", "ACE", "--definitions", defs, "--output", out, "--no-seed-first",
              "--max-attempts", "100"});
     EXPECT_EQ(r.Status, 3);
+}
+
+std::uint64_t Binomial(int n, int k) {
+    std::uint64_t r = 1;
+    for (int i = 1; i <= k; ++i) r = r * static_cast<std::uint64_t>(n - k + i) / static_cast<std::uint64_t>(i);
+    return r;
+}
+std::string Grouped(std::uint64_t v) {
+    std::string d = std::to_string(v), out;
+    for (std::size_t i = 0; i < d.size(); ++i) out += (i && (d.size() - i) % 3 == 0 ? "," : "") + d.substr(i, 1);
+    return out;
+}
+
+// Counts as combinatorics gives them: 4-4-4-1 hands, hands with exactly one
+// spade, and the two together by inclusion and exclusion.
+TEST_F(DealCli, oddsPrintsExactCountsPerDefinitionAndSeatAndAnEstimateForTheSetUp) {
+    WriteDefinition("FOURS", [](HandDefinition& d) { d.YesShapes = {" 4441"}; });
+    WriteDefinition("ONE SPADE", [](HandDefinition& d) {
+        d.Limit(SuitLimitIndex(GroupLength, 0, false)) = "1";
+        d.Limit(SuitLimitIndex(GroupLength, 0, true)) = "1";
+    });
+    const std::uint64_t c4 = Binomial(13, 4), fours = 4 * c4 * c4 * c4 * 13, one = 13 * Binomial(39, 12),
+                        both = c4 * c4 * c4 * 13;
+    RunResult r = Run({"odds", "--definitions", defs, "--north", "FOURS,ONE SPADE", "--boards", "8"});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_NE(r.Out.find("North, definition 1 \"FOURS\": " + Grouped(fours) + " hands, 1 hand in 33.4 (3.0%)\n"),
+              std::string::npos)
+        << r.Out;
+    EXPECT_NE(r.Out.find("North, definition 2 \"ONE SPADE\": " + Grouped(one) + " hands, 1 hand in "),
+              std::string::npos)
+        << r.Out;
+    EXPECT_NE(r.Out.find("North, any of them: " + Grouped(fours + one - both) + " hands, "), std::string::npos)
+        << r.Out;
+    EXPECT_NE(r.Out.find("Set-up: about 1 board in "), std::string::npos) << r.Out;
+    EXPECT_NE(r.Out.find("; 8 boards in about "), std::string::npos) << r.Out;
+
+    // Without a set-up, every definition of the folder.
+    r = Run({"odds", "--definitions", defs});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, "\"FOURS\": " + Grouped(fours) + " hands, 1 hand in 33.4 (3.0%)\n\"ONE SPADE\": " + Grouped(one) +
+                         " hands, 1 hand in 12.5 (8.0%)\n");
+
+    // A seat that accepts no hand: the reason, and no estimate.
+    WriteDefinition("NEVER", [](HandDefinition& d) {
+        d.Limit(LimMinPoints) = "30";
+        d.Limit(LimMaxPoints) = "10";
+    });
+    r = Run({"odds", "--definitions", defs, "--south", "NEVER"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Out.find("South, definition 1 \"NEVER\": no hand: Minimum points 30 is above the maximum 10\n"),
+              std::string::npos)
+        << r.Out;
+    EXPECT_NE(r.Err.find("the set-up cannot be dealt: South's definition 1 \"NEVER\" accepts no hand"),
+              std::string::npos)
+        << r.Err;
+    EXPECT_EQ(r.Out.find("Set-up:"), std::string::npos);
+    // Beside one that can be dealt it is harmless, unless boards are shared
+    // equally; dealing says it is never dealt.
+    EXPECT_EQ(Run({"odds", "--definitions", defs, "--south", "FOURS,NEVER"}).Status, 0);
+    r = Run({"--south", "FOURS,NEVER", "--definitions", defs, "--output", out, "--boards", "2"});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_NE(r.Err.find("warning: South's definition 2 \"NEVER\" accepts no hand, so it is never dealt: Minimum "
+                         "points 30 is above the maximum 10"),
+              std::string::npos)
+        << r.Err;
+    EXPECT_EQ(Run({"odds", "--definitions", defs, "--south", "FOURS,NEVER", "--level"}).Status, 1);
+}
+
+// Levelled: board k holds North's alternative ((k - 1) mod 3) + 1 (the
+// bands do not overlap, so the points say which), each exactly 10 times,
+// as the summary says.
+TEST_F(DealCli, levelSharesBoardsEquallyAmongTheAlternativesAndSaysHowMany) {
+    WriteDefinition("WEAK", [](HandDefinition& d) { d.Limit(LimMaxPoints) = "9"; });
+    WriteDefinition("MID", [](HandDefinition& d) {
+        d.Limit(LimMinPoints) = "10";
+        d.Limit(LimMaxPoints) = "14";
+    });
+    WriteDefinition("BIG", [](HandDefinition& d) { d.Limit(LimMinPoints) = "15"; });
+    for (const char* dealer : {"--seed=9", "--secure"}) {
+        RunResult r = Run(
+            {"--north", "WEAK,MID,BIG", "--level", "--boards", "30", dealer, "--definitions", defs, "--output", out});
+        ASSERT_EQ(r.Status, 0) << r.Err;
+        EXPECT_NE(r.Out.find("Shared equally: North: WEAK 10, MID 10, BIG 10\n"), std::string::npos) << r.Out;
+        const auto boards = ReadBoards((fs::path(out) / "ZELV.DGE").string());
+        ASSERT_EQ(boards.size(), 30u);
+        for (std::size_t k = 0; k < boards.size(); ++k) {
+            const int hcp = Hcp(boards[k][North]);
+            const int band = hcp <= 9 ? 0 : hcp <= 14 ? 1 : 2;
+            EXPECT_EQ(band, static_cast<int>(k % 3)) << dealer << " board " << k + 1;
+        }
+    }
 }
 
 TEST_F(DealCli, usageErrorsExitWithTwo) {
@@ -400,16 +492,30 @@ TEST_F(DealCli, aRunThatEndsEarlyNeverDestroysThePreviousSet) {
     // Refused: a definition that is missing.
     EXPECT_EQ(Run({"--north", "ABSENT", "--definitions", defs, "--output", out}).Status, 1);
     unchanged("refused");
-    // Stopped by the attempt limit before the first board.
+    // Refused: a seat that accepts no hand, with the reason.
     WriteDefinition("NEVER", [](HandDefinition& d) { d.Limit(LimMinPoints) = "38"; });
-    r = Run({"--north", "NEVER", "--definitions", defs, "--output", out, "--max-attempts", "1000"});
+    r = Run({"--east", "NEVER", "--definitions", defs, "--output", out});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find("East's definition 1 \"NEVER\" accepts no hand: Minimum points 38 is above the maximum"),
+              std::string::npos)
+        << r.Err;
+    unchanged("no hand");
+    // Stopped by the attempt limit before the first board: both seats need
+    // the ace of spades.
+    WriteDefinition("ACE", [](HandDefinition& d) { d.Cards[1] = true; });
+    const std::vector<std::string> never = {"--north", "ACE", "--south", "ACE", "--no-seed-first"};
+    auto with = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), never.begin(), never.end());
+        return args;
+    };
+    r = Run(with({"--definitions", defs, "--output", out, "--max-attempts", "1000"}));
     EXPECT_EQ(r.Status, 3);
     EXPECT_NE(r.Out.find("no file written"), std::string::npos) << r.Out;
     unchanged("attempt limit");
     // A closed terminal (SIGHUP) or SIGTERM before the first board; then a
     // SIGHUP after some boards, which keeps those boards.
     for (int sig : {SIGHUP, SIGTERM}) {
-        const pid_t pid = Start({"--north", "NEVER", "--definitions", defs, "--output", out, "--quiet"});
+        const pid_t pid = Start(with({"--definitions", defs, "--output", out, "--quiet"}));
         ASSERT_GT(pid, 0);
         WaitForRunToStart(out);
         ::kill(pid, sig);

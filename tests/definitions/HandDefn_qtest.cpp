@@ -698,6 +698,30 @@ class HandDefnTest : public QObject {
         QCOMPARE(text("MaxSLen"), QString("5"));
     }
 
+    // The line below the fields follows each change a moment later: the
+    // share of 4-4-4-1 hands, 4 x C(13,4)^3 x 13 of all, and a reason when
+    // the must-have cards break a suit limit.
+    void oddsLine_followsEachChangeWithTheShareOrTheReason() {
+        QLabel* odds = w<QLabel>("OddsLbl");
+        QTRY_VERIFY(odds->text().startsWith("Accepts 1 hand in "));
+        QStringList others = DisplayOrder;
+        others.removeAll(" 4441");
+        selectShapes(yes(), others);
+        QTest::mouseClick(w<QPushButton>("YtoNBtn"), Qt::LeftButton);
+        QCOMPARE(Items(yes()), QStringList{" 4441"});
+        QTRY_COMPARE(odds->text(), QString("Accepts 1 hand in 33.4 (3.0%)"));
+
+        QTest::mouseClick(w<QCheckBox>("SA"), Qt::LeftButton);
+        enter("MaxSPts", "3");
+        QTRY_COMPARE(odds->text(),
+                     QString("Accepts no hand: the must-have cards give 4 spade points, the spade maximum is 3"));
+        enter("MaxSPts", "4");
+        QTRY_VERIFY(odds->text().startsWith("Accepts 1 hand in "));
+        // A field left half typed says which.
+        type("MinPts", "");
+        QTRY_COMPARE(odds->text(), QString("Odds: '' is not a whole number (MinPoints)"));
+    }
+
     void helpButtonAndF1_openTopic20AndEscapeCloses() {
         QTest::mouseClick(w<QPushButton>("HelpBtn"), Qt::LeftButton);
         QTest::keyClick(yes(), Qt::Key_F1);

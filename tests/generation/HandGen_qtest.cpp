@@ -4,6 +4,7 @@
 #include "engine/Settings.h"
 #include "formats/DgeFile.h"
 #include "generation/HandGen.h"
+#include "generation/Odds.h"
 #include "ui/DropDownCombo.h"
 
 #include "../ui/DesignTable.h"
@@ -722,15 +723,16 @@ class HandGenTest : public QObject {
     }
 
     void stop_endsAnImpossibleRunAndSaysHowManyWereDealt() {
-        writeDefinition("NEVER.HDS", [](HandDefinition& d) {
-            d.Limit(LimMinPoints) = "25";
-            d.Limit(LimMaxPoints) = "20";
-        });
+        // North and South both need the ace of spades, and nothing places it first.
+        writeDefinition("ACE.HDS", [](HandDefinition& d) { d.Cards[1] = true; });
         // A set of 16 boards from an earlier run.
         WriteAll(hand(".DGE"), QByteArray(16 * 128, '\x06'));
         WriteAll(hand(".BRI"), QByteArray(16 * 128, '1'));
         dlg_->show();
-        pick("N", 1, "NEVER");
+        check("SeedCB")->setChecked(false);
+        check("SAnyHandCB")->setChecked(false);
+        pick("N", 1, "ACE");
+        pick("S", 1, "ACE");
         child<QLineEdit>("NumberBoardsEB")->setText("3");
         dealUntilProgress();
         QCOMPARE(prompts_->Questions, QStringList{"Board Generation: ZELV.DGE already holds 16 boards. Replace them?"});
@@ -764,7 +766,104 @@ class HandGenTest : public QObject {
         QVERIFY(check("NAnyHandCB")->isEnabled());
         QVERIFY(combo("N", 1)->isEnabled());
         QVERIFY(!combo("E", 1)->isEnabled());
-        QCOMPARE(combo("N", 1)->currentText(), QString("NEVER"));
+        QCOMPARE(combo("N", 1)->currentText(), QString("ACE"));
+    }
+
+    // North's alternatives together, 4-4-4-1 or a singleton spade, counted
+    // by inclusion and exclusion as combinatorics gives it; then the
+    // estimate from the trial run.
+    void odds_showTheSeatsAlternativesTogetherAndAnEstimateForTheSetUp() {
+        writeDefinition("FOURS.HDS", [](HandDefinition& d) { d.YesShapes = {" 4441"}; });
+        writeDefinition("ONE SPADE.HDS", [](HandDefinition& d) {
+            d.Limit(SuitLimitIndex(GroupLength, 0, false)) = "1";
+            d.Limit(SuitLimitIndex(GroupLength, 0, true)) = "1";
+        });
+        auto binomial = [](int n, int k) {
+            std::uint64_t r = 1;
+            for (int i = 1; i <= k; ++i) r = r * static_cast<std::uint64_t>(n - k + i) / static_cast<std::uint64_t>(i);
+            return r;
+        };
+        const std::uint64_t c4 = binomial(13, 4);
+        const std::uint64_t together = 4 * c4 * c4 * c4 * 13 + 13 * binomial(39, 12) - c4 * c4 * c4 * 13;
+        dlg_->show();
+        QTRY_COMPARE(text("OddsLbl"), QString("Every seat takes any hand."));
+        QSignalSpy shown(dlg_.get(), &THandGenDlg::oddsShown);
+        pick("N", 1, "FOURS");
+        pick("N", 2, "ONE SPADE");
+        QTRY_COMPARE(text("OddsLbl"),
+                     QString("North (its alternatives together): ") + QString::fromStdString(HandsText(together)));
+        QTRY_VERIFY_WITH_TIMEOUT(text("EstimateLbl").startsWith("Set-up: about 1 board in "), 10000);
+        QVERIFY2(text("EstimateLbl").contains("; 1 board in about "), qPrintable(text("EstimateLbl")));
+        QVERIFY(shown.count() >= 1);
+    }
+
+    // Refused with the seat, the definition and the reason, before the
+    // question about the earlier set and before any file is touched.
+    void deal_refusesASeatThatAcceptsNoHandWithItsReason() {
+        writeDefinition("NEVER.HDS", [](HandDefinition& d) {
+            d.Limit(LimMinPoints) = "25";
+            d.Limit(LimMaxPoints) = "20";
+        });
+        writeDefinition("ANY.HDS");
+        WriteAll(hand(".DGE"), QByteArray(16 * 128, '\x06'));
+        dlg_->show();
+        pick("N", 1, "NEVER");
+        QTRY_VERIFY(text("EstimateLbl").startsWith("Cannot be dealt: "));
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QVERIFY(!dlg_->IsDealing());
+        QCOMPARE(prompts_->Errors, QStringList{"North's definition 1 \"NEVER\" accepts no hand: Minimum points 25 is "
+                                               "above the maximum 20. No board can be dealt."});
+        QVERIFY(prompts_->Questions.isEmpty());
+        QCOMPARE(ReadAll(hand(".DGE")), QByteArray(16 * 128, '\x06'));
+        QVERIFY(!QFile::exists(hand(".BRI")));
+        // Beside a definition that accepts hands it is only never dealt, and said so.
+        pick("N", 2, "ANY");
+        QTRY_VERIFY2(text("OddsLbl").endsWith(".  North's definition 1 \"NEVER\" accepts no hand, so it is never "
+                                              "dealt: Minimum points 25 is above the maximum 20"),
+                     qPrintable(text("OddsLbl")));
+        QTRY_VERIFY(text("EstimateLbl").startsWith("Set-up: ") && !text("EstimateLbl").contains("estimating"));
+    }
+
+    // Three alternatives in turn over 30 boards: each board holds its own
+    // (the point bands do not overlap), each exactly 10, as the dialog says;
+    // the choice is saved under a key of its own.
+    void level_sharesBoardsEquallyAndIsSavedInTheGeneratorFile() {
+        writeDefinition("WEAK.HDS", [](HandDefinition& d) { d.Limit(LimMaxPoints) = "9"; });
+        writeDefinition("MID.HDS", [](HandDefinition& d) {
+            d.Limit(LimMinPoints) = "10";
+            d.Limit(LimMaxPoints) = "14";
+        });
+        writeDefinition("BIG.HDS", [](HandDefinition& d) { d.Limit(LimMinPoints) = "15"; });
+        dlg_->show();
+        pick("N", 1, "WEAK");
+        pick("N", 2, "MID");
+        pick("N", 4, "BIG");
+        check("LevelCB")->setChecked(true);
+        child<QLineEdit>("NumberBoardsEB")->setText("30");
+        dealAndWait();
+        QVERIFY(prompts_->Errors.isEmpty());
+        QCOMPARE(text("SharesLbl"), QString("Shared: North: WEAK 10, MID 10, BIG 10"));
+        tBoardFile file;
+        QVERIFY(file.Open(hand(".DGE").toStdString(), nullptr));
+        QCOMPARE(file.BoardCount(), 30u);
+        for (std::uint64_t n = 1; n <= 30; ++n) {
+            DisplayTable board;
+            QCOMPARE(file.ReadBoard(n, board), tBoardFile::Read::Ok);
+            int hcp = 0;
+            for (const auto& suit : board[North])
+                for (char c : suit) hcp += c == 'A' ? 4 : c == 'K' ? 3 : c == 'Q' ? 2 : c == 'J' ? 1 : 0;
+            const int band = hcp <= 9 ? 0 : hcp <= 14 ? 1 : 2;
+            QCOMPARE(band, static_cast<int>((n - 1) % 3));
+        }
+        const QString path = gens_ + "/Level.GEN";
+        prompts_->FileAnswers << path;
+        QTest::mouseClick(button("SaveBtn"), Qt::LeftButton);
+        QVERIFY(ReadAll(path).endsWith("\r\nShareEqually=1\r\n"));
+        QTest::mouseClick(button("ClearBtn"), Qt::LeftButton);
+        QVERIFY(!check("LevelCB")->isChecked());
+        prompts_->FileAnswers << path;
+        QTest::mouseClick(button("LoadBtn"), Qt::LeftButton);
+        QVERIFY(check("LevelCB")->isChecked());
     }
 
     void stop_keepsTheBoardsDealtSoFarInBothFiles() {

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <tuple>
+
 using namespace zelv;
 
 namespace {
@@ -30,6 +33,18 @@ class Run : public ::testing::Test {
         HandDefinition never = HandDefinition::Defaults();
         never.Limit(LimMinPoints) = "38";
         test::WriteDefinition(defs.path(), "NEVER", never);
+        HandDefinition ace = HandDefinition::Defaults();
+        ace.Cards[MakeCard(0, 0)] = true;
+        test::WriteDefinition(defs.path(), "ACE", ace);
+    }
+    // Each seat on its own can be dealt, together never: both need the
+    // ace of spades, and nothing places it first.
+    void BothNeedTheSpadeAce() {
+        o.SeedFirst = false;
+        for (int seat : {North, South}) {
+            o.Setup[seat].Constrained = true;
+            o.Setup[seat].Names[0] = "ACE";
+        }
     }
     std::string Out(const char* ext) { return hands.file(std::string("ZELV") + ext); }
 };
@@ -145,6 +160,114 @@ TEST_F(Run, refusedSetUpTouchesNoFile) {
     EXPECT_FALSE(std::filesystem::exists(Out(".BRI")));
 }
 
+// A seat that can never be dealt a hand is refused with the definition
+// and the reason, before any file is touched; another alternative that
+// can be dealt saves it, unless alternatives take turns.
+TEST_F(Run, seatThatAcceptsNoHandIsRefusedWithItsReasonBeforeAnyFile) {
+    test::WriteText(Out(".DGE"), "keep");
+    o.Setup[South].Constrained = true;
+    o.Setup[South].Names[0] = "NEVER";
+    DealRunResult r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::Failed);
+    EXPECT_EQ(r.Error, "South's definition 1 \"NEVER\" accepts no hand: Minimum points 38 is above the maximum "
+                       "34. No board can be dealt.");
+    EXPECT_EQ(test::ReadText(Out(".DGE")), "keep");
+    EXPECT_FALSE(std::filesystem::exists(Out(".BRI")));
+
+    o.Setup[South].Names[1] = "STRONG";
+    o.Boards = 2;
+    r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::Done) << r.Error;
+    o.Level = true;
+    r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::Failed);
+    EXPECT_NE(r.Error.find("South's definition 1 \"NEVER\" accepts no hand"), std::string::npos) << r.Error;
+}
+
+// Three alternatives over 30 boards, levelled: board k meets alternative
+// ((k - 1) mod 3) + 1 and each gets exactly 10, with either dealer. The
+// alternatives do not overlap, so the board says which one it met.
+class Levelled : public Run, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(Levelled, eachBoardMeetsItsAlternativeInTurnAndEachGetsAnEqualShare) {
+    for (const auto& [name, lo, hi] :
+         {std::tuple{"WEAK", "0", "9"}, std::tuple{"MID", "10", "14"}, std::tuple{"BIG", "15", "37"}}) {
+        HandDefinition d = HandDefinition::Defaults();
+        d.Limit(LimMinPoints) = lo;
+        d.Limit(LimMaxPoints) = hi;
+        test::WriteDefinition(defs.path(), name, d);
+    }
+    o.Secure = GetParam();
+    o.Threads = 3; // secure: boards found out of turn are written in turn
+    o.Setup[East].Constrained = true;
+    o.Setup[East].Names = {"WEAK", "", "MID", "BIG", ""};
+    o.Boards = 30;
+    o.Level = true;
+    DealRunResult r = RunDeal(o);
+    ASSERT_EQ(r.Status, DealStatus::Done) << r.Error;
+    EXPECT_EQ(r.Shares[East][0], 10u);
+    EXPECT_EQ(r.Shares[East][2], 10u);
+    EXPECT_EQ(r.Shares[East][3], 10u);
+    EXPECT_EQ(DescribeShares(o.Setup, r.Shares), "East: WEAK 10, MID 10, BIG 10");
+    tBoardFile f;
+    ASSERT_TRUE(f.Open(Out(".DGE"), nullptr));
+    ASSERT_EQ(f.BoardCount(), 30u);
+    test::tReferenceBoard judge;
+    judge.SetConstrained(East, true);
+    const int bands[3][2] = {{0, 9}, {10, 14}, {15, 37}};
+    for (std::uint64_t n = 1; n <= 30; ++n) {
+        DisplayTable view;
+        ASSERT_EQ(f.ReadBoard(n, view), tBoardFile::Read::Ok);
+        judge.SeatHand(East) = CodesOf(view[East]);
+        judge.EvaluateHands();
+        const int* band = bands[(n - 1) % 3];
+        EXPECT_GE(judge.HandPoints[East], band[0]) << "board " << n;
+        EXPECT_LE(judge.HandPoints[East], band[1]) << "board " << n;
+    }
+}
+INSTANTIATE_TEST_SUITE_P(ClassicAndSecure, Levelled, ::testing::Bool());
+
+// A levelled secure run on several threads ends at the attempt limit with
+// exactly that many attempts, or when stopped, like any other run.
+TEST_F(Run, levelledSecureRunStopsAtTheAttemptLimitOrWhenAsked) {
+    BothNeedTheSpadeAce();
+    o.Setup[North].Names[1] = "STRONG";
+    o.Secure = true;
+    o.Level = true;
+    o.Threads = 3;
+    o.Boards = 4;
+    o.MaxAttempts = 100003;
+    DealRunResult r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::AttemptLimit);
+    EXPECT_EQ(r.Attempts, 100003u);
+    EXPECT_EQ(r.Accepted, 0u);
+    o.MaxAttempts = 0;
+    std::atomic<bool> stop{false};
+    r = RunDeal(o, &stop, [&](const DealProgress& p) {
+        if (p.Attempts > 0) stop = true;
+    });
+    EXPECT_EQ(r.Status, DealStatus::Stopped);
+    EXPECT_GT(r.Attempts, 0u);
+}
+
+// Off, a run is today's run: the same seed deals the same files whether
+// the option was never heard of or is set off.
+TEST_F(Run, levellingOffDealsTheSameBoardsAsBefore) {
+    o.Setup[North].Constrained = true;
+    o.Setup[North].Names = {"NT", "STRONG", "", "", ""};
+    o.Seed = 77;
+    o.Boards = 12;
+    ASSERT_EQ(RunDeal(o).Status, DealStatus::Done);
+    const std::string before = test::ReadText(Out(".DGE")) + test::ReadText(Out(".PBN"));
+    o.Level = true;
+    ASSERT_EQ(RunDeal(o).Status, DealStatus::Done);
+    const std::string levelled = test::ReadText(Out(".DGE")) + test::ReadText(Out(".PBN"));
+    o.Level = false;
+    ASSERT_EQ(RunDeal(o).Status, DealStatus::Done);
+    EXPECT_EQ(test::ReadText(Out(".DGE")) + test::ReadText(Out(".PBN")), before);
+    EXPECT_NE(levelled, before);
+}
+
 TEST_F(Run, missingOutputFolderIsReported) {
     o.OutputFolder = hands.file("gone");
     DealRunResult r = RunDeal(o);
@@ -153,8 +276,7 @@ TEST_F(Run, missingOutputFolderIsReported) {
 }
 
 TEST_F(Run, impossibleSetUpEndsAtTheAttemptLimitOrWhenStopped) {
-    o.Setup[North].Constrained = true;
-    o.Setup[North].Names[0] = "NEVER";
+    BothNeedTheSpadeAce();
     o.Boards = 3;
     o.MaxAttempts = 5000;
     DealRunResult r = RunDeal(o);
@@ -216,7 +338,7 @@ TEST_F(Run, secureRunOnThreeThreadsWritesExactlyItsBoardsAndCountsEveryThreadsAt
         ASSERT_GE(judge.HandPoints[North], 20) << "board " << n;
     }
 
-    o.Setup[North].Names[0] = "NEVER";
+    BothNeedTheSpadeAce();
     o.MaxAttempts = 100003;
     r = RunDeal(o);
     EXPECT_EQ(r.Status, DealStatus::AttemptLimit);

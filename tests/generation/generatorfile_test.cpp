@@ -60,6 +60,32 @@ TEST(GeneratorFile, newFileIsWrittenSeatBySeatNorthSouthEastWest) {
     EXPECT_EQ(test::ReadText(path), expected);
 }
 
+// Sharing boards equally is a key of its own: written only when on, or to
+// turn it off where a file has it; a file without it reads as off.
+TEST(GeneratorFile, sharingEquallyIsAKeyOfItsOwnWrittenOnlyWhenOnOrAlreadyThere) {
+    test::TempDir dir;
+    const std::string path = dir.file("c.GEN");
+    GeneratorSetup s = GeneratorSetup::Defaults();
+    s.Seats[North].Names = {"1NT", "2NT", "", "", ""};
+    ASSERT_TRUE(WriteGeneratorFile(path, s, nullptr));
+    const std::string off = test::ReadText(path);
+    EXPECT_EQ(off.find("ShareEqually"), std::string::npos);
+    GeneratorSetup back;
+    ASSERT_TRUE(ReadGeneratorFile(path, back, nullptr));
+    EXPECT_FALSE(back.Level);
+
+    s.Level = true;
+    ASSERT_TRUE(WriteGeneratorFile(path, s, nullptr));
+    EXPECT_EQ(test::ReadText(path), off + "ShareEqually=1\r\n");
+    ASSERT_TRUE(ReadGeneratorFile(path, back, nullptr));
+    EXPECT_TRUE(back.Level);
+    s.Level = false;
+    ASSERT_TRUE(WriteGeneratorFile(path, s, nullptr));
+    EXPECT_EQ(test::ReadText(path), off + "ShareEqually=0\r\n");
+    ASSERT_TRUE(ReadGeneratorFile(path, back, nullptr));
+    EXPECT_FALSE(back.Level);
+}
+
 TEST(GeneratorFile, savingKeepsForeignLinesAndReplacesKeysWhereTheyStand) {
     test::TempDir dir;
     std::string path = dir.file("b.GEN");

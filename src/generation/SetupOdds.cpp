@@ -1,0 +1,216 @@
+#include "generation/SetupOdds.h"
+
+#include "generation/SecureDeal.h"
+
+#include <bit>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <numeric>
+
+namespace zelv {
+
+namespace {
+std::string SlotLabel(int seat, const tSlotOdds& slot) {
+    return SeatNames[seat] + "'s definition " + std::to_string(slot.Position + 1) + " \"" + slot.Name + "\"";
+}
+double Binomial(int n, int k) {
+    double r = 1;
+    for (int i = 1; i <= k; ++i) r = r * (n - k + i) / i;
+    return r;
+}
+} // namespace
+
+std::vector<int> LevelledSlots(const tBoard& board, int seat) {
+    std::vector<int> slots;
+    if (!board.IsConstrained(seat) || !board.Slot(seat, 0).Defined) return slots;
+    for (int p = 0; p < 5; ++p)
+        if (board.Slot(seat, p).Defined) slots.push_back(p);
+    return slots;
+}
+
+tTurns::tTurns(const tBoard& board) {
+    for (int seat = 0; seat < 4; ++seat) {
+        Slots[seat] = LevelledSlots(board, seat);
+        if (!Slots[seat].empty()) Period = std::lcm(Period, Slots[seat].size());
+    }
+}
+
+void tTurns::Apply(tBoard& board, const tBoard& base, std::uint64_t index) const {
+    for (int seat = 0; seat < 4; ++seat) {
+        const auto& turns = Slots[seat];
+        if (turns.empty()) continue;
+        board.SetSlot(seat, 0, base.Slot(seat, turns[index % turns.size()]));
+        for (int p = 1; p < 5; ++p) board.SetSlot(seat, p, tHandDefn{});
+    }
+}
+
+std::vector<tSeatOdds> SeatOdds(const tBoard& board, const DealSetup& setup, bool withUnion,
+                                const std::atomic<bool>* stop) {
+    std::vector<tSeatOdds> seats;
+    for (int seat = 0; seat < 4; ++seat) {
+        const std::vector<int> slots = LevelledSlots(board, seat);
+        if (slots.empty()) continue;
+        tSeatOdds& s = seats.emplace_back();
+        s.Seat = seat;
+        std::vector<tHandDefn> defs;
+        for (int p : slots) {
+            if (stop && stop->load(std::memory_order_relaxed)) return seats;
+            s.Slots.push_back({p, setup[seat].Names[p], DefinitionOdds(board.Slot(seat, p))});
+            defs.push_back(board.Slot(seat, p));
+        }
+        if (withUnion) s.Hands = defs.size() == 1 ? s.Slots[0].Odds.Hands : CountAlternatives(defs, stop);
+    }
+    return seats;
+}
+
+std::string SetupRefusal(const std::vector<tSeatOdds>& seats, bool level) {
+    for (const tSeatOdds& s : seats) {
+        std::vector<const tSlotOdds*> none;
+        for (const tSlotOdds& slot : s.Slots)
+            if (slot.Odds.Hands == 0) none.push_back(&slot);
+        if (none.empty()) continue;
+        if (none.size() == s.Slots.size()) {
+            if (none.size() == 1)
+                return SlotLabel(s.Seat, *none[0]) + " accepts no hand: " + none[0]->Odds.Reason +
+                       ". No board can be dealt.";
+            std::string text = SeatNames[s.Seat] + " can be dealt no hand: none of its definitions accepts one";
+            for (const tSlotOdds* slot : none) text += "; " + SlotLabel(s.Seat, *slot) + ": " + slot->Odds.Reason;
+            return text + ".";
+        }
+        // Shared equally, every alternative has boards of its own to meet.
+        if (level)
+            return SlotLabel(s.Seat, *none[0]) + " accepts no hand: " + none[0]->Odds.Reason +
+                   ". Shared equally, every alternative must be dealt in turn.";
+    }
+    return {};
+}
+
+std::vector<std::string> DefinitionsNeverDealt(const std::vector<tSeatOdds>& seats) {
+    std::vector<std::string> lines;
+    for (const tSeatOdds& s : seats) {
+        bool any = false;
+        for (const tSlotOdds& slot : s.Slots) any = any || slot.Odds.Hands > 0;
+        if (!any) continue;
+        for (const tSlotOdds& slot : s.Slots)
+            if (slot.Odds.Hands == 0)
+                lines.push_back(SlotLabel(s.Seat, slot) +
+                                " accepts no hand, so it is never dealt: " + slot.Odds.Reason);
+    }
+    return lines;
+}
+
+tSetupEstimate EstimateSetup(tBoard& board, double seconds, const std::atomic<bool>* stop) {
+    tSetupEstimate e;
+    SecureKey key{};
+    if (!tSecureRandom::SystemKey(key, nullptr)) return e;
+    tSecureRandom random(key);
+    const auto plan = std::make_shared<const tSecurePlan>(board);
+    tSecureDealer dealer(board, random, plan);
+    // A built hand is one of the seat's accepted hands, drawn from their
+    // total over its slots; a plain deal finds one that often less.
+    double weight = 1.0;
+    if (plan->Built >= 0) {
+        const auto seat = static_cast<std::size_t>(plan->Built);
+        weight = static_cast<double>(plan->SlotCumulative.back()) / Binomial(plan->UnseededCount, plan->Need[seat]);
+    }
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    std::array<CardMask, 4> hands;
+    // Enough boards for a few per cent; the time limit rules rare set-ups.
+    constexpr std::uint64_t Enough = 2000, Batch = 256;
+    while (e.Accepted < Enough) {
+        if (stop && stop->load(std::memory_order_relaxed)) break;
+        for (std::uint64_t i = 0; i < Batch; ++i) e.Accepted += dealer.DealHands(hands);
+        e.Attempts += Batch;
+        e.Seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        if (e.Seconds >= seconds) break;
+    }
+    if (e.Attempts == 0) return e;
+    const double n = static_cast<double>(e.Attempts);
+    if (e.Accepted > 0) {
+        const double p = static_cast<double>(e.Accepted) / n;
+        e.Probability = p * weight;
+        e.RelativeError = 1.96 * std::sqrt((1 - p) / static_cast<double>(e.Accepted));
+        e.SecondsPerBoard = e.Seconds / static_cast<double>(e.Accepted);
+    } else {
+        // No board in n attempts: at 95% confidence, fewer than 3 in n pass.
+        e.Upper = 3.0 / n * weight;
+        e.SecondsPerBoard = e.Seconds / 3.0;
+    }
+    return e;
+}
+
+tSetupEstimate EstimateLevelled(tBoard& board, std::int64_t boards, double seconds, const std::atomic<bool>* stop) {
+    const tTurns turns(board);
+    const std::size_t phases = static_cast<std::size_t>(
+        std::min<std::uint64_t>(boards < 1 ? 1 : static_cast<std::uint64_t>(boards), turns.Period));
+    if (turns.Period == 1) return EstimateSetup(board, seconds, stop);
+    // Boards come in turn, so a board costs on average the mean of what
+    // each turn's board costs: the attempts per board (1 / chance) and the
+    // time per board are averaged, the error is the worst turn's.
+    tSetupEstimate all;
+    double inverse = 0, upperInverse = 0;
+    bool none = false;
+    for (std::size_t k = 0; k < phases; ++k) {
+        tBoard turn = board;
+        turn.Output = nullptr;
+        turns.Apply(turn, board, k);
+        const tSetupEstimate e = EstimateSetup(turn, seconds / static_cast<double>(phases), stop);
+        all.Attempts += e.Attempts;
+        all.Accepted += e.Accepted;
+        all.Seconds += e.Seconds;
+        all.SecondsPerBoard += e.SecondsPerBoard / static_cast<double>(phases);
+        all.RelativeError = std::max(all.RelativeError, e.RelativeError);
+        if (e.Accepted == 0 && e.Upper <= 0 && e.Attempts > 0) {
+            // One turn can never be dealt, so neither can the run.
+            all.Accepted = 0;
+            all.Upper = 0;
+            all.SecondsPerBoard = 0;
+            return all;
+        }
+        if (e.Accepted == 0) {
+            none = true;
+            upperInverse += e.Upper > 0 ? 1.0 / e.Upper : 0.0;
+        } else {
+            inverse += 1.0 / e.Probability;
+        }
+    }
+    if (all.Attempts == 0) return all;
+    if (none) {
+        // A turn that found no board bounds the whole from above.
+        all.Accepted = 0;
+        all.Upper = static_cast<double>(phases) / (inverse + upperInverse);
+    } else {
+        all.Probability = static_cast<double>(phases) / inverse;
+    }
+    return all;
+}
+
+std::string DurationText(double seconds) {
+    if (seconds < 60) return RoundedText(seconds < 0.01 ? 0.01 : seconds, 2) + " s";
+    if (seconds < 3600) return RoundedText(seconds / 60, 2) + " min";
+    if (seconds < 48 * 3600) return RoundedText(seconds / 3600, 2) + " h";
+    return RoundedText(seconds / 86400, 2) + " days";
+}
+
+std::string EstimateText(const tSetupEstimate& e, std::int64_t boards) {
+    if (e.Attempts == 0) return "no estimate";
+    const std::int64_t n = boards < 1 ? 1 : boards;
+    const std::string set = std::to_string(n) + (n == 1 ? " board" : " boards");
+    // A built seat left no hand by the cards placed first: nothing to wait for.
+    if (e.Accepted == 0 && e.Upper <= 0) return "no board: the cards placed first leave a seat no hand it accepts";
+    if (e.Accepted == 0)
+        return "rarer than 1 board in " + RoundedText(1.0 / e.Upper, 2) + "; " + set + " would take more than " +
+               DurationText(e.SecondsPerBoard * static_cast<double>(n));
+    std::string odds = e.Probability >= 1.0 ? "every board" : "about 1 board in " + RoundedText(1.0 / e.Probability, 2);
+    // An error below one per cent is a built seat's exact count: nothing to add.
+    if (e.Probability < 1.0 && e.RelativeError >= 0.01) {
+        char pm[32];
+        std::snprintf(pm, sizeof pm, " (±%.0f%%)", std::ceil(100.0 * e.RelativeError));
+        odds += pm;
+    }
+    return odds + "; " + set + " in about " + DurationText(e.SecondsPerBoard * static_cast<double>(n));
+}
+
+} // namespace zelv

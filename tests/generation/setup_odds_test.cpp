@@ -1,0 +1,118 @@
+// The estimate for a whole set-up: a built seat's attempts weighed back to a
+// plain random deal's chance, held to the exact count and to plain
+// rejection; and the words it is given in.
+#include "generation/HandCounts.h"
+#include "generation/SecureDeal.h"
+#include "generation/SetupOdds.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace zelv {
+namespace {
+
+tHandDefn Points(int lo, int hi) {
+    tHandDefn d = tHandDefn::AcceptingEveryHand();
+    d.MinPoints = static_cast<std::uint8_t>(lo);
+    d.MaxPoints = static_cast<std::uint8_t>(hi);
+    return d;
+}
+
+// One seat whose hand is built from its exact counts (so every attempt
+// passes): the estimate is the exact share of hands it accepts.
+TEST(SetupEstimate, aBuiltSeatIsWeighedBackToTheExactShareOfHands) {
+    tBoard board;
+    board.SetConstrained(North, true);
+    board.SetSlot(North, 0, Points(22, 37));
+    board.SetSlot(North, 1, Points(20, 21));
+    const tSetupEstimate e = EstimateSetup(board, 2.0);
+    ASSERT_GT(e.Accepted, 0u);
+    const tHandDefn both[] = {Points(22, 37), Points(20, 21)};
+    const double exact = static_cast<double>(CountAlternatives(both)) / static_cast<double>(AllHands);
+    EXPECT_NEAR(e.Probability, exact, exact * std::max(e.RelativeError, 0.01));
+}
+
+// Two seats, one built and one dealt: the estimate agrees with plain
+// rejection, every seat dealt and tested, within both their errors.
+TEST(SetupEstimate, twoSeatsAgreeWithPlainRejection) {
+    tBoard board;
+    board.SetConstrained(North, true);
+    board.SetSlot(North, 0, Points(18, 37));
+    board.SetConstrained(South, true);
+    tHandDefn longSpades = tHandDefn::AcceptingEveryHand();
+    longSpades.MinSLength = 5;
+    board.SetSlot(South, 0, longSpades);
+    const tSetupEstimate e = EstimateSetup(board, 2.0);
+    ASSERT_GT(e.Accepted, 500u);
+
+    SecureKey key{};
+    key[0] = 7;
+    tSecureRandom random(key);
+    tSecureDealer plain(board, random, Construction::Never);
+    std::array<CardMask, 4> hands;
+    constexpr int Attempts = 400000;
+    int met = 0;
+    for (int i = 0; i < Attempts; ++i) met += plain.DealHands(hands);
+    ASSERT_GT(met, 500);
+    const double p = static_cast<double>(met) / Attempts;
+    const double sigma = std::hypot(e.Probability * e.RelativeError / 1.96, std::sqrt(p * (1 - p) / Attempts));
+    EXPECT_NEAR(e.Probability, p, 4 * sigma);
+}
+
+// Levelled, boards alternate between a rare alternative and a common one:
+// a board costs on average half of each one's attempts per board.
+TEST(SetupEstimate, levelledRunsAverageTheAttemptsPerBoardOverTheTurns) {
+    tBoard board;
+    board.SetConstrained(North, true);
+    board.SetSlot(North, 0, Points(20, 37));
+    board.SetSlot(North, 2, Points(0, 12));
+    const double rare = static_cast<double>(CountHands(Points(20, 37))) / static_cast<double>(AllHands);
+    const double common = static_cast<double>(CountHands(Points(0, 12))) / static_cast<double>(AllHands);
+    const double expected = 2.0 / (1.0 / rare + 1.0 / common);
+    const tSetupEstimate e = EstimateLevelled(board, 16, 2.0);
+    ASSERT_GT(e.Accepted, 0u);
+    EXPECT_NEAR(e.Probability, expected, expected * std::max(e.RelativeError, 0.01));
+    // One board is only the first turn.
+    EXPECT_NEAR(EstimateLevelled(board, 1, 1.0).Probability, rare, rare * 0.01);
+    // The set-up itself is as it was.
+    EXPECT_TRUE(board.Slot(North, 2).Defined);
+}
+
+// Seeded, North holds the ace of spades before anything is drawn; a South
+// whose turn needs it can never be dealt, and the estimate says so rather
+// than wait for it.
+TEST(SetupEstimate, aTurnTheSeededCardsLeaveNoHandMakesTheRunImpossible) {
+    tHandDefn ace = tHandDefn::AcceptingEveryHand();
+    ace.MustHave[MakeCard(0, 0)] = true;
+    tBoard board;
+    board.SeedFirst = true;
+    board.SetConstrained(North, true);
+    board.SetSlot(North, 0, ace);
+    board.SetConstrained(South, true);
+    board.SetSlot(South, 0, Points(0, 37));
+    board.SetSlot(South, 1, ace);
+    EXPECT_GT(EstimateLevelled(board, 1, 0.5).Accepted, 0u);
+    const tSetupEstimate e = EstimateLevelled(board, 2, 0.5);
+    EXPECT_EQ(e.Accepted, 0u);
+    EXPECT_EQ(EstimateText(e, 2), "no board: the cards placed first leave a seat no hand it accepts");
+}
+
+TEST(SetupEstimate, wordsGiveOneBoardInNWithItsErrorAndTheTimeForTheSet) {
+    tSetupEstimate e;
+    e.Attempts = 41000;
+    e.Accepted = 1000;
+    e.Probability = 1.0 / 41000;
+    e.RelativeError = 0.062;
+    e.SecondsPerBoard = 0.0125;
+    EXPECT_EQ(EstimateText(e, 16), "about 1 board in 41,000 (±7%); 16 boards in about 0.2 s");
+    e.Accepted = 0;
+    e.Upper = 3.0 / 41000;
+    e.SecondsPerBoard = 1.0;
+    EXPECT_EQ(EstimateText(e, 100), "rarer than 1 board in 14,000; 100 boards would take more than 1.7 min");
+    EXPECT_EQ(DurationText(3 * 86400), "3 days");
+    EXPECT_EQ(DurationText(5400), "1.5 h");
+}
+
+} // namespace
+} // namespace zelv
