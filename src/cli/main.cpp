@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -63,6 +64,24 @@ std::string EmptyValueOption(int argc, char** argv) {
 
 int EmptyValue(const std::string& option) { return UsageError(option + ": an empty value is not allowed"); }
 
+// Parses a command's arguments. Returns the exit status when the command ends
+// here: --help, a usage error, or any option or argument given an empty value
+// ("--code ''" is as empty as "--code=").
+std::optional<int> ParseArguments(CLI::App& app, int argc, char** argv) {
+    if (const std::string empty = EmptyValueOption(argc, argv); !empty.empty()) return EmptyValue(empty);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return ParseFailed(app, e);
+    }
+    for (const CLI::Option* opt : app.get_options()) {
+        if (opt->get_type_size() == 0 || opt->count() == 0) continue;
+        for (const std::string& value : opt->results())
+            if (value.empty()) return EmptyValue(opt->get_name());
+    }
+    return std::nullopt;
+}
+
 // "Analysed 32 of 100 boards" on standard error while the solver works, when
 // that is a terminal; the line is ended once the last board is done.
 AnalysisProgress AnalysisProgressLine() {
@@ -85,13 +104,7 @@ int Show(int argc, char** argv) {
     app.add_flag("--dd", analysis,
                  "With each board its double-dummy analysis: the tricks each declarer makes in each strain and "
                  "the par result (PBN tags, or lines under the diagram)");
-    if (const std::string empty = EmptyValueOption(argc, argv); !empty.empty()) return EmptyValue(empty);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
-        return ParseFailed(app, e);
-    }
-    if (path.empty()) return EmptyValue("FILE");
+    if (const std::optional<int> exit = ParseArguments(app, argc, argv)) return *exit;
     return ShowBoardFile(path, format == "text" ? ShowFormat::Text : ShowFormat::Pbn, std::cout, std::cerr, analysis,
                          analysis ? AnalysisProgressLine() : AnalysisProgress{});
 }
@@ -103,14 +116,7 @@ int Analyse(int argc, char** argv) {
     std::string path, output;
     app.add_option("FILE", path, "The board file to read")->required()->type_name("FILE");
     app.add_option("-o,--output", output, "The PBN file to write")->required()->type_name("OUT.PBN");
-    if (const std::string empty = EmptyValueOption(argc, argv); !empty.empty()) return EmptyValue(empty);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
-        return ParseFailed(app, e);
-    }
-    if (path.empty()) return EmptyValue("FILE");
-    if (output.empty()) return EmptyValue("--output");
+    if (const std::optional<int> exit = ParseArguments(app, argc, argv)) return *exit;
     if (FormatOfPath(output) != BoardFormat::Pbn)
         return UsageError("--output: the analysis is written as PBN; name a .PBN file, not " + output);
     std::signal(SIGINT, OnInterrupt);
@@ -139,14 +145,7 @@ int Print(int argc, char** argv) {
     app.add_option("--seats", seatsText, "Partnership practice: the seats to print, e.g. N,S (default N)")
         ->type_name("N,S,E,W");
     app.add_option("--paper", paper, "a4 (the default) or letter")->check(CLI::IsMember({"a4", "letter"}));
-    if (const std::string empty = EmptyValueOption(argc, argv); !empty.empty()) return EmptyValue(empty);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
-        return ParseFailed(app, e);
-    }
-    if (path.empty()) return EmptyValue("FILE");
-    if (output.empty()) return EmptyValue("--output");
+    if (const std::optional<int> exit = ParseArguments(app, argc, argv)) return *exit;
     PdfPrintJob job;
     job.BoardFile = path;
     job.Output = output;
@@ -213,15 +212,7 @@ int Convert(int argc, char** argv) {
     std::vector<std::string> outputs;
     app.add_option("IN", input, "The board file to read")->required()->type_name("IN");
     app.add_option("OUT", outputs, "The board files to write")->required()->expected(1, -1)->type_name("OUT");
-    if (const std::string empty = EmptyValueOption(argc, argv); !empty.empty()) return EmptyValue(empty);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
-        return ParseFailed(app, e);
-    }
-    if (input.empty()) return EmptyValue("IN");
-    for (const std::string& path : outputs)
-        if (path.empty()) return EmptyValue("OUT");
+    if (const std::optional<int> exit = ParseArguments(app, argc, argv)) return *exit;
     outputs.insert(outputs.begin(), input);
     for (const std::string& path : outputs)
         if (!FormatOfPath(path))
@@ -270,17 +261,7 @@ int Odds(int argc, char** argv) {
     app.add_flag("--level", line.Level,
                  "As when boards are shared equally: every alternative must accept a hand, and the estimate "
                  "takes the alternatives in turn");
-    if (const std::string empty = EmptyValueOption(argc, argv); !empty.empty()) return EmptyValue(empty);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
-        return ParseFailed(app, e);
-    }
-    for (const CLI::Option* opt : app.get_options()) {
-        if (opt->get_type_size() == 0 || opt->count() == 0) continue;
-        for (const std::string& value : opt->results())
-            if (value.empty()) return EmptyValue(opt->get_name());
-    }
+    if (const std::optional<int> exit = ParseArguments(app, argc, argv)) return *exit;
     bool anySeat = false;
     for (int seat = 0; seat < 4; ++seat)
         if (*seatOpt[seat]) {
@@ -416,18 +397,7 @@ int Deal(int argc, char** argv) {
     app.add_flag("--level", line.Level,
                  "Share boards equally among each seat's alternatives: board k takes alternative ((k-1) mod m)+1");
     app.add_flag("--quiet", quiet, "No progress line and no summary");
-    if (const std::string empty = EmptyValueOption(argc, argv); !empty.empty()) return EmptyValue(empty);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
-        return ParseFailed(app, e);
-    }
-    // An empty argument ("--code ''") is as empty as "--code=".
-    for (const CLI::Option* opt : app.get_options()) {
-        if (opt->get_type_size() == 0 || opt->count() == 0) continue;
-        for (const std::string& value : opt->results())
-            if (value.empty()) return EmptyValue(opt->get_name());
-    }
+    if (const std::optional<int> exit = ParseArguments(app, argc, argv)) return *exit;
     for (int seat = 0; seat < 4; ++seat)
         if (*seatOpt[seat]) line.Seats[static_cast<std::size_t>(seat)] = seats[seat];
     if (*seedOpt) line.Seed = seedText;
