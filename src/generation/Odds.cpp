@@ -337,12 +337,15 @@ std::string HandsText(std::uint64_t hands) {
         std::snprintf(buf, sizeof buf, "%.*f", decimals, percent);
         if (std::string(buf).rfind("100", 0) != 0 || decimals > 12) break;
     }
-    // Below 100 the figures are kept ("1.00", "2.50"): "1 hand in 1" would
-    // read as every hand.
-    const double in = 1.0 / share;
+    // Past one half the hands left out say more than the ones let in: "1 hand
+    // in 1.00" would read as every hand. Below 100 the figures are kept
+    // ("2.50").
+    const bool most = 2 * hands > AllHands;
+    const double in = 1.0 / (most ? static_cast<double>(AllHands - hands) / static_cast<double>(AllHands) : share);
     char one[32];
     std::snprintf(one, sizeof one, "%#.3g", in);
-    return "1 hand in " + (in < 100 ? std::string(one) : RoundedText(in)) + " (" + buf + "%)";
+    return std::string(most ? "all but 1 hand in " : "1 hand in ") + (in < 100 ? std::string(one) : RoundedText(in)) +
+           " (" + buf + "%)";
 }
 
 } // namespace zelv

@@ -38,7 +38,8 @@ struct tDefinitionOdds {
 };
 tDefinitionOdds DefinitionOdds(const tHandDefn& defn);
 
-// "1 hand in 3,210 (0.031%)", "every hand", "no hand".
+// "1 hand in 3,210 (0.031%)", "all but 1 hand in 4.00 (75%)", "every hand",
+// "no hand".
 std::string HandsText(std::uint64_t hands);
 // "3,210", "1.58", "159,000,000": `figures` significant figures, digits grouped.
 std::string RoundedText(double value, int figures = 3);

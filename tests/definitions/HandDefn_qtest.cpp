@@ -703,7 +703,7 @@ class HandDefnTest : public QObject {
     // the must-have cards break a suit limit.
     void oddsLine_followsEachChangeWithTheShareOrTheReason() {
         QLabel* odds = w<QLabel>("OddsLbl");
-        QTRY_VERIFY(odds->text().startsWith("Accepts 1 hand in "));
+        QTRY_VERIFY(odds->text().startsWith("Accepts all but 1 hand in "));
         QStringList others = DisplayOrder;
         others.removeAll(" 4441");
         selectShapes(yes(), others);

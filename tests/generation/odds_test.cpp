@@ -291,7 +291,8 @@ TEST(Odds, textsGiveOneInNAndAShareThatIsNeverRoundedToAll) {
               }())),
               "1 hand in 33.4 (3.0%)");
     EXPECT_EQ(HandsText(4), "1 hand in 159,000,000,000 (0.00000000063%)");
-    EXPECT_EQ(HandsText(AllHands - 1), "1 hand in 1.00 (99.9999999998%)");
+    EXPECT_EQ(HandsText(AllHands - 1), "all but 1 hand in 635,000,000,000 (99.9999999998%)");
+    EXPECT_EQ(HandsText(AllHands / 4 * 3), "all but 1 hand in 4.00 (75%)");
     EXPECT_EQ(HandsText(AllHands), "every hand");
     EXPECT_EQ(HandsText(0), "no hand");
 }
