@@ -181,9 +181,6 @@ void tBoardPrinter::DrawFullBoard(std::uint64_t n) {
     // lines share the holding's height.
     SetFont(TextFont, 5, FontStyle::Bold);
     const int letterHeight = canvas_.TextHeight();
-    struct Obstacle {
-        int X, Top, Height;
-    };
     std::vector<Obstacle> obstacles = {{x + 390, y + 480, letterHeight},
                                        {x + 330, y + 540, letterHeight},
                                        {x + 450, y + 540, letterHeight},
@@ -204,6 +201,16 @@ void tBoardPrinter::DrawFullBoard(std::uint64_t n) {
         obstacles.push_back({x + 300, y + 760 + 100 * s, signHeight});
     }
 
+    std::array<std::pair<int, int>, 4> places;
+    places[North] = {x + 370, y};
+    places[West] = {x, y + 400};
+    places[East] = {x + 620, y + 400};
+    places[South] = {x + 390, y + 780};
+    DrawHoldings(places, obstacles, right);
+}
+
+void tBoardPrinter::DrawHoldings(const std::array<std::pair<int, int>, 4>& places,
+                                 const std::vector<Obstacle>& obstacles, int right) {
     SetFont(TextFont, 8, FontStyle::Regular);
     const int lineHeight = canvas_.TextHeight();
     // The first thing to the right of a holding on its line.
@@ -213,18 +220,14 @@ void tBoardPrinter::DrawFullBoard(std::uint64_t n) {
             if (o.X > left && o.Top < top + lineHeight && top < o.Top + o.Height) limit = std::min(limit, o.X);
         return limit;
     };
-    const DisplayTable& d = board_.Holdings;
-    for (int s = 0; s < 4; ++s) {
-        const auto suit = static_cast<std::size_t>(s);
-        const struct {
-            int Seat, X, Y;
-        } holdings[4] = {{North, x + 370, y + 100 * s},
-                         {West, x, y + 400 + 100 * s},
-                         {East, x + 620, y + 400 + 100 * s},
-                         {South, x + 390, y + 780 + 100 * s}};
-        for (const auto& h : holdings)
-            DrawWithin(h.X, h.Y, d[static_cast<std::size_t>(h.Seat)][suit], limitFor(h.X, h.Y));
-    }
+    static constexpr int Order[4] = {North, West, East, South};
+    for (int s = 0; s < 4; ++s)
+        for (const int seat : Order) {
+            const auto [hx, top] = places[static_cast<std::size_t>(seat)];
+            const int hy = top + 100 * s;
+            DrawWithin(hx, hy, board_.Holdings[static_cast<std::size_t>(seat)][static_cast<std::size_t>(s)],
+                       limitFor(hx, hy));
+        }
 }
 
 void tBoardPrinter::DrawSeatBoard(std::uint64_t n, int seat) {
@@ -285,9 +288,6 @@ void tBoardPrinter::DrawRecordBoard(std::uint64_t n, const BoardAnalysis* analys
     }
 
     // The compass between the hands, as on the pages of whole deals.
-    struct Obstacle {
-        int X, Top, Height;
-    };
     std::vector<Obstacle> obstacles;
     SetFont(TextFont, 5, FontStyle::Bold);
     const int letterHeight = canvas_.TextHeight();
@@ -310,26 +310,12 @@ void tBoardPrinter::DrawRecordBoard(std::uint64_t n, const BoardAnalysis* analys
         obstacles.push_back({x + RecordEastX, y + RecordSidesY + 100 * s, signHeight});
     }
 
-    SetFont(TextFont, 8, FontStyle::Regular);
-    const int lineHeight = canvas_.TextHeight();
-    auto limitFor = [&](int left, int top) {
-        int limit = tableX;
-        for (const Obstacle& o : obstacles)
-            if (o.X > left && o.Top < top + lineHeight && top < o.Top + o.Height) limit = std::min(limit, o.X);
-        return limit;
-    };
-    const DisplayTable& d = board_.Holdings;
-    for (int s = 0; s < 4; ++s) {
-        const auto suit = static_cast<std::size_t>(s);
-        const struct {
-            int Seat, X, Y;
-        } holdings[4] = {{North, x + RecordNorthX + 80, y + RecordNorthY + 100 * s},
-                         {West, x + 80, y + RecordSidesY + 100 * s},
-                         {East, x + RecordEastX + 80, y + RecordSidesY + 100 * s},
-                         {South, x + RecordNorthX + 80, y + RecordSouthY + 100 * s}};
-        for (const auto& h : holdings)
-            DrawWithin(h.X, h.Y, d[static_cast<std::size_t>(h.Seat)][suit], limitFor(h.X, h.Y));
-    }
+    std::array<std::pair<int, int>, 4> places;
+    places[North] = {x + RecordNorthX + 80, y + RecordNorthY};
+    places[West] = {x + 80, y + RecordSidesY};
+    places[East] = {x + RecordEastX + 80, y + RecordSidesY};
+    places[South] = {x + RecordNorthX + 80, y + RecordSouthY};
+    DrawHoldings(places, obstacles, tableX);
     DrawRecordTable(tableX, y + RecordNorthY, analysis, right);
 }
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zelv {
@@ -89,6 +90,15 @@ class tBoardPrinter {
     // Draws `text` so that it ends at least TextGap before `limit`: as it
     // is when it fits, else narrowed, and only then set smaller.
     void DrawWithin(int x, int y, const std::string& text, int limit);
+    // Something a holding must end before when it shares the holding's line.
+    struct Obstacle {
+        int X, Top, Height;
+    };
+    // The four hands' holdings, a suit a line from each seat's place
+    // (indexed by seat), each narrowed to end before the first obstacle to
+    // its right on its line, or before `right`.
+    void DrawHoldings(const std::array<std::pair<int, int>, 4>& places, const std::vector<Obstacle>& obstacles,
+                      int right);
     // A hand record's table of tricks with the hands' points, and its par.
     void DrawRecordTable(int x, int y, const BoardAnalysis* analysis, int right);
 
