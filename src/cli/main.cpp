@@ -16,6 +16,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <array>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -81,6 +82,36 @@ std::optional<int> ParseArguments(CLI::App& app, int argc, char** argv) {
     }
     return std::nullopt;
 }
+
+// --generator and the four seats' options, which deal and odds share.
+struct SetupOptions {
+    std::array<std::string, 4> Seats; // by seat index
+    std::array<CLI::Option*, 4> Given{};
+
+    void Add(CLI::App& app, DealCommandLine& line) {
+        app.add_option("--generator", line.Generator, "Take the four seats' set-up from this generator file (.GEN)")
+            ->type_name("FILE");
+        static const char* const names[4] = {"--north", "--south", "--east", "--west"};
+        for (int seat : {North, East, South, West}) {
+            const auto i = static_cast<std::size_t>(seat);
+            Given[i] = app.add_option(names[seat], Seats[i],
+                                      "Up to five comma-separated definition names for " + SeatNames[seat] +
+                                          "; an empty item is an empty slot")
+                           ->type_name("NAMES");
+        }
+    }
+    // The seats given into `line`, which merging tells from seats left to a
+    // generator file; true when any was given.
+    bool Take(DealCommandLine& line) const {
+        bool any = false;
+        for (std::size_t i = 0; i < 4; ++i)
+            if (*Given[i]) {
+                line.Seats[i] = Seats[i];
+                any = true;
+            }
+        return any;
+    }
+};
 
 // "Analysed 32 of 100 boards" on standard error while the solver works, when
 // that is a terminal; the line is ended once the last board is done.
@@ -244,15 +275,8 @@ int Odds(int argc, char** argv) {
     DealCommandLine line;
     line.Definitions = settings.HandDefinitionsFolder;
     line.Boards = "16";
-    std::string seats[4];
-    app.add_option("--generator", line.Generator, "Take the four seats' set-up from this generator file (.GEN)")
-        ->type_name("FILE");
-    static const char* const seatOptions[4] = {"--north", "--south", "--east", "--west"};
-    CLI::Option* seatOpt[4];
-    for (int seat : {North, East, South, West})
-        seatOpt[seat] = app.add_option(seatOptions[seat], seats[seat],
-                                       "Up to five comma-separated definition names for " + SeatNames[seat])
-                            ->type_name("NAMES");
+    SetupOptions setup;
+    setup.Add(app, line);
     app.add_option("--definitions", line.Definitions, "Folder of the hand definition files")
         ->type_name("DIR")
         ->capture_default_str();
@@ -262,12 +286,7 @@ int Odds(int argc, char** argv) {
                  "As when boards are shared equally: every alternative must accept a hand, and the estimate "
                  "takes the alternatives in turn");
     if (const std::optional<int> exit = ParseArguments(app, argc, argv)) return *exit;
-    bool anySeat = false;
-    for (int seat = 0; seat < 4; ++seat)
-        if (*seatOpt[seat]) {
-            line.Seats[static_cast<std::size_t>(seat)] = seats[seat];
-            anySeat = true;
-        }
+    const bool anySeat = setup.Take(line);
     if (line.Definitions == settings.HandDefinitionsFolder) {
         std::string error;
         if (!PrepareWorkFolders(settings, &error)) return BadInput(error);
@@ -343,18 +362,11 @@ int Deal(int argc, char** argv) {
     line.Code = std::string(InitialFileCode);
     line.Definitions = settings.HandDefinitionsFolder;
     line.Output = settings.HandsFolder;
-    std::string seats[4], seedText, maxAttemptsText, threadsText, firstBoardText;
+    std::string seedText, maxAttemptsText, threadsText, firstBoardText;
     bool quiet = false;
 
-    app.add_option("--generator", line.Generator, "Take the four seats' set-up from this generator file (.GEN)")
-        ->type_name("FILE");
-    static const char* const seatOptions[4] = {"--north", "--south", "--east", "--west"};
-    CLI::Option* seatOpt[4];
-    for (int seat : {North, East, South, West})
-        seatOpt[seat] = app.add_option(seatOptions[seat], seats[seat],
-                                       "Up to five comma-separated definition names for " + SeatNames[seat] +
-                                           "; an empty item is an empty slot")
-                            ->type_name("NAMES");
+    SetupOptions setup;
+    setup.Add(app, line);
     app.add_option("--boards", line.Boards, "Number of boards to deal")->type_name("N")->capture_default_str();
     app.add_option("--code", line.Code,
                    "File code: the output files are CODE.DGE, CODE.BRI and CODE.PBN (and CODE.DUP, CODE.DLM)")
@@ -398,8 +410,7 @@ int Deal(int argc, char** argv) {
                  "Share boards equally among each seat's alternatives: board k takes alternative ((k-1) mod m)+1");
     app.add_flag("--quiet", quiet, "No progress line and no summary");
     if (const std::optional<int> exit = ParseArguments(app, argc, argv)) return *exit;
-    for (int seat = 0; seat < 4; ++seat)
-        if (*seatOpt[seat]) line.Seats[static_cast<std::size_t>(seat)] = seats[seat];
+    setup.Take(line);
     if (*seedOpt) line.Seed = seedText;
     if (*maxOpt) line.MaxAttempts = maxAttemptsText;
     if (*threadsOpt) line.Threads = threadsText;
