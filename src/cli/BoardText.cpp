@@ -37,13 +37,15 @@ std::string BoardDiagram(std::uint64_t board, int dealer, Vulnerability vul, con
     return t + "\n";
 }
 
-int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out, std::ostream& err, bool analysis,
-                  const AnalysisProgress& progress) {
-    BoardSource file;
+namespace {
+
+// Opens a board file, saying on `err` what of it cannot be read; false when
+// none of it can.
+bool OpenSaying(BoardSource& file, const std::string& path, std::ostream& err) {
     std::string error;
     if (!file.Open(path, &error)) {
         err << "zelvano-deal: " << error << "\n";
-        return 1;
+        return false;
     }
     if (file.Format() == BoardFormat::Dge) {
         std::error_code ec;
@@ -53,6 +55,15 @@ int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out,
                 << size % RecordSize << " bytes are not a whole board record and were ignored\n";
     }
     for (const std::string& problem : file.Problems()) err << "zelvano-deal: " << problem << "\n";
+    return true;
+}
+
+} // namespace
+
+int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out, std::ostream& err, bool analysis,
+                  const AnalysisProgress& progress) {
+    BoardSource file;
+    if (!OpenSaying(file, path, err)) return 1;
     // An empty list printed with success would look like a set that was read.
     if (file.BoardCount() == 0) {
         err << "zelvano-deal: no boards in " << path << "\n";
@@ -74,6 +85,7 @@ int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out,
     std::vector<BoardSource::Shown> kept;
     std::vector<std::optional<Board>> sound;
     BoardSource::Shown board;
+    std::string error;
     for (std::uint64_t n = 1; n <= file.BoardCount(); ++n) {
         const BoardSource::Read read = file.ReadBoard(n, board, &error);
         std::string problem;
@@ -118,12 +130,7 @@ int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out,
 int WriteAnalysedPbn(const std::string& path, const std::string& output, std::ostream& out, std::ostream& err,
                      const AnalysisProgress& progress) {
     BoardSource file;
-    std::string error;
-    if (!file.Open(path, &error)) {
-        err << "zelvano-deal: " << error << "\n";
-        return 1;
-    }
-    for (const std::string& problem : file.Problems()) err << "zelvano-deal: " << problem << "\n";
+    if (!OpenSaying(file, path, err)) return 1;
     const AnalysisReport report = AnalyseBoardFile(file, progress);
     if (report.Cancelled) {
         err << "zelvano-deal: stopped before every board of " << path << " was analysed; nothing was written\n";
@@ -142,7 +149,7 @@ int WriteAnalysedPbn(const std::string& path, const std::string& output, std::os
         err << "zelvano-deal: no boards in " << path << " could be analysed; nothing was written\n";
         return 1;
     }
-    if (!AtomicWriteFile(output, pbn, &error)) {
+    if (std::string error; !AtomicWriteFile(output, pbn, &error)) {
         err << "zelvano-deal: " << error << "\n";
         return 1;
     }
