@@ -102,6 +102,8 @@ bool BoardSource::Open(const std::string& path, std::string* error) {
     }
     boards_ = std::move(list.Boards);
     problems_ = std::move(list.Problems);
+    notes_ = std::move(list.Notes);
+    pbn_ = std::move(list.Pbn);
     open_ = true;
     return true;
 }
@@ -110,6 +112,8 @@ void BoardSource::Close() {
     dge_.Close();
     boards_.clear();
     problems_.clear();
+    notes_.clear();
+    pbn_.reset();
     open_ = false;
 }
 
