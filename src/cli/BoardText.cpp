@@ -5,7 +5,6 @@
 #include "formats/BoardSource.h"
 #include "formats/Pbn.h"
 
-#include <filesystem>
 #include <ostream>
 
 namespace zelv {
@@ -46,13 +45,6 @@ bool OpenSaying(BoardSource& file, const std::string& path, std::ostream& err) {
     if (!file.Open(path, &error)) {
         err << "zelvano-deal: " << error << "\n";
         return false;
-    }
-    if (file.Format() == BoardFormat::Dge) {
-        std::error_code ec;
-        const auto size = std::filesystem::file_size(path, ec);
-        if (!ec && size % RecordSize != 0)
-            err << "zelvano-deal: " << path << ": board " << size / RecordSize + 1 << " is cut short: the last "
-                << size % RecordSize << " bytes are not a whole board record and were ignored\n";
     }
     for (const std::string& note : file.Notes()) err << "zelvano-deal: " << note << "\n";
     for (const std::string& problem : file.Problems()) err << "zelvano-deal: " << problem << "\n";

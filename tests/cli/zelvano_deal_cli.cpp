@@ -441,14 +441,28 @@ TEST_F(ShowCli, aFileWithoutAWholeRecordSaysSoAndFails) {
     }
 }
 
-TEST_F(ShowCli, trailingPartialRecordIsIgnoredWithAWarning) {
+// Whatever the format and the command: the whole boards are used, the
+// partial one named, and the exit status says that not all was read.
+TEST_F(ShowCli, trailingPartialRecordIsIgnoredWithAWarningAndExitOne) {
     ASSERT_EQ(Run({"--output", out, "--boards", "2", "--seed", "8"}).Status, 0);
-    const fs::path dge = fs::path(out) / "ZELV.DGE";
-    WriteBytes(dge, ReadBytes(dge) + std::string(44, '\x06'));
-    RunResult r = Run({"show", dge.string()});
-    EXPECT_EQ(r.Status, 0);
-    EXPECT_EQ(r.Out, ReadBytes(fs::path(out) / "ZELV.PBN"));
-    EXPECT_NE(r.Err.find(dge.string() + ": board 3 is cut short: the last 44 bytes"), std::string::npos) << r.Err;
+    for (const char* ext : {".DGE", ".BRI"}) {
+        const fs::path file = fs::path(out) / (std::string("ZELV") + ext);
+        WriteBytes(file, ReadBytes(file) + std::string(44, '\x06'));
+        const std::string said = file.string() + ": board 3 left out: the record is cut short (44 of 128 bytes)";
+        RunResult r = Run({"show", file.string()});
+        EXPECT_EQ(r.Status, 1) << ext;
+        EXPECT_EQ(r.Out, ReadBytes(fs::path(out) / "ZELV.PBN"));
+        EXPECT_NE(r.Err.find(said), std::string::npos) << r.Err;
+        std::vector<std::vector<std::string>> others = {{"analyse", file.string(), "-o", (root / "A.PBN").string()}};
+#ifdef ZELV_WITH_PRINT
+        others.push_back({"print", file.string(), "-o", (root / "p.pdf").string()});
+#endif
+        for (const auto& args : others) {
+            r = Run(args);
+            EXPECT_EQ(r.Status, 1) << args[0] << " " << ext;
+            EXPECT_NE(r.Err.find(said), std::string::npos) << args[0] << ": " << r.Err;
+        }
+    }
 }
 
 // Games named by a number they do not have would be taken for the file's
