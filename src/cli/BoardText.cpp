@@ -5,7 +5,6 @@
 #include "formats/BoardSource.h"
 #include "formats/Pbn.h"
 
-#include <filesystem>
 #include <ostream>
 
 namespace zelv {
@@ -47,15 +46,32 @@ bool OpenSaying(BoardSource& file, const std::string& path, std::ostream& err) {
         err << "zelvano-deal: " << error << "\n";
         return false;
     }
-    if (file.Format() == BoardFormat::Dge) {
-        std::error_code ec;
-        const auto size = std::filesystem::file_size(path, ec);
-        if (!ec && size % RecordSize != 0)
-            err << "zelvano-deal: " << path << ": board " << size / RecordSize + 1 << " is cut short: the last "
-                << size % RecordSize << " bytes are not a whole board record and were ignored\n";
-    }
+    for (const std::string& note : file.Notes()) err << "zelvano-deal: " << note << "\n";
     for (const std::string& problem : file.Problems()) err << "zelvano-deal: " << problem << "\n";
     return true;
+}
+
+// The analysed PBN file of `file`'s boards: a PBN file's own games with the
+// analysis tags added, or one game a board. `boards` and `games` count the
+// boards analysed and the games that carry their analysis.
+std::string AnalysedPbn(BoardSource& file, const AnalysisReport& report, std::uint64_t& boards, std::uint64_t& games) {
+    boards = games = 0;
+    std::vector<Board> deals(report.Results.size());
+    std::vector<std::string> tags(report.Results.size());
+    std::string pbn = PbnFileHeader();
+    for (std::size_t i = 0; i < report.Results.size(); ++i) {
+        if (!file.ReadDeal(i + 1, deals[i], nullptr) || !report.Results[i]) continue;
+        tags[i] = PbnAnalysisTags(*report.Results[i]);
+        pbn += PbnGame(deals[i], tags[i]);
+        ++boards;
+    }
+    if (!file.Pbn()) {
+        games = boards;
+        return pbn;
+    }
+    for (const PbnSource::Game& game : file.Pbn()->Games)
+        games += game.What == PbnSource::Kind::Board && !tags[game.BoardIndex].empty() ? 1 : 0;
+    return WritePbnFrom(*file.Pbn(), deals, tags);
 }
 
 } // namespace
@@ -137,14 +153,8 @@ int WriteAnalysedPbn(const std::string& path, const std::string& output, std::os
         return 1;
     }
     for (const std::string& problem : report.Problems) err << "zelvano-deal: " << problem << "\n";
-    std::string pbn = PbnFileHeader();
-    std::uint64_t written = 0;
-    for (std::uint64_t n = 1; n <= report.Results.size(); ++n) {
-        Board board;
-        if (!report.Results[n - 1] || !file.ReadDeal(n, board, nullptr)) continue;
-        pbn += PbnGame(board, PbnAnalysisTags(*report.Results[n - 1]));
-        ++written;
-    }
+    std::uint64_t written = 0, games = 0;
+    const std::string pbn = AnalysedPbn(file, report, written, games);
     if (written == 0) {
         err << "zelvano-deal: no boards in " << path << " could be analysed; nothing was written\n";
         return 1;
@@ -153,7 +163,9 @@ int WriteAnalysedPbn(const std::string& path, const std::string& output, std::os
         err << "zelvano-deal: " << error << "\n";
         return 1;
     }
-    out << "Wrote " << output << ", " << written << (written == 1 ? " board" : " boards") << "\n";
+    out << "Wrote " << output << ", " << written << (written == 1 ? " board" : " boards");
+    if (games != written) out << " (" << games << " games)";
+    out << "\n";
     out.flush();
     return file.Problems().empty() && report.Problems.empty() ? 0 : 1;
 }

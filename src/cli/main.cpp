@@ -214,6 +214,7 @@ int Print(int argc, char** argv) {
         std::cerr << "zelvano-deal: stopped before every board of " << path << " was analysed; nothing was printed\n";
         return ExitInterrupted;
     }
+    for (const std::string& note : result.Notes) std::cerr << "zelvano-deal: " << note << "\n";
     for (const std::string& problem : result.NotAnalysed) std::cerr << "zelvano-deal: " << problem << "\n";
     for (const auto& file : result.Files)
         std::cout << "Wrote " << file.Path << ", " << file.Pages << (file.Pages == 1 ? " page\n" : " pages\n");
@@ -241,19 +242,32 @@ int Convert(int argc, char** argv) {
                  "zelvano-deal convert"};
     std::string input;
     std::vector<std::string> outputs;
+    ConvertOptions options;
     app.add_option("IN", input, "The board file to read")->required()->type_name("IN");
     app.add_option("OUT", outputs, "The board files to write")->required()->expected(1, -1)->type_name("OUT");
+    app.add_flag("--renumber", options.Renumber,
+                 "Number the boards 1, 2, 3... in every file written, in the order of IN; dealer and "
+                 "vulnerability follow the new numbers. A .DGE or .BRI file numbers its boards so, and takes "
+                 "boards numbered otherwise only with it");
     if (const std::optional<int> exit = ParseArguments(app, argc, argv)) return *exit;
     outputs.insert(outputs.begin(), input);
     for (const std::string& path : outputs)
         if (!FormatOfPath(path))
             return UsageError(path + ": the extension names no board file format (" + KnownExtensions() + ")");
     outputs.erase(outputs.begin());
-    const ConvertResult result = ConvertBoardFile(input, outputs);
+    const ConvertResult result = ConvertBoardFile(input, outputs, options);
+    for (const std::string& note : result.Notes) std::cerr << "zelvano-deal: " << note << "\n";
     for (const std::string& problem : result.Problems) std::cerr << "zelvano-deal: " << problem << "\n";
+    if (result.Renumbers)
+        return BadInput(result.Error + ". With --renumber the boards are numbered 1 to " +
+                        std::to_string(result.Boards) + " in every file written, dealer and vulnerability following");
     if (!result.Error.empty()) return BadInput(result.Error);
-    for (const std::string& path : outputs)
-        std::cout << "Wrote " << path << ", " << result.Boards << (result.Boards == 1 ? " board\n" : " boards\n");
+    for (const std::string& path : outputs) {
+        std::cout << "Wrote " << path << ", " << result.Boards << (result.Boards == 1 ? " board" : " boards");
+        if (FormatOfPath(path) == BoardFormat::Pbn && result.Games > result.Boards)
+            std::cout << " (" << result.Games << " games)";
+        std::cout << "\n";
+    }
     std::cout.flush();
     if (!std::cout) {
         std::cerr << "zelvano-deal: the files were written, but the summary could not be written to standard output\n";
@@ -352,7 +366,7 @@ int Deal(int argc, char** argv) {
                  "Also: zelvano-deal show FILE [--format pbn|text] [--dd]\n"
                  "      zelvano-deal print FILE -o OUT.pdf [--layout standard|partnership|records] [--seats N,S,E,W]\n"
                  "                         [--paper a4|letter]\n"
-                 "      zelvano-deal convert IN OUT...   (board files: .PBN .DGE .BRI .DUP .DLM)\n"
+                 "      zelvano-deal convert IN OUT... [--renumber]   (board files: .PBN .DGE .BRI .DUP .DLM)\n"
                  "      zelvano-deal analyse FILE -o OUT.PBN   (double-dummy tricks and par)\n"
                  "      zelvano-deal odds [--definitions DIR] [--generator FILE] [--north NAMES ...]\n"
                  "Exit status: 0 done, 1 bad input, 2 usage, 3 stopped by --max-attempts, 130 interrupted.",

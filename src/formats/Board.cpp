@@ -111,7 +111,11 @@ std::string HandsFromHoldings(const DisplayTable& table, std::array<CardMask, 4>
 }
 
 std::string LeftOut(const std::string& name, std::uint64_t board, const std::string& what) {
-    return name + ": board " + std::to_string(board) + " left out: " + what;
+    return LeftOut(name, "board " + std::to_string(board), what);
+}
+
+std::string LeftOut(const std::string& name, const std::string& board, const std::string& what) {
+    return name + ": " + board + " left out: " + what;
 }
 
 } // namespace zelv

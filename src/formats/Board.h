@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,17 +59,25 @@ std::string HandsFromHoldings(const DisplayTable& table, std::array<CardMask, 4>
 // "the ace of spades".
 std::string NameOfCard(CardCode code);
 
+struct PbnSource;
+
 // What a reader made of a file: the boards it could read, in file order,
 // and one message for each board it left out ("<file>: board 5 left out:
-// ..."). `Error`, naming the file, when the file as a whole could not be
-// read; there are no boards then.
+// ..."). `Notes` say what was read otherwise than written, with nothing
+// lost (a board given twice, read once). `Error`, naming the file, when the
+// file as a whole could not be read; there are no boards then. A PBN file
+// keeps its games as written in `Pbn`, for a PBN file written from them.
 struct BoardList {
     std::vector<Board> Boards;
     std::vector<std::string> Problems;
+    std::vector<std::string> Notes;
     std::string Error;
+    std::shared_ptr<const PbnSource> Pbn;
 };
 
-// "<name>: board <number> left out: <what>".
+// "<name>: board <number> left out: <what>", or with a board named another
+// way ("game 31 (no Board tag)").
 std::string LeftOut(const std::string& name, std::uint64_t board, const std::string& what);
+std::string LeftOut(const std::string& name, const std::string& board, const std::string& what);
 
 } // namespace zelv

@@ -93,6 +93,13 @@ bool BoardSource::Open(const std::string& path, std::string* error) {
     format_ = FormatOfPath(path).value_or(BoardFormat::Dge);
     if (format_ == BoardFormat::Dge) {
         open_ = dge_.Open(path, error);
+        // Said as every other format says a record cut short.
+        struct stat st {};
+        if (open_ && ::stat(path.c_str(), &st) == 0)
+            if (const auto rest = static_cast<std::uint64_t>(st.st_size) % RecordSize; rest != 0)
+                problems_.push_back(LeftOut(path, dge_.BoardCount() + 1,
+                                            "the record is cut short (" + std::to_string(rest) + " of " +
+                                                std::to_string(RecordSize) + " bytes)"));
         return open_;
     }
     BoardList list = ReadBoardFile(path, format_);
@@ -102,6 +109,8 @@ bool BoardSource::Open(const std::string& path, std::string* error) {
     }
     boards_ = std::move(list.Boards);
     problems_ = std::move(list.Problems);
+    notes_ = std::move(list.Notes);
+    pbn_ = std::move(list.Pbn);
     open_ = true;
     return true;
 }
@@ -110,6 +119,8 @@ void BoardSource::Close() {
     dge_.Close();
     boards_.clear();
     problems_.clear();
+    notes_.clear();
+    pbn_.reset();
     open_ = false;
 }
 

@@ -6,6 +6,7 @@
 #include "formats/DgeFile.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,8 +34,10 @@ bool FormatBoardFile(const std::vector<Board>& boards, BoardFormat format, const
 
 // A board file opened for showing board after board. A ".DGE" file (and a
 // file of any other name) is read record by record as it always was: a
-// damaged record shows as far as it is sound. The others are read whole
-// when opened, and the boards they leave out are listed in Problems().
+// damaged record shows as far as it is sound, and a partial record at its
+// end is listed in Problems(). The others are read whole when opened, and
+// the boards they leave out are listed in Problems(), what they read
+// otherwise than written in Notes().
 class BoardSource {
   public:
     enum class Read { Ok, Damaged, Failed };
@@ -54,6 +57,9 @@ class BoardSource {
     const std::string& Path() const { return path_; }
     BoardFormat Format() const { return format_; }
     const std::vector<std::string>& Problems() const { return problems_; }
+    const std::vector<std::string>& Notes() const { return notes_; }
+    // A PBN file's games as written; none for the other formats.
+    const std::shared_ptr<const PbnSource>& Pbn() const { return pbn_; }
 
     // The board at `position` (1 to BoardCount(), in file order). A ".DGE"
     // record that is damaged gives Damaged; one that cannot be read gives
@@ -69,7 +75,8 @@ class BoardSource {
     BoardFormat format_ = BoardFormat::Dge;
     tBoardFile dge_;
     std::vector<Board> boards_;
-    std::vector<std::string> problems_;
+    std::vector<std::string> problems_, notes_;
+    std::shared_ptr<const PbnSource> pbn_;
 };
 
 } // namespace zelv

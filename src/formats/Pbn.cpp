@@ -1,10 +1,11 @@
 #include "formats/Pbn.h"
 
 #include "engine/FileUtil.h"
+#include "formats/PbnTags.h"
 
-#include <array>
-#include <bit>
-#include <optional>
+#include <algorithm>
+#include <map>
+#include <memory>
 
 namespace zelv {
 
@@ -15,15 +16,7 @@ const std::string& PbnFileHeader() {
 
 std::string PbnGame(std::uint64_t board, int dealer, Vulnerability vul, const DisplayTable& table,
                     std::string_view supplement) {
-    const int first = StoragePos(dealer & 3);
-    std::string deal;
-    deal += SeatLetter(dealer);
-    deal += ':';
-    for (int i = 0; i < 4; ++i) {
-        const DisplayRow& row = table[static_cast<std::size_t>(SeatOfClockwise((first + i) % 4))];
-        if (i) deal += ' ';
-        deal += row[0] + "." + row[1] + "." + row[2] + "." + row[3];
-    }
+    const std::string deal = pbn::DealValue(dealer, table);
     auto tag = [](const char* name, const std::string& value) {
         return std::string("[") + name + " \"" + value + "\"]\r\n";
     };
@@ -64,273 +57,117 @@ std::string WritePbn(const std::vector<Board>& boards) {
 
 namespace {
 
-// The tags a game's board is read from.
-enum Tag { BoardTag, DealerTag, VulnerableTag, DealTag, TagCount };
-constexpr std::string_view TagNames[TagCount] = {"Board", "Dealer", "Vulnerable", "Deal"};
+using namespace pbn;
 
-struct Game {
-    std::array<std::optional<std::string>, TagCount> Values; // as written in the game
-    std::array<bool, TagCount> Broken{};                     // written, but not as a tag pair
-    bool Any = false;                                        // any tag pair at all
-};
-
-// The games of a file, each with the values of the four tags: the first
-// pair of each name counts (import format ignores repeats), "%" lines and
-// comments are skipped, and so is section data such as an auction.
-std::vector<Game> SplitGames(std::string_view text) {
-    std::vector<Game> games(1);
-    enum class State { Free, Name, BeforeValue, Value, BeforeClose } state = State::Free;
-    bool inComment = false;
-    std::string name, value;
-    auto nameIndex = [&name]() -> int {
-        for (int t = 0; t < TagCount; ++t)
-            if (name == TagNames[t]) return t;
-        return -1;
-    };
-    auto broken = [&] {
-        games.back().Any = true;
-        if (const int t = nameIndex(); t >= 0 && !games.back().Values[static_cast<std::size_t>(t)])
-            games.back().Broken[static_cast<std::size_t>(t)] = true;
-        state = State::Free;
-    };
-    auto isName = [](char c) {
-        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-    };
-    std::size_t at = 0;
-    while (at <= text.size()) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(at, end - at);
-        at = end + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        const std::size_t first = line.find_first_not_of(" \t");
-        if (!inComment && state == State::Free) {
-            // A semi-empty line ends a game; a "%" line is for programs only.
-            if (first == std::string_view::npos) {
-                if (games.back().Any) games.emplace_back();
-                continue;
-            }
-            if (line[first] == '%') continue;
+// Whether the text from `at` holds `width`-byte units of ASCII characters,
+// in the first `count` of them: a non-zero low byte, zero others.
+bool AsciiUnits(std::string_view text, std::size_t at, std::size_t width, bool bigEndian, std::size_t count) {
+    const std::size_t units = std::min((text.size() - at) / width, count);
+    for (std::size_t u = 0; u < units; ++u)
+        for (std::size_t b = 0; b < width; ++b) {
+            const bool low = b == (bigEndian ? width - 1 : 0);
+            if ((text[at + u * width + b] == 0) == low) return false;
         }
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            const char c = line[i];
-            if (inComment) {
-                if (c == '}') inComment = false;
-                continue;
-            }
-            switch (state) {
-            case State::Free:
-                if (c == ';')
-                    i = line.size();
-                else if (c == '{')
-                    inComment = true;
-                else if (c == '[') {
-                    state = State::Name;
-                    name.clear();
-                }
-                break;
-            case State::Name:
-                if (isName(c))
-                    name += c;
-                else if (c == ' ' || c == '\t') {
-                    if (!name.empty()) state = State::BeforeValue;
-                } else if (c == '"' && !name.empty()) {
-                    state = State::Value;
-                    value.clear();
-                } else
-                    broken();
-                break;
-            case State::BeforeValue:
-                if (c == '"') {
-                    state = State::Value;
-                    value.clear();
-                } else if (c != ' ' && c != '\t')
-                    broken();
-                break;
-            case State::Value:
-                if (c == '\\' && i + 1 < line.size() && (line[i + 1] == '"' || line[i + 1] == '\\'))
-                    value += line[++i];
-                else if (c == '"')
-                    state = State::BeforeClose;
-                else
-                    value += c;
-                break;
-            case State::BeforeClose:
-                if (c == ']') {
-                    Game& g = games.back();
-                    g.Any = true;
-                    if (const int t = nameIndex();
-                        t >= 0 && !g.Values[static_cast<std::size_t>(t)] && !g.Broken[static_cast<std::size_t>(t)])
-                        g.Values[static_cast<std::size_t>(t)] = value;
-                    state = State::Free;
-                } else if (c != ' ' && c != '\t')
-                    broken();
-                break;
-            }
-        }
-        // A string never runs on to the next line; a tag pair may.
-        if (state == State::Value) broken();
-        if (state == State::Name && !name.empty()) state = State::BeforeValue;
-    }
-    if (state != State::Free) broken();
-    if (!games.back().Any) games.pop_back();
-    return games;
+    return units > 0;
 }
 
-int SeatOfLetter(char c) {
-    switch (c) {
-    case 'N':
-    case 'n':
-        return North;
-    case 'E':
-    case 'e':
-        return East;
-    case 'S':
-    case 's':
-        return South;
-    case 'W':
-    case 'w':
-        return West;
-    }
-    return -1;
-}
-
-// The hands of a Deal tag value, or what is wrong with it.
-std::string ParseDeal(std::string_view deal, std::array<CardMask, 4>& hands) {
-    hands = {};
-    const std::string text = TrimBlanks(deal);
-    if (text.size() < 2 || SeatOfLetter(text[0]) < 0 || text[1] != ':')
-        return "its Deal tag \"" + text + "\" does not start with N:, E:, S: or W:";
-    std::vector<std::string> given;
-    std::size_t at = 2;
-    while (at < text.size()) {
-        const std::size_t start = text.find_first_not_of(" \t", at);
-        if (start == std::string::npos) break;
-        const std::size_t stop = std::min(text.find_first_of(" \t", start), text.size());
-        given.push_back(text.substr(start, stop - start));
-        at = stop;
-    }
-    if (given.size() > 4) return "its Deal tag gives " + std::to_string(given.size()) + " hands, not 4";
-    given.resize(4, "-");
-    const int firstPos = StoragePos(SeatOfLetter(text[0]));
-    CardMask seen = 0;
-    int unknown = -1, unknownCount = 0;
-    for (int i = 0; i < 4; ++i) {
-        const int seat = SeatOfClockwise((firstPos + i) % 4);
-        const std::string& hand = given[static_cast<std::size_t>(i)];
-        const std::string& who = SeatNames[static_cast<std::size_t>(seat)];
-        if (hand == "-") {
-            unknown = seat;
-            ++unknownCount;
-            continue;
-        }
-        int suit = 0;
-        CardMask mask = 0;
-        for (char c : hand) {
-            if (c == '.') {
-                if (++suit > 3) return "its Deal tag gives " + who + " more than four suits";
-                continue;
-            }
-            const char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-            const std::size_t rank = RankLetters.find(upper);
-            if (rank == std::string_view::npos)
-                return "its Deal tag gives " + who + " \"" + std::string(1, c) + "\", which is no rank";
-            const CardMask bit = CardBit(MakeCard(suit, static_cast<int>(rank)));
-            if (bit & (mask | seen))
-                return "its Deal tag gives " + NameOfCard(MakeCard(suit, static_cast<int>(rank))) + " twice";
-            mask |= bit;
-        }
-        if (suit != 3) return "its Deal tag gives " + who + " " + std::to_string(suit + 1) + " suits, not 4";
-        if (std::popcount(mask) != 13)
-            return "its Deal tag gives " + who + " " + std::to_string(std::popcount(mask)) + " cards, not 13";
-        seen |= mask;
-        hands[static_cast<std::size_t>(seat)] = mask;
-    }
-    // Three hands settle the fourth; fewer leave the board unknown.
-    if (unknownCount > 1)
-        return "its Deal tag gives " + std::to_string(4 - unknownCount) + " of the four hands, too few to deal";
-    if (unknownCount == 1) hands[static_cast<std::size_t>(unknown)] = AllCardsMask & ~seen;
+// "UTF-16 (little-endian)" and the like when the text is written so: its
+// byte order mark followed by an ASCII character, or without one, the
+// zero bytes that ASCII characters take in it; otherwise empty.
+std::string WideEncoding(std::string_view text) {
+    struct Encoding {
+        std::string_view Name, Mark;
+        std::size_t Width;
+        bool BigEndian;
+    };
+    using namespace std::string_view_literals;
+    // UTF-32's little-endian mark starts with UTF-16's, so it comes first.
+    static constexpr Encoding encodings[] = {{"UTF-32 (little-endian)", "\xFF\xFE\0\0"sv, 4, false},
+                                             {"UTF-32 (big-endian)", "\0\0\xFE\xFF"sv, 4, true},
+                                             {"UTF-16 (little-endian)", "\xFF\xFE"sv, 2, false},
+                                             {"UTF-16 (big-endian)", "\xFE\xFF"sv, 2, true}};
+    for (const Encoding& e : encodings)
+        if (text.substr(0, e.Mark.size()) == e.Mark && AsciiUnits(text, e.Mark.size(), e.Width, e.BigEndian, 1))
+            return std::string(e.Name);
+    for (const Encoding& e : encodings)
+        if (text.size() >= 2 * e.Width && AsciiUnits(text, 0, e.Width, e.BigEndian, 16)) return std::string(e.Name);
     return {};
 }
 
-std::optional<Vulnerability> ParseVulnerable(const std::string& v) {
-    for (const char* none : {"None", "Love", "-"})
-        if (EqualsNoCase(v, none)) return Vulnerability::None;
-    if (EqualsNoCase(v, "NS")) return Vulnerability::NS;
-    if (EqualsNoCase(v, "EW")) return Vulnerability::EW;
-    if (EqualsNoCase(v, "All") || EqualsNoCase(v, "Both")) return Vulnerability::All;
-    return std::nullopt;
+// How messages name a game: by its number when it has one of its own,
+// otherwise by its place in the file.
+std::string GameName(std::size_t place, const GameReading& reading, const TagValues& values) {
+    if (reading.Numbered) return "board " + std::to_string(reading.Read.Number);
+    const std::string game = "game " + std::to_string(place);
+    if (!values[BoardTag]) return game + " (no Board tag)";
+    const std::string given = TrimBlanks(*values[BoardTag]);
+    return given.empty() || given == "?" ? game + " (no board number)" : game;
 }
+
+// The first game that dealt each board number, to tell a results file's
+// tables of one board from two boards given one number.
+struct FirstGame {
+    std::size_t Board = 0;
+    std::string Name; // "game 3, also board 5"
+};
 
 } // namespace
 
 BoardList ReadPbn(std::string_view text, const std::string& name) {
     BoardList list;
-    // Per tag: the last real value of an earlier game ("#"), and the value
-    // a "##" set for every later game.
-    std::array<std::optional<std::string>, TagCount> last, lasting;
-    std::uint64_t previous = 0;
-    for (const Game& game : SplitGames(text)) {
-        std::array<std::optional<std::string>, TagCount> v;
-        for (int t = 0; t < TagCount; ++t) {
-            const auto i = static_cast<std::size_t>(t);
-            v[i] = game.Values[i];
-            if (!v[i]) {
-                if (!game.Broken[i]) v[i] = lasting[i];
-            } else if (*v[i] == "#") {
-                v[i] = last[i].value_or("");
-            } else {
-                if (v[i]->rfind("##", 0) == 0) lasting[i] = v[i] = v[i]->substr(2);
-                last[i] = v[i];
-            }
-        }
-        const bool broken =
-            game.Broken[BoardTag] || game.Broken[DealerTag] || game.Broken[VulnerableTag] || game.Broken[DealTag];
+    if (const std::string wide = WideEncoding(text); !wide.empty()) {
+        list.Error = name + " is written in " + wide + ", and PBN files are read as UTF-8 or ASCII: save it as UTF-8";
+        return list;
+    }
+    auto source = std::make_shared<PbnSource>();
+    source->Text.assign(text);
+    Inheritance inherited;
+    std::map<std::uint64_t, FirstGame> firstGames;
+    std::size_t repeats = 0, place = 0;
+    for (SplitGame& game : SplitGames(source->Text)) {
+        PbnSource::Game& where = source->Games.emplace_back(std::move(game.Where));
+        ++place;
+        const TagValues v = Resolve(game.Values, game.Broken, inherited);
+        const bool broken = std::find(game.Broken.begin(), game.Broken.end(), true) != game.Broken.end();
         // A game of other tags only (a file's heading, say) is no board.
         if (!v[DealTag] && !game.Values[BoardTag] && !broken) continue;
-
-        std::uint64_t number = previous + 1;
-        std::string problem;
-        const std::string boardText = TrimBlanks(v[BoardTag].value_or(""));
-        if (game.Broken[BoardTag]) {
-            problem = "its Board tag is not a tag pair [Board \"...\"]";
-        } else if (!boardText.empty() && boardText != "?") {
-            long long n = 0;
-            if (boardText.find_first_not_of("0123456789") != std::string::npos ||
-                !ParseWholeNumber(boardText, n, false) || n < 1)
-                problem = "its Board tag \"" + boardText + "\" is not a board number";
-            else
-                number = static_cast<std::uint64_t>(n);
-        }
-        previous = number;
-        Board b;
-        b.Number = number;
-        b.Dealer = DealerSeat(number);
-        b.Vul = VulnerabilityOf(number);
-        const std::string dealer = TrimBlanks(v[DealerTag].value_or(""));
-        const std::string vul = TrimBlanks(v[VulnerableTag].value_or(""));
-        auto check = [&]() -> std::string {
-            if (!problem.empty()) return problem;
-            for (Tag t : {DealerTag, VulnerableTag, DealTag})
-                if (game.Broken[t])
-                    return "its " + std::string(TagNames[t]) + " tag is not a tag pair [" + std::string(TagNames[t]) +
-                           " \"...\"]";
-            if (!dealer.empty() && dealer != "?" && (dealer.size() != 1 || SeatOfLetter(dealer[0]) < 0))
-                return "its Dealer tag \"" + dealer + "\" is not N, E, S or W";
-            if (!vul.empty() && vul != "?" && !ParseVulnerable(vul))
-                return "its Vulnerable tag \"" + vul + "\" is not None, NS, EW or All";
-            if (!v[DealTag] || TrimBlanks(*v[DealTag]).empty()) return "it has no Deal tag";
-            return ParseDeal(*v[DealTag], b.Hands);
-        };
-        problem = check();
-        if (!problem.empty()) {
-            list.Problems.push_back(LeftOut(name, number, problem));
+        GameReading reading = ReadGame(v, game.Broken, inherited.Previous);
+        inherited.Previous = reading.Read.Number;
+        const std::string gameName = GameName(place, reading, game.Values);
+        for (ReadTag t : {BoardTag, DealerTag, VulnerableTag, DealTag})
+            if (game.Repeated[t])
+                list.Notes.push_back(name + ": " + gameName + " has more than one " + std::string(TagNames[t]) +
+                                     " tag; only the first is read");
+        where.What = PbnSource::Kind::LeftOut;
+        const std::string number = std::to_string(reading.Read.Number);
+        const auto [first, isNew] = firstGames.try_emplace(
+            reading.Read.Number, FirstGame{list.Boards.size(), "game " + std::to_string(place) +
+                                                                   (reading.Numbered ? ", also board " + number
+                                                                                     : ", read as board " + number +
+                                                                                           " after the game before")});
+        if (reading.Problem.empty() && !isNew && list.Boards[first->second.Board].Hands != reading.Read.Hands)
+            reading.Problem = "game " + std::to_string(place) + " deals other cards than " + first->second.Name;
+        if (!reading.Problem.empty()) {
+            if (isNew) firstGames.erase(first);
+            list.Problems.push_back(LeftOut(name, gameName, reading.Problem));
             continue;
         }
-        if (dealer.size() == 1 && dealer != "?") b.Dealer = SeatOfLetter(dealer[0]);
-        if (auto parsed = ParseVulnerable(vul); parsed && vul != "?") b.Vul = *parsed;
-        list.Boards.push_back(b);
+        where.What = PbnSource::Kind::Board;
+        where.BoardIndex = first->second.Board;
+        where.Read = reading.Read;
+        if (isNew)
+            list.Boards.push_back(reading.Read);
+        else
+            ++repeats;
     }
+    if (repeats > 0)
+        list.Notes.push_back(name + ": " + std::to_string(repeats) +
+                             (repeats == 1 ? " game repeats" : " games repeat") +
+                             " the number and deal of an earlier game, as a results file gives a board once per "
+                             "table; each board is read once (" +
+                             std::to_string(list.Boards.size()) + " boards from " +
+                             std::to_string(list.Boards.size() + repeats) + " games)");
+    list.Pbn = std::move(source);
     return list;
 }
 

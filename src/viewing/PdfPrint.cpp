@@ -32,6 +32,7 @@ PdfPrintResult PrintBoardFileToPdf(const PdfPrintJob& job) {
     if (!file.Open(job.BoardFile, &result.Error)) return result;
     result.Boards = file.BoardCount();
     result.LeftOut = file.Problems();
+    result.Notes = file.Notes();
     if (result.Boards == 0) {
         result.Error = "no boards in " + job.BoardFile;
         return result;

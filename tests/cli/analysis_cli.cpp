@@ -117,8 +117,41 @@ TEST_F(AnalysisCli, analyse_writesEveryReadableBoardAndNamesTheOthers) {
     WriteBytes(suits, OneSuitEach(18));
     ASSERT_EQ(Run({"analyse", suits.string(), "-o", analysed.string()}).Status, 0);
     const std::string again = ReadBytes(analysed);
-    EXPECT_NE(again.find("[Dealer \"E\"]\r\n[Vulnerable \"NS\"]"), std::string::npos) << again;
+    const BoardList board18 = ReadPbn(again, "OUT.PBN");
+    ASSERT_EQ(board18.Boards.size(), 1u);
+    EXPECT_EQ(board18.Boards[0].Dealer, East);
+    EXPECT_EQ(board18.Boards[0].Vul, Vulnerability::NS);
     EXPECT_NE(again.find("[OptimumScore \"NS 2210\"]\r\n[ParContract \"NS 7S\"]"), std::string::npos) << again;
+}
+
+// A results file analysed keeps its games as they were, each table's with
+// its board's analysis; analysed again, the tags are replaced where they are.
+TEST_F(AnalysisCli, analyse_keepsEveryTagSectionAndCommentOfAPbnFile) {
+    const std::string results = std::string(ZELV_TEST_DATA) + "/formats/RESULTS.PBN";
+    const fs::path analysed = root / "OUT.PBN", again = root / "AGAIN.PBN";
+    RunResult r = Run({"analyse", results, "-o", analysed.string()});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, "Wrote " + analysed.string() + ", 3 boards (6 games)\n");
+    const std::string text = ReadBytes(analysed);
+    std::string stripped;
+    std::size_t games = 0;
+    bool inTable = false;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = text.find("\r\n", at) + 2;
+        const std::string line = text.substr(at, end - at);
+        at = end;
+        if (line[0] == '[') inTable = line.rfind("[OptimumResultTable ", 0) == 0;
+        games += line.rfind("[DoubleDummyTricks ", 0) == 0;
+        const bool added = line.rfind("[DoubleDummyTricks ", 0) == 0 || line.rfind("[OptimumScore ", 0) == 0 ||
+                           line.rfind("[ParContract ", 0) == 0 || inTable;
+        if (!added) stripped += line;
+    }
+    EXPECT_EQ(games, 6u);
+    EXPECT_EQ(stripped, ReadBytes(results));
+    EXPECT_NE(text.find("[Result \"8\"]\r\n[DoubleDummyTricks \""), std::string::npos);
+    r = Run({"analyse", analysed.string(), "-o", again.string()});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(ReadBytes(again), text);
 }
 
 TEST_F(AnalysisCli, analyse_refusesAnOutputThatIsNoPbnAndABadInput) {

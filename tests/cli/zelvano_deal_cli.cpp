@@ -441,14 +441,61 @@ TEST_F(ShowCli, aFileWithoutAWholeRecordSaysSoAndFails) {
     }
 }
 
-TEST_F(ShowCli, trailingPartialRecordIsIgnoredWithAWarning) {
+// Whatever the format and the command: the whole boards are used, the
+// partial one named, and the exit status says that not all was read.
+TEST_F(ShowCli, trailingPartialRecordIsIgnoredWithAWarningAndExitOne) {
     ASSERT_EQ(Run({"--output", out, "--boards", "2", "--seed", "8"}).Status, 0);
-    const fs::path dge = fs::path(out) / "ZELV.DGE";
-    WriteBytes(dge, ReadBytes(dge) + std::string(44, '\x06'));
-    RunResult r = Run({"show", dge.string()});
-    EXPECT_EQ(r.Status, 0);
-    EXPECT_EQ(r.Out, ReadBytes(fs::path(out) / "ZELV.PBN"));
-    EXPECT_NE(r.Err.find(dge.string() + ": board 3 is cut short: the last 44 bytes"), std::string::npos) << r.Err;
+    for (const char* ext : {".DGE", ".BRI"}) {
+        const fs::path file = fs::path(out) / (std::string("ZELV") + ext);
+        WriteBytes(file, ReadBytes(file) + std::string(44, '\x06'));
+        const std::string said = file.string() + ": board 3 left out: the record is cut short (44 of 128 bytes)";
+        RunResult r = Run({"show", file.string()});
+        EXPECT_EQ(r.Status, 1) << ext;
+        EXPECT_EQ(r.Out, ReadBytes(fs::path(out) / "ZELV.PBN"));
+        EXPECT_NE(r.Err.find(said), std::string::npos) << r.Err;
+        std::vector<std::vector<std::string>> others = {{"analyse", file.string(), "-o", (root / "A.PBN").string()}};
+#ifdef ZELV_WITH_PRINT
+        others.push_back({"print", file.string(), "-o", (root / "p.pdf").string()});
+#endif
+        for (const auto& args : others) {
+            r = Run(args);
+            EXPECT_EQ(r.Status, 1) << args[0] << " " << ext;
+            EXPECT_NE(r.Err.find(said), std::string::npos) << args[0] << ": " << r.Err;
+        }
+    }
+}
+
+// Games named by a number they do not have would be taken for the file's
+// own; what is read otherwise than written is said, and a file in another
+// encoding is named as such.
+TEST_F(ShowCli, pbnGamesAreNamedByTheirPlaceAndEveryOddityIsSaid) {
+    const std::string deal = "[Deal \"N:.63.AKQ987.A9732 A8654.KQ5.T.QJT6 J973.J98742.3.K4 KQT2.AT.J6542.85\"]";
+    const fs::path pbn = root / "IN.PBN";
+    WriteBytes(pbn, deal + "\n\n[Deal \"N:.63.AKQ987.A9732 - - -\"]\n\n" + deal + "\n");
+    RunResult r = Run({"show", pbn.string()});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find(pbn.string() + ": game 2 (no Board tag) left out: its Deal tag gives 1 of the four hands"),
+              std::string::npos)
+        << r.Err;
+    EXPECT_EQ(r.Err.find("board 2"), std::string::npos) << r.Err;
+
+    // CR alone ends every line; club programs write "N-S"; a second Deal tag is ignored and said.
+    WriteBytes(pbn, "[Board \"1\"]\r[Vulnerable \"N-S\"]\r" + deal + "\r\r[Board \"2\"]\r[Vulnerable \"E-W\"]\r" +
+                        deal + "\r[Deal \"N:-\"]\r");
+    r = Run({"show", pbn.string(), "--format", "text"});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(Count(r.Out, "Board "), 2u) << r.Out;
+    EXPECT_NE(r.Out.find("Board 1: Dealer N - Vul. N/S"), std::string::npos) << r.Out;
+    EXPECT_NE(r.Out.find("Board 2: Dealer E - Vul. E/W"), std::string::npos) << r.Out;
+    EXPECT_EQ(r.Err,
+              "zelvano-deal: " + pbn.string() + ": board 2 has more than one Deal tag; only the first is read\n");
+
+    std::string wide = "\xFF\xFE";
+    for (char c : "[Board \"1\"]\r\n" + deal + "\r\n") wide += std::string{c, '\0'};
+    WriteBytes(pbn, wide);
+    r = Run({"convert", pbn.string(), (root / "OUT.DGE").string()});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find(pbn.string() + " is written in UTF-16 (little-endian)"), std::string::npos) << r.Err;
 }
 
 TEST_F(ShowCli, missingOrUnreadableFileExitsWithOne) {
@@ -631,11 +678,28 @@ TEST_F(ConvertCli, aPbnOfAnotherProgramBecomesMachineFilesAndBadInputIsNamed) {
                     "\n"
                     "[Deal \"N:.63.AKQ987.A9732 A8654.KQ5.T.QJT6 J973.J98742.3.K4 -\"]\n");
     const fs::path o(out);
+    // Board 5 would become board 1 of a .DGE file, whose boards are numbered by their place.
     RunResult r =
         Run({"convert", fed.string(), (o / "ZELV.DGE").string(), (o / "ZELV.BRI").string(), (o / "ZELV.dup").string()});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find((o / "ZELV.DGE").string() +
+                         ": a .DGE file numbers its boards by their place, from 1; the "
+                         "boards of " +
+                         fed.string() + " start at board 5, which would become board 1"),
+              std::string::npos)
+        << r.Err;
+    EXPECT_NE(r.Err.find("With --renumber the boards are numbered 1 to 2 in every file written"), std::string::npos);
+    EXPECT_TRUE(Leftovers(o, {}).empty());
+    r = Run({"convert", fed.string(), (o / "ZELV.DGE").string(), (o / "ZELV.BRI").string(), "--renumber"});
     ASSERT_EQ(r.Status, 0) << r.Err;
-    EXPECT_EQ(r.Out, "Wrote " + (o / "ZELV.DGE").string() + ", 2 boards\nWrote " + (o / "ZELV.BRI").string() +
-                         ", 2 boards\nWrote " + (o / "ZELV.dup").string() + ", 2 boards\n");
+    EXPECT_EQ(r.Out,
+              "Wrote " + (o / "ZELV.DGE").string() + ", 2 boards\nWrote " + (o / "ZELV.BRI").string() + ", 2 boards\n");
+    EXPECT_NE(r.Err.find("are numbered 1 to 2 in every file written (they were 5 to 6): dealer and vulnerability "
+                         "now follow the new numbers"),
+              std::string::npos)
+        << r.Err;
+    r = Run({"convert", fed.string(), (o / "ZELV.dup").string()});
+    ASSERT_EQ(r.Status, 0) << r.Err;
     r = Run({"show", (o / "ZELV.dup").string(), "--format", "text"});
     ASSERT_EQ(r.Status, 0) << r.Err;
     // A DUP file numbers its boards but gives no vulnerability: board 5's is N/S.
@@ -657,6 +721,18 @@ TEST_F(ConvertCli, aPbnOfAnotherProgramBecomesMachineFilesAndBadInputIsNamed) {
     EXPECT_EQ(Count(r.Out, "[Board "), 2u);
     EXPECT_EQ(Run({"convert", fed.string(), (root / "NEW.TXT").string()}).Status, 2);
     EXPECT_EQ(Run({"convert", fed.string()}).Status, 2);
+}
+
+// A results file: one board a board number, each table's game kept in PBN.
+TEST_F(ConvertCli, aResultsFileGivesEachBoardOnceAndItsPbnKeepsEveryGame) {
+    const std::string results = std::string(ZELV_TEST_DATA) + "/formats/RESULTS.PBN";
+    const fs::path dge = root / "RES.DGE", pbn = root / "RES.PBN";
+    const RunResult r = Run({"convert", results, dge.string(), pbn.string()});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, "Wrote " + dge.string() + ", 3 boards\nWrote " + pbn.string() + ", 3 boards (6 games)\n");
+    EXPECT_NE(r.Err.find("3 games repeat the number and deal of an earlier game"), std::string::npos) << r.Err;
+    EXPECT_EQ(fs::file_size(dge), 3 * RecordSize);
+    EXPECT_EQ(ReadBytes(pbn), ReadBytes(results));
 }
 
 #ifdef ZELV_WITH_PRINT

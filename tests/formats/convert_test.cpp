@@ -46,22 +46,71 @@ TEST(Convert, aPbnOfAnotherProgramBecomesMachineFilesTogether) {
     test::WriteText(dir.file("FED.pbn"),
                     "[Board \"17\"]\n[Deal \"W:KQT2.AT.J6542.85 .63.AKQ987.A9732 A8654.KQ5.T.QJT6 "
                     "J973.J98742.3.K4\"]\n\n[Deal \"E:A8654.KQ5.T.QJT6 J973.J98742.3.K4 KQT2.AT.J6542.85 -\"]\n");
-    const std::vector<std::string> outs = {dir.file("ZELV.DGE"), dir.file("ZELV.BRI"), dir.file("ZELV.DUP"),
-                                           dir.file("ZELV.DLM")};
-    const ConvertResult r = ConvertBoardFile(dir.file("FED.pbn"), outs);
+    const std::vector<std::string> outs = {dir.file("ZELV.DUP"), dir.file("ZELV.DLM"), dir.file("ZELV.DGE"),
+                                           dir.file("ZELV.BRI")};
+    // A .DGE or .BRI file numbers its boards by their place: 17 would become 1.
+    ConvertResult r = ConvertBoardFile(dir.file("FED.pbn"), outs);
+    EXPECT_TRUE(r.Renumbers);
+    EXPECT_EQ(r.Error, dir.file("ZELV.DGE") +
+                           ": a .DGE file numbers its boards by their place, from 1; the boards of " +
+                           dir.file("FED.pbn") +
+                           " start at board 17, which would become board 1, with board 1's dealer and vulnerability");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("ZELV.DUP")));
+    // The machine files that number their boards keep 17 and 18.
+    r = ConvertBoardFile(dir.file("FED.pbn"), {outs[0], outs[1]});
     ASSERT_EQ(r.Error, "");
     EXPECT_EQ(r.Boards, 2u);
+    EXPECT_EQ(test::ReadText(dir.file("ZELV.DUP")).substr(146, 10), "YN17 0 18 ");
+    EXPECT_EQ(ReadBoardFile(dir.file("ZELV.DLM"), BoardFormat::Dlm).Boards[1].Number, 18u);
+    // Renumbered, every file holds boards 1 and 2 and says so.
+    r = ConvertBoardFile(dir.file("FED.pbn"), outs, {.Renumber = true});
+    ASSERT_EQ(r.Error, "");
+    ASSERT_EQ(r.Notes.size(), 1u);
+    EXPECT_NE(r.Notes[0].find("are numbered 1 to 2 in every file written (they were 17 to 18): dealer and "
+                              "vulnerability now follow the new numbers"),
+              std::string::npos)
+        << r.Notes[0];
     const BoardList pbn = ReadBoardFile(dir.file("FED.pbn"), BoardFormat::Pbn);
     ASSERT_EQ(pbn.Boards.size(), 2u);
     EXPECT_EQ(pbn.Boards[0].Hands, pbn.Boards[1].Hands);
     for (const std::string& out : outs) {
         const BoardList back = ReadBoardFile(out, *FormatOfPath(out));
         ASSERT_EQ(back.Boards.size(), 2u) << out;
-        for (std::size_t k = 0; k < 2; ++k) EXPECT_EQ(back.Boards[k].Hands, pbn.Boards[k].Hands) << out;
+        for (std::size_t k = 0; k < 2; ++k) {
+            EXPECT_EQ(back.Boards[k].Hands, pbn.Boards[k].Hands) << out;
+            EXPECT_EQ(back.Boards[k].Number, k + 1) << out;
+        }
     }
-    // The machine files that number their boards keep 17 and 18.
-    EXPECT_EQ(test::ReadText(dir.file("ZELV.DUP")).substr(146, 10), "YN17 0 18 ");
-    EXPECT_EQ(ReadBoardFile(dir.file("ZELV.DLM"), BoardFormat::Dlm).Boards[1].Number, 18u);
+}
+
+// A gap shifts every later board of a file numbered by place; a results
+// file's tables of a board are one board, and its PBN keeps every game.
+TEST(Convert, aGapIsRefusedAndAResultsFileKeepsEveryGameInPbn) {
+    test::TempDir dir;
+    std::string bytes;
+    auto boards = test::ShuffledBoards(1, 4);
+    boards.erase(boards.begin() + 2);
+    ASSERT_TRUE(FormatBoardFile(boards, BoardFormat::Pbn, "", bytes, nullptr));
+    test::WriteText(dir.file("GAP.PBN"), bytes);
+    for (const char* out : {"OUT.BRI", "OUT.DGE"}) {
+        const ConvertResult r = ConvertBoardFile(dir.file("GAP.PBN"), {dir.file(out)});
+        EXPECT_NE(r.Error.find("; board 4 follows board 2 in " + dir.file("GAP.PBN") +
+                               " and would become board 3, with board 3's dealer and vulnerability"),
+                  std::string::npos)
+            << r.Error;
+        EXPECT_FALSE(std::filesystem::exists(dir.file(out)));
+    }
+
+    const std::string results = std::string(ZELV_TEST_DATA) + "/formats/RESULTS.PBN";
+    const ConvertResult r = ConvertBoardFile(results, {dir.file("RES.DGE"), dir.file("RES.PBN")});
+    ASSERT_EQ(r.Error, "");
+    EXPECT_EQ(r.Boards, 3u);
+    EXPECT_EQ(r.Games, 6u);
+    ASSERT_EQ(r.Notes.size(), 1u);
+    EXPECT_NE(r.Notes[0].find("3 games repeat the number and deal of an earlier game"), std::string::npos);
+    EXPECT_EQ(ReadBoardFile(dir.file("RES.DGE"), BoardFormat::Dge).Boards,
+              ReadBoardFile(results, BoardFormat::Pbn).Boards);
+    EXPECT_EQ(test::ReadText(dir.file("RES.PBN")), test::ReadText(results));
 }
 
 TEST(Convert, nothingIsWrittenUnlessEveryBoardAndEveryFileCanBe) {
@@ -75,14 +124,14 @@ TEST(Convert, nothingIsWrittenUnlessEveryBoardAndEveryFileCanBe) {
     std::string bytes;
     ASSERT_TRUE(FormatBoardFile(test::ShuffledBoards(95, 10), BoardFormat::Pbn, "", bytes, nullptr));
     test::WriteText(dir.file("LATE.PBN"), bytes);
-    test::WriteText(dir.file("OLD.DGE"), "old");
-    test::WriteText(dir.file("OLD.BRI"), "old");
-    ASSERT_EQ(::chmod(dir.file("OLD.BRI").c_str(), 0444), 0);
+    test::WriteText(dir.file("OLD.DUP"), "old");
+    test::WriteText(dir.file("OLD.PBN"), "old");
+    ASSERT_EQ(::chmod(dir.file("OLD.PBN").c_str(), 0444), 0);
     // A read-only output, then one the format cannot hold: the others stay as they were.
-    for (const std::string& last : {dir.file("OLD.BRI"), dir.file("OLD.DLM")}) {
-        r = ConvertBoardFile(dir.file("LATE.PBN"), {dir.file("OLD.DGE"), last});
+    for (const std::string& last : {dir.file("OLD.PBN"), dir.file("OLD.DLM")}) {
+        r = ConvertBoardFile(dir.file("LATE.PBN"), {dir.file("OLD.DUP"), last});
         EXPECT_NE(r.Error.find(last), std::string::npos) << r.Error;
-        EXPECT_EQ(test::ReadText(dir.file("OLD.DGE")), "old");
+        EXPECT_EQ(test::ReadText(dir.file("OLD.DUP")), "old");
     }
     EXPECT_FALSE(std::filesystem::exists(dir.file("OLD.DLM")));
     EXPECT_NE(ConvertBoardFile(dir.file("LATE.PBN"), {dir.file("OUT.TXT")}).Error.find(".PBN, .DGE"),

@@ -3,6 +3,8 @@
 #include "Deals.h"
 #include "formats/Pbn.h"
 
+#include "../engine/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -122,18 +124,22 @@ TEST(PbnRead, anotherProgramsImportFormat) {
                              "[Deal \"S:J973.J98742.3.K4 KQT2.AT.J6542.85 .63.AKQ987.A9732 A8654.KQ5.T.QJT6\"]\n";
     const BoardList read = ReadPbn(file, "CLUB.PBN");
     EXPECT_TRUE(read.Problems.empty()) << (read.Problems.empty() ? "" : read.Problems[0]);
-    ASSERT_EQ(read.Boards.size(), 3u);
+    ASSERT_EQ(read.Boards.size(), 2u);
     for (const Board& b : read.Boards) ExpectExampleDeal(b);
     // Board 7 as its tags say; the next has no number and follows it, its
-    // dealer from the number; "#" takes the nearest earlier Board tag.
+    // dealer from the number; "#" takes the nearest earlier Board tag, and
+    // the third game, board 7 again with its deal, is the same board.
     EXPECT_EQ(read.Boards[0].Number, 7u);
     EXPECT_EQ(read.Boards[0].Dealer, South);
     EXPECT_EQ(read.Boards[0].Vul, Vulnerability::All);
     EXPECT_EQ(read.Boards[1].Number, 8u);
     EXPECT_EQ(read.Boards[1].Dealer, West);
     EXPECT_EQ(read.Boards[1].Vul, Vulnerability::None);
-    EXPECT_EQ(read.Boards[2].Number, 7u);
-    EXPECT_EQ(read.Boards[2].Dealer, South);
+    ASSERT_EQ(read.Notes.size(), 1u);
+    EXPECT_NE(read.Notes[0].find("1 game repeats the number and deal of an earlier game"), std::string::npos)
+        << read.Notes[0];
+    EXPECT_EQ(read.Pbn->Games.size(), 3u);
+    EXPECT_EQ(read.Pbn->Games[2].BoardIndex, 0u);
 }
 
 TEST(PbnRead, gamesThatAreNoWholeDealAreNamedByBoardAndLeftOut) {
@@ -163,6 +169,184 @@ TEST(PbnRead, gamesThatAreNoWholeDealAreNamedByBoardAndLeftOut) {
     EXPECT_EQ(read.Boards[0].Number, 1u);
     EXPECT_EQ(read.Boards[1].Number, 8u);
     EXPECT_TRUE(ReadPbn("% PBN 2.1\r\n[Event \"Nothing dealt\"]\r\n", "E.PBN").Boards.empty());
+}
+
+std::string Sample(const std::string& file) { return test::ReadText(std::string(ZELV_TEST_DATA) + "/formats/" + file); }
+
+std::string Game(const std::string& board, const std::string& vul, const std::string& eol) {
+    return (board.empty() ? "" : "[Board \"" + board + "\"]" + eol) +
+           (vul.empty() ? "" : "[Vulnerable \"" + vul + "\"]" + eol) +
+           "[Deal \"N:.63.AKQ987.A9732 A8654.KQ5.T.QJT6 J973.J98742.3.K4 KQT2.AT.J6542.85\"]" + eol;
+}
+
+// A results file gives each board once per table: one board each, said in
+// a note; two deals under one number are a fault, named by both games.
+TEST(PbnRead, aResultsFilesTablesOfABoardAreOneBoard) {
+    const std::string text = Sample("RESULTS.PBN");
+    BoardList read = ReadPbn(text, "RESULTS.PBN");
+    EXPECT_TRUE(read.Problems.empty());
+    ASSERT_EQ(read.Boards.size(), 3u);
+    for (std::size_t k = 0; k < 3; ++k) EXPECT_EQ(read.Boards[k].Number, k + 1);
+    ASSERT_EQ(read.Notes.size(), 1u);
+    EXPECT_NE(read.Notes[0].find("(3 boards from 6 games)"), std::string::npos) << read.Notes[0];
+
+    // Board 2's second table dealt otherwise (its hands turned a seat).
+    const std::string deal = "E:AQ65.J982.QT85.4 JT93..42.KJ98762 2.A765.AKJ.AQT53 K874.KQT43.9763.";
+    std::string other = text;
+    other.replace(other.find(deal, other.find(deal) + 1), deal.size(),
+                  "E:K874.KQT43.9763. AQ65.J982.QT85.4 JT93..42.KJ98762 2.A765.AKJ.AQT53");
+    read = ReadPbn(other, "RESULTS.PBN");
+    EXPECT_EQ(read.Boards.size(), 3u);
+    ASSERT_EQ(read.Problems.size(), 1u);
+    EXPECT_EQ(read.Problems[0], "RESULTS.PBN: board 2 left out: game 4 deals other cards than game 3, also board 2");
+}
+
+// Named "board 2" they would be taken for the file's own board 2.
+TEST(PbnRead, gamesWithoutANumberOfTheirOwnAreNamedByTheirPlace) {
+    const std::string broken = "[Deal \"N:.63.AKQ987.A9732 - -\"]\n\n";
+    const std::string text =
+        Game("", "", "\n") + "\n" + broken + "[Board \"?\"]\n" + broken + "[Board \"2\"]\n" + broken;
+    const BoardList read = ReadPbn(text, "DEAL.PBN");
+    ASSERT_EQ(read.Problems.size(), 3u);
+    EXPECT_EQ(read.Problems[0].rfind("DEAL.PBN: game 2 (no Board tag) left out: its Deal tag gives 1 of", 0), 0u)
+        << read.Problems[0];
+    EXPECT_EQ(read.Problems[1].rfind("DEAL.PBN: game 3 (no board number) left out: ", 0), 0u) << read.Problems[1];
+    EXPECT_EQ(read.Problems[2].rfind("DEAL.PBN: board 2 left out: ", 0), 0u) << read.Problems[2];
+}
+
+TEST(PbnRead, anyLineEndsAndTheClubSpellingsOfVulnerable) {
+    for (const std::string eol : {"\r\n", "\n", "\r", "\r\r\n"}) {
+        const BoardList read = ReadPbn(Game("1", "", eol) + eol + Game("2", "", eol), "ENDS.PBN");
+        EXPECT_EQ(read.Boards.size(), 2u) << read.Boards.size();
+        EXPECT_TRUE(read.Problems.empty() && read.Notes.empty());
+    }
+    using V = Vulnerability;
+    const std::vector<std::pair<std::string, V>> spellings = {
+        {"None", V::None}, {"Love", V::None}, {"-", V::None}, {"Nil", V::None}, {"NS", V::NS},   {"N-S", V::NS},
+        {"n/s", V::NS},    {"EW", V::EW},     {"E-W", V::EW}, {"E/W", V::EW},   {"All", V::All}, {"Both", V::All}};
+    for (const auto& [spelling, vul] : spellings) {
+        const BoardList read = ReadPbn(Game("2", spelling, "\r\n"), "CLUB.PBN");
+        ASSERT_EQ(read.Boards.size(), 1u) << spelling;
+        EXPECT_EQ(read.Boards[0].Vul, vul) << spelling;
+    }
+}
+
+TEST(PbnRead, aSecondBoardOrDealTagInAGameIsNamedInANote) {
+    const std::string other = "[Deal \"N:A8654.KQ5.T.QJT6 J973.J98742.3.K4 KQT2.AT.J6542.85 .63.AKQ987.A9732\"]\n";
+    const BoardList read =
+        ReadPbn(Game("4", "", "\n") + other + "[Board \"9\"]\n\n" + Game("", "", "\n") + other, "TWO.PBN");
+    ASSERT_EQ(read.Boards.size(), 2u);
+    ExpectExampleDeal(read.Boards[0]);
+    EXPECT_EQ(read.Boards[0].Number, 4u);
+    EXPECT_EQ(read.Notes,
+              (std::vector<std::string>{"TWO.PBN: board 4 has more than one Board tag; only the first is read",
+                                        "TWO.PBN: board 4 has more than one Deal tag; only the first is read",
+                                        "TWO.PBN: game 2 (no Board tag) has more than one Deal tag; "
+                                        "only the first is read"}));
+}
+
+TEST(PbnRead, aFileInUtf16OrUtf32IsRefusedSayingSo) {
+    const std::string text = Game("1", "", "\r\n");
+    auto wide = [&text](std::size_t width, bool big, std::string bom) {
+        for (char c : text) {
+            std::string unit(width, '\0');
+            unit[big ? width - 1 : 0] = c;
+            bom += unit;
+        }
+        return bom;
+    };
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {wide(2, false, "\xFF\xFE"), "UTF-16 (little-endian)"},
+        {wide(2, false, ""), "UTF-16 (little-endian)"},
+        {wide(2, true, "\xFE\xFF"), "UTF-16 (big-endian)"},
+        {wide(2, true, ""), "UTF-16 (big-endian)"},
+        {wide(4, false, std::string("\xFF\xFE\0\0", 4)), "UTF-32 (little-endian)"},
+        {wide(4, true, ""), "UTF-32 (big-endian)"}};
+    for (const auto& [bytes, encoding] : files) {
+        const BoardList read = ReadPbn(bytes, "WIDE.PBN");
+        EXPECT_EQ(read.Error.rfind("WIDE.PBN is written in " + encoding + ",", 0), 0u)
+            << encoding << ": " << read.Error;
+        EXPECT_TRUE(read.Boards.empty());
+    }
+    EXPECT_EQ(ReadPbn("\xEF\xBB\xBF" + text, "BOM.PBN").Boards.size(), 1u); // UTF-8's mark is no fault
+}
+
+std::vector<Board> Renumbered(std::vector<Board> boards) {
+    for (std::size_t k = 0; k < boards.size(); ++k) boards[k] = NumberedBoard(boards[k].Hands.data(), k + 1);
+    return boards;
+}
+
+// Written again from what was read: byte for byte as it was; renumbered,
+// only the tags that must change do, and the file reads as the new boards,
+// "#" and "##" values and games without numbers included.
+TEST(PbnWriteFrom, keepsEveryGameAsWrittenButTheTagsThatMustChange) {
+    const std::string import = "% IMPORT\n[Event \"##Club\"]\n\n[Board \"7\"][Dealer \"##W\"]\n" + Game("", "", "\n") +
+                               "{ a comment }\n\n" + Game("", "##None", "\n") + "\n[Board \"#\"]\n" +
+                               Game("", "", "\n") + "[Auction \"W\"]\n1S Pass\n";
+    for (const std::string& text : {Sample("RESULTS.PBN"), Sample("RECORDS16.PBN"), import}) {
+        const BoardList read = ReadPbn(text, "IN.PBN");
+        ASSERT_TRUE(read.Problems.empty() && read.Pbn);
+        EXPECT_EQ(WritePbnFrom(*read.Pbn, read.Boards), text);
+        const std::vector<Board> renumbered = Renumbered(read.Boards);
+        const std::string again = WritePbnFrom(*read.Pbn, renumbered);
+        EXPECT_EQ(ReadPbn(again, "OUT.PBN").Boards, renumbered) << again;
+        EXPECT_NE(again.find("[Event \""), std::string::npos);
+    }
+    const BoardList records = ReadPbn(Sample("RECORDS16.PBN"), "IN.PBN");
+    std::string expected = Sample("RECORDS16.PBN");
+    for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{
+             {"[Board \"16\"]", "[Board \"1\"]"},
+             {"[Dealer \"W\"]\n[Vulnerable \"EW\"]", "[Dealer \"N\"]\n[Vulnerable \"None\"]"}})
+        expected.replace(expected.find(from), from.size(), to);
+    EXPECT_EQ(WritePbnFrom(*records.Pbn, Renumbered(records.Boards)).substr(0, 400), expected.substr(0, 400));
+}
+
+// Tags added after a pair with more on its line, or before a game's first
+// pair with lines of text and an empty line above it, leave one game.
+TEST(PbnWriteFrom, tagsAddedNeverSplitAGame) {
+    const std::string text = "[Board \"1\"] x\n" + Game("", "", "\n") + "\n" + "junk\n\n" + Game("", "", "\n");
+    const BoardList read = ReadPbn(text, "IN.PBN");
+    ASSERT_EQ(read.Boards.size(), 2u);
+    std::vector<Board> boards = read.Boards;
+    boards[0].Dealer = West;
+    boards[0].Vul = Vulnerability::All;
+    boards[1].Number = 7;
+    const std::string again = WritePbnFrom(*read.Pbn, boards);
+    EXPECT_EQ(again, "[Board \"1\"]\n[Dealer \"W\"]\n[Vulnerable \"All\"]\n x\n" + Game("", "", "\n") + "\njunk\n\n" +
+                         "[Board \"7\"]\n[Dealer \"E\"]\n[Vulnerable \"NS\"]\n" + Game("", "", "\n"));
+    EXPECT_EQ(ReadPbn(again, "OUT.PBN").Boards, boards);
+}
+
+// Tags of the supplement's names are replaced where they stand, a table
+// with its rows; otherwise they follow the mandatory tags, in the file's
+// line ends, never splitting a game.
+TEST(PbnWriteFrom, aSupplementReplacesItsOwnTagsOrFollowsTheMandatoryOnes) {
+    const std::string text = Game("1", "", "\n") +
+                             "[Result \"9\"] [Auction \"N\"]\n1NT Pass 3NT AP\n[Note \"1:x\"]\n\n" +
+                             Game("2", "", "\n") + "[Result \"8\"]\n";
+    const BoardList read = ReadPbn(text, "IN.PBN");
+    ASSERT_EQ(read.Boards.size(), 2u);
+    auto supplement = [](const std::string& score) {
+        return "[OptimumScore \"NS " + score + "\"]\r\n[OptimumResultTable \"Declarer;Result\"]\r\nN 9\r\nS 9\r\n";
+    };
+    const std::string once = WritePbnFrom(*read.Pbn, read.Boards, {supplement("400"), supplement("600")});
+    EXPECT_NE(
+        once.find("[Result \"8\"]\n[OptimumScore \"NS 600\"]\n[OptimumResultTable \"Declarer;Result\"]\nN 9\nS 9\n"),
+        std::string::npos)
+        << once;
+    EXPECT_NE(once.find("[Result \"9\"]\n[OptimumScore \"NS 400\"]\n[OptimumResultTable \"Declarer;Result\"]\nN "
+                        "9\nS 9\n [Auction \"N\"]\n1NT Pass 3NT AP\n"),
+              std::string::npos)
+        << once;
+    const BoardList back = ReadPbn(once, "OUT.PBN");
+    EXPECT_EQ(back.Boards, read.Boards);
+    // Again with other values: the same places, the old tags and rows gone.
+    const std::string twice = WritePbnFrom(*back.Pbn, back.Boards, {supplement("430"), supplement("630")});
+    std::string expected = once;
+    for (const auto& [from, to] :
+         std::vector<std::pair<std::string, std::string>>{{"NS 400", "NS 430"}, {"NS 600", "NS 630"}})
+        expected.replace(expected.find(from), from.size(), to);
+    EXPECT_EQ(twice, expected);
 }
 
 } // namespace
