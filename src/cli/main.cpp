@@ -177,9 +177,10 @@ int Analyse(int argc, char** argv) {
     return Interrupted.load() ? ExitInterrupted : status;
 }
 
+#ifdef ZELV_WITH_PRINT
 bool SameFile(const std::string& a, const std::string& b) {
-    struct stat x {
-    }, y{};
+    struct stat x {};
+    struct stat y {};
     return ::stat(a.c_str(), &x) == 0 && ::stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
 }
 
@@ -198,6 +199,7 @@ std::string PdfOutputRefusal(const std::string& input, const PdfPrintJob& job) {
     }
     return {};
 }
+#endif
 
 int Print(int argc, char** argv) {
     CLI::App app{"Prints the boards of a board file (.DGE, .BRI, .DUP, .DLM or .PBN) into PDF, as the print\n"
@@ -245,8 +247,8 @@ int Print(int argc, char** argv) {
         if (comma == std::string::npos) break;
         start = comma + 1;
     }
-    if (const std::string why = PdfOutputRefusal(path, job); !why.empty()) return UsageError(why);
 #ifdef ZELV_WITH_PRINT
+    if (const std::string why = PdfOutputRefusal(path, job); !why.empty()) return UsageError(why);
     const PdfPrintResult result = PrintBoardFileToPdfWithoutWindow(job);
     if (result.Cancelled) {
         std::cerr << "zelvano-deal: stopped before every board of " << path << " was printed; nothing was written\n";

@@ -33,8 +33,8 @@ bool CodeLock::Acquire(const std::string& folder, const std::string& code, std::
                 *error = code + " is being written by another run" + (owner.empty() ? "" : " (pid " + owner + ")");
             return false;
         }
-        struct stat held {
-        }, named{};
+        struct stat held {};
+        struct stat named {};
         if (::fstat(fd, &held) == 0 && ::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
             held.st_ino == named.st_ino) {
             const std::string pid = std::to_string(::getpid()) + "\n";

@@ -45,8 +45,8 @@ bool Exists(const std::string& path) {
 // Whether `fd` is still the file `path` names: a file removed or replaced
 // after it was opened has been dealt with by whoever did that.
 bool StillNamed(int fd, const std::string& path) {
-    struct stat a {
-    }, b{};
+    struct stat a {};
+    struct stat b {};
     return ::fstat(fd, &a) == 0 && ::lstat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
@@ -202,15 +202,16 @@ bool NewFilesWhole(const std::vector<SetJournal::File>& files) {
 // A step that finds its work done (the file already moved or gone) has not failed.
 bool Done(int result) { return result == 0 || errno == ENOENT; }
 
+// The steps the run did not get to, in its order: every old file still in
+// its place steps aside, then every new file goes in; the old files go once
+// all are in. A step that fails leaves what Undo needs to put them back.
 bool Finish(const std::vector<SetJournal::File>& files) {
     bool ok = true;
-    for (const SetJournal::File& f : files) {
-        if (!f.Temp.empty()) {
-            if (Exists(f.Temp)) ok = Done(RenameFile(f.Temp, f.Target)) && ok;
-        } else if (f.Backup.empty() || !Exists(f.Backup)) {
-            ok = Done(::unlink(f.Target.c_str())) && ok; // a file of the old set not yet moved aside
-        }
-    }
+    for (const SetJournal::File& f : files)
+        if (!f.Backup.empty() && !Exists(f.Backup) && Exists(f.Target) && (f.Temp.empty() || Exists(f.Temp)))
+            ok = Done(RenameFile(f.Target, f.Backup)) && ok;
+    for (const SetJournal::File& f : files)
+        if (ok && !f.Temp.empty() && Exists(f.Temp)) ok = Done(RenameFile(f.Temp, f.Target)) && ok;
     for (const SetJournal::File& f : files) SyncFolder(FolderOf(f.Target));
     if (!ok) return false;
     for (const SetJournal::File& f : files)

@@ -99,6 +99,16 @@ void ReadFrom(const test::TempDir& dir, int round, Contents& set) {
     source.Open(dir.file(files[(round + 1) % 2]), nullptr);
 }
 
+// The file in the second folder may not be replaced (as an immutable file).
+int RefusingTheNewFile(const char* from, const char* to) {
+    const std::string target = to;
+    if (target.size() >= 7 && target.compare(target.size() - 7, 7, "b/S.DUP") == 0) {
+        errno = EPERM;
+        return -1;
+    }
+    return std::rename(from, to);
+}
+
 } // namespace
 
 TEST(FileSet, aRunKilledAtAnyRenameLeavesTheWholeOldOrNewSetToTheNextReader) {
@@ -151,4 +161,20 @@ TEST(FileSet, aRunKilledWhileUndoingAFailedSetLeavesTheOldSet) {
         EXPECT_TRUE(undone) << FailAt;
     }
     FailAt = 0;
+}
+
+// A killed run's set that the next reader cannot finish is put back whole.
+TEST(FileSet, aKilledRunsSetThatCannotBeFinishedIsPutBack) {
+    test::TempDir dir;
+    KillAfter = false;
+    for (KillAt = 3; KillAt <= 8; ++KillAt) { // after the journal's two copies, before the last file
+        StartFrom(dir);
+        ASSERT_EQ(CommitInChild(dir), 9);
+        const RenameFunction old = SetRenameFunction(&RefusingTheNewFile);
+        Contents set;
+        ReadFrom(dir, KillAt, set);
+        SetRenameFunction(old);
+        EXPECT_EQ(set, OldSet) << "killed at rename " << KillAt;
+        EXPECT_EQ(FilesIn(dir), OldSet) << "killed at rename " << KillAt;
+    }
 }
