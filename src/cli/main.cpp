@@ -24,6 +24,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -35,6 +36,21 @@ constexpr int ExitDone = 0, ExitBadInput = 1, ExitUsage = 2, ExitAttemptLimit = 
 
 std::atomic<bool> Interrupted{false};
 extern "C" void OnInterrupt(int) { Interrupted.store(true); }
+
+// Ctrl-C, SIGTERM and a closed terminal (SIGHUP) raise Interrupted, and the
+// command ends as its own stop does: what it writes is put in place whole or
+// not at all, its temporary files go, and it exits with 130. Past a
+// file-size limit a write fails and is reported ("File too large") instead
+// of SIGXFSZ killing the command and leaving its temporary files behind.
+// A signal the caller had ignored (nohup, a background job of a script)
+// stays ignored.
+void CatchStopSignals() {
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction before {};
+        if (::sigaction(sig, nullptr, &before) == 0 && before.sa_handler != SIG_IGN) std::signal(sig, OnInterrupt);
+    }
+    std::signal(SIGXFSZ, SIG_IGN);
+}
 
 int BadInput(const std::string& message) {
     std::cerr << "zelvano-deal: " << message << "\n";
@@ -136,6 +152,8 @@ int Show(int argc, char** argv) {
                  "With each board its double-dummy analysis: the tricks each declarer makes in each strain and "
                  "the par result (PBN tags, or lines under the diagram)");
     if (const std::optional<int> exit = ParseArguments(app, argc, argv)) return *exit;
+    // Standard output past a file-size limit is a write that fails and is said.
+    std::signal(SIGXFSZ, SIG_IGN);
     return ShowBoardFile(path, format == "text" ? ShowFormat::Text : ShowFormat::Pbn, std::cout, std::cerr, analysis,
                          analysis ? AnalysisProgressLine() : AnalysisProgress{});
 }
@@ -150,9 +168,7 @@ int Analyse(int argc, char** argv) {
     if (const std::optional<int> exit = ParseArguments(app, argc, argv)) return *exit;
     if (FormatOfPath(output) != BoardFormat::Pbn)
         return UsageError("--output: the analysis is written as PBN; name a .PBN file, not " + output);
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
-    std::signal(SIGHUP, OnInterrupt);
+    CatchStopSignals();
     const AnalysisProgress line = AnalysisProgressLine();
     const int status =
         WriteAnalysedPbn(path, output, std::cout, std::cerr, [&line](std::size_t done, std::size_t total) {
@@ -160,6 +176,30 @@ int Analyse(int argc, char** argv) {
         });
     return Interrupted.load() ? ExitInterrupted : status;
 }
+
+#ifdef ZELV_WITH_PRINT
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat x {};
+    struct stat y {};
+    return ::stat(a.c_str(), &x) == 0 && ::stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+}
+
+// Why the PDF files of a print may not be written where -o puts them: a
+// board file's name, or the file being printed (through any link).
+std::string PdfOutputRefusal(const std::string& input, const PdfPrintJob& job) {
+    std::vector<std::string> documents{job.Output};
+    if (job.Request.Option == PrintOption::Partnership)
+        for (int seat = 0; seat < 4; ++seat)
+            if (job.Request.Seats[static_cast<std::size_t>(seat)]) documents.push_back(PdfNameFor(job.Output, seat));
+    for (const std::string& document : documents) {
+        if (const auto format = FormatOfPath(document))
+            return "--output: " + document + " would be a PDF in a board file's name (" +
+                   std::string(ExtensionOf(*format)) + "); name a .pdf file";
+        if (SameFile(document, input)) return "--output: " + document + " is the file being printed";
+    }
+    return {};
+}
+#endif
 
 int Print(int argc, char** argv) {
     CLI::App app{"Prints the boards of a board file (.DGE, .BRI, .DUP, .DLM or .PBN) into PDF, as the print\n"
@@ -184,10 +224,9 @@ int Print(int argc, char** argv) {
     job.Request.Option = layout == "partnership" ? PrintOption::Partnership
                          : layout == "records"   ? PrintOption::HandRecords
                                                  : PrintOption::Standard;
+    CatchStopSignals();
+    job.Stop = &Interrupted;
     if (job.Request.Option == PrintOption::HandRecords) {
-        std::signal(SIGINT, OnInterrupt);
-        std::signal(SIGTERM, OnInterrupt);
-        std::signal(SIGHUP, OnInterrupt);
         const AnalysisProgress line = AnalysisProgressLine();
         job.Progress = [line](std::size_t done, std::size_t total) {
             return line ? line(done, total) : !Interrupted.load();
@@ -209,9 +248,10 @@ int Print(int argc, char** argv) {
         start = comma + 1;
     }
 #ifdef ZELV_WITH_PRINT
+    if (const std::string why = PdfOutputRefusal(path, job); !why.empty()) return UsageError(why);
     const PdfPrintResult result = PrintBoardFileToPdfWithoutWindow(job);
     if (result.Cancelled) {
-        std::cerr << "zelvano-deal: stopped before every board of " << path << " was analysed; nothing was printed\n";
+        std::cerr << "zelvano-deal: stopped before every board of " << path << " was printed; nothing was written\n";
         return ExitInterrupted;
     }
     for (const std::string& note : result.Notes) std::cerr << "zelvano-deal: " << note << "\n";
@@ -255,9 +295,15 @@ int Convert(int argc, char** argv) {
         if (!FormatOfPath(path))
             return UsageError(path + ": the extension names no board file format (" + KnownExtensions() + ")");
     outputs.erase(outputs.begin());
+    CatchStopSignals();
+    options.Stop = &Interrupted;
     const ConvertResult result = ConvertBoardFile(input, outputs, options);
     for (const std::string& note : result.Notes) std::cerr << "zelvano-deal: " << note << "\n";
     for (const std::string& problem : result.Problems) std::cerr << "zelvano-deal: " << problem << "\n";
+    if (result.Stopped) {
+        std::cerr << "zelvano-deal: stopped; no file was written\n";
+        return ExitInterrupted;
+    }
     if (result.Renumbers)
         return BadInput(result.Error + ". With --renumber the boards are numbered 1 to " +
                         std::to_string(result.Boards) + " in every file written, dealer and vulnerability following");
@@ -359,6 +405,15 @@ int Odds(int argc, char** argv) {
     return std::cout ? ExitDone : ExitBadInput;
 }
 
+// An output folder that does not exist yet is made with its parents, as
+// mkdir -p makes it, and said; one that cannot be made is left to the run,
+// which names the file it could not write.
+void MakeFolderSaying(const std::string& folder) {
+    std::error_code ec;
+    if (folder.empty() || std::filesystem::exists(folder, ec)) return;
+    if (std::filesystem::create_directories(folder, ec)) std::cerr << "Made folder " << folder << "\n";
+}
+
 int Deal(int argc, char** argv) {
     const tSettings& settings = SharedSettings();
     CLI::App app{"Deals a set of bridge boards that meet a set-up of hand definitions.\n"
@@ -449,14 +504,9 @@ int Deal(int argc, char** argv) {
                 std::cerr << "zelvano-deal: warning: " << line << "\n";
     }
 
-    // A closed terminal or session ends the run as Ctrl-C does: the boards
-    // dealt so far are kept and the temporary files removed.
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
-    std::signal(SIGHUP, OnInterrupt);
-    // Past a file-size limit a write then fails and is reported, instead of
-    // the signal killing the run and leaving its temporary files behind.
-    std::signal(SIGXFSZ, SIG_IGN);
+    MakeFolderSaying(options.OutputFolder);
+    // A stopped run keeps the boards dealt so far.
+    CatchStopSignals();
     const bool showProgress = !quiet && ::isatty(STDERR_FILENO);
     bool progressShown = false;
     ProgressFn progress;

@@ -1,11 +1,13 @@
 #include "engine/FileSet.h"
 
 #include "engine/FileUtil.h"
+#include "engine/SetJournal.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <random>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,35 +17,17 @@ namespace {
 
 RenameFunction Rename = &std::rename;
 
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// A new file `base` + `tag` + six random characters, created exclusively with
-// mode 0666 less the umask. Returns the descriptor (-1 with errno set).
-int CreateUnique(const std::string& base, const char* tag, std::string& name) {
-    static constexpr char Chars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    static thread_local std::mt19937 gen{std::random_device{}() ^ static_cast<unsigned>(::getpid())};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = base + tag;
-        for (int i = 0; i < 6; ++i) name += Chars[gen() % (sizeof Chars - 1)];
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    errno = EEXIST;
-    return -1;
-}
-
-void SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
+// A name beside `target` that nothing has: where its old file waits.
+std::string UnusedName(const std::string& target, const char* tag, const std::string& tail) {
+    std::string name = target + tag + tail;
+    for (int attempt = 0; attempt < 100 && ::access(name.c_str(), F_OK) == 0; ++attempt)
+        name = target + tag + RandomTail();
+    return name;
 }
 
 } // namespace
+
+int RenameFile(const std::string& from, const std::string& to) { return Rename(from.c_str(), to.c_str()); }
 
 RenameFunction SetRenameFunction(RenameFunction rename) {
     RenameFunction old = Rename;
@@ -82,6 +66,14 @@ std::string ReplaceRefusal(const std::string& target) {
     return {};
 }
 
+void TidyFolderOf(const std::string& path) {
+    std::string target;
+    if (!WriteTarget(path, target)) return;
+    const std::string folder = FolderOf(target);
+    SettleJournals(folder);
+    RemoveDeadTemporaries(folder);
+}
+
 tFileSet::~tFileSet() { Abandon(); }
 
 bool tFileSet::Prepare(Entry& e, std::string* error) {
@@ -90,11 +82,20 @@ bool tFileSet::Prepare(Entry& e, std::string* error) {
         if (error) *error = UnableToWrite(e.Path, reason);
         return false;
     }
+    // A journal is read by runs started elsewhere.
+    std::error_code ec;
+    if (const auto absolute = std::filesystem::absolute(e.Target, ec); !ec) e.Target = absolute.string();
     reason = ReplaceRefusal(e.Target);
     if (!reason.empty()) {
         if (error) *error = UnableToWrite(e.Path, reason);
         return false;
     }
+    const std::string folder = FolderOf(e.Target);
+    for (const std::string& done : tidied_)
+        if (done == folder) return true;
+    SettleJournals(folder);
+    RemoveDeadTemporaries(folder);
+    tidied_.push_back(folder);
     return true;
 }
 
@@ -102,7 +103,15 @@ int tFileSet::Create(const std::string& path, std::string* error) {
     Entry e;
     e.Path = path;
     if (!Prepare(e, error)) return -1;
-    e.Fd = CreateUnique(e.Target, ".tmp-", e.Temp);
+    // A file written twice in one set holds what it was given last.
+    for (auto it = entries_.begin(); it != entries_.end(); ++it)
+        if (it->Target == e.Target && !it->Temp.empty()) {
+            ::unlink(it->Temp.c_str());
+            retired_.push_back(it->Fd); // its writer may still hold the number
+            entries_.erase(it);
+            break;
+        }
+    e.Fd = CreateLocked(e.Target, ".tmp-", e.Temp);
     if (e.Fd < 0) {
         if (error) *error = UnableToWrite(path, errno);
         return -1;
@@ -112,12 +121,9 @@ int tFileSet::Create(const std::string& path, std::string* error) {
 }
 
 std::string tFileSet::CreateNamed(const std::string& path, std::string* error) {
-    const int fd = Create(path, error);
-    if (fd < 0) return {};
-    // Closed now; Commit opens it again to make what the writer wrote durable.
-    ::close(fd);
-    entries_.back().Fd = -1;
-    return entries_.back().Temp;
+    // The descriptor stays open, holding the file for this run, while the
+    // writer opens it again by name.
+    return Create(path, error) < 0 ? std::string() : entries_.back().Temp;
 }
 
 bool tFileSet::RemoveOnCommit(const std::string& path, std::string* error) {
@@ -128,65 +134,83 @@ bool tFileSet::RemoveOnCommit(const std::string& path, std::string* error) {
     return true;
 }
 
-bool tFileSet::Commit(std::string* error) {
-    auto fail = [&](const Entry& e, int err) {
-        std::string message = UnableToWrite(e.Path, err);
-        Rollback();
-        for (const Entry& left : entries_)
-            if (!left.Backup.empty()) message += "; the previous " + left.Path + " is kept as " + left.Backup;
-        Abandon();
-        if (error) *error = message;
-        return false;
-    };
-    for (Entry& e : entries_) {
-        if (e.Temp.empty()) continue;
-        if (e.Fd < 0) e.Fd = ::open(e.Temp.c_str(), O_RDONLY | O_CLOEXEC);
-        if (e.Fd < 0) return fail(e, errno);
-        const bool synced = ::fsync(e.Fd) == 0;
-        const int err = errno;
-        const bool closed = ::close(e.Fd) == 0;
-        const int closeErr = errno;
-        e.Fd = -1;
-        if (!synced) return fail(e, err);
-        if (!closed) return fail(e, closeErr);
-    }
-    // The old files step aside first, so that every one of them can come back.
+// Puts every file back as it was, and says so. With a journal, a file that
+// cannot be put back leaves it for the next run to finish the undoing.
+bool tFileSet::Fail(const Entry& e, int err, std::string* error, SetJournal* journal) {
+    std::string message = UnableToWrite(e.Path, err);
+    if (journal) journal->MarkUndo();
+    Rollback();
+    bool left = false;
+    for (const Entry& kept : entries_)
+        if (kept.Aside) {
+            message += "; the previous " + kept.Path + " is kept as " + kept.Backup;
+            left = true;
+        }
+    if (journal && !left) journal->Remove();
+    Abandon();
+    if (error) *error = message;
+    return false;
+}
+
+// The new contents made durable, with the permissions (and where the system
+// allows, the owner) of the files they replace.
+bool tFileSet::SyncTemporaries(std::string* error) {
     for (Entry& e : entries_) {
         struct stat st {};
-        if (::lstat(e.Target.c_str(), &st) != 0) continue;
-        e.Existed = true;
-        e.Mode = st.st_mode & 07777;
-        e.Uid = st.st_uid;
-        e.Gid = st.st_gid;
-        std::string backup;
-        const int fd = CreateUnique(e.Target, ".old-", backup);
-        if (fd < 0) return fail(e, errno);
-        ::close(fd);
-        if (Rename(e.Target.c_str(), backup.c_str()) != 0) {
-            const int err = errno;
-            ::unlink(backup.c_str());
-            return fail(e, err);
+        e.Existed = ::lstat(e.Target.c_str(), &st) == 0;
+        if (e.Temp.empty()) continue;
+        if (e.Existed) {
+            ::fchmod(e.Fd, st.st_mode & 07777);
+            // Someone else's file stays theirs when we may give it back.
+            [[maybe_unused]] const int owned = ::fchown(e.Fd, st.st_uid, st.st_gid);
         }
-        e.Backup = backup;
+        if (::fsync(e.Fd) != 0) return Fail(e, errno, error);
+    }
+    return true;
+}
+
+// One file needs no journal: a rename puts it in place whole or not at all.
+bool tFileSet::PlaceOne(std::string* error) {
+    Entry& e = entries_.front();
+    if (Rename(e.Temp.c_str(), e.Target.c_str()) != 0) return Fail(e, errno, error);
+    e.Temp.clear();
+    SyncFolder(FolderOf(e.Target));
+    Release();
+    return true;
+}
+
+bool tFileSet::Commit(std::string* error) {
+    if (entries_.empty()) return true;
+    if (!SyncTemporaries(error)) return false;
+    if (entries_.size() == 1 && !entries_.front().Temp.empty()) return PlaceOne(error);
+    std::vector<SetJournal::File> files;
+    for (Entry& e : entries_) {
+        if (e.Existed) e.Backup = UnusedName(e.Target, ".old-", e.Temp.empty() ? RandomTail() : UniqueTail(e.Temp));
+        files.push_back({e.Target, e.Temp, e.Backup});
+    }
+    SetJournal journal;
+    if (const int err = journal.Write(files)) return Fail(entries_.front(), err, error);
+    // The old files step aside first, so that every one of them can come back.
+    for (Entry& e : entries_) {
+        if (!e.Existed) continue;
+        if (Rename(e.Target.c_str(), e.Backup.c_str()) != 0) return Fail(e, errno, error, &journal);
+        e.Aside = true;
     }
     for (Entry& e : entries_) {
         if (e.Temp.empty()) continue;
-        if (e.Existed) {
-            ::chmod(e.Temp.c_str(), e.Mode);
-            // Someone else's file stays theirs when we may give it back.
-            [[maybe_unused]] const int owned = ::chown(e.Temp.c_str(), e.Uid, e.Gid);
-        }
-        if (Rename(e.Temp.c_str(), e.Target.c_str()) != 0) return fail(e, errno);
+        if (Rename(e.Temp.c_str(), e.Target.c_str()) != 0) return Fail(e, errno, error, &journal);
         e.Temp.clear();
         e.Placed = true;
     }
+    std::vector<std::string> folders;
+    for (const Entry& e : entries_)
+        if (std::find(folders.begin(), folders.end(), FolderOf(e.Target)) == folders.end())
+            folders.push_back(FolderOf(e.Target));
+    for (const std::string& folder : folders) SyncFolder(folder);
     for (Entry& e : entries_)
-        if (!e.Backup.empty()) {
-            ::unlink(e.Backup.c_str());
-            e.Backup.clear();
-        }
-    for (const Entry& e : entries_) SyncFolder(FolderOf(e.Target));
-    entries_.clear();
+        if (e.Aside) ::unlink(e.Backup.c_str());
+    journal.Remove();
+    Release();
     return true;
 }
 
@@ -194,19 +218,24 @@ void tFileSet::Rollback() {
     for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
         Entry& e = *it;
         if (e.Placed && !e.Existed) ::unlink(e.Target.c_str());
-        if (!e.Backup.empty() && Rename(e.Backup.c_str(), e.Target.c_str()) == 0) e.Backup.clear();
+        if (e.Aside && Rename(e.Backup.c_str(), e.Target.c_str()) == 0) e.Aside = false;
         e.Placed = false;
     }
 }
 
-void tFileSet::Abandon() {
-    for (Entry& e : entries_) {
+void tFileSet::Release() {
+    for (Entry& e : entries_)
         if (e.Fd >= 0) ::close(e.Fd);
-        e.Fd = -1;
-        if (!e.Temp.empty()) ::unlink(e.Temp.c_str());
-        // A backup that could not be moved back is left for the user, not removed.
-    }
+    for (int fd : retired_) ::close(fd);
     entries_.clear();
+    retired_.clear();
+}
+
+void tFileSet::Abandon() {
+    // Removed before they are let go, so no other run ever finds them unheld.
+    for (Entry& e : entries_)
+        if (!e.Temp.empty()) ::unlink(e.Temp.c_str());
+    Release();
 }
 
 } // namespace zelv

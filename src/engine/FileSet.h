@@ -7,11 +7,15 @@
 // that is replaced keeps its permissions (and, where the system allows, its
 // owner). When any one file cannot be put in place the files already
 // replaced get their old contents back, so a reader never sees half of a new
-// set beside half of an old one.
+// set beside half of an old one; and a run killed while they are put in
+// place leaves a journal beside them, from which the next run that writes or
+// reads there finishes the set (TidyFolderOf).
 #include <string>
 #include <vector>
 
 namespace zelv {
+
+class SetJournal;
 
 class tFileSet {
   public:
@@ -45,18 +49,24 @@ class tFileSet {
   private:
     struct Entry {
         std::string Path;   // as the caller named it, for messages
-        std::string Target; // the file the path leads to
+        std::string Target; // the file the path leads to, from the root
         std::string Temp;   // new contents; empty for a removal
         std::string Backup; // where the old file waits while the set is put in place
-        int Fd = -1;
+        int Fd = -1;        // the temporary file, held (and locked) until the set is settled
         bool Existed = false;
+        bool Aside = false; // the old file is at Backup
         bool Placed = false;
-        unsigned Mode = 0, Uid = 0, Gid = 0;
     };
     bool Prepare(Entry& e, std::string* error);
+    bool SyncTemporaries(std::string* error);
+    bool PlaceOne(std::string* error);
+    bool Fail(const Entry& e, int err, std::string* error, SetJournal* journal = nullptr);
     void Rollback();
+    void Release();
 
     std::vector<Entry> entries_;
+    std::vector<std::string> tidied_; // folders already put right for this set
+    std::vector<int> retired_;        // descriptors of files written again, closed with the set
 };
 
 // The file that writing to `path` changes: `path` itself, or the file that a
@@ -67,6 +77,15 @@ bool WriteTarget(const std::string& path, std::string& target, std::string* reas
 // Why the file at `target` may not be replaced ("read-only", "not a regular
 // file"), or empty when it may (or does not exist).
 std::string ReplaceRefusal(const std::string& target);
+
+// The folder `path` names a file in: "." for a bare name.
+std::string FolderOf(const std::string& path);
+
+// Puts right the folder of the file `path` leads to: finishes (or undoes)
+// a set that a run killed while putting it in place left behind, and
+// removes the temporary files of runs that are gone. Every reader and
+// writer of board files calls it before it opens one.
+void TidyFolderOf(const std::string& path);
 
 // For tests that need a rename to fail: replaces the function that puts
 // files in place and moves old ones aside (rename(2) by default); returns

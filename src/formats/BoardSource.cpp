@@ -1,5 +1,6 @@
 #include "formats/BoardSource.h"
 
+#include "engine/FileSet.h"
 #include "engine/FileUtil.h"
 #include "formats/BriFile.h"
 #include "formats/DlmFile.h"
@@ -45,6 +46,8 @@ std::optional<BoardFormat> FormatOfPath(const std::string& path) {
 }
 
 BoardList ReadBoardFile(const std::string& path, BoardFormat format) {
+    // A set a killed run was putting in place is finished before it is read.
+    TidyFolderOf(path);
     BoardList list;
     struct stat st {};
     std::string bytes;
@@ -92,6 +95,7 @@ bool BoardSource::Open(const std::string& path, std::string* error) {
     path_ = path;
     format_ = FormatOfPath(path).value_or(BoardFormat::Dge);
     if (format_ == BoardFormat::Dge) {
+        TidyFolderOf(path);
         open_ = dge_.Open(path, error);
         // Said as every other format says a record cut short.
         struct stat st {};

@@ -1,10 +1,13 @@
 #include "formats/Convert.h"
 
+#include "engine/CodeLock.h"
 #include "engine/FileSet.h"
 #include "engine/FileUtil.h"
 #include "formats/BoardSource.h"
 #include "formats/Pbn.h"
 
+#include <algorithm>
+#include <list>
 #include <utility>
 
 namespace zelv {
@@ -132,6 +135,14 @@ ConvertResult ConvertBoardFile(const std::string& input, const std::vector<std::
 
     // Every file is made before any is put in place, so a set that cannot
     // be written whole leaves every old file as it was.
+    std::list<CodeLock> locks;
+    std::vector<std::string> locked;
+    for (const auto& [path, format] : targets) {
+        const std::string lock = CodeLockPath(FolderOf(path), CodeOf(path));
+        if (std::find(locked.begin(), locked.end(), lock) != locked.end()) continue;
+        locked.push_back(lock);
+        if (!locks.emplace_back().Acquire(FolderOf(path), CodeOf(path), &result.Error)) return result;
+    }
     tFileSet set;
     for (const auto& [path, format] : targets) {
         std::string bytes, why;
@@ -145,6 +156,10 @@ ConvertResult ConvertBoardFile(const std::string& input, const std::vector<std::
             result.Error = UnableToWrite(path, err);
             return result;
         }
+    }
+    if (options.Stop && options.Stop->load()) {
+        result.Stopped = true;
+        return result;
     }
     set.Commit(&result.Error);
     return result;

@@ -1,6 +1,7 @@
 #pragma once
 // Converting a board file into others: read whole in the format of its
 // extension, written in the formats of theirs, all put in place together.
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,6 +12,8 @@ struct ConvertOptions {
     // Number the boards 1, 2, 3... in file order in every output, dealer
     // and vulnerability following the new numbers.
     bool Renumber = false;
+    // Raised (by a signal), the files are not put in place.
+    const std::atomic<bool>* Stop = nullptr;
 };
 
 struct ConvertResult {
@@ -32,6 +35,7 @@ struct ConvertResult {
     // The Error is that a ".DGE" or ".BRI" output, which numbers its boards
     // by their place, would give boards other numbers than the input's.
     bool Renumbers = false;
+    bool Stopped = false; // Stop was raised before the files went in place; none did
 };
 
 // Reads `input` and writes its boards to every output, each in the format of
@@ -41,7 +45,8 @@ struct ConvertResult {
 // extension. A PBN output of a PBN input keeps every game of it as it was,
 // but for the numbers, dealers and vulnerability of renumbered boards. The
 // boards must be numbered 1, 2, 3... for a ".DGE" or ".BRI" output unless
-// they are renumbered.
+// they are renumbered. Each output's file code is locked against other runs (as
+// a deal run locks its own) until the files are in place.
 ConvertResult ConvertBoardFile(const std::string& input, const std::vector<std::string>& outputs,
                                const ConvertOptions& options = {});
 

@@ -36,6 +36,7 @@ bool tDealFiles::OpenDealFiles(const std::string& folder, const std::string& cod
     supplement_ = choice.Pbn ? choice.PbnTags : nullptr;
     pending_.clear();
     hadPrevious_ = false;
+    if (!lock_.Acquire(folder, code, error)) return false;
     const bool wanted[FileCount] = {true, true, pbn_, dup_, dlm_};
     static constexpr const char* Extensions[FileCount] = {".BRI", ".DGE", ".PBN", ".DUP", ".DLM"};
     for (int i = 0; i < FileCount; ++i) {
@@ -191,6 +192,7 @@ bool tDealFiles::CloseDealFiles(std::string* error) {
 
 void tDealFiles::Abandon() {
     set_.Abandon();
+    lock_.Release();
     for (File& f : file_) {
         f.fd = -1;
         f.buffer.clear();

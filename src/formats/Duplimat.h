@@ -11,6 +11,7 @@
 // put in place together by CloseDealFiles, so a run that fails part-way, or
 // whose files cannot all be put in place, leaves the previous set untouched.
 #include "engine/Cards.h"
+#include "engine/CodeLock.h"
 #include "engine/FileSet.h"
 #include "engine/uBoard.h"
 #include "formats/BriFile.h"
@@ -54,10 +55,12 @@ class tDealFiles {
     // Discards the temporary files of a run that was never closed.
     ~tDealFiles();
 
-    // Prepares `folder`/`code`.BRI and .DGE and the files `choice` names.
+    // Prepares `folder`/`code`.BRI and .DGE and the files `choice` names,
+    // holding the code's lock until the files are closed or abandoned.
     // False, with "Unable to write to <path> (<reason>)", when a file cannot
     // be created or an existing one is read-only (a stale file that the run
-    // would remove included); nothing is then written.
+    // would remove included), or "CODE is being written by another run
+    // (pid N)"; nothing is then written.
     bool OpenDealFiles(const std::string& folder, const std::string& code, const DealFileChoice& choice,
                        std::string* error);
     // The same with a PBN file or without, and no other.
@@ -110,6 +113,7 @@ class tDealFiles {
     void WritePendingGames(bool all);
 
     File file_[FileCount];
+    CodeLock lock_;
     tFileSet set_;
     std::string code_;
     bool open_ = false;

@@ -55,9 +55,11 @@ PdfPrintResult PrintBoardFileToPdf(const PdfPrintJob& job) {
     QtPrintCanvas canvas(printer, [&job](const DocumentInfo& info) -> std::optional<QString> {
         return QString::fromStdString(PdfNameFor(job.Output, info.Seat));
     });
+    canvas.SetStop(job.Stop);
     tBoardPrinter layout(file, canvas, ShortName(job.BoardFile));
     layout.Print(request);
     canvas.Finish();
+    result.Cancelled = canvas.Stopped();
     result.Damaged = layout.DamagedBoards();
     for (const QtPrintCanvas::Output& out : canvas.Outputs())
         result.Files.push_back({out.Path.toStdString(), out.Pages});

@@ -4,6 +4,7 @@
 // no Qt type, so the command line can use it as it uses the core.
 #include "viewing/PrintLayout.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,6 +23,8 @@ struct PdfPrintJob {
     // Hand records: the file's boards are analysed first, with this told
     // how far it has gone (and stopped when it says so).
     AnalysisProgress Progress;
+    // Raised to stop the job (not owned): nothing is then written.
+    const std::atomic<bool>* Stop = nullptr;
 };
 
 struct PdfPrintResult {
@@ -40,7 +43,7 @@ struct PdfPrintResult {
     std::vector<std::string> Notes;
     // Hand records: the boards printed without analysis, one message each.
     std::vector<std::string> NotAnalysed;
-    bool Cancelled = false; // the analysis was stopped; nothing was printed
+    bool Cancelled = false; // the analysis or the job was stopped; nothing was printed
 };
 
 // The file of the document for `seat` (a seat index, or -1 for whole deals).
@@ -48,8 +51,10 @@ std::string PdfNameFor(const std::string& output, int seat);
 
 // Prints every board of the file, of any of the five formats by its
 // extension. Fails, writing nothing, when the file cannot be read or holds
-// no whole board ("no boards in <file>"); a file that cannot be written is
-// "Unable to write to <path> (<reason>)". Needs a QGuiApplication.
+// no whole board ("no boards in <file>"); a file that cannot be written
+// whole is "Unable to write to <path> (<reason>)", and then no file is
+// written (the documents of all seats are put in place together, or none).
+// Needs a QGuiApplication.
 PdfPrintResult PrintBoardFileToPdf(const PdfPrintJob& job);
 // The same from a program that has none: starts one on the offscreen
 // platform for the length of the job.

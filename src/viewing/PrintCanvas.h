@@ -47,6 +47,8 @@ class PrintCanvas {
     // Draws `text` (UTF-8) with the top left corner of its first character
     // at (x, y), in black.
     virtual void DrawText(int x, int y, const std::string& text) = 0;
+    // The job was stopped: the layout need draw nothing more.
+    virtual bool Stopped() const { return false; }
 };
 
 } // namespace zelv

@@ -79,7 +79,7 @@ void tBoardPrinter::PrintAllHands() {
     DrawFooter();
     DrawTitle(title_);
     const std::uint64_t count = file_.BoardCount();
-    while (current_ < count) {
+    while (current_ < count && !canvas_.Stopped()) {
         ++current_;
         ReadBoard(current_);
         DrawFullBoard(current_);
@@ -99,7 +99,7 @@ void tBoardPrinter::PrintSeatHands(int seat) {
     DrawTitle(title_);
     DrawFooter();
     const std::uint64_t count = file_.BoardCount();
-    while (current_ < count) {
+    while (current_ < count && !canvas_.Stopped()) {
         ++current_;
         ReadBoard(current_);
         DrawSeatBoard(current_, seat);
@@ -119,7 +119,7 @@ void tBoardPrinter::PrintHandRecords(const FileAnalysis* analysis) {
     DrawFooter();
     DrawTitle(title_);
     const std::uint64_t count = file_.BoardCount();
-    while (current_ < count) {
+    while (current_ < count && !canvas_.Stopped()) {
         ++current_;
         ReadBoard(current_);
         const BoardAnalysis* a = nullptr;

@@ -1,5 +1,6 @@
 #include "viewing/QtPrintCanvas.h"
 
+#include "engine/FileUtil.h"
 #include "ui/Fonts.h"
 
 #include <QFile>
@@ -7,10 +8,51 @@
 #include <QFontMetricsF>
 #include <QPrinter>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
 
 namespace zelv {
+
+namespace {
+
+// Why the PDF file at `path` is not whole, or empty when it is: it ends in
+// its trailer, and the cross-reference table the trailer points at starts
+// where it says. Qt does not report a write that failed, so a full disk
+// shows only here.
+bool PdfWhole(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly) || file.size() < 64) return false;
+    const qint64 size = file.size();
+    file.seek(std::max<qint64>(0, size - 1024));
+    const QByteArray tail = file.readAll().trimmed();
+    const qsizetype at = tail.lastIndexOf("startxref");
+    if (!tail.endsWith("%%EOF") || at < 0) return false;
+    bool number = false;
+    const qint64 xref = tail.mid(at + 9, tail.size() - 5 - at - 9).trimmed().toLongLong(&number);
+    if (!number || xref <= 0 || xref >= size) return false;
+    file.seek(xref);
+    return file.read(4) == "xref";
+}
+
+// Why a file came out short: more written to its end meets the failure
+// that cut it (a full disk, a file-size limit), which Qt kept to itself.
+std::string WhyCutShort(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0) return SystemReason(errno);
+    const std::string block(1 << 16, '\0');
+    int err = 0;
+    for (int i = 0; i < 64 && err == 0; ++i) err = WriteFully(fd, block);
+    if (err == 0 && ::fsync(fd) != 0) err = errno;
+    ::close(fd);
+    return err ? SystemReason(err) : "the file was cut short";
+}
+
+} // namespace
 
 QtPrintCanvas::QtPrintCanvas(QPrinter& printer, Prepare prepare, bool joinDocuments)
     : printer_(printer), prepare_(std::move(prepare)), join_(joinDocuments) {}
@@ -18,6 +60,7 @@ QtPrintCanvas::QtPrintCanvas(QPrinter& printer, Prepare prepare, bool joinDocume
 QtPrintCanvas::~QtPrintCanvas() { Finish(); }
 
 bool QtPrintCanvas::BeginDocument(const DocumentInfo& info) {
+    if (StopAsked()) return false;
     if (join_ && painter_.isActive()) {
         printer_.newPage();
         ++pages_;
@@ -33,14 +76,14 @@ bool QtPrintCanvas::BeginDocument(const DocumentInfo& info) {
         pdfPath_ = *target;
     }
     if (!pdfPath_.isEmpty()) {
-        // Written beside the file it replaces and moved there when complete,
-        // so a failed print never spoils a good file of that name.
-        files_ = std::make_unique<tFileSet>();
+        // Written beside the file it replaces and moved there when the whole
+        // job is done, so a failed print never spoils a good file of that name.
+        if (filesFailed_) return false;
+        if (!files_) files_ = std::make_unique<tFileSet>();
         std::string why;
         tempPath_ = QString::fromStdString(files_->CreateNamed(pdfPath_.toStdString(), &why));
         if (tempPath_.isEmpty()) {
-            if (error_.isEmpty()) error_ = QString::fromStdString(why);
-            files_.reset();
+            FailFiles(QString::fromStdString(why));
             return false;
         }
         savedFormat_ = printer_.outputFormat();
@@ -57,9 +100,9 @@ bool QtPrintCanvas::BeginDocument(const DocumentInfo& info) {
             error_ = pdfPath_.isEmpty() ? QStringLiteral("Unable to print on %1").arg(printer_.printerName())
                                         : QStringLiteral("Unable to write to %1").arg(pdfPath_);
         if (!tempPath_.isEmpty()) {
-            files_.reset();
             tempPath_.clear();
             RestoreOutput();
+            FailFiles(error_);
         }
         return false;
     }
@@ -78,34 +121,68 @@ bool QtPrintCanvas::BeginDocument(const DocumentInfo& info) {
 }
 
 void QtPrintCanvas::NewPage() {
-    if (!painter_.isActive()) return;
+    if (!painter_.isActive() || StopAsked()) return;
     printer_.newPage();
     ++pages_;
 }
 
 void QtPrintCanvas::EndDocument() {
     if (join_) return;
-    Finish();
+    CloseDocument();
 }
 
-void QtPrintCanvas::Finish() {
+void QtPrintCanvas::CloseDocument() {
     if (!painter_.isActive()) return;
-    painter_.end();
+    const bool ended = painter_.end();
     printer_.setDocName(savedDocName_);
     if (tempPath_.isEmpty()) {
         outputs_.push_back({QString(), pages_});
         return;
     }
     RestoreOutput();
+    const std::string temp = tempPath_.toStdString();
+    tempPath_.clear();
+    if (ended && PdfWhole(temp))
+        pending_.push_back({pdfPath_, pages_});
+    else
+        FailFiles(QString::fromStdString(UnableToWrite(pdfPath_.toStdString(), WhyCutShort(temp))));
+}
+
+void QtPrintCanvas::Finish() {
+    CloseDocument();
+    if (!files_) return;
     std::string why;
-    if (files_ && files_->Commit(&why)) {
-        written_ << pdfPath_;
-        outputs_.push_back({pdfPath_, pages_});
+    if (files_->Commit(&why)) {
+        for (const Output& out : pending_) {
+            written_ << out.Path;
+            outputs_.push_back(out);
+        }
     } else if (error_.isEmpty()) {
         error_ = QString::fromStdString(why);
     }
     files_.reset();
-    tempPath_.clear();
+    pending_.clear();
+}
+
+void QtPrintCanvas::FailFiles(const QString& why) {
+    if (error_.isEmpty()) error_ = why;
+    filesFailed_ = true;
+    files_.reset();
+    pending_.clear();
+}
+
+bool QtPrintCanvas::StopAsked() {
+    if (stopped_) return true;
+    if (!stop_ || !stop_->load()) return false;
+    stopped_ = true;
+    if (painter_.isActive()) painter_.end();
+    if (!tempPath_.isEmpty()) {
+        tempPath_.clear();
+        RestoreOutput();
+    }
+    files_.reset();
+    pending_.clear();
+    return true;
 }
 
 void QtPrintCanvas::RestoreOutput() {

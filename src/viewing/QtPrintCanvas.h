@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -26,7 +27,9 @@ class QtPrintCanvas : public PrintCanvas {
     using Prepare = std::function<std::optional<QString>(const DocumentInfo& info)>;
 
     // With `joinDocuments` every document goes into the one job the first
-    // one starts (a preview shows them all), each from a new page.
+    // one starts (a preview shows them all), each from a new page. The PDF
+    // files of all documents are put in place together by Finish, each
+    // checked to be whole, or none of them.
     QtPrintCanvas(QPrinter& printer, Prepare prepare = {}, bool joinDocuments = false);
     ~QtPrintCanvas() override;
 
@@ -45,14 +48,20 @@ class QtPrintCanvas : public PrintCanvas {
     // The resolution asked of the printer at each document (600 unless a
     // test wants to see another one scaled).
     void SetDeviceResolution(int dpi) { dpi_ = dpi; }
-    // Ends a joined job.
+    // Stops at the next document or page once `stop` is raised (not
+    // owned): nothing more is drawn and no PDF file is written.
+    void SetStop(const std::atomic<bool>* stop) { stop_ = stop; }
+    bool Stopped() const override { return stopped_; }
+    // Ends the job: the last document is finished and every PDF file put in
+    // place, all of them or, when any could not be written whole, none.
     void Finish();
     // The first failure, e.g. "Unable to write to <path>"; empty when none.
     const QString& Error() const { return error_; }
     // Files written, in order.
     const QStringList& Written() const { return written_; }
-    // Every document that was finished: the PDF file it went to (empty when
-    // it went to the printer) and its number of pages.
+    // Every document that was finished, its PDF file in place: the PDF
+    // file it went to (empty when it went to the printer) and its number of
+    // pages.
     struct Output {
         QString Path;
         int Pages = 0;
@@ -72,6 +81,11 @@ class QtPrintCanvas : public PrintCanvas {
     QFontMetricsF Metrics();
     void ApplyFont();
     void RestoreOutput();
+    void CloseDocument();
+    // A PDF file failed: no PDF file of the job is written.
+    void FailFiles(const QString& why);
+    // The stop was asked for: drops the job.
+    bool StopAsked();
 
     QPrinter& printer_;
     Prepare prepare_;
@@ -86,7 +100,11 @@ class QtPrintCanvas : public PrintCanvas {
     bool fontDirty_ = true;
     int stretch_ = 100;
     QString pdfPath_, tempPath_;
-    std::unique_ptr<tFileSet> files_; // the PDF being written, until it is in place
+    std::unique_ptr<tFileSet> files_; // the PDFs being written, until they are in place
+    QList<Output> pending_;           // documents whose PDF files wait for Finish
+    bool filesFailed_ = false;
+    const std::atomic<bool>* stop_ = nullptr;
+    bool stopped_ = false;
     // The printer's own output, put back after writing a PDF file.
     int savedFormat_ = 0;
     QString savedFileName_, savedDocName_;

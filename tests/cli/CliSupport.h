@@ -62,10 +62,12 @@ class CliTest : public ::testing::Test {
         return Wait(Start(args, exe));
     }
 
-    // Starts the program without waiting for it; Wait collects it.
-    pid_t Start(const std::vector<std::string>& args, const std::string& exe = ZELV_DEAL_EXE) const {
-        const std::string outPath = stdoutTo.empty() ? (root / "stdout.txt").string() : stdoutTo;
-        const std::string errPath = (root / "stderr.txt").string();
+    // Starts the program without waiting for it; Wait collects it. Runs at
+    // the same time name their own `streams` files.
+    pid_t Start(const std::vector<std::string>& args, const std::string& exe = ZELV_DEAL_EXE,
+                const std::string& streams = "std") const {
+        const std::string outPath = stdoutTo.empty() ? (root / (streams + "out.txt")).string() : stdoutTo;
+        const std::string errPath = (root / (streams + "err.txt")).string();
         posix_spawn_file_actions_t fa;
         posix_spawn_file_actions_init(&fa);
         posix_spawn_file_actions_addopen(&fa, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -81,15 +83,15 @@ class CliTest : public ::testing::Test {
         return pid;
     }
 
-    RunResult Wait(pid_t pid) const {
+    RunResult Wait(pid_t pid, const std::string& streams = "std") const {
         RunResult r;
         if (pid > 0) {
             int status = 0;
             ::waitpid(pid, &status, 0);
             if (WIFEXITED(status)) r.Status = WEXITSTATUS(status);
         }
-        if (stdoutTo.empty()) r.Out = ReadBytes(root / "stdout.txt");
-        r.Err = ReadBytes(root / "stderr.txt");
+        if (stdoutTo.empty()) r.Out = ReadBytes(root / (streams + "out.txt"));
+        r.Err = ReadBytes(root / (streams + "err.txt"));
         return r;
     }
 

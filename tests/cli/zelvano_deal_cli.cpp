@@ -178,8 +178,10 @@ TEST_F(DealCli, badInputExitsWithOneAndNamesTheCulprit) {
         {{"--north", "ABSENT"}, {"ABSENT.HDS", defs}},
         {{"--north", "BADNUM"}, {"'1x2' is not a valid integer value", "MinPoints", "BADNUM.HDS"}},
         {{"--north", "BADNUM", "--definitions", (root / "nowhere").string()}, {(root / "nowhere").string()}},
-        {{"--output", (root / "nowhere").string()}, {"Unable to write to", (root / "nowhere").string()}},
+        {{"--output", (root / "afile" / "nowhere").string()},
+         {"Unable to write to", (root / "afile" / "nowhere").string(), "Not a directory"}},
     };
+    WriteBytes(root / "afile", "a file where a folder is named");
     for (const auto& c : cases) {
         std::vector<std::string> args = c.Args;
         if (std::find(args.begin(), args.end(), "--definitions") == args.end()) {

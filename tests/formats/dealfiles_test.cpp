@@ -17,6 +17,7 @@
 #include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace zelv;
@@ -490,14 +491,27 @@ TEST(DealFiles, aReadOnlyPbnOfAnEarlierRunStopsARunWithoutPbnAsOthersDo) {
     EXPECT_EQ(test::ReadText(dir.file("ZELV.DGE")).size(), 2u * 128);
 }
 
+// What a killed run left goes with the next run in the folder; what is not
+// ours, or belongs to a run still alive, stays.
 TEST(DealFiles, leftoversOfAKilledRunDoNotDisturbTheNextOne) {
     test::TempDir dir;
     test::WriteText(dir.file("ZELV.DGE.tmp-AbC123"), std::string(5000, 'x'));
-    test::WriteText(dir.file("ZELV.BRI.old-XyZ789"), "old");
+    test::WriteText(dir.file("ZELV.BRI.old-XyZ789"), "old");     // no journal names it: perhaps the user's
+    test::WriteText(dir.file("notes.txt.tmp-AbC123"), "theirs"); // another program's
+    test::WriteText(dir.file("ZELV.DGE.tmp-AbC12"), "short");    // not the pattern
+    tFileSet live;
+    ASSERT_GE(live.Create(dir.file("LIVE.PBN"), nullptr), 0);
     std::string error;
     EXPECT_EQ(DealInto(dir.path(), true, 3, &error), 3u) << error;
     EXPECT_EQ(test::ReadText(dir.file("ZELV.DGE")).size(), 3u * 128);
-    EXPECT_EQ(test::ReadText(dir.file("ZELV.DGE.tmp-AbC123")).size(), 5000u);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("ZELV.DGE.tmp-AbC123")));
+    for (const char* kept : {"ZELV.BRI.old-XyZ789", "notes.txt.tmp-AbC123", "ZELV.DGE.tmp-AbC12"})
+        EXPECT_TRUE(std::filesystem::exists(dir.file(kept))) << kept;
+    int liveTemps = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        liveTemps += e.path().filename().string().rfind("LIVE.PBN.tmp-", 0) == 0;
+    EXPECT_EQ(liveTemps, 1);
+    EXPECT_TRUE(live.Commit(&error)) << error;
 }
 
 TEST(BriRecord, strayBitsAboveTheLastCardAreNoCards) {
@@ -594,4 +608,57 @@ TEST(DealFiles, PbnSupplementRefusing_keepsThePreviousSet) {
     EXPECT_NE(error.find("board 1 refused"), std::string::npos) << error;
     EXPECT_EQ(test::ReadText(dir.file("ZELV.DGE")), "old board file");
     EXPECT_EQ(test::ReadText(dir.file("ZELV.PBN")), "old pbn");
+}
+
+namespace {
+thread_local bool SlowRenames = false;
+int SlowRename(const char* from, const char* to) {
+    if (SlowRenames) ::usleep(20000);
+    return std::rename(from, to);
+}
+} // namespace
+
+// Two runs of one code at once: the second is refused before it writes,
+// and the set is always one run's whole.
+TEST(DealFiles, twoRunsOfOneCodeAtOnceNeverMixTheirSets) {
+    test::TempDir dir, first, second;
+    auto deal = [](const std::string& folder, std::uint32_t seed, std::string* error) {
+        tDealFiles files;
+        if (!files.OpenDealFiles(folder, "ZELV", DealFileChoice{true, true, true, 1}, error)) return false;
+        DealInto(files, 40, seed);
+        return files.CloseDealFiles(error);
+    };
+    ASSERT_TRUE(deal(first.path(), 1, nullptr));
+    ASSERT_TRUE(deal(second.path(), 2, nullptr));
+    auto same = [&](const test::TempDir& set) {
+        for (const char* ext : {".DGE", ".BRI", ".PBN", ".DUP", ".DLM"})
+            if (test::ReadText(dir.file(std::string("ZELV") + ext)) !=
+                test::ReadText(set.file(std::string("ZELV") + ext)))
+                return false;
+        return true;
+    };
+    const RenameFunction old = SetRenameFunction(&SlowRename);
+    const std::string refusal = "ZELV is being written by another run (pid " + std::to_string(::getpid()) + ")";
+    for (int round = 0; round < 10; ++round) {
+        std::string errors[2];
+        bool written[2] = {false, false};
+        // The second starts while the first, slowed, puts its files in place.
+        std::thread a([&] {
+            SlowRenames = true;
+            written[0] = deal(dir.path(), 1, &errors[0]);
+        });
+        std::thread b([&] {
+            ::usleep(static_cast<useconds_t>(25000 * (round + 1)));
+            written[1] = deal(dir.path(), 2, &errors[1]);
+        });
+        a.join();
+        b.join();
+        EXPECT_TRUE(written[0] || written[1]) << errors[0] << errors[1];
+        for (int i = 0; i < 2; ++i)
+            if (!written[i]) {
+                EXPECT_EQ(errors[i], refusal);
+            }
+        EXPECT_TRUE(same(first) || same(second)) << "round " << round;
+    }
+    SetRenameFunction(old);
 }

@@ -1,6 +1,7 @@
 // The board generation dialog driven through its controls: the set-up
 // rules, generator files, Change File and real runs on the worker thread.
 #include "definitions/HandDefinition.h"
+#include "engine/CodeLock.h"
 #include "engine/Settings.h"
 #include "formats/DgeFile.h"
 #include "generation/HandGen.h"
@@ -997,6 +998,18 @@ class HandGenTest : public QObject {
         QVERIFY2(prompts_->Errors.first().startsWith("Unable to write to " + missing + "/ZELV."),
                  qPrintable(prompts_->Errors.first()));
         QVERIFY(!QDir(missing).exists());
+    }
+
+    // Another run writing the same code (zelvano-deal in a terminal) keeps
+    // Deal from touching its files: one message, and no file written.
+    void deal_refusedWhileAnotherRunWritesTheCode() {
+        dlg_->show();
+        CodeLock other;
+        QVERIFY(other.Acquire(hands_.toStdString(), "ZELV", nullptr));
+        dealAndWait();
+        QCOMPARE(prompts_->Errors, QStringList{QStringLiteral("ZELV is being written by another run (pid %1)")
+                                                   .arg(QCoreApplication::applicationPid())});
+        QCOMPARE(QDir(hands_).entryList(QDir::Files), QStringList{});
     }
 
     void help_opensTopicThirty() {

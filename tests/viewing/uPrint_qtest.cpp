@@ -25,6 +25,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace zelv;
 
 namespace {
@@ -390,6 +393,50 @@ class PrintDlgTest : public QObject {
         QCOMPARE(prompts->Errors, QStringList{"Unable to write to " + out + " (No such file or directory)"});
     }
 
+    // The documents of one print go in place together, each checked whole:
+    // one that cannot be written keeps every old file, and none is said to
+    // have been written.
+    void pdfNotWrittenWhole_keepsEveryOldFileAndSaysWhy() {
+        boards("FULL.DGE", 200);
+        current = QStringLiteral("FULL.DGE");
+        show();
+        const QString north = hands.filePath("full-north.pdf");
+        const QString south = hands.filePath("no-such-folder/full-south.pdf");
+        auto old = [&] {
+            QFile f(north);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        {
+            QFile f(north);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("old north");
+        }
+        child<QRadioButton>("PartnershipRB")->click();
+        child<QCheckBox>("SouthCB")->setChecked(true);
+        prompts->FileAnswers = {north, south};
+        child<QPushButton>("PrintBtn")->click();
+        QCOMPARE(prompts->Errors, QStringList{"Unable to write to " + south + " (No such file or directory)"});
+        QCOMPARE(old(), QByteArray("old north"));
+        QVERIFY(prompts->Messages.isEmpty());
+
+        // Cut short by a file-size limit, as by a full disk, which Qt does not report.
+        child<QRadioButton>("StandardRB")->click();
+        prompts->Errors.clear();
+        prompts->FileAnswers = {north};
+        rlimit before{};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &before), 0);
+        const rlimit small{20000, before.rlim_max};
+        const auto xfsz = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        child<QPushButton>("PrintBtn")->click();
+        ::setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, xfsz);
+        QCOMPARE(prompts->Errors, QStringList{"Unable to write to " + north + " (File too large)"});
+        QCOMPARE(old(), QByteArray("old north"));
+        QVERIFY(prompts->Messages.isEmpty());
+        QCOMPARE(QDir(hands.path()).entryList({"full-*"}), QStringList{"full-north.pdf"});
+    }
+
     void pdfThroughALink_replacesItsTargetAndKeepsItsPermissions() {
         boards("L.DGE", 2);
         current = QStringLiteral("L.DGE");
@@ -495,6 +542,7 @@ class PrintDlgTest : public QObject {
                 QCOMPARE(canvas.Scale(), unit);
             }
             canvas.EndDocument();
+            canvas.Finish();
             QCOMPARE(PdfPages(out), 1);
         }
     }
