@@ -86,12 +86,13 @@ void FileAnalyser::Start(const QString& path) {
                 else
                     chunk->Problems.push_back(NotAnalysed(file, b.Number, problem));
             }
-            AnalysisReport report = AnalyseBoards(boards, file);
+            // Stopped, the batch in DDS's hands is given up rather than waited for.
+            AnalysisReport report = AnalyseBoards(boards, file, {}, AnalysisBatch, stop.get());
             chunk->Results = std::move(report.Results);
             chunk->Problems.insert(chunk->Problems.end(), report.Problems.begin(), report.Problems.end());
             chunk->Done = first + count;
             chunk->Last = chunk->Done >= total;
-            chunk->Cancelled = !chunk->Last && stop->load();
+            chunk->Cancelled = report.Cancelled || (!chunk->Last && stop->load());
             const bool end = chunk->Last || chunk->Cancelled;
             post(std::move(chunk));
             if (end) return;

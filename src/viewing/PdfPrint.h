@@ -4,6 +4,7 @@
 // no Qt type, so the command line can use it as it uses the core.
 #include "viewing/PrintLayout.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,8 +21,10 @@ struct PdfPrintJob {
     PrintRequest Request;
     zelv::Paper Paper = Paper::A4;
     // Hand records: the file's boards are analysed first, with this told
-    // how far it has gone (and stopped when it says so).
+    // how far it has gone (and stopped when it says so, or at once when
+    // Stop is raised).
     AnalysisProgress Progress;
+    const std::atomic<bool>* Stop = nullptr;
 };
 
 struct PdfPrintResult {

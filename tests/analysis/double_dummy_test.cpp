@@ -200,6 +200,23 @@ TEST(DoubleDummy, AnalyseBoards_stopsWhenProgressSaysSo) {
     EXPECT_FALSE(report.Results[2].has_value());
 }
 
+// When DDS's par function fails, the tricks still come and the par says
+// why it is missing: never a passed-out board in its place.
+TEST(DoubleDummy, ParThatFails_isReportedWithDdsReason) {
+    const Board b = RandomBoard(5, 5);
+    const BoardAnalysis sound = AnalyseOne(b);
+    SetParFailureForTesting(-1);
+    const BoardAnalysis failed = AnalyseOne(b);
+    const ParResult table = ParOf(sound.Tricks, b.Dealer, b.Vul);
+    SetParFailureForTesting(0);
+    EXPECT_EQ(failed.Tricks, sound.Tricks);
+    EXPECT_TRUE(failed.Par.Contracts.empty());
+    EXPECT_EQ(failed.Par.Error.rfind("the double-dummy solver says \"", 0), 0u) << failed.Par.Error;
+    EXPECT_NE(failed.Par.Error.find("(DDS error -1)"), std::string::npos) << failed.Par.Error;
+    EXPECT_EQ(table.Error, failed.Par.Error);
+    EXPECT_TRUE(sound.Par.Error.empty());
+}
+
 TEST(DoubleDummy, HighCardPoints_countAceFourKingThreeQueenTwoJackOne) {
     EXPECT_EQ(HighCardPoints(HandFromText("AKQJ.AKQJ.AKQJ.A")), 34);
     EXPECT_EQ(HighCardPoints(HandFromText("T98765432.T98.T.")), 0);
