@@ -326,13 +326,20 @@ AnalysisReport AnalyseBoardFile(BoardSource& file, const AnalysisProgress& progr
     return report;
 }
 
+std::size_t AnalysisBatch() {
+    static const std::size_t boards =
+        std::clamp<std::size_t>(2 * std::max(1u, std::thread::hardware_concurrency()), 2, MaxDdsBatch);
+    return boards;
+}
+
 std::optional<double> MeasureSecondsPerBoard(const std::atomic<bool>* stop) {
     // Two calls of the usual size, of random boards: the first readies DDS's
     // tables and is not timed; the solver's time varies a lot from board to
     // board, so a few boards give the size of it and no more.
     std::mt19937 random(20261208);
+    const std::size_t batch = AnalysisBatch();
     std::vector<std::optional<Board>> boards;
-    for (std::uint64_t n = 1; n <= 3 * AnalysisBatch; ++n) {
+    for (std::uint64_t n = 1; n <= 2 * batch; ++n) {
         std::array<CardCode, 52> pack = FullPack;
         std::shuffle(pack.begin(), pack.end(), random);
         std::array<CardMask, 4> hands{};
@@ -340,11 +347,11 @@ std::optional<double> MeasureSecondsPerBoard(const std::atomic<bool>* stop) {
             hands[static_cast<std::size_t>(i / 13)] |= CardBit(pack[static_cast<std::size_t>(i)]);
         boards.push_back(NumberedBoard(hands.data(), n));
     }
-    const std::vector<std::optional<Board>> first(boards.begin(), boards.begin() + AnalysisBatch);
-    if (AnalyseBoards(first, "sample", {}, AnalysisBatch, stop).Cancelled) return std::nullopt;
-    const std::vector<std::optional<Board>> timed(boards.begin() + AnalysisBatch, boards.end());
+    const std::vector<std::optional<Board>> first(boards.begin(), boards.begin() + static_cast<std::ptrdiff_t>(batch));
+    if (AnalyseBoards(first, "sample", {}, batch, stop).Cancelled) return std::nullopt;
+    const std::vector<std::optional<Board>> timed(boards.begin() + static_cast<std::ptrdiff_t>(batch), boards.end());
     const auto start = std::chrono::steady_clock::now();
-    if (AnalyseBoards(timed, "sample", {}, AnalysisBatch, stop).Cancelled) return std::nullopt;
+    if (AnalyseBoards(timed, "sample", {}, batch, stop).Cancelled) return std::nullopt;
     const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
     return spent.count() / static_cast<double>(timed.size());
 }

@@ -52,11 +52,11 @@ struct BoardAnalysis {
 
 // The most boards one DDS batch call takes with all five strains.
 inline constexpr std::size_t MaxDdsBatch = 32;
-// The boards of one DDS call where a stop should cost little work: two keep
-// two cores as busy as MaxDdsBatch does, each call lasting a quarter of a
-// second or so on this kind of machine, so progress moves often and a
-// stopped analysis throws little away.
-inline constexpr std::size_t AnalysisBatch = 2;
+// The boards of one DDS call where a stop should cost little work: two a
+// core give DDS (a task a board and strain) enough to keep every core busy
+// as a full batch does, measured on two cores, while a call lasts about
+// half a second, so progress moves often and a stop throws little away.
+std::size_t AnalysisBatch();
 
 // Analyses up to MaxDdsBatch boards in one DDS call; out[i] for boards[i].
 // Every board must be a whole deal (HandsProblem empty). False, with DDS's
@@ -91,13 +91,13 @@ struct AnalysisReport {
 // messages. Raising `stop` ends it within a few hundredths of a second,
 // Cancelled, with the results of the batches already done.
 AnalysisReport AnalyseBoards(const std::vector<std::optional<Board>>& boards, const std::string& name,
-                             const AnalysisProgress& progress = {}, std::size_t batch = AnalysisBatch,
+                             const AnalysisProgress& progress = {}, std::size_t batch = AnalysisBatch(),
                              const std::atomic<bool>* stop = nullptr);
 
 // Every board of an open file, by position: one whose record is damaged or
 // that is no whole deal is passed over with a message naming the file.
 AnalysisReport AnalyseBoardFile(BoardSource& file, const AnalysisProgress& progress = {},
-                                std::size_t batch = AnalysisBatch, const std::atomic<bool>* stop = nullptr);
+                                std::size_t batch = AnalysisBatch(), const std::atomic<bool>* stop = nullptr);
 
 // Seconds a board's analysis takes on this machine, measured on a few
 // random boards; none when `stop` was raised first.

@@ -5,7 +5,7 @@
 
 namespace zelv {
 
-std::size_t tPbnAnalysis::BatchSize() const { return AnalysisBatch; }
+std::size_t tPbnAnalysis::BatchSize() const { return AnalysisBatch(); }
 
 bool tPbnAnalysis::TagsFor(const std::vector<Board>& boards, std::vector<std::string>& tags, std::string* error) {
     const std::vector<std::optional<Board>> given(boards.begin(), boards.end());

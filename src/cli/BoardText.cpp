@@ -144,7 +144,7 @@ int WriteAnalysedPbn(const std::string& path, const std::string& output, std::os
     }
     BoardSource file;
     if (!OpenSaying(file, path, err)) return 1;
-    const AnalysisReport report = AnalyseBoardFile(file, progress, AnalysisBatch, stop);
+    const AnalysisReport report = AnalyseBoardFile(file, progress, AnalysisBatch(), stop);
     if (report.Cancelled) {
         err << "zelvano-deal: stopped before every board of " << path << " was analysed; nothing was written\n";
         return 1;
