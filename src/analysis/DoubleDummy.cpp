@@ -26,6 +26,18 @@ std::mutex& DdsLock() {
     return lock;
 }
 
+// A batch call's deals and results: large for the stack, and only ever used
+// under the lock.
+struct DdsTables {
+    std::unique_ptr<ddTableDeals> Deals = std::make_unique<ddTableDeals>();
+    std::unique_ptr<ddTablesRes> Results = std::make_unique<ddTablesRes>();
+    std::unique_ptr<allParResults> Pars = std::make_unique<allParResults>();
+};
+DdsTables& Tables() {
+    static DdsTables tables;
+    return tables;
+}
+
 // The thread every analysis hands its DDS calls to, so that a caller can stop
 // waiting for one: DDS cannot be interrupted, and a hard board takes it
 // seconds on a busy machine. Started at the first call; at the program's end
@@ -80,7 +92,12 @@ class DdsThread {
     }
 
   private:
-    DdsThread() = default;
+    // Made first, the lock and the tables outlive this thread, which may be
+    // finishing a call while the program ends.
+    DdsThread() {
+        DdsLock();
+        Tables();
+    }
 
     void Serve() {
         std::unique_lock<std::mutex> hold(lock_);
@@ -210,10 +227,10 @@ bool AnalyseBatch(const Board* boards, std::size_t count, BoardAnalysis* out, st
         if (error) *error = DdsMessage(RETURN_TOO_MANY_TABLES);
         return false;
     }
-    // Large for the stack, and only ever used under the lock.
-    static const auto deals = std::make_unique<ddTableDeals>();
-    static const auto results = std::make_unique<ddTablesRes>();
-    static const auto pars = std::make_unique<allParResults>();
+    DdsTables& tables = Tables();
+    const auto& deals = tables.Deals;
+    const auto& results = tables.Results;
+    const auto& pars = tables.Pars;
     std::lock_guard<std::mutex> hold(DdsLock());
     *deals = ddTableDeals{};
     deals->noOfTables = static_cast<int>(count);
