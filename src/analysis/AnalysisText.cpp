@@ -26,6 +26,7 @@ std::string ContractText(const ParContract& c, StrainStyle style) {
 }
 
 std::string ParText(const ParResult& par, StrainStyle style) {
+    if (!par.Error.empty()) return "par not computed: " + par.Error;
     if (par.Contracts.empty()) return "0: passed out";
     std::string text = Signed(par.Score) + ":";
     for (std::size_t i = 0; i < par.Contracts.size(); ++i)
@@ -33,7 +34,10 @@ std::string ParText(const ParResult& par, StrainStyle style) {
     return text;
 }
 
-std::string ParLine(const ParResult& par, StrainStyle style) { return "Par " + ParText(par, style); }
+std::string ParLine(const ParResult& par, StrainStyle style) {
+    if (!par.Error.empty()) return "Par not computed: " + par.Error;
+    return "Par " + ParText(par, style);
+}
 
 std::string AnalysisTextBlock(const BoardAnalysis& analysis, const Board& board) {
     const std::string indent(10, ' ');
@@ -62,6 +66,9 @@ std::string PbnAnalysisTags(const BoardAnalysis& analysis) {
             hex += "0123456789ABCDEF"[tricks & 15];
             rows += std::string(1, RowLetters[seat]) + " " + Letters[strain] + " " + std::to_string(tricks) + "\r\n";
         }
+    const std::string tricks = "[DoubleDummyTricks \"" + hex + "\"]\r\n" +
+                               "[OptimumResultTable \"Declarer;Denomination\\2R;Result\\2R\"]\r\n" + rows;
+    if (!analysis.Par.Error.empty()) return tricks;
     std::string contract;
     for (const ParContract& c : analysis.Par.Contracts) {
         if (!contract.empty()) contract += ", ";
@@ -69,9 +76,14 @@ std::string PbnAnalysisTags(const BoardAnalysis& analysis) {
                     (c.Doubled ? "X" : "");
     }
     if (contract.empty()) contract = "Pass";
-    return "[DoubleDummyTricks \"" + hex + "\"]\r\n" +
-           "[OptimumResultTable \"Declarer;Denomination\\2R;Result\\2R\"]\r\n" + rows + "[OptimumScore \"NS " +
-           std::to_string(analysis.Par.Score) + "\"]\r\n" + "[ParContract \"" + contract + "\"]\r\n";
+    return tricks + "[OptimumScore \"NS " + std::to_string(analysis.Par.Score) + "\"]\r\n" + "[ParContract \"" +
+           contract + "\"]\r\n";
+}
+
+std::string ParNotComputedNote(const std::string& name, std::uint64_t board, const ParResult& par, bool inPbn) {
+    if (par.Error.empty()) return {};
+    return name + ": board " + std::to_string(board) + ": " + ParText(par, StrainStyle::Letters) +
+           (inPbn ? "; its game has no OptimumScore or ParContract tag" : "");
 }
 
 } // namespace zelv

@@ -8,6 +8,7 @@
 #include "formats/BoardSource.h"
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -37,6 +38,9 @@ struct ParContract {
 struct ParResult {
     int Score = 0;                      // from North-South's side
     std::vector<ParContract> Contracts; // none: the board is passed out
+    // Why DDS could not work the par out (then there is no score or
+    // contract); empty when it did.
+    std::string Error{};
     bool operator==(const ParResult&) const = default;
 };
 
@@ -48,6 +52,11 @@ struct BoardAnalysis {
 
 // The most boards one DDS batch call takes with all five strains.
 inline constexpr std::size_t MaxDdsBatch = 32;
+// The boards of one DDS call where a stop should cost little work: two a
+// core give DDS (a task a board and strain) enough to keep every core busy
+// as a full batch does, measured on two cores, while a call lasts about
+// half a second, so progress moves often and a stop throws little away.
+std::size_t AnalysisBatch();
 
 // Analyses up to MaxDdsBatch boards in one DDS call; out[i] for boards[i].
 // Every board must be a whole deal (HandsProblem empty). False, with DDS's
@@ -62,6 +71,11 @@ ParResult ParOf(const TrickTable& tricks, int dealer, Vulnerability vul);
 // and the total; returning false stops the analysis there.
 using AnalysisProgress = std::function<bool(std::size_t done, std::size_t total)>;
 
+// Every DDS call is made on one thread kept for it, one call at a time. A
+// caller given a stop flag waits for its call only while the flag is down:
+// once it is raised the caller goes on at once and the call in flight, which
+// DDS cannot interrupt, finishes unobserved.
+
 struct AnalysisReport {
     // By board, none for a board that was not analysed.
     std::vector<std::optional<BoardAnalysis>> Results;
@@ -74,14 +88,31 @@ struct AnalysisReport {
 // out by the caller with its message), `batch` boards to a DDS call. A board
 // that is not a whole deal is never sent to the solver: it is reported and
 // passed over, as is one that DDS refuses. `name` names the file in
-// messages.
+// messages. Raising `stop` ends it within a few hundredths of a second,
+// Cancelled, with the results of the batches already done.
 AnalysisReport AnalyseBoards(const std::vector<std::optional<Board>>& boards, const std::string& name,
-                             const AnalysisProgress& progress = {}, std::size_t batch = MaxDdsBatch);
+                             const AnalysisProgress& progress = {}, std::size_t batch = AnalysisBatch(),
+                             const std::atomic<bool>* stop = nullptr);
 
 // Every board of an open file, by position: one whose record is damaged or
 // that is no whole deal is passed over with a message naming the file.
 AnalysisReport AnalyseBoardFile(BoardSource& file, const AnalysisProgress& progress = {},
-                                std::size_t batch = MaxDdsBatch);
+                                std::size_t batch = AnalysisBatch(), const std::atomic<bool>* stop = nullptr);
+
+// Seconds a board's analysis takes on this machine, measured on a few
+// random boards; none when `stop` was raised first.
+std::optional<double> MeasureSecondsPerBoard(const std::atomic<bool>* stop = nullptr);
+
+// True while DDS works on a call (one nobody may wait for any more).
+bool DdsBusy();
+// Ends the process with `status` straight away, standard output and error
+// flushed, when DDS is still busy with a call a stop left behind, rather
+// than wait on the way out for a result nobody wants; otherwise returns.
+void ExitWithoutWaitingForDds(int status);
+
+// For tests: DDS's par function is taken to fail with the DDS error `code`
+// on every board from now on; 0 asks DDS again.
+void SetParFailureForTesting(int code);
 
 // "<name>: board <number> not analysed: <what>".
 std::string NotAnalysed(const std::string& name, std::uint64_t board, const std::string& what);

@@ -5,17 +5,23 @@
 
 namespace zelv {
 
-std::size_t tPbnAnalysis::BatchSize() const { return MaxDdsBatch; }
+std::size_t tPbnAnalysis::BatchSize() const { return AnalysisBatch(); }
 
 bool tPbnAnalysis::TagsFor(const std::vector<Board>& boards, std::vector<std::string>& tags, std::string* error) {
     const std::vector<std::optional<Board>> given(boards.begin(), boards.end());
-    const AnalysisReport report = AnalyseBoards(given, name_);
+    const AnalysisReport report = AnalyseBoards(given, name_, {}, boards.size(), stop_);
+    tags.clear();
+    if (report.Cancelled) return true;
     if (!report.Problems.empty()) {
         if (error) *error = report.Problems.front();
         return false;
     }
-    tags.clear();
-    for (const auto& result : report.Results) tags.push_back(PbnAnalysisTags(*result));
+    for (std::size_t i = 0; i < boards.size(); ++i) {
+        const BoardAnalysis& analysis = *report.Results[i];
+        tags.push_back(PbnAnalysisTags(analysis));
+        if (std::string note = ParNotComputedNote(name_, boards[i].Number, analysis.Par, true); !note.empty())
+            notes_.push_back(std::move(note));
+    }
     return true;
 }
 

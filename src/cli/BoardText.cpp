@@ -132,8 +132,16 @@ int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out,
         const AnalysisReport report = AnalyseBoards(sound, path, progress);
         for (const std::string& problem : report.Problems) err << "zelvano-deal: " << problem << "\n";
         damaged = damaged || !report.Problems.empty();
-        for (std::size_t i = 0; i < kept.size(); ++i)
-            emit(kept[i], *sound[i], report.Results[i] ? &*report.Results[i] : nullptr);
+        for (std::size_t i = 0; i < kept.size(); ++i) {
+            const BoardAnalysis* a = report.Results[i] ? &*report.Results[i] : nullptr;
+            emit(kept[i], *sound[i], a);
+            if (!a) continue;
+            if (const std::string note = ParNotComputedNote(path, kept[i].Number, a->Par, format == ShowFormat::Pbn);
+                !note.empty()) {
+                err << "zelvano-deal: " << note << "\n";
+                damaged = true;
+            }
+        }
     }
     out.flush();
     if (!out) {
@@ -144,10 +152,15 @@ int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out,
 }
 
 int WriteAnalysedPbn(const std::string& path, const std::string& output, std::ostream& out, std::ostream& err,
-                     const AnalysisProgress& progress) {
+                     const AnalysisProgress& progress, const std::atomic<bool>* stop) {
+    // Minutes of analysis are not spent on a file that cannot be written.
+    if (std::string error; !CanWriteFile(output, &error)) {
+        err << "zelvano-deal: " << error << "\n";
+        return 1;
+    }
     BoardSource file;
     if (!OpenSaying(file, path, err)) return 1;
-    const AnalysisReport report = AnalyseBoardFile(file, progress);
+    const AnalysisReport report = AnalyseBoardFile(file, progress, AnalysisBatch(), stop);
     if (report.Cancelled) {
         err << "zelvano-deal: stopped before every board of " << path << " was analysed; nothing was written\n";
         return 1;
@@ -155,6 +168,17 @@ int WriteAnalysedPbn(const std::string& path, const std::string& output, std::os
     for (const std::string& problem : report.Problems) err << "zelvano-deal: " << problem << "\n";
     std::uint64_t written = 0, games = 0;
     const std::string pbn = AnalysedPbn(file, report, written, games);
+    // A par the solver could not work out leaves its game without par tags.
+    bool withoutPar = false;
+    for (std::uint64_t n = 1; n <= report.Results.size(); ++n) {
+        Board board;
+        if (!report.Results[n - 1] || !file.ReadDeal(n, board, nullptr)) continue;
+        if (const std::string note = ParNotComputedNote(output, board.Number, report.Results[n - 1]->Par, true);
+            !note.empty()) {
+            err << "zelvano-deal: " << note << "\n";
+            withoutPar = true;
+        }
+    }
     if (written == 0) {
         err << "zelvano-deal: no boards in " << path << " could be analysed; nothing was written\n";
         return 1;
@@ -167,7 +191,7 @@ int WriteAnalysedPbn(const std::string& path, const std::string& output, std::os
     if (games != written) out << " (" << games << " games)";
     out << "\n";
     out.flush();
-    return file.Problems().empty() && report.Problems.empty() ? 0 : 1;
+    return file.Problems().empty() && report.Problems.empty() && !withoutPar ? 0 : 1;
 }
 
 } // namespace zelv

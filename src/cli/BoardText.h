@@ -5,6 +5,7 @@
 #include "engine/uBoard.h"
 #include "formats/Board.h"
 
+#include <atomic>
 #include <cstdint>
 #include <iosfwd>
 #include <string>
@@ -28,18 +29,22 @@ enum class ShowFormat { Pbn, Text };
 // game that cannot be read or is not a whole deal is reported on `err` with
 // its board number and skipped. With `analysis`, each board carries its
 // double-dummy tricks and par: as PBN tags, or as lines under the diagram;
-// `progress` follows the analysis. 0 when every board was printed (and
-// analysed), 1 when the file could not be opened, held no board or any
-// board was skipped.
+// `progress` follows the analysis. A par DDS could not work out is named
+// on `err`. 0 when every board was printed (and wholly analysed), 1 when
+// the file could not be opened, held no board or any board was skipped.
 int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out, std::ostream& err,
                   bool analysis = false, const AnalysisProgress& progress = {});
 
 // Writes `output`, a PBN file of every board of `path` (any of the five
 // formats) with its double-dummy analysis as tags, put in place whole or
-// not at all, and says "Wrote OUT, N boards" on `out`. A board that cannot
-// be read or analysed is left out and named on `err`. 0 when every board
-// was written, 1 otherwise; nothing is written when no board could be.
+// not at all, and says "Wrote OUT, N boards" on `out`. Refused before any
+// board is analysed when `output` cannot be written. A board that cannot
+// be read or analysed is left out and named on `err`, as is a par DDS could
+// not work out (the game is written without its par tags). Raising `stop`
+// ends it within a few hundredths of a second, writing nothing. 0 when every
+// board was written whole, 1 otherwise; nothing is written when no board
+// could be.
 int WriteAnalysedPbn(const std::string& path, const std::string& output, std::ostream& out, std::ostream& err,
-                     const AnalysisProgress& progress = {});
+                     const AnalysisProgress& progress = {}, const std::atomic<bool>* stop = nullptr);
 
 } // namespace zelv

@@ -170,10 +170,10 @@ int Analyse(int argc, char** argv) {
         return UsageError("--output: the analysis is written as PBN; name a .PBN file, not " + output);
     CatchStopSignals();
     const AnalysisProgress line = AnalysisProgressLine();
-    const int status =
-        WriteAnalysedPbn(path, output, std::cout, std::cerr, [&line](std::size_t done, std::size_t total) {
-            return line ? line(done, total) : !Interrupted.load();
-        });
+    const int status = WriteAnalysedPbn(
+        path, output, std::cout, std::cerr,
+        [&line](std::size_t done, std::size_t total) { return line ? line(done, total) : !Interrupted.load(); },
+        &Interrupted);
     return Interrupted.load() ? ExitInterrupted : status;
 }
 
@@ -227,6 +227,8 @@ int Print(int argc, char** argv) {
     CatchStopSignals();
     job.Stop = &Interrupted;
     if (job.Request.Option == PrintOption::HandRecords) {
+        // Minutes of analysis are not spent on a file that cannot be written.
+        if (std::string error; !CanWriteFile(output, &error)) return BadInput(error);
         const AnalysisProgress line = AnalysisProgressLine();
         job.Progress = [line](std::size_t done, std::size_t total) {
             return line ? line(done, total) : !Interrupted.load();
@@ -513,9 +515,9 @@ int Deal(int argc, char** argv) {
     if (showProgress)
         progress = [&](const DealProgress& p) {
             double rate = p.Seconds > 0 ? static_cast<double>(p.Attempts) / p.Seconds : 0.0;
-            std::fprintf(stderr, "\r%llu of %lld boards, %llu attempts, %.0f attempts/s",
-                         static_cast<unsigned long long>(p.Accepted), static_cast<long long>(p.Requested),
-                         static_cast<unsigned long long>(p.Attempts), rate);
+            // "10 of 24 boards, ..." or "Dealt 24 of 24 · analysing 7 of 24, ...".
+            std::fprintf(stderr, "\r%s%s, %llu attempts, %.0f attempts/s", ProgressText(p).c_str(),
+                         p.WithAnalysis ? "" : " boards", static_cast<unsigned long long>(p.Attempts), rate);
             if (options.Level)
                 if (const std::string shares = DescribeShares(options.Setup, p.Shares); !shares.empty())
                     std::fprintf(stderr, " (%s)", shares.c_str());
@@ -527,6 +529,8 @@ int Deal(int argc, char** argv) {
     if (progressShown) std::fputs("\n", stderr);
 
     if (result.Status == DealStatus::Failed) return BadInput(DescribeResult(result, options.Boards));
+    if (result.Written)
+        for (const std::string& note : result.Notes) std::cerr << "zelvano-deal: warning: " << note << "\n";
     if (!quiet) {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%.3f", result.Seconds);
@@ -535,6 +539,8 @@ int Deal(int argc, char** argv) {
         if (options.Level)
             if (const std::string shares = DescribeShares(options.Setup, result.Shares); !shares.empty())
                 std::cout << "Shared equally: " << shares << "\n";
+        if (result.WithAnalysis && result.Written)
+            std::cout << "Double-dummy analysis: " << result.Analysed << " of " << result.Accepted << " boards\n";
         std::cout.flush();
         if (!std::cout) {
             std::cerr << "zelvano-deal: the boards were written to " << result.BoardPath
@@ -553,9 +559,7 @@ int Deal(int argc, char** argv) {
     return ExitDone;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int Dispatch(int argc, char** argv) {
     try {
         if (argc > 1 && std::string(argv[1]) == "show") return Show(argc - 1, argv + 1);
         if (argc > 1 && std::string(argv[1]) == "print") return Print(argc - 1, argv + 1);
@@ -568,4 +572,13 @@ int main(int argc, char** argv) {
         std::cerr << "zelvano-deal: " << e.what() << "\n";
         return ExitBadInput;
     }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int status = Dispatch(argc, argv);
+    // Stopped, an analysis leaves DDS finishing a board nobody waits for.
+    ExitWithoutWaitingForDds(status);
+    return status;
 }

@@ -52,6 +52,11 @@ bool AtomicWriteFile(const std::string& path, std::string_view bytes, std::strin
     return set.Commit(error);
 }
 
+bool CanWriteFile(const std::string& path, std::string* error) {
+    tFileSet set;
+    return set.Create(path, error) >= 0;
+}
+
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;

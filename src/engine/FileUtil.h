@@ -17,6 +17,11 @@ namespace zelv {
 int WriteFully(int fd, std::string_view bytes);
 
 bool AtomicWriteFile(const std::string& path, std::string_view bytes, std::string* error);
+// Whether AtomicWriteFile could write `path` now: a temporary file can be
+// made beside the file it leads to, which may be replaced. Checked before
+// long work whose result goes there; false, with "Unable to write to <path>
+// (<reason>)", when not. Leaves nothing behind.
+bool CanWriteFile(const std::string& path, std::string* error);
 
 // Reads a whole file. Returns false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);

@@ -5,6 +5,7 @@
 #include "formats/DupFile.h"
 #include "formats/Pbn.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <unistd.h>
 
@@ -35,6 +36,7 @@ bool tDealFiles::OpenDealFiles(const std::string& folder, const std::string& cod
     dlmHands_.clear();
     supplement_ = choice.Pbn ? choice.PbnTags : nullptr;
     pending_.clear();
+    tagged_ = 0;
     hadPrevious_ = false;
     if (!lock_.Acquire(folder, code, error)) return false;
     const bool wanted[FileCount] = {true, true, pbn_, dup_, dlm_};
@@ -109,7 +111,6 @@ void tDealFiles::WriteRecords(const CardMask* hands, const char* bri, const char
 void tDealFiles::AppendPbnGame(const CardMask* hands, const DisplayTable* display) {
     if (supplement_) {
         pending_.push_back(NumberedBoard(hands, first_ + boards_ - 1));
-        if (pending_.size() >= supplement_->BatchSize()) WritePendingGames(false);
         return;
     }
     if (!display) return;
@@ -117,20 +118,33 @@ void tDealFiles::AppendPbnGame(const CardMask* hands, const DisplayTable* displa
     Append(Pbn, game.data(), game.size());
 }
 
-void tDealFiles::WritePendingGames(bool all) {
-    if (pending_.empty() || !supplement_ || (!all && pending_.size() < supplement_->BatchSize())) return;
+std::size_t tDealFiles::TagWaitingGames() {
+    if (!open_ || !supplement_ || !error_.empty() || GamesWaiting() == 0) return 0;
+    const std::size_t count = std::min(std::max<std::size_t>(supplement_->BatchSize(), 1), GamesWaiting());
+    const std::vector<Board> batch(pending_.begin() + static_cast<std::ptrdiff_t>(tagged_),
+                                   pending_.begin() + static_cast<std::ptrdiff_t>(tagged_ + count));
     std::vector<std::string> tags;
     std::string why;
-    if (!supplement_->TagsFor(pending_, tags, &why) || tags.size() != pending_.size()) {
+    if (!supplement_->TagsFor(batch, tags, &why)) {
         if (error_.empty()) error_ = UnableToWrite(file_[Pbn].path, why);
-        pending_.clear();
-        return;
+        return 0;
     }
-    for (std::size_t i = 0; i < pending_.size(); ++i) {
-        const std::string game = PbnGame(pending_[i], tags[i]);
+    if (tags.size() != count) return 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string game = PbnGame(batch[i], tags[i]);
+        Append(Pbn, game.data(), game.size());
+    }
+    tagged_ += count;
+    return count;
+}
+
+void tDealFiles::WriteWaitingGames() {
+    for (; tagged_ < pending_.size(); ++tagged_) {
+        const std::string game = PbnGame(pending_[tagged_]);
         Append(Pbn, game.data(), game.size());
     }
     pending_.clear();
+    tagged_ = 0;
 }
 
 void tDealFiles::KeepForMachines(const CardMask* hands) {
@@ -174,7 +188,7 @@ bool tDealFiles::CloseDealFiles(std::string* error) {
         if (error) *error = error_;
         return error_.empty();
     }
-    if (error_.empty()) WritePendingGames(true);
+    if (error_.empty()) WriteWaitingGames();
     FinishMachineFiles();
     for (File& f : file_)
         if (f.fd >= 0) Flush(f);
@@ -199,6 +213,7 @@ void tDealFiles::Abandon() {
     }
     dlmHands_.clear();
     pending_.clear();
+    tagged_ = 0;
     open_ = false;
 }
 

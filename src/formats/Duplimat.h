@@ -24,15 +24,16 @@
 
 namespace zelv {
 
-// Tags added to the PBN games of a run, worked out a batch of boards at a
-// time (the double-dummy analysis).
+// Tags added to the PBN games of a run once its boards are dealt (the
+// double-dummy analysis), worked out a batch of boards at a time.
 class PbnSupplement {
   public:
     virtual ~PbnSupplement() = default;
-    // How many boards to gather before asking.
+    // How many boards to ask about at a time.
     virtual std::size_t BatchSize() const = 0;
-    // The tags of each board, in order, each tag pair ending in CR LF. False,
-    // with why (naming the board), when they cannot be had.
+    // The tags of each board, in order, each tag pair ending in CR LF; none
+    // at all when it was stopped. False, with why (naming the board), when
+    // they cannot be had.
     virtual bool TagsFor(const std::vector<Board>& boards, std::vector<std::string>& tags, std::string* error) = 0;
 };
 
@@ -44,6 +45,7 @@ struct DealFileChoice {
     bool Dlm = false;
     std::uint64_t FirstBoard = 1;
     // With a PBN file: tags for its games (not owned; outlives the files).
+    // The games then wait for them: see TagWaitingGames.
     PbnSupplement* PbnTags = nullptr;
 };
 
@@ -73,6 +75,13 @@ class tDealFiles {
     // them; `display` is needed only with PBN.
     void WriteRecords(const CardMask* hands, const char* bri, const char* dge, const DisplayTable* display);
     bool WritesPbn() const { return pbn_; }
+    // With a supplement, the PBN games wait, their boards kept, until this
+    // gives the next batch of them their tags and writes them; the close
+    // writes those still waiting without. The number of games written: 0
+    // when none waits, the supplement was stopped, or it failed (the run
+    // then fails as with a write that failed).
+    std::size_t TagWaitingGames();
+    std::size_t GamesWaiting() const { return pending_.size() - tagged_; }
     // Writes out what is buffered and puts the files in place, all of them
     // or none. A ".PBN", ".DUP" or ".DLM" file of an earlier run that this
     // one does not write is removed: it would no longer match the boards.
@@ -107,10 +116,11 @@ class tDealFiles {
     void KeepForMachines(const CardMask* hands);
     // The ".DUP" trailers and the ".DLM" text, once the last board is known.
     void FinishMachineFiles();
-    // The PBN game of the board just written, or with a supplement, the
-    // games of the boards gathered once a batch is full (or `all`).
+    // The PBN game of the board just written, or with a supplement, its
+    // board kept until the game's tags are known.
     void AppendPbnGame(const CardMask* hands, const DisplayTable* display);
-    void WritePendingGames(bool all);
+    // The games still waiting, without tags.
+    void WriteWaitingGames();
 
     File file_[FileCount];
     CodeLock lock_;
@@ -121,8 +131,9 @@ class tDealFiles {
     std::uint64_t first_ = 1;
     std::vector<std::array<CardMask, 4>> dlmHands_;
     PbnSupplement* supplement_ = nullptr;
-    std::vector<Board> pending_; // boards whose PBN games wait for their tags
-    bool hadPrevious_ = false;   // some file of the set existed when the run began
+    std::vector<Board> pending_; // boards of the PBN games from tagged_ on, waiting for their tags
+    std::size_t tagged_ = 0;
+    bool hadPrevious_ = false; // some file of the set existed when the run began
     std::uint64_t boards_ = 0;
     std::string error_;
 };

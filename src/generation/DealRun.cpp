@@ -113,9 +113,18 @@ void DealSecure(const DealRunOptions& options, tBoard& board, tDealFiles& files,
         files.WriteRecords(f.Cards.data(), f.Records, f.Records + RecordSize, &display);
         ++result.Accepted;
     };
+    auto stopped = [stop] { return stop && stop->load(std::memory_order_relaxed); };
     auto lastReport = std::chrono::steady_clock::now();
+    auto reportNow = [&] {
+        result.Attempts = attempts.load(std::memory_order_relaxed);
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastReport >= std::chrono::milliseconds(100)) {
+            lastReport = now;
+            report();
+        }
+    };
     while (!full()) {
-        if (stop && stop->load(std::memory_order_relaxed)) {
+        if (stopped()) {
             result.Status = DealStatus::Stopped;
             break;
         }
@@ -123,13 +132,16 @@ void DealSecure(const DealRunOptions& options, tBoard& board, tDealFiles& files,
             std::lock_guard<std::mutex> hold(lock);
             arrived.swap(handed);
         }
-        for (const Found& f : arrived)
-            if (!full()) accept(f);
+        for (const Found& f : arrived) {
+            if (full() || stopped()) break;
+            accept(f);
+        }
         if (full()) break;
         if (!arrived.empty()) {
             // Writing comes first, so that no helper waits on it; this
             // thread deals only while nothing is waiting to be written.
             arrived.clear();
+            reportNow();
             continue;
         }
         const std::uint64_t n = take(WriterChunk);
@@ -154,12 +166,7 @@ void DealSecure(const DealRunOptions& options, tBoard& board, tDealFiles& files,
             accept(own);
         }
         attempts.fetch_add(done, std::memory_order_relaxed);
-        result.Attempts = attempts.load(std::memory_order_relaxed);
-        const auto now = std::chrono::steady_clock::now();
-        if (now - lastReport >= std::chrono::milliseconds(100)) {
-            lastReport = now;
-            report();
-        }
+        reportNow();
     }
     halt.store(true);
     for (std::thread& t : pool) t.join();
@@ -289,6 +296,7 @@ void DealSecureLevelled(const DealRunOptions& options, const tBoard& base, const
             }
         }
         for (const Found& f : ready) {
+            if (stop && stop->load(std::memory_order_relaxed)) break;
             if (files.WritesPbn()) RenderHands(f.Cards.data(), display);
             files.WriteRecords(f.Cards.data(), f.Records, f.Records + RecordSize, &display);
             levels.Count(result.Shares, result.Accepted);
@@ -313,6 +321,23 @@ void DealSecureLevelled(const DealRunOptions& options, const tBoard& base, const
     halt.store(true);
     for (std::thread& t : pool) t.join();
     result.Attempts = attempts.load();
+}
+
+// The PBN games' double-dummy analysis, once the boards are dealt: a DDS
+// batch at a time until every game has it, the run is stopped (the batch in
+// flight abandoned, the games left written without it) or the files fail.
+void AnalyseGames(tDealFiles& files, const std::atomic<bool>* stop, DealRunResult& result,
+                  const std::function<void()>& report) {
+    report();
+    while (files.GamesWaiting() > 0) {
+        const std::size_t tagged = stop && stop->load() ? 0 : files.TagWaitingGames();
+        if (tagged == 0) {
+            if (!files.Failed()) result.Status = DealStatus::Stopped;
+            return;
+        }
+        result.Analysed += tagged;
+        report();
+    }
 }
 
 } // namespace
@@ -363,7 +388,8 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
     }
 
     tDealFiles files;
-    tPbnAnalysis analysis(JoinPath(options.OutputFolder, options.FileCode + ".PBN"));
+    tPbnAnalysis analysis(JoinPath(options.OutputFolder, options.FileCode + ".PBN"), stop);
+    result.WithAnalysis = options.PbnAnalysis && options.WritePbn;
     const DealFileChoice choice{options.WritePbn, options.WriteDup, options.WriteDlm, options.FirstBoard,
                                 options.PbnAnalysis ? &analysis : nullptr};
     if (!files.OpenDealFiles(options.OutputFolder, options.FileCode, choice, &result.Error)) return result;
@@ -377,9 +403,11 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
     auto elapsed = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
+    bool analysing = false;
     auto report = [&] {
         if (progress)
-            progress(DealProgress{result.Accepted, result.Attempts, options.Boards, elapsed(), result.Shares});
+            progress(DealProgress{result.Accepted, result.Attempts, options.Boards, elapsed(), result.Shares,
+                                  result.WithAnalysis, analysing, result.Analysed});
     };
     auto lastReport = start;
     constexpr std::uint64_t ClockEvery = 1u << 14;
@@ -420,6 +448,13 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
             }
         }
     }
+    if (result.WithAnalysis && result.Status != DealStatus::Stopped && !files.Failed()) {
+        analysing = true;
+        const auto began = Clock::now();
+        AnalyseGames(files, stop, result, report);
+        result.AnalysisSeconds = std::chrono::duration<double>(Clock::now() - began).count();
+        result.Notes = analysis.Notes();
+    }
     if (options.Random && !options.Seed && !options.Secure) *options.Random = board.Random;
     // However the run ended, a run without a board leaves the previous set
     // as it was: a Stop before the first board must not empty the files.
@@ -458,6 +493,12 @@ std::string DescribeShares(const DealSetup& setup, const AlternativeShares& shar
 std::string DescribeResult(const DealRunResult& result, std::int64_t requested) {
     std::string boards = std::to_string(result.Accepted) + " of " + std::to_string(requested < 0 ? 0 : requested) +
                          " boards dealt in " + std::to_string(result.Attempts) + " attempts";
+    if (result.WithAnalysis && result.Written)
+        boards += ", " +
+                  (result.Analysed == result.Accepted ? std::string("all")
+                   : result.Analysed == 0             ? std::string("none")
+                                                      : std::to_string(result.Analysed)) +
+                  " with their double-dummy analysis";
     const std::string kept = result.Written ? "." : "; the previous files were kept.";
     switch (result.Status) {
     case DealStatus::Done:
@@ -470,6 +511,15 @@ std::string DescribeResult(const DealRunResult& result, std::int64_t requested) 
         return result.ErrorDetail.empty() ? result.Error : result.Error + " (" + result.ErrorDetail + ")";
     }
     return boards;
+}
+
+std::string ProgressText(const DealProgress& progress) {
+    const std::string dealt =
+        std::to_string(progress.Accepted) + " of " + std::to_string(progress.Requested < 0 ? 0 : progress.Requested);
+    if (!progress.WithAnalysis) return dealt;
+    if (!progress.Analysing) return "Dealt " + dealt + " \u00b7 analysis follows";
+    return "Dealt " + dealt + " \u00b7 analysing " + std::to_string(progress.Analysed) + " of " +
+           std::to_string(progress.Accepted);
 }
 
 } // namespace zelv

@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zelv {
 
@@ -59,6 +60,11 @@ struct DealProgress {
     std::int64_t Requested = 0;
     double Seconds = 0;
     AlternativeShares Shares{}; // levelled runs only
+    // A run that analyses its boards does so once they are dealt: whether
+    // it does, whether it has begun, and the boards analysed so far.
+    bool WithAnalysis = false;
+    bool Analysing = false;
+    std::uint64_t Analysed = 0;
 };
 
 enum class DealStatus {
@@ -80,14 +86,23 @@ struct DealRunResult {
     // failed, leaves the previous files as they were.
     bool Written = false;
     AlternativeShares Shares{}; // levelled runs only
+    // With PbnAnalysis: the boards whose PBN games carry their analysis (a
+    // stopped run's first ones), the seconds spent on it, and a line for
+    // each game written without its par (ParNotComputedNote).
+    bool WithAnalysis = false;
+    std::uint64_t Analysed = 0;
+    double AnalysisSeconds = 0;
+    std::vector<std::string> Notes;
 };
 
 using ProgressFn = std::function<void(const DealProgress&)>;
 
 // Deals a run. The set-up is loaded and checked
 // before any file is touched. `progress` is called a few times a second and
-// once at the end, on the calling thread; `stop` is polled between attempts.
-// MaxAttempts counts the attempts of every thread.
+// once at the end, on the calling thread; `stop` is polled between attempts
+// and between the boards written, and ends an analysis within a few
+// hundredths of a second, the batch in flight abandoned. MaxAttempts counts
+// the attempts of every thread.
 DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* stop = nullptr,
                       const ProgressFn& progress = {});
 
@@ -95,7 +110,12 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
 // more than one alternative.
 std::string DescribeShares(const DealSetup& setup, const AlternativeShares& shares);
 
-// "N of M boards dealt in A attempts" style summary of a result.
+// "N of M boards dealt in A attempts" style summary of a result, with how
+// many carry their analysis when it was asked for.
 std::string DescribeResult(const DealRunResult& result, std::int64_t requested);
+
+// "10 of 24" while dealing; for a run that analyses its boards, "Dealt 10
+// of 24 · analysis follows", then "Dealt 24 of 24 · analysing 7 of 24".
+std::string ProgressText(const DealProgress& progress);
 
 } // namespace zelv

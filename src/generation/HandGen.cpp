@@ -1,5 +1,6 @@
 #include "generation/HandGen.h"
 
+#include "analysis/DoubleDummy.h"
 #include "engine/FileUtil.h"
 #include "engine/Settings.h"
 #include "formats/DlmFile.h"
@@ -138,7 +139,8 @@ void THandGenDlg::FormCreate() {
         for (auto* combo : seat.Conditions)
             connect(combo, &QComboBox::currentIndexChanged, this, [this] { OddsLater(); });
     }
-    for (QCheckBox* box : {SeedCB, LevelCB}) connect(box, &QCheckBox::toggled, this, [this] { OddsLater(); });
+    for (QCheckBox* box : {SeedCB, LevelCB, PbnCB, DoubleDummyCB})
+        connect(box, &QCheckBox::toggled, this, [this] { OddsLater(); });
     connect(NumberBoardsEB, &QLineEdit::textChanged, this, [this] { OddsLater(); });
 }
 
@@ -712,10 +714,12 @@ void THandGenDlg::StartRun(const DealRunOptions& options) {
 
 void THandGenDlg::ShowProgress(std::uint64_t run, const DealProgress& p) {
     if (run != runId_ || !running_) return;
-    const int value =
-        p.Requested > 0 ? static_cast<int>(p.Accepted * ProgressScale / static_cast<std::uint64_t>(p.Requested)) : 0;
-    ProgBar->setFormat(QStringLiteral("%1 of %2").arg(p.Accepted).arg(p.Requested));
-    ProgBar->setValue(value);
+    // The bar follows the step in hand: the dealing, then the analysis.
+    const std::uint64_t done = p.Analysing ? p.Analysed : p.Accepted;
+    const std::uint64_t of =
+        p.Analysing ? p.Accepted : static_cast<std::uint64_t>(std::max<std::int64_t>(p.Requested, 0));
+    ProgBar->setFormat(q(ProgressText(p)));
+    ProgBar->setValue(of > 0 ? static_cast<int>(done * ProgressScale / of) : 0);
     Counter->setText(QString::number(p.Attempts));
     if (p.Seconds > 0) ShowRate(p.Attempts, p.Seconds);
     ShowShares(p.Shares);
@@ -747,9 +751,11 @@ void THandGenDlg::UpdateOdds() {
     long long boards = 1;
     if (!ParseWholeNumber(s(NumberBoardsEB->text()), boards) || boards < 1) boards = 1;
     const std::string folder = SharedSettings().HandDefinitionsFolder;
+    const bool analysis = PbnCB->isChecked() && DoubleDummyCB->isChecked();
+    const double analysisSeconds = analysisSecondsPerBoard_;
     EstimateLbl->setText(QStringLiteral("Set-up: estimating..."));
     oddsStop_ = false;
-    oddsWorker_ = std::thread([this, job, setup, seedFirst, level, boards, folder] {
+    oddsWorker_ = std::thread([this, job, setup, seedFirst, level, boards, folder, analysis, analysisSeconds] {
         auto post = [this, job](const std::string& seats, const std::string& estimate, bool final) {
             QMetaObject::invokeMethod(
                 this,
@@ -783,8 +789,21 @@ void THandGenDlg::UpdateOdds() {
         const tSetupEstimate estimate =
             level ? EstimateLevelled(board, boards, 0.3, &oddsStop_) : EstimateSetup(board, 0.3, &oddsStop_);
         if (oddsStop_) return;
-        post(text, "Set-up: " + EstimateText(estimate, boards) + (level ? ", alternatives in turn" : ""), true);
+        const double perBoard = analysis ? AnalysisSecondsPerBoard(analysisSeconds) : 0.0;
+        if (oddsStop_) return;
+        post(text, "Set-up: " + EstimateText(estimate, boards, perBoard) + (level ? ", alternatives in turn" : ""),
+             true);
     });
+}
+
+double THandGenDlg::AnalysisSecondsPerBoard(double known) {
+    if (known > 0) return known;
+    // Measured once a session, on a few boards: a second or so of the solver.
+    const std::optional<double> measured = MeasureSecondsPerBoard(&oddsStop_);
+    if (!measured) return 0;
+    QMetaObject::invokeMethod(
+        this, [this, seconds = *measured] { analysisSecondsPerBoard_ = seconds; }, Qt::QueuedConnection);
+    return *measured;
 }
 
 void THandGenDlg::ShowOdds(std::uint64_t job, const QString& seats, const QString& estimate, bool final) {
@@ -822,15 +841,24 @@ void THandGenDlg::FinishRun(bool quiet) {
     ShowFilesWritten(result);
     ProgBar->setValue(0);
     ProgBar->setFormat(QString());
+    // The run's own pace is the best guess at the next run's.
+    if (result.Analysed > 0) analysisSecondsPerBoard_ = result.AnalysisSeconds / static_cast<double>(result.Analysed);
+    QStringList notes;
+    if (result.Written)
+        for (const std::string& note : result.Notes) notes << q(note);
     if (!quiet) {
         switch (result.Status) {
         case DealStatus::Done:
             Prompts::current().beep();
+            if (!notes.isEmpty())
+                Prompts::current().information(
+                    this, windowTitle(), (QStringList{q(DescribeResult(result, requested_))} + notes).join(u'\n'));
             break;
         case DealStatus::Stopped:
         case DealStatus::AttemptLimit:
             Prompts::current().beep();
-            Prompts::current().information(this, windowTitle(), q(DescribeResult(result, requested_)));
+            Prompts::current().information(this, windowTitle(),
+                                           (QStringList{q(DescribeResult(result, requested_))} + notes).join(u'\n'));
             break;
         case DealStatus::Failed:
             // The message as it stands, then where the bad value was found.

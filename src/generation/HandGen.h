@@ -132,6 +132,9 @@ class THandGenDlg : public QDialog {
     void OddsLater();
     void StopOdds();
     void ShowOdds(std::uint64_t job, const QString& seats, const QString& estimate, bool final);
+    // On the odds worker: `known`, or else the seconds a board's analysis
+    // takes, measured now and kept for the session (0 when stopped first).
+    double AnalysisSecondsPerBoard(double known);
     void ShowShares(const AlternativeShares& shares);
 
     std::array<SeatControls, 4> seats_; // North, East, South, West
@@ -184,6 +187,8 @@ class THandGenDlg : public QDialog {
     std::thread oddsWorker_;
     std::atomic<bool> oddsStop_{false};
     std::uint64_t oddsJob_ = 0;
+    // Seconds a board's double-dummy analysis takes, once known (0 before).
+    double analysisSecondsPerBoard_ = 0;
 };
 
 } // namespace zelv

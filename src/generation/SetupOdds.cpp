@@ -194,15 +194,19 @@ std::string DurationText(double seconds) {
     return RoundedText(seconds / 86400, 2) + " days";
 }
 
-std::string EstimateText(const tSetupEstimate& e, std::int64_t boards) {
+std::string EstimateText(const tSetupEstimate& e, std::int64_t boards, double analysisSecondsPerBoard) {
     if (e.Attempts == 0) return "no estimate";
     const std::int64_t n = boards < 1 ? 1 : boards;
     const std::string set = std::to_string(n) + (n == 1 ? " board" : " boards");
+    const double perBoard = e.SecondsPerBoard + analysisSecondsPerBoard;
+    const std::string analysed = analysisSecondsPerBoard <= 0 ? ""
+                                 : n == 1                     ? " with its analysis"
+                                                              : " with their analysis";
     // A built seat left no hand by the cards placed first: nothing to wait for.
     if (e.Accepted == 0 && e.Upper <= 0) return "no board: the cards placed first leave a seat no hand it accepts";
     if (e.Accepted == 0)
         return "rarer than 1 board in " + RoundedText(1.0 / e.Upper, 2) + "; " + set + " would take more than " +
-               DurationText(e.SecondsPerBoard * static_cast<double>(n));
+               DurationText(perBoard * static_cast<double>(n)) + analysed;
     std::string odds = e.Probability >= 1.0 ? "every board" : "about 1 board in " + RoundedText(1.0 / e.Probability, 2);
     // An error below one per cent is a built seat's exact count: nothing to add.
     if (e.Probability < 1.0 && e.RelativeError >= 0.01) {
@@ -210,7 +214,7 @@ std::string EstimateText(const tSetupEstimate& e, std::int64_t boards) {
         std::snprintf(pm, sizeof pm, " (±%.0f%%)", std::ceil(100.0 * e.RelativeError));
         odds += pm;
     }
-    return odds + "; " + set + " in about " + DurationText(e.SecondsPerBoard * static_cast<double>(n));
+    return odds + "; " + set + " in about " + DurationText(perBoard * static_cast<double>(n)) + analysed;
 }
 
 } // namespace zelv

@@ -84,8 +84,10 @@ tSetupEstimate EstimateSetup(tBoard& board, double seconds, const std::atomic<bo
 tSetupEstimate EstimateLevelled(tBoard& board, std::int64_t boards, double seconds,
                                 const std::atomic<bool>* stop = nullptr);
 
-// "about 1 board in 41,000 (±4%); 16 boards in about 0.2 s"
-std::string EstimateText(const tSetupEstimate& estimate, std::int64_t boards);
+// "about 1 board in 41,000 (±4%); 16 boards in about 0.2 s". With the
+// seconds each board's analysis takes, the time includes it: "16 boards in
+// about 4.2 s with their analysis".
+std::string EstimateText(const tSetupEstimate& estimate, std::int64_t boards, double analysisSecondsPerBoard = 0);
 // "0.2 s", "14 s", "3.5 min", "2.1 h", "5.0 days".
 std::string DurationText(double seconds);
 

@@ -69,8 +69,8 @@ void FileAnalyser::Start(const QString& path) {
         }
         const std::size_t total = source.BoardCount();
         // A full table takes DDS a good part of a second a board on one core:
-        // batches of two boards a core keep every core busy while the first
-        // results show within a second and a stop waits for little more.
+        // chunks of two boards a core show the first results within a second
+        // or so; a stop gives up the DDS call in flight rather than wait.
         const std::size_t batch = std::clamp<std::size_t>(2 * std::thread::hardware_concurrency(), 4, MaxDdsBatch);
         for (std::size_t first = 0; first < total || first == 0; first += batch) {
             auto chunk = std::make_shared<Chunk>();
@@ -86,12 +86,13 @@ void FileAnalyser::Start(const QString& path) {
                 else
                     chunk->Problems.push_back(NotAnalysed(file, b.Number, problem));
             }
-            AnalysisReport report = AnalyseBoards(boards, file);
+            // Stopped, the batch in DDS's hands is given up rather than waited for.
+            AnalysisReport report = AnalyseBoards(boards, file, {}, AnalysisBatch(), stop.get());
             chunk->Results = std::move(report.Results);
             chunk->Problems.insert(chunk->Problems.end(), report.Problems.begin(), report.Problems.end());
             chunk->Done = first + count;
             chunk->Last = chunk->Done >= total;
-            chunk->Cancelled = !chunk->Last && stop->load();
+            chunk->Cancelled = report.Cancelled || (!chunk->Last && stop->load());
             const bool end = chunk->Last || chunk->Cancelled;
             post(std::move(chunk));
             if (end) return;

@@ -25,7 +25,8 @@ class FileAnalyser : public QObject {
     // Analyses every board of the file at `path`, dropping what an earlier
     // start had found.
     void Start(const QString& path);
-    // Asks the analysis to stop after the batch it is on, and waits for it.
+    // Stops the analysis, giving up the batch DDS is on, and waits for its
+    // thread (a few hundredths of a second).
     void Stop();
     // Asks the same without waiting: Finished() follows, Cancelled() true
     // unless the last batch was already done.

@@ -40,7 +40,7 @@ PdfPrintResult PrintBoardFileToPdf(const PdfPrintJob& job) {
     FileAnalysis analysis;
     PrintRequest request = job.Request;
     if (request.Option == PrintOption::HandRecords && !request.Analysis) {
-        AnalysisReport report = AnalyseBoardFile(file, job.Progress);
+        AnalysisReport report = AnalyseBoardFile(file, job.Progress, AnalysisBatch(), job.Stop);
         if (report.Cancelled) {
             result.Cancelled = true;
             return result;

@@ -21,7 +21,8 @@ struct PdfPrintJob {
     PrintRequest Request;
     zelv::Paper Paper = Paper::A4;
     // Hand records: the file's boards are analysed first, with this told
-    // how far it has gone (and stopped when it says so).
+    // how far it has gone (and stopped when it says so, or at once when
+    // Stop is raised).
     AnalysisProgress Progress;
     // Raised to stop the job (not owned): nothing is then written.
     const std::atomic<bool>* Stop = nullptr;

@@ -70,6 +70,21 @@ void tBoardPrinter::DrawWithin(int x, int y, const std::string& text, int limit)
     if (size != fontSize_) canvas_.SetFontSize(fontSize_);
 }
 
+std::vector<std::string> tBoardPrinter::WrapWithin(const std::string& text, int room) {
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = std::min(text.find(' ', at), text.size());
+        const std::string word = text.substr(at, end - at);
+        if (!lines.empty() && canvas_.TextWidth(lines.back() + " " + word) <= room)
+            lines.back() += " " + word;
+        else if (!word.empty())
+            lines.push_back(word);
+        at = end + 1;
+    }
+    return lines;
+}
+
 void tBoardPrinter::PrintAllHands() {
     current_ = 0;
     title_ = "File: " + shortName_ + " - All Hands.";
@@ -349,15 +364,20 @@ void tBoardPrinter::DrawRecordTable(int x, int y, const BoardAnalysis* analysis,
         DrawWithin(x, parY, "Not analysed", right);
         return;
     }
-    // "Par +620" over one line a contract: "4♠ by N".
+    // "Par +620" over one line a contract: "4♠ by N"; or DDS's reason for
+    // having none, over as many lines as it needs.
     const ParResult& par = analysis->Par;
     SetFont(TextFont, 8, FontStyle::Bold);
-    DrawWithin(x, parY, par.Score > 0 ? "Par +" + std::to_string(par.Score) : "Par " + std::to_string(par.Score),
+    DrawWithin(x, parY,
+               !par.Error.empty() ? std::string("Par not computed")
+               : par.Score > 0    ? "Par +" + std::to_string(par.Score)
+                                  : "Par " + std::to_string(par.Score),
                right);
     SetFont(TextFont, 8, FontStyle::Regular);
     std::vector<std::string> lines;
     for (const ParContract& c : par.Contracts)
         lines.push_back(ContractText(c, StrainStyle::Signs) + " by " + c.Declarers);
+    if (!par.Error.empty()) lines = WrapWithin(par.Error, right - TextGap - x);
     if (lines.empty()) lines.push_back("passed out");
     // Room for six lines above the next row of boards; the rest share the last.
     constexpr std::size_t MaxLines = 6;

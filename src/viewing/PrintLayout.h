@@ -90,6 +90,9 @@ class tBoardPrinter {
     // Draws `text` so that it ends at least TextGap before `limit`: as it
     // is when it fits, else narrowed, and only then set smaller.
     void DrawWithin(int x, int y, const std::string& text, int limit);
+    // `text` in lines of whole words, each as wide as `room` at most in the
+    // current font (a word wider than that on a line of its own).
+    std::vector<std::string> WrapWithin(const std::string& text, int room);
     // Something a holding must end before when it shares the holding's line.
     struct Obstacle {
         int X, Top, Height;

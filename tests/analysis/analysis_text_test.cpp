@@ -57,3 +57,21 @@ TEST(AnalysisText, PbnParContract_sacrificesSeveralAndPassedOut) {
               "[OptimumScore \"NS -430\"]\r\n[ParContract \"W 4NT, EW 5C\"]\r\n");
     EXPECT_EQ(parTag({0, {}}), "[OptimumScore \"NS 0\"]\r\n[ParContract \"Pass\"]\r\n");
 }
+
+// A par DDS could not work out is said as such wherever par is shown, and
+// PBN gets the tricks without par tags rather than a wrong par.
+TEST(AnalysisText, ParNotComputed_saysWhyAndLeavesOutTheParTags) {
+    ParResult failed;
+    failed.Error = "the double-dummy solver says \"Unknown fault\" (DDS error -1)";
+    const BoardAnalysis a = Sample(failed);
+    EXPECT_EQ(ParText(a.Par, StrainStyle::Signs), "par not computed: " + failed.Error);
+    EXPECT_EQ(ParLine(a.Par, StrainStyle::Letters), "Par not computed: " + failed.Error);
+    EXPECT_NE(AnalysisTextBlock(a, Board{}).find("Par not computed: " + failed.Error + "\n"), std::string::npos);
+    const std::string tags = PbnAnalysisTags(a);
+    EXPECT_EQ(tags, PbnAnalysisTags(Sample({620, {{4, SpadeStrain, false, "NS", 0}}})).substr(0, tags.size()));
+    EXPECT_EQ(tags.find("[OptimumScore"), std::string::npos);
+    EXPECT_EQ(tags.find("[ParContract"), std::string::npos);
+    EXPECT_EQ(ParNotComputedNote("X.PBN", 7, a.Par, true), "X.PBN: board 7: par not computed: " + failed.Error +
+                                                               "; its game has no OptimumScore or ParContract tag");
+    EXPECT_EQ(ParNotComputedNote("X.PBN", 7, Sample({0, {}}).Par, true), "");
+}

@@ -7,9 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 using namespace zelv;
 using namespace zelv::test;
@@ -198,6 +201,43 @@ TEST(DoubleDummy, AnalyseBoards_stopsWhenProgressSaysSo) {
     EXPECT_TRUE(report.Results[0].has_value());
     EXPECT_FALSE(report.Results[1].has_value());
     EXPECT_FALSE(report.Results[2].has_value());
+}
+
+// When DDS's par function fails, the tricks still come and the par says
+// why it is missing: never a passed-out board in its place.
+TEST(DoubleDummy, ParThatFails_isReportedWithDdsReason) {
+    const Board b = RandomBoard(5, 5);
+    const BoardAnalysis sound = AnalyseOne(b);
+    SetParFailureForTesting(-1);
+    const BoardAnalysis failed = AnalyseOne(b);
+    const ParResult table = ParOf(sound.Tricks, b.Dealer, b.Vul);
+    SetParFailureForTesting(0);
+    EXPECT_EQ(failed.Tricks, sound.Tricks);
+    EXPECT_TRUE(failed.Par.Contracts.empty());
+    EXPECT_EQ(failed.Par.Error.rfind("the double-dummy solver says \"", 0), 0u) << failed.Par.Error;
+    EXPECT_NE(failed.Par.Error.find("(DDS error -1)"), std::string::npos) << failed.Par.Error;
+    EXPECT_EQ(table.Error, failed.Par.Error);
+    EXPECT_TRUE(sound.Par.Error.empty());
+}
+
+// A stop gives up waiting for DDS at once; a program that then ends waits
+// for the call DDS is still on and ends cleanly, whatever it had freed.
+TEST(DoubleDummyDeathTest, ProgramEndingWhileAStoppedCallRuns_endsCleanly) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            std::vector<std::optional<Board>> boards;
+            for (std::uint64_t n = 1; n <= 8; ++n) boards.push_back(RandomBoard(n, n));
+            std::atomic<bool> stop{false};
+            std::thread raise([&stop] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(30));
+                stop = true;
+            });
+            const bool cancelled = AnalyseBoards(boards, "SET.PBN", {}, AnalysisBatch(), &stop).Cancelled;
+            raise.join();
+            std::exit(cancelled && DdsBusy() ? 0 : 2);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST(DoubleDummy, HighCardPoints_countAceFourKingThreeQueenTwoJackOne) {

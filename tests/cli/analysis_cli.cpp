@@ -4,6 +4,10 @@
 #include "formats/Board.h"
 #include "formats/Pbn.h"
 
+#include <chrono>
+#include <csignal>
+#include <sys/stat.h>
+
 namespace zelv::clitest {
 
 namespace {
@@ -219,6 +223,61 @@ TEST_F(AnalysisCli, dealDd_changesNothingButTheAddedTags) {
     }
     EXPECT_EQ(removed, 5u * 24u);
     EXPECT_EQ(stripped, plain);
+}
+
+// An output that cannot be written is refused before any board is analysed:
+// the damaged record's message, which only the analysis gives, never comes.
+TEST_F(AnalysisCli, analyseAndPrintRecords_refuseAnUnwritableOutputBeforeAnalysing) {
+    ASSERT_EQ(Run({"--output", out, "--boards", "3", "--seed", "4", "--quiet"}).Status, 0);
+    const fs::path dge = fs::path(out) / "ZELV.DGE";
+    std::string bytes = ReadBytes(dge);
+    for (std::size_t i = RecordSize; i < 2 * RecordSize; ++i) bytes[i] = 'x';
+    WriteBytes(dge, bytes);
+    std::vector<std::vector<std::string>> commands;
+    for (const char* name : {"KEPT.PBN", "KEPT.pdf"}) {
+        WriteBytes(root / name, "kept");
+        ::chmod((root / name).c_str(), 0444);
+    }
+    for (const fs::path& target : {root / "gone" / "OUT.PBN", root / "KEPT.PBN"})
+        commands.push_back({"analyse", dge.string(), "-o", target.string()});
+#ifdef ZELV_WITH_PRINT
+    for (const fs::path& target : {root / "gone" / "OUT.pdf", root / "KEPT.pdf"})
+        commands.push_back({"print", dge.string(), "-o", target.string(), "--layout", "records"});
+#endif
+    for (const auto& args : commands) {
+        const RunResult r = Run(args);
+        EXPECT_EQ(r.Status, 1) << args[3];
+        EXPECT_EQ(r.Err.rfind("zelvano-deal: Unable to write to " + args[3] + " (", 0), 0u) << r.Err;
+        EXPECT_EQ(r.Err.find("not analysed"), std::string::npos) << r.Err;
+    }
+    EXPECT_FALSE(fs::exists(root / "gone"));
+    EXPECT_EQ(ReadBytes(root / "KEPT.PBN"), "kept");
+    EXPECT_EQ(ReadBytes(root / "KEPT.pdf"), "kept");
+}
+
+// Ctrl-C ends analyse and print --layout records at once, though DDS is in
+// the middle of a board: status 130, nothing written.
+TEST_F(AnalysisCli, interruptedAnalysisEndsAtOnce) {
+    ASSERT_EQ(Run({"--output", out, "--boards", "200", "--seed", "6", "--quiet"}).Status, 0);
+    const std::string dge = (fs::path(out) / "ZELV.DGE").string();
+    std::vector<std::vector<std::string>> commands = {{"analyse", dge, "-o", (root / "OUT.PBN").string()}};
+#ifdef ZELV_WITH_PRINT
+    commands.push_back({"print", dge, "-o", (root / "OUT.pdf").string(), "--layout", "records"});
+#endif
+    for (const auto& args : commands) {
+        const pid_t pid = Start(args);
+        ASSERT_GT(pid, 0);
+        ::usleep(1500000); // well into the analysis of 200 boards
+        const auto sent = std::chrono::steady_clock::now();
+        ::kill(pid, SIGINT);
+        const RunResult r = Wait(pid);
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - sent;
+        EXPECT_EQ(r.Status, 130) << r.Err;
+        // Generous for a loaded machine: a DDS batch of the old size took 6 to 30 s.
+        EXPECT_LT(took.count(), 2.0) << args[0];
+        EXPECT_NE(r.Err.find("stopped before every board"), std::string::npos) << r.Err;
+        EXPECT_FALSE(fs::exists(args[3])) << args[3];
+    }
 }
 
 } // namespace zelv::clitest

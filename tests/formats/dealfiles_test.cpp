@@ -528,14 +528,16 @@ TEST(BriRecord, strayBitsAboveTheLastCardAreNoCards) {
 }
 
 namespace {
-// Tags that name each board, gathered three boards at a time; or a refusal.
+// Tags that name each board, gathered three boards at a time; or a refusal,
+// or none at all once stopped.
 class CountingTags : public PbnSupplement {
   public:
-    bool Refuse = false;
+    bool Refuse = false, Stopped = false;
     std::vector<std::size_t> Batches;
     std::size_t BatchSize() const override { return 3; }
     bool TagsFor(const std::vector<Board>& boards, std::vector<std::string>& tags, std::string* error) override {
         Batches.push_back(boards.size());
+        if (Stopped) return true;
         if (Refuse) {
             *error = "board " + std::to_string(boards.front().Number) + " refused";
             return false;
@@ -561,33 +563,47 @@ void DealInto(tDealFiles& files, int boards, std::uint32_t seed) {
 } // namespace
 
 // A run's PBN games carry the supplement's tags after the mandatory ones,
-// asked for a batch at a time and the rest at the close; the other files
-// are as without it.
+// asked for a batch at a time once the boards are dealt; a supplement that
+// is stopped leaves the games still waiting, which the close writes as
+// without it. The other files are as without it.
 TEST(DealFiles, PbnSupplement_tagsEachGameInBatches) {
     test::TempDir dir;
     tDealFiles plain;
-    ASSERT_TRUE(plain.OpenDealFiles(dir.path(), "PLAIN", true, nullptr));
+    DealFileChoice numbered;
+    numbered.FirstBoard = 5;
+    ASSERT_TRUE(plain.OpenDealFiles(dir.path(), "PLAIN", numbered, nullptr));
     DealInto(plain, 7, 99);
     ASSERT_TRUE(plain.CloseDealFiles(nullptr));
     CountingTags tags;
-    DealFileChoice choice;
+    DealFileChoice choice = numbered;
     choice.PbnTags = &tags;
-    choice.FirstBoard = 5;
     tDealFiles files;
     ASSERT_TRUE(files.OpenDealFiles(dir.path(), "TAGS", choice, nullptr));
     DealInto(files, 7, 99);
+    EXPECT_TRUE(tags.Batches.empty());
+    EXPECT_EQ(files.GamesWaiting(), 7u);
+    EXPECT_EQ(files.TagWaitingGames(), 3u);
+    EXPECT_EQ(files.TagWaitingGames(), 3u);
+    tags.Stopped = true;
+    EXPECT_EQ(files.TagWaitingGames(), 0u);
+    EXPECT_FALSE(files.Failed());
+    EXPECT_EQ(files.GamesWaiting(), 1u);
     std::string error;
     ASSERT_TRUE(files.CloseDealFiles(&error)) << error;
     EXPECT_EQ(tags.Batches, (std::vector<std::size_t>{3, 3, 1}));
     EXPECT_EQ(test::ReadText(dir.file("TAGS.DGE")), test::ReadText(dir.file("PLAIN.DGE")));
     const std::string pbn = test::ReadText(dir.file("TAGS.PBN"));
-    for (int n = 5; n <= 11; ++n) {
+    for (int n = 5; n <= 10; ++n) {
         const std::string game = "[Board \"" + std::to_string(n) + "\"]";
         const std::string tag = "[Result \"?\"]\r\n[Note \"" + std::to_string(n) + "\"]\r\n\r\n";
         const std::size_t at = pbn.find(game);
         ASSERT_NE(at, std::string::npos) << n;
         EXPECT_EQ(pbn.find(tag, at), pbn.find("[Result", at)) << n;
     }
+    const std::string plainPbn = test::ReadText(dir.file("PLAIN.PBN"));
+    // The last game, without tags, as the plain run wrote it.
+    const std::string last = plainPbn.substr(plainPbn.rfind("[Event", plainPbn.find("[Board \"11\"]")));
+    EXPECT_TRUE(pbn.ends_with(last)) << pbn;
 }
 
 // Tags that cannot be had fail the run as a write does: the previous set stays.
@@ -602,6 +618,8 @@ TEST(DealFiles, PbnSupplementRefusing_keepsThePreviousSet) {
     tDealFiles files;
     ASSERT_TRUE(files.OpenDealFiles(dir.path(), "ZELV", choice, nullptr));
     DealInto(files, 2, 5);
+    EXPECT_EQ(files.TagWaitingGames(), 0u);
+    EXPECT_TRUE(files.Failed());
     std::string error;
     EXPECT_FALSE(files.CloseDealFiles(&error));
     EXPECT_NE(error.find("ZELV.PBN"), std::string::npos) << error;

@@ -15,6 +15,7 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -156,6 +157,23 @@ class HandGenTest : public QObject {
     std::uint64_t acceptedSoFar() {
         const QString t = child<QProgressBar>("ProgBar")->text();
         return t.section(u' ', 0, 0).toULongLong();
+    }
+    // Presses Stop and waits for Deal to come back; the milliseconds it took.
+    qint64 stopAndTime() {
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        // Generous, so that a run which ignores Stop fails here and not by hanging.
+        [&] { QTRY_COMPARE_WITH_TIMEOUT(button("DealBtn")->text(), QString("Deal"), 60000); }();
+        return clock.elapsed();
+    }
+    // "Stopped: 40 of 40 boards dealt in 40 attempts, 7 with their
+    // double-dummy analysis.": the boards that carry it.
+    std::uint64_t analysedSaid(const QString& message) {
+        const auto m = QRegularExpression(", (\\d+|all|none) with their double-dummy analysis").match(message);
+        if (!m.hasMatch()) return ~std::uint64_t{0};
+        const QString n = m.captured(1);
+        return n == "none" ? 0 : n == "all" ? ~std::uint64_t{1} : n.toULongLong();
     }
 
   private slots:
@@ -904,6 +922,93 @@ class HandGenTest : public QObject {
             for (int suit = 0; suit < 4; ++suit) lengths[suit] = static_cast<std::uint8_t>(board[North][suit].size());
             QCOMPARE(PatternOfLengths(lengths), std::string("4333"));
         }
+    }
+
+    // Stop ends a run with the analysis ticked within a second or two,
+    // whether it is still dealing (a million boards from the secure source,
+    // North and South both constrained) or already analysing; the boards
+    // dealt are kept, with the analysis of those that had it, and the
+    // message says how many.
+    void stop_endsARunWithAnalysisAtOnceWhileDealingOrAnalysing() {
+        writeDefinition("NT.HDS", [](HandDefinition& d) {
+            d.Limit(LimMinPoints) = "15";
+            d.Limit(LimMaxPoints) = "17";
+            d.YesShapes = {" 4333", " 4432", " 5332"};
+        });
+        writeDefinition("SPADES.HDS", [](HandDefinition& d) {
+            d.Limit(LimMinPoints) = "12";
+            d.Limit(SuitLimitIndex(GroupLength, 0, false)) = "5";
+        });
+        dlg_->show();
+        pick("N", 1, "NT");
+        check("SAnyHandCB")->setChecked(false);
+        pick("S", 1, "SPADES");
+        check("SecureCB")->setChecked(true);
+        check("DoubleDummyCB")->setChecked(true);
+        child<QLineEdit>("NumberBoardsEB")->setText("1000000");
+        dealUntilProgress();
+        QVERIFY2(child<QProgressBar>("ProgBar")->text().startsWith("Dealt "),
+                 qPrintable(child<QProgressBar>("ProgBar")->text()));
+        QVERIFY2(stopAndTime() < 2000, "the run went on after Stop");
+        QCOMPARE(prompts_->Messages.size(), 1);
+        auto m = QRegularExpression("Stopped: (\\d+) of 1000000 boards dealt").match(prompts_->Messages.first());
+        QVERIFY2(m.hasMatch(), qPrintable(prompts_->Messages.first()));
+        qint64 dealt = m.captured(1).toLongLong();
+        QVERIFY(dealt > 0 && dealt < 1000000);
+        QCOMPARE(QFileInfo(hand(".DGE")).size(), dealt * 128);
+        QCOMPARE(ReadAll(hand(".PBN")).count("[Board \""), dealt);
+        QCOMPARE(ReadAll(hand(".PBN")).count("[DoubleDummyTricks \""),
+                 static_cast<qsizetype>(analysedSaid(prompts_->Messages.first())));
+
+        // Stopped while analysing: every board was dealt, the first ones analysed.
+        check("SAnyHandCB")->setChecked(true);
+        child<QLineEdit>("NumberBoardsEB")->setText("40");
+        prompts_->Messages.clear();
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(child<QProgressBar>("ProgBar")->text().startsWith("Dealt 40 of 40 \u00b7 analysing "),
+                                 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(!child<QProgressBar>("ProgBar")->text().endsWith(" analysing 0 of 40"), 60000);
+        QVERIFY2(stopAndTime() < 2000, "the analysis went on after Stop");
+        QCOMPARE(prompts_->Messages.size(), 1);
+        const std::uint64_t analysed = analysedSaid(prompts_->Messages.first());
+        QVERIFY2(prompts_->Messages.first().contains("Stopped: 40 of 40 boards dealt") && analysed > 0 && analysed < 40,
+                 qPrintable(prompts_->Messages.first()));
+        QCOMPARE(QFileInfo(hand(".DGE")).size(), 40 * 128);
+        QCOMPARE(ReadAll(hand(".PBN")).count("[Board \""), 40);
+        QCOMPARE(ReadAll(hand(".PBN")).count("[DoubleDummyTricks \""), static_cast<qsizetype>(analysed));
+    }
+
+    // The estimate counts the analysis in when it is ticked, and only then.
+    void odds_estimateIncludesTheAnalysisWhenTicked() {
+        dlg_->show();
+        child<QLineEdit>("NumberBoardsEB")->setText("16");
+        QSignalSpy shown(dlg_.get(), &THandGenDlg::oddsShown);
+        dlg_->UpdateOdds();
+        QTRY_VERIFY_WITH_TIMEOUT(shown.count() >= 1, 20000);
+        QVERIFY2(text("EstimateLbl").contains("16 boards in about ") && !text("EstimateLbl").contains("analysis"),
+                 qPrintable(text("EstimateLbl")));
+        check("DoubleDummyCB")->setChecked(true);
+        QTRY_VERIFY_WITH_TIMEOUT(text("EstimateLbl").endsWith(" with their analysis"), 60000);
+        // Well over the dealing alone, which takes a moment for any hand.
+        QVERIFY2(!text("EstimateLbl").contains(" in about 0"), qPrintable(text("EstimateLbl")));
+    }
+
+    // Closing mid-analysis does not wait for the solver: the run ends at
+    // once and its boards are kept.
+    void closing_duringTheAnalysisReturnsAtOnceAndKeepsTheBoards() {
+        dlg_->show();
+        check("DoubleDummyCB")->setChecked(true);
+        child<QLineEdit>("NumberBoardsEB")->setText("40");
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(child<QProgressBar>("ProgBar")->text().contains(" analysing "), 60000);
+        QElapsedTimer clock;
+        clock.start();
+        dlg_->reject();
+        QVERIFY2(clock.elapsed() < 2000, "closing waited for the analysis");
+        QVERIFY(!dlg_->IsDealing());
+        QCOMPARE(QFileInfo(hand(".DGE")).size(), 40 * 128);
+        QCOMPARE(ReadAll(hand(".PBN")).count("[Board \""), 40);
+        QVERIFY(prompts_->Messages.isEmpty());
     }
 
     void closing_duringARunStopsItFirst() {

@@ -1,5 +1,6 @@
 #include "../engine/ReferenceBoard.h"
 #include "../engine/TestSupport.h"
+#include "analysis/DoubleDummy.h"
 #include "definitions/HandDefinition.h"
 #include "engine/Random.h"
 #include "formats/DgeFile.h"
@@ -309,6 +310,64 @@ TEST_F(Run, stoppedRunKeepsTheBoardsAcceptedSoFar) {
     EXPECT_GE(r.Accepted, 5u);
     EXPECT_EQ(test::ReadText(Out(".DGE")).size(), 128u * r.Accepted);
     EXPECT_EQ(test::ReadText(Out(".BRI")).size(), 128u * r.Accepted);
+}
+
+// Stopped while analysing, from either source, levelled or not, a run keeps
+// every board dealt; the first ones carry their analysis and the result
+// counts exactly those.
+TEST_F(Run, stoppedWhileAnalysingKeepsItsBoardsAndCountsThoseAnalysed) {
+    o.Setup[North].Constrained = true;
+    o.Setup[North].Names[0] = "STRONG";
+    o.Boards = 30;
+    o.PbnAnalysis = true;
+    for (const auto& [secure, level] : {std::pair{false, false}, std::pair{true, false}, std::pair{true, true}}) {
+        o.Secure = secure;
+        o.Level = level;
+        std::atomic<bool> stop{false};
+        std::string shown;
+        const DealRunResult r = RunDeal(o, &stop, [&](const DealProgress& p) {
+            if (p.Analysed >= 2) stop = true;
+            shown = ProgressText(p);
+        });
+        ASSERT_EQ(r.Status, DealStatus::Stopped) << r.Error;
+        EXPECT_EQ(r.Accepted, 30u);
+        EXPECT_GE(r.Analysed, 2u);
+        EXPECT_LT(r.Analysed, 30u);
+        EXPECT_EQ(shown, "Dealt 30 of 30 \u00b7 analysing " + std::to_string(r.Analysed) + " of 30");
+        EXPECT_EQ(test::ReadText(Out(".DGE")).size(), 128u * 30);
+        const std::string pbn = test::ReadText(Out(".PBN"));
+        auto count = [&pbn](const std::string& tag) {
+            std::size_t n = 0;
+            for (std::size_t at = pbn.find(tag); at != std::string::npos; at = pbn.find(tag, at + 1)) ++n;
+            return n;
+        };
+        EXPECT_EQ(count("[Board \""), 30u);
+        EXPECT_EQ(count("[DoubleDummyTricks \""), r.Analysed);
+        EXPECT_EQ(count("[ParContract \""), r.Analysed);
+        EXPECT_NE(DescribeResult(r, 30).find(", " + std::to_string(r.Analysed) + " with their double-dummy analysis."),
+                  std::string::npos)
+            << DescribeResult(r, 30);
+    }
+}
+
+// A par DDS could not work out leaves the game without par tags, and the
+// run says so.
+TEST_F(Run, analysedRunWhoseParFailsLeavesOutTheParTagsAndSaysSo) {
+    o.Boards = 2;
+    o.Seed = 11;
+    o.PbnAnalysis = true;
+    SetParFailureForTesting(-1);
+    const DealRunResult r = RunDeal(o);
+    SetParFailureForTesting(0);
+    ASSERT_EQ(r.Status, DealStatus::Done) << r.Error;
+    EXPECT_EQ(r.Analysed, 2u);
+    const std::string pbn = test::ReadText(Out(".PBN"));
+    EXPECT_EQ(pbn.find("[OptimumScore"), std::string::npos);
+    EXPECT_EQ(pbn.find("[ParContract"), std::string::npos);
+    EXPECT_NE(pbn.find("[DoubleDummyTricks \""), pbn.rfind("[DoubleDummyTricks \""));
+    ASSERT_EQ(r.Notes.size(), 2u);
+    EXPECT_EQ(r.Notes[1].rfind(Out(".PBN") + ": board 2: par not computed: the double-dummy solver says", 0), 0u)
+        << r.Notes[1];
 }
 
 // Three threads, each dealing from its own stream: the writer keeps exactly

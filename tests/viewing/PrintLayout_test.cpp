@@ -497,6 +497,8 @@ TEST(PrintLayout, HandRecords_sixToAPageEachWithPointsTricksAndPar) {
         a.Par = {static_cast<int>(n) * 10 - 40, {{4, SpadeStrain, false, "N", 0}, {5, DiamondStrain, true, "EW", -2}}};
         analysis[n - 1] = a;
     }
+    const std::string failed = "the double-dummy solver says \"Unknown fault\" (DDS error -1)";
+    analysis[4]->Par = ParResult{0, {}, failed};
     EXPECT_EQ(p.printer->Print({PrintOption::HandRecords, {}, &analysis}), 1);
     ASSERT_EQ(p.canvas.Documents.size(), 1u);
     const RecordedDocument& doc = p.canvas.Documents[0];
@@ -544,6 +546,13 @@ TEST(PrintLayout, HandRecords_sixToAPageEachWithPointsTricksAndPar) {
         EXPECT_TRUE(Has(page, {table, y + 860, "4" + Spade + " by N", Sans, 8, FontStyle::Regular}));
         EXPECT_TRUE(Has(page, {table, y + 960, "5" + Diamond + "x-2 by EW", Sans, 8, FontStyle::Regular}));
     }
+    // Board 5's par could not be worked out: said so, DDS's reason on the lines below.
+    const int parX = RecX[0] + 1450, parY = RecY[2] + 760;
+    EXPECT_EQ(TextsAt(page, parX, parY), std::vector<std::string>{"Par not computed"});
+    std::string reason;
+    for (int k = 1; k <= 6; ++k)
+        for (const std::string& t : TextsAt(page, parX, parY + 100 * k)) reason += (reason.empty() ? "" : " ") + t;
+    EXPECT_EQ(reason, failed);
     // Board 3 has no analysis: said where its par would stand, points still shown.
     EXPECT_EQ(TextsAt(page, RecX[0] + 1450, RecY[1] + 760), std::vector<std::string>{"Not analysed"});
     EXPECT_EQ(TextsAt(page, RecX[0] + 1450 + 690, RecY[1] + 300),
