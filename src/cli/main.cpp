@@ -1,7 +1,7 @@
 // zelvano-deal: deals a set of boards from the command line, shows the
 // boards of a board file, prints them into PDF, converts them to other
 // board files, or says how rare a set-up's hands and boards are. Exit status: 0 done, 1 bad input, 2 usage, 3 the
-// attempt limit was reached, 130 interrupted.
+// attempt limit was reached, 4 the classic generator's sequence ran out, 130 interrupted.
 #include "cli/BoardText.h"
 #include "cli/DealOptions.h"
 #include "engine/FileUtil.h"
@@ -31,7 +31,8 @@ namespace {
 
 using namespace zelv;
 
-constexpr int ExitDone = 0, ExitBadInput = 1, ExitUsage = 2, ExitAttemptLimit = 3, ExitInterrupted = 130;
+constexpr int ExitDone = 0, ExitBadInput = 1, ExitUsage = 2, ExitAttemptLimit = 3, ExitSequenceSpent = 4,
+              ExitInterrupted = 130;
 
 std::atomic<bool> Interrupted{false};
 extern "C" void OnInterrupt(int) { Interrupted.store(true); }
@@ -341,6 +342,8 @@ int Odds(int argc, char** argv) {
     const tSetupEstimate estimate =
         options.Level ? EstimateLevelled(board, options.Boards, 0.5) : EstimateSetup(board, 0.5);
     std::cout << "Set-up: " << EstimateText(estimate, options.Boards) << "\n";
+    if (const std::string advice = SecureSourceAdvice(estimate, options.Boards); !advice.empty())
+        std::cout << advice << " (--secure).\n";
     std::cout.flush();
     return std::cout ? ExitDone : ExitBadInput;
 }
@@ -355,7 +358,8 @@ int Deal(int argc, char** argv) {
                  "      zelvano-deal convert IN OUT...   (board files: .PBN .DGE .BRI .DUP .DLM)\n"
                  "      zelvano-deal analyse FILE -o OUT.PBN   (double-dummy tricks and par)\n"
                  "      zelvano-deal odds [--definitions DIR] [--generator FILE] [--north NAMES ...]\n"
-                 "Exit status: 0 done, 1 bad input, 2 usage, 3 stopped by --max-attempts, 130 interrupted.",
+                 "Exit status: 0 done, 1 bad input, 2 usage, 3 stopped by --max-attempts, 4 the classic\n"
+                 "generator's numbers ran out (use --secure), 130 interrupted.",
                  "zelvano-deal"};
     app.set_version_flag("--version", "zelvano-deal " + std::string(ZelvanoVersion));
     DealCommandLine line;
@@ -449,9 +453,9 @@ int Deal(int argc, char** argv) {
     if (showProgress)
         progress = [&](const DealProgress& p) {
             double rate = p.Seconds > 0 ? static_cast<double>(p.Attempts) / p.Seconds : 0.0;
-            std::fprintf(stderr, "\r%llu of %lld boards, %llu attempts, %.0f attempts/s",
-                         static_cast<unsigned long long>(p.Accepted), static_cast<long long>(p.Requested),
-                         static_cast<unsigned long long>(p.Attempts), rate);
+            std::fprintf(stderr, "\r%llu of %s, %s, %.0f attempts/s", static_cast<unsigned long long>(p.Accepted),
+                         CountOf(static_cast<std::uint64_t>(p.Requested), "board", "boards").c_str(),
+                         CountOf(p.Attempts, "attempt", "attempts").c_str(), rate);
             if (options.Level)
                 if (const std::string shares = DescribeShares(options.Setup, p.Shares); !shares.empty())
                     std::fprintf(stderr, " (%s)", shares.c_str());
@@ -466,7 +470,8 @@ int Deal(int argc, char** argv) {
     if (!quiet) {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%.3f", result.Seconds);
-        std::cout << result.Accepted << " boards, " << result.Attempts << " attempts, " << seconds << " seconds: "
+        std::cout << CountOf(result.Accepted, "board", "boards") << ", "
+                  << CountOf(result.Attempts, "attempt", "attempts") << ", " << seconds << " seconds: "
                   << (result.Written ? result.BoardPath : "no file written, the previous files were kept") << "\n";
         if (options.Level)
             if (const std::string shares = DescribeShares(options.Setup, result.Shares); !shares.empty())
@@ -481,6 +486,10 @@ int Deal(int argc, char** argv) {
     if (result.Status == DealStatus::AttemptLimit) {
         std::cerr << "zelvano-deal: " << DescribeResult(result, options.Boards) << "\n";
         return ExitAttemptLimit;
+    }
+    if (result.Status == DealStatus::SequenceSpent) {
+        std::cerr << "zelvano-deal: " << DescribeResult(result, options.Boards) << "\n";
+        return ExitSequenceSpent;
     }
     if (result.Status == DealStatus::Stopped) {
         std::cerr << "zelvano-deal: " << DescribeResult(result, options.Boards) << "\n";

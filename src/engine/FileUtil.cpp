@@ -108,6 +108,10 @@ std::string TrimBlanks(std::string_view text) {
     return std::string(text.substr(b, e - b));
 }
 
+std::string CountOf(std::uint64_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
 std::vector<std::string> ListFilesWithExtension(const std::string& folder, std::string_view extension) {
     std::vector<std::string> names;
     std::error_code ec;

@@ -37,6 +37,8 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 bool LessNoCase(std::string_view a, std::string_view b);
 bool EndsWithNoCase(std::string_view text, std::string_view suffix);
 std::string TrimBlanks(std::string_view text);
+// "1 board", "0 boards", "24 boards": the count and the word that goes with it.
+std::string CountOf(std::uint64_t count, std::string_view one, std::string_view many);
 
 // Plain-file names in `folder` whose name ends in `extension` (any case).
 std::vector<std::string> ListFilesWithExtension(const std::string& folder, std::string_view extension);

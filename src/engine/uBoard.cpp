@@ -354,15 +354,19 @@ inline void FillFrom(Hand& hand, int next, CardMask& pack, std::uint32_t& seed) 
 // The draws of an attempt seen as a running set: each seat's cards are the
 // first new codes drawn, so `taken` (from the seeded cards on) is cut where
 // it first holds cut[k] new cards, k = 0, 1, 2 for North, South and East;
-// at[k] is the set there. Returns the seed after the draw of the last cut.
-std::uint32_t WalkPlain(std::uint32_t seed, CardMask taken, const int* cut, unsigned, CardMask* at) {
+// at[k] is the set there. Returns the seed after the draw of the last cut,
+// and in `draws` how many draws were made.
+std::uint32_t WalkPlain(std::uint32_t seed, CardMask taken, const int* cut, unsigned, CardMask* at,
+                        std::uint64_t& draws) {
     int count = 0, k = 0;
+    draws = 0;
     while (k < 3 && cut[k] == 0) at[k++] = taken;
     if (k == 3) return seed;
     std::uint32_t s = seed;
     for (;;) {
         const std::uint32_t x[4] = {s * A1 + 1u, s * A2 + C2, s * A3 + C3, s * A4 + C4};
         for (std::uint32_t xi : x) {
+            ++draws;
             const CardMask bit = CardMask{1} << DrawOf(xi);
             count += (taken & bit) == 0;
             taken |= bit;
@@ -383,9 +387,10 @@ std::uint32_t WalkPlain(std::uint32_t seed, CardMask taken, const int* cut, unsi
 // through draw by draw. Cuts outside `want` (bit k) are passed over
 // unresolved; the last is always resolved, for the seed.
 __attribute__((target("avx2,popcnt"))) std::uint32_t WalkAvx2(std::uint32_t seed, CardMask taken, const int* cut,
-                                                              unsigned want, CardMask* at) {
+                                                              unsigned want, CardMask* at, std::uint64_t& draws) {
     const int base = __builtin_popcountll(taken);
     int k = 0;
+    draws = 0;
     while (k < 3 && cut[k] == 0) at[k++] = taken;
     if (k == 3) return seed;
     while (k < 2 && !((want >> k) & 1u)) ++k;
@@ -409,6 +414,7 @@ __attribute__((target("avx2,popcnt"))) std::uint32_t WalkAvx2(std::uint32_t seed
         if (__builtin_popcountll(taken | batch) < target) {
             taken |= batch;
             s = s * A8 + C8;
+            draws += 8;
             continue;
         }
         std::uint32_t x = s;
@@ -419,11 +425,15 @@ __attribute__((target("avx2,popcnt"))) std::uint32_t WalkAvx2(std::uint32_t seed
             if (count != target) continue;
             do at[k++] = taken;
             while (k < 3 && base + cut[k] == count);
-            if (k == 3) return x;
+            if (k == 3) {
+                draws += static_cast<std::uint64_t>(j) + 1;
+                return x;
+            }
             while (k < 2 && !((want >> k) & 1u)) ++k;
             target = base + cut[k];
         }
         s = x;
+        draws += 8;
     }
 }
 
@@ -470,12 +480,19 @@ void tBoard::DealBoard() {
     Accepted = false;
     const std::uint32_t start = Random.Seed;
     CardMask at[3] = {};
-    using Walk = std::uint32_t (*)(std::uint32_t, CardMask, const int*, unsigned, CardMask*);
+    using Walk = std::uint32_t (*)(std::uint32_t, CardMask, const int*, unsigned, CardMask*, std::uint64_t&);
     Walk walk = WalkPlain;
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
     if (HasAvx2 && !PortableDraws) walk = WalkAvx2;
 #endif
-    Random.Seed = walk(start, seededAll_, cut_, want_, at);
+    std::uint64_t draws = 0;
+    const std::uint32_t after = walk(start, seededAll_, cut_, want_, at, draws);
+    if (draws > DrawsLeft) {
+        SequenceSpent = true;
+        return;
+    }
+    DrawsLeft -= draws;
+    Random.Seed = after;
     // The hands in draw order are worked out only if someone looks at them.
     handsFrom_ = start;
 

@@ -76,6 +76,12 @@ class tBoard {
     mutable std::array<Hand, 4> Hands{};
     // The classic dealer's generator; whoever deals seeds it.
     tRandom Random;
+    // The draws Random may still make before its sequence comes back to
+    // where the run began: further attempts would repeat boards already
+    // dealt. An attempt that would need more is not made: DealBoard sets
+    // SequenceSpent instead and leaves Random as it was.
+    std::uint64_t DrawsLeft = RandPeriod;
+    bool SequenceSpent = false;
     // Where accepted boards are appended; none means they are only displayed.
     tDealFiles* Output = nullptr;
 
@@ -104,7 +110,8 @@ class tBoard {
     static bool VectorDrawsAvailable();
     // One attempt; sets Accepted, and on acceptance fills Display and
     // appends one record to each of Output's files. Seats are checked North,
-    // South, East, West and the attempt ends at the first that fails.
+    // South, East, West and the attempt ends at the first that fails. Its
+    // draws are taken from DrawsLeft.
     void DealBoard();
     // The cards each seat holds before any draw, by seat index: with
     // SeedFirst, the must-have cards of each constrained seat's first

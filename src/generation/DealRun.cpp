@@ -340,6 +340,7 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
     tBoard board;
     board.SeedFirst = options.SeedFirst;
     board.Random = options.Seed ? tRandom(*options.Seed) : options.Random ? *options.Random : tRandom::Randomized();
+    board.DrawsLeft = options.ClassicDraws;
     if (!board.LoadSetup(options.Setup, options.DefinitionsFolder, &result.Error, &result.ErrorDetail)) return result;
     // A seat that can never be dealt a hand would only spin until stopped.
     result.Error = SetupRefusal(SeatOdds(board, options.Setup, false), options.Level);
@@ -402,6 +403,10 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
             }
             if (options.Level && levels.Period > 1 && result.Attempts == 0) levels.Apply(board, base, 0);
             board.DealBoard();
+            if (board.SequenceSpent) {
+                result.Status = DealStatus::SequenceSpent;
+                break;
+            }
             ++result.Attempts;
             if (board.Accepted) {
                 if (options.Level) {
@@ -456,8 +461,9 @@ std::string DescribeShares(const DealSetup& setup, const AlternativeShares& shar
 }
 
 std::string DescribeResult(const DealRunResult& result, std::int64_t requested) {
-    std::string boards = std::to_string(result.Accepted) + " of " + std::to_string(requested < 0 ? 0 : requested) +
-                         " boards dealt in " + std::to_string(result.Attempts) + " attempts";
+    const std::uint64_t asked = requested < 0 ? 0 : static_cast<std::uint64_t>(requested);
+    std::string boards = std::to_string(result.Accepted) + " of " + CountOf(asked, "board", "boards") + " dealt in " +
+                         CountOf(result.Attempts, "attempt", "attempts");
     const std::string kept = result.Written ? "." : "; the previous files were kept.";
     switch (result.Status) {
     case DealStatus::Done:
@@ -466,6 +472,8 @@ std::string DescribeResult(const DealRunResult& result, std::int64_t requested) 
         return "Stopped: " + boards + kept;
     case DealStatus::AttemptLimit:
         return "Attempt limit reached: " + boards + kept;
+    case DealStatus::SequenceSpent:
+        return std::string(SequenceSpentText) + " " + boards + kept;
     case DealStatus::Failed:
         return result.ErrorDetail.empty() ? result.Error : result.Error + " (" + result.ErrorDetail + ")";
     }

@@ -138,7 +138,7 @@ void THandGenDlg::FormCreate() {
         for (auto* combo : seat.Conditions)
             connect(combo, &QComboBox::currentIndexChanged, this, [this] { OddsLater(); });
     }
-    for (QCheckBox* box : {SeedCB, LevelCB}) connect(box, &QCheckBox::toggled, this, [this] { OddsLater(); });
+    for (QCheckBox* box : {SeedCB, LevelCB, SecureCB}) connect(box, &QCheckBox::toggled, this, [this] { OddsLater(); });
     connect(NumberBoardsEB, &QLineEdit::textChanged, this, [this] { OddsLater(); });
 }
 
@@ -743,13 +743,13 @@ void THandGenDlg::UpdateOdds() {
     if (running_ || !isVisible()) return;
     const std::uint64_t job = ++oddsJob_;
     const DealSetup setup = CurrentDealSetup();
-    const bool seedFirst = seedFirst_, level = LevelCB->isChecked();
+    const bool seedFirst = seedFirst_, level = LevelCB->isChecked(), secure = SecureCB->isChecked();
     long long boards = 1;
     if (!ParseWholeNumber(s(NumberBoardsEB->text()), boards) || boards < 1) boards = 1;
     const std::string folder = SharedSettings().HandDefinitionsFolder;
     EstimateLbl->setText(QStringLiteral("Set-up: estimating..."));
     oddsStop_ = false;
-    oddsWorker_ = std::thread([this, job, setup, seedFirst, level, boards, folder] {
+    oddsWorker_ = std::thread([this, job, setup, seedFirst, level, secure, boards, folder] {
         auto post = [this, job](const std::string& seats, const std::string& estimate, bool final) {
             QMetaObject::invokeMethod(
                 this,
@@ -783,7 +783,10 @@ void THandGenDlg::UpdateOdds() {
         const tSetupEstimate estimate =
             level ? EstimateLevelled(board, boards, 0.3, &oddsStop_) : EstimateSetup(board, 0.3, &oddsStop_);
         if (oddsStop_) return;
-        post(text, "Set-up: " + EstimateText(estimate, boards) + (level ? ", alternatives in turn" : ""), true);
+        std::string line = "Set-up: " + EstimateText(estimate, boards) + (level ? ", alternatives in turn" : "");
+        if (const std::string advice = SecureSourceAdvice(estimate, boards); !advice.empty() && !secure)
+            line += ". " + advice + " (Secure Random Source).";
+        post(text, line, true);
     });
 }
 
@@ -829,6 +832,7 @@ void THandGenDlg::FinishRun(bool quiet) {
             break;
         case DealStatus::Stopped:
         case DealStatus::AttemptLimit:
+        case DealStatus::SequenceSpent:
             Prompts::current().beep();
             Prompts::current().information(this, windowTitle(), q(DescribeResult(result, requested_)));
             break;

@@ -194,6 +194,17 @@ std::string DurationText(double seconds) {
     return RoundedText(seconds / 86400, 2) + " days";
 }
 
+std::string SecureSourceAdvice(const tSetupEstimate& e, std::int64_t boards) {
+    constexpr double Advised = 1e6;
+    const double n = static_cast<double>(boards < 1 ? 1 : boards);
+    // With no board found, the bound gives the fewest attempts it may take.
+    const double chance = e.Accepted > 0 ? e.Probability : e.Upper;
+    if (e.Attempts == 0 || chance <= 0 || n / chance <= Advised) return {};
+    return "The classic source would need " + std::string(e.Accepted > 0 ? "about " : "more than ") +
+           RoundedText(n / chance, 2) + " attempts for " + GroupedDigits(static_cast<std::uint64_t>(n)) +
+           (n == 1 ? " board" : " boards") + "; use the secure source";
+}
+
 std::string EstimateText(const tSetupEstimate& e, std::int64_t boards) {
     if (e.Attempts == 0) return "no estimate";
     const std::int64_t n = boards < 1 ? 1 : boards;

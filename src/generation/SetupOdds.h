@@ -86,6 +86,12 @@ tSetupEstimate EstimateLevelled(tBoard& board, std::int64_t boards, double secon
 
 // "about 1 board in 41,000 (±4%); 16 boards in about 0.2 s"
 std::string EstimateText(const tSetupEstimate& estimate, std::int64_t boards);
+// When the classic dealer would need more than about a million attempts
+// for `boards` boards of the estimated set-up: "The classic source would
+// need about 19,000,000 attempts for 1,000 boards; use the secure source".
+// Empty otherwise. So many attempts take long, are not uniform enough for
+// so rare a board, and come near the end of the classic sequence.
+std::string SecureSourceAdvice(const tSetupEstimate& estimate, std::int64_t boards);
 // "0.2 s", "14 s", "3.5 min", "2.1 h", "5.0 days".
 std::string DurationText(double seconds);
 

@@ -241,6 +241,12 @@ TEST_F(DealCli, oddsPrintsExactCountsPerDefinitionAndSeatAndAnEstimateForTheSetU
         << r.Out;
     EXPECT_NE(r.Out.find("Set-up: about 1 board in "), std::string::npos) << r.Out;
     EXPECT_NE(r.Out.find("; 8 boards in about "), std::string::npos) << r.Out;
+    EXPECT_EQ(r.Out.find("secure source"), std::string::npos) << r.Out;
+    // Millions of classic attempts for the set: the secure source is advised.
+    r = Run({"odds", "--definitions", defs, "--north", "FOURS", "--boards", "100000"});
+    EXPECT_NE(r.Out.find("\nThe classic source would need about 3,"), std::string::npos) << r.Out;
+    EXPECT_NE(r.Out.find(" attempts for 100,000 boards; use the secure source (--secure).\n"), std::string::npos)
+        << r.Out;
 
     // Without a set-up, every definition of the folder.
     r = Run({"odds", "--definitions", defs});

@@ -794,7 +794,19 @@ class HandGenTest : public QObject {
                      QString("North (its alternatives together): ") + QString::fromStdString(HandsText(together)));
         QTRY_VERIFY_WITH_TIMEOUT(text("EstimateLbl").startsWith("Set-up: about 1 board in "), 10000);
         QVERIFY2(text("EstimateLbl").contains("; 1 board in about "), qPrintable(text("EstimateLbl")));
+        QVERIFY(!text("EstimateLbl").contains("secure source"));
         QVERIFY(shown.count() >= 1);
+        // So many boards would take millions of classic attempts: the secure
+        // source is advised until it is ticked.
+        child<QLineEdit>("NumberBoardsEB")->setText("1000000");
+        QTRY_VERIFY_WITH_TIMEOUT(text("EstimateLbl")
+                                     .endsWith(" attempts for 1,000,000 boards; use the secure source "
+                                               "(Secure Random Source)."),
+                                 10000);
+        check("SecureCB")->setChecked(true);
+        QTRY_VERIFY_WITH_TIMEOUT(text("EstimateLbl").startsWith("Set-up: about 1 board in ") &&
+                                     !text("EstimateLbl").contains("secure source"),
+                                 10000);
     }
 
     // Refused with the seat, the definition and the reason, before the

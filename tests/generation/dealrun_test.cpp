@@ -121,6 +121,32 @@ TEST_F(Run, fixedSeedWritesTheRequestedBoardsAndEachMeetsTheSetUp) {
     EXPECT_NE(test::ReadText(Out(".DGE")), dge);
 }
 
+// A classic run that reaches the end of its generator's sequence stops
+// before a board could repeat one already dealt, and keeps its boards: the
+// ones a run with the whole sequence deals first. A secure run has no end.
+TEST_F(Run, classicRunStopsBeforeItsSequenceComesRoundAgainAndKeepsItsBoards) {
+    o.Setup[North].Constrained = true;
+    o.Setup[North].Names[0] = "STRONG";
+    o.Boards = 40;
+    o.Seed = 12345;
+    ASSERT_EQ(RunDeal(o).Status, DealStatus::Done);
+    const std::string whole = test::ReadText(Out(".DGE"));
+    o.ClassicDraws = 30000; // a few boards' worth, as at the end of the sequence
+    DealRunResult r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::SequenceSpent);
+    ASSERT_GT(r.Accepted, 0u);
+    ASSERT_LT(r.Accepted, 40u);
+    EXPECT_TRUE(r.Written);
+    EXPECT_EQ(test::ReadText(Out(".DGE")), whole.substr(0, 128 * r.Accepted));
+    EXPECT_EQ(DescribeResult(r, 40),
+              "The classic random source has gone through all its numbers; further boards would repeat. Use the "
+              "secure source. " +
+                  std::to_string(r.Accepted) + " of 40 boards dealt in " + std::to_string(r.Attempts) + " attempts.");
+    o.Seed.reset();
+    o.Secure = true;
+    EXPECT_EQ(RunDeal(o).Status, DealStatus::Done);
+}
+
 TEST_F(Run, freeSeatsTakeOneAttemptPerBoardAndZeroBoardsKeepThePreviousSet) {
     o.Boards = 0;
     DealRunResult r = RunDeal(o);

@@ -114,5 +114,22 @@ TEST(SetupEstimate, wordsGiveOneBoardInNWithItsErrorAndTheTimeForTheSet) {
     EXPECT_EQ(DurationText(5400), "1.5 h");
 }
 
+// Past about a million classic attempts for the set asked for, the secure
+// source is advised; a set that needs fewer is left alone.
+TEST(SetupEstimate, theSecureSourceIsAdvisedPastAMillionClassicAttempts) {
+    tSetupEstimate e;
+    e.Attempts = 41000;
+    e.Accepted = 1000;
+    e.Probability = 1.0 / 41000;
+    EXPECT_EQ(SecureSourceAdvice(e, 24), "");
+    EXPECT_EQ(SecureSourceAdvice(e, 500),
+              "The classic source would need about 21,000,000 attempts for 500 boards; use the secure source");
+    e.Accepted = 0;
+    e.Upper = 3.0 / 41000;
+    EXPECT_EQ(SecureSourceAdvice(e, 16), "");
+    EXPECT_EQ(SecureSourceAdvice(e, 100),
+              "The classic source would need more than 1,400,000 attempts for 100 boards; use the secure source");
+}
+
 } // namespace
 } // namespace zelv
