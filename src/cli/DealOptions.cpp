@@ -3,6 +3,7 @@
 #include "engine/FileUtil.h"
 #include "formats/DlmFile.h"
 #include "formats/DupFile.h"
+#include "formats/Pbn.h"
 #include "generation/GeneratorFile.h"
 
 #include <filesystem>
@@ -93,6 +94,9 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
 
     if (line.PbnAnalysis && !line.Pbn)
         return refuse(V::Usage, "--dd: the analysis goes into CODE.PBN, which --no-pbn turns off");
+    if (const std::string why = PbnRangeProblem(firstBoard, boards); line.Pbn && !why.empty())
+        return refuse(V::Usage, "--first-board: " + line.Code + ".PBN cannot be written: " + why +
+                                    " (give a smaller first board, or --no-pbn)");
 
     DealRunOptions& o = m.Options;
     o.SeedFirst = !line.NoSeedFirst;

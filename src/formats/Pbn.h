@@ -24,6 +24,13 @@ std::string PbnGame(const Board& board, std::string_view supplement = {});
 // The header and a game for every board, in their order.
 std::string WritePbn(const std::vector<Board>& boards);
 
+// The highest board number ReadPbn takes: a Board tag is read as a signed
+// 32-bit number.
+inline constexpr std::uint64_t PbnHighestBoard = 2147483647;
+// Why boards `first` to `first + count - 1` cannot go to a ".PBN" file that
+// can be read back, or empty when they can.
+std::string PbnRangeProblem(std::uint64_t first, std::uint64_t count);
+
 // Every game of a PBN file that holds a deal, as a board, read from its
 // Board, Dealer, Vulnerable and Deal tags: tags in any order and spread
 // over lines as import format allows, comments and "%" lines skipped, "#"

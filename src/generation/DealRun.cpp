@@ -5,6 +5,7 @@
 #include "formats/DlmFile.h"
 #include "formats/DupFile.h"
 #include "formats/Duplimat.h"
+#include "formats/Pbn.h"
 #include "generation/SecureDeal.h"
 #include "generation/SetupOdds.h"
 
@@ -331,7 +332,8 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
     // is dealt; the dialog and the command line drop it first and say so.
     const auto boards = static_cast<std::uint64_t>(options.Boards);
     for (const auto& [wanted, why, ext] :
-         {std::tuple{options.WriteDup, DupRangeProblem(options.FirstBoard, boards), ".DUP"},
+         {std::tuple{options.WritePbn, PbnRangeProblem(options.FirstBoard, boards), ".PBN"},
+          std::tuple{options.WriteDup, DupRangeProblem(options.FirstBoard, boards), ".DUP"},
           std::tuple{options.WriteDlm, DlmRangeProblem(options.FirstBoard, boards), ".DLM"}})
         if (wanted && !why.empty()) {
             result.Error = UnableToWrite(JoinPath(options.OutputFolder, options.FileCode + ext), why);

@@ -5,6 +5,7 @@
 #include "formats/DlmFile.h"
 #include "formats/DupFile.h"
 #include "formats/Duplimat.h"
+#include "formats/Pbn.h"
 #include "generation/SetupOdds.h"
 #include "ui/ClickLabel.h"
 #include "ui/DialogFrame.h"
@@ -598,6 +599,12 @@ void THandGenDlg::DealBtnClick() {
     if (!NumberBoardsEB->text().isEmpty() && !ParseWholeNumber(s(NumberBoardsEB->text()), wanted)) wanted = 0;
     const std::uint64_t first = FirstBoardNumber();
     if (first == 0) return;
+    if (const std::string why = PbnRangeProblem(first, static_cast<std::uint64_t>(std::max(wanted, 0LL)));
+        PbnCB->isChecked() && !why.empty()) {
+        Prompts::current().error(this, q(SharedSettings().DefaultFileCode + ".PBN cannot be written: " + why +
+                                         ". Enter a smaller first board, or untick Also Write PBN File."));
+        return;
+    }
     DealRunOptions options;
     options.Setup = CurrentDealSetup();
     options.SeedFirst = seedFirst_;

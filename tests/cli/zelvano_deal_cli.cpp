@@ -625,6 +625,20 @@ TEST_F(DealCli, dupAndDlmNumberTheSetFromTheFirstBoardAndShowReadsThemBack) {
     EXPECT_EQ(fs::file_size(o / "BIG.DUP"), 120u * 156);
     for (const char* bad : {"0", "x", "4294967296"})
         EXPECT_EQ(Run({"--output", out, "--first-board", bad}).Status, 2) << bad;
+    // A PBN file holds boards up to 2147483647, which show reads back; one
+    // more is refused before any file is touched.
+    r = Run({"--output", out, "--first-board", "2147483647", "--code", "TOP", "--quiet"});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    r = Run({"show", (o / "TOP.PBN").string()});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_NE(r.Out.find("[Board \"2147483647\"]"), std::string::npos) << r.Out;
+    const std::string top = ReadBytes(o / "TOP.DGE");
+    r = Run({"--output", out, "--first-board", "2147483647", "--boards", "2", "--code", "TOP"});
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_EQ(r.Err, "zelvano-deal: --first-board: TOP.PBN cannot be written: a .PBN file holds board numbers up to "
+                     "2147483647, and boards 2147483647 to 2147483648 go past it (give a smaller first board, or "
+                     "--no-pbn)\nRun with --help for more information.\n");
+    EXPECT_EQ(ReadBytes(o / "TOP.DGE"), top);
 }
 
 using ConvertCli = CliTest;

@@ -656,6 +656,22 @@ class HandGenTest : public QObject {
         QVERIFY(!dlg_->IsDealing());
         QCOMPARE(prompts_->Errors, QStringList{"'0' is not a board number for the first board. Enter 1 or more."});
         QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(20 * 128));
+
+        // Past the highest board a PBN file holds: said before the question
+        // about the earlier set, and nothing is touched.
+        prompts_->Errors.clear();
+        prompts_->Questions.clear();
+        check("DupCB")->setChecked(false);
+        check("DlmCB")->setChecked(false);
+        child<QLineEdit>("FirstBoardEB")->setText("2147483647");
+        child<QLineEdit>("NumberBoardsEB")->setText("2");
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QVERIFY(!dlg_->IsDealing());
+        QCOMPARE(prompts_->Errors, QStringList{"ZELV.PBN cannot be written: a .PBN file holds board numbers up to "
+                                               "2147483647, and boards 2147483647 to 2147483648 go past it. Enter a "
+                                               "smaller first board, or untick Also Write PBN File."});
+        QVERIFY(prompts_->Questions.isEmpty());
+        QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(20 * 128));
     }
 
     void deal_withDefaultsAndEmptyCountDealsOneRandomBoard() {

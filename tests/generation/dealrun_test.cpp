@@ -3,6 +3,7 @@
 #include "definitions/HandDefinition.h"
 #include "engine/Random.h"
 #include "formats/DgeFile.h"
+#include "formats/Pbn.h"
 #include "generation/DealRun.h"
 
 #include <gtest/gtest.h>
@@ -378,6 +379,35 @@ TEST_F(Run, secureRunOnThreeThreadsWritesExactlyItsBoardsAndCountsEveryThreadsAt
     });
     EXPECT_EQ(r.Status, DealStatus::Stopped);
     EXPECT_GT(r.Attempts, 0u);
+}
+
+// The highest board a set may reach is the highest its files can hold and
+// be read back with: a PBN file's last board is one ReadPbn takes.
+TEST_F(Run, aSetPastThePbnFilesHighestBoardIsRefusedBeforeAnyFile) {
+    o.Boards = 1;
+    o.Seed = 3;
+    o.FirstBoard = PbnHighestBoard;
+    ASSERT_EQ(RunDeal(o).Status, DealStatus::Done);
+    const std::string pbn = test::ReadText(Out(".PBN")), dge = test::ReadText(Out(".DGE"));
+    const BoardList read = ReadPbn(pbn, "ZELV.PBN");
+    ASSERT_EQ(read.Boards.size(), 1u);
+    EXPECT_EQ(read.Boards[0].Number, PbnHighestBoard);
+    std::string past = pbn;
+    past.replace(past.find("2147483647"), 10, "2147483648");
+    EXPECT_TRUE(ReadPbn(past, "ZELV.PBN").Boards.empty());
+
+    o.Boards = 2;
+    DealRunResult r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::Failed);
+    EXPECT_EQ(r.Error, "Unable to write to " + Out(".PBN") +
+                           " (a .PBN file holds board numbers up to 2147483647, and boards 2147483647 to "
+                           "2147483648 go past it)");
+    EXPECT_EQ(test::ReadText(Out(".PBN")), pbn);
+    EXPECT_EQ(test::ReadText(Out(".DGE")), dge);
+    // The board and machine files number boards by their place alone.
+    o.FirstBoard = 4294967295u;
+    o.WritePbn = false;
+    EXPECT_EQ(RunDeal(o).Status, DealStatus::Done);
 }
 
 TEST_F(Run, machineFilesAsChosenFromTheFirstBoardAndATooLongSetRefusedBeforeAnyFile) {
