@@ -144,18 +144,19 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
         const std::vector<std::string> available = ListDefinitionNames(line.Definitions);
         o.Setup = ToDealSetup(gen, available);
         o.Level = o.Level || gen.Level;
-        for (int seat = 0; seat < 4; ++seat) {
-            // A seat given on the command line replaces the file's.
-            if (line.Seats[static_cast<std::size_t>(seat)] || gen.Seats[seat].AnyHand) continue;
-            for (std::size_t p = 0; p < 5; ++p) {
-                const std::string& name = gen.Seats[seat].Names[p];
-                if (!name.empty() && MatchDefinitionName(available, name).empty())
-                    m.Warnings.push_back(line.Generator + ": " + SeatNames[seat] + "'s definition " +
-                                         std::to_string(p + 1) + " \"" + name + "\" is not in " + line.Definitions +
-                                         "; that slot is left empty");
-            }
-            WarnIfFirstSlotEmpty(line.Generator, seat, gen.Seats[seat].Names, m.Warnings);
-        }
+        // A definition the file names and the folder lacks is refused, as
+        // --north with that name is: left out, the seat would deal other
+        // hands than the file meant. A seat given on the command line
+        // replaces the file's.
+        std::string missing;
+        for (const MissingDefinition& gone : MissingDefinitions(gen, available))
+            if (!line.Seats[static_cast<std::size_t>(gone.Seat)])
+                missing +=
+                    (missing.empty() ? "" : "; ") + MissingDefinitionText(line.Generator, gone, line.Definitions);
+        if (!missing.empty()) return refuse(V::BadInput, missing);
+        for (int seat = 0; seat < 4; ++seat)
+            if (!line.Seats[static_cast<std::size_t>(seat)] && !gen.Seats[seat].AnyHand)
+                WarnIfFirstSlotEmpty(line.Generator, seat, gen.Seats[seat].Names, m.Warnings);
     }
     for (int seat = 0; seat < 4; ++seat) {
         const auto& typed = line.Seats[static_cast<std::size_t>(seat)];

@@ -138,6 +138,12 @@ void THandGenDlg::FormCreate() {
         connect(seat.AnyHand, &QCheckBox::toggled, this, [this] { OddsLater(); });
         for (auto* combo : seat.Conditions)
             connect(combo, &QComboBox::currentIndexChanged, this, [this] { OddsLater(); });
+        // A seat chosen again is the user's: what a loaded file named for it is forgotten.
+        auto chosen = [this, index = seat.Seat] {
+            std::erase_if(missing_, [index](const auto& gone) { return gone.first == index; });
+        };
+        connect(seat.AnyHand, &QCheckBox::toggled, this, chosen);
+        for (auto* combo : seat.Conditions) connect(combo, &QComboBox::currentIndexChanged, this, chosen);
     }
     for (QCheckBox* box : {SeedCB, LevelCB, SecureCB}) connect(box, &QCheckBox::toggled, this, [this] { OddsLater(); });
     connect(NumberBoardsEB, &QLineEdit::textChanged, this, [this] { OddsLater(); });
@@ -394,6 +400,7 @@ void THandGenDlg::ShowFileCode() {
 }
 
 void THandGenDlg::SetDefaultValues() {
+    missing_.clear();
     for (auto& seat : seats_) {
         const bool any = seat.Seat != North;
         seat.AnyHand->setChecked(any);
@@ -508,6 +515,34 @@ void THandGenDlg::LoadBtnClick() {
     }
     setWindowTitle(QStringLiteral("ZELV Hand Generation - ") + QFileInfo(path).fileName());
     LoadGeneratorFile(setup);
+    RefuseMissingDefinitions(path, setup);
+}
+
+void THandGenDlg::RefuseMissingDefinitions(const QString& path, const GeneratorSetup& setup) {
+    std::vector<std::string> available;
+    for (const auto& n : names_) available.push_back(s(n));
+    missing_.clear();
+    QStringList lines;
+    for (const MissingDefinition& gone : MissingDefinitions(setup, available)) {
+        const QString line =
+            q(MissingDefinitionText(s(QFileInfo(path).fileName()), gone, SharedSettings().HandDefinitionsFolder));
+        missing_.emplace_back(gone.Seat, line);
+        lines << line;
+    }
+    if (lines.isEmpty()) return;
+    Prompts::current().error(this,
+                             lines.join(u'\n') + QStringLiteral("\n\nSuch a slot is left empty; choose that seat's "
+                                                                "definitions again before dealing."));
+}
+
+bool THandGenDlg::NoDefinitionMissing() {
+    if (missing_.empty()) return true;
+    QStringList lines;
+    for (const auto& [seat, line] : missing_) lines << line;
+    Prompts::current().error(this, lines.join(u'\n') +
+                                       QStringLiteral("\n\nChoose that seat's definitions again, or allow it any "
+                                                      "hand, before dealing."));
+    return false;
 }
 
 void THandGenDlg::LoadGeneratorFile(const GeneratorSetup& setup) {
@@ -610,7 +645,7 @@ void THandGenDlg::DealBtnClick() {
     options.SeedFirst = seedFirst_;
     options.Level = LevelCB->isChecked();
     // Said before anything is asked or touched.
-    if (!SetupCanBeDealt(options)) return;
+    if (!NoDefinitionMissing() || !SetupCanBeDealt(options)) return;
     if (!MayReplaceBoards(wanted)) return;
     Counter->clear();
     RateLbl->clear();

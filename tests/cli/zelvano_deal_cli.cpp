@@ -495,9 +495,17 @@ TEST_F(DealCli, aRunThatEndsEarlyNeverDestroysThePreviousSet) {
     EXPECT_EQ(r.Status, 1) << r.Err;
     EXPECT_NE(r.Err.find("(File too large). The previous set was kept."), std::string::npos) << r.Err;
     unchanged("out of space");
-    // Refused: a definition that is missing.
+    // Refused: a definition that is missing, named on the command line or
+    // by a generator file.
     EXPECT_EQ(Run({"--north", "ABSENT", "--definitions", defs, "--output", out}).Status, 1);
     unchanged("refused");
+    const std::string gen = (root / "absent.GEN").string();
+    WriteBytes(gen, "[Main]\r\nNAnyCB=0\r\nNC1=ABSENT\r\n");
+    r = Run({"--generator", gen, "--definitions", defs, "--output", out});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "zelvano-deal: " + gen +
+                         ": NC1=ABSENT names North's definition 1, but there is no ABSENT.HDS in " + defs + "\n");
+    unchanged("refused generator");
     // Refused: a seat that accepts no hand, with the reason.
     WriteDefinition("NEVER", [](HandDefinition& d) { d.Limit(LimMinPoints) = "38"; });
     r = Run({"--east", "NEVER", "--definitions", defs, "--output", out});

@@ -386,7 +386,12 @@ class HandGenTest : public QObject {
         QVERIFY(check("SAnyHandCB")->isChecked());
         QCOMPARE(combo("S", 1)->currentIndex(), -1);
         QVERIFY(check("WAnyHandCB")->isChecked());
-        QVERIFY(prompts_->Errors.isEmpty());
+        QCOMPARE(prompts_->Errors, QStringList{"Test.GEN: NC2=Gone names North's definition 2, but there is no "
+                                               "Gone.HDS in " +
+                                               defs_ +
+                                               "\n\nSuch a slot is left empty; choose that seat's definitions "
+                                               "again before dealing."});
+        prompts_->Errors.clear();
 
         // The caption stays; a file that does not exist reads as defaults.
         dlg_->reject();
@@ -421,6 +426,37 @@ class HandGenTest : public QObject {
                  qPrintable(prompts_->Errors.last()));
         QVERIFY(!check("EAnyHandCB")->isChecked());
         QCOMPARE(dlg_->windowTitle(), QString("ZELV Hand Generation - Nothing.GEN"));
+    }
+
+    // A loaded file that names a definition the folder lacks: Deal is
+    // refused, naming the file and the key, until that seat is chosen again.
+    void loadGeneratorFile_aMissingDefinitionHoldsDealUntilItsSeatIsChosenAgain() {
+        writeDefinition("STRONG.HDS");
+        const QString path = gens_ + "/Old.GEN";
+        WriteAll(path, "[Main]\r\nNAnyCB=0\r\nNC1=Renamed\r\nNC2=STRONG\r\nEAnyCB=0\r\nEC1=STRONG\r\n");
+        WriteAll(hand(".DGE"), "an older run");
+        dlg_->show();
+        prompts_->FileAnswers << path;
+        QTest::mouseClick(button("LoadBtn"), Qt::LeftButton);
+        QCOMPARE(prompts_->Errors.size(), 1);
+        const QString named =
+            "Old.GEN: NC1=Renamed names North's definition 1, but there is no Renamed.HDS in " + defs_;
+        QVERIFY2(prompts_->Errors.first().startsWith(named + "\n\n"), qPrintable(prompts_->Errors.first()));
+        QCOMPARE(combo("N", 1)->currentIndex(), -1);
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QVERIFY(!dlg_->IsDealing());
+        QCOMPARE(prompts_->Errors.size(), 2);
+        QVERIFY2(prompts_->Errors.last().startsWith(named + "\n\n"), qPrintable(prompts_->Errors.last()));
+        QCOMPARE(ReadAll(hand(".DGE")), QByteArray("an older run"));
+        // Another seat chosen again changes nothing; North chosen again deals.
+        pick("E", 2, "STRONG");
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QVERIFY(!dlg_->IsDealing());
+        QCOMPARE(prompts_->Errors.size(), 3);
+        pick("N", 1, "STRONG");
+        dealAndWait();
+        QCOMPARE(prompts_->Errors.size(), 3);
+        QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(128));
     }
 
     void saveGeneratorFile_writesTheKeysAndRoundTrips() {
