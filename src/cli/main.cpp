@@ -304,11 +304,14 @@ int Odds(int argc, char** argv) {
         for (const std::string& name : ListDefinitionNames(line.Definitions)) {
             tHandDefn defn;
             std::string error, detail;
-            if (!tBoard::ReadDefinition(tBoard::DefinitionPath(line.Definitions, name), defn, &error, &detail)) {
+            const std::string path = tBoard::DefinitionPath(line.Definitions, name);
+            if (!tBoard::ReadDefinition(path, defn, &error, &detail)) {
                 std::cerr << "zelvano-deal: \"" << name << "\": " << error << " (" << detail << ")\n";
                 bad = true;
                 continue;
             }
+            for (const std::string& warning : DefinitionWarnings(defn, std::filesystem::path(path).filename()))
+                std::cerr << "zelvano-deal: warning: " << warning << "\n";
             std::cout << "\"" << name << "\": " << oddsText(DefinitionOdds(defn)) << "\n";
         }
         std::cout.flush();
@@ -325,6 +328,8 @@ int Odds(int argc, char** argv) {
     std::string error, detail;
     if (!board.LoadSetup(options.Setup, options.DefinitionsFolder, &error, &detail))
         return BadInput(detail.empty() ? error : error + " (" + detail + ")");
+    for (const std::string& warning : SetupWarnings(board, options.Setup, options.DefinitionsFolder))
+        std::cerr << "zelvano-deal: warning: " << warning << "\n";
     const std::vector<tSeatOdds> counted = SeatOdds(board, options.Setup);
     for (const tSeatOdds& seat : counted) {
         for (const tSlotOdds& slot : seat.Slots)
@@ -430,11 +435,13 @@ int Deal(int argc, char** argv) {
     if (merged.Outcome == MergedDeal::Verdict::BadInput) return BadInput(merged.Error);
     for (const std::string& warning : merged.Warnings) std::cerr << "zelvano-deal: warning: " << warning << "\n";
     const DealRunOptions& options = merged.Options;
-    // An alternative no hand meets is worth a word; a seat left no hand at
-    // all is the run's to refuse.
-    if (!options.Level) {
-        tBoard board;
-        if (board.LoadSetup(options.Setup, options.DefinitionsFolder, nullptr))
+    // A definition read otherwise than it is written, and an alternative no
+    // hand meets, are worth a word; a seat left no hand at all is the run's
+    // to refuse.
+    if (tBoard board; board.LoadSetup(options.Setup, options.DefinitionsFolder, nullptr)) {
+        for (const std::string& line : SetupWarnings(board, options.Setup, options.DefinitionsFolder))
+            std::cerr << "zelvano-deal: warning: " << line << "\n";
+        if (!options.Level)
             for (const std::string& line : DefinitionsNeverDealt(SeatOdds(board, options.Setup, false)))
                 std::cerr << "zelvano-deal: warning: " << line << "\n";
     }

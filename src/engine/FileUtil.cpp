@@ -201,12 +201,13 @@ bool ParseWholeNumber(std::string_view text, long long& value, bool dollarHex) {
     return true;
 }
 
-bool ParseLowByte(std::string_view text, std::uint8_t& value) {
+bool ParseLowByte(std::string_view text, std::uint8_t& value, bool* outside) {
     bool negative = false, overflow = false;
     int base = 10;
     unsigned long long v = 0;
     if (!ParseNumber(text, true, negative, base, v, overflow)) return false;
     value = static_cast<std::uint8_t>((negative ? 0ull - v : v) & 0xFFu);
+    if (outside) *outside = overflow || v > 255 || (negative && v != 0);
     return true;
 }
 

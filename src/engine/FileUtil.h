@@ -56,7 +56,8 @@ std::string ExecutableFolder();
 bool ParseWholeNumber(std::string_view text, long long& value, bool dollarHex = true);
 // The low 8 bits of a whole number written as ParseWholeNumber reads it,
 // however large (two's complement for a negative one). False only when the
-// text is not a whole number.
-bool ParseLowByte(std::string_view text, std::uint8_t& value);
+// text is not a whole number. `outside`, when given, says whether the
+// number lay outside 0 to 255.
+bool ParseLowByte(std::string_view text, std::uint8_t& value, bool* outside = nullptr);
 
 } // namespace zelv

@@ -554,10 +554,18 @@ bool tBoard::ReadDefinition(const tIniFile& ini, const std::string& where, tHand
     // only the first of each pattern is kept (and one entry, should none be
     // a pattern), so a huge list costs no more than a short one.
     slot.YesShapes.clear();
+    slot.Notes = tDefinitionNotes{};
     std::size_t entries = 0;
     const auto& patterns = PatternStrings();
     ini.ForEachKey(SectionYesShapes, [&](std::string_view key) {
         std::string shape = ini.ReadString(SectionYesShapes, key, "0");
+        if (std::find(patterns.begin(), patterns.end(), shape) == patterns.end()) {
+            constexpr std::size_t Named = 5; // a file of nothing else is named by its first few
+            if (slot.Notes.NotShapes.size() < Named)
+                slot.Notes.NotShapes.push_back(std::string(key) + "=" + shape);
+            else
+                ++slot.Notes.MoreNotShapes;
+        }
         if (++entries <= 39) {
             slot.YesShapes.push_back(std::move(shape));
             return;
@@ -583,11 +591,13 @@ bool tBoard::ReadDefinition(const tIniFile& ini, const std::string& where, tHand
     for (int i = 0; i < LimitCount; ++i) {
         const LimitKey& k = LimitKeys[i];
         std::string text = ini.ReadString(k.Section, k.Key, k.Default);
-        if (!ParseLowByte(text, slot.Limit(i))) {
+        bool outside = false;
+        if (!ParseLowByte(text, slot.Limit(i), &outside)) {
             if (error) *error = "'" + text + "' is not a valid integer value";
             if (detail) *detail = std::string(k.Key) + " in " + where;
             return false;
         }
+        if (outside) slot.Notes.Wrapped.emplace_back(i, text);
     }
     for (int c = 1; c <= 52; ++c)
         slot.MustHave[c] = ini.ReadBool(SectionCards, CardKey(static_cast<CardCode>(c)), false);
@@ -623,11 +633,6 @@ bool tBoard::LoadSetup(const DealSetup& setup, const std::string& definitionsFol
                 return fail(label + ": hand definition file not found: " + JoinPath(definitionsFolder, name + ".HDS"));
             std::string why;
             if (!ReadDefinition(path, slot, &why, detail)) return fail(why);
-            if (slot.YesShapes.empty())
-                return fail(label +
-                            " accepts no hand pattern (its Yes list of shapes is empty), so no board can "
-                            "ever meet it: " +
-                            path);
             // Elsewhere such a definition only never passes; seeded, it
             // would need more than a hand's 13 places.
             int musts = slot.MustHaveCount();
@@ -652,6 +657,36 @@ bool tBoard::LoadSetup(const DealSetup& setup, const std::string& definitionsFol
             }
     }
     return true;
+}
+
+std::vector<std::string> DefinitionWarnings(const tHandDefn& defn, const std::string& file) {
+    std::vector<std::string> lines;
+    for (const auto& [index, text] : defn.Notes.Wrapped)
+        lines.push_back(std::string(LimitKeys[index].Key) + "=" + text + " in " + file + " is read as " +
+                        std::to_string(defn.Limit(index)));
+    for (const std::string& entry : defn.Notes.NotShapes)
+        lines.push_back(entry + " in " + file + " is not a hand pattern (such as 4432 or 5332) and is passed over");
+    if (defn.Notes.MoreNotShapes)
+        lines.push_back("and " + std::to_string(defn.Notes.MoreNotShapes) + " more entries of the Yes list in " + file +
+                        " that are not hand patterns");
+    return lines;
+}
+
+std::vector<std::string> SetupWarnings(const tBoard& board, const DealSetup& setup, const std::string& folder) {
+    std::vector<std::string> lines, files;
+    for (int seat = 0; seat < 4; ++seat) {
+        if (!setup[seat].Constrained) continue;
+        for (int p = 0; p < 5; ++p) {
+            const tHandDefn& slot = board.Slot(seat, p);
+            if (!slot.Defined || setup[seat].Names[p].empty()) continue;
+            const std::string file =
+                std::filesystem::path(tBoard::DefinitionPath(folder, setup[seat].Names[p])).filename().string();
+            if (std::find(files.begin(), files.end(), file) != files.end()) continue;
+            files.push_back(file);
+            for (std::string& line : DefinitionWarnings(slot, file)) lines.push_back(std::move(line));
+        }
+    }
+    return lines;
 }
 
 } // namespace zelv

@@ -817,6 +817,7 @@ void THandGenDlg::UpdateOdds() {
         if (text.empty()) text = "Every seat takes any hand.";
         if (!level)
             for (const std::string& line : DefinitionsNeverDealt(seats)) text += ".  " + line;
+        for (const std::string& line : SetupWarnings(board, setup, folder)) text += ".  " + line;
         if (const std::string why = SetupRefusal(seats, level); !why.empty()) {
             post(text, "Cannot be dealt: " + why, true);
             return;

@@ -280,6 +280,32 @@ TEST_F(DealCli, oddsPrintsExactCountsPerDefinitionAndSeatAndAnEstimateForTheSetU
     EXPECT_EQ(Run({"odds", "--definitions", defs, "--south", "FOURS,NEVER", "--level"}).Status, 1);
 }
 
+// A number outside 0 to 255 keeps its low 8 bits and a Yes entry that is no
+// pattern is passed over, as always; deal and odds say so in the file's own
+// words, and a refusal quotes them.
+TEST_F(DealCli, definitionsReadOtherwiseThanWrittenAreSaidAndRefusalsQuoteTheFile) {
+    WriteBytes(root / "defs" / "ODD.HDS", "[YesShapes]\r\nY0= 4332\r\nY1= 4333\r\n[Hand]\r\nMaxPoints=273\r\n");
+    WriteBytes(root / "defs" / "NEG.HDS", "[YesShapes]\r\nY0= 4333\r\n[Hand]\r\nMinPoints=-5\r\n");
+    const std::string said = "zelvano-deal: warning: MaxPoints=273 in ODD.HDS is read as 17\n"
+                             "zelvano-deal: warning: Y0=4332 in ODD.HDS is not a hand pattern (such as 4432 or "
+                             "5332) and is passed over\n";
+    RunResult r = Run({"--north", "ODD", "--definitions", defs, "--output", out, "--quiet"});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Err, said);
+    r = Run({"odds", "--north", "ODD", "--definitions", defs});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Err, said);
+    r = Run({"odds", "--north", "NEG", "--definitions", defs});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Out.find("North, definition 1 \"NEG\": no hand: Minimum points 251 (read from MinPoints=-5) is "
+                         "above the maximum 34\n"),
+              std::string::npos)
+        << r.Out;
+    EXPECT_NE(r.Err.find("warning: MinPoints=-5 in NEG.HDS is read as 251\n"), std::string::npos) << r.Err;
+    r = Run({"odds", "--definitions", defs});
+    EXPECT_NE(r.Err.find(said), std::string::npos) << r.Err;
+}
+
 // Levelled: board k holds North's alternative ((k - 1) mod 3) + 1 (the
 // bands do not overlap, so the points say which), each exactly 10 times,
 // as the summary says.

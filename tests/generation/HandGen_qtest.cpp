@@ -861,6 +861,21 @@ class HandGenTest : public QObject {
                                  10000);
     }
 
+    // What a definition file holds that deals otherwise than it reads is
+    // said with the odds, and so is an alternative without shapes.
+    void odds_sayWhatADefinitionFileHoldsOtherwiseThanItReads() {
+        WriteAll(defs_ + "/ODD.HDS", "[YesShapes]\r\nY0= 4333\r\n[Hand]\r\nMaxPoints=273\r\n");
+        WriteAll(defs_ + "/NONE.HDS", "[Hand]\r\nMinPoints=0\r\n");
+        dlg_->show();
+        pick("N", 1, "ODD");
+        pick("N", 2, "NONE");
+        QTRY_VERIFY2(text("OddsLbl").endsWith(".  North's definition 2 \"NONE\" accepts no hand, so it is never dealt: "
+                                              "no shape is accepted (the Yes list is empty).  MaxPoints=273 in ODD.HDS "
+                                              "is read as 17"),
+                     qPrintable(text("OddsLbl")));
+        QTRY_VERIFY(text("EstimateLbl").startsWith("Set-up: about"));
+    }
+
     // Refused with the seat, the definition and the reason, before the
     // question about the earlier set and before any file is touched.
     void deal_refusesASeatThatAcceptsNoHandWithItsReason() {
@@ -1021,7 +1036,8 @@ class HandGenTest : public QObject {
         QTest::addColumn<QString>("fileText");
         QTest::addColumn<QString>("second");
         QTest::addColumn<QString>("words");
-        QTest::newRow("no shapes") << "[Hand]\r\nMinPoints=0\r\n" << QString() << "no hand pattern";
+        QTest::newRow("no shapes") << "[Hand]\r\nMinPoints=0\r\n"
+                                   << QString() << "accepts no hand: no shape is accepted (the Yes list is empty)";
         QTest::newRow("limit not whole") << "[YesShapes]\r\nS1= 4333\r\n[Hand]\r\nMaxPoints=1x\r\n"
                                          << QString() << "'1x' is not a valid integer value";
         QString fourteen = "[YesShapes]\r\nS1= 4333\r\n[Cards]\r\n";
@@ -1044,7 +1060,9 @@ class HandGenTest : public QObject {
             check(second + "AnyHandCB")->setChecked(false);
             pick(second, 1, "BAD");
         }
-        dealAndWait();
+        // Refused at Deal, or by the run as it starts: one message either way.
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg_->IsDealing() && !prompts_->Errors.isEmpty(), 60000);
         QCOMPARE(prompts_->Errors.size(), 1);
         QVERIFY2(prompts_->Errors.first().contains(words), qPrintable(prompts_->Errors.first()));
         QCOMPARE(QDir(hands_).entryList(QDir::Files), QStringList{"ZELV.DGE"});

@@ -209,6 +209,21 @@ TEST_F(Run, seatThatAcceptsNoHandIsRefusedWithItsReasonBeforeAnyFile) {
     r = RunDeal(o);
     EXPECT_EQ(r.Status, DealStatus::Failed);
     EXPECT_NE(r.Error.find("South's definition 1 \"NEVER\" accepts no hand"), std::string::npos) << r.Error;
+
+    // An empty Yes list is one more reason to accept no hand, no more.
+    HandDefinition none = HandDefinition::Defaults();
+    none.NoShapes = none.YesShapes;
+    none.YesShapes.clear();
+    test::WriteDefinition(defs.path(), "NONE", none);
+    o.Level = false;
+    o.Setup[South].Names = {"STRONG", "NONE", "", "", ""};
+    r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::Done) << r.Error;
+    o.Setup[South].Names = {"NONE", "", "", "", ""};
+    r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::Failed);
+    EXPECT_EQ(r.Error, "South's definition 1 \"NONE\" accepts no hand: no shape is accepted (the Yes list is "
+                       "empty). No board can be dealt.");
 }
 
 // Three alternatives over 30 boards, levelled: board k meets alternative
