@@ -340,7 +340,9 @@ int Odds(int argc, char** argv) {
                       << oddsText({seat.Hands, seat.Hands ? "" : "none of its definitions accepts a hand"}) << "\n";
     }
     if (counted.empty()) std::cout << "Every seat takes any hand.\n";
-    if (const std::string why = SetupRefusal(counted, options.Level); !why.empty()) {
+    if (const std::string why = SetupCannotBeDealt(board, options.Setup, counted, options.Level,
+                                                   static_cast<std::uint64_t>(options.Boards));
+        !why.empty()) {
         std::cout.flush();
         return BadInput("the set-up cannot be dealt: " + why);
     }

@@ -176,28 +176,6 @@ struct Levels : tTurns {
     }
 };
 
-// Seeded, the alternatives that stand first together on some board of the
-// run must not require the same card: one card cannot be placed twice.
-std::string LevelledSeedClash(const Levels& levels, const tBoard& base, const DealSetup& setup, std::uint64_t boards) {
-    const std::uint64_t phases = std::min<std::uint64_t>(boards, levels.Period);
-    for (std::uint64_t k = 0; k < phases; ++k)
-        for (int a = 0; a < 4; ++a)
-            for (int b = a + 1; b < 4; ++b) {
-                const auto &ta = levels.Slots[a], &tb = levels.Slots[b];
-                if (ta.empty() || tb.empty()) continue;
-                const int pa = ta[k % ta.size()], pb = tb[k % tb.size()];
-                const CardMask both = base.Slot(a, pa).MustHaveMask() & base.Slot(b, pb).MustHaveMask();
-                if (!both) continue;
-                const auto c = static_cast<CardCode>(std::countr_zero(both) + 1);
-                return "Board " + std::to_string(k + 1) + " requires " + SeatNames[a] + "'s definition " +
-                       std::to_string(pa + 1) + " \"" + setup[a].Names[pa] + "\" and " + SeatNames[b] +
-                       "'s definition " + std::to_string(pb + 1) + " \"" + setup[b].Names[pb] +
-                       "\", which both require " + CardName(c) +
-                       "; with Seed First Definition on, one card cannot be placed in two hands.";
-            }
-    return {};
-}
-
 // A levelled secure run. Board k must meet its own turn, so each thread
 // claims the next board number and deals for it until it has a board; the
 // calling thread writes the boards in their numbers' order as they come
@@ -344,15 +322,12 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
     board.Random = options.Seed ? tRandom(*options.Seed) : options.Random ? *options.Random : tRandom::Randomized();
     board.DrawsLeft = options.ClassicDraws;
     if (!board.LoadSetup(options.Setup, options.DefinitionsFolder, &result.Error, &result.ErrorDetail)) return result;
-    // A seat that can never be dealt a hand would only spin until stopped.
-    result.Error = SetupRefusal(SeatOdds(board, options.Setup, false), options.Level);
+    // A set-up no board can meet would only spin until stopped.
+    result.Error = SetupCannotBeDealt(board, options.Setup, SeatOdds(board, options.Setup, false), options.Level,
+                                      static_cast<std::uint64_t>(options.Boards));
     if (!result.Error.empty()) return result;
     const Levels levels(board, options.Level);
     const tBoard base = board;
-    if (options.Level && options.SeedFirst) {
-        result.Error = LevelledSeedClash(levels, base, options.Setup, static_cast<std::uint64_t>(options.Boards));
-        if (!result.Error.empty()) return result;
-    }
     // Each secure thread's stream is keyed from the system; the plan, with
     // any count tables, is worked out once for all of them.
     const unsigned threads = options.Threads ? options.Threads : std::max(1u, std::thread::hardware_concurrency());

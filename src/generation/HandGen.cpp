@@ -644,6 +644,7 @@ void THandGenDlg::DealBtnClick() {
     options.Setup = CurrentDealSetup();
     options.SeedFirst = seedFirst_;
     options.Level = LevelCB->isChecked();
+    options.Boards = std::max(wanted, 0LL);
     // Said before anything is asked or touched.
     if (!NoDefinitionMissing() || !SetupCanBeDealt(options)) return;
     if (!MayReplaceBoards(wanted)) return;
@@ -719,7 +720,8 @@ bool THandGenDlg::SetupCanBeDealt(const DealRunOptions& options) {
     board.SeedFirst = options.SeedFirst;
     // A set-up that does not load is reported by the run itself, as before.
     if (!board.LoadSetup(options.Setup, SharedSettings().HandDefinitionsFolder, nullptr)) return true;
-    const std::string why = SetupRefusal(SeatOdds(board, options.Setup, false), options.Level);
+    const std::string why = SetupCannotBeDealt(board, options.Setup, SeatOdds(board, options.Setup, false),
+                                               options.Level, static_cast<std::uint64_t>(options.Boards));
     if (why.empty()) return true;
     Prompts::current().error(this, q(why));
     return false;
@@ -818,7 +820,8 @@ void THandGenDlg::UpdateOdds() {
         if (!level)
             for (const std::string& line : DefinitionsNeverDealt(seats)) text += ".  " + line;
         for (const std::string& line : SetupWarnings(board, setup, folder)) text += ".  " + line;
-        if (const std::string why = SetupRefusal(seats, level); !why.empty()) {
+        if (const std::string why = SetupCannotBeDealt(board, setup, seats, level, static_cast<std::uint64_t>(boards));
+            !why.empty()) {
             post(text, "Cannot be dealt: " + why, true);
             return;
         }

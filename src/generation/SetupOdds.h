@@ -41,6 +41,19 @@ std::vector<tSeatOdds> SeatOdds(const tBoard& board, const DealSetup& setup, boo
 // reason.
 std::string SetupRefusal(const std::vector<tSeatOdds>& seats, bool level);
 
+// Why no board can meet the set-up although each seat alone can be dealt,
+// or "": what the seats' definitions require together is more than one
+// pack holds (40 points, 12 AK and 24 AKQ controls, a suit's 13 cards, 10
+// points, 3 top-3 and 5 top-5 honours) or a card two seats require. Without
+// `level` every choice of one accepting definition per seat must fail so;
+// levelled, the definitions any of the first `boards` boards takes in turn
+// must not. The cards seeded first count as required of their seat.
+std::string SeatsClash(const tBoard& board, const DealSetup& setup, const std::vector<tSeatOdds>& seats, bool level,
+                       std::uint64_t boards);
+// SetupRefusal, then SeatsClash: why the set-up cannot be dealt, or "".
+std::string SetupCannotBeDealt(const tBoard& board, const DealSetup& setup, const std::vector<tSeatOdds>& seats,
+                               bool level, std::uint64_t boards);
+
 // The definitions that accept no hand beside others of their seat that do:
 // harmless to a run, which never deals them, but seldom what was meant.
 // One line each, naming seat, slot, name and reason.

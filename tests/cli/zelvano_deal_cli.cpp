@@ -156,9 +156,11 @@ TEST_F(DealCli, attemptLimitKeepsTheBoardsDealtAndExitsWithThree) {
     EXPECT_NE(r.Err.find(std::to_string(boards.size()) + " of 1000 boards"), std::string::npos) << r.Err;
     EXPECT_EQ(Count(ReadBytes(fs::path(out) / "ZELV.PBN"), "[Board "), boards.size());
 
-    // Both seats need the ace of spades: each alone can be dealt, together never.
+    // North needs the ace of spades, South the four top spades: each alone
+    // can be dealt, together never.
     WriteDefinition("ACE", [](HandDefinition& d) { d.Cards[1] = true; });
-    r = Run({"--north", "ACE", "--south", "ACE", "--no-seed-first", "--definitions", defs, "--output", out, "--boards",
+    WriteDefinition("TOPS", [](HandDefinition& d) { d.Limit(SuitLimitIndex(GroupPoints, 0, false)) = "10"; });
+    r = Run({"--north", "ACE", "--south", "TOPS", "--no-seed-first", "--definitions", defs, "--output", out, "--boards",
              "3", "--max-attempts", "500", "--secure"});
     EXPECT_EQ(r.Status, 3);
     EXPECT_NE(r.Err.find("0 of 3 boards dealt in 500 attempts; the previous files were kept"), std::string::npos)
@@ -202,10 +204,28 @@ TEST_F(DealCli, seededCardsThatCollideAreRefusedBeforeDealing) {
     RunResult r = Run({"--north", "ACE", "--south", "ACE", "--definitions", defs, "--output", out});
     EXPECT_EQ(r.Status, 1);
     EXPECT_NE(r.Err.find("ACE"), std::string::npos) << r.Err;
-    // Without seeding the same set-up is merely impossible.
-    r = Run({"--north", "ACE", "--south", "ACE", "--definitions", defs, "--output", out, "--no-seed-first",
-             "--max-attempts", "100"});
-    EXPECT_EQ(r.Status, 3);
+    // Without seeding no deal gives one card to two hands either: refused
+    // before dealing, where it once ran until stopped. So is a set-up whose
+    // seats need more points than the pack holds, in odds too.
+    r = Run({"--north", "ACE", "--south", "ACE", "--definitions", defs, "--output", out, "--no-seed-first"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "zelvano-deal: North's definition 1 \"ACE\" and South's definition 1 \"ACE\" both require the "
+                     "ace of spades (SA), which only one hand can hold. No board can be dealt.\n");
+    WriteDefinition("22", [](HandDefinition& d) { d.Limit(LimMinPoints) = "22"; });
+    WriteDefinition("20-21", [](HandDefinition& d) {
+        d.Limit(LimMinPoints) = "20";
+        d.Limit(LimMaxPoints) = "21";
+    });
+    const std::string tooMany = "North's definition 1 \"22\" and South's definition 1 \"20-21\" need at least 42 "
+                                "points together (22 + 20), more than the 40 of the pack. No board can be dealt.";
+    r = Run({"odds", "--north", "22", "--south", "20-21", "--definitions", defs});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "zelvano-deal: the set-up cannot be dealt: " + tooMany + "\n");
+    EXPECT_EQ(r.Out.find("Set-up:"), std::string::npos) << r.Out;
+    r = Run({"--north", "22", "--south", "20-21", "--definitions", defs, "--output", out});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "zelvano-deal: " + tooMany + "\n");
+    EXPECT_FALSE(fs::exists(fs::path(out) / "ZELV.DGE"));
 }
 
 std::uint64_t Binomial(int n, int k) {
@@ -540,10 +560,11 @@ TEST_F(DealCli, aRunThatEndsEarlyNeverDestroysThePreviousSet) {
               std::string::npos)
         << r.Err;
     unchanged("no hand");
-    // Stopped by the attempt limit before the first board: both seats need
-    // the ace of spades.
+    // Stopped by the attempt limit before the first board: North needs the
+    // ace of spades, South the four top spades.
     WriteDefinition("ACE", [](HandDefinition& d) { d.Cards[1] = true; });
-    const std::vector<std::string> never = {"--north", "ACE", "--south", "ACE", "--no-seed-first"};
+    WriteDefinition("TOPS", [](HandDefinition& d) { d.Limit(SuitLimitIndex(GroupPoints, 0, false)) = "10"; });
+    const std::vector<std::string> never = {"--north", "ACE", "--south", "TOPS", "--no-seed-first"};
     auto with = [&](std::vector<std::string> args) {
         args.insert(args.begin(), never.begin(), never.end());
         return args;

@@ -775,8 +775,10 @@ class HandGenTest : public QObject {
     }
 
     void stop_endsAnImpossibleRunAndSaysHowManyWereDealt() {
-        // North and South both need the ace of spades, and nothing places it first.
+        // North needs the ace of spades, South the four top spades: each
+        // alone can be dealt, together never.
         writeDefinition("ACE.HDS", [](HandDefinition& d) { d.Cards[1] = true; });
+        writeDefinition("TOPS.HDS", [](HandDefinition& d) { d.Limit(SuitLimitIndex(GroupPoints, 0, false)) = "10"; });
         // A set of 16 boards from an earlier run.
         WriteAll(hand(".DGE"), QByteArray(16 * 128, '\x06'));
         WriteAll(hand(".BRI"), QByteArray(16 * 128, '1'));
@@ -784,7 +786,7 @@ class HandGenTest : public QObject {
         check("SeedCB")->setChecked(false);
         check("SAnyHandCB")->setChecked(false);
         pick("N", 1, "ACE");
-        pick("S", 1, "ACE");
+        pick("S", 1, "TOPS");
         child<QLineEdit>("NumberBoardsEB")->setText("3");
         dealUntilProgress();
         QCOMPARE(prompts_->Questions, QStringList{"Board Generation: ZELV.DGE already holds 16 boards. Replace them?"});
@@ -874,6 +876,24 @@ class HandGenTest : public QObject {
                                               "is read as 17"),
                      qPrintable(text("OddsLbl")));
         QTRY_VERIFY(text("EstimateLbl").startsWith("Set-up: about"));
+    }
+
+    // Seats that each can be dealt but not together are refused the same
+    // way, where the run once went on until stopped.
+    void deal_refusesSeatsThatCannotShareOnePack() {
+        writeDefinition("22.HDS", [](HandDefinition& d) { d.Limit(LimMinPoints) = "22"; });
+        writeDefinition("20.HDS", [](HandDefinition& d) { d.Limit(LimMinPoints) = "20"; });
+        dlg_->show();
+        pick("N", 1, "22");
+        check("SAnyHandCB")->setChecked(false);
+        pick("S", 1, "20");
+        const QString why = "North's definition 1 \"22\" and South's definition 1 \"20\" need at least 42 points "
+                            "together (22 + 20), more than the 40 of the pack. No board can be dealt.";
+        QTRY_COMPARE(text("EstimateLbl"), "Cannot be dealt: " + why);
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QVERIFY(!dlg_->IsDealing());
+        QCOMPARE(prompts_->Errors, QStringList{why});
+        QVERIFY(!QFile::exists(hand(".DGE")));
     }
 
     // Refused with the seat, the definition and the reason, before the

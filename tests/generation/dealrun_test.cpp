@@ -37,15 +37,17 @@ class Run : public ::testing::Test {
         HandDefinition ace = HandDefinition::Defaults();
         ace.Cards[MakeCard(0, 0)] = true;
         test::WriteDefinition(defs.path(), "ACE", ace);
+        HandDefinition tops = HandDefinition::Defaults();
+        tops.Limit(SuitLimitIndex(GroupPoints, 0, false)) = "10";
+        test::WriteDefinition(defs.path(), "TOPS", tops);
     }
-    // Each seat on its own can be dealt, together never: both need the
-    // ace of spades, and nothing places it first.
-    void BothNeedTheSpadeAce() {
+    // Each seat on its own can be dealt, together never: North needs the
+    // ace of spades, South the four top spades.
+    void AceNorthAndTopSpadesSouth() {
         o.SeedFirst = false;
-        for (int seat : {North, South}) {
-            o.Setup[seat].Constrained = true;
-            o.Setup[seat].Names[0] = "ACE";
-        }
+        for (int seat : {North, South}) o.Setup[seat].Constrained = true;
+        o.Setup[North].Names[0] = "ACE";
+        o.Setup[South].Names[0] = "TOPS";
     }
     std::string Out(const char* ext) { return hands.file(std::string("ZELV") + ext); }
 };
@@ -272,7 +274,7 @@ INSTANTIATE_TEST_SUITE_P(ClassicAndSecure, Levelled, ::testing::Bool());
 // A levelled secure run on several threads ends at the attempt limit with
 // exactly that many attempts, or when stopped, like any other run.
 TEST_F(Run, levelledSecureRunStopsAtTheAttemptLimitOrWhenAsked) {
-    BothNeedTheSpadeAce();
+    AceNorthAndTopSpadesSouth();
     o.Setup[North].Names[1] = "STRONG";
     o.Secure = true;
     o.Level = true;
@@ -318,7 +320,7 @@ TEST_F(Run, missingOutputFolderIsReported) {
 }
 
 TEST_F(Run, impossibleSetUpEndsAtTheAttemptLimitOrWhenStopped) {
-    BothNeedTheSpadeAce();
+    AceNorthAndTopSpadesSouth();
     o.Boards = 3;
     o.MaxAttempts = 5000;
     DealRunResult r = RunDeal(o);
@@ -380,7 +382,7 @@ TEST_F(Run, secureRunOnThreeThreadsWritesExactlyItsBoardsAndCountsEveryThreadsAt
         ASSERT_GE(judge.HandPoints[North], 20) << "board " << n;
     }
 
-    BothNeedTheSpadeAce();
+    AceNorthAndTopSpadesSouth();
     o.MaxAttempts = 100003;
     r = RunDeal(o);
     EXPECT_EQ(r.Status, DealStatus::AttemptLimit);
