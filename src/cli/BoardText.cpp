@@ -1,6 +1,7 @@
 #include "cli/BoardText.h"
 
 #include "analysis/AnalysisText.h"
+#include "cli/Messages.h"
 #include "engine/FileUtil.h"
 #include "formats/BoardSource.h"
 #include "formats/Pbn.h"
@@ -44,17 +45,17 @@ namespace {
 bool OpenSaying(BoardSource& file, const std::string& path, std::ostream& err) {
     std::string error;
     if (!file.Open(path, &error)) {
-        err << "zelvano-deal: " << error << "\n";
+        Say(err, error);
         return false;
     }
     if (file.Format() == BoardFormat::Dge) {
         std::error_code ec;
         const auto size = std::filesystem::file_size(path, ec);
         if (!ec && size % RecordSize != 0)
-            err << "zelvano-deal: " << path << ": board " << size / RecordSize + 1 << " is cut short: the last "
-                << size % RecordSize << " bytes are not a whole board record and were ignored\n";
+            Say(err, path + ": board " + std::to_string(size / RecordSize + 1) + " is cut short: the last " +
+                         std::to_string(size % RecordSize) + " bytes are not a whole board record and were ignored");
     }
-    for (const std::string& problem : file.Problems()) err << "zelvano-deal: " << problem << "\n";
+    for (const std::string& problem : file.Problems()) Say(err, problem);
     return true;
 }
 
@@ -66,7 +67,7 @@ int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out,
     if (!OpenSaying(file, path, err)) return 1;
     // An empty list printed with success would look like a set that was read.
     if (file.BoardCount() == 0) {
-        err << "zelvano-deal: no boards in " << path << "\n";
+        Say(err, "no boards in " + path);
         return 1;
     }
     bool damaged = !file.Problems().empty();
@@ -97,8 +98,7 @@ int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out,
         else
             problem = HandsFromHoldings(board.Holdings, deal.Hands);
         if (!problem.empty()) {
-            err << "zelvano-deal: " << path << ": board " << board.Number << " is damaged (" << problem
-                << "); not shown\n";
+            Say(err, path + ": board " + std::to_string(board.Number) + " is damaged (" + problem + "); not shown");
             damaged = true;
             continue;
         }
@@ -114,14 +114,14 @@ int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out,
     }
     if (analysis) {
         const AnalysisReport report = AnalyseBoards(sound, path, progress);
-        for (const std::string& problem : report.Problems) err << "zelvano-deal: " << problem << "\n";
+        for (const std::string& problem : report.Problems) Say(err, problem);
         damaged = damaged || !report.Problems.empty();
         for (std::size_t i = 0; i < kept.size(); ++i)
             emit(kept[i], *sound[i], report.Results[i] ? &*report.Results[i] : nullptr);
     }
     out.flush();
     if (!out) {
-        err << "zelvano-deal: " << path << ": the boards could not be written to standard output\n";
+        Say(err, path + ": the boards could not be written to standard output");
         return 1;
     }
     return damaged ? 1 : 0;
@@ -133,10 +133,10 @@ int WriteAnalysedPbn(const std::string& path, const std::string& output, std::os
     if (!OpenSaying(file, path, err)) return 1;
     const AnalysisReport report = AnalyseBoardFile(file, progress);
     if (report.Cancelled) {
-        err << "zelvano-deal: stopped before every board of " << path << " was analysed; nothing was written\n";
+        Say(err, "stopped before every board of " + path + " was analysed; nothing was written");
         return 1;
     }
-    for (const std::string& problem : report.Problems) err << "zelvano-deal: " << problem << "\n";
+    for (const std::string& problem : report.Problems) Say(err, problem);
     std::string pbn = PbnFileHeader();
     std::uint64_t written = 0;
     for (std::uint64_t n = 1; n <= report.Results.size(); ++n) {
@@ -146,14 +146,14 @@ int WriteAnalysedPbn(const std::string& path, const std::string& output, std::os
         ++written;
     }
     if (written == 0) {
-        err << "zelvano-deal: no boards in " << path << " could be analysed; nothing was written\n";
+        Say(err, "no boards in " + path + " could be analysed; nothing was written");
         return 1;
     }
     if (std::string error; !AtomicWriteFile(output, pbn, &error)) {
-        err << "zelvano-deal: " << error << "\n";
+        Say(err, error);
         return 1;
     }
-    out << "Wrote " << output << ", " << written << (written == 1 ? " board" : " boards") << "\n";
+    out << "Wrote " << Printable(output) << ", " << CountOf(written, "board", "boards") << "\n";
     out.flush();
     return file.Problems().empty() && report.Problems.empty() ? 0 : 1;
 }

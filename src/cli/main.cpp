@@ -4,6 +4,7 @@
 // attempt limit was reached, 4 the classic generator's sequence ran out, 130 interrupted.
 #include "cli/BoardText.h"
 #include "cli/DealOptions.h"
+#include "cli/Messages.h"
 #include "engine/FileUtil.h"
 #include "engine/Settings.h"
 #include "engine/Version.h"
@@ -38,12 +39,13 @@ std::atomic<bool> Interrupted{false};
 extern "C" void OnInterrupt(int) { Interrupted.store(true); }
 
 int BadInput(const std::string& message) {
-    std::cerr << "zelvano-deal: " << message << "\n";
+    Say(std::cerr, message);
     return ExitBadInput;
 }
 
 int UsageError(const std::string& message) {
-    std::cerr << "zelvano-deal: " << message << "\nRun with --help for more information.\n";
+    Say(std::cerr, message);
+    std::cerr << "Run with --help for more information.\n";
     return ExitUsage;
 }
 
@@ -212,21 +214,21 @@ int Print(int argc, char** argv) {
 #ifdef ZELV_WITH_PRINT
     const PdfPrintResult result = PrintBoardFileToPdfWithoutWindow(job);
     if (result.Cancelled) {
-        std::cerr << "zelvano-deal: stopped before every board of " << path << " was analysed; nothing was printed\n";
+        Say(std::cerr, "stopped before every board of " + path + " was analysed; nothing was printed");
         return ExitInterrupted;
     }
-    for (const std::string& problem : result.NotAnalysed) std::cerr << "zelvano-deal: " << problem << "\n";
+    for (const std::string& problem : result.NotAnalysed) Say(std::cerr, problem);
     for (const auto& file : result.Files)
-        std::cout << "Wrote " << file.Path << ", " << file.Pages << (file.Pages == 1 ? " page\n" : " pages\n");
+        std::cout << "Wrote " << Printable(file.Path) << ", " << CountOf(file.Pages, "page", "pages") << "\n";
     std::cout.flush();
-    for (const std::string& left : result.LeftOut) std::cerr << "zelvano-deal: " << left << "\n";
+    for (const std::string& left : result.LeftOut) Say(std::cerr, left);
     if (!result.Error.empty()) return BadInput(result.Error);
     if (!result.LeftOut.empty()) return ExitBadInput;
     if (!result.NotAnalysed.empty() && result.Damaged == 0) return ExitBadInput;
     if (result.Damaged != 0) {
-        std::cerr << "zelvano-deal: " << path << ": " << result.Damaged
-                  << " damaged board record(s) were printed as far as they are sound and marked \"" << DamagedMark
-                  << "\"\n";
+        Say(std::cerr, path + ": " + std::to_string(result.Damaged) +
+                           " damaged board record(s) were printed as far as they are sound and marked \"" +
+                           DamagedMark + "\"");
         return ExitBadInput;
     }
     return ExitDone;
@@ -251,13 +253,13 @@ int Convert(int argc, char** argv) {
             return UsageError(path + ": the extension names no board file format (" + KnownExtensions() + ")");
     outputs.erase(outputs.begin());
     const ConvertResult result = ConvertBoardFile(input, outputs);
-    for (const std::string& problem : result.Problems) std::cerr << "zelvano-deal: " << problem << "\n";
+    for (const std::string& problem : result.Problems) Say(std::cerr, problem);
     if (!result.Error.empty()) return BadInput(result.Error);
     for (const std::string& path : outputs)
-        std::cout << "Wrote " << path << ", " << result.Boards << (result.Boards == 1 ? " board\n" : " boards\n");
+        std::cout << "Wrote " << Printable(path) << ", " << CountOf(result.Boards, "board", "boards") << "\n";
     std::cout.flush();
     if (!std::cout) {
-        std::cerr << "zelvano-deal: the files were written, but the summary could not be written to standard output\n";
+        Say(std::cerr, "the files were written, but the summary could not be written to standard output");
         return ExitBadInput;
     }
     return ExitDone;
@@ -306,13 +308,13 @@ int Odds(int argc, char** argv) {
             std::string error, detail;
             const std::string path = tBoard::DefinitionPath(line.Definitions, name);
             if (!tBoard::ReadDefinition(path, defn, &error, &detail)) {
-                std::cerr << "zelvano-deal: \"" << name << "\": " << error << " (" << detail << ")\n";
+                Say(std::cerr, "\"" + name + "\": " + error + " (" + detail + ")");
                 bad = true;
                 continue;
             }
             for (const std::string& warning : DefinitionWarnings(defn, std::filesystem::path(path).filename()))
-                std::cerr << "zelvano-deal: warning: " << warning << "\n";
-            std::cout << "\"" << name << "\": " << oddsText(DefinitionOdds(defn)) << "\n";
+                Say(std::cerr, "warning: " + warning);
+            std::cout << "\"" << Printable(name) << "\": " << Printable(oddsText(DefinitionOdds(defn))) << "\n";
         }
         std::cout.flush();
         return bad ? ExitBadInput : ExitDone;
@@ -321,7 +323,7 @@ int Odds(int argc, char** argv) {
     MergedDeal merged = MergeDealOptions(line);
     if (merged.Outcome == MergedDeal::Verdict::Usage) return UsageError(merged.Error);
     if (merged.Outcome == MergedDeal::Verdict::BadInput) return BadInput(merged.Error);
-    for (const std::string& warning : merged.Warnings) std::cerr << "zelvano-deal: warning: " << warning << "\n";
+    for (const std::string& warning : merged.Warnings) Say(std::cerr, "warning: " + warning);
     const DealRunOptions& options = merged.Options;
     tBoard board;
     board.SeedFirst = options.SeedFirst;
@@ -329,12 +331,12 @@ int Odds(int argc, char** argv) {
     if (!board.LoadSetup(options.Setup, options.DefinitionsFolder, &error, &detail))
         return BadInput(detail.empty() ? error : error + " (" + detail + ")");
     for (const std::string& warning : SetupWarnings(board, options.Setup, options.DefinitionsFolder))
-        std::cerr << "zelvano-deal: warning: " << warning << "\n";
+        Say(std::cerr, "warning: " + warning);
     const std::vector<tSeatOdds> counted = SeatOdds(board, options.Setup);
     for (const tSeatOdds& seat : counted) {
         for (const tSlotOdds& slot : seat.Slots)
-            std::cout << SeatNames[seat.Seat] << ", definition " << slot.Position + 1 << " \"" << slot.Name
-                      << "\": " << oddsText(slot.Odds) << "\n";
+            std::cout << SeatNames[seat.Seat] << ", definition " << slot.Position + 1 << " \"" << Printable(slot.Name)
+                      << "\": " << Printable(oddsText(slot.Odds)) << "\n";
         if (seat.Slots.size() > 1)
             std::cout << SeatNames[seat.Seat] << ", any of them: "
                       << oddsText({seat.Hands, seat.Hands ? "" : "none of its definitions accepts a hand"}) << "\n";
@@ -435,17 +437,17 @@ int Deal(int argc, char** argv) {
     MergedDeal merged = MergeDealOptions(line);
     if (merged.Outcome == MergedDeal::Verdict::Usage) return UsageError(merged.Error);
     if (merged.Outcome == MergedDeal::Verdict::BadInput) return BadInput(merged.Error);
-    for (const std::string& warning : merged.Warnings) std::cerr << "zelvano-deal: warning: " << warning << "\n";
+    for (const std::string& warning : merged.Warnings) Say(std::cerr, "warning: " + warning);
     const DealRunOptions& options = merged.Options;
     // A definition read otherwise than it is written, and an alternative no
     // hand meets, are worth a word; a seat left no hand at all is the run's
     // to refuse.
     if (tBoard board; board.LoadSetup(options.Setup, options.DefinitionsFolder, nullptr)) {
         for (const std::string& line : SetupWarnings(board, options.Setup, options.DefinitionsFolder))
-            std::cerr << "zelvano-deal: warning: " << line << "\n";
+            Say(std::cerr, "warning: " + line);
         if (!options.Level)
             for (const std::string& line : DefinitionsNeverDealt(SeatOdds(board, options.Setup, false)))
-                std::cerr << "zelvano-deal: warning: " << line << "\n";
+                Say(std::cerr, "warning: " + line);
     }
 
     // A closed terminal or session ends the run as Ctrl-C does: the boards
@@ -467,7 +469,7 @@ int Deal(int argc, char** argv) {
                          CountOf(p.Attempts, "attempt", "attempts").c_str(), rate);
             if (options.Level)
                 if (const std::string shares = DescribeShares(options.Setup, p.Shares); !shares.empty())
-                    std::fprintf(stderr, " (%s)", shares.c_str());
+                    std::fprintf(stderr, " (%s)", Printable(shares).c_str());
             std::fputs("   ", stderr);
             std::fflush(stderr);
             progressShown = true;
@@ -481,27 +483,29 @@ int Deal(int argc, char** argv) {
         std::snprintf(seconds, sizeof seconds, "%.3f", result.Seconds);
         std::cout << CountOf(result.Accepted, "board", "boards") << ", "
                   << CountOf(result.Attempts, "attempt", "attempts") << ", " << seconds << " seconds: "
-                  << (result.Written ? result.BoardPath : "no file written, the previous files were kept") << "\n";
+                  << (result.Written ? Printable(result.BoardPath) : "no file written, the previous files were kept")
+                  << "\n";
         if (options.Level)
             if (const std::string shares = DescribeShares(options.Setup, result.Shares); !shares.empty())
-                std::cout << "Shared equally: " << shares << "\n";
+                std::cout << "Shared equally: " << Printable(shares) << "\n";
         std::cout.flush();
         if (!std::cout) {
-            std::cerr << "zelvano-deal: the boards were written to " << result.BoardPath
-                      << ", but the summary could not be written to standard output\n";
+            Say(std::cerr, "the boards were written to " + result.BoardPath +
+                               ", but the summary could not be written to standard "
+                               "output");
             return ExitBadInput;
         }
     }
     if (result.Status == DealStatus::AttemptLimit) {
-        std::cerr << "zelvano-deal: " << DescribeResult(result, options.Boards) << "\n";
+        Say(std::cerr, DescribeResult(result, options.Boards));
         return ExitAttemptLimit;
     }
     if (result.Status == DealStatus::SequenceSpent) {
-        std::cerr << "zelvano-deal: " << DescribeResult(result, options.Boards) << "\n";
+        Say(std::cerr, DescribeResult(result, options.Boards));
         return ExitSequenceSpent;
     }
     if (result.Status == DealStatus::Stopped) {
-        std::cerr << "zelvano-deal: " << DescribeResult(result, options.Boards) << "\n";
+        Say(std::cerr, DescribeResult(result, options.Boards));
         return ExitInterrupted;
     }
     return ExitDone;
@@ -519,7 +523,7 @@ int main(int argc, char** argv) {
         if (argc > 1 && std::string(argv[1]) == "deal") return Deal(argc - 1, argv + 1);
         return Deal(argc, argv);
     } catch (const std::exception& e) {
-        std::cerr << "zelvano-deal: " << e.what() << "\n";
+        Say(std::cerr, e.what());
         return ExitBadInput;
     }
 }

@@ -108,6 +108,48 @@ std::string TrimBlanks(std::string_view text) {
     return std::string(text.substr(b, e - b));
 }
 
+namespace {
+// The length of the UTF-8 sequence that starts text[at], or 0 when none does.
+std::size_t Utf8Length(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t n = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+    if (n == 0 || lead > 0xF4 || at + n > text.size()) return 0;
+    for (std::size_t k = 1; k < n; ++k)
+        if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80) return 0;
+    return n;
+}
+} // namespace
+
+std::string Printable(std::string_view text) {
+    static const char* const Hex = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c < 0x7F) {
+            out += text[i];
+        } else if (c == '\t' || c == '\n' || c == '\r') {
+            out += c == '\t' ? "\\t" : c == '\n' ? "\\n" : "\\r";
+        } else if (c < 0x80) {
+            out += std::string("\\x") + Hex[c >> 4] + Hex[c & 15];
+        } else if (const std::size_t n = Utf8Length(text, i); n == 0) {
+            // A stray byte; only those a terminal may take for a control are written out.
+            if (c <= 0x9F)
+                out += std::string("\\x") + Hex[c >> 4] + Hex[c & 15];
+            else
+                out += text[i];
+        } else {
+            const auto second = static_cast<unsigned char>(text[i + 1]);
+            if (c == 0xC2 && second <= 0x9F)
+                out += std::string("\\u00") + Hex[second >> 4] + Hex[second & 15];
+            else
+                out.append(text.substr(i, n));
+            i += n - 1;
+        }
+    }
+    return out;
+}
+
 std::string CountOf(std::uint64_t count, std::string_view one, std::string_view many) {
     return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }

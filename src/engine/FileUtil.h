@@ -37,6 +37,11 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 bool LessNoCase(std::string_view a, std::string_view b);
 bool EndsWithNoCase(std::string_view text, std::string_view suffix);
 std::string TrimBlanks(std::string_view text);
+// `text` with every control character written out ("\x1B", "\a" as "\x07",
+// "\t", "\n", "\r"; one of U+0080 to U+009F as "\u009B", a stray byte
+// 0x80 to 0x9F as "\x9B"), so that a message quoting a file's bytes or a
+// path cannot act on the terminal it is shown on. Other text is kept.
+std::string Printable(std::string_view text);
 // "1 board", "0 boards", "24 boards": the count and the word that goes with it.
 std::string CountOf(std::uint64_t count, std::string_view one, std::string_view many);
 

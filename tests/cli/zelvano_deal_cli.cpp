@@ -512,6 +512,18 @@ TEST_F(ShowCli, missingOrUnreadableFileExitsWithOne) {
     EXPECT_EQ(r.Status, 1);
 }
 
+// A file's bytes and a path quoted in a message reach the terminal with
+// every control character written out: no escape sequence acts on it.
+TEST_F(ShowCli, controlCharactersFromAFileOrAPathAreWrittenOut) {
+    const std::string pbn = (root / "bad\x1b[31m.PBN").string();
+    WriteBytes(pbn, "[Board \"\x1b]0;PWNED\a\x1b[2J\"]\r\n[Deal \"N:AKQJT98765432 - - -\"]\r\n\r\n");
+    RunResult r = Run({"show", pbn});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err.find_first_of("\x1b\a"), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find("bad\\x1B[31m.PBN"), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find("\"\\x1B]0;PWNED\\x07\\x1B[2J\""), std::string::npos) << r.Err;
+}
+
 // Waits until a run's temporary files exist: its signal handlers are then in place.
 void WaitForRunToStart(const std::string& out) {
     for (int i = 0; i < 1000; ++i) {
