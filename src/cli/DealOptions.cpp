@@ -3,6 +3,7 @@
 #include "engine/FileUtil.h"
 #include "formats/DlmFile.h"
 #include "formats/DupFile.h"
+#include "formats/Duplimat.h"
 #include "formats/Pbn.h"
 #include "generation/GeneratorFile.h"
 
@@ -89,8 +90,10 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
         return refuse(V::Usage, "--first-board: '" + *line.FirstBoard + "' is not a whole number from 1 to 4294967295");
     // The files are first written as CODE.BRI.tmp-XXXXXX, which must still
     // fit the 255 bytes a file name may have.
-    if (line.Code.empty() || line.Code.size() > 240 || !ValidName(line.Code))
+    if (line.Code.empty() || line.Code.size() > 240)
         return refuse(V::Usage, "--code: '" + line.Code + "' cannot name a file");
+    if (const std::string why = FileCodeProblem(line.Code); !why.empty()) return refuse(V::Usage, "--code: " + why);
+    if (const std::string note = HiddenFileCodeNote(line.Code); !note.empty()) m.Warnings.push_back("--code: " + note);
 
     if (line.PbnAnalysis && !line.Pbn)
         return refuse(V::Usage, "--dd: the analysis goes into CODE.PBN, which --no-pbn turns off");

@@ -14,6 +14,25 @@ namespace {
 constexpr std::size_t FlushAt = 1 << 20;
 }
 
+std::string FileCodeProblem(const std::string& code) {
+    for (const char c : code) {
+        if (c == '/') return "'" + Printable(code) + "' holds a \"/\", which no file name may hold";
+        if ((c >= 0 && c < 0x20) || c == 0x7F)
+            return "'" + Printable(code) + "' holds a control character, which would break the header line of " +
+                   "the .DLM file and cannot be typed or shown in a file's name";
+    }
+    return {};
+}
+
+std::string HiddenFileCodeNote(const std::string& code) {
+    if (code.empty())
+        return "an empty file code names the files .DGE, .BRI and so on, hidden files that ls and file dialogs do "
+               "not show";
+    if (code.front() != '.') return {};
+    return "'" + Printable(code) + "' starts with a dot, which makes " + Printable(code) + ".DGE, " + Printable(code) +
+           ".BRI and the others hidden files that ls and file dialogs do not show";
+}
+
 tDealFiles::~tDealFiles() { Abandon(); }
 
 bool tDealFiles::OpenDealFiles(const std::string& folder, const std::string& code, bool withPbn, std::string* error) {

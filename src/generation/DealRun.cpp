@@ -306,6 +306,10 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
         result.Error = "The first board number must be 1 or more";
         return result;
     }
+    if (const std::string why = FileCodeProblem(options.FileCode); !why.empty()) {
+        result.Error = "The file code " + why;
+        return result;
+    }
     // A machine file that cannot number the set is refused before anything
     // is dealt; the dialog and the command line drop it first and say so.
     const auto boards = static_cast<std::uint64_t>(options.Boards);

@@ -595,9 +595,15 @@ void THandGenDlg::ChangeFileBtnClick() {
         // Only the name counts: the files always go to the Hands folder.
         const QString name = QFileInfo(path).fileName();
         const QString code = name.left(name.indexOf(u'.') < 0 ? name.size() : name.indexOf(u'.'));
-        SharedSettings().DefaultFileCode = s(code);
-        boardFileName_ = code + q(std::string(ExtBoards));
-        ShowFileCode();
+        if (const std::string why = FileCodeProblem(s(code)); !why.empty()) {
+            Prompts::current().error(this, q("The file code " + why + "."));
+        } else {
+            if (const std::string note = HiddenFileCodeNote(s(code)); !note.empty())
+                Prompts::current().information(this, windowTitle(), q("The file code: " + note + "."));
+            SharedSettings().DefaultFileCode = s(code);
+            boardFileName_ = code + q(std::string(ExtBoards));
+            ShowFileCode();
+        }
     }
     DealBtn->setFocus();
 }

@@ -55,6 +55,8 @@ TEST_F(Merge, badValuesAreUsageErrorsNamingTheOption) {
         {[](DealCommandLine& l) { l.Threads = "1025"; }, "--threads"},
         {[](DealCommandLine& l) { l.Code = "a/b"; }, "--code"},
         {[](DealCommandLine& l) { l.Code = std::string(241, 'y'); }, "--code"},
+        {[](DealCommandLine& l) { l.Code = "A\nB"; }, "--code: 'A\\nB' holds a control character, which would break "
+                                                      "the header line of the .DLM file"},
         {[](DealCommandLine& l) { l.Seats[North] = "A,B,C,D,E,F"; }, "--north"},
     };
     for (const auto& c : cases) {
@@ -109,6 +111,16 @@ TEST_F(Merge, anEmptyFirstSlotIsWarnedOfAndMissingThingsAreBadInput) {
     line.Definitions = dir.file("nowhere");
     EXPECT_NE(Refused(MergedDeal::Verdict::BadInput).Error.find("hand definitions folder not found"),
               std::string::npos);
+}
+
+TEST_F(Merge, aCodeThatMakesHiddenFilesIsTakenWithAWarning) {
+    line.Code = ".club";
+    MergedDeal m = MergeDealOptions(line);
+    ASSERT_EQ(m.Outcome, MergedDeal::Verdict::Run) << m.Error;
+    EXPECT_EQ(m.Options.FileCode, ".club");
+    EXPECT_EQ(m.Warnings, std::vector<std::string>{"--code: '.club' starts with a dot, which makes .club.DGE, "
+                                                   ".club.BRI and the others hidden files that ls and file dialogs "
+                                                   "do not show"});
 }
 
 TEST_F(Merge, threadsDefaultToEveryCoreAndAreForSecureRuns) {

@@ -361,6 +361,7 @@ TEST_F(DealCli, usageErrorsExitWithTwo) {
         {"--north", "A,B,C,D,E,F"},
         {"--max-attempts", "0"},
         {"--code", "a/b"},
+        {"--code", "CLUB\r\nStatus=Hide"},
         {"stray"},
         {"show"},
         {"show", "x.DGE", "--format", "html"},

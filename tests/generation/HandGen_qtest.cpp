@@ -354,6 +354,20 @@ class HandGenTest : public QObject {
         dlg_->reject();
         dlg_->show();
         QCOMPARE(text("SavePanel"), QString(" Save Boards to File: MY"));
+
+        // A name with a control character in its code is refused; one that
+        // makes hidden files is taken, and said.
+        prompts_->FileAnswers << hands_ + "/A\tB.DGE" << hands_ + "/.hidden.DGE";
+        QTest::mouseClick(child<QToolButton>("ChangeFileBtn"), Qt::LeftButton);
+        QCOMPARE(prompts_->Errors, QStringList{"The file code 'A\\tB' holds a control character, which would break "
+                                               "the header line of the .DLM file and cannot be typed or shown in a "
+                                               "file's name."});
+        QCOMPARE(SharedSettings().DefaultFileCode, std::string("MY"));
+        QTest::mouseClick(child<QToolButton>("ChangeFileBtn"), Qt::LeftButton);
+        QCOMPARE(prompts_->Messages, QStringList{"Board Generation: The file code: an empty file code names the files "
+                                                 ".DGE, .BRI and so on, hidden files that ls and file dialogs do not "
+                                                 "show."});
+        QCOMPARE(SharedSettings().DefaultFileCode, std::string(""));
     }
 
     void loadGeneratorFile_matchesNamesIgnoringCaseAndDropsMissingOnes() {

@@ -312,6 +312,18 @@ TEST_F(Run, levellingOffDealsTheSameBoardsAsBefore) {
     EXPECT_NE(levelled, before);
 }
 
+// A code with a control character would break the .DLM file's header line:
+// refused before any file is touched, whoever asks.
+TEST_F(Run, aFileCodeWithAControlCharacterIsRefusedBeforeAnyFile) {
+    o.FileCode = "ZE\nLV";
+    o.WriteDlm = true;
+    const DealRunResult r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::Failed);
+    EXPECT_EQ(r.Error, "The file code 'ZE\\nLV' holds a control character, which would break the header line of the "
+                       ".DLM file and cannot be typed or shown in a file's name");
+    EXPECT_TRUE(std::filesystem::is_empty(hands.path()));
+}
+
 TEST_F(Run, missingOutputFolderIsReported) {
     o.OutputFolder = hands.file("gone");
     DealRunResult r = RunDeal(o);
