@@ -7,6 +7,7 @@
 #include "formats/Pbn.h"
 #include "generation/GeneratorFile.h"
 
+#include <cerrno>
 #include <filesystem>
 
 namespace zelv {
@@ -67,6 +68,13 @@ void WarnIfFirstSlotEmpty(const std::string& where, int seat, const std::array<s
 }
 
 } // namespace
+
+std::string DefinitionsFolderProblem(const std::string& folder) {
+    const std::string why = FolderProblem(folder);
+    if (why.empty()) return {};
+    if (why == SystemReason(ENOENT)) return "hand definitions folder not found: " + folder;
+    return UnableToOpen(folder, why);
+}
 
 MergedDeal MergeDealOptions(const DealCommandLine& line) {
     MergedDeal m;
@@ -134,8 +142,8 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
 
     bool anyNames = !line.Generator.empty();
     for (const auto& seat : line.Seats) anyNames = anyNames || seat.has_value();
-    if (anyNames && !DirectoryExists(line.Definitions))
-        return refuse(V::BadInput, "hand definitions folder not found: " + line.Definitions);
+    if (const std::string why = DefinitionsFolderProblem(line.Definitions); anyNames && !why.empty())
+        return refuse(V::BadInput, why);
 
     if (!line.Generator.empty()) {
         std::error_code ec;

@@ -49,10 +49,39 @@ int UsageError(const std::string& message) {
     return ExitUsage;
 }
 
-// CLI11 reports --help as an "error" of its own; only real errors are usage errors.
+// An option given twice, or two that exclude each other, in plain words;
+// anything else as CLI11 words it.
+std::string PlainWords(const CLI::App& app, const CLI::ParseError& e) {
+    const std::vector<const CLI::Option*> options = app.get_options();
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e))
+        for (const CLI::Option* opt : options)
+            if (opt->get_items_expected_max() == 1 && opt->count() > 1) {
+                const std::string name = opt->get_name();
+                const bool seat = name == "--north" || name == "--east" || name == "--south" || name == "--west";
+                return name + " is given " + std::to_string(opt->count()) + " times; give it once" +
+                       (seat ? ", with the seat's definitions separated by commas (" + name + " A,B)" : "");
+            }
+    if (dynamic_cast<const CLI::ExcludesError*>(&e))
+        for (const CLI::Option* opt : options)
+            for (const CLI::Option* other : opt->get_excludes())
+                if (opt->count() > 0 && other->count() > 0) {
+                    const std::string both = opt->get_name() + " and " + other->get_name() + " cannot be used together";
+                    if (opt->get_name() == "--secure" || other->get_name() == "--secure")
+                        return both + ": --seed repeats the classic generator's sequence, and the secure source has "
+                                      "none to repeat";
+                    return both;
+                }
+    return e.what();
+}
+
+// CLI11 reports --help as an "error" of its own; only real errors are usage
+// errors, said as every other message is.
 int ParseFailed(const CLI::App& app, const CLI::ParseError& e) {
-    int code = app.exit(e, std::cout, std::cerr);
-    return code == 0 ? ExitDone : ExitUsage;
+    if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
+        app.exit(e, std::cout, std::cerr);
+        return ExitDone;
+    }
+    return UsageError(PlainWords(app, e));
 }
 
 // "--code=" with nothing after it would otherwise take the next argument
@@ -121,7 +150,8 @@ struct SetupOptions {
 AnalysisProgress AnalysisProgressLine() {
     if (!::isatty(STDERR_FILENO)) return {};
     return [](std::size_t done, std::size_t total) {
-        std::fprintf(stderr, "\rAnalysed %zu of %zu boards   %s", done, total, done == total ? "\n" : "");
+        std::fprintf(stderr, "\rAnalysed %zu of %s   %s", done, CountOf(total, "board", "boards").c_str(),
+                     done == total ? "\n" : "");
         std::fflush(stderr);
         return !Interrupted.load();
     };
@@ -294,7 +324,7 @@ int Odds(int argc, char** argv) {
         std::string error;
         if (!PrepareWorkFolders(settings, &error)) return BadInput(error);
     }
-    if (!DirectoryExists(line.Definitions)) return BadInput("hand definitions folder not found: " + line.Definitions);
+    if (const std::string why = DefinitionsFolderProblem(line.Definitions); !why.empty()) return BadInput(why);
 
     auto oddsText = [](const tDefinitionOdds& odds) {
         return odds.Hands
@@ -302,8 +332,11 @@ int Odds(int argc, char** argv) {
                    : "no hand: " + odds.Reason;
     };
     if (!anySeat && line.Generator.empty()) {
+        const std::vector<std::string> names = ListDefinitionNames(line.Definitions);
+        // Nothing printed with success would look like a folder that was read.
+        if (names.empty()) return BadInput("no hand definitions (.HDS files) in " + line.Definitions);
         bool bad = false;
-        for (const std::string& name : ListDefinitionNames(line.Definitions)) {
+        for (const std::string& name : names) {
             tHandDefn defn;
             std::string error, detail;
             const std::string path = tBoard::DefinitionPath(line.Definitions, name);

@@ -66,6 +66,29 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     return ok;
 }
 
+std::string ReadProblem(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return SystemReason(errno);
+    if (S_ISDIR(st.st_mode)) return "it is a folder";
+    if (!S_ISREG(st.st_mode)) return "it is not a regular file";
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return SystemReason(errno);
+    ::close(fd);
+    return {};
+}
+
+std::string FolderProblem(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return SystemReason(errno);
+    if (!S_ISDIR(st.st_mode)) return "it is not a folder";
+    if (::access(path.c_str(), R_OK | X_OK) != 0) return SystemReason(errno);
+    return {};
+}
+
+std::string UnableToOpen(const std::string& path, const std::string& reason) {
+    return "Unable to open " + path + " (" + reason + ")";
+}
+
 bool FileExists(const std::string& path) {
     std::error_code ec;
     return fs::is_regular_file(path, ec);

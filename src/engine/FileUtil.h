@@ -31,6 +31,16 @@ std::string UnableToWrite(const std::string& path, const std::string& reason = {
 std::string UnableToWrite(const std::string& path, int err);
 // The system's text for an error number ("No space left on device").
 std::string SystemReason(int err);
+// Why `path` cannot be opened for reading: the system's words ("No such
+// file or directory", "Too many levels of symbolic links", "File name too
+// long"), "it is a folder" or "it is not a regular file". Empty when it is a
+// regular file that opens (a pipe or device is never opened to find out).
+std::string ReadProblem(const std::string& path);
+// Why `path` is no folder that can be listed, as ReadProblem says it, or
+// "it is not a folder"; empty when it is one.
+std::string FolderProblem(const std::string& path);
+// "Unable to open <path> (<reason>)".
+std::string UnableToOpen(const std::string& path, const std::string& reason);
 
 bool EqualsNoCase(std::string_view a, std::string_view b);
 // Orders texts by their lower-cased bytes; ties broken by the bytes themselves.

@@ -62,7 +62,8 @@ bool tDealFiles::OpenDealFiles(const std::string& folder, const std::string& cod
         f.buffer.clear();
         f.path = wanted[i] ? JoinPath(folder, code + Extensions[i]) : std::string();
         if (f.path.empty()) continue;
-        hadPrevious_ = hadPrevious_ || std::filesystem::exists(f.path);
+        std::error_code ec; // a path that cannot be looked at is refused, with why, by Create
+        hadPrevious_ = hadPrevious_ || std::filesystem::exists(f.path, ec);
         f.fd = set_.Create(f.path, error);
         if (f.fd < 0) {
             Abandon();
@@ -76,7 +77,8 @@ bool tDealFiles::OpenDealFiles(const std::string& folder, const std::string& cod
     for (int i = Pbn; i < FileCount; ++i) {
         if (wanted[i]) continue;
         const std::string stale = JoinPath(folder, code + Extensions[i]);
-        hadPrevious_ = hadPrevious_ || std::filesystem::exists(stale);
+        std::error_code ec;
+        hadPrevious_ = hadPrevious_ || std::filesystem::exists(stale, ec);
         if (!set_.RemoveOnCommit(stale, error)) {
             Abandon();
             return false;

@@ -372,8 +372,16 @@ TEST_F(DealCli, usageErrorsExitWithTwo) {
         if (args[0] == "show") a = args;
         RunResult r = Run(a);
         EXPECT_EQ(r.Status, 2) << args[0];
-        EXPECT_FALSE(r.Err.empty());
+        EXPECT_EQ(r.Err.rfind("zelvano-deal: ", 0), 0u) << r.Err;
     }
+    // In plain words, as every other message.
+    RunResult r = Run({"--north", "A", "--north", "B", "--output", out});
+    EXPECT_EQ(r.Err, "zelvano-deal: --north is given 2 times; give it once, with the seat's definitions separated by "
+                     "commas (--north A,B)\nRun with --help for more information.\n");
+    r = Run({"--seed", "1", "--secure", "--output", out});
+    EXPECT_EQ(r.Err, "zelvano-deal: --seed and --secure cannot be used together: --seed repeats the classic "
+                     "generator's sequence, and the secure source has none to repeat\nRun with --help for more "
+                     "information.\n");
     EXPECT_EQ(Run({"--help"}).Status, 0);
     EXPECT_EQ(Run({"show", "--help"}).Status, 0);
 }
@@ -388,6 +396,24 @@ TEST_F(DealCli, summaryLineUnlessQuietAndNoProgressWhenStderrIsNotATerminal) {
     EXPECT_EQ(r.Status, 0);
     EXPECT_TRUE(r.Out.empty());
     EXPECT_TRUE(r.Err.empty());
+    r = Run({"--output", out, "--boards", "1"});
+    EXPECT_EQ(r.Out.rfind("1 board, 1 attempt, ", 0), 0u) << r.Out;
+}
+
+// A path too long for the system, or a folder without definitions, is said
+// in words: what could not be opened or written, and why.
+TEST_F(DealCli, pathsThatCannotBeUsedAreNamedWithTheReason) {
+    const std::string tooLong = (root / std::string(300, 'x')).string();
+    RunResult r = Run({"--output", tooLong, "--boards", "1"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "zelvano-deal: Unable to write to " + tooLong + "/ZELV.BRI (File name too long)\n");
+    r = Run({"--north", "A", "--definitions", tooLong, "--output", out});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "zelvano-deal: Unable to open " + tooLong + " (File name too long)\n");
+    r = Run({"odds", "--definitions", defs});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "zelvano-deal: no hand definitions (.HDS files) in " + defs + "\n");
+    EXPECT_TRUE(r.Out.empty());
 }
 
 TEST_F(DealCli, pbnFileFollowsTheOptionAndNumbersBoardsAsTheBoardFile) {
@@ -504,13 +530,27 @@ TEST_F(ShowCli, trailingPartialRecordIsIgnoredWithAWarning) {
     EXPECT_NE(r.Err.find(dge.string() + ": board 3 is cut short: the last 44 bytes"), std::string::npos) << r.Err;
 }
 
-TEST_F(ShowCli, missingOrUnreadableFileExitsWithOne) {
-    const std::string missing = (root / "missing.DGE").string();
-    RunResult r = Run({"show", missing});
-    EXPECT_EQ(r.Status, 1);
-    EXPECT_NE(r.Err.find(missing), std::string::npos);
-    r = Run({"show", root.string()}); // a folder
-    EXPECT_EQ(r.Status, 1);
+// A file that cannot be opened is named with the reason, for each format.
+TEST_F(ShowCli, missingOrUnreadableFileExitsWithOneAndSaysWhy) {
+    const fs::path loop = root / "loop.PBN", fifo = root / "pipe.DGE";
+    fs::create_symlink(loop, loop);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directories(root / "folder.PBN");
+    const struct {
+        std::string Path, Why;
+    } cases[] = {
+        {(root / "missing.DGE").string(), "No such file or directory"},
+        {(root / "missing.PBN").string(), "No such file or directory"},
+        {(root / "folder.PBN").string(), "it is a folder"},
+        {root.string(), "it is a folder"},
+        {fifo.string(), "it is not a regular file"},
+        {loop.string(), "Too many levels of symbolic links"},
+    };
+    for (const auto& c : cases) {
+        const RunResult r = Run({"show", c.Path});
+        EXPECT_EQ(r.Status, 1) << c.Path;
+        EXPECT_EQ(r.Err, "zelvano-deal: Unable to open " + c.Path + " (" + c.Why + ")\n");
+    }
 }
 
 // A file's bytes and a path quoted in a message reach the terminal with
