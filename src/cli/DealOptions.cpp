@@ -67,6 +67,31 @@ void WarnIfFirstSlotEmpty(const std::string& where, int seat, const std::array<s
         }
 }
 
+// Takes the seats of the generator file `line` names into `m`: "" or
+// why it cannot be used. A definition the file names and the folder lacks
+// is refused, as --north with that name is: left out, the seat would deal
+// other hands than the file meant. A seat given on the command line
+// replaces the file's.
+std::string MergeGenerator(const DealCommandLine& line, MergedDeal& m) {
+    std::error_code ec;
+    if (!std::filesystem::exists(line.Generator, ec)) return "generator file not found: " + line.Generator;
+    GeneratorSetup gen;
+    std::string error;
+    if (!ReadGeneratorFile(line.Generator, gen, &error)) return error;
+    const std::vector<std::string> available = ListDefinitionNames(line.Definitions);
+    m.Options.Setup = ToDealSetup(gen, available);
+    m.Options.Level = m.Options.Level || gen.Level;
+    std::string missing;
+    for (const MissingDefinition& gone : MissingDefinitions(gen, available))
+        if (!line.Seats[static_cast<std::size_t>(gone.Seat)])
+            missing += (missing.empty() ? "" : "; ") + MissingDefinitionText(line.Generator, gone, line.Definitions);
+    if (!missing.empty()) return missing;
+    for (int seat = 0; seat < 4; ++seat)
+        if (!line.Seats[static_cast<std::size_t>(seat)] && !gen.Seats[seat].AnyHand)
+            WarnIfFirstSlotEmpty(line.Generator, seat, gen.Seats[seat].Names, m.Warnings);
+    return {};
+}
+
 } // namespace
 
 std::string DefinitionsFolderProblem(const std::string& folder) {
@@ -145,30 +170,8 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
     if (const std::string why = DefinitionsFolderProblem(line.Definitions); anyNames && !why.empty())
         return refuse(V::BadInput, why);
 
-    if (!line.Generator.empty()) {
-        std::error_code ec;
-        if (!std::filesystem::exists(line.Generator, ec))
-            return refuse(V::BadInput, "generator file not found: " + line.Generator);
-        GeneratorSetup gen;
-        std::string error;
-        if (!ReadGeneratorFile(line.Generator, gen, &error)) return refuse(V::BadInput, error);
-        const std::vector<std::string> available = ListDefinitionNames(line.Definitions);
-        o.Setup = ToDealSetup(gen, available);
-        o.Level = o.Level || gen.Level;
-        // A definition the file names and the folder lacks is refused, as
-        // --north with that name is: left out, the seat would deal other
-        // hands than the file meant. A seat given on the command line
-        // replaces the file's.
-        std::string missing;
-        for (const MissingDefinition& gone : MissingDefinitions(gen, available))
-            if (!line.Seats[static_cast<std::size_t>(gone.Seat)])
-                missing +=
-                    (missing.empty() ? "" : "; ") + MissingDefinitionText(line.Generator, gone, line.Definitions);
-        if (!missing.empty()) return refuse(V::BadInput, missing);
-        for (int seat = 0; seat < 4; ++seat)
-            if (!line.Seats[static_cast<std::size_t>(seat)] && !gen.Seats[seat].AnyHand)
-                WarnIfFirstSlotEmpty(line.Generator, seat, gen.Seats[seat].Names, m.Warnings);
-    }
+    if (!line.Generator.empty())
+        if (std::string error = MergeGenerator(line, m); !error.empty()) return refuse(V::BadInput, std::move(error));
     for (int seat = 0; seat < 4; ++seat) {
         const auto& typed = line.Seats[static_cast<std::size_t>(seat)];
         if (!typed) continue;

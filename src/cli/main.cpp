@@ -295,6 +295,36 @@ int Convert(int argc, char** argv) {
     return ExitDone;
 }
 
+// "1,234 hands, 1 hand in 514,000 (0.00019%)", or "no hand: <reason>".
+std::string OddsText(const tDefinitionOdds& odds) {
+    return odds.Hands ? GroupedDigits(odds.Hands) + (odds.Hands == 1 ? " hand, " : " hands, ") + HandsText(odds.Hands)
+                      : "no hand: " + odds.Reason;
+}
+
+// The odds of every definition in `folder`; 1 when one cannot be read or
+// there is none.
+int PrintEveryDefinition(const std::string& folder) {
+    const std::vector<std::string> names = ListDefinitionNames(folder);
+    // Nothing printed with success would look like a folder that was read.
+    if (names.empty()) return BadInput("no hand definitions (.HDS files) in " + folder);
+    bool bad = false;
+    for (const std::string& name : names) {
+        tHandDefn defn;
+        std::string error, detail;
+        const std::string path = tBoard::DefinitionPath(folder, name);
+        if (!tBoard::ReadDefinition(path, defn, &error, &detail)) {
+            Say(std::cerr, "\"" + name + "\": " + error + " (" + detail + ")");
+            bad = true;
+            continue;
+        }
+        for (const std::string& warning : DefinitionWarnings(defn, std::filesystem::path(path).filename()))
+            Say(std::cerr, "warning: " + warning);
+        std::cout << "\"" << Printable(name) << "\": " << Printable(OddsText(DefinitionOdds(defn))) << "\n";
+    }
+    std::cout.flush();
+    return bad ? ExitBadInput : ExitDone;
+}
+
 // Prints the exact odds of each definition of a set-up and of each seat's
 // alternatives together, and an estimate for the whole set-up; without a
 // set-up, the odds of every definition in the folder.
@@ -326,32 +356,7 @@ int Odds(int argc, char** argv) {
     }
     if (const std::string why = DefinitionsFolderProblem(line.Definitions); !why.empty()) return BadInput(why);
 
-    auto oddsText = [](const tDefinitionOdds& odds) {
-        return odds.Hands
-                   ? GroupedDigits(odds.Hands) + (odds.Hands == 1 ? " hand, " : " hands, ") + HandsText(odds.Hands)
-                   : "no hand: " + odds.Reason;
-    };
-    if (!anySeat && line.Generator.empty()) {
-        const std::vector<std::string> names = ListDefinitionNames(line.Definitions);
-        // Nothing printed with success would look like a folder that was read.
-        if (names.empty()) return BadInput("no hand definitions (.HDS files) in " + line.Definitions);
-        bool bad = false;
-        for (const std::string& name : names) {
-            tHandDefn defn;
-            std::string error, detail;
-            const std::string path = tBoard::DefinitionPath(line.Definitions, name);
-            if (!tBoard::ReadDefinition(path, defn, &error, &detail)) {
-                Say(std::cerr, "\"" + name + "\": " + error + " (" + detail + ")");
-                bad = true;
-                continue;
-            }
-            for (const std::string& warning : DefinitionWarnings(defn, std::filesystem::path(path).filename()))
-                Say(std::cerr, "warning: " + warning);
-            std::cout << "\"" << Printable(name) << "\": " << Printable(oddsText(DefinitionOdds(defn))) << "\n";
-        }
-        std::cout.flush();
-        return bad ? ExitBadInput : ExitDone;
-    }
+    if (!anySeat && line.Generator.empty()) return PrintEveryDefinition(line.Definitions);
 
     MergedDeal merged = MergeDealOptions(line);
     if (merged.Outcome == MergedDeal::Verdict::Usage) return UsageError(merged.Error);
@@ -369,10 +374,10 @@ int Odds(int argc, char** argv) {
     for (const tSeatOdds& seat : counted) {
         for (const tSlotOdds& slot : seat.Slots)
             std::cout << SeatNames[seat.Seat] << ", definition " << slot.Position + 1 << " \"" << Printable(slot.Name)
-                      << "\": " << Printable(oddsText(slot.Odds)) << "\n";
+                      << "\": " << Printable(OddsText(slot.Odds)) << "\n";
         if (seat.Slots.size() > 1)
             std::cout << SeatNames[seat.Seat] << ", any of them: "
-                      << oddsText({seat.Hands, seat.Hands ? "" : "none of its definitions accepts a hand"}) << "\n";
+                      << OddsText({seat.Hands, seat.Hands ? "" : "none of its definitions accepts a hand"}) << "\n";
     }
     if (counted.empty()) std::cout << "Every seat takes any hand.\n";
     if (const std::string why = SetupCannotBeDealt(board, options.Setup, counted, options.Level,
@@ -388,6 +393,19 @@ int Odds(int argc, char** argv) {
         std::cout << advice << " (--secure).\n";
     std::cout.flush();
     return std::cout ? ExitDone : ExitBadInput;
+}
+
+// A definition read otherwise than it is written, and an alternative no
+// hand meets, are worth a word before a run; a seat left no hand at all is
+// the run's to refuse.
+void WarnOfSetup(const DealRunOptions& options) {
+    tBoard board;
+    if (!board.LoadSetup(options.Setup, options.DefinitionsFolder, nullptr)) return;
+    for (const std::string& line : SetupWarnings(board, options.Setup, options.DefinitionsFolder))
+        Say(std::cerr, "warning: " + line);
+    if (!options.Level)
+        for (const std::string& line : DefinitionsNeverDealt(SeatOdds(board, options.Setup, false)))
+            Say(std::cerr, "warning: " + line);
 }
 
 int Deal(int argc, char** argv) {
@@ -472,16 +490,7 @@ int Deal(int argc, char** argv) {
     if (merged.Outcome == MergedDeal::Verdict::BadInput) return BadInput(merged.Error);
     for (const std::string& warning : merged.Warnings) Say(std::cerr, "warning: " + warning);
     const DealRunOptions& options = merged.Options;
-    // A definition read otherwise than it is written, and an alternative no
-    // hand meets, are worth a word; a seat left no hand at all is the run's
-    // to refuse.
-    if (tBoard board; board.LoadSetup(options.Setup, options.DefinitionsFolder, nullptr)) {
-        for (const std::string& line : SetupWarnings(board, options.Setup, options.DefinitionsFolder))
-            Say(std::cerr, "warning: " + line);
-        if (!options.Level)
-            for (const std::string& line : DefinitionsNeverDealt(SeatOdds(board, options.Setup, false)))
-                Say(std::cerr, "warning: " + line);
-    }
+    WarnOfSetup(options);
 
     // A closed terminal or session ends the run as Ctrl-C does: the boards
     // dealt so far are kept and the temporary files removed.

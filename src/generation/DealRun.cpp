@@ -294,33 +294,28 @@ void DealSecureLevelled(const DealRunOptions& options, const tBoard& base, const
     result.Attempts = attempts.load();
 }
 
-} // namespace
-
-DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* stop, const ProgressFn& progress) {
-    DealRunResult result;
-    if (options.Boards < 0) {
-        result.Error = "The number of boards must not be negative: " + std::to_string(options.Boards);
-        return result;
-    }
-    if (options.FirstBoard < 1) {
-        result.Error = "The first board number must be 1 or more";
-        return result;
-    }
-    if (const std::string why = FileCodeProblem(options.FileCode); !why.empty()) {
-        result.Error = "The file code " + why;
-        return result;
-    }
-    // A machine file that cannot number the set is refused before anything
-    // is dealt; the dialog and the command line drop it first and say so.
+// Why the run's own options cannot be dealt, or "": checked before anything
+// else. A machine file that cannot number the set is refused here; the
+// dialog and the command line drop it first and say so.
+std::string OptionsProblem(const DealRunOptions& options) {
+    if (options.Boards < 0) return "The number of boards must not be negative: " + std::to_string(options.Boards);
+    if (options.FirstBoard < 1) return "The first board number must be 1 or more";
+    if (const std::string why = FileCodeProblem(options.FileCode); !why.empty()) return "The file code " + why;
     const auto boards = static_cast<std::uint64_t>(options.Boards);
     for (const auto& [wanted, why, ext] :
          {std::tuple{options.WritePbn, PbnRangeProblem(options.FirstBoard, boards), ".PBN"},
           std::tuple{options.WriteDup, DupRangeProblem(options.FirstBoard, boards), ".DUP"},
           std::tuple{options.WriteDlm, DlmRangeProblem(options.FirstBoard, boards), ".DLM"}})
-        if (wanted && !why.empty()) {
-            result.Error = UnableToWrite(JoinPath(options.OutputFolder, options.FileCode + ext), why);
-            return result;
-        }
+        if (wanted && !why.empty()) return UnableToWrite(JoinPath(options.OutputFolder, options.FileCode + ext), why);
+    return {};
+}
+
+} // namespace
+
+DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* stop, const ProgressFn& progress) {
+    DealRunResult result;
+    result.Error = OptionsProblem(options);
+    if (!result.Error.empty()) return result;
     tBoard board;
     board.SeedFirst = options.SeedFirst;
     board.Random = options.Seed ? tRandom(*options.Seed) : options.Random ? *options.Random : tRandom::Randomized();
