@@ -1,8 +1,10 @@
 #include "app/Options.h"
 
 #include "engine/Settings.h"
+#include "formats/Duplimat.h"
 #include "ui/DialogFrame.h"
 #include "ui/LimitedEdit.h"
+#include "ui/Prompts.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -113,8 +115,17 @@ void TSetOptionDlg::FormActivate() {
 }
 
 void TSetOptionDlg::OKBtnClick() {
-    // Taken as typed: an empty code is allowed and names files ".DGE", ".BRI".
-    SharedSettings().DefaultFileCode = FileCode->text().toStdString();
+    const std::string code = FileCode->text().toStdString();
+    if (const std::string why = FileCodeProblem(code); !why.empty()) {
+        Prompts::current().error(this, QString::fromStdString("The file code " + why + "."));
+        FileCode->setFocus();
+        return;
+    }
+    // Otherwise taken as typed: an empty code is allowed and names files
+    // ".DGE", ".BRI", which are hidden, and so is a code with a leading dot.
+    if (const std::string note = HiddenFileCodeNote(code); !note.empty())
+        Prompts::current().information(this, windowTitle(), QString::fromStdString("The file code: " + note + "."));
+    SharedSettings().DefaultFileCode = code;
     accept();
 }
 

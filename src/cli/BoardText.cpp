@@ -1,6 +1,7 @@
 #include "cli/BoardText.h"
 
 #include "analysis/AnalysisText.h"
+#include "cli/Messages.h"
 #include "engine/FileUtil.h"
 #include "formats/BoardSource.h"
 #include "formats/Pbn.h"
@@ -43,11 +44,11 @@ namespace {
 bool OpenSaying(BoardSource& file, const std::string& path, std::ostream& err) {
     std::string error;
     if (!file.Open(path, &error)) {
-        err << "zelvano-deal: " << error << "\n";
+        Say(err, error);
         return false;
     }
-    for (const std::string& note : file.Notes()) err << "zelvano-deal: " << note << "\n";
-    for (const std::string& problem : file.Problems()) err << "zelvano-deal: " << problem << "\n";
+    for (const std::string& note : file.Notes()) Say(err, note);
+    for (const std::string& problem : file.Problems()) Say(err, problem);
     return true;
 }
 
@@ -82,7 +83,7 @@ int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out,
     if (!OpenSaying(file, path, err)) return 1;
     // An empty list printed with success would look like a set that was read.
     if (file.BoardCount() == 0) {
-        err << "zelvano-deal: no boards in " << path << "\n";
+        Say(err, "no boards in " + path);
         return 1;
     }
     bool damaged = !file.Problems().empty();
@@ -113,8 +114,7 @@ int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out,
         else
             problem = HandsFromHoldings(board.Holdings, deal.Hands);
         if (!problem.empty()) {
-            err << "zelvano-deal: " << path << ": board " << board.Number << " is damaged (" << problem
-                << "); not shown\n";
+            Say(err, path + ": board " + std::to_string(board.Number) + " is damaged (" + problem + "); not shown");
             damaged = true;
             continue;
         }
@@ -130,7 +130,7 @@ int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out,
     }
     if (analysis) {
         const AnalysisReport report = AnalyseBoards(sound, path, progress);
-        for (const std::string& problem : report.Problems) err << "zelvano-deal: " << problem << "\n";
+        for (const std::string& problem : report.Problems) Say(err, problem);
         damaged = damaged || !report.Problems.empty();
         for (std::size_t i = 0; i < kept.size(); ++i) {
             const BoardAnalysis* a = report.Results[i] ? &*report.Results[i] : nullptr;
@@ -138,14 +138,14 @@ int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out,
             if (!a) continue;
             if (const std::string note = ParNotComputedNote(path, kept[i].Number, a->Par, format == ShowFormat::Pbn);
                 !note.empty()) {
-                err << "zelvano-deal: " << note << "\n";
+                Say(err, note);
                 damaged = true;
             }
         }
     }
     out.flush();
     if (!out) {
-        err << "zelvano-deal: " << path << ": the boards could not be written to standard output\n";
+        Say(err, path + ": the boards could not be written to standard output");
         return 1;
     }
     return damaged ? 1 : 0;
@@ -155,17 +155,17 @@ int WriteAnalysedPbn(const std::string& path, const std::string& output, std::os
                      const AnalysisProgress& progress, const std::atomic<bool>* stop) {
     // Minutes of analysis are not spent on a file that cannot be written.
     if (std::string error; !CanWriteFile(output, &error)) {
-        err << "zelvano-deal: " << error << "\n";
+        Say(err, error);
         return 1;
     }
     BoardSource file;
     if (!OpenSaying(file, path, err)) return 1;
     const AnalysisReport report = AnalyseBoardFile(file, progress, AnalysisBatch(), stop);
     if (report.Cancelled) {
-        err << "zelvano-deal: stopped before every board of " << path << " was analysed; nothing was written\n";
+        Say(err, "stopped before every board of " + path + " was analysed; nothing was written");
         return 1;
     }
-    for (const std::string& problem : report.Problems) err << "zelvano-deal: " << problem << "\n";
+    for (const std::string& problem : report.Problems) Say(err, problem);
     std::uint64_t written = 0, games = 0;
     const std::string pbn = AnalysedPbn(file, report, written, games);
     // A par the solver could not work out leaves its game without par tags.
@@ -175,19 +175,19 @@ int WriteAnalysedPbn(const std::string& path, const std::string& output, std::os
         if (!report.Results[n - 1] || !file.ReadDeal(n, board, nullptr)) continue;
         if (const std::string note = ParNotComputedNote(output, board.Number, report.Results[n - 1]->Par, true);
             !note.empty()) {
-            err << "zelvano-deal: " << note << "\n";
+            Say(err, note);
             withoutPar = true;
         }
     }
     if (written == 0) {
-        err << "zelvano-deal: no boards in " << path << " could be analysed; nothing was written\n";
+        Say(err, "no boards in " + path + " could be analysed; nothing was written");
         return 1;
     }
     if (std::string error; !AtomicWriteFile(output, pbn, &error)) {
-        err << "zelvano-deal: " << error << "\n";
+        Say(err, error);
         return 1;
     }
-    out << "Wrote " << output << ", " << written << (written == 1 ? " board" : " boards");
+    out << "Wrote " << Printable(output) << ", " << CountOf(written, "board", "boards");
     if (games != written) out << " (" << games << " games)";
     out << "\n";
     out.flush();

@@ -3,8 +3,11 @@
 #include "engine/FileUtil.h"
 #include "formats/DlmFile.h"
 #include "formats/DupFile.h"
+#include "formats/Duplimat.h"
+#include "formats/Pbn.h"
 #include "generation/GeneratorFile.h"
 
+#include <cerrno>
 #include <filesystem>
 
 namespace zelv {
@@ -64,7 +67,39 @@ void WarnIfFirstSlotEmpty(const std::string& where, int seat, const std::array<s
         }
 }
 
+// Takes the seats of the generator file `line` names into `m`: "" or
+// why it cannot be used. A definition the file names and the folder lacks
+// is refused, as --north with that name is: left out, the seat would deal
+// other hands than the file meant. A seat given on the command line
+// replaces the file's.
+std::string MergeGenerator(const DealCommandLine& line, MergedDeal& m) {
+    std::error_code ec;
+    if (!std::filesystem::exists(line.Generator, ec)) return "generator file not found: " + line.Generator;
+    GeneratorSetup gen;
+    std::string error;
+    if (!ReadGeneratorFile(line.Generator, gen, &error)) return error;
+    const std::vector<std::string> available = ListDefinitionNames(line.Definitions);
+    m.Options.Setup = ToDealSetup(gen, available);
+    m.Options.Level = m.Options.Level || gen.Level;
+    std::string missing;
+    for (const MissingDefinition& gone : MissingDefinitions(gen, available))
+        if (!line.Seats[static_cast<std::size_t>(gone.Seat)])
+            missing += (missing.empty() ? "" : "; ") + MissingDefinitionText(line.Generator, gone, line.Definitions);
+    if (!missing.empty()) return missing;
+    for (int seat = 0; seat < 4; ++seat)
+        if (!line.Seats[static_cast<std::size_t>(seat)] && !gen.Seats[seat].AnyHand)
+            WarnIfFirstSlotEmpty(line.Generator, seat, gen.Seats[seat].Names, m.Warnings);
+    return {};
+}
+
 } // namespace
+
+std::string DefinitionsFolderProblem(const std::string& folder) {
+    const std::string why = FolderProblem(folder);
+    if (why.empty()) return {};
+    if (why == SystemReason(ENOENT)) return "hand definitions folder not found: " + folder;
+    return UnableToOpen(folder, why);
+}
 
 MergedDeal MergeDealOptions(const DealCommandLine& line) {
     MergedDeal m;
@@ -88,11 +123,16 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
         return refuse(V::Usage, "--first-board: '" + *line.FirstBoard + "' is not a whole number from 1 to 4294967295");
     // The files are first written as CODE.BRI.tmp-XXXXXX, which must still
     // fit the 255 bytes a file name may have.
-    if (line.Code.empty() || line.Code.size() > 240 || !ValidName(line.Code))
+    if (line.Code.empty() || line.Code.size() > 240)
         return refuse(V::Usage, "--code: '" + line.Code + "' cannot name a file");
+    if (const std::string why = FileCodeProblem(line.Code); !why.empty()) return refuse(V::Usage, "--code: " + why);
+    if (const std::string note = HiddenFileCodeNote(line.Code); !note.empty()) m.Warnings.push_back("--code: " + note);
 
     if (line.PbnAnalysis && !line.Pbn)
         return refuse(V::Usage, "--dd: the analysis goes into CODE.PBN, which --no-pbn turns off");
+    if (const std::string why = PbnRangeProblem(firstBoard, boards); line.Pbn && !why.empty())
+        return refuse(V::Usage, "--first-board: " + line.Code + ".PBN cannot be written: " + why +
+                                    " (give a smaller first board, or --no-pbn)");
 
     DealRunOptions& o = m.Options;
     o.SeedFirst = !line.NoSeedFirst;
@@ -127,32 +167,11 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
 
     bool anyNames = !line.Generator.empty();
     for (const auto& seat : line.Seats) anyNames = anyNames || seat.has_value();
-    if (anyNames && !DirectoryExists(line.Definitions))
-        return refuse(V::BadInput, "hand definitions folder not found: " + line.Definitions);
+    if (const std::string why = DefinitionsFolderProblem(line.Definitions); anyNames && !why.empty())
+        return refuse(V::BadInput, why);
 
-    if (!line.Generator.empty()) {
-        std::error_code ec;
-        if (!std::filesystem::exists(line.Generator, ec))
-            return refuse(V::BadInput, "generator file not found: " + line.Generator);
-        GeneratorSetup gen;
-        std::string error;
-        if (!ReadGeneratorFile(line.Generator, gen, &error)) return refuse(V::BadInput, error);
-        const std::vector<std::string> available = ListDefinitionNames(line.Definitions);
-        o.Setup = ToDealSetup(gen, available);
-        o.Level = o.Level || gen.Level;
-        for (int seat = 0; seat < 4; ++seat) {
-            // A seat given on the command line replaces the file's.
-            if (line.Seats[static_cast<std::size_t>(seat)] || gen.Seats[seat].AnyHand) continue;
-            for (std::size_t p = 0; p < 5; ++p) {
-                const std::string& name = gen.Seats[seat].Names[p];
-                if (!name.empty() && MatchDefinitionName(available, name).empty())
-                    m.Warnings.push_back(line.Generator + ": " + SeatNames[seat] + "'s definition " +
-                                         std::to_string(p + 1) + " \"" + name + "\" is not in " + line.Definitions +
-                                         "; that slot is left empty");
-            }
-            WarnIfFirstSlotEmpty(line.Generator, seat, gen.Seats[seat].Names, m.Warnings);
-        }
-    }
+    if (!line.Generator.empty())
+        if (std::string error = MergeGenerator(line, m); !error.empty()) return refuse(V::BadInput, std::move(error));
     for (int seat = 0; seat < 4; ++seat) {
         const auto& typed = line.Seats[static_cast<std::size_t>(seat)];
         if (!typed) continue;

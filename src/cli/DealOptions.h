@@ -24,7 +24,7 @@ struct DealCommandLine {
     std::string Definitions, Output;
     bool NoSeedFirst = false, Secure = false, Pbn = true, Dup = false, Dlm = false;
     bool PbnAnalysis = false; // --dd
-    bool Level = false; // --level; a generator file can also ask for it
+    bool Level = false;       // --level; a generator file can also ask for it
 };
 
 struct MergedDeal {
@@ -34,6 +34,11 @@ struct MergedDeal {
     std::vector<std::string> Warnings;
     DealRunOptions Options;
 };
+
+// Why `folder` cannot serve as the hand definitions folder ("hand
+// definitions folder not found: <folder>", or "Unable to open <folder>
+// (<reason>)"), or "".
+std::string DefinitionsFolderProblem(const std::string& folder);
 
 // Reads the generator file when one is named (and only then touches the
 // file system, besides checking that a named definitions folder exists).

@@ -1,9 +1,10 @@
 // zelvano-deal: deals a set of boards from the command line, shows the
 // boards of a board file, prints them into PDF, converts them to other
 // board files, or says how rare a set-up's hands and boards are. Exit status: 0 done, 1 bad input, 2 usage, 3 the
-// attempt limit was reached, 130 interrupted.
+// attempt limit was reached, 4 the classic generator's sequence ran out, 130 interrupted.
 #include "cli/BoardText.h"
 #include "cli/DealOptions.h"
+#include "cli/Messages.h"
 #include "engine/FileUtil.h"
 #include "engine/Settings.h"
 #include "engine/Version.h"
@@ -32,7 +33,8 @@ namespace {
 
 using namespace zelv;
 
-constexpr int ExitDone = 0, ExitBadInput = 1, ExitUsage = 2, ExitAttemptLimit = 3, ExitInterrupted = 130;
+constexpr int ExitDone = 0, ExitBadInput = 1, ExitUsage = 2, ExitAttemptLimit = 3, ExitSequenceSpent = 4,
+              ExitInterrupted = 130;
 
 std::atomic<bool> Interrupted{false};
 extern "C" void OnInterrupt(int) { Interrupted.store(true); }
@@ -53,19 +55,49 @@ void CatchStopSignals() {
 }
 
 int BadInput(const std::string& message) {
-    std::cerr << "zelvano-deal: " << message << "\n";
+    Say(std::cerr, message);
     return ExitBadInput;
 }
 
 int UsageError(const std::string& message) {
-    std::cerr << "zelvano-deal: " << message << "\nRun with --help for more information.\n";
+    Say(std::cerr, message);
+    std::cerr << "Run with --help for more information.\n";
     return ExitUsage;
 }
 
-// CLI11 reports --help as an "error" of its own; only real errors are usage errors.
+// An option given twice, or two that exclude each other, in plain words;
+// anything else as CLI11 words it.
+std::string PlainWords(const CLI::App& app, const CLI::ParseError& e) {
+    const std::vector<const CLI::Option*> options = app.get_options();
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e))
+        for (const CLI::Option* opt : options)
+            if (opt->get_items_expected_max() == 1 && opt->count() > 1) {
+                const std::string name = opt->get_name();
+                const bool seat = name == "--north" || name == "--east" || name == "--south" || name == "--west";
+                return name + " is given " + std::to_string(opt->count()) + " times; give it once" +
+                       (seat ? ", with the seat's definitions separated by commas (" + name + " A,B)" : "");
+            }
+    if (dynamic_cast<const CLI::ExcludesError*>(&e))
+        for (const CLI::Option* opt : options)
+            for (const CLI::Option* other : opt->get_excludes())
+                if (opt->count() > 0 && other->count() > 0) {
+                    const std::string both = opt->get_name() + " and " + other->get_name() + " cannot be used together";
+                    if (opt->get_name() == "--secure" || other->get_name() == "--secure")
+                        return both + ": --seed repeats the classic generator's sequence, and the secure source has "
+                                      "none to repeat";
+                    return both;
+                }
+    return e.what();
+}
+
+// CLI11 reports --help as an "error" of its own; only real errors are usage
+// errors, said as every other message is.
 int ParseFailed(const CLI::App& app, const CLI::ParseError& e) {
-    int code = app.exit(e, std::cout, std::cerr);
-    return code == 0 ? ExitDone : ExitUsage;
+    if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
+        app.exit(e, std::cout, std::cerr);
+        return ExitDone;
+    }
+    return UsageError(PlainWords(app, e));
 }
 
 // "--code=" with nothing after it would otherwise take the next argument
@@ -134,7 +166,8 @@ struct SetupOptions {
 AnalysisProgress AnalysisProgressLine() {
     if (!::isatty(STDERR_FILENO)) return {};
     return [](std::size_t done, std::size_t total) {
-        std::fprintf(stderr, "\rAnalysed %zu of %zu boards   %s", done, total, done == total ? "\n" : "");
+        std::fprintf(stderr, "\rAnalysed %zu of %s   %s", done, CountOf(total, "board", "boards").c_str(),
+                     done == total ? "\n" : "");
         std::fflush(stderr);
         return !Interrupted.load();
     };
@@ -253,22 +286,22 @@ int Print(int argc, char** argv) {
     if (const std::string why = PdfOutputRefusal(path, job); !why.empty()) return UsageError(why);
     const PdfPrintResult result = PrintBoardFileToPdfWithoutWindow(job);
     if (result.Cancelled) {
-        std::cerr << "zelvano-deal: stopped before every board of " << path << " was printed; nothing was written\n";
+        Say(std::cerr, "stopped before every board of " + path + " was printed; nothing was written");
         return ExitInterrupted;
     }
-    for (const std::string& note : result.Notes) std::cerr << "zelvano-deal: " << note << "\n";
-    for (const std::string& problem : result.NotAnalysed) std::cerr << "zelvano-deal: " << problem << "\n";
+    for (const std::string& note : result.Notes) Say(std::cerr, note);
+    for (const std::string& problem : result.NotAnalysed) Say(std::cerr, problem);
     for (const auto& file : result.Files)
-        std::cout << "Wrote " << file.Path << ", " << file.Pages << (file.Pages == 1 ? " page\n" : " pages\n");
+        std::cout << "Wrote " << Printable(file.Path) << ", " << CountOf(file.Pages, "page", "pages") << "\n";
     std::cout.flush();
-    for (const std::string& left : result.LeftOut) std::cerr << "zelvano-deal: " << left << "\n";
+    for (const std::string& left : result.LeftOut) Say(std::cerr, left);
     if (!result.Error.empty()) return BadInput(result.Error);
     if (!result.LeftOut.empty()) return ExitBadInput;
     if (!result.NotAnalysed.empty() && result.Damaged == 0) return ExitBadInput;
     if (result.Damaged != 0) {
-        std::cerr << "zelvano-deal: " << path << ": " << result.Damaged
-                  << " damaged board record(s) were printed as far as they are sound and marked \"" << DamagedMark
-                  << "\"\n";
+        Say(std::cerr, path + ": " + std::to_string(result.Damaged) +
+                           " damaged board record(s) were printed as far as they are sound and marked \"" +
+                           DamagedMark + "\"");
         return ExitBadInput;
     }
     return ExitDone;
@@ -300,10 +333,10 @@ int Convert(int argc, char** argv) {
     CatchStopSignals();
     options.Stop = &Interrupted;
     const ConvertResult result = ConvertBoardFile(input, outputs, options);
-    for (const std::string& note : result.Notes) std::cerr << "zelvano-deal: " << note << "\n";
-    for (const std::string& problem : result.Problems) std::cerr << "zelvano-deal: " << problem << "\n";
+    for (const std::string& note : result.Notes) Say(std::cerr, note);
+    for (const std::string& problem : result.Problems) Say(std::cerr, problem);
     if (result.Stopped) {
-        std::cerr << "zelvano-deal: stopped; no file was written\n";
+        Say(std::cerr, "stopped; no file was written");
         return ExitInterrupted;
     }
     if (result.Renumbers)
@@ -311,17 +344,47 @@ int Convert(int argc, char** argv) {
                         std::to_string(result.Boards) + " in every file written, dealer and vulnerability following");
     if (!result.Error.empty()) return BadInput(result.Error);
     for (const std::string& path : outputs) {
-        std::cout << "Wrote " << path << ", " << result.Boards << (result.Boards == 1 ? " board" : " boards");
+        std::cout << "Wrote " << Printable(path) << ", " << CountOf(result.Boards, "board", "boards");
         if (FormatOfPath(path) == BoardFormat::Pbn && result.Games > result.Boards)
             std::cout << " (" << result.Games << " games)";
         std::cout << "\n";
     }
     std::cout.flush();
     if (!std::cout) {
-        std::cerr << "zelvano-deal: the files were written, but the summary could not be written to standard output\n";
+        Say(std::cerr, "the files were written, but the summary could not be written to standard output");
         return ExitBadInput;
     }
     return ExitDone;
+}
+
+// "1,234 hands, 1 hand in 514,000 (0.00019%)", or "no hand: <reason>".
+std::string OddsText(const tDefinitionOdds& odds) {
+    return odds.Hands ? GroupedDigits(odds.Hands) + (odds.Hands == 1 ? " hand, " : " hands, ") + HandsText(odds.Hands)
+                      : "no hand: " + odds.Reason;
+}
+
+// The odds of every definition in `folder`; 1 when one cannot be read or
+// there is none.
+int PrintEveryDefinition(const std::string& folder) {
+    const std::vector<std::string> names = ListDefinitionNames(folder);
+    // Nothing printed with success would look like a folder that was read.
+    if (names.empty()) return BadInput("no hand definitions (.HDS files) in " + folder);
+    bool bad = false;
+    for (const std::string& name : names) {
+        tHandDefn defn;
+        std::string error, detail;
+        const std::string path = tBoard::DefinitionPath(folder, name);
+        if (!tBoard::ReadDefinition(path, defn, &error, &detail)) {
+            Say(std::cerr, "\"" + name + "\": " + error + " (" + detail + ")");
+            bad = true;
+            continue;
+        }
+        for (const std::string& warning : DefinitionWarnings(defn, std::filesystem::path(path).filename()))
+            Say(std::cerr, "warning: " + warning);
+        std::cout << "\"" << Printable(name) << "\": " << Printable(OddsText(DefinitionOdds(defn))) << "\n";
+    }
+    std::cout.flush();
+    return bad ? ExitBadInput : ExitDone;
 }
 
 // Prints the exact odds of each definition of a set-up and of each seat's
@@ -353,56 +416,43 @@ int Odds(int argc, char** argv) {
         std::string error;
         if (!PrepareWorkFolders(settings, &error)) return BadInput(error);
     }
-    if (!DirectoryExists(line.Definitions)) return BadInput("hand definitions folder not found: " + line.Definitions);
+    if (const std::string why = DefinitionsFolderProblem(line.Definitions); !why.empty()) return BadInput(why);
 
-    auto oddsText = [](const tDefinitionOdds& odds) {
-        return odds.Hands
-                   ? GroupedDigits(odds.Hands) + (odds.Hands == 1 ? " hand, " : " hands, ") + HandsText(odds.Hands)
-                   : "no hand: " + odds.Reason;
-    };
-    if (!anySeat && line.Generator.empty()) {
-        bool bad = false;
-        for (const std::string& name : ListDefinitionNames(line.Definitions)) {
-            tHandDefn defn;
-            std::string error, detail;
-            if (!tBoard::ReadDefinition(tBoard::DefinitionPath(line.Definitions, name), defn, &error, &detail)) {
-                std::cerr << "zelvano-deal: \"" << name << "\": " << error << " (" << detail << ")\n";
-                bad = true;
-                continue;
-            }
-            std::cout << "\"" << name << "\": " << oddsText(DefinitionOdds(defn)) << "\n";
-        }
-        std::cout.flush();
-        return bad ? ExitBadInput : ExitDone;
-    }
+    if (!anySeat && line.Generator.empty()) return PrintEveryDefinition(line.Definitions);
 
     MergedDeal merged = MergeDealOptions(line);
     if (merged.Outcome == MergedDeal::Verdict::Usage) return UsageError(merged.Error);
     if (merged.Outcome == MergedDeal::Verdict::BadInput) return BadInput(merged.Error);
-    for (const std::string& warning : merged.Warnings) std::cerr << "zelvano-deal: warning: " << warning << "\n";
+    for (const std::string& warning : merged.Warnings) Say(std::cerr, "warning: " + warning);
     const DealRunOptions& options = merged.Options;
     tBoard board;
     board.SeedFirst = options.SeedFirst;
     std::string error, detail;
     if (!board.LoadSetup(options.Setup, options.DefinitionsFolder, &error, &detail))
         return BadInput(detail.empty() ? error : error + " (" + detail + ")");
+    for (const std::string& warning : SetupWarnings(board, options.Setup, options.DefinitionsFolder))
+        Say(std::cerr, "warning: " + warning);
     const std::vector<tSeatOdds> counted = SeatOdds(board, options.Setup);
     for (const tSeatOdds& seat : counted) {
         for (const tSlotOdds& slot : seat.Slots)
-            std::cout << SeatNames[seat.Seat] << ", definition " << slot.Position + 1 << " \"" << slot.Name
-                      << "\": " << oddsText(slot.Odds) << "\n";
+            std::cout << SeatNames[seat.Seat] << ", definition " << slot.Position + 1 << " \"" << Printable(slot.Name)
+                      << "\": " << Printable(OddsText(slot.Odds)) << "\n";
         if (seat.Slots.size() > 1)
             std::cout << SeatNames[seat.Seat] << ", any of them: "
-                      << oddsText({seat.Hands, seat.Hands ? "" : "none of its definitions accepts a hand"}) << "\n";
+                      << OddsText({seat.Hands, seat.Hands ? "" : "none of its definitions accepts a hand"}) << "\n";
     }
     if (counted.empty()) std::cout << "Every seat takes any hand.\n";
-    if (const std::string why = SetupRefusal(counted, options.Level); !why.empty()) {
+    if (const std::string why = SetupCannotBeDealt(board, options.Setup, counted, options.Level,
+                                                   static_cast<std::uint64_t>(options.Boards));
+        !why.empty()) {
         std::cout.flush();
         return BadInput("the set-up cannot be dealt: " + why);
     }
     const tSetupEstimate estimate =
         options.Level ? EstimateLevelled(board, options.Boards, 0.5) : EstimateSetup(board, 0.5);
     std::cout << "Set-up: " << EstimateText(estimate, options.Boards) << "\n";
+    if (const std::string advice = SecureSourceAdvice(estimate, options.Boards); !advice.empty())
+        std::cout << advice << " (--secure).\n";
     std::cout.flush();
     return std::cout ? ExitDone : ExitBadInput;
 }
@@ -413,7 +463,20 @@ int Odds(int argc, char** argv) {
 void MakeFolderSaying(const std::string& folder) {
     std::error_code ec;
     if (folder.empty() || std::filesystem::exists(folder, ec)) return;
-    if (std::filesystem::create_directories(folder, ec)) std::cerr << "Made folder " << folder << "\n";
+    if (std::filesystem::create_directories(folder, ec)) std::cerr << "Made folder " << Printable(folder) << "\n";
+}
+
+// A definition read otherwise than it is written, and an alternative no
+// hand meets, are worth a word before a run; a seat left no hand at all is
+// the run's to refuse.
+void WarnOfSetup(const DealRunOptions& options) {
+    tBoard board;
+    if (!board.LoadSetup(options.Setup, options.DefinitionsFolder, nullptr)) return;
+    for (const std::string& line : SetupWarnings(board, options.Setup, options.DefinitionsFolder))
+        Say(std::cerr, "warning: " + line);
+    if (!options.Level)
+        for (const std::string& line : DefinitionsNeverDealt(SeatOdds(board, options.Setup, false)))
+            Say(std::cerr, "warning: " + line);
 }
 
 int Deal(int argc, char** argv) {
@@ -426,7 +489,8 @@ int Deal(int argc, char** argv) {
                  "      zelvano-deal convert IN OUT... [--renumber]   (board files: .PBN .DGE .BRI .DUP .DLM)\n"
                  "      zelvano-deal analyse FILE -o OUT.PBN   (double-dummy tricks and par)\n"
                  "      zelvano-deal odds [--definitions DIR] [--generator FILE] [--north NAMES ...]\n"
-                 "Exit status: 0 done, 1 bad input, 2 usage, 3 stopped by --max-attempts, 130 interrupted.",
+                 "Exit status: 0 done, 1 bad input, 2 usage, 3 stopped by --max-attempts, 4 the classic\n"
+                 "generator's numbers ran out (use --secure), 130 interrupted.",
                  "zelvano-deal"};
     app.set_version_flag("--version", "zelvano-deal " + std::string(ZelvanoVersion));
     DealCommandLine line;
@@ -495,16 +559,9 @@ int Deal(int argc, char** argv) {
     MergedDeal merged = MergeDealOptions(line);
     if (merged.Outcome == MergedDeal::Verdict::Usage) return UsageError(merged.Error);
     if (merged.Outcome == MergedDeal::Verdict::BadInput) return BadInput(merged.Error);
-    for (const std::string& warning : merged.Warnings) std::cerr << "zelvano-deal: warning: " << warning << "\n";
+    for (const std::string& warning : merged.Warnings) Say(std::cerr, "warning: " + warning);
     const DealRunOptions& options = merged.Options;
-    // An alternative no hand meets is worth a word; a seat left no hand at
-    // all is the run's to refuse.
-    if (!options.Level) {
-        tBoard board;
-        if (board.LoadSetup(options.Setup, options.DefinitionsFolder, nullptr))
-            for (const std::string& line : DefinitionsNeverDealt(SeatOdds(board, options.Setup, false)))
-                std::cerr << "zelvano-deal: warning: " << line << "\n";
-    }
+    WarnOfSetup(options);
 
     MakeFolderSaying(options.OutputFolder);
     // A stopped run keeps the boards dealt so far.
@@ -516,11 +573,11 @@ int Deal(int argc, char** argv) {
         progress = [&](const DealProgress& p) {
             double rate = p.Seconds > 0 ? static_cast<double>(p.Attempts) / p.Seconds : 0.0;
             // "10 of 24 boards, ..." or "Dealt 24 of 24 · analysing 7 of 24, ...".
-            std::fprintf(stderr, "\r%s%s, %llu attempts, %.0f attempts/s", ProgressText(p).c_str(),
-                         p.WithAnalysis ? "" : " boards", static_cast<unsigned long long>(p.Attempts), rate);
+            std::fprintf(stderr, "\r%s, %s, %.0f attempts/s", ProgressText(p).c_str(),
+                         CountOf(p.Attempts, "attempt", "attempts").c_str(), rate);
             if (options.Level)
                 if (const std::string shares = DescribeShares(options.Setup, p.Shares); !shares.empty())
-                    std::fprintf(stderr, " (%s)", shares.c_str());
+                    std::fprintf(stderr, " (%s)", Printable(shares).c_str());
             std::fputs("   ", stderr);
             std::fflush(stderr);
             progressShown = true;
@@ -530,30 +587,38 @@ int Deal(int argc, char** argv) {
 
     if (result.Status == DealStatus::Failed) return BadInput(DescribeResult(result, options.Boards));
     if (result.Written)
-        for (const std::string& note : result.Notes) std::cerr << "zelvano-deal: warning: " << note << "\n";
+        for (const std::string& note : result.Notes) Say(std::cerr, "warning: " + note);
     if (!quiet) {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%.3f", result.Seconds);
-        std::cout << result.Accepted << " boards, " << result.Attempts << " attempts, " << seconds << " seconds: "
-                  << (result.Written ? result.BoardPath : "no file written, the previous files were kept") << "\n";
+        std::cout << CountOf(result.Accepted, "board", "boards") << ", "
+                  << CountOf(result.Attempts, "attempt", "attempts") << ", " << seconds << " seconds: "
+                  << (result.Written ? Printable(result.BoardPath) : "no file written, the previous files were kept")
+                  << "\n";
         if (options.Level)
             if (const std::string shares = DescribeShares(options.Setup, result.Shares); !shares.empty())
-                std::cout << "Shared equally: " << shares << "\n";
+                std::cout << "Shared equally: " << Printable(shares) << "\n";
         if (result.WithAnalysis && result.Written)
-            std::cout << "Double-dummy analysis: " << result.Analysed << " of " << result.Accepted << " boards\n";
+            std::cout << "Double-dummy analysis: " << result.Analysed << " of "
+                      << CountOf(result.Accepted, "board", "boards") << "\n";
         std::cout.flush();
         if (!std::cout) {
-            std::cerr << "zelvano-deal: the boards were written to " << result.BoardPath
-                      << ", but the summary could not be written to standard output\n";
+            Say(std::cerr, "the boards were written to " + result.BoardPath +
+                               ", but the summary could not be written to standard "
+                               "output");
             return ExitBadInput;
         }
     }
     if (result.Status == DealStatus::AttemptLimit) {
-        std::cerr << "zelvano-deal: " << DescribeResult(result, options.Boards) << "\n";
+        Say(std::cerr, DescribeResult(result, options.Boards));
         return ExitAttemptLimit;
     }
+    if (result.Status == DealStatus::SequenceSpent) {
+        Say(std::cerr, DescribeResult(result, options.Boards));
+        return ExitSequenceSpent;
+    }
     if (result.Status == DealStatus::Stopped) {
-        std::cerr << "zelvano-deal: " << DescribeResult(result, options.Boards) << "\n";
+        Say(std::cerr, DescribeResult(result, options.Boards));
         return ExitInterrupted;
     }
     return ExitDone;
@@ -569,7 +634,7 @@ int Dispatch(int argc, char** argv) {
         if (argc > 1 && std::string(argv[1]) == "deal") return Deal(argc - 1, argv + 1);
         return Deal(argc, argv);
     } catch (const std::exception& e) {
-        std::cerr << "zelvano-deal: " << e.what() << "\n";
+        Say(std::cerr, e.what());
         return ExitBadInput;
     }
 }

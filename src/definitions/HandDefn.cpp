@@ -826,6 +826,15 @@ bool THandDefnDlg::ReadTheFile(const QString& path) {
         return false;
     }
     SetDefinition(defn, static_cast<int>(refused.size()));
+    // Numbers outside 0 to 255 and entries that are no pattern deal
+    // otherwise than the file reads: said once, when it is loaded.
+    tHandDefn read;
+    if (tBoard::ReadDefinition(path.toStdString(), read, nullptr)) {
+        QStringList lines;
+        for (const std::string& line : DefinitionWarnings(read, QFileInfo(path).fileName().toStdString()))
+            lines << Q(line);
+        if (!lines.isEmpty()) Prompts::current().information(this, windowTitle(), lines.join(u'\n'));
+    }
     return true;
 }
 

@@ -71,6 +71,29 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     return ok;
 }
 
+std::string ReadProblem(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return SystemReason(errno);
+    if (S_ISDIR(st.st_mode)) return "it is a folder";
+    if (!S_ISREG(st.st_mode)) return "it is not a regular file";
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return SystemReason(errno);
+    ::close(fd);
+    return {};
+}
+
+std::string FolderProblem(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return SystemReason(errno);
+    if (!S_ISDIR(st.st_mode)) return "it is not a folder";
+    if (::access(path.c_str(), R_OK | X_OK) != 0) return SystemReason(errno);
+    return {};
+}
+
+std::string UnableToOpen(const std::string& path, const std::string& reason) {
+    return "Unable to open " + path + " (" + reason + ")";
+}
+
 bool FileExists(const std::string& path) {
     std::error_code ec;
     return fs::is_regular_file(path, ec);
@@ -111,6 +134,52 @@ std::string TrimBlanks(std::string_view text) {
     while (b < e && blank(text[b])) ++b;
     while (e > b && blank(text[e - 1])) --e;
     return std::string(text.substr(b, e - b));
+}
+
+namespace {
+// The length of the UTF-8 sequence that starts text[at], or 0 when none does.
+std::size_t Utf8Length(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t n = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+    if (n == 0 || lead > 0xF4 || at + n > text.size()) return 0;
+    for (std::size_t k = 1; k < n; ++k)
+        if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80) return 0;
+    return n;
+}
+} // namespace
+
+std::string Printable(std::string_view text) {
+    static const char* const Hex = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c < 0x7F) {
+            out += text[i];
+        } else if (c == '\t' || c == '\n' || c == '\r') {
+            out += c == '\t' ? "\\t" : c == '\n' ? "\\n" : "\\r";
+        } else if (c < 0x80) {
+            out += std::string("\\x") + Hex[c >> 4] + Hex[c & 15];
+        } else if (const std::size_t n = Utf8Length(text, i); n == 0) {
+            // A stray byte; only those a terminal may take for a control are written out.
+            if (c <= 0x9F)
+                out += std::string("\\x") + Hex[c >> 4] + Hex[c & 15];
+            else
+                out += text[i];
+        } else {
+            const auto second = static_cast<unsigned char>(text[i + 1]);
+            if (c == 0xC2 && second <= 0x9F)
+                out += std::string("\\u00") + Hex[second >> 4] + Hex[second & 15];
+            else
+                out.append(text.substr(i, n));
+            i += n - 1;
+        }
+    }
+    return out;
+}
+
+std::string CountOf(std::uint64_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
 std::vector<std::string> ListFilesWithExtension(const std::string& folder, std::string_view extension) {
@@ -202,12 +271,13 @@ bool ParseWholeNumber(std::string_view text, long long& value, bool dollarHex) {
     return true;
 }
 
-bool ParseLowByte(std::string_view text, std::uint8_t& value) {
+bool ParseLowByte(std::string_view text, std::uint8_t& value, bool* outside) {
     bool negative = false, overflow = false;
     int base = 10;
     unsigned long long v = 0;
     if (!ParseNumber(text, true, negative, base, v, overflow)) return false;
     value = static_cast<std::uint8_t>((negative ? 0ull - v : v) & 0xFFu);
+    if (outside) *outside = overflow || v > 255 || (negative && v != 0);
     return true;
 }
 

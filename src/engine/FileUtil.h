@@ -36,12 +36,29 @@ std::string UnableToWrite(const std::string& path, const std::string& reason = {
 std::string UnableToWrite(const std::string& path, int err);
 // The system's text for an error number ("No space left on device").
 std::string SystemReason(int err);
+// Why `path` cannot be opened for reading: the system's words ("No such
+// file or directory", "Too many levels of symbolic links", "File name too
+// long"), "it is a folder" or "it is not a regular file". Empty when it is a
+// regular file that opens (a pipe or device is never opened to find out).
+std::string ReadProblem(const std::string& path);
+// Why `path` is no folder that can be listed, as ReadProblem says it, or
+// "it is not a folder"; empty when it is one.
+std::string FolderProblem(const std::string& path);
+// "Unable to open <path> (<reason>)".
+std::string UnableToOpen(const std::string& path, const std::string& reason);
 
 bool EqualsNoCase(std::string_view a, std::string_view b);
 // Orders texts by their lower-cased bytes; ties broken by the bytes themselves.
 bool LessNoCase(std::string_view a, std::string_view b);
 bool EndsWithNoCase(std::string_view text, std::string_view suffix);
 std::string TrimBlanks(std::string_view text);
+// `text` with every control character written out ("\x1B", "\a" as "\x07",
+// "\t", "\n", "\r"; one of U+0080 to U+009F as "\u009B", a stray byte
+// 0x80 to 0x9F as "\x9B"), so that a message quoting a file's bytes or a
+// path cannot act on the terminal it is shown on. Other text is kept.
+std::string Printable(std::string_view text);
+// "1 board", "0 boards", "24 boards": the count and the word that goes with it.
+std::string CountOf(std::uint64_t count, std::string_view one, std::string_view many);
 
 // Plain-file names in `folder` whose name ends in `extension` (any case).
 std::vector<std::string> ListFilesWithExtension(const std::string& folder, std::string_view extension);
@@ -59,7 +76,8 @@ std::string ExecutableFolder();
 bool ParseWholeNumber(std::string_view text, long long& value, bool dollarHex = true);
 // The low 8 bits of a whole number written as ParseWholeNumber reads it,
 // however large (two's complement for a negative one). False only when the
-// text is not a whole number.
-bool ParseLowByte(std::string_view text, std::uint8_t& value);
+// text is not a whole number. `outside`, when given, says whether the
+// number lay outside 0 to 255.
+bool ParseLowByte(std::string_view text, std::uint8_t& value, bool* outside = nullptr);
 
 } // namespace zelv

@@ -8,6 +8,10 @@
 namespace zelv {
 
 inline constexpr std::uint32_t RandMultiplier = 134775813u; // 0x08088405
+// From any seed the generator comes back to it after this many steps, and
+// not before: its multiplier is one more than a multiple of 4 and its
+// increment odd, so every 32-bit seed lies on its one cycle.
+inline constexpr std::uint64_t RandPeriod = std::uint64_t{1} << 32;
 
 struct tRandom {
     std::uint32_t Seed = 0;

@@ -74,7 +74,7 @@ bool PrepareWorkFolders(const tSettings& s, std::string* error) {
     for (const std::string& folder : {s.HandDefinitionsFolder, s.HandGeneratorsFolder, s.HandsFolder}) {
         std::error_code ec;
         fs::create_directories(folder, ec);
-        if (ec || !fs::is_directory(folder)) {
+        if (ec || !fs::is_directory(folder, ec)) {
             if (error) *error = "Unable to create the folder " + folder + (ec ? " (" + ec.message() + ")" : "");
             return false;
         }

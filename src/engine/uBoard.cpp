@@ -354,15 +354,19 @@ inline void FillFrom(Hand& hand, int next, CardMask& pack, std::uint32_t& seed) 
 // The draws of an attempt seen as a running set: each seat's cards are the
 // first new codes drawn, so `taken` (from the seeded cards on) is cut where
 // it first holds cut[k] new cards, k = 0, 1, 2 for North, South and East;
-// at[k] is the set there. Returns the seed after the draw of the last cut.
-std::uint32_t WalkPlain(std::uint32_t seed, CardMask taken, const int* cut, unsigned, CardMask* at) {
+// at[k] is the set there. Returns the seed after the draw of the last cut,
+// and in `draws` how many draws were made.
+std::uint32_t WalkPlain(std::uint32_t seed, CardMask taken, const int* cut, unsigned, CardMask* at,
+                        std::uint64_t& draws) {
     int count = 0, k = 0;
+    draws = 0;
     while (k < 3 && cut[k] == 0) at[k++] = taken;
     if (k == 3) return seed;
     std::uint32_t s = seed;
     for (;;) {
         const std::uint32_t x[4] = {s * A1 + 1u, s * A2 + C2, s * A3 + C3, s * A4 + C4};
         for (std::uint32_t xi : x) {
+            ++draws;
             const CardMask bit = CardMask{1} << DrawOf(xi);
             count += (taken & bit) == 0;
             taken |= bit;
@@ -383,9 +387,10 @@ std::uint32_t WalkPlain(std::uint32_t seed, CardMask taken, const int* cut, unsi
 // through draw by draw. Cuts outside `want` (bit k) are passed over
 // unresolved; the last is always resolved, for the seed.
 __attribute__((target("avx2,popcnt"))) std::uint32_t WalkAvx2(std::uint32_t seed, CardMask taken, const int* cut,
-                                                              unsigned want, CardMask* at) {
+                                                              unsigned want, CardMask* at, std::uint64_t& draws) {
     const int base = __builtin_popcountll(taken);
     int k = 0;
+    draws = 0;
     while (k < 3 && cut[k] == 0) at[k++] = taken;
     if (k == 3) return seed;
     while (k < 2 && !((want >> k) & 1u)) ++k;
@@ -409,6 +414,7 @@ __attribute__((target("avx2,popcnt"))) std::uint32_t WalkAvx2(std::uint32_t seed
         if (__builtin_popcountll(taken | batch) < target) {
             taken |= batch;
             s = s * A8 + C8;
+            draws += 8;
             continue;
         }
         std::uint32_t x = s;
@@ -419,11 +425,15 @@ __attribute__((target("avx2,popcnt"))) std::uint32_t WalkAvx2(std::uint32_t seed
             if (count != target) continue;
             do at[k++] = taken;
             while (k < 3 && base + cut[k] == count);
-            if (k == 3) return x;
+            if (k == 3) {
+                draws += static_cast<std::uint64_t>(j) + 1;
+                return x;
+            }
             while (k < 2 && !((want >> k) & 1u)) ++k;
             target = base + cut[k];
         }
         s = x;
+        draws += 8;
     }
 }
 
@@ -470,12 +480,19 @@ void tBoard::DealBoard() {
     Accepted = false;
     const std::uint32_t start = Random.Seed;
     CardMask at[3] = {};
-    using Walk = std::uint32_t (*)(std::uint32_t, CardMask, const int*, unsigned, CardMask*);
+    using Walk = std::uint32_t (*)(std::uint32_t, CardMask, const int*, unsigned, CardMask*, std::uint64_t&);
     Walk walk = WalkPlain;
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
     if (HasAvx2 && !PortableDraws) walk = WalkAvx2;
 #endif
-    Random.Seed = walk(start, seededAll_, cut_, want_, at);
+    std::uint64_t draws = 0;
+    const std::uint32_t after = walk(start, seededAll_, cut_, want_, at, draws);
+    if (draws > DrawsLeft) {
+        SequenceSpent = true;
+        return;
+    }
+    DrawsLeft -= draws;
+    Random.Seed = after;
     // The hands in draw order are worked out only if someone looks at them.
     handsFrom_ = start;
 
@@ -537,10 +554,18 @@ bool tBoard::ReadDefinition(const tIniFile& ini, const std::string& where, tHand
     // only the first of each pattern is kept (and one entry, should none be
     // a pattern), so a huge list costs no more than a short one.
     slot.YesShapes.clear();
+    slot.Notes = tDefinitionNotes{};
     std::size_t entries = 0;
     const auto& patterns = PatternStrings();
     ini.ForEachKey(SectionYesShapes, [&](std::string_view key) {
         std::string shape = ini.ReadString(SectionYesShapes, key, "0");
+        if (std::find(patterns.begin(), patterns.end(), shape) == patterns.end()) {
+            constexpr std::size_t Named = 5; // a file of nothing else is named by its first few
+            if (slot.Notes.NotShapes.size() < Named)
+                slot.Notes.NotShapes.push_back(std::string(key) + "=" + shape);
+            else
+                ++slot.Notes.MoreNotShapes;
+        }
         if (++entries <= 39) {
             slot.YesShapes.push_back(std::move(shape));
             return;
@@ -566,11 +591,13 @@ bool tBoard::ReadDefinition(const tIniFile& ini, const std::string& where, tHand
     for (int i = 0; i < LimitCount; ++i) {
         const LimitKey& k = LimitKeys[i];
         std::string text = ini.ReadString(k.Section, k.Key, k.Default);
-        if (!ParseLowByte(text, slot.Limit(i))) {
+        bool outside = false;
+        if (!ParseLowByte(text, slot.Limit(i), &outside)) {
             if (error) *error = "'" + text + "' is not a valid integer value";
             if (detail) *detail = std::string(k.Key) + " in " + where;
             return false;
         }
+        if (outside) slot.Notes.Wrapped.emplace_back(i, text);
     }
     for (int c = 1; c <= 52; ++c)
         slot.MustHave[c] = ini.ReadBool(SectionCards, CardKey(static_cast<CardCode>(c)), false);
@@ -606,11 +633,6 @@ bool tBoard::LoadSetup(const DealSetup& setup, const std::string& definitionsFol
                 return fail(label + ": hand definition file not found: " + JoinPath(definitionsFolder, name + ".HDS"));
             std::string why;
             if (!ReadDefinition(path, slot, &why, detail)) return fail(why);
-            if (slot.YesShapes.empty())
-                return fail(label +
-                            " accepts no hand pattern (its Yes list of shapes is empty), so no board can "
-                            "ever meet it: " +
-                            path);
             // Elsewhere such a definition only never passes; seeded, it
             // would need more than a hand's 13 places.
             int musts = slot.MustHaveCount();
@@ -635,6 +657,36 @@ bool tBoard::LoadSetup(const DealSetup& setup, const std::string& definitionsFol
             }
     }
     return true;
+}
+
+std::vector<std::string> DefinitionWarnings(const tHandDefn& defn, const std::string& file) {
+    std::vector<std::string> lines;
+    for (const auto& [index, text] : defn.Notes.Wrapped)
+        lines.push_back(std::string(LimitKeys[index].Key) + "=" + text + " in " + file + " is read as " +
+                        std::to_string(defn.Limit(index)));
+    for (const std::string& entry : defn.Notes.NotShapes)
+        lines.push_back(entry + " in " + file + " is not a hand pattern (such as 4432 or 5332) and is passed over");
+    if (defn.Notes.MoreNotShapes)
+        lines.push_back("and " + std::to_string(defn.Notes.MoreNotShapes) + " more entries of the Yes list in " + file +
+                        " that are not hand patterns");
+    return lines;
+}
+
+std::vector<std::string> SetupWarnings(const tBoard& board, const DealSetup& setup, const std::string& folder) {
+    std::vector<std::string> lines, files;
+    for (int seat = 0; seat < 4; ++seat) {
+        if (!setup[seat].Constrained) continue;
+        for (int p = 0; p < 5; ++p) {
+            const tHandDefn& slot = board.Slot(seat, p);
+            if (!slot.Defined || setup[seat].Names[p].empty()) continue;
+            const std::string file =
+                std::filesystem::path(tBoard::DefinitionPath(folder, setup[seat].Names[p])).filename().string();
+            if (std::find(files.begin(), files.end(), file) != files.end()) continue;
+            files.push_back(file);
+            for (std::string& line : DefinitionWarnings(slot, file)) lines.push_back(std::move(line));
+        }
+    }
+    return lines;
 }
 
 } // namespace zelv

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zelv {
@@ -17,11 +18,21 @@ namespace zelv {
 class tDealFiles;
 class tIniFile;
 
+// What reading a definition file took otherwise than it is written, to be
+// said: a limit outside 0 to 255, kept as its low 8 bits as files have
+// always been read, and entries of the Yes list that are no hand pattern.
+struct tDefinitionNotes {
+    std::vector<std::pair<int, std::string>> Wrapped; // limit index, the file's text
+    std::vector<std::string> NotShapes;               // "Y0=4332", the first few
+    std::size_t MoreNotShapes = 0;                    // those beyond them
+};
+
 // One hand definition as the engine holds it.
 struct tHandDefn {
     bool Defined = false;
     std::array<bool, 53> MustHave{}; // indexed by card code; entry 0 unused
     std::vector<std::string> YesShapes;
+    tDefinitionNotes Notes; // from the file it was read from
 
     std::uint8_t MinPoints = 0, MaxPoints = 0, MinAK = 0, MaxAK = 0, MinAKQ = 0, MaxAKQ = 0;
     std::uint8_t MinSPoints = 0, MaxSPoints = 0, MinHPoints = 0, MaxHPoints = 0;
@@ -76,6 +87,12 @@ class tBoard {
     mutable std::array<Hand, 4> Hands{};
     // The classic dealer's generator; whoever deals seeds it.
     tRandom Random;
+    // The draws Random may still make before its sequence comes back to
+    // where the run began: further attempts would repeat boards already
+    // dealt. An attempt that would need more is not made: DealBoard sets
+    // SequenceSpent instead and leaves Random as it was.
+    std::uint64_t DrawsLeft = RandPeriod;
+    bool SequenceSpent = false;
     // Where accepted boards are appended; none means they are only displayed.
     tDealFiles* Output = nullptr;
 
@@ -104,7 +121,8 @@ class tBoard {
     static bool VectorDrawsAvailable();
     // One attempt; sets Accepted, and on acceptance fills Display and
     // appends one record to each of Output's files. Seats are checked North,
-    // South, East, West and the attempt ends at the first that fails.
+    // South, East, West and the attempt ends at the first that fails. Its
+    // draws are taken from DrawsLeft.
     void DealBoard();
     // The cards each seat holds before any draw, by seat index: with
     // SeedFirst, the must-have cards of each constrained seat's first
@@ -185,6 +203,14 @@ class tBoard {
     bool seededFor_ = false;       // the SeedFirst the seeded cards were worked out for
     const void* tables_ = nullptr; // the pattern tables, looked up once
 };
+
+// One line for each note of `defn`, read from the file named `file`:
+// "MaxPoints=273 in X.HDS is read as 17", "Y0=4332 in X.HDS is not a hand
+// pattern (such as 4432 or 5332) and is passed over".
+std::vector<std::string> DefinitionWarnings(const tHandDefn& defn, const std::string& file);
+// The same for every definition of a set-up loaded from `folder`
+// (LoadSetup), each file once.
+std::vector<std::string> SetupWarnings(const tBoard& board, const DealSetup& setup, const std::string& folder);
 
 // The holdings of four card sets (by seat index) as rank letters.
 void RenderHands(const CardMask* hands, DisplayTable& display);

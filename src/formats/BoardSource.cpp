@@ -7,6 +7,7 @@
 #include "formats/DupFile.h"
 #include "formats/Pbn.h"
 
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace zelv {
@@ -49,10 +50,11 @@ BoardList ReadBoardFile(const std::string& path, BoardFormat format) {
     // A set a killed run was putting in place is finished before it is read.
     TidyFolderOf(path);
     BoardList list;
-    struct stat st {};
     std::string bytes;
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || !ReadWholeFile(path, bytes)) {
-        list.Error = "Unable to open " + path;
+    std::string why = ReadProblem(path);
+    if (why.empty() && !ReadWholeFile(path, bytes)) why = errno ? SystemReason(errno) : "it could not be read";
+    if (!why.empty()) {
+        list.Error = UnableToOpen(path, why);
         return list;
     }
     switch (format) {

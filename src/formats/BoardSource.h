@@ -23,7 +23,7 @@ std::string_view ExtensionOf(BoardFormat format);
 // ".PBN, .DGE, .BRI, .DUP or .DLM", for messages.
 const std::string& KnownExtensions();
 
-// Every board of a file read whole. `Error` is "Unable to open <path>" when
+// Every board of a file read whole. `Error` is "Unable to open <path> (<reason>)" when
 // it cannot be read, or the reader's when it is no file of its kind.
 BoardList ReadBoardFile(const std::string& path, BoardFormat format);
 // The bytes of a file of `boards` in `format` (`code`, the file code, goes
@@ -48,7 +48,7 @@ class BoardSource {
         Vulnerability Vul = Vulnerability::None;
     };
 
-    // False, with "Unable to open <path>" (or why the file is no file of
+    // False, with "Unable to open <path> (<reason>)" (or why the file is no file of
     // its kind), when it cannot be read.
     bool Open(const std::string& path, std::string* error);
     void Close();

@@ -1,8 +1,10 @@
 #include "formats/DgeFile.h"
 
 #include "engine/CardTables.h"
+#include "engine/FileUtil.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include <sys/stat.h>
@@ -127,8 +129,11 @@ bool tBoardFile::Open(const std::string& path, std::string* error) {
     Close();
     path_ = path;
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || !(file_ = std::fopen(path.c_str(), "rb"))) {
-        if (error) *error = "Unable to open " + path;
+    std::string why = ReadProblem(path);
+    if (why.empty() && (::stat(path.c_str(), &st) != 0 || !(file_ = std::fopen(path.c_str(), "rb"))))
+        why = SystemReason(errno);
+    if (!why.empty()) {
+        if (error) *error = UnableToOpen(path, why);
         return false;
     }
     count_ = static_cast<std::uint64_t>(st.st_size) / RecordSize;

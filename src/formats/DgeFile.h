@@ -43,7 +43,7 @@ class tBoardFile {
     tBoardFile& operator=(const tBoardFile&) = delete;
     ~tBoardFile();
 
-    // False, with "Unable to open <path>", when the file cannot be read.
+    // False, with "Unable to open <path> (<reason>)", when the file cannot be read.
     bool Open(const std::string& path, std::string* error);
     void Close();
     bool IsOpen() const { return file_ != nullptr; }

@@ -15,6 +15,25 @@ namespace {
 constexpr std::size_t FlushAt = 1 << 20;
 }
 
+std::string FileCodeProblem(const std::string& code) {
+    for (const char c : code) {
+        if (c == '/') return "'" + Printable(code) + "' holds a \"/\", which no file name may hold";
+        if ((c >= 0 && c < 0x20) || c == 0x7F)
+            return "'" + Printable(code) + "' holds a control character, which would break the header line of " +
+                   "the .DLM file and cannot be typed or shown in a file's name";
+    }
+    return {};
+}
+
+std::string HiddenFileCodeNote(const std::string& code) {
+    if (code.empty())
+        return "an empty file code names the files .DGE, .BRI and so on, hidden files that ls and file dialogs do "
+               "not show";
+    if (code.front() != '.') return {};
+    return "'" + Printable(code) + "' starts with a dot, which makes " + Printable(code) + ".DGE, " + Printable(code) +
+           ".BRI and the others hidden files that ls and file dialogs do not show";
+}
+
 tDealFiles::~tDealFiles() { Abandon(); }
 
 bool tDealFiles::OpenDealFiles(const std::string& folder, const std::string& code, bool withPbn, std::string* error) {
@@ -46,7 +65,8 @@ bool tDealFiles::OpenDealFiles(const std::string& folder, const std::string& cod
         f.buffer.clear();
         f.path = wanted[i] ? JoinPath(folder, code + Extensions[i]) : std::string();
         if (f.path.empty()) continue;
-        hadPrevious_ = hadPrevious_ || std::filesystem::exists(f.path);
+        std::error_code ec; // a path that cannot be looked at is refused, with why, by Create
+        hadPrevious_ = hadPrevious_ || std::filesystem::exists(f.path, ec);
         f.fd = set_.Create(f.path, error);
         if (f.fd < 0) {
             Abandon();
@@ -60,7 +80,8 @@ bool tDealFiles::OpenDealFiles(const std::string& folder, const std::string& cod
     for (int i = Pbn; i < FileCount; ++i) {
         if (wanted[i]) continue;
         const std::string stale = JoinPath(folder, code + Extensions[i]);
-        hadPrevious_ = hadPrevious_ || std::filesystem::exists(stale);
+        std::error_code ec;
+        hadPrevious_ = hadPrevious_ || std::filesystem::exists(stale, ec);
         if (!set_.RemoveOnCommit(stale, error)) {
             Abandon();
             return false;

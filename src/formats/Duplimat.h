@@ -37,6 +37,15 @@ class PbnSupplement {
     virtual bool TagsFor(const std::vector<Board>& boards, std::vector<std::string>& tags, std::string* error) = 0;
 };
 
+// Why `code` cannot name a run's files, or "": a "/" or a zero byte makes
+// no file name, and any other control character would break the .DLM
+// file's header line, which holds the code.
+std::string FileCodeProblem(const std::string& code);
+// Said, not refused, of a code that makes hidden files: an empty one, or
+// one that starts with a dot, names files (".DGE", ".X.DGE") that ls and
+// file dialogs do not show. "" for any other code.
+std::string HiddenFileCodeNote(const std::string& code);
+
 // The files a run writes besides the ".DGE" and ".BRI" files, and the board
 // number its first board gets.
 struct DealFileChoice {

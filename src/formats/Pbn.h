@@ -24,6 +24,13 @@ std::string PbnGame(const Board& board, std::string_view supplement = {});
 // The header and a game for every board, in their order.
 std::string WritePbn(const std::vector<Board>& boards);
 
+// The highest board number ReadPbn takes: a Board tag is read as a signed
+// 32-bit number.
+inline constexpr std::uint64_t PbnHighestBoard = 2147483647;
+// Why boards `first` to `first + count - 1` cannot go to a ".PBN" file that
+// can be read back, or empty when they can.
+std::string PbnRangeProblem(std::uint64_t first, std::uint64_t count);
+
 // A PBN file as it was written: its text and where each game and each tag
 // pair of a game lie in it, so that a PBN file made from its boards keeps
 // everything else of every game.

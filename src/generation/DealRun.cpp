@@ -5,6 +5,7 @@
 #include "formats/DlmFile.h"
 #include "formats/DupFile.h"
 #include "formats/Duplimat.h"
+#include "formats/Pbn.h"
 #include "generation/SecureDeal.h"
 #include "generation/SetupOdds.h"
 
@@ -182,28 +183,6 @@ struct Levels : tTurns {
     }
 };
 
-// Seeded, the alternatives that stand first together on some board of the
-// run must not require the same card: one card cannot be placed twice.
-std::string LevelledSeedClash(const Levels& levels, const tBoard& base, const DealSetup& setup, std::uint64_t boards) {
-    const std::uint64_t phases = std::min<std::uint64_t>(boards, levels.Period);
-    for (std::uint64_t k = 0; k < phases; ++k)
-        for (int a = 0; a < 4; ++a)
-            for (int b = a + 1; b < 4; ++b) {
-                const auto &ta = levels.Slots[a], &tb = levels.Slots[b];
-                if (ta.empty() || tb.empty()) continue;
-                const int pa = ta[k % ta.size()], pb = tb[k % tb.size()];
-                const CardMask both = base.Slot(a, pa).MustHaveMask() & base.Slot(b, pb).MustHaveMask();
-                if (!both) continue;
-                const auto c = static_cast<CardCode>(std::countr_zero(both) + 1);
-                return "Board " + std::to_string(k + 1) + " requires " + SeatNames[a] + "'s definition " +
-                       std::to_string(pa + 1) + " \"" + setup[a].Names[pa] + "\" and " + SeatNames[b] +
-                       "'s definition " + std::to_string(pb + 1) + " \"" + setup[b].Names[pb] +
-                       "\", which both require " + CardName(c) +
-                       "; with Seed First Definition on, one card cannot be placed in two hands.";
-            }
-    return {};
-}
-
 // A levelled secure run. Board k must meet its own turn, so each thread
 // claims the next board number and deals for it until it has a board; the
 // calling thread writes the boards in their numbers' order as they come
@@ -340,41 +319,39 @@ void AnalyseGames(tDealFiles& files, const std::atomic<bool>* stop, DealRunResul
     }
 }
 
+// Why the run's own options cannot be dealt, or "": checked before anything
+// else. A machine file that cannot number the set is refused here; the
+// dialog and the command line drop it first and say so.
+std::string OptionsProblem(const DealRunOptions& options) {
+    if (options.Boards < 0) return "The number of boards must not be negative: " + std::to_string(options.Boards);
+    if (options.FirstBoard < 1) return "The first board number must be 1 or more";
+    if (const std::string why = FileCodeProblem(options.FileCode); !why.empty()) return "The file code " + why;
+    const auto boards = static_cast<std::uint64_t>(options.Boards);
+    for (const auto& [wanted, why, ext] :
+         {std::tuple{options.WritePbn, PbnRangeProblem(options.FirstBoard, boards), ".PBN"},
+          std::tuple{options.WriteDup, DupRangeProblem(options.FirstBoard, boards), ".DUP"},
+          std::tuple{options.WriteDlm, DlmRangeProblem(options.FirstBoard, boards), ".DLM"}})
+        if (wanted && !why.empty()) return UnableToWrite(JoinPath(options.OutputFolder, options.FileCode + ext), why);
+    return {};
+}
+
 } // namespace
 
 DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* stop, const ProgressFn& progress) {
     DealRunResult result;
-    if (options.Boards < 0) {
-        result.Error = "The number of boards must not be negative: " + std::to_string(options.Boards);
-        return result;
-    }
-    if (options.FirstBoard < 1) {
-        result.Error = "The first board number must be 1 or more";
-        return result;
-    }
-    // A machine file that cannot number the set is refused before anything
-    // is dealt; the dialog and the command line drop it first and say so.
-    const auto boards = static_cast<std::uint64_t>(options.Boards);
-    for (const auto& [wanted, why, ext] :
-         {std::tuple{options.WriteDup, DupRangeProblem(options.FirstBoard, boards), ".DUP"},
-          std::tuple{options.WriteDlm, DlmRangeProblem(options.FirstBoard, boards), ".DLM"}})
-        if (wanted && !why.empty()) {
-            result.Error = UnableToWrite(JoinPath(options.OutputFolder, options.FileCode + ext), why);
-            return result;
-        }
+    result.Error = OptionsProblem(options);
+    if (!result.Error.empty()) return result;
     tBoard board;
     board.SeedFirst = options.SeedFirst;
     board.Random = options.Seed ? tRandom(*options.Seed) : options.Random ? *options.Random : tRandom::Randomized();
+    board.DrawsLeft = options.ClassicDraws;
     if (!board.LoadSetup(options.Setup, options.DefinitionsFolder, &result.Error, &result.ErrorDetail)) return result;
-    // A seat that can never be dealt a hand would only spin until stopped.
-    result.Error = SetupRefusal(SeatOdds(board, options.Setup, false), options.Level);
+    // A set-up no board can meet would only spin until stopped.
+    result.Error = SetupCannotBeDealt(board, options.Setup, SeatOdds(board, options.Setup, false), options.Level,
+                                      static_cast<std::uint64_t>(options.Boards));
     if (!result.Error.empty()) return result;
     const Levels levels(board, options.Level);
     const tBoard base = board;
-    if (options.Level && options.SeedFirst) {
-        result.Error = LevelledSeedClash(levels, base, options.Setup, static_cast<std::uint64_t>(options.Boards));
-        if (!result.Error.empty()) return result;
-    }
     // Each secure thread's stream is keyed from the system; the plan, with
     // any count tables, is worked out once for all of them.
     const unsigned threads = options.Threads ? options.Threads : std::max(1u, std::thread::hardware_concurrency());
@@ -430,6 +407,10 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
             }
             if (options.Level && levels.Period > 1 && result.Attempts == 0) levels.Apply(board, base, 0);
             board.DealBoard();
+            if (board.SequenceSpent) {
+                result.Status = DealStatus::SequenceSpent;
+                break;
+            }
             ++result.Attempts;
             if (board.Accepted) {
                 if (options.Level) {
@@ -491,8 +472,9 @@ std::string DescribeShares(const DealSetup& setup, const AlternativeShares& shar
 }
 
 std::string DescribeResult(const DealRunResult& result, std::int64_t requested) {
-    std::string boards = std::to_string(result.Accepted) + " of " + std::to_string(requested < 0 ? 0 : requested) +
-                         " boards dealt in " + std::to_string(result.Attempts) + " attempts";
+    const std::uint64_t asked = requested < 0 ? 0 : static_cast<std::uint64_t>(requested);
+    std::string boards = std::to_string(result.Accepted) + " of " + CountOf(asked, "board", "boards") + " dealt in " +
+                         CountOf(result.Attempts, "attempt", "attempts");
     if (result.WithAnalysis && result.Written)
         boards += ", " +
                   (result.Analysed == result.Accepted ? std::string("all")
@@ -507,6 +489,8 @@ std::string DescribeResult(const DealRunResult& result, std::int64_t requested) 
         return "Stopped: " + boards + kept;
     case DealStatus::AttemptLimit:
         return "Attempt limit reached: " + boards + kept;
+    case DealStatus::SequenceSpent:
+        return std::string(SequenceSpentText) + " " + boards + kept;
     case DealStatus::Failed:
         return result.ErrorDetail.empty() ? result.Error : result.Error + " (" + result.ErrorDetail + ")";
     }
@@ -514,9 +498,9 @@ std::string DescribeResult(const DealRunResult& result, std::int64_t requested) 
 }
 
 std::string ProgressText(const DealProgress& progress) {
-    const std::string dealt =
-        std::to_string(progress.Accepted) + " of " + std::to_string(progress.Requested < 0 ? 0 : progress.Requested);
-    if (!progress.WithAnalysis) return dealt;
+    const std::uint64_t asked = progress.Requested < 0 ? 0 : static_cast<std::uint64_t>(progress.Requested);
+    const std::string dealt = std::to_string(progress.Accepted) + " of " + std::to_string(asked);
+    if (!progress.WithAnalysis) return std::to_string(progress.Accepted) + " of " + CountOf(asked, "board", "boards");
     if (!progress.Analysing) return "Dealt " + dealt + " \u00b7 analysis follows";
     return "Dealt " + dealt + " \u00b7 analysing " + std::to_string(progress.Analysed) + " of " +
            std::to_string(progress.Accepted);

@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zelv {
@@ -37,6 +38,10 @@ struct DealRunOptions {
     // neither, it starts from the clock.
     std::optional<std::uint32_t> Seed;
     tRandom* Random = nullptr;
+    // The draws the classic generator may make before its sequence comes
+    // back to where the run began: its whole period. A test starts a run
+    // near the end of it.
+    std::uint64_t ClassicDraws = RandPeriod;
     // Draw from the cryptographically secure source instead.
     bool Secure = false;
     // Threads a secure run deals on, each with its own secure stream; one
@@ -71,7 +76,10 @@ enum class DealStatus {
     Done,         // every requested board was dealt
     Stopped,      // the stop flag was raised; the boards so far are kept
     AttemptLimit, // MaxAttempts reached; the boards so far are kept
-    Failed        // nothing dealt (set-up refused, files not created) or a write failed
+    // The classic generator has gone through its numbers: further boards
+    // would repeat those dealt. The boards so far are kept.
+    SequenceSpent,
+    Failed // nothing dealt (set-up refused, files not created) or a write failed
 };
 
 struct DealRunResult {
@@ -109,6 +117,11 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
 // "North: 1NT 10, 2NT 10, 2C 10; South: ..." for the seats of `setup` with
 // more than one alternative.
 std::string DescribeShares(const DealSetup& setup, const AlternativeShares& shares);
+
+// Why a classic run ended with DealStatus::SequenceSpent.
+inline constexpr std::string_view SequenceSpentText =
+    "The classic random source has gone through all its numbers; further boards would repeat. Use the secure "
+    "source.";
 
 // "N of M boards dealt in A attempts" style summary of a result, with how
 // many carry their analysis when it was asked for.

@@ -100,4 +100,24 @@ DealSetup ToDealSetup(const GeneratorSetup& setup, const std::vector<std::string
     return deal;
 }
 
+std::vector<MissingDefinition> MissingDefinitions(const GeneratorSetup& setup,
+                                                  const std::vector<std::string>& available) {
+    std::vector<MissingDefinition> missing;
+    for (int seat = 0; seat < 4; ++seat) {
+        if (setup.Seats[seat].AnyHand) continue;
+        for (int slot = 0; slot < 5; ++slot) {
+            const std::string& name = setup.Seats[seat].Names[slot];
+            if (!name.empty() && MatchDefinitionName(available, name).empty()) missing.push_back({seat, slot, name});
+        }
+    }
+    return missing;
+}
+
+std::string MissingDefinitionText(const std::string& file, const MissingDefinition& missing,
+                                  const std::string& folder) {
+    return file + ": " + NameKey(missing.Seat, missing.Slot) + "=" + missing.Name + " names " +
+           SeatNames[missing.Seat] + "'s definition " + std::to_string(missing.Slot + 1) + ", but there is no " +
+           missing.Name + std::string(ExtDefinition) + " in " + folder;
+}
+
 } // namespace zelv

@@ -42,4 +42,18 @@ std::string MatchDefinitionName(const std::vector<std::string>& available, const
 // seat that allows any hand has no names.
 DealSetup ToDealSetup(const GeneratorSetup& setup, const std::vector<std::string>& available);
 
+// A name a constrained seat's slot gives that matches no definition.
+struct MissingDefinition {
+    int Seat = 0; // seat index
+    int Slot = 0; // 0..4
+    std::string Name;
+};
+// The names of `setup`'s constrained seats that `available` lacks, seats
+// North, South, East, West.
+std::vector<MissingDefinition> MissingDefinitions(const GeneratorSetup& setup,
+                                                  const std::vector<std::string>& available);
+// "set.GEN: NC2=Gone names North's definition 2, but there is no Gone.HDS
+// in <folder>".
+std::string MissingDefinitionText(const std::string& file, const MissingDefinition& missing, const std::string& folder);
+
 } // namespace zelv

@@ -6,6 +6,7 @@
 #include "formats/DlmFile.h"
 #include "formats/DupFile.h"
 #include "formats/Duplimat.h"
+#include "formats/Pbn.h"
 #include "generation/SetupOdds.h"
 #include "ui/ClickLabel.h"
 #include "ui/DialogFrame.h"
@@ -138,8 +139,14 @@ void THandGenDlg::FormCreate() {
         connect(seat.AnyHand, &QCheckBox::toggled, this, [this] { OddsLater(); });
         for (auto* combo : seat.Conditions)
             connect(combo, &QComboBox::currentIndexChanged, this, [this] { OddsLater(); });
+        // A seat chosen again is the user's: what a loaded file named for it is forgotten.
+        auto chosen = [this, index = seat.Seat] {
+            std::erase_if(missing_, [index](const auto& gone) { return gone.first == index; });
+        };
+        connect(seat.AnyHand, &QCheckBox::toggled, this, chosen);
+        for (auto* combo : seat.Conditions) connect(combo, &QComboBox::currentIndexChanged, this, chosen);
     }
-    for (QCheckBox* box : {SeedCB, LevelCB, PbnCB, DoubleDummyCB})
+    for (QCheckBox* box : {SeedCB, LevelCB, PbnCB, DoubleDummyCB, SecureCB})
         connect(box, &QCheckBox::toggled, this, [this] { OddsLater(); });
     connect(NumberBoardsEB, &QLineEdit::textChanged, this, [this] { OddsLater(); });
 }
@@ -395,6 +402,7 @@ void THandGenDlg::ShowFileCode() {
 }
 
 void THandGenDlg::SetDefaultValues() {
+    missing_.clear();
     for (auto& seat : seats_) {
         const bool any = seat.Seat != North;
         seat.AnyHand->setChecked(any);
@@ -509,6 +517,34 @@ void THandGenDlg::LoadBtnClick() {
     }
     setWindowTitle(QStringLiteral("ZELV Hand Generation - ") + QFileInfo(path).fileName());
     LoadGeneratorFile(setup);
+    RefuseMissingDefinitions(path, setup);
+}
+
+void THandGenDlg::RefuseMissingDefinitions(const QString& path, const GeneratorSetup& setup) {
+    std::vector<std::string> available;
+    for (const auto& n : names_) available.push_back(s(n));
+    missing_.clear();
+    QStringList lines;
+    for (const MissingDefinition& gone : MissingDefinitions(setup, available)) {
+        const QString line =
+            q(MissingDefinitionText(s(QFileInfo(path).fileName()), gone, SharedSettings().HandDefinitionsFolder));
+        missing_.emplace_back(gone.Seat, line);
+        lines << line;
+    }
+    if (lines.isEmpty()) return;
+    Prompts::current().error(this,
+                             lines.join(u'\n') + QStringLiteral("\n\nSuch a slot is left empty; choose that seat's "
+                                                                "definitions again before dealing."));
+}
+
+bool THandGenDlg::NoDefinitionMissing() {
+    if (missing_.empty()) return true;
+    QStringList lines;
+    for (const auto& [seat, line] : missing_) lines << line;
+    Prompts::current().error(this, lines.join(u'\n') +
+                                       QStringLiteral("\n\nChoose that seat's definitions again, or allow it any "
+                                                      "hand, before dealing."));
+    return false;
 }
 
 void THandGenDlg::LoadGeneratorFile(const GeneratorSetup& setup) {
@@ -561,9 +597,15 @@ void THandGenDlg::ChangeFileBtnClick() {
         // Only the name counts: the files always go to the Hands folder.
         const QString name = QFileInfo(path).fileName();
         const QString code = name.left(name.indexOf(u'.') < 0 ? name.size() : name.indexOf(u'.'));
-        SharedSettings().DefaultFileCode = s(code);
-        boardFileName_ = code + q(std::string(ExtBoards));
-        ShowFileCode();
+        if (const std::string why = FileCodeProblem(s(code)); !why.empty()) {
+            Prompts::current().error(this, q("The file code " + why + "."));
+        } else {
+            if (const std::string note = HiddenFileCodeNote(s(code)); !note.empty())
+                Prompts::current().information(this, windowTitle(), q("The file code: " + note + "."));
+            SharedSettings().DefaultFileCode = s(code);
+            boardFileName_ = code + q(std::string(ExtBoards));
+            ShowFileCode();
+        }
     }
     DealBtn->setFocus();
 }
@@ -600,12 +642,19 @@ void THandGenDlg::DealBtnClick() {
     if (!NumberBoardsEB->text().isEmpty() && !ParseWholeNumber(s(NumberBoardsEB->text()), wanted)) wanted = 0;
     const std::uint64_t first = FirstBoardNumber();
     if (first == 0) return;
+    if (const std::string why = PbnRangeProblem(first, static_cast<std::uint64_t>(std::max(wanted, 0LL)));
+        PbnCB->isChecked() && !why.empty()) {
+        Prompts::current().error(this, q(SharedSettings().DefaultFileCode + ".PBN cannot be written: " + why +
+                                         ". Enter a smaller first board, or untick Also Write PBN File."));
+        return;
+    }
     DealRunOptions options;
     options.Setup = CurrentDealSetup();
     options.SeedFirst = seedFirst_;
     options.Level = LevelCB->isChecked();
+    options.Boards = std::max(wanted, 0LL);
     // Said before anything is asked or touched.
-    if (!SetupCanBeDealt(options)) return;
+    if (!NoDefinitionMissing() || !SetupCanBeDealt(options)) return;
     if (!MayReplaceBoards(wanted)) return;
     Counter->clear();
     RateLbl->clear();
@@ -679,7 +728,8 @@ bool THandGenDlg::SetupCanBeDealt(const DealRunOptions& options) {
     board.SeedFirst = options.SeedFirst;
     // A set-up that does not load is reported by the run itself, as before.
     if (!board.LoadSetup(options.Setup, SharedSettings().HandDefinitionsFolder, nullptr)) return true;
-    const std::string why = SetupRefusal(SeatOdds(board, options.Setup, false), options.Level);
+    const std::string why = SetupCannotBeDealt(board, options.Setup, SeatOdds(board, options.Setup, false),
+                                               options.Level, static_cast<std::uint64_t>(options.Boards));
     if (why.empty()) return true;
     Prompts::current().error(this, q(why));
     return false;
@@ -747,7 +797,7 @@ void THandGenDlg::UpdateOdds() {
     if (running_ || !isVisible()) return;
     const std::uint64_t job = ++oddsJob_;
     const DealSetup setup = CurrentDealSetup();
-    const bool seedFirst = seedFirst_, level = LevelCB->isChecked();
+    const bool seedFirst = seedFirst_, level = LevelCB->isChecked(), secure = SecureCB->isChecked();
     long long boards = 1;
     if (!ParseWholeNumber(s(NumberBoardsEB->text()), boards) || boards < 1) boards = 1;
     const std::string folder = SharedSettings().HandDefinitionsFolder;
@@ -755,7 +805,7 @@ void THandGenDlg::UpdateOdds() {
     const double analysisSeconds = analysisSecondsPerBoard_;
     EstimateLbl->setText(QStringLiteral("Set-up: estimating..."));
     oddsStop_ = false;
-    oddsWorker_ = std::thread([this, job, setup, seedFirst, level, boards, folder, analysis, analysisSeconds] {
+    oddsWorker_ = std::thread([this, job, setup, seedFirst, level, secure, boards, folder, analysis, analysisSeconds] {
         auto post = [this, job](const std::string& seats, const std::string& estimate, bool final) {
             QMetaObject::invokeMethod(
                 this,
@@ -781,7 +831,9 @@ void THandGenDlg::UpdateOdds() {
         if (text.empty()) text = "Every seat takes any hand.";
         if (!level)
             for (const std::string& line : DefinitionsNeverDealt(seats)) text += ".  " + line;
-        if (const std::string why = SetupRefusal(seats, level); !why.empty()) {
+        for (const std::string& line : SetupWarnings(board, setup, folder)) text += ".  " + line;
+        if (const std::string why = SetupCannotBeDealt(board, setup, seats, level, static_cast<std::uint64_t>(boards));
+            !why.empty()) {
             post(text, "Cannot be dealt: " + why, true);
             return;
         }
@@ -791,8 +843,11 @@ void THandGenDlg::UpdateOdds() {
         if (oddsStop_) return;
         const double perBoard = analysis ? AnalysisSecondsPerBoard(analysisSeconds) : 0.0;
         if (oddsStop_) return;
-        post(text, "Set-up: " + EstimateText(estimate, boards, perBoard) + (level ? ", alternatives in turn" : ""),
-             true);
+        std::string line =
+            "Set-up: " + EstimateText(estimate, boards, perBoard) + (level ? ", alternatives in turn" : "");
+        if (const std::string advice = SecureSourceAdvice(estimate, boards); !advice.empty() && !secure)
+            line += ". " + advice + " (Secure Random Source).";
+        post(text, line, true);
     });
 }
 
@@ -856,6 +911,7 @@ void THandGenDlg::FinishRun(bool quiet) {
             break;
         case DealStatus::Stopped:
         case DealStatus::AttemptLimit:
+        case DealStatus::SequenceSpent:
             Prompts::current().beep();
             Prompts::current().information(this, windowTitle(),
                                            (QStringList{q(DescribeResult(result, requested_))} + notes).join(u'\n'));

@@ -13,6 +13,8 @@
 #include <atomic>
 #include <cstdint>
 #include <thread>
+#include <utility>
+#include <vector>
 
 class QCheckBox;
 class QFrame;
@@ -109,6 +111,13 @@ class THandGenDlg : public QDialog {
 
     // Applies a set-up read from a generator file, seat by seat.
     void LoadGeneratorFile(const GeneratorSetup& setup);
+    // Says which definitions the loaded file `path` names that the folder
+    // lacks, and keeps Deal from dealing their seats until they are chosen
+    // again.
+    void RefuseMissingDefinitions(const QString& path, const GeneratorSetup& setup);
+    // The missing definitions of seats not chosen again since the Load, said
+    // with an error; false then.
+    bool NoDefinitionMissing();
     void SaveGeneratorFile(const QString& path);
     GeneratorSetup CurrentSetup() const;
     DealSetup CurrentDealSetup() const;
@@ -167,7 +176,10 @@ class THandGenDlg : public QDialog {
     QPushButton* ClearBtn = nullptr;
     QPushButton* CloseBtn = nullptr;
 
-    QStringList names_;     // definition names, built on each showing
+    QStringList names_; // definition names, built on each showing
+    // Seat index and text of each definition a loaded generator file names
+    // and the folder lacks, until its seat is chosen again.
+    std::vector<std::pair<int, QString>> missing_;
     QString boardFileName_; // file code + ".DGE"
     QString changeFolder_;  // where Change File starts
     bool seedFirst_ = true; // the engine's SeedFirst, as SeedCB says

@@ -38,6 +38,17 @@ std::string LengthSet(unsigned mask) {
 int Lo(const tHandDefn& d, int index) { return d.Limit(index); }
 int Hi(const tHandDefn& d, int index) { return d.Limit(index + 1); }
 
+// A limit as a reason gives it: its value, and what the file says when that
+// lay outside 0 to 255 ("251 (read from MinPoints=-5)").
+std::string Quoted(const tHandDefn& d, int index) {
+    for (const auto& [at, text] : d.Notes.Wrapped)
+        if (at == index)
+            return Num(d.Limit(index)) + " (read from " + std::string(LimitKeys[index].Key) + "=" + text + ")";
+    return Num(d.Limit(index));
+}
+std::string LoText(const tHandDefn& d, int index) { return Quoted(d, index); }
+std::string HiText(const tHandDefn& d, int index) { return Quoted(d, index + 1); }
+
 // What a hand's cards of one suit amount to: bits 0..4 are A K Q J T.
 struct SuitValue {
     int Length, Points, Top3, Top5;
@@ -157,11 +168,11 @@ std::string NoHandReason(const tHandDefn& d) {
         {LimMinPoints, "points", 37}, {LimMinAK, "AK controls", 12}, {LimMinAKQ, "AKQ controls", 24}};
     for (const Total& t : totals)
         if (Lo(d, t.Index) > Hi(d, t.Index))
-            return "Minimum " + std::string(t.Name) + " " + Num(Lo(d, t.Index)) + " is above the maximum " +
-                   Num(Hi(d, t.Index));
+            return "Minimum " + std::string(t.Name) + " " + LoText(d, t.Index) + " is above the maximum " +
+                   HiText(d, t.Index);
     for (const Total& t : totals)
         if (Lo(d, t.Index) > t.Most)
-            return "Minimum " + std::string(t.Name) + " " + Num(Lo(d, t.Index)) + " is above the " + Num(t.Most) +
+            return "Minimum " + std::string(t.Name) + " " + LoText(d, t.Index) + " is above the " + Num(t.Most) +
                    " a hand can have";
 
     struct Group {
@@ -178,8 +189,8 @@ std::string NoHandReason(const tHandDefn& d) {
         for (int s = 0; s < 4; ++s) {
             const int at = SuitLimitIndex(g.G, s, false);
             const std::string name = "Minimum " + std::string(SuitSingular[s]) + " " + g.Name + " ";
-            if (Lo(d, at) > Hi(d, at)) return name + Num(Lo(d, at)) + " is above the maximum " + Num(Hi(d, at));
-            if (Lo(d, at) > g.Most) return name + Num(Lo(d, at)) + " is above the " + Num(g.Most) + g.Beyond;
+            if (Lo(d, at) > Hi(d, at)) return name + LoText(d, at) + " is above the maximum " + HiText(d, at);
+            if (Lo(d, at) > g.Most) return name + LoText(d, at) + " is above the " + Num(g.Most) + g.Beyond;
         }
 
     // What the must-have cards alone already hold.
@@ -190,16 +201,16 @@ std::string NoHandReason(const tHandDefn& d) {
         const std::string suit = SuitSingular[s];
         if (v.Length > Hi(d, SuitLimitIndex(GroupLength, s, false)))
             return "the must-have cards give " + Plural(v.Length, suit, std::string(SuitNames[s])) + ", the " + suit +
-                   " maximum length is " + Num(Hi(d, SuitLimitIndex(GroupLength, s, false)));
+                   " maximum length is " + HiText(d, SuitLimitIndex(GroupLength, s, false));
         if (v.Points > Hi(d, SuitLimitIndex(GroupPoints, s, false)))
             return "the must-have cards give " + Num(v.Points) + " " + suit + " points, the " + suit + " maximum is " +
-                   Num(Hi(d, SuitLimitIndex(GroupPoints, s, false)));
+                   HiText(d, SuitLimitIndex(GroupPoints, s, false));
         if (v.Top3 > Hi(d, SuitLimitIndex(GroupTop3, s, false)))
             return "the must-have cards give " + Num(v.Top3) + " of the top 3 " + suit + " honours, the maximum is " +
-                   Num(Hi(d, SuitLimitIndex(GroupTop3, s, false)));
+                   HiText(d, SuitLimitIndex(GroupTop3, s, false));
         if (v.Top5 > Hi(d, SuitLimitIndex(GroupTop5, s, false)))
             return "the must-have cards give " + Num(v.Top5) + " of the top 5 " + suit + " honours, the maximum is " +
-                   Num(Hi(d, SuitLimitIndex(GroupTop5, s, false)));
+                   HiText(d, SuitLimitIndex(GroupTop5, s, false));
         mustPoints += v.Points;
         mustAK += 2 * (bits & 1u) + ((bits >> 1) & 1u);
         mustAKQ += 3 * (bits & 1u) + 2 * ((bits >> 1) & 1u) + ((bits >> 2) & 1u);
@@ -208,7 +219,7 @@ std::string NoHandReason(const tHandDefn& d) {
     for (int i = 0; i < 3; ++i)
         if (mustTotals[i] > Hi(d, totals[i].Index))
             return "the must-have cards give " + Num(mustTotals[i]) + " " + totals[i].Name + ", the maximum is " +
-                   Num(Hi(d, totals[i].Index));
+                   HiText(d, totals[i].Index);
 
     int minLengths = 0, maxLengths = 0;
     for (int s = 0; s < 4; ++s) {
@@ -284,10 +295,9 @@ std::string NoHandReason(const tHandDefn& d) {
         suitLeast += Lo(d, SuitLimitIndex(GroupPoints, s, false));
     }
     if (suitMost < Lo(d, LimMinPoints))
-        return "the suit maxima allow at most " + Num(suitMost) + " points, the minimum is " + Num(Lo(d, LimMinPoints));
+        return "the suit maxima allow at most " + Num(suitMost) + " points, the minimum is " + LoText(d, LimMinPoints);
     if (suitLeast > Hi(d, LimMinPoints))
-        return "the suit minima need at least " + Num(suitLeast) + " points, the maximum is " +
-               Num(Hi(d, LimMinPoints));
+        return "the suit minima need at least " + Num(suitLeast) + " points, the maximum is " + HiText(d, LimMinPoints);
     return {};
 }
 

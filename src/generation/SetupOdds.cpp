@@ -1,7 +1,9 @@
 #include "generation/SetupOdds.h"
 
+#include "engine/HandDefnKeys.h"
 #include "generation/SecureDeal.h"
 
+#include <algorithm>
 #include <bit>
 #include <chrono>
 #include <cmath>
@@ -84,6 +86,120 @@ std::string SetupRefusal(const std::vector<tSeatOdds>& seats, bool level) {
                    ". Shared equally, every alternative must be dealt in turn.";
     }
     return {};
+}
+
+namespace {
+// One seat's definition in a choice of one per seat.
+struct Chosen {
+    int Seat, Slot;
+    const std::string* Name;
+    const tHandDefn* Defn;
+    CardMask Must;
+};
+
+// What a pack holds of what definitions ask for: the minimum at `index` of
+// every chosen definition together may not pass `most`.
+struct PackLimit {
+    int Index, Most;
+    std::string What;
+};
+std::vector<PackLimit> PackLimits() {
+    static const char* const suits[4] = {"spades", "hearts", "diamonds", "clubs"};
+    std::vector<PackLimit> limits = {
+        {LimMinPoints, 40, "points"}, {LimMinAK, 12, "AK controls"}, {LimMinAKQ, 24, "AKQ controls"}};
+    for (int s = 0; s < 4; ++s) {
+        const std::string suit = suits[s];
+        limits.push_back({SuitLimitIndex(GroupLength, s, false), 13, suit});
+        limits.push_back({SuitLimitIndex(GroupPoints, s, false), 10, "points in " + suit});
+        limits.push_back({SuitLimitIndex(GroupTop3, s, false), 3, "of the top 3 " + suit});
+        limits.push_back({SuitLimitIndex(GroupTop5, s, false), 5, "of the top 5 " + suit});
+    }
+    return limits;
+}
+
+std::string ChosenLabel(const Chosen& c) {
+    return SeatNames[c.Seat] + "'s definition " + std::to_string(c.Slot + 1) + " \"" + *c.Name + "\"";
+}
+
+// Why the chosen definitions cannot all be met by one deal, or "".
+std::string ChoiceClash(const std::vector<Chosen>& choice) {
+    for (const PackLimit& limit : PackLimits()) {
+        int total = 0;
+        std::string who, each;
+        for (const Chosen& c : choice) {
+            const int least = c.Defn->Limit(limit.Index);
+            if (!least) continue;
+            total += least;
+            who += (who.empty() ? "" : " and ") + ChosenLabel(c);
+            each += (each.empty() ? "" : " + ") + std::to_string(least);
+        }
+        if (total > limit.Most)
+            return who + " need at least " + std::to_string(total) + " " + limit.What + " together (" + each +
+                   "), more than the " + std::to_string(limit.Most) + " of the pack";
+    }
+    for (std::size_t a = 0; a < choice.size(); ++a)
+        for (std::size_t b = a + 1; b < choice.size(); ++b)
+            if (const CardMask both = choice[a].Must & choice[b].Must) {
+                const auto card = static_cast<CardCode>(std::countr_zero(both) + 1);
+                return ChosenLabel(choice[a]) + " and " + ChosenLabel(choice[b]) + " both require " + CardName(card) +
+                       ", which only one hand can hold";
+            }
+    return {};
+}
+} // namespace
+
+std::string SeatsClash(const tBoard& board, const DealSetup& setup, const std::vector<tSeatOdds>& seats, bool level,
+                       std::uint64_t boards) {
+    // Seeded, a seat's first definition places its cards whichever it meets.
+    auto chosen = [&](const tSeatOdds& seat, int slot, bool seeded) {
+        const tHandDefn& d = board.Slot(seat.Seat, slot);
+        CardMask must = d.MustHaveMask();
+        if (seeded) must |= board.Slot(seat.Seat, 0).MustHaveMask();
+        return Chosen{seat.Seat, slot, &setup[seat.Seat].Names[slot], &d, must};
+    };
+    std::vector<Chosen> choice(seats.size());
+    if (level) {
+        // Board k takes alternative k mod m of each seat, which stands first.
+        std::size_t period = 1;
+        for (const tSeatOdds& seat : seats) period = std::lcm(period, std::max<std::size_t>(1, seat.Slots.size()));
+        for (std::uint64_t k = 0; k < std::min<std::uint64_t>(boards, period); ++k) {
+            for (std::size_t i = 0; i < seats.size(); ++i)
+                choice[i] = chosen(seats[i], seats[i].Slots[k % seats[i].Slots.size()].Position, false);
+            if (const std::string why = ChoiceClash(choice); !why.empty())
+                return "Board " + std::to_string(k + 1) + ": " + why +
+                       ". Shared equally, every board takes its own definitions.";
+        }
+        return {};
+    }
+    // Every choice of one accepting definition per seat, until one fits.
+    std::vector<std::vector<int>> open(seats.size());
+    for (std::size_t i = 0; i < seats.size(); ++i)
+        for (const tSlotOdds& slot : seats[i].Slots)
+            if (slot.Odds.Hands) open[i].push_back(slot.Position);
+    std::vector<std::size_t> at(seats.size(), 0);
+    std::string first;
+    std::size_t choices = 0;
+    for (;;) {
+        for (std::size_t i = 0; i < seats.size(); ++i) {
+            if (open[i].empty()) return {}; // SetupRefusal's to say
+            choice[i] = chosen(seats[i], open[i][at[i]], board.SeedFirst);
+        }
+        const std::string why = ChoiceClash(choice);
+        if (why.empty()) return {};
+        if (first.empty()) first = why;
+        ++choices;
+        std::size_t i = 0;
+        while (i < seats.size() && ++at[i] == open[i].size()) at[i++] = 0;
+        if (i == seats.size()) break;
+    }
+    if (choices == 1) return first + ". No board can be dealt.";
+    return "No board can be dealt: no choice of one definition for each seat fits one pack; for example " + first + ".";
+}
+
+std::string SetupCannotBeDealt(const tBoard& board, const DealSetup& setup, const std::vector<tSeatOdds>& seats,
+                               bool level, std::uint64_t boards) {
+    if (std::string why = SetupRefusal(seats, level); !why.empty()) return why;
+    return SeatsClash(board, setup, seats, level, boards);
 }
 
 std::vector<std::string> DefinitionsNeverDealt(const std::vector<tSeatOdds>& seats) {
@@ -192,6 +308,17 @@ std::string DurationText(double seconds) {
     if (seconds < 3600) return RoundedText(seconds / 60, 2) + " min";
     if (seconds < 48 * 3600) return RoundedText(seconds / 3600, 2) + " h";
     return RoundedText(seconds / 86400, 2) + " days";
+}
+
+std::string SecureSourceAdvice(const tSetupEstimate& e, std::int64_t boards) {
+    constexpr double Advised = 1e6;
+    const double n = static_cast<double>(boards < 1 ? 1 : boards);
+    // With no board found, the bound gives the fewest attempts it may take.
+    const double chance = e.Accepted > 0 ? e.Probability : e.Upper;
+    if (e.Attempts == 0 || chance <= 0 || n / chance <= Advised) return {};
+    return "The classic source would need " + std::string(e.Accepted > 0 ? "about " : "more than ") +
+           RoundedText(n / chance, 2) + " attempts for " + GroupedDigits(static_cast<std::uint64_t>(n)) +
+           (n == 1 ? " board" : " boards") + "; use the secure source";
 }
 
 std::string EstimateText(const tSetupEstimate& e, std::int64_t boards, double analysisSecondsPerBoard) {

@@ -41,6 +41,19 @@ std::vector<tSeatOdds> SeatOdds(const tBoard& board, const DealSetup& setup, boo
 // reason.
 std::string SetupRefusal(const std::vector<tSeatOdds>& seats, bool level);
 
+// Why no board can meet the set-up although each seat alone can be dealt,
+// or "": what the seats' definitions require together is more than one
+// pack holds (40 points, 12 AK and 24 AKQ controls, a suit's 13 cards, 10
+// points, 3 top-3 and 5 top-5 honours) or a card two seats require. Without
+// `level` every choice of one accepting definition per seat must fail so;
+// levelled, the definitions any of the first `boards` boards takes in turn
+// must not. The cards seeded first count as required of their seat.
+std::string SeatsClash(const tBoard& board, const DealSetup& setup, const std::vector<tSeatOdds>& seats, bool level,
+                       std::uint64_t boards);
+// SetupRefusal, then SeatsClash: why the set-up cannot be dealt, or "".
+std::string SetupCannotBeDealt(const tBoard& board, const DealSetup& setup, const std::vector<tSeatOdds>& seats,
+                               bool level, std::uint64_t boards);
+
 // The definitions that accept no hand beside others of their seat that do:
 // harmless to a run, which never deals them, but seldom what was meant.
 // One line each, naming seat, slot, name and reason.
@@ -88,6 +101,12 @@ tSetupEstimate EstimateLevelled(tBoard& board, std::int64_t boards, double secon
 // seconds each board's analysis takes, the time includes it: "16 boards in
 // about 4.2 s with their analysis".
 std::string EstimateText(const tSetupEstimate& estimate, std::int64_t boards, double analysisSecondsPerBoard = 0);
+// When the classic dealer would need more than about a million attempts
+// for `boards` boards of the estimated set-up: "The classic source would
+// need about 19,000,000 attempts for 1,000 boards; use the secure source".
+// Empty otherwise. So many attempts take long, are not uniform enough for
+// so rare a board, and come near the end of the classic sequence.
+std::string SecureSourceAdvice(const tSetupEstimate& estimate, std::int64_t boards);
 // "0.2 s", "14 s", "3.5 min", "2.1 h", "5.0 days".
 std::string DurationText(double seconds);
 

@@ -49,7 +49,7 @@ class TPrintDlg : public QDialog {
     void PreviewBtnClick();
     struct Outcome {
         bool Opened = false;
-        QString Error; // "Unable to open <path>" when not opened
+        QString Error; // "Unable to open <path> (<reason>)" when not opened
         int Documents = 0;
         std::uint64_t Boards = 0;
         std::uint64_t Damaged = 0;

@@ -378,6 +378,19 @@ class MainWinTest : public QObject {
         QTest::mouseClick(dlg.findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(QString::fromStdString(SharedSettings().DefaultFileCode), QString(""));
+        // Taken, but it makes hidden files, which is said.
+        QCOMPARE(prompts->Messages.size(), 1);
+        QVERIFY2(prompts->Messages.first().contains("hidden files"), qPrintable(prompts->Messages.first()));
+        // A control character would break the .DLM file's header: refused.
+        dlg.show();
+        code->setText("A\nB");
+        QTest::mouseClick(dlg.findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(prompts->Errors.size(), 1);
+        QVERIFY2(prompts->Errors.first().startsWith("The file code 'A\\nB' holds a control character"),
+                 qPrintable(prompts->Errors.first()));
+        QCOMPARE(QString::fromStdString(SharedSettings().DefaultFileCode), QString(""));
+        code->clear();
         dlg.show();
         QTest::keyClicks(code, "TUESDAY");
         QTest::mouseClick(dlg.findChild<QPushButton*>("OKBtn"), Qt::LeftButton);

@@ -156,9 +156,11 @@ TEST_F(DealCli, attemptLimitKeepsTheBoardsDealtAndExitsWithThree) {
     EXPECT_NE(r.Err.find(std::to_string(boards.size()) + " of 1000 boards"), std::string::npos) << r.Err;
     EXPECT_EQ(Count(ReadBytes(fs::path(out) / "ZELV.PBN"), "[Board "), boards.size());
 
-    // Both seats need the ace of spades: each alone can be dealt, together never.
+    // North needs the ace of spades, South the four top spades: each alone
+    // can be dealt, together never.
     WriteDefinition("ACE", [](HandDefinition& d) { d.Cards[1] = true; });
-    r = Run({"--north", "ACE", "--south", "ACE", "--no-seed-first", "--definitions", defs, "--output", out, "--boards",
+    WriteDefinition("TOPS", [](HandDefinition& d) { d.Limit(SuitLimitIndex(GroupPoints, 0, false)) = "10"; });
+    r = Run({"--north", "ACE", "--south", "TOPS", "--no-seed-first", "--definitions", defs, "--output", out, "--boards",
              "3", "--max-attempts", "500", "--secure"});
     EXPECT_EQ(r.Status, 3);
     EXPECT_NE(r.Err.find("0 of 3 boards dealt in 500 attempts; the previous files were kept"), std::string::npos)
@@ -204,10 +206,28 @@ TEST_F(DealCli, seededCardsThatCollideAreRefusedBeforeDealing) {
     RunResult r = Run({"--north", "ACE", "--south", "ACE", "--definitions", defs, "--output", out});
     EXPECT_EQ(r.Status, 1);
     EXPECT_NE(r.Err.find("ACE"), std::string::npos) << r.Err;
-    // Without seeding the same set-up is merely impossible.
-    r = Run({"--north", "ACE", "--south", "ACE", "--definitions", defs, "--output", out, "--no-seed-first",
-             "--max-attempts", "100"});
-    EXPECT_EQ(r.Status, 3);
+    // Without seeding no deal gives one card to two hands either: refused
+    // before dealing, where it once ran until stopped. So is a set-up whose
+    // seats need more points than the pack holds, in odds too.
+    r = Run({"--north", "ACE", "--south", "ACE", "--definitions", defs, "--output", out, "--no-seed-first"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "zelvano-deal: North's definition 1 \"ACE\" and South's definition 1 \"ACE\" both require the "
+                     "ace of spades (SA), which only one hand can hold. No board can be dealt.\n");
+    WriteDefinition("22", [](HandDefinition& d) { d.Limit(LimMinPoints) = "22"; });
+    WriteDefinition("20-21", [](HandDefinition& d) {
+        d.Limit(LimMinPoints) = "20";
+        d.Limit(LimMaxPoints) = "21";
+    });
+    const std::string tooMany = "North's definition 1 \"22\" and South's definition 1 \"20-21\" need at least 42 "
+                                "points together (22 + 20), more than the 40 of the pack. No board can be dealt.";
+    r = Run({"odds", "--north", "22", "--south", "20-21", "--definitions", defs});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "zelvano-deal: the set-up cannot be dealt: " + tooMany + "\n");
+    EXPECT_EQ(r.Out.find("Set-up:"), std::string::npos) << r.Out;
+    r = Run({"--north", "22", "--south", "20-21", "--definitions", defs, "--output", out});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "zelvano-deal: " + tooMany + "\n");
+    EXPECT_FALSE(fs::exists(fs::path(out) / "ZELV.DGE"));
 }
 
 std::uint64_t Binomial(int n, int k) {
@@ -243,6 +263,12 @@ TEST_F(DealCli, oddsPrintsExactCountsPerDefinitionAndSeatAndAnEstimateForTheSetU
         << r.Out;
     EXPECT_NE(r.Out.find("Set-up: about 1 board in "), std::string::npos) << r.Out;
     EXPECT_NE(r.Out.find("; 8 boards in about "), std::string::npos) << r.Out;
+    EXPECT_EQ(r.Out.find("secure source"), std::string::npos) << r.Out;
+    // Millions of classic attempts for the set: the secure source is advised.
+    r = Run({"odds", "--definitions", defs, "--north", "FOURS", "--boards", "100000"});
+    EXPECT_NE(r.Out.find("\nThe classic source would need about 3,"), std::string::npos) << r.Out;
+    EXPECT_NE(r.Out.find(" attempts for 100,000 boards; use the secure source (--secure).\n"), std::string::npos)
+        << r.Out;
 
     // Without a set-up, every definition of the folder.
     r = Run({"odds", "--definitions", defs});
@@ -274,6 +300,32 @@ TEST_F(DealCli, oddsPrintsExactCountsPerDefinitionAndSeatAndAnEstimateForTheSetU
               std::string::npos)
         << r.Err;
     EXPECT_EQ(Run({"odds", "--definitions", defs, "--south", "FOURS,NEVER", "--level"}).Status, 1);
+}
+
+// A number outside 0 to 255 keeps its low 8 bits and a Yes entry that is no
+// pattern is passed over, as always; deal and odds say so in the file's own
+// words, and a refusal quotes them.
+TEST_F(DealCli, definitionsReadOtherwiseThanWrittenAreSaidAndRefusalsQuoteTheFile) {
+    WriteBytes(root / "defs" / "ODD.HDS", "[YesShapes]\r\nY0= 4332\r\nY1= 4333\r\n[Hand]\r\nMaxPoints=273\r\n");
+    WriteBytes(root / "defs" / "NEG.HDS", "[YesShapes]\r\nY0= 4333\r\n[Hand]\r\nMinPoints=-5\r\n");
+    const std::string said = "zelvano-deal: warning: MaxPoints=273 in ODD.HDS is read as 17\n"
+                             "zelvano-deal: warning: Y0=4332 in ODD.HDS is not a hand pattern (such as 4432 or "
+                             "5332) and is passed over\n";
+    RunResult r = Run({"--north", "ODD", "--definitions", defs, "--output", out, "--quiet"});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Err, said);
+    r = Run({"odds", "--north", "ODD", "--definitions", defs});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Err, said);
+    r = Run({"odds", "--north", "NEG", "--definitions", defs});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Out.find("North, definition 1 \"NEG\": no hand: Minimum points 251 (read from MinPoints=-5) is "
+                         "above the maximum 34\n"),
+              std::string::npos)
+        << r.Out;
+    EXPECT_NE(r.Err.find("warning: MinPoints=-5 in NEG.HDS is read as 251\n"), std::string::npos) << r.Err;
+    r = Run({"odds", "--definitions", defs});
+    EXPECT_NE(r.Err.find(said), std::string::npos) << r.Err;
 }
 
 // Levelled: board k holds North's alternative ((k - 1) mod 3) + 1 (the
@@ -311,6 +363,7 @@ TEST_F(DealCli, usageErrorsExitWithTwo) {
         {"--north", "A,B,C,D,E,F"},
         {"--max-attempts", "0"},
         {"--code", "a/b"},
+        {"--code", "CLUB\r\nStatus=Hide"},
         {"stray"},
         {"show"},
         {"show", "x.DGE", "--format", "html"},
@@ -321,8 +374,16 @@ TEST_F(DealCli, usageErrorsExitWithTwo) {
         if (args[0] == "show") a = args;
         RunResult r = Run(a);
         EXPECT_EQ(r.Status, 2) << args[0];
-        EXPECT_FALSE(r.Err.empty());
+        EXPECT_EQ(r.Err.rfind("zelvano-deal: ", 0), 0u) << r.Err;
     }
+    // In plain words, as every other message.
+    RunResult r = Run({"--north", "A", "--north", "B", "--output", out});
+    EXPECT_EQ(r.Err, "zelvano-deal: --north is given 2 times; give it once, with the seat's definitions separated by "
+                     "commas (--north A,B)\nRun with --help for more information.\n");
+    r = Run({"--seed", "1", "--secure", "--output", out});
+    EXPECT_EQ(r.Err, "zelvano-deal: --seed and --secure cannot be used together: --seed repeats the classic "
+                     "generator's sequence, and the secure source has none to repeat\nRun with --help for more "
+                     "information.\n");
     EXPECT_EQ(Run({"--help"}).Status, 0);
     EXPECT_EQ(Run({"show", "--help"}).Status, 0);
 }
@@ -337,6 +398,24 @@ TEST_F(DealCli, summaryLineUnlessQuietAndNoProgressWhenStderrIsNotATerminal) {
     EXPECT_EQ(r.Status, 0);
     EXPECT_TRUE(r.Out.empty());
     EXPECT_TRUE(r.Err.empty());
+    r = Run({"--output", out, "--boards", "1"});
+    EXPECT_EQ(r.Out.rfind("1 board, 1 attempt, ", 0), 0u) << r.Out;
+}
+
+// A path too long for the system, or a folder without definitions, is said
+// in words: what could not be opened or written, and why.
+TEST_F(DealCli, pathsThatCannotBeUsedAreNamedWithTheReason) {
+    const std::string tooLong = (root / std::string(300, 'x')).string();
+    RunResult r = Run({"--output", tooLong, "--boards", "1"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "zelvano-deal: Unable to write to " + tooLong + "/ZELV.BRI (File name too long)\n");
+    r = Run({"--north", "A", "--definitions", tooLong, "--output", out});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "zelvano-deal: Unable to open " + tooLong + " (File name too long)\n");
+    r = Run({"odds", "--definitions", defs});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "zelvano-deal: no hand definitions (.HDS files) in " + defs + "\n");
+    EXPECT_TRUE(r.Out.empty());
 }
 
 TEST_F(DealCli, pbnFileFollowsTheOptionAndNumbersBoardsAsTheBoardFile) {
@@ -500,13 +579,39 @@ TEST_F(ShowCli, pbnGamesAreNamedByTheirPlaceAndEveryOddityIsSaid) {
     EXPECT_NE(r.Err.find(pbn.string() + " is written in UTF-16 (little-endian)"), std::string::npos) << r.Err;
 }
 
-TEST_F(ShowCli, missingOrUnreadableFileExitsWithOne) {
-    const std::string missing = (root / "missing.DGE").string();
-    RunResult r = Run({"show", missing});
+// A file that cannot be opened is named with the reason, for each format.
+TEST_F(ShowCli, missingOrUnreadableFileExitsWithOneAndSaysWhy) {
+    const fs::path loop = root / "loop.PBN", fifo = root / "pipe.DGE";
+    fs::create_symlink(loop, loop);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directories(root / "folder.PBN");
+    const struct {
+        std::string Path, Why;
+    } cases[] = {
+        {(root / "missing.DGE").string(), "No such file or directory"},
+        {(root / "missing.PBN").string(), "No such file or directory"},
+        {(root / "folder.PBN").string(), "it is a folder"},
+        {root.string(), "it is a folder"},
+        {fifo.string(), "it is not a regular file"},
+        {loop.string(), "Too many levels of symbolic links"},
+    };
+    for (const auto& c : cases) {
+        const RunResult r = Run({"show", c.Path});
+        EXPECT_EQ(r.Status, 1) << c.Path;
+        EXPECT_EQ(r.Err, "zelvano-deal: Unable to open " + c.Path + " (" + c.Why + ")\n");
+    }
+}
+
+// A file's bytes and a path quoted in a message reach the terminal with
+// every control character written out: no escape sequence acts on it.
+TEST_F(ShowCli, controlCharactersFromAFileOrAPathAreWrittenOut) {
+    const std::string pbn = (root / "bad\x1b[31m.PBN").string();
+    WriteBytes(pbn, "[Board \"\x1b]0;PWNED\a\x1b[2J\"]\r\n[Deal \"N:AKQJT98765432 - - -\"]\r\n\r\n");
+    RunResult r = Run({"show", pbn});
     EXPECT_EQ(r.Status, 1);
-    EXPECT_NE(r.Err.find(missing), std::string::npos);
-    r = Run({"show", root.string()}); // a folder
-    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err.find_first_of("\x1b\a"), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find("bad\\x1B[31m.PBN"), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find("\"\\x1B]0;PWNED\\x07\\x1B[2J\""), std::string::npos) << r.Err;
 }
 
 // Waits until a run's temporary files exist: its signal handlers are then in place.
@@ -538,9 +643,17 @@ TEST_F(DealCli, aRunThatEndsEarlyNeverDestroysThePreviousSet) {
     EXPECT_EQ(r.Status, 1) << r.Err;
     EXPECT_NE(r.Err.find("(File too large). The previous set was kept."), std::string::npos) << r.Err;
     unchanged("out of space");
-    // Refused: a definition that is missing.
+    // Refused: a definition that is missing, named on the command line or
+    // by a generator file.
     EXPECT_EQ(Run({"--north", "ABSENT", "--definitions", defs, "--output", out}).Status, 1);
     unchanged("refused");
+    const std::string gen = (root / "absent.GEN").string();
+    WriteBytes(gen, "[Main]\r\nNAnyCB=0\r\nNC1=ABSENT\r\n");
+    r = Run({"--generator", gen, "--definitions", defs, "--output", out});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "zelvano-deal: " + gen +
+                         ": NC1=ABSENT names North's definition 1, but there is no ABSENT.HDS in " + defs + "\n");
+    unchanged("refused generator");
     // Refused: a seat that accepts no hand, with the reason.
     WriteDefinition("NEVER", [](HandDefinition& d) { d.Limit(LimMinPoints) = "38"; });
     r = Run({"--east", "NEVER", "--definitions", defs, "--output", out});
@@ -549,10 +662,11 @@ TEST_F(DealCli, aRunThatEndsEarlyNeverDestroysThePreviousSet) {
               std::string::npos)
         << r.Err;
     unchanged("no hand");
-    // Stopped by the attempt limit before the first board: both seats need
-    // the ace of spades.
+    // Stopped by the attempt limit before the first board: North needs the
+    // ace of spades, South the four top spades.
     WriteDefinition("ACE", [](HandDefinition& d) { d.Cards[1] = true; });
-    const std::vector<std::string> never = {"--north", "ACE", "--south", "ACE", "--no-seed-first"};
+    WriteDefinition("TOPS", [](HandDefinition& d) { d.Limit(SuitLimitIndex(GroupPoints, 0, false)) = "10"; });
+    const std::vector<std::string> never = {"--north", "ACE", "--south", "TOPS", "--no-seed-first"};
     auto with = [&](std::vector<std::string> args) {
         args.insert(args.begin(), never.begin(), never.end());
         return args;
@@ -668,6 +782,20 @@ TEST_F(DealCli, dupAndDlmNumberTheSetFromTheFirstBoardAndShowReadsThemBack) {
     EXPECT_EQ(fs::file_size(o / "BIG.DUP"), 120u * 156);
     for (const char* bad : {"0", "x", "4294967296"})
         EXPECT_EQ(Run({"--output", out, "--first-board", bad}).Status, 2) << bad;
+    // A PBN file holds boards up to 2147483647, which show reads back; one
+    // more is refused before any file is touched.
+    r = Run({"--output", out, "--first-board", "2147483647", "--code", "TOP", "--quiet"});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    r = Run({"show", (o / "TOP.PBN").string()});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_NE(r.Out.find("[Board \"2147483647\"]"), std::string::npos) << r.Out;
+    const std::string top = ReadBytes(o / "TOP.DGE");
+    r = Run({"--output", out, "--first-board", "2147483647", "--boards", "2", "--code", "TOP"});
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_EQ(r.Err, "zelvano-deal: --first-board: TOP.PBN cannot be written: a .PBN file holds board numbers up to "
+                     "2147483647, and boards 2147483647 to 2147483648 go past it (give a smaller first board, or "
+                     "--no-pbn)\nRun with --help for more information.\n");
+    EXPECT_EQ(ReadBytes(o / "TOP.DGE"), top);
 }
 
 using ConvertCli = CliTest;

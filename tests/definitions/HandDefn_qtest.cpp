@@ -696,6 +696,23 @@ class HandDefnTest : public QObject {
         QCOMPARE(dlg->MaxLengthLimit(), QString("5"));
         enter("MaxSLen", "");
         QCOMPARE(text("MaxSLen"), QString("5"));
+        QVERIFY(prompts->Messages.isEmpty());
+    }
+
+    // A number outside 0 to 255, which deals as its low 8 bits, and a Yes
+    // entry that is no pattern are said when the file is loaded; the field
+    // keeps the file's text, and the line below quotes it.
+    void load_numbersOutsideAByteAndEntriesThatAreNoPatternAreSaid() {
+        const QString path = dir.filePath("Hand Definitions/ODD.HDS");
+        WriteText(path, "[YesShapes]\r\nY0= 4333\r\nY1=abcd\r\n[Hand]\r\nMinPoints=-5\r\n");
+        prompts->FileAnswers << path;
+        QTest::mouseClick(w<QPushButton>("LoadBtn"), Qt::LeftButton);
+        QCOMPARE(prompts->Messages, QStringList{"Zelvano Hand Definition - ODD.HDS: MinPoints=-5 in ODD.HDS is read "
+                                                "as 251\nY1=abcd in ODD.HDS is not a hand pattern (such as 4432 or "
+                                                "5332) and is passed over"});
+        QCOMPARE(text("MinPts"), QString("-5"));
+        QTRY_COMPARE(w<QLabel>("OddsLbl")->text(), QString("Accepts no hand: Minimum points 251 (read from "
+                                                           "MinPoints=-5) is above the maximum 34"));
     }
 
     // The line below the fields follows each change a moment later: the

@@ -18,6 +18,25 @@ TEST(Random, sixDrawsFromSeedZeroGiveTheKnownValuesAndSeeds) {
     }
 }
 
+// 2^k steps at once are one step x -> a*x + c with a and c found by doubling;
+// the sequence is back at its start after 2^32 of them and not after 2^31
+// (the cycle's length is a power of two, so no shorter one divides it).
+TEST(Random, theSequenceComesBackToItsStartAfterItsPeriodAndNotBefore) {
+    std::uint32_t a = RandMultiplier, c = 1;
+    std::uint64_t steps = 1;
+    bool backEarlier = false;
+    while (steps < RandPeriod) {
+        backEarlier = backEarlier || (a == 1 && c == 0);
+        c = a * c + c;
+        a = a * a;
+        steps *= 2;
+    }
+    EXPECT_FALSE(backEarlier);
+    EXPECT_EQ(steps, std::uint64_t{1} << 32);
+    EXPECT_EQ(a, 1u);
+    EXPECT_EQ(c, 0u);
+}
+
 TEST(Random, plusOneCoversExactlyTheCardCodes) {
     tRandom r(12345);
     std::set<std::uint32_t> seen;

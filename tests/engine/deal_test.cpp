@@ -25,21 +25,35 @@ struct DealCase {
     int MinPoints[4];
 };
 
-class DealMatchesReference : public ::testing::TestWithParam<DealCase> {};
+class DealMatchesReference : public ::testing::TestWithParam<DealCase> {
+  protected:
+    static tBoard BoardOf(const DealCase& c) {
+        tBoard b;
+        b.SeedFirst = c.SeedFirst;
+        for (int seat = 0; seat < 4; ++seat) {
+            b.SetConstrained(seat, c.Constrained[seat]);
+            tHandDefn d = tHandDefn::AcceptingEveryHand();
+            d.MinPoints = static_cast<std::uint8_t>(c.MinPoints[seat]);
+            for (int code : c.Must[seat]) d.MustHave[static_cast<std::size_t>(code)] = true;
+            b.SetSlot(seat, 0, d);
+        }
+        return b;
+    }
+};
+
+// Generator steps from one seed to a later one, taken one at a time.
+std::uint64_t StepsBetween(std::uint32_t from, std::uint32_t to) {
+    tRandom r(from);
+    std::uint64_t steps = 0;
+    for (; r.Seed != to && steps < 100000; ++steps) r.Random(52);
+    return steps;
+}
 
 } // namespace
 
 TEST_P(DealMatchesReference, sameHandsAndSameSeedOnEveryAttempt) {
     const DealCase& c = GetParam();
-    tBoard b;
-    b.SeedFirst = c.SeedFirst;
-    for (int seat = 0; seat < 4; ++seat) {
-        b.SetConstrained(seat, c.Constrained[seat]);
-        tHandDefn d = tHandDefn::AcceptingEveryHand();
-        d.MinPoints = static_cast<std::uint8_t>(c.MinPoints[seat]);
-        for (int code : c.Must[seat]) d.MustHave[static_cast<std::size_t>(code)] = true;
-        b.SetSlot(seat, 0, d);
-    }
+    tBoard b = BoardOf(c);
     // The reference deals and judges with the same set-up, card by card.
     test::tReferenceBoard ref(b);
     std::uint32_t start = 0xC0FFEEu;
@@ -89,6 +103,47 @@ INSTANTIATE_TEST_SUITE_P(
                  {{14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26}, {}, {}, {}},
                  {0, 0, 10, 0}}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+// The draws of each attempt, as the card-by-card reference makes them, are
+// what the generator has left: an attempt that needs one more is not made.
+TEST_P(DealMatchesReference, anAttemptIsMadeOnlyWhileTheGeneratorHasItsDrawsLeft) {
+    const DealCase& c = GetParam();
+    const tBoard base = BoardOf(c);
+    test::tReferenceBoard ref(base);
+    constexpr int Attempts = 25;
+    const std::uint32_t start = 0xBADC0DEu;
+    std::uint64_t draws = 0;
+    std::uint32_t after = start;
+    for (int i = 0; i < Attempts; ++i) {
+        tRandom r(after);
+        ref.Deal(r);
+        draws += StepsBetween(after, r.Seed);
+        after = r.Seed;
+    }
+    for (bool portable : {true, false}) {
+        for (std::uint64_t left : {draws, draws - 1}) {
+            tBoard b = base;
+            b.PortableDraws = portable;
+            b.Random = tRandom(start);
+            b.DrawsLeft = left;
+            int made = 0;
+            std::uint32_t before = b.Random.Seed;
+            for (; made <= Attempts; ++made) {
+                before = b.Random.Seed;
+                b.DealBoard();
+                if (b.SequenceSpent) break;
+            }
+            const int expected = left == draws ? Attempts : Attempts - 1;
+            EXPECT_EQ(made, expected) << "portable " << portable << ", draws left " << left;
+            EXPECT_TRUE(b.SequenceSpent);
+            EXPECT_FALSE(b.Accepted);
+            EXPECT_EQ(b.Random.Seed, before); // the attempt not made draws nothing
+            if (left == draws) {
+                EXPECT_EQ(b.Random.Seed, after);
+            }
+        }
+    }
+}
 
 TEST(DealBoard, allSeatsFreeAcceptsEveryAttempt) {
     tBoard b;

@@ -106,6 +106,23 @@ TEST(WholeNumber, acceptsDecimalAndHexOnly) {
     EXPECT_FALSE(ParseWholeNumber("$1", v, false));
 }
 
+// What a message quotes of a file cannot act on a terminal: each control
+// character is written out, letters of any script are kept.
+TEST(Printable, controlCharactersAreWrittenOutAndOtherTextKept) {
+    EXPECT_EQ(Printable("\x1b]0;PWNED\a\x1b[2J"), "\\x1B]0;PWNED\\x07\\x1B[2J");
+    EXPECT_EQ(Printable("a\tb\nc\rd\x7f"), "a\\tb\\nc\\rd\\x7F");
+    EXPECT_EQ(Printable(std::string("nul\0", 4)), "nul\\x00");
+    EXPECT_EQ(Printable("C\xc2\x9bSI \xc2\xa0"
+                        "Bj\xc3\xb6rn \xe2\x99\xa0"),
+              "C\\u009BSI \xc2\xa0"
+              "Bj\xc3\xb6rn \xe2\x99\xa0");
+    // Bytes that are no UTF-8: a terminal may take 0x80 to 0x9F for a control.
+    EXPECT_EQ(Printable("\x9b"
+                        "2J \xe9t\xe9"),
+              "\\x9B2J \xe9t\xe9");
+    EXPECT_EQ(Printable("Hands/ZELV.DGE"), "Hands/ZELV.DGE");
+}
+
 TEST(IniFile, readingEveryKeyOfALargeFileStaysFast) {
     // Thirty thousand keys read one by one: a reader that rescans the file
     // for each key would take minutes here.

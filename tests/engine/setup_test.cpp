@@ -100,15 +100,51 @@ TEST_F(Setup, positionsWithoutNameAreNotDefinedAndSeatsWithoutConditionsUntouche
     EXPECT_FALSE(b.Slot(North, 0).MustHave[1]);
 }
 
-TEST_F(Setup, refusesADefinitionThatAcceptsNoPattern) {
+// A definition that accepts no pattern loads as one that accepts no hand
+// for any other reason: the set-up as a whole is judged, as any other.
+TEST_F(Setup, aDefinitionThatAcceptsNoPatternLoadsAndAcceptsNoHand) {
     HandDefinition none = Def();
     none.NoShapes = none.YesShapes;
     none.YesShapes.clear();
     test::WriteDefinition(dir.path(), "NONE", none);
-    EXPECT_FALSE(b.LoadSetup(NorthOnly({"NONE"}), dir.path(), &error));
-    EXPECT_NE(error.find("North"), std::string::npos) << error;
-    EXPECT_NE(error.find("\"NONE\""), std::string::npos) << error;
-    EXPECT_NE(error.find("accepts no hand pattern"), std::string::npos) << error;
+    test::WriteDefinition(dir.path(), "ANY", Def());
+    ASSERT_TRUE(b.LoadSetup(NorthOnly({"ANY", "NONE"}), dir.path(), &error)) << error;
+    EXPECT_TRUE(b.Slot(North, 1).Defined);
+    EXPECT_TRUE(b.Slot(North, 1).YesShapes.empty());
+    b.Random = tRandom(9);
+    for (int i = 0; i < 50; ++i) {
+        b.DealBoard();
+        EXPECT_TRUE(b.Accepted); // the first alternative takes every hand
+    }
+}
+
+// Numbers outside 0 to 255 keep their low 8 bits, and Yes entries that are
+// no pattern are passed over; both are said, in the file's own words.
+TEST_F(Setup, limitsOutsideAByteAndEntriesThatAreNoPatternAreSaidAsTheFileHasThem) {
+    std::string path = Write("ODD", "[YesShapes]\nY0= 4332\nY1=abcd\nY2=4333\n[Hand]\nMinPoints=-5\nMaxPoints=273\n"
+                                    "MinAK=0x111\nMaxAK=255\n[Suit]\nMaxSPoints=0\n");
+    tHandDefn slot;
+    ASSERT_TRUE(tBoard::ReadDefinition(path, slot, &error)) << error;
+    EXPECT_EQ(slot.MinPoints, 251);
+    EXPECT_EQ(slot.MaxPoints, 17);
+    EXPECT_EQ(slot.YesShapes, (std::vector<std::string>{"4332", "abcd", "4333"}));
+    EXPECT_EQ(
+        DefinitionWarnings(slot, "ODD.HDS"),
+        (std::vector<std::string>{"MinPoints=-5 in ODD.HDS is read as 251", "MaxPoints=273 in ODD.HDS is read as 17",
+                                  "MinAK=0x111 in ODD.HDS is read as 17",
+                                  "Y0=4332 in ODD.HDS is not a hand pattern (such as 4432 or 5332) and is "
+                                  "passed over",
+                                  "Y1=abcd in ODD.HDS is not a hand pattern (such as 4432 or 5332) and is "
+                                  "passed over"}));
+    ASSERT_TRUE(b.LoadSetup(NorthOnly({"odd", "ODD"}), dir.path(), &error)) << error;
+    EXPECT_EQ(SetupWarnings(b, NorthOnly({"odd", "ODD"}), dir.path()).size(), 5u); // the file once
+    // A file of nothing but junk names its first few entries and counts the rest.
+    std::string junk = "[YesShapes]\n";
+    for (int i = 0; i < 12; ++i) junk += "Y" + std::to_string(i) + "=x\n";
+    ASSERT_TRUE(tBoard::ReadDefinition(Write("JUNK", junk), slot, &error));
+    const std::vector<std::string> said = DefinitionWarnings(slot, "JUNK.HDS");
+    ASSERT_EQ(said.size(), 6u);
+    EXPECT_EQ(said.back(), "and 7 more entries of the Yes list in JUNK.HDS that are not hand patterns");
 }
 
 TEST_F(Setup, refusesAMissingDefinitionFile) {

@@ -137,5 +137,5 @@ TEST(Convert, nothingIsWrittenUnlessEveryBoardAndEveryFileCanBe) {
     EXPECT_NE(ConvertBoardFile(dir.file("LATE.PBN"), {dir.file("OUT.TXT")}).Error.find(".PBN, .DGE"),
               std::string::npos);
     EXPECT_EQ(ConvertBoardFile(dir.file("MISSING.PBN"), {dir.file("OUT.DGE")}).Error,
-              "Unable to open " + dir.file("MISSING.PBN"));
+              "Unable to open " + dir.file("MISSING.PBN") + " (No such file or directory)");
 }

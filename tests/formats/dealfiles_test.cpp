@@ -168,7 +168,7 @@ TEST(BoardFile, countsWholeRecordsOnly) {
     EXPECT_EQ(b, DisplayTable{});
     std::string error;
     EXPECT_FALSE(f.Open(dir.file("missing.DGE"), &error));
-    EXPECT_EQ(error, "Unable to open " + dir.file("missing.DGE"));
+    EXPECT_EQ(error, "Unable to open " + dir.file("missing.DGE") + " (No such file or directory)");
 }
 
 TEST(BoardFile, moreThanSixtyFiveThousandBoardsAreCountedAndRead) {

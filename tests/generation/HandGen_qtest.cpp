@@ -373,6 +373,20 @@ class HandGenTest : public QObject {
         dlg_->reject();
         dlg_->show();
         QCOMPARE(text("SavePanel"), QString(" Save Boards to File: MY"));
+
+        // A name with a control character in its code is refused; one that
+        // makes hidden files is taken, and said.
+        prompts_->FileAnswers << hands_ + "/A\tB.DGE" << hands_ + "/.hidden.DGE";
+        QTest::mouseClick(child<QToolButton>("ChangeFileBtn"), Qt::LeftButton);
+        QCOMPARE(prompts_->Errors, QStringList{"The file code 'A\\tB' holds a control character, which would break "
+                                               "the header line of the .DLM file and cannot be typed or shown in a "
+                                               "file's name."});
+        QCOMPARE(SharedSettings().DefaultFileCode, std::string("MY"));
+        QTest::mouseClick(child<QToolButton>("ChangeFileBtn"), Qt::LeftButton);
+        QCOMPARE(prompts_->Messages, QStringList{"Board Generation: The file code: an empty file code names the files "
+                                                 ".DGE, .BRI and so on, hidden files that ls and file dialogs do not "
+                                                 "show."});
+        QCOMPARE(SharedSettings().DefaultFileCode, std::string(""));
     }
 
     void loadGeneratorFile_matchesNamesIgnoringCaseAndDropsMissingOnes() {
@@ -405,7 +419,12 @@ class HandGenTest : public QObject {
         QVERIFY(check("SAnyHandCB")->isChecked());
         QCOMPARE(combo("S", 1)->currentIndex(), -1);
         QVERIFY(check("WAnyHandCB")->isChecked());
-        QVERIFY(prompts_->Errors.isEmpty());
+        QCOMPARE(prompts_->Errors, QStringList{"Test.GEN: NC2=Gone names North's definition 2, but there is no "
+                                               "Gone.HDS in " +
+                                               defs_ +
+                                               "\n\nSuch a slot is left empty; choose that seat's definitions "
+                                               "again before dealing."});
+        prompts_->Errors.clear();
 
         // The caption stays; a file that does not exist reads as defaults.
         dlg_->reject();
@@ -440,6 +459,37 @@ class HandGenTest : public QObject {
                  qPrintable(prompts_->Errors.last()));
         QVERIFY(!check("EAnyHandCB")->isChecked());
         QCOMPARE(dlg_->windowTitle(), QString("ZELV Hand Generation - Nothing.GEN"));
+    }
+
+    // A loaded file that names a definition the folder lacks: Deal is
+    // refused, naming the file and the key, until that seat is chosen again.
+    void loadGeneratorFile_aMissingDefinitionHoldsDealUntilItsSeatIsChosenAgain() {
+        writeDefinition("STRONG.HDS");
+        const QString path = gens_ + "/Old.GEN";
+        WriteAll(path, "[Main]\r\nNAnyCB=0\r\nNC1=Renamed\r\nNC2=STRONG\r\nEAnyCB=0\r\nEC1=STRONG\r\n");
+        WriteAll(hand(".DGE"), "an older run");
+        dlg_->show();
+        prompts_->FileAnswers << path;
+        QTest::mouseClick(button("LoadBtn"), Qt::LeftButton);
+        QCOMPARE(prompts_->Errors.size(), 1);
+        const QString named =
+            "Old.GEN: NC1=Renamed names North's definition 1, but there is no Renamed.HDS in " + defs_;
+        QVERIFY2(prompts_->Errors.first().startsWith(named + "\n\n"), qPrintable(prompts_->Errors.first()));
+        QCOMPARE(combo("N", 1)->currentIndex(), -1);
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QVERIFY(!dlg_->IsDealing());
+        QCOMPARE(prompts_->Errors.size(), 2);
+        QVERIFY2(prompts_->Errors.last().startsWith(named + "\n\n"), qPrintable(prompts_->Errors.last()));
+        QCOMPARE(ReadAll(hand(".DGE")), QByteArray("an older run"));
+        // Another seat chosen again changes nothing; North chosen again deals.
+        pick("E", 2, "STRONG");
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QVERIFY(!dlg_->IsDealing());
+        QCOMPARE(prompts_->Errors.size(), 3);
+        pick("N", 1, "STRONG");
+        dealAndWait();
+        QCOMPARE(prompts_->Errors.size(), 3);
+        QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(128));
     }
 
     void saveGeneratorFile_writesTheKeysAndRoundTrips() {
@@ -675,6 +725,22 @@ class HandGenTest : public QObject {
         QVERIFY(!dlg_->IsDealing());
         QCOMPARE(prompts_->Errors, QStringList{"'0' is not a board number for the first board. Enter 1 or more."});
         QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(20 * 128));
+
+        // Past the highest board a PBN file holds: said before the question
+        // about the earlier set, and nothing is touched.
+        prompts_->Errors.clear();
+        prompts_->Questions.clear();
+        check("DupCB")->setChecked(false);
+        check("DlmCB")->setChecked(false);
+        child<QLineEdit>("FirstBoardEB")->setText("2147483647");
+        child<QLineEdit>("NumberBoardsEB")->setText("2");
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QVERIFY(!dlg_->IsDealing());
+        QCOMPARE(prompts_->Errors, QStringList{"ZELV.PBN cannot be written: a .PBN file holds board numbers up to "
+                                               "2147483647, and boards 2147483647 to 2147483648 go past it. Enter a "
+                                               "smaller first board, or untick Also Write PBN File."});
+        QVERIFY(prompts_->Questions.isEmpty());
+        QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(20 * 128));
     }
 
     void deal_withDefaultsAndEmptyCountDealsOneRandomBoard() {
@@ -742,8 +808,10 @@ class HandGenTest : public QObject {
     }
 
     void stop_endsAnImpossibleRunAndSaysHowManyWereDealt() {
-        // North and South both need the ace of spades, and nothing places it first.
+        // North needs the ace of spades, South the four top spades: each
+        // alone can be dealt, together never.
         writeDefinition("ACE.HDS", [](HandDefinition& d) { d.Cards[1] = true; });
+        writeDefinition("TOPS.HDS", [](HandDefinition& d) { d.Limit(SuitLimitIndex(GroupPoints, 0, false)) = "10"; });
         // A set of 16 boards from an earlier run.
         WriteAll(hand(".DGE"), QByteArray(16 * 128, '\x06'));
         WriteAll(hand(".BRI"), QByteArray(16 * 128, '1'));
@@ -751,7 +819,7 @@ class HandGenTest : public QObject {
         check("SeedCB")->setChecked(false);
         check("SAnyHandCB")->setChecked(false);
         pick("N", 1, "ACE");
-        pick("S", 1, "ACE");
+        pick("S", 1, "TOPS");
         child<QLineEdit>("NumberBoardsEB")->setText("3");
         dealUntilProgress();
         QCOMPARE(prompts_->Questions, QStringList{"Board Generation: ZELV.DGE already holds 16 boards. Replace them?"});
@@ -813,7 +881,52 @@ class HandGenTest : public QObject {
                      QString("North (its alternatives together): ") + QString::fromStdString(HandsText(together)));
         QTRY_VERIFY_WITH_TIMEOUT(text("EstimateLbl").startsWith("Set-up: about 1 board in "), 10000);
         QVERIFY2(text("EstimateLbl").contains("; 1 board in about "), qPrintable(text("EstimateLbl")));
+        QVERIFY(!text("EstimateLbl").contains("secure source"));
         QVERIFY(shown.count() >= 1);
+        // So many boards would take millions of classic attempts: the secure
+        // source is advised until it is ticked.
+        child<QLineEdit>("NumberBoardsEB")->setText("1000000");
+        QTRY_VERIFY_WITH_TIMEOUT(text("EstimateLbl")
+                                     .endsWith(" attempts for 1,000,000 boards; use the secure source "
+                                               "(Secure Random Source)."),
+                                 10000);
+        check("SecureCB")->setChecked(true);
+        QTRY_VERIFY_WITH_TIMEOUT(text("EstimateLbl").startsWith("Set-up: about 1 board in ") &&
+                                     !text("EstimateLbl").contains("secure source"),
+                                 10000);
+    }
+
+    // What a definition file holds that deals otherwise than it reads is
+    // said with the odds, and so is an alternative without shapes.
+    void odds_sayWhatADefinitionFileHoldsOtherwiseThanItReads() {
+        WriteAll(defs_ + "/ODD.HDS", "[YesShapes]\r\nY0= 4333\r\n[Hand]\r\nMaxPoints=273\r\n");
+        WriteAll(defs_ + "/NONE.HDS", "[Hand]\r\nMinPoints=0\r\n");
+        dlg_->show();
+        pick("N", 1, "ODD");
+        pick("N", 2, "NONE");
+        QTRY_VERIFY2(text("OddsLbl").endsWith(".  North's definition 2 \"NONE\" accepts no hand, so it is never dealt: "
+                                              "no shape is accepted (the Yes list is empty).  MaxPoints=273 in ODD.HDS "
+                                              "is read as 17"),
+                     qPrintable(text("OddsLbl")));
+        QTRY_VERIFY(text("EstimateLbl").startsWith("Set-up: about"));
+    }
+
+    // Seats that each can be dealt but not together are refused the same
+    // way, where the run once went on until stopped.
+    void deal_refusesSeatsThatCannotShareOnePack() {
+        writeDefinition("22.HDS", [](HandDefinition& d) { d.Limit(LimMinPoints) = "22"; });
+        writeDefinition("20.HDS", [](HandDefinition& d) { d.Limit(LimMinPoints) = "20"; });
+        dlg_->show();
+        pick("N", 1, "22");
+        check("SAnyHandCB")->setChecked(false);
+        pick("S", 1, "20");
+        const QString why = "North's definition 1 \"22\" and South's definition 1 \"20\" need at least 42 points "
+                            "together (22 + 20), more than the 40 of the pack. No board can be dealt.";
+        QTRY_COMPARE(text("EstimateLbl"), "Cannot be dealt: " + why);
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QVERIFY(!dlg_->IsDealing());
+        QCOMPARE(prompts_->Errors, QStringList{why});
+        QVERIFY(!QFile::exists(hand(".DGE")));
     }
 
     // Refused with the seat, the definition and the reason, before the
@@ -1063,7 +1176,8 @@ class HandGenTest : public QObject {
         QTest::addColumn<QString>("fileText");
         QTest::addColumn<QString>("second");
         QTest::addColumn<QString>("words");
-        QTest::newRow("no shapes") << "[Hand]\r\nMinPoints=0\r\n" << QString() << "no hand pattern";
+        QTest::newRow("no shapes") << "[Hand]\r\nMinPoints=0\r\n"
+                                   << QString() << "accepts no hand: no shape is accepted (the Yes list is empty)";
         QTest::newRow("limit not whole") << "[YesShapes]\r\nS1= 4333\r\n[Hand]\r\nMaxPoints=1x\r\n"
                                          << QString() << "'1x' is not a valid integer value";
         QString fourteen = "[YesShapes]\r\nS1= 4333\r\n[Cards]\r\n";
@@ -1086,7 +1200,9 @@ class HandGenTest : public QObject {
             check(second + "AnyHandCB")->setChecked(false);
             pick(second, 1, "BAD");
         }
-        dealAndWait();
+        // Refused at Deal, or by the run as it starts: one message either way.
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg_->IsDealing() && !prompts_->Errors.isEmpty(), 60000);
         QCOMPARE(prompts_->Errors.size(), 1);
         QVERIFY2(prompts_->Errors.first().contains(words), qPrintable(prompts_->Errors.first()));
         QCOMPARE(QDir(hands_).entryList(QDir::Files), QStringList{"ZELV.DGE"});

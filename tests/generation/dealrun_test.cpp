@@ -4,6 +4,7 @@
 #include "definitions/HandDefinition.h"
 #include "engine/Random.h"
 #include "formats/DgeFile.h"
+#include "formats/Pbn.h"
 #include "generation/DealRun.h"
 
 #include <gtest/gtest.h>
@@ -37,15 +38,17 @@ class Run : public ::testing::Test {
         HandDefinition ace = HandDefinition::Defaults();
         ace.Cards[MakeCard(0, 0)] = true;
         test::WriteDefinition(defs.path(), "ACE", ace);
+        HandDefinition tops = HandDefinition::Defaults();
+        tops.Limit(SuitLimitIndex(GroupPoints, 0, false)) = "10";
+        test::WriteDefinition(defs.path(), "TOPS", tops);
     }
-    // Each seat on its own can be dealt, together never: both need the
-    // ace of spades, and nothing places it first.
-    void BothNeedTheSpadeAce() {
+    // Each seat on its own can be dealt, together never: North needs the
+    // ace of spades, South the four top spades.
+    void AceNorthAndTopSpadesSouth() {
         o.SeedFirst = false;
-        for (int seat : {North, South}) {
-            o.Setup[seat].Constrained = true;
-            o.Setup[seat].Names[0] = "ACE";
-        }
+        for (int seat : {North, South}) o.Setup[seat].Constrained = true;
+        o.Setup[North].Names[0] = "ACE";
+        o.Setup[South].Names[0] = "TOPS";
     }
     std::string Out(const char* ext) { return hands.file(std::string("ZELV") + ext); }
 };
@@ -122,6 +125,32 @@ TEST_F(Run, fixedSeedWritesTheRequestedBoardsAndEachMeetsTheSetUp) {
     EXPECT_NE(test::ReadText(Out(".DGE")), dge);
 }
 
+// A classic run that reaches the end of its generator's sequence stops
+// before a board could repeat one already dealt, and keeps its boards: the
+// ones a run with the whole sequence deals first. A secure run has no end.
+TEST_F(Run, classicRunStopsBeforeItsSequenceComesRoundAgainAndKeepsItsBoards) {
+    o.Setup[North].Constrained = true;
+    o.Setup[North].Names[0] = "STRONG";
+    o.Boards = 40;
+    o.Seed = 12345;
+    ASSERT_EQ(RunDeal(o).Status, DealStatus::Done);
+    const std::string whole = test::ReadText(Out(".DGE"));
+    o.ClassicDraws = 30000; // a few boards' worth, as at the end of the sequence
+    DealRunResult r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::SequenceSpent);
+    ASSERT_GT(r.Accepted, 0u);
+    ASSERT_LT(r.Accepted, 40u);
+    EXPECT_TRUE(r.Written);
+    EXPECT_EQ(test::ReadText(Out(".DGE")), whole.substr(0, 128 * r.Accepted));
+    EXPECT_EQ(DescribeResult(r, 40),
+              "The classic random source has gone through all its numbers; further boards would repeat. Use the "
+              "secure source. " +
+                  std::to_string(r.Accepted) + " of 40 boards dealt in " + std::to_string(r.Attempts) + " attempts.");
+    o.Seed.reset();
+    o.Secure = true;
+    EXPECT_EQ(RunDeal(o).Status, DealStatus::Done);
+}
+
 TEST_F(Run, freeSeatsTakeOneAttemptPerBoardAndZeroBoardsKeepThePreviousSet) {
     o.Boards = 0;
     DealRunResult r = RunDeal(o);
@@ -183,6 +212,21 @@ TEST_F(Run, seatThatAcceptsNoHandIsRefusedWithItsReasonBeforeAnyFile) {
     r = RunDeal(o);
     EXPECT_EQ(r.Status, DealStatus::Failed);
     EXPECT_NE(r.Error.find("South's definition 1 \"NEVER\" accepts no hand"), std::string::npos) << r.Error;
+
+    // An empty Yes list is one more reason to accept no hand, no more.
+    HandDefinition none = HandDefinition::Defaults();
+    none.NoShapes = none.YesShapes;
+    none.YesShapes.clear();
+    test::WriteDefinition(defs.path(), "NONE", none);
+    o.Level = false;
+    o.Setup[South].Names = {"STRONG", "NONE", "", "", ""};
+    r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::Done) << r.Error;
+    o.Setup[South].Names = {"NONE", "", "", "", ""};
+    r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::Failed);
+    EXPECT_EQ(r.Error, "South's definition 1 \"NONE\" accepts no hand: no shape is accepted (the Yes list is "
+                       "empty). No board can be dealt.");
 }
 
 // Three alternatives over 30 boards, levelled: board k meets alternative
@@ -231,7 +275,7 @@ INSTANTIATE_TEST_SUITE_P(ClassicAndSecure, Levelled, ::testing::Bool());
 // A levelled secure run on several threads ends at the attempt limit with
 // exactly that many attempts, or when stopped, like any other run.
 TEST_F(Run, levelledSecureRunStopsAtTheAttemptLimitOrWhenAsked) {
-    BothNeedTheSpadeAce();
+    AceNorthAndTopSpadesSouth();
     o.Setup[North].Names[1] = "STRONG";
     o.Secure = true;
     o.Level = true;
@@ -269,6 +313,18 @@ TEST_F(Run, levellingOffDealsTheSameBoardsAsBefore) {
     EXPECT_NE(levelled, before);
 }
 
+// A code with a control character would break the .DLM file's header line:
+// refused before any file is touched, whoever asks.
+TEST_F(Run, aFileCodeWithAControlCharacterIsRefusedBeforeAnyFile) {
+    o.FileCode = "ZE\nLV";
+    o.WriteDlm = true;
+    const DealRunResult r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::Failed);
+    EXPECT_EQ(r.Error, "The file code 'ZE\\nLV' holds a control character, which would break the header line of the "
+                       ".DLM file and cannot be typed or shown in a file's name");
+    EXPECT_TRUE(std::filesystem::is_empty(hands.path()));
+}
+
 TEST_F(Run, missingOutputFolderIsReported) {
     o.OutputFolder = hands.file("gone");
     DealRunResult r = RunDeal(o);
@@ -277,7 +333,7 @@ TEST_F(Run, missingOutputFolderIsReported) {
 }
 
 TEST_F(Run, impossibleSetUpEndsAtTheAttemptLimitOrWhenStopped) {
-    BothNeedTheSpadeAce();
+    AceNorthAndTopSpadesSouth();
     o.Boards = 3;
     o.MaxAttempts = 5000;
     DealRunResult r = RunDeal(o);
@@ -397,7 +453,7 @@ TEST_F(Run, secureRunOnThreeThreadsWritesExactlyItsBoardsAndCountsEveryThreadsAt
         ASSERT_GE(judge.HandPoints[North], 20) << "board " << n;
     }
 
-    BothNeedTheSpadeAce();
+    AceNorthAndTopSpadesSouth();
     o.MaxAttempts = 100003;
     r = RunDeal(o);
     EXPECT_EQ(r.Status, DealStatus::AttemptLimit);
@@ -411,6 +467,35 @@ TEST_F(Run, secureRunOnThreeThreadsWritesExactlyItsBoardsAndCountsEveryThreadsAt
     });
     EXPECT_EQ(r.Status, DealStatus::Stopped);
     EXPECT_GT(r.Attempts, 0u);
+}
+
+// The highest board a set may reach is the highest its files can hold and
+// be read back with: a PBN file's last board is one ReadPbn takes.
+TEST_F(Run, aSetPastThePbnFilesHighestBoardIsRefusedBeforeAnyFile) {
+    o.Boards = 1;
+    o.Seed = 3;
+    o.FirstBoard = PbnHighestBoard;
+    ASSERT_EQ(RunDeal(o).Status, DealStatus::Done);
+    const std::string pbn = test::ReadText(Out(".PBN")), dge = test::ReadText(Out(".DGE"));
+    const BoardList read = ReadPbn(pbn, "ZELV.PBN");
+    ASSERT_EQ(read.Boards.size(), 1u);
+    EXPECT_EQ(read.Boards[0].Number, PbnHighestBoard);
+    std::string past = pbn;
+    past.replace(past.find("2147483647"), 10, "2147483648");
+    EXPECT_TRUE(ReadPbn(past, "ZELV.PBN").Boards.empty());
+
+    o.Boards = 2;
+    DealRunResult r = RunDeal(o);
+    EXPECT_EQ(r.Status, DealStatus::Failed);
+    EXPECT_EQ(r.Error, "Unable to write to " + Out(".PBN") +
+                           " (a .PBN file holds board numbers up to 2147483647, and boards 2147483647 to "
+                           "2147483648 go past it)");
+    EXPECT_EQ(test::ReadText(Out(".PBN")), pbn);
+    EXPECT_EQ(test::ReadText(Out(".DGE")), dge);
+    // The board and machine files number boards by their place alone.
+    o.FirstBoard = 4294967295u;
+    o.WritePbn = false;
+    EXPECT_EQ(RunDeal(o).Status, DealStatus::Done);
 }
 
 TEST_F(Run, machineFilesAsChosenFromTheFirstBoardAndATooLongSetRefusedBeforeAnyFile) {

@@ -214,6 +214,19 @@ const Impossible Reasons[] = {
          d.MaxPoints = 20;
          d.MinSPoints = d.MinHPoints = d.MinDPoints = d.MinCPoints = 6;
      }},
+    // A number the file held outside 0 to 255 is quoted as the file has it.
+    {"Minimum points 251 (read from MinPoints=-5) is above the maximum 17 (read from MaxPoints=273)",
+     [](tHandDefn& d) {
+         d.MinPoints = 251;
+         d.MaxPoints = 17;
+         d.Notes.Wrapped = {{LimMinPoints, "-5"}, {LimMaxPoints, "273"}};
+     }},
+    {"Minimum heart length 14 (read from MinHLength=270) is above the 13 cards a suit has",
+     [](tHandDefn& d) {
+         d.MinHLength = 14;
+         d.MaxHLength = 14;
+         d.Notes.Wrapped = {{SuitLimitIndex(GroupLength, 1, false), "270"}};
+     }},
 };
 
 TEST(Odds, eachReasonForNoHandIsFoundAndWordedForTheTeacher) {

@@ -114,5 +114,63 @@ TEST(SetupEstimate, wordsGiveOneBoardInNWithItsErrorAndTheTimeForTheSet) {
     EXPECT_EQ(DurationText(5400), "1.5 h");
 }
 
+// Seats each of which can be dealt, but not together: more than a pack
+// holds between them, or one card in two hands. Every choice of one
+// definition per seat must clash, or, levelled, no board's own choice may.
+TEST(SeatsClash, seatsThatCannotShareOnePackAreNamedWithTheReason) {
+    tHandDefn ace = tHandDefn::AcceptingEveryHand();
+    ace.MustHave[MakeCard(0, 0)] = true;
+    tHandDefn hearts = tHandDefn::AcceptingEveryHand();
+    hearts.MinHLength = 7;
+    DealSetup setup;
+    setup[North].Names = {"22+", "ACE", "ANY", "", ""};
+    setup[South].Names = {"20-21", "ACE", "SEVEN", "", ""};
+    setup[North].Constrained = setup[South].Constrained = true;
+    auto clash = [&](std::vector<tHandDefn> north, std::vector<tHandDefn> south, bool seed, bool level,
+                     std::uint64_t boards = 16) {
+        tBoard board;
+        board.SeedFirst = seed;
+        board.SetConstrained(North, true);
+        board.SetConstrained(South, true);
+        for (std::size_t p = 0; p < north.size(); ++p) board.SetSlot(North, static_cast<int>(p), north[p]);
+        for (std::size_t p = 0; p < south.size(); ++p) board.SetSlot(South, static_cast<int>(p), south[p]);
+        return SetupCannotBeDealt(board, setup, SeatOdds(board, setup, false), level, boards);
+    };
+    EXPECT_EQ(clash({Points(22, 37)}, {Points(20, 21)}, false, false),
+              "North's definition 1 \"22+\" and South's definition 1 \"20-21\" need at least 42 points together "
+              "(22 + 20), more than the 40 of the pack. No board can be dealt.");
+    EXPECT_EQ(clash({Points(0, 37), ace}, {Points(0, 37), ace}, false, false), "");
+    EXPECT_EQ(clash({ace}, {Points(0, 37), ace}, false, false), "");
+    // Seeded, North holds the ace whichever definition it meets.
+    EXPECT_EQ(clash({ace, Points(0, 37)}, {ace}, false, false), "");
+    EXPECT_EQ(clash({ace, Points(0, 37)}, {ace}, true, false),
+              "No board can be dealt: no choice of one definition for each seat fits one pack; for example North's "
+              "definition 1 \"22+\" and South's definition 1 \"20-21\" both require the ace of spades (SA), which "
+              "only one hand can hold.");
+    EXPECT_EQ(clash({hearts}, {Points(0, 37), Points(0, 37), hearts}, false, false), "");
+    EXPECT_EQ(clash({hearts}, {Points(0, 37), Points(0, 37), hearts}, false, true, 2), "");
+    EXPECT_EQ(clash({hearts}, {Points(0, 37), Points(0, 37), hearts}, false, true, 3),
+              "Board 3: North's definition 1 \"22+\" and South's definition 3 \"SEVEN\" need at least 14 hearts "
+              "together (7 + 7), more than the 13 of the pack. Shared equally, every board takes its own "
+              "definitions.");
+}
+
+// Past about a million classic attempts for the set asked for, the secure
+// source is advised; a set that needs fewer is left alone.
+TEST(SetupEstimate, theSecureSourceIsAdvisedPastAMillionClassicAttempts) {
+    tSetupEstimate e;
+    e.Attempts = 41000;
+    e.Accepted = 1000;
+    e.Probability = 1.0 / 41000;
+    EXPECT_EQ(SecureSourceAdvice(e, 24), "");
+    EXPECT_EQ(SecureSourceAdvice(e, 500),
+              "The classic source would need about 21,000,000 attempts for 500 boards; use the secure source");
+    e.Accepted = 0;
+    e.Upper = 3.0 / 41000;
+    EXPECT_EQ(SecureSourceAdvice(e, 16), "");
+    EXPECT_EQ(SecureSourceAdvice(e, 100),
+              "The classic source would need more than 1,400,000 attempts for 100 boards; use the secure source");
+}
+
 } // namespace
 } // namespace zelv

@@ -205,7 +205,8 @@ class PrintDlgTest : public QObject {
         current = QStringLiteral("GONE.DGE");
         show();
         child<QPushButton>("PrintBtn")->click();
-        QCOMPARE(prompts->Errors, QStringList{"Unable to open " + QDir(hands.path()).filePath("GONE.DGE")});
+        QCOMPARE(prompts->Errors, QStringList{"Unable to open " + QDir(hands.path()).filePath("GONE.DGE") +
+                                              " (No such file or directory)"});
         QVERIFY(prompts->FileRequests.isEmpty());
         child<QPushButton>("PreviewBtn")->click();
         QCOMPARE(prompts->Errors.size(), 2);

@@ -286,7 +286,7 @@ class ViewHandTest : public QObject {
     void unopenableFile_saysSoWithThePath() {
         const QString missing = Data + "NO-SUCH-FILE.DGE";
         open(missing);
-        QCOMPARE(prompts->Errors, QStringList{"Unable to open " + missing});
+        QCOMPARE(prompts->Errors, QStringList{"Unable to open " + missing + " (No such file or directory)"});
         expectNumbers(1, 0);
         expectEmptyHands();
         click("NextBtn");
