@@ -4,6 +4,7 @@
 // attempt limit was reached, 130 interrupted.
 #include "cli/BoardText.h"
 #include "cli/DealOptions.h"
+#include "cli/ScriptCommand.h"
 #include "engine/FileUtil.h"
 #include "engine/Settings.h"
 #include "engine/Version.h"
@@ -355,6 +356,7 @@ int Deal(int argc, char** argv) {
                  "      zelvano-deal convert IN OUT...   (board files: .PBN .DGE .BRI .DUP .DLM)\n"
                  "      zelvano-deal analyse FILE -o OUT.PBN   (double-dummy tricks and par)\n"
                  "      zelvano-deal odds [--definitions DIR] [--generator FILE] [--north NAMES ...]\n"
+                 "      zelvano-deal script FILE [--boards N] [--seed S | --secure] [--output DIR --code CODE]\n"
                  "Exit status: 0 done, 1 bad input, 2 usage, 3 stopped by --max-attempts, 130 interrupted.",
                  "zelvano-deal"};
     app.set_version_flag("--version", "zelvano-deal " + std::string(ZelvanoVersion));
@@ -499,6 +501,7 @@ int main(int argc, char** argv) {
         if (argc > 1 && std::string(argv[1]) == "analyse") return Analyse(argc - 1, argv + 1);
         if (argc > 1 && std::string(argv[1]) == "odds") return Odds(argc - 1, argv + 1);
         if (argc > 1 && std::string(argv[1]) == "deal") return Deal(argc - 1, argv + 1);
+        if (argc > 1 && std::string(argv[1]) == "script") return RunScriptCommand(argc - 1, argv + 1);
         return Deal(argc, argv);
     } catch (const std::exception& e) {
         std::cerr << "zelvano-deal: " << e.what() << "\n";
