@@ -61,12 +61,14 @@ std::int64_t ContractScore(bool vulnerable, int level, int strain, std::int64_t 
 }
 
 std::int64_t ImpsOf(std::int64_t difference) {
-    static constexpr int steps[] = {20,  50,  90,   130,  170,  220,  270,  320,  370,  430,  500,  600,
-                                    750, 900, 1100, 1300, 1500, 1750, 2000, 2250, 2500, 3000, 3500, 4000};
+    // Each step of the scale starts 10 above these; differences that are not
+    // a multiple of 10 round up, as dealer rounds them.
+    static constexpr int below[] = {10,  40,  80,   120,  160,  210,  260,  310,  360,  420,  490,  590,
+                                    740, 890, 1090, 1290, 1490, 1740, 1990, 2240, 2490, 2990, 3490, 3990};
     const std::int64_t size = difference < 0 ? -difference : difference;
     std::int64_t imps = 0;
-    for (const int step : steps)
-        if (size >= step) ++imps;
+    for (const int step : below)
+        if (size > step) ++imps;
     return difference < 0 ? -imps : imps;
 }
 
