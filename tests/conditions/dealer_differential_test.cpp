@@ -66,7 +66,8 @@ struct Case {
     bool WithDealer = true;
 };
 
-std::vector<Case> Cases() {
+// Counting functions, shapes and cards.
+std::vector<Case> CountingCases() {
     using L = const Look&;
     return {
         {"", "hcp(north) >= 15 && hcp(north) <= 17 && shape(north, any 4333 + any 4432 + any 5332)",
@@ -131,6 +132,13 @@ std::vector<Case> Cases() {
         {"", "hcp(north) % 2 == 1 ? spades(north) > 4 : hearts(north) > 4",
          [](L l) { return l.Hcp(N) % 2 == 1 ? l.Len(N, Sp) > 4 : l.Len(N, He) > 4; }, "hcp(north) / 3 - 2 * 2",
          [](L l) { return l.Hcp(N) / 3 - 2 * 2; }, -4, 9},
+    };
+}
+
+// Scales, predeals, definitions and arithmetic.
+std::vector<Case> CommandCases() {
+    using L = const Look&;
+    return {
         {"pointcount 6 4 2 1\n", "hcp(north) >= 16",
          [](L l) {
              return l.Points(N, "AKQJ", {6, 4, 2, 1}) >= 16;
@@ -193,6 +201,12 @@ std::vector<Case> Cases() {
          },
          -12, 12},
     };
+}
+
+std::vector<Case> Cases() {
+    std::vector<Case> all = CountingCases();
+    for (Case& c : CommandCases()) all.push_back(std::move(c));
+    return all;
 }
 
 double SharedSe(double a, double b, double n1, double n2) {
