@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-20}
 build=build/fuzz
-targets=(ini definition board_record pbn machine_file)
+targets=(ini definition board_record pbn machine_file script)
 
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer -g"
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -5,6 +5,7 @@
 #include "cli/BoardText.h"
 #include "cli/DealOptions.h"
 #include "cli/Messages.h"
+#include "cli/ScriptCommand.h"
 #include "engine/FileUtil.h"
 #include "engine/Settings.h"
 #include "engine/Version.h"
@@ -489,6 +490,7 @@ int Deal(int argc, char** argv) {
                  "      zelvano-deal convert IN OUT... [--renumber]   (board files: .PBN .DGE .BRI .DUP .DLM)\n"
                  "      zelvano-deal analyse FILE -o OUT.PBN   (double-dummy tricks and par)\n"
                  "      zelvano-deal odds [--definitions DIR] [--generator FILE] [--north NAMES ...]\n"
+                 "      zelvano-deal script FILE [--boards N] [--seed S | --secure] [--output DIR --code CODE]\n"
                  "Exit status: 0 done, 1 bad input, 2 usage, 3 stopped by --max-attempts, 4 the classic\n"
                  "generator's numbers ran out (use --secure), 130 interrupted.",
                  "zelvano-deal"};
@@ -632,6 +634,7 @@ int Dispatch(int argc, char** argv) {
         if (argc > 1 && std::string(argv[1]) == "analyse") return Analyse(argc - 1, argv + 1);
         if (argc > 1 && std::string(argv[1]) == "odds") return Odds(argc - 1, argv + 1);
         if (argc > 1 && std::string(argv[1]) == "deal") return Deal(argc - 1, argv + 1);
+        if (argc > 1 && std::string(argv[1]) == "script") return RunScriptCommand(argc - 1, argv + 1);
         return Deal(argc, argv);
     } catch (const std::exception& e) {
         Say(std::cerr, e.what());
