@@ -1,7 +1,7 @@
 #pragma once
 // The set-ups both dealers' benchmarks run, and the files they write to.
-#include "engine/uBoard.h"
-#include "formats/Duplimat.h"
+#include "core/dealing/DealEngine.h"
+#include "core/formats/DealFiles.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -11,8 +11,8 @@ namespace zelv::bench {
 
 enum Case { AllFree, North20, North15to17Flat, NorthAceKingUnseeded, North4441_20to22 };
 
-inline void Prepare(tBoard& b, Case c) {
-    tHandDefn d = tHandDefn::AcceptingEveryHand();
+inline void Prepare(DealEngine& b, Case c) {
+    HandDefinition d = HandDefinition::AcceptingEveryHand();
     switch (c) {
     case AllFree:
         return;
@@ -57,7 +57,7 @@ class Output {
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
-    tDealFiles* Files() { return &files_; }
+    DealFiles* Files() { return &files_; }
     void Count(bool accepted) {
         if (!accepted) return;
         ++accepted_;
@@ -71,7 +71,7 @@ class Output {
   private:
     std::filesystem::path dir_;
     std::string name_;
-    tDealFiles files_;
+    DealFiles files_;
     std::uint64_t accepted_ = 0;
 };
 

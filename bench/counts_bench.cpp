@@ -1,7 +1,7 @@
 // How long an exact count of the hands a definition accepts takes: the
 // tables a secure run builds once, and what a definition's odds would cost.
-#include "generation/HandCounts.h"
-#include "generation/Odds.h"
+#include "core/dealing/HandCounts.h"
+#include "core/odds/Odds.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,7 +12,7 @@ namespace {
 using namespace zelv;
 
 void BM_CountHands(benchmark::State& state) {
-    tHandDefn d = tHandDefn::AcceptingEveryHand();
+    HandDefinition d = HandDefinition::AcceptingEveryHand();
     if (state.range(0) == 1) {
         d.MinPoints = 20;
         d.MaxPoints = 22;
@@ -30,14 +30,14 @@ void BM_CountHands(benchmark::State& state) {
 // definition's odds, and three overlapping alternatives together (seven
 // intersections counted).
 void BM_DefinitionOdds(benchmark::State& state) {
-    tHandDefn d = tHandDefn::AcceptingEveryHand();
+    HandDefinition d = HandDefinition::AcceptingEveryHand();
     d.MinPoints = 15;
     d.MaxPoints = 17;
     d.YesShapes = {"4333", "4432", "5332"};
-    for (auto _ : state) benchmark::DoNotOptimize(DefinitionOdds(d));
+    for (auto _ : state) benchmark::DoNotOptimize(OddsOfDefinition(d));
 }
 void BM_ThreeAlternatives(benchmark::State& state) {
-    std::vector<tHandDefn> alternatives(3, tHandDefn::AcceptingEveryHand());
+    std::vector<HandDefinition> alternatives(3, HandDefinition::AcceptingEveryHand());
     alternatives[0].MinPoints = 15;
     alternatives[0].YesShapes = {"4333", "4432", "5332"};
     alternatives[1].MinPoints = 20;

@@ -3,8 +3,8 @@
 // the same work done with DDS's own batch calls directly, on the same 200
 // random boards in one run. The two are timed in turn, each pass over all
 // 200 boards; counters give both rates and their ratio.
-#include "analysis/DoubleDummy.h"
-#include "engine/Cards.h"
+#include "core/analysis/DoubleDummy.h"
+#include "core/cards/Cards.h"
 
 #include <benchmark/benchmark.h>
 #include <dds/dll.h>

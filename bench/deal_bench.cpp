@@ -1,7 +1,7 @@
 // Attempts per second of one DealBoard attempt, on the conditions the
 // README reports.
 #include "BenchCases.h"
-#include "engine/Random.h"
+#include "core/dealing/ClassicRandom.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,10 +11,10 @@ using namespace zelv;
 
 void BM_DealBoard(benchmark::State& state) {
     bench::Output out("BENCH");
-    tBoard b;
+    DealEngine b;
     b.Output = out.Files();
     bench::Prepare(b, static_cast<bench::Case>(state.range(0)));
-    b.Random = tRandom(12345);
+    b.Random = ClassicRandom(12345);
     for (auto _ : state) {
         b.DealBoard();
         out.Count(b.Accepted);

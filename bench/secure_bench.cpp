@@ -1,7 +1,7 @@
 // Dealing attempts per second of the secure dealer on the classic
 // benchmark's four set-ups.
 #include "BenchCases.h"
-#include "generation/SecureDeal.h"
+#include "core/dealing/SecureDealer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,13 +11,13 @@ using namespace zelv;
 
 void BM_SecureDeal(benchmark::State& state) {
     bench::Output out("SECURE");
-    tBoard board;
+    DealEngine board;
     board.Output = out.Files();
     bench::Prepare(board, static_cast<bench::Case>(state.range(0)));
     SecureKey key{};
-    tSecureRandom::SystemKey(key, nullptr);
-    tSecureRandom random(key);
-    tSecureDealer dealer(board, random, static_cast<Construction>(state.range(1)));
+    SecureRandom::SystemKey(key, nullptr);
+    SecureRandom random(key);
+    SecureDealer dealer(board, random, static_cast<Construction>(state.range(1)));
     for (auto _ : state) out.Count(dealer.DealBoard());
     state.counters["attempts/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);

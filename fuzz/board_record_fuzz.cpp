@@ -1,10 +1,10 @@
 // Any bytes as board records: one record decoded directly, and the whole
 // input as a board file through `show`, in both formats.
 #include "cli/BoardText.h"
-#include "engine/FileUtil.h"
-#include "formats/DgeFile.h"
-#include "formats/Duplimat.h"
-#include "formats/Pbn.h"
+#include "core/files/FileUtil.h"
+#include "core/formats/DgeFile.h"
+#include "core/formats/DealFiles.h"
+#include "core/formats/Pbn.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,9 +1,9 @@
 // A hand definition file of any content, through both readers, then a few
 // dealing attempts, classic and secure, with whatever limits it holds.
-#include "definitions/HandDefinition.h"
-#include "engine/FileUtil.h"
-#include "engine/uBoard.h"
-#include "generation/SecureDeal.h"
+#include "core/definitions/DefinitionText.h"
+#include "core/files/FileUtil.h"
+#include "core/dealing/DealEngine.h"
+#include "core/dealing/SecureDealer.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -45,15 +45,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!file) return 0;
     }
 
-    zelv::HandDefinition defn;
+    zelv::DefinitionText defn;
     std::vector<zelv::CardCode> refused;
     if (zelv::ReadDefinitionFile(path, defn, &refused, nullptr)) {
         if (defn.CardCount() > zelv::MaxMustHaveCards) std::abort();
-        (void)zelv::HandDefinitionText(defn);
+        (void)zelv::DefinitionFileText(defn);
     }
 
-    zelv::tHandDefn slot;
-    (void)zelv::tBoard::ReadDefinition(path, slot, nullptr);
+    zelv::HandDefinition slot;
+    (void)zelv::DealEngine::ReadDefinition(path, slot, nullptr);
 
     // North alone with the definition first, West with it second (its first
     // slot empty), and North and East both needing the same cards.
@@ -65,12 +65,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     shared[zelv::East] = {true, {"F", "F", "", "", ""}};
     for (const zelv::DealSetup* setup : {&apart, &shared})
         for (bool seed : {true, false}) {
-            zelv::tBoard board;
+            zelv::DealEngine board;
             board.SeedFirst = seed;
             if (!board.LoadSetup(*setup, Folder(), nullptr)) continue;
             for (int i = 0; i < 20; ++i) board.DealBoard();
-            zelv::tSecureRandom random(zelv::SecureKey{});
-            zelv::tSecureDealer dealer(board, random);
+            zelv::SecureRandom random(zelv::SecureKey{});
+            zelv::SecureDealer dealer(board, random);
             for (int i = 0; i < 20; ++i) {
                 if (!dealer.DealBoard()) continue;
                 // Every card dealt once, and every constrained hand passes.

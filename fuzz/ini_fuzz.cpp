@@ -1,5 +1,5 @@
 // The INI reader on any text: every read, a write, and reading back what it wrote.
-#include "engine/IniFile.h"
+#include "core/files/IniFile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -10,13 +10,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    zelv::tIniFile ini;
+    zelv::IniFile ini;
     ini.LoadFromText(text);
     for (const char* section : {"Main", "YesShapes", "Hand", "Suit", "Cards", ""}) {
         (void)ini.HasSection(section);
         for (const auto& key : ini.ReadSectionKeys(section)) {
             std::string v = ini.ReadString(section, key, "d");
-            if (v.size() > zelv::tIniFile::MaxValueLength) std::abort();
+            if (v.size() > zelv::IniFile::MaxValueLength) std::abort();
             (void)ini.ReadBool(section, key, true);
         }
     }
@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (char c : name)
         if (std::isalnum(static_cast<unsigned char>(c))) key += c;
     ini.WriteString("Fuzz", key, "value");
-    zelv::tIniFile again;
+    zelv::IniFile again;
     again.LoadFromText(ini.ToText());
     if (again.ReadString("Fuzz", key, "missing") != "value") std::abort();
     return 0;

@@ -1,10 +1,10 @@
 // Any bytes as a ".DGE", ".BRI", ".DUP" and ".DLM" file: every board read
 // is a whole deal, and the boards read, written back in the same format
 // where it can hold them, read again as the same deals.
-#include "formats/BoardSource.h"
-#include "formats/BriFile.h"
-#include "formats/DlmFile.h"
-#include "formats/DupFile.h"
+#include "core/formats/BoardSource.h"
+#include "core/formats/BriFile.h"
+#include "core/formats/DlmFile.h"
+#include "core/formats/DupFile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // read, written back as PBN, read again as the same boards. Written again
 // from its own text it is the same text (when no game was left out), and
 // renumbered it reads as the renumbered boards.
-#include "formats/Pbn.h"
+#include "core/formats/Pbn.h"
 
 #include <cstdint>
 #include <cstdlib>

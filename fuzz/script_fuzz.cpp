@@ -1,9 +1,9 @@
 // Any text as a dealer script: it parses or is refused with a located
 // message, never crashes; a script that parses is evaluated on a few deals
 // (every definition, the condition and the actions' expressions).
-#include "conditions/Parser.h"
-#include "conditions/Program.h"
-#include "conditions/ScriptDeal.h"
+#include "core/conditions/Parser.h"
+#include "core/conditions/Program.h"
+#include "core/conditions/ScriptDeal.h"
 
 #include <cstdint>
 #include <cstdlib>

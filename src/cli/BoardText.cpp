@@ -1,10 +1,10 @@
 #include "cli/BoardText.h"
 
-#include "analysis/AnalysisText.h"
+#include "core/analysis/AnalysisText.h"
 #include "cli/Messages.h"
-#include "engine/FileUtil.h"
-#include "formats/BoardSource.h"
-#include "formats/Pbn.h"
+#include "core/files/FileUtil.h"
+#include "core/formats/BoardSource.h"
+#include "core/formats/Pbn.h"
 
 #include <ostream>
 

@@ -1,9 +1,9 @@
 #pragma once
 // What `zelvano-deal show` prints: a board file's boards as PBN or as plain
 // diagrams, with every record checked before it is printed.
-#include "analysis/DoubleDummy.h"
-#include "engine/uBoard.h"
-#include "formats/Board.h"
+#include "core/analysis/DoubleDummy.h"
+#include "core/dealing/DealEngine.h"
+#include "core/formats/Board.h"
 
 #include <atomic>
 #include <cstdint>

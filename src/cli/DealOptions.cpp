@@ -1,11 +1,11 @@
 #include "cli/DealOptions.h"
 
-#include "engine/FileUtil.h"
-#include "formats/DlmFile.h"
-#include "formats/DupFile.h"
-#include "formats/Duplimat.h"
-#include "formats/Pbn.h"
-#include "generation/GeneratorFile.h"
+#include "core/files/FileUtil.h"
+#include "core/formats/DlmFile.h"
+#include "core/formats/DupFile.h"
+#include "core/formats/DealFiles.h"
+#include "core/formats/Pbn.h"
+#include "core/setup/GeneratorFile.h"
 
 #include <cerrno>
 #include <filesystem>

@@ -3,7 +3,7 @@
 // checked and merged (a generator file first, then the seat options over
 // it) into the options of one run. No process, no output: the caller prints
 // the warnings and the refusal, and runs the result.
-#include "generation/DealRun.h"
+#include "core/dealing/DealRun.h"
 
 #include <array>
 #include <optional>

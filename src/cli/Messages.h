@@ -1,6 +1,6 @@
 #pragma once
 // How zelvano-deal speaks on standard error.
-#include "engine/FileUtil.h"
+#include "core/files/FileUtil.h"
 
 #include <ostream>
 #include <string_view>

@@ -1,7 +1,7 @@
 #include "cli/ScriptCommand.h"
 
-#include "conditions/ScriptRun.h"
-#include "engine/Settings.h"
+#include "core/conditions/ScriptRun.h"
+#include "core/settings/Settings.h"
 
 #include <CLI/CLI.hpp>
 
@@ -105,7 +105,7 @@ std::optional<ScriptRunOptions> Options(const ScriptArgs& a, std::string& error)
     o.Secure = a.Secure;
     o.Quiet = a.Quiet;
     if (!a.Output.empty() || !a.Code.empty()) {
-        const tSettings& settings = SharedSettings();
+        const Settings& settings = SharedSettings();
         BoardSetWriter::Choice files;
         files.Folder = a.Output.empty() ? settings.HandsFolder : a.Output;
         files.Code = a.Code.empty() ? std::string(InitialFileCode) : a.Code;
@@ -155,7 +155,7 @@ int RunScriptCommand(int argc, char** argv) {
     const std::optional<ScriptRunOptions> options = Options(args, error);
     if (!options) return Refuse(ExitUsage, error);
     if (options->Files && (args.Output.empty() || args.Code.empty())) {
-        const tSettings& settings = SharedSettings();
+        const Settings& settings = SharedSettings();
         if (args.Output.empty() && !PrepareWorkFolders(settings, &error)) return Refuse(ExitBadInput, error);
     }
     std::string text;

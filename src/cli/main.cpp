@@ -6,15 +6,15 @@
 #include "cli/DealOptions.h"
 #include "cli/Messages.h"
 #include "cli/ScriptCommand.h"
-#include "engine/FileUtil.h"
-#include "engine/Settings.h"
-#include "engine/Version.h"
-#include "formats/BoardSource.h"
-#include "formats/Convert.h"
-#include "generation/DealRun.h"
-#include "generation/GeneratorFile.h"
-#include "generation/SetupOdds.h"
-#include "viewing/PdfPrint.h"
+#include "core/files/FileUtil.h"
+#include "core/settings/Settings.h"
+#include "core/settings/Version.h"
+#include "core/formats/BoardSource.h"
+#include "core/formats/Convert.h"
+#include "core/dealing/DealRun.h"
+#include "core/setup/GeneratorFile.h"
+#include "core/odds/SetupOdds.h"
+#include "print/PdfPrint.h"
 
 #include <CLI/CLI.hpp>
 
@@ -359,7 +359,7 @@ int Convert(int argc, char** argv) {
 }
 
 // "1,234 hands, 1 hand in 514,000 (0.00019%)", or "no hand: <reason>".
-std::string OddsText(const tDefinitionOdds& odds) {
+std::string OddsText(const DefinitionOdds& odds) {
     return odds.Hands ? GroupedDigits(odds.Hands) + (odds.Hands == 1 ? " hand, " : " hands, ") + HandsText(odds.Hands)
                       : "no hand: " + odds.Reason;
 }
@@ -372,17 +372,17 @@ int PrintEveryDefinition(const std::string& folder) {
     if (names.empty()) return BadInput("no hand definitions (.HDS files) in " + folder);
     bool bad = false;
     for (const std::string& name : names) {
-        tHandDefn defn;
+        HandDefinition defn;
         std::string error, detail;
-        const std::string path = tBoard::DefinitionPath(folder, name);
-        if (!tBoard::ReadDefinition(path, defn, &error, &detail)) {
+        const std::string path = DealEngine::DefinitionPath(folder, name);
+        if (!DealEngine::ReadDefinition(path, defn, &error, &detail)) {
             Say(std::cerr, "\"" + name + "\": " + error + " (" + detail + ")");
             bad = true;
             continue;
         }
         for (const std::string& warning : DefinitionWarnings(defn, std::filesystem::path(path).filename()))
             Say(std::cerr, "warning: " + warning);
-        std::cout << "\"" << Printable(name) << "\": " << Printable(OddsText(DefinitionOdds(defn))) << "\n";
+        std::cout << "\"" << Printable(name) << "\": " << Printable(OddsText(OddsOfDefinition(defn))) << "\n";
     }
     std::cout.flush();
     return bad ? ExitBadInput : ExitDone;
@@ -392,7 +392,7 @@ int PrintEveryDefinition(const std::string& folder) {
 // alternatives together, and an estimate for the whole set-up; without a
 // set-up, the odds of every definition in the folder.
 int Odds(int argc, char** argv) {
-    const tSettings& settings = SharedSettings();
+    const Settings& settings = SharedSettings();
     CLI::App app{"Prints how many hands each hand definition accepts, exactly, and how rare a set-up's boards\n"
                  "are: per definition its count and \"1 hand in N\", per seat its alternatives together, and an\n"
                  "estimate for the whole set-up from a short run of the secure dealer. Without a set-up, every\n"
@@ -426,16 +426,16 @@ int Odds(int argc, char** argv) {
     if (merged.Outcome == MergedDeal::Verdict::BadInput) return BadInput(merged.Error);
     for (const std::string& warning : merged.Warnings) Say(std::cerr, "warning: " + warning);
     const DealRunOptions& options = merged.Options;
-    tBoard board;
+    DealEngine board;
     board.SeedFirst = options.SeedFirst;
     std::string error, detail;
     if (!board.LoadSetup(options.Setup, options.DefinitionsFolder, &error, &detail))
         return BadInput(detail.empty() ? error : error + " (" + detail + ")");
     for (const std::string& warning : SetupWarnings(board, options.Setup, options.DefinitionsFolder))
         Say(std::cerr, "warning: " + warning);
-    const std::vector<tSeatOdds> counted = SeatOdds(board, options.Setup);
-    for (const tSeatOdds& seat : counted) {
-        for (const tSlotOdds& slot : seat.Slots)
+    const std::vector<SeatOdds> counted = OddsOfSeats(board, options.Setup);
+    for (const SeatOdds& seat : counted) {
+        for (const SlotOdds& slot : seat.Slots)
             std::cout << SeatNames[seat.Seat] << ", definition " << slot.Position + 1 << " \"" << Printable(slot.Name)
                       << "\": " << Printable(OddsText(slot.Odds)) << "\n";
         if (seat.Slots.size() > 1)
@@ -449,7 +449,7 @@ int Odds(int argc, char** argv) {
         std::cout.flush();
         return BadInput("the set-up cannot be dealt: " + why);
     }
-    const tSetupEstimate estimate =
+    const SetupEstimate estimate =
         options.Level ? EstimateLevelled(board, options.Boards, 0.5) : EstimateSetup(board, 0.5);
     std::cout << "Set-up: " << EstimateText(estimate, options.Boards) << "\n";
     if (const std::string advice = SecureSourceAdvice(estimate, options.Boards); !advice.empty())
@@ -471,17 +471,17 @@ void MakeFolderSaying(const std::string& folder) {
 // hand meets, are worth a word before a run; a seat left no hand at all is
 // the run's to refuse.
 void WarnOfSetup(const DealRunOptions& options) {
-    tBoard board;
+    DealEngine board;
     if (!board.LoadSetup(options.Setup, options.DefinitionsFolder, nullptr)) return;
     for (const std::string& line : SetupWarnings(board, options.Setup, options.DefinitionsFolder))
         Say(std::cerr, "warning: " + line);
     if (!options.Level)
-        for (const std::string& line : DefinitionsNeverDealt(SeatOdds(board, options.Setup, false)))
+        for (const std::string& line : DefinitionsNeverDealt(OddsOfSeats(board, options.Setup, false)))
             Say(std::cerr, "warning: " + line);
 }
 
 int Deal(int argc, char** argv) {
-    const tSettings& settings = SharedSettings();
+    const Settings& settings = SharedSettings();
     CLI::App app{"Deals a set of bridge boards that meet a set-up of hand definitions.\n"
                  "With --dd the PBN file carries each board's double-dummy tricks and par.\n"
                  "Also: zelvano-deal show FILE [--format pbn|text] [--dd]\n"

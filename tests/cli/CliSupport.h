@@ -1,7 +1,7 @@
 #pragma once
 // Running zelvano-deal as a child process and the files it works on.
-#include "definitions/HandDefinition.h"
-#include "engine/HandDefnKeys.h"
+#include "core/definitions/DefinitionText.h"
+#include "core/definitions/DefinitionKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -106,15 +106,15 @@ class CliTest : public ::testing::Test {
     }
 
     // A definition file in "defs", starting from the editor's defaults.
-    void WriteDefinition(const std::string& name, const std::function<void(HandDefinition&)>& change) const {
-        HandDefinition d = HandDefinition::Defaults();
+    void WriteDefinition(const std::string& name, const std::function<void(DefinitionText&)>& change) const {
+        DefinitionText d = DefinitionText::Defaults();
         change(d);
         std::string error;
         ASSERT_TRUE(WriteDefinitionFile((root / "defs" / (name + ".HDS")).string(), d, &error)) << error;
     }
     void WriteStrongAndWeak() const {
-        WriteDefinition("STRONG", [](HandDefinition& d) { d.Limit(LimMinPoints) = "20"; });
-        WriteDefinition("WEAK", [](HandDefinition& d) { d.Limit(LimMaxPoints) = "5"; });
+        WriteDefinition("STRONG", [](DefinitionText& d) { d.Limit(LimMinPoints) = "20"; });
+        WriteDefinition("WEAK", [](DefinitionText& d) { d.Limit(LimMaxPoints) = "5"; });
     }
 
     fs::path root;

@@ -1,8 +1,8 @@
 // zelvano-deal's double-dummy analysis: show --dd as PBN and as text, and
 // analyse writing an analysed PBN of any board file.
 #include "CliSupport.h"
-#include "formats/Board.h"
-#include "formats/Pbn.h"
+#include "core/formats/Board.h"
+#include "core/formats/Pbn.h"
 
 #include <chrono>
 #include <csignal>

@@ -1,5 +1,5 @@
 // The command line's options merged into a run, without running anything.
-#include "../engine/TestSupport.h"
+#include "support/TestSupport.h"
 #include "cli/DealOptions.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // meeting the condition, and the exit statuses of a bad script, a condition
 // never met and a set that cannot be written.
 #include "CliSupport.h"
-#include "analysis/DoubleDummy.h"
-#include "formats/BoardSource.h"
+#include "core/analysis/DoubleDummy.h"
+#include "core/formats/BoardSource.h"
 
 #include <bit>
 

@@ -3,7 +3,7 @@
 // and a failure is never reported as a success.
 #include "CliSupport.h"
 
-#include "formats/DgeFile.h"
+#include "core/formats/DgeFile.h"
 
 #include <cerrno>
 #include <csignal>

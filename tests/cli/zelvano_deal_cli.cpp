@@ -2,11 +2,11 @@
 // files it leaves, and `show` reading them back.
 #include "CliSupport.h"
 
-#include "engine/Random.h"
-#include "formats/DgeFile.h"
-#include "formats/Duplimat.h"
-#include "generation/DealRun.h"
-#include "generation/GeneratorFile.h"
+#include "core/dealing/ClassicRandom.h"
+#include "core/formats/DgeFile.h"
+#include "core/formats/DealFiles.h"
+#include "core/dealing/DealRun.h"
+#include "core/setup/GeneratorFile.h"
 
 #include <csignal>
 #include <sys/stat.h>
@@ -23,11 +23,11 @@ int Hcp(const DisplayRow& row) {
 
 std::vector<DisplayTable> ReadBoards(const std::string& path) {
     std::vector<DisplayTable> boards;
-    tBoardFile file;
+    DgeFile file;
     if (!file.Open(path, nullptr)) return boards;
     DisplayTable board;
     for (std::uint64_t n = 1; n <= file.BoardCount(); ++n) {
-        EXPECT_EQ(file.ReadBoard(n, board), tBoardFile::Read::Ok);
+        EXPECT_EQ(file.ReadBoard(n, board), DgeFile::Read::Ok);
         boards.push_back(board);
     }
     return boards;
@@ -158,8 +158,8 @@ TEST_F(DealCli, attemptLimitKeepsTheBoardsDealtAndExitsWithThree) {
 
     // North needs the ace of spades, South the four top spades: each alone
     // can be dealt, together never.
-    WriteDefinition("ACE", [](HandDefinition& d) { d.Cards[1] = true; });
-    WriteDefinition("TOPS", [](HandDefinition& d) { d.Limit(SuitLimitIndex(GroupPoints, 0, false)) = "10"; });
+    WriteDefinition("ACE", [](DefinitionText& d) { d.Cards[1] = true; });
+    WriteDefinition("TOPS", [](DefinitionText& d) { d.Limit(SuitLimitIndex(GroupPoints, 0, false)) = "10"; });
     r = Run({"--north", "ACE", "--south", "TOPS", "--no-seed-first", "--definitions", defs, "--output", out, "--boards",
              "3", "--max-attempts", "500", "--secure"});
     EXPECT_EQ(r.Status, 3);
@@ -169,7 +169,7 @@ TEST_F(DealCli, attemptLimitKeepsTheBoardsDealtAndExitsWithThree) {
 }
 
 TEST_F(DealCli, badInputExitsWithOneAndNamesTheCulprit) {
-    WriteDefinition("BADNUM", [](HandDefinition& d) { d.Limit(LimMinPoints) = "1x2"; });
+    WriteDefinition("BADNUM", [](DefinitionText& d) { d.Limit(LimMinPoints) = "1x2"; });
     struct Case {
         std::vector<std::string> Args;
         std::vector<std::string> Mentions;
@@ -202,7 +202,7 @@ TEST_F(DealCli, badInputExitsWithOneAndNamesTheCulprit) {
 }
 
 TEST_F(DealCli, seededCardsThatCollideAreRefusedBeforeDealing) {
-    WriteDefinition("ACE", [](HandDefinition& d) { d.Cards[1] = true; });
+    WriteDefinition("ACE", [](DefinitionText& d) { d.Cards[1] = true; });
     RunResult r = Run({"--north", "ACE", "--south", "ACE", "--definitions", defs, "--output", out});
     EXPECT_EQ(r.Status, 1);
     EXPECT_NE(r.Err.find("ACE"), std::string::npos) << r.Err;
@@ -213,8 +213,8 @@ TEST_F(DealCli, seededCardsThatCollideAreRefusedBeforeDealing) {
     EXPECT_EQ(r.Status, 1);
     EXPECT_EQ(r.Err, "zelvano-deal: North's definition 1 \"ACE\" and South's definition 1 \"ACE\" both require the "
                      "ace of spades (SA), which only one hand can hold. No board can be dealt.\n");
-    WriteDefinition("22", [](HandDefinition& d) { d.Limit(LimMinPoints) = "22"; });
-    WriteDefinition("20-21", [](HandDefinition& d) {
+    WriteDefinition("22", [](DefinitionText& d) { d.Limit(LimMinPoints) = "22"; });
+    WriteDefinition("20-21", [](DefinitionText& d) {
         d.Limit(LimMinPoints) = "20";
         d.Limit(LimMaxPoints) = "21";
     });
@@ -244,8 +244,8 @@ std::string Grouped(std::uint64_t v) {
 // Counts as combinatorics gives them: 4-4-4-1 hands, hands with exactly one
 // spade, and the two together by inclusion and exclusion.
 TEST_F(DealCli, oddsPrintsExactCountsPerDefinitionAndSeatAndAnEstimateForTheSetUp) {
-    WriteDefinition("FOURS", [](HandDefinition& d) { d.YesShapes = {" 4441"}; });
-    WriteDefinition("ONE SPADE", [](HandDefinition& d) {
+    WriteDefinition("FOURS", [](DefinitionText& d) { d.YesShapes = {" 4441"}; });
+    WriteDefinition("ONE SPADE", [](DefinitionText& d) {
         d.Limit(SuitLimitIndex(GroupLength, 0, false)) = "1";
         d.Limit(SuitLimitIndex(GroupLength, 0, true)) = "1";
     });
@@ -277,7 +277,7 @@ TEST_F(DealCli, oddsPrintsExactCountsPerDefinitionAndSeatAndAnEstimateForTheSetU
                          " hands, 1 hand in 12.5 (8.0%)\n");
 
     // A seat that accepts no hand: the reason, and no estimate.
-    WriteDefinition("NEVER", [](HandDefinition& d) {
+    WriteDefinition("NEVER", [](DefinitionText& d) {
         d.Limit(LimMinPoints) = "30";
         d.Limit(LimMaxPoints) = "10";
     });
@@ -332,12 +332,12 @@ TEST_F(DealCli, definitionsReadOtherwiseThanWrittenAreSaidAndRefusalsQuoteTheFil
 // bands do not overlap, so the points say which), each exactly 10 times,
 // as the summary says.
 TEST_F(DealCli, levelSharesBoardsEquallyAmongTheAlternativesAndSaysHowMany) {
-    WriteDefinition("WEAK", [](HandDefinition& d) { d.Limit(LimMaxPoints) = "9"; });
-    WriteDefinition("MID", [](HandDefinition& d) {
+    WriteDefinition("WEAK", [](DefinitionText& d) { d.Limit(LimMaxPoints) = "9"; });
+    WriteDefinition("MID", [](DefinitionText& d) {
         d.Limit(LimMinPoints) = "10";
         d.Limit(LimMaxPoints) = "14";
     });
-    WriteDefinition("BIG", [](HandDefinition& d) { d.Limit(LimMinPoints) = "15"; });
+    WriteDefinition("BIG", [](DefinitionText& d) { d.Limit(LimMinPoints) = "15"; });
     for (const char* dealer : {"--seed=9", "--secure"}) {
         RunResult r = Run(
             {"--north", "WEAK,MID,BIG", "--level", "--boards", "30", dealer, "--definitions", defs, "--output", out});
@@ -467,7 +467,7 @@ TEST_F(DealCli, defaultFoldersAreBesideTheProgram) {
     fs::create_directories(root / "prog" / "Hands");
     const fs::path exe = root / "prog" / "zelvano-deal";
     fs::copy_file(ZELV_DEAL_EXE, exe);
-    HandDefinition d = HandDefinition::Defaults();
+    DefinitionText d = DefinitionText::Defaults();
     d.Limit(LimMinPoints) = "16";
     ASSERT_TRUE(WriteDefinitionFile((root / "prog" / "Hand Definitions" / "GOOD.HDS").string(), d, nullptr));
     RunResult r = Run({"--north", "good", "--boards", "2", "--quiet"}, exe.string());
@@ -655,7 +655,7 @@ TEST_F(DealCli, aRunThatEndsEarlyNeverDestroysThePreviousSet) {
                          ": NC1=ABSENT names North's definition 1, but there is no ABSENT.HDS in " + defs + "\n");
     unchanged("refused generator");
     // Refused: a seat that accepts no hand, with the reason.
-    WriteDefinition("NEVER", [](HandDefinition& d) { d.Limit(LimMinPoints) = "38"; });
+    WriteDefinition("NEVER", [](DefinitionText& d) { d.Limit(LimMinPoints) = "38"; });
     r = Run({"--east", "NEVER", "--definitions", defs, "--output", out});
     EXPECT_EQ(r.Status, 1);
     EXPECT_NE(r.Err.find("East's definition 1 \"NEVER\" accepts no hand: Minimum points 38 is above the maximum"),
@@ -664,8 +664,8 @@ TEST_F(DealCli, aRunThatEndsEarlyNeverDestroysThePreviousSet) {
     unchanged("no hand");
     // Stopped by the attempt limit before the first board: North needs the
     // ace of spades, South the four top spades.
-    WriteDefinition("ACE", [](HandDefinition& d) { d.Cards[1] = true; });
-    WriteDefinition("TOPS", [](HandDefinition& d) { d.Limit(SuitLimitIndex(GroupPoints, 0, false)) = "10"; });
+    WriteDefinition("ACE", [](DefinitionText& d) { d.Cards[1] = true; });
+    WriteDefinition("TOPS", [](DefinitionText& d) { d.Limit(SuitLimitIndex(GroupPoints, 0, false)) = "10"; });
     const std::vector<std::string> never = {"--north", "ACE", "--south", "TOPS", "--no-seed-first"};
     auto with = [&](std::vector<std::string> args) {
         args.insert(args.begin(), never.begin(), never.end());

@@ -1,9 +1,0 @@
-#include "analysis/DoubleDummy.h"
-#include "app/main.h"
-
-int main(int argc, char** argv) {
-    const int status = zelv::RunZelvano(argc, argv);
-    // A run or viewer stopped mid-analysis leaves DDS finishing a board nobody waits for.
-    zelv::ExitWithoutWaitingForDds(status);
-    return status;
-}

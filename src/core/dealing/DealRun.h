@@ -1,0 +1,134 @@
+#pragma once
+// A whole generation run: load and check the set-up, create the output
+// files, deal until the requested number of boards is accepted (or the run
+// is stopped or reaches its attempt limit), and put the files in place. A
+// run that accepts no board, however it ends, keeps the previous files.
+#include "core/dealing/DealEngine.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zelv {
+
+struct DealRunOptions {
+    DealSetup Setup; // by seat index
+    bool SeedFirst = true;
+    std::int64_t Boards = 1;
+    std::string DefinitionsFolder;
+    std::string OutputFolder;
+    std::string FileCode = "ZELV";
+    bool WritePbn = true;
+    // Each PBN game also carries the board's double-dummy analysis.
+    bool PbnAnalysis = false;
+    bool WriteDup = false; // CODE.DUP, at most board 999
+    bool WriteDlm = false; // CODE.DLM, at most board 99
+    // The set's first board number: the PBN, DUP and DLM files number the
+    // boards from it, and dealer and vulnerability follow.
+    std::uint64_t FirstBoard = 1;
+    std::uint64_t MaxAttempts = 0; // 0: no limit
+    // The classic dealer's generator: a run from `Seed` repeats exactly;
+    // otherwise the run continues `Random`'s sequence and leaves it where
+    // the run ended (the application's one generator of the session); with
+    // neither, it starts from the clock.
+    std::optional<std::uint32_t> Seed;
+    ClassicRandom* Random = nullptr;
+    // The draws the classic generator may make before its sequence comes
+    // back to where the run began: its whole period. A test starts a run
+    // near the end of it.
+    std::uint64_t ClassicDraws = RandPeriod;
+    // Draw from the cryptographically secure source instead.
+    bool Secure = false;
+    // Threads a secure run deals on, each with its own secure stream; one
+    // writer numbers the boards in the order they are found. 0: one per
+    // core. The classic dealer always deals on one: its sequence is the
+    // file format.
+    unsigned Threads = 0;
+    // Share boards equally among each seat's alternatives: board k of the
+    // run requires of every constrained seat with m defined slots its slot
+    // number ((k - 1) mod m) + 1, counting defined slots in order, which
+    // then stands first (its must-have cards are the ones seeded).
+    bool Level = false;
+};
+
+// Boards each slot got, by seat index and slot position.
+using AlternativeShares = std::array<std::array<std::uint64_t, 5>, 4>;
+
+struct DealProgress {
+    std::uint64_t Accepted = 0;
+    std::uint64_t Attempts = 0;
+    std::int64_t Requested = 0;
+    double Seconds = 0;
+    AlternativeShares Shares{}; // levelled runs only
+    // A run that analyses its boards does so once they are dealt: whether
+    // it does, whether it has begun, and the boards analysed so far.
+    bool WithAnalysis = false;
+    bool Analysing = false;
+    std::uint64_t Analysed = 0;
+};
+
+enum class DealStatus {
+    Done,         // every requested board was dealt
+    Stopped,      // the stop flag was raised; the boards so far are kept
+    AttemptLimit, // MaxAttempts reached; the boards so far are kept
+    // The classic generator has gone through its numbers: further boards
+    // would repeat those dealt. The boards so far are kept.
+    SequenceSpent,
+    Failed // nothing dealt (set-up refused, files not created) or a write failed
+};
+
+struct DealRunResult {
+    DealStatus Status = DealStatus::Failed;
+    std::uint64_t Accepted = 0;
+    std::uint64_t Attempts = 0;
+    double Seconds = 0;
+    std::string Error;
+    std::string ErrorDetail; // where a bad value stands (key and file), when known
+    std::string BoardPath, BriPath, PbnPath, DupPath, DlmPath;
+    // The run's files were put in place. A run that accepted no board, or
+    // failed, leaves the previous files as they were.
+    bool Written = false;
+    AlternativeShares Shares{}; // levelled runs only
+    // With PbnAnalysis: the boards whose PBN games carry their analysis (a
+    // stopped run's first ones), the seconds spent on it, and a line for
+    // each game written without its par (ParNotComputedNote).
+    bool WithAnalysis = false;
+    std::uint64_t Analysed = 0;
+    double AnalysisSeconds = 0;
+    std::vector<std::string> Notes;
+};
+
+using ProgressFn = std::function<void(const DealProgress&)>;
+
+// Deals a run. The set-up is loaded and checked
+// before any file is touched. `progress` is called a few times a second and
+// once at the end, on the calling thread; `stop` is polled between attempts
+// and between the boards written, and ends an analysis within a few
+// hundredths of a second, the batch in flight abandoned. MaxAttempts counts
+// the attempts of every thread.
+DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* stop = nullptr,
+                      const ProgressFn& progress = {});
+
+// "North: 1NT 10, 2NT 10, 2C 10; South: ..." for the seats of `setup` with
+// more than one alternative.
+std::string DescribeShares(const DealSetup& setup, const AlternativeShares& shares);
+
+// Why a classic run ended with DealStatus::SequenceSpent.
+inline constexpr std::string_view SequenceSpentText =
+    "The classic random source has gone through all its numbers; further boards would repeat. Use the secure "
+    "source.";
+
+// "N of M boards dealt in A attempts" style summary of a result, with how
+// many carry their analysis when it was asked for.
+std::string DescribeResult(const DealRunResult& result, std::int64_t requested);
+
+// "10 of 24" while dealing; for a run that analyses its boards, "Dealt 10
+// of 24 · analysis follows", then "Dealt 24 of 24 · analysing 7 of 24".
+std::string ProgressText(const DealProgress& progress);
+
+} // namespace zelv

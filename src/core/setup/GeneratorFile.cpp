@@ -1,0 +1,123 @@
+#include "core/setup/GeneratorFile.h"
+
+#include "core/files/FileUtil.h"
+#include "core/files/IniFile.h"
+#include "core/settings/Settings.h"
+
+#include <algorithm>
+
+namespace zelv {
+
+namespace {
+constexpr std::string_view Section = "Main";
+constexpr std::string_view LevelKey = "ShareEqually";
+constexpr char SeatLetter[4] = {'N', 'S', 'E', 'W'}; // by seat index, also the written order
+
+std::string FlagKey(int seat) { return std::string(1, SeatLetter[seat]) + "AnyCB"; }
+std::string NameKey(int seat, int slot) { return std::string(1, SeatLetter[seat]) + "C" + std::to_string(slot + 1); }
+} // namespace
+
+GeneratorSetup GeneratorSetup::Defaults() {
+    GeneratorSetup s;
+    s.Seats[North].AnyHand = false;
+    return s;
+}
+
+bool ReadGeneratorFile(const std::string& path, GeneratorSetup& setup, std::string* error) {
+    IniFile ini;
+    if (!ini.LoadFromFile(path, error)) return false;
+    // Anything else named by mistake (a hand definition, a board file, any
+    // other file) would read as every seat taking any hand.
+    if (FileExists(path)) {
+        bool anyKey = false;
+        for (int seat = 0; seat < 4 && !anyKey; ++seat) {
+            anyKey = ini.HasKey(Section, FlagKey(seat));
+            for (int slot = 0; slot < 5 && !anyKey; ++slot) anyKey = ini.HasKey(Section, NameKey(seat, slot));
+        }
+        if (!anyKey || ini.HoldsBinary()) {
+            if (error)
+                *error = path + " is not a generator file: it holds no seat of a [Main] section (NAnyCB, NC1 to "
+                                "NC5 and the same for S, E and W)";
+            return false;
+        }
+    }
+    GeneratorSetup s = GeneratorSetup::Defaults();
+    for (int seat = 0; seat < 4; ++seat) {
+        s.Seats[seat].AnyHand = ini.ReadBool(Section, FlagKey(seat), seat != North, true);
+        for (int slot = 0; slot < 5; ++slot)
+            s.Seats[seat].Names[slot] = ini.ReadString(Section, NameKey(seat, slot), "");
+    }
+    s.Level = ini.ReadBool(Section, LevelKey, false);
+    setup = s;
+    return true;
+}
+
+bool WriteGeneratorFile(const std::string& path, const GeneratorSetup& setup, std::string* error) {
+    IniFile ini;
+    std::string why;
+    if (!ini.LoadFromFile(path, &why)) {
+        if (error) *error = why;
+        return false;
+    }
+    for (int seat = 0; seat < 4; ++seat) {
+        ini.WriteString(Section, FlagKey(seat), setup.Seats[seat].AnyHand ? "1" : "0");
+        for (int slot = 0; slot < 5; ++slot)
+            ini.WriteString(Section, NameKey(seat, slot), setup.Seats[seat].Names[slot]);
+    }
+    if (setup.Level || ini.HasKey(Section, LevelKey)) ini.WriteString(Section, LevelKey, setup.Level ? "1" : "0");
+    return ini.SaveToFile(path, error);
+}
+
+std::vector<std::string> ListDefinitionNames(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& file : ListFilesWithExtension(folder, ExtDefinition))
+        names.push_back(file.substr(0, file.size() - ExtDefinition.size()));
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return LessNoCase(a, b); });
+    // Names that differ only in case would be one entry of a drop-down.
+    names.erase(std::unique(names.begin(), names.end(),
+                            [](const std::string& a, const std::string& b) { return EqualsNoCase(a, b); }),
+                names.end());
+    return names;
+}
+
+std::string MatchDefinitionName(const std::vector<std::string>& available, const std::string& name) {
+    if (name.empty()) return {};
+    for (const auto& a : available)
+        if (a == name) return a;
+    for (const auto& a : available)
+        if (EqualsNoCase(a, name)) return a;
+    return {};
+}
+
+DealSetup ToDealSetup(const GeneratorSetup& setup, const std::vector<std::string>& available) {
+    DealSetup deal;
+    for (int seat = 0; seat < 4; ++seat) {
+        deal[seat].Constrained = !setup.Seats[seat].AnyHand;
+        if (!deal[seat].Constrained) continue;
+        for (int slot = 0; slot < 5; ++slot)
+            deal[seat].Names[slot] = MatchDefinitionName(available, setup.Seats[seat].Names[slot]);
+    }
+    return deal;
+}
+
+std::vector<MissingDefinition> MissingDefinitions(const GeneratorSetup& setup,
+                                                  const std::vector<std::string>& available) {
+    std::vector<MissingDefinition> missing;
+    for (int seat = 0; seat < 4; ++seat) {
+        if (setup.Seats[seat].AnyHand) continue;
+        for (int slot = 0; slot < 5; ++slot) {
+            const std::string& name = setup.Seats[seat].Names[slot];
+            if (!name.empty() && MatchDefinitionName(available, name).empty()) missing.push_back({seat, slot, name});
+        }
+    }
+    return missing;
+}
+
+std::string MissingDefinitionText(const std::string& file, const MissingDefinition& missing,
+                                  const std::string& folder) {
+    return file + ": " + NameKey(missing.Seat, missing.Slot) + "=" + missing.Name + " names " +
+           SeatNames[missing.Seat] + "'s definition " + std::to_string(missing.Slot + 1) + ", but there is no " +
+           missing.Name + std::string(ExtDefinition) + " in " + folder;
+}
+
+} // namespace zelv
