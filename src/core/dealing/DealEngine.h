@@ -1,5 +1,4 @@
 #pragma once
-// Named after its documented unit, uBoard; holds DealEngine.
 // DealEngine, the deal engine: evaluation of hands, the checks against hand
 // definitions, one dealing attempt, decoding of board-file holdings and the
 // loading of a generation set-up.

@@ -1,5 +1,4 @@
 #pragma once
-// Named after its documented unit, Duplimat; holds DealFiles.
 // The files of a run, in step: the board file (".DGE", the holdings as rank
 // letters) and the dealing-machine file (".BRI", card codes as digits), and
 // as chosen a PBN file, a ".DUP" file for the newer Duplimate machines and a

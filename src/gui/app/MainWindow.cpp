@@ -1,4 +1,4 @@
-// Named after its documented unit, main; holds MainWindow. The program's main() is in zelvano.cpp.
+// The main window: the menu that opens every dialog.
 #include "gui/app/MainWindow.h"
 
 #include "gui/app/AboutBox.h"

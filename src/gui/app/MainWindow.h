@@ -1,5 +1,5 @@
 #pragma once
-// Named after its documented unit, main; holds MainWindow. The program's main() is in zelvano.cpp.
+// The main window: the menu that opens every dialog.
 // MainWindow: the main window, with its menu of commands, the date and the
 // running clock. Every other dialog is created once at start-up and shown
 // modally from the menu.

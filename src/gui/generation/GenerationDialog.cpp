@@ -2,12 +2,12 @@
 
 #include "core/analysis/DoubleDummy.h"
 #include "core/files/FileUtil.h"
-#include "core/settings/Settings.h"
+#include "core/formats/DealFiles.h"
 #include "core/formats/DlmFile.h"
 #include "core/formats/DupFile.h"
-#include "core/formats/DealFiles.h"
 #include "core/formats/Pbn.h"
 #include "core/odds/SetupOdds.h"
+#include "core/settings/Settings.h"
 #include "gui/widgets/ClickLabel.h"
 #include "gui/widgets/DialogFrame.h"
 #include "gui/widgets/DropDownCombo.h"
@@ -254,11 +254,11 @@ QHBoxLayout* GenerationDialog::BuildOutputRow() {
     SavePanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setHint(SavePanel, QStringLiteral("File Name for Save Boards"));
     // The panel acts as a button: a left click runs Change File.
-    Panel3 = new ClickLabel(QStringLiteral(" Change: "), this);
-    Panel3->setObjectName(QStringLiteral("Panel3"));
-    Panel3->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    setHint(Panel3, QStringLiteral("Change File Name for Saved Boards"));
-    connect(Panel3, &ClickLabel::clicked, this, [this] { ChangeFileBtnClick(); });
+    ChangeFilePanel = new ClickLabel(QStringLiteral(" Change: "), this);
+    ChangeFilePanel->setObjectName(QStringLiteral("Panel3"));
+    ChangeFilePanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    setHint(ChangeFilePanel, QStringLiteral("Change File Name for Saved Boards"));
+    connect(ChangeFilePanel, &ClickLabel::clicked, this, [this] { ChangeFileBtnClick(); });
     ChangeFileBtn = new QToolButton(this);
     ChangeFileBtn->setObjectName(QStringLiteral("ChangeFileBtn"));
     ChangeFileBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
@@ -285,7 +285,7 @@ QHBoxLayout* GenerationDialog::BuildOutputRow() {
     output->addWidget(FirstBoardEB);
     output->addStretch(1);
     output->addWidget(SavePanel);
-    output->addWidget(Panel3);
+    output->addWidget(ChangeFilePanel);
     output->addWidget(ChangeFileBtn);
     return output;
 }
@@ -957,7 +957,7 @@ void GenerationDialog::SetRunning(bool on) {
         seat.AnyHand->setEnabled(!on);
         for (auto* combo : seat.Conditions) combo->setEnabled(!on && !seat.AnyHand->isChecked());
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{SeedCB, PbnCB, DupCB, DlmCB, SecureCB, LevelCB, Panel3,
+    for (QWidget* w : std::initializer_list<QWidget*>{SeedCB, PbnCB, DupCB, DlmCB, SecureCB, LevelCB, ChangeFilePanel,
                                                       ChangeFileBtn, NumberBoardsEB, FirstBoardEB, LoadBtn, ClearBtn})
         w->setEnabled(!on);
     DoubleDummyCB->setEnabled(!on && PbnCB->isChecked());

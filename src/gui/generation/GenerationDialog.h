@@ -159,7 +159,7 @@ class GenerationDialog : public QDialog {
     QLabel* EstimateLbl = nullptr;
     QLabel* SharesLbl = nullptr;
     QLabel* SavePanel = nullptr;
-    ClickLabel* Panel3 = nullptr;
+    ClickLabel* ChangeFilePanel = nullptr;
     QToolButton* ChangeFileBtn = nullptr;
     QLineEdit* NumberBoardsEB = nullptr;
     QLineEdit* FirstBoardEB = nullptr;

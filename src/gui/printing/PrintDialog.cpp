@@ -1,4 +1,4 @@
-// Named after its documented unit, uPrint; holds PrintDialog.
+// The print dialog: whole deals or one seat per document, on paper or into PDF.
 #include "gui/printing/PrintDialog.h"
 
 #include "core/cards/Cards.h"

@@ -1,5 +1,5 @@
 #pragma once
-// Named after its documented unit, uPrint; holds PrintDialog.
+// The print dialog: whole deals or one seat per document, on paper or into PDF.
 // PrintDialog: prints a board file (".DGE", or any of the other formats by its
 // extension) as whole deals or one seat per document, on the chosen printer
 // or into PDF files.

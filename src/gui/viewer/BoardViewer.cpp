@@ -1,13 +1,13 @@
-// Named after its documented unit, viewhand; holds BoardViewer.
+// The board viewer: one board at a time with its double-dummy analysis.
 #include "gui/viewer/BoardViewer.h"
 
 #include "core/analysis/AnalysisText.h"
 #include "core/cards/Cards.h"
+#include "gui/viewer/FileAnalyser.h"
 #include "gui/widgets/DialogFrame.h"
-#include "print/Fonts.h"
 #include "gui/widgets/Prompts.h"
 #include "gui/widgets/SuitSigns.h"
-#include "gui/viewer/FileAnalyser.h"
+#include "print/Fonts.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -136,14 +136,14 @@ BoardViewer::BoardViewer(QWidget* parent) : QDialog(parent) {
 BoardViewer::~BoardViewer() = default;
 
 void BoardViewer::BuildDiagram() {
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(4, 8, 337, 225);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel1->setFont(FormFont(11, false));
-    BoardNumberPn = NumberPanel(Panel1, "BoardNumberPn", 4);
-    NumberBoardsPN = NumberPanel(Panel1, "NumberBoardsPN", 28);
-    for (const SeatPlace& place : Places) PlaceSeat(Panel1, place, holdings_[place.seat]);
+    BoardPanel = new QFrame(this);
+    BoardPanel->setObjectName(QStringLiteral("Panel1"));
+    BoardPanel->setGeometry(4, 8, 337, 225);
+    BoardPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    BoardPanel->setFont(FormFont(11, false));
+    BoardNumberPanel = NumberPanel(BoardPanel, "BoardNumberPn", 4);
+    BoardCountPanel = NumberPanel(BoardPanel, "NumberBoardsPN", 28);
+    for (const SeatPlace& place : Places) PlaceSeat(BoardPanel, place, holdings_[place.seat]);
 }
 
 void BoardViewer::BuildDamagedLabel() {
@@ -332,7 +332,7 @@ void BoardViewer::FormActivate() {
     if (AnalysisCB->isChecked()) StartAnalysis();
     if (boardCount_ != 0) DisplayBoard();
     ShowBoardNumber();
-    NumberBoardsPN->setText(QStringLiteral(" No. Boards: ") + QString::number(boardCount_));
+    BoardCountPanel->setText(QStringLiteral(" No. Boards: ") + QString::number(boardCount_));
     NextBtn->setFocus();
 }
 
@@ -346,7 +346,7 @@ void BoardViewer::FormClose() {
 void BoardViewer::ShowBoardNumber() {
     // The number the file gives the board: a PBN set may start at 17.
     const std::uint64_t shown = boardCount_ != 0 ? board_.Number : currentBoard_;
-    BoardNumberPn->setText(QStringLiteral(" Board: ") + QString::number(shown));
+    BoardNumberPanel->setText(QStringLiteral(" Board: ") + QString::number(shown));
 }
 
 void BoardViewer::NextBtnClick(QObject* sender) {

@@ -1,5 +1,5 @@
 #pragma once
-// Named after its documented unit, viewhand; holds BoardViewer.
+// The board viewer: one board at a time with its double-dummy analysis.
 // BoardViewer: steps through the boards of a board file (".DGE", or any of
 // the other formats by its extension), one deal diagram at a time; when
 // asked, with each board's double-dummy tricks, par and points below it, the
@@ -75,9 +75,9 @@ class BoardViewer : public QDialog {
     std::uint64_t currentBoard_ = 1;
     std::uint64_t boardCount_ = 0;
 
-    QFrame* Panel1 = nullptr;
-    QLabel* BoardNumberPn = nullptr;
-    QLabel* NumberBoardsPN = nullptr;
+    QFrame* BoardPanel = nullptr;
+    QLabel* BoardNumberPanel = nullptr;
+    QLabel* BoardCountPanel = nullptr;
     QLabel* DamagedLbl = nullptr;
     QLabel* holdings_[4][4]{}; // [seat index][suit]
     QPushButton* NextBtn = nullptr;
