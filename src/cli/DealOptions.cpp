@@ -1,9 +1,9 @@
 #include "cli/DealOptions.h"
 
 #include "core/files/FileUtil.h"
+#include "core/formats/DealFiles.h"
 #include "core/formats/DlmFile.h"
 #include "core/formats/DupFile.h"
-#include "core/formats/DealFiles.h"
 #include "core/formats/Pbn.h"
 #include "core/setup/GeneratorFile.h"
 
