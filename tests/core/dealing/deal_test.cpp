@@ -1,8 +1,8 @@
-#include "support/ReferenceBoard.h"
-#include "support/TestSupport.h"
 #include "core/dealing/ClassicRandom.h"
 #include "core/dealing/DealEngine.h"
 #include "core/formats/DealFiles.h"
+#include "support/ReferenceBoard.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
