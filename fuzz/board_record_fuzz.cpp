@@ -2,8 +2,8 @@
 // input as a board file through `show`, in both formats.
 #include "cli/BoardText.h"
 #include "core/files/FileUtil.h"
-#include "core/formats/DgeFile.h"
 #include "core/formats/DealFiles.h"
+#include "core/formats/DgeFile.h"
 #include "core/formats/Pbn.h"
 
 #include <cstdint>

@@ -1,9 +1,9 @@
 // A hand definition file of any content, through both readers, then a few
 // dealing attempts, classic and secure, with whatever limits it holds.
-#include "core/definitions/DefinitionText.h"
-#include "core/files/FileUtil.h"
 #include "core/dealing/DealEngine.h"
 #include "core/dealing/SecureDealer.h"
+#include "core/definitions/DefinitionText.h"
+#include "core/files/FileUtil.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev fonts-dejavu-core fonts-liberation2
   libgtest-dev libbenchmark-dev libdds-dev
   libsodium-dev libcli11-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   xvfb xauth dealer deal util-linux strace
   dpkg-dev fakeroot desktop-file-utils appstream lintian
 )

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Builds the Debian package zelvano_<version>_<arch>.deb in the project
-# folder, from the release build. Install it with
+# folder, from a release build of what it ships (build/package: no tests,
+# no benchmarks). Install it with
 #   sudo apt install ./zelvano_<version>_<arch>.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-cmake --preset release >/dev/null
-cmake --build --preset release -j "$(nproc)"
-rm -f build/release/zelvano_*.deb
-(cd build/release && cpack -G DEB >/dev/null)
-cp build/release/zelvano_*.deb .
+# Paths relative to the project: ccache gives back what the release build
+# compiled alike.
+export CCACHE_BASEDIR="$PWD"
+cmake --preset package >/dev/null
+cmake --build --preset package -j "$(nproc)"
+rm -f build/package/zelvano_*.deb
+(cd build/package && cpack -G DEB >/dev/null)
+cp build/package/zelvano_*.deb .
 ls zelvano_*.deb

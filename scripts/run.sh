@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Builds the application and starts it. Without a display it starts under a
-# virtual one (Xvfb); pass --cli to run the command-line dealer instead.
+# Builds the application (and the command-line dealer) and starts it.
+# Without a display it starts under a virtual one (Xvfb); pass --cli to run
+# the command-line dealer instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
+export CCACHE_BASEDIR="$PWD"
 cmake --preset release >/dev/null
-cmake --build --preset release -j "$(nproc)"
+# Only what is started, and what it reads at run time (the working folders,
+# help and samples come with both programs); the tests wait for scripts/test.sh.
+cmake --build --preset release -j "$(nproc)" --target zelvano zelvano-deal
 bin=build/release/bin
 if [ "${1:-}" = "--cli" ]; then
   shift

@@ -1,7 +1,7 @@
 #include "cli/BoardText.h"
 
-#include "core/analysis/AnalysisText.h"
 #include "cli/Messages.h"
+#include "core/analysis/AnalysisText.h"
 #include "core/files/FileUtil.h"
 #include "core/formats/BoardSource.h"
 #include "core/formats/Pbn.h"

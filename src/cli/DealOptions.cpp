@@ -1,9 +1,9 @@
 #include "cli/DealOptions.h"
 
 #include "core/files/FileUtil.h"
+#include "core/formats/DealFiles.h"
 #include "core/formats/DlmFile.h"
 #include "core/formats/DupFile.h"
-#include "core/formats/DealFiles.h"
 #include "core/formats/Pbn.h"
 #include "core/setup/GeneratorFile.h"
 
@@ -92,6 +92,25 @@ std::string MergeGenerator(const DealCommandLine& line, MergedDeal& m) {
     return {};
 }
 
+// The seats typed on the command line, over those of a generator file; the
+// verdict, with what is wrong in `error` when it is not Run.
+MergedDeal::Verdict MergeSeatOptions(const DealCommandLine& line, MergedDeal& m, std::string& error) {
+    for (int seat = 0; seat < 4; ++seat) {
+        const auto& typed = line.Seats[static_cast<std::size_t>(seat)];
+        if (!typed) continue;
+        SeatSetup& s = m.Options.Setup[seat];
+        if (!SplitNames(SeatOptions[seat], *typed, s.Names, error)) return MergedDeal::Verdict::Usage;
+        for (const auto& name : s.Names)
+            if (!ValidName(name)) {
+                error = std::string(SeatOptions[seat]) + ": '" + name + "' is not a definition name";
+                return MergedDeal::Verdict::BadInput;
+            }
+        s.Constrained = true;
+        WarnIfFirstSlotEmpty(SeatOptions[seat], seat, s.Names, m.Warnings);
+    }
+    return MergedDeal::Verdict::Run;
+}
+
 } // namespace
 
 std::string DefinitionsFolderProblem(const std::string& folder) {
@@ -172,19 +191,8 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
 
     if (!line.Generator.empty())
         if (std::string error = MergeGenerator(line, m); !error.empty()) return refuse(V::BadInput, std::move(error));
-    for (int seat = 0; seat < 4; ++seat) {
-        const auto& typed = line.Seats[static_cast<std::size_t>(seat)];
-        if (!typed) continue;
-        std::string error;
-        SeatSetup& s = o.Setup[seat];
-        if (!SplitNames(SeatOptions[seat], *typed, s.Names, error)) return refuse(V::Usage, error);
-        for (const auto& name : s.Names)
-            if (!ValidName(name))
-                return refuse(V::BadInput,
-                              std::string(SeatOptions[seat]) + ": '" + name + "' is not a definition name");
-        s.Constrained = true;
-        WarnIfFirstSlotEmpty(SeatOptions[seat], seat, s.Names, m.Warnings);
-    }
+    std::string error;
+    if (const V verdict = MergeSeatOptions(line, m, error); verdict != V::Run) return refuse(verdict, std::move(error));
     return m;
 }
 

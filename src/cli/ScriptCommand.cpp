@@ -1,29 +1,23 @@
-#include "cli/ScriptCommand.h"
-
+// zelvano-deal script: runs a dealer script.
+#include "cli/CommandSupport.h"
+#include "cli/Commands.h"
+#include "cli/Messages.h"
 #include "core/conditions/ScriptRun.h"
+#include "core/files/FileUtil.h"
 #include "core/settings/Settings.h"
 
-#include <CLI/CLI.hpp>
-
-#include <atomic>
-#include <csignal>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
 
+namespace zelv::cli {
+
 namespace {
 
-using namespace zelv;
-
-constexpr int ExitDone = 0, ExitBadInput = 1, ExitUsage = 2, ExitAttemptLimit = 3, ExitInterrupted = 130;
-
-std::atomic<bool> ScriptInterrupted{false};
-extern "C" void OnScriptInterrupt(int) { ScriptInterrupted.store(true); }
-
 int Refuse(int status, const std::string& message) {
-    std::cerr << "zelvano-deal: " << message << "\n";
-    if (status == ExitUsage) std::cerr << "Run with --help for more information.\n";
+    if (status == ExitUsage) return UsageError(message);
+    Say(std::cerr, message);
     return status;
 }
 
@@ -130,14 +124,14 @@ int Finish(const ScriptRunResult& r) {
     case ScriptRunStatus::Done:
         break;
     }
-    if (!r.Message.empty()) std::cerr << "zelvano-deal: " << r.Message << "\n";
-    if (!r.BoardPath.empty()) std::cerr << "zelvano-deal: " << r.Produced << " boards written: " << r.BoardPath << "\n";
+    if (!r.Message.empty()) Say(std::cerr, r.Message);
+    if (!r.BoardPath.empty()) Say(std::cerr, CountOf(r.Produced, "board", "boards") + " written: " + r.BoardPath);
     return ExitDone;
 }
 
 } // namespace
 
-int RunScriptCommand(int argc, char** argv) {
+int ScriptCommand(int argc, char** argv) {
     CLI::App app{"Runs a dealer script (the input language of Debian's dealer): deals until the condition has held\n"
                  "produce times, prints the actions as dealer does, and with --output or --code writes the deals\n"
                  "kept as a board set. Exit status: 0 done, 1 bad script or input, 2 usage, 3 the condition was\n"
@@ -145,12 +139,7 @@ int RunScriptCommand(int argc, char** argv) {
                  "zelvano-deal script"};
     ScriptArgs args;
     AddOptions(app, args);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
-        const int code = app.exit(e, std::cout, std::cerr);
-        return code == 0 ? ExitDone : ExitUsage;
-    }
+    if (const std::optional<int> exit = ParseArguments(app, argc, argv)) return *exit;
     std::string error;
     const std::optional<ScriptRunOptions> options = Options(args, error);
     if (!options) return Refuse(ExitUsage, error);
@@ -160,10 +149,10 @@ int RunScriptCommand(int argc, char** argv) {
     }
     std::string text;
     if (!ReadScript(args.File, text, &error)) return Refuse(ExitBadInput, error);
-    std::signal(SIGINT, OnScriptInterrupt);
-    std::signal(SIGTERM, OnScriptInterrupt);
-    std::signal(SIGXFSZ, SIG_IGN);
-    const ScriptRunResult result = RunScriptText(text, *options, std::cout, &ScriptInterrupted);
+    CatchStopSignals();
+    const ScriptRunResult result = RunScriptText(text, *options, std::cout, &Interrupted);
     std::cout.flush();
     return Finish(result);
 }
+
+} // namespace zelv::cli

@@ -101,7 +101,7 @@ class QtPrintCanvas : public PrintCanvas {
     int stretch_ = 100;
     QString pdfPath_, tempPath_;
     std::unique_ptr<FileSet> files_; // the PDFs being written, until they are in place
-    QList<Output> pending_;           // documents whose PDF files wait for Finish
+    QList<Output> pending_;          // documents whose PDF files wait for Finish
     bool filesFailed_ = false;
     const std::atomic<bool>* stop_ = nullptr;
     bool stopped_ = false;

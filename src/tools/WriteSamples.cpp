@@ -1,8 +1,8 @@
 // Writes the sample hand definitions with the editor's own writer:
 //   zelvano-samples <folder>
 // The files in data/Hand Definitions are this program's output.
-#include "tools/Samples.h"
 #include "core/files/FileUtil.h"
+#include "tools/Samples.h"
 
 #include <cstdio>
 

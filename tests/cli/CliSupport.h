@@ -1,7 +1,7 @@
 #pragma once
 // Running zelvano-deal as a child process and the files it works on.
-#include "core/definitions/DefinitionText.h"
 #include "core/definitions/DefinitionKeys.h"
+#include "core/definitions/DefinitionText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The command line's options merged into a run, without running anything.
-#include "support/TestSupport.h"
 #include "cli/DealOptions.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 #include "CliSupport.h"
 
 #include "core/dealing/ClassicRandom.h"
-#include "core/formats/DgeFile.h"
-#include "core/formats/DealFiles.h"
 #include "core/dealing/DealRun.h"
+#include "core/formats/DealFiles.h"
+#include "core/formats/DgeFile.h"
 #include "core/setup/GeneratorFile.h"
 
 #include <csignal>

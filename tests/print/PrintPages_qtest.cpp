@@ -2,10 +2,10 @@
 // extreme boards painted into PDF on A4 and on Letter, every text measured
 // as the printer measures it, and no two texts of a page meeting; hand
 // records carrying the widest analysis there is.
-#include "support/BoardFiles.h"
 #include "core/formats/BoardSource.h"
 #include "core/layout/BoardPrinter.h"
 #include "print/QtPrintCanvas.h"
+#include "support/BoardFiles.h"
 
 #include <QPageSize>
 #include <QPrinter>

@@ -6,9 +6,9 @@
 // documentation says, and its dealer draws card by card from a byte pack with
 // redraws. The engine's boards and verdicts must equal these.
 #include "core/cards/Cards.h"
-#include "core/definitions/DefinitionKeys.h"
 #include "core/dealing/ClassicRandom.h"
 #include "core/dealing/DealEngine.h"
+#include "core/definitions/DefinitionKeys.h"
 
 #include <algorithm>
 #include <array>
@@ -30,9 +30,9 @@ class ReferenceBoard {
     }
 
     bool SeedFirst = false;
-    std::array<bool, 4> Constrained{}; // by seat index
-    std::array<Hand, 4> Hands{};       // by seat index
-    std::array<HandDefinition, 20> Slots;   // North 1-5, South 1-5, East 1-5, West 1-5
+    std::array<bool, 4> Constrained{};    // by seat index
+    std::array<Hand, 4> Hands{};          // by seat index
+    std::array<HandDefinition, 20> Slots; // North 1-5, South 1-5, East 1-5, West 1-5
     std::int32_t SuitPoints[4][4]{}, SuitAK[4][4]{}, SuitAKQ[4][4]{}, SuitTop3[4][4]{}, SuitTop5[4][4]{};
     std::int32_t HandPoints[4]{}, HandAK[4]{}, HandAKQ[4]{}, HandTop3[4]{}, HandTop5[4]{};
     std::uint8_t SuitLengths[4][4]{};
@@ -44,7 +44,9 @@ class ReferenceBoard {
     void SetConstrained(int seat, bool on) { Constrained[static_cast<std::size_t>(seat)] = on; }
     Hand& SeatHand(int seat) { return Hands[static_cast<std::size_t>(seat)]; }
     const Hand& SeatHand(int seat) const { return Hands[static_cast<std::size_t>(seat)]; }
-    const HandDefinition& Slot(int seat, int position) const { return Slots[static_cast<std::size_t>(seat * 5 + position)]; }
+    const HandDefinition& Slot(int seat, int position) const {
+        return Slots[static_cast<std::size_t>(seat * 5 + position)];
+    }
     void SetSlot(int seat, int position, const HandDefinition& defn) {
         Slots[static_cast<std::size_t>(seat * 5 + position)] = defn;
     }

@@ -11,13 +11,13 @@ namespace zelv {
 // For the length of a scope, the real Qt prompts instead of the scripted
 // ones a test installed; they come back however the scope is left.
 class RealPromptsInScope {
-public:
+  public:
     RealPromptsInScope() : saved_(&Prompts::current()) { Prompts::install(nullptr); }
     ~RealPromptsInScope() { Prompts::install(saved_); }
     RealPromptsInScope(const RealPromptsInScope&) = delete;
     RealPromptsInScope& operator=(const RealPromptsInScope&) = delete;
 
-private:
+  private:
     Prompts* saved_;
 };
 

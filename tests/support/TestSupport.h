@@ -1,8 +1,8 @@
 #pragma once
 // Shared helpers of the core tests: a temporary folder, file helpers and
 // ready-made hand definitions.
-#include "core/definitions/DefinitionText.h"
 #include "core/dealing/DealEngine.h"
+#include "core/definitions/DefinitionText.h"
 
 #include <filesystem>
 #include <fstream>

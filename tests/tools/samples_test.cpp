@@ -1,10 +1,10 @@
 // The sample hand definitions shipped beside the program: the committed
 // files are what the editor's writer makes of them, and dealing with each
 // gives the hands its name promises, judged here by counting the cards.
-#include "tools/Samples.h"
-#include "core/files/FileUtil.h"
 #include "core/dealing/ClassicRandom.h"
 #include "core/dealing/DealEngine.h"
+#include "core/files/FileUtil.h"
+#include "tools/Samples.h"
 
 #include <gtest/gtest.h>
 

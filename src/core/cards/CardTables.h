@@ -15,7 +15,9 @@ inline constexpr std::array<std::uint8_t, 128> Bits7 = [] {
     for (unsigned i = 0; i < 128; ++i) t[i] = static_cast<std::uint8_t>(std::popcount(i));
     return t;
 }();
-inline constexpr std::uint8_t SuitLength(unsigned bits) { return static_cast<std::uint8_t>(Bits7[bits & 127u] + Bits7[bits >> 7]); }
+inline constexpr std::uint8_t SuitLength(unsigned bits) {
+    return static_cast<std::uint8_t>(Bits7[bits & 127u] + Bits7[bits >> 7]);
+}
 
 // Rank letters of the top seven ranks (AKQJT98) and of the bottom six
 // (765432) of a suit mask, so an accepted board renders with two lookups a

@@ -3,9 +3,9 @@
 #include "core/analysis/DoubleDummy.h"
 #include "core/analysis/PbnAnalysis.h"
 #include "core/dealing/DealEngine.h"
+#include "core/dealing/SecureDealer.h"
 #include "core/formats/Board.h"
 #include "core/formats/DealFiles.h"
-#include "core/dealing/SecureDealer.h"
 
 namespace zelv {
 

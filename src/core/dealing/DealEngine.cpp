@@ -1,8 +1,8 @@
 #include "core/dealing/DealEngine.h"
 
 #include "core/cards/CardTables.h"
-#include "core/files/FileUtil.h"
 #include "core/definitions/DefinitionKeys.h"
+#include "core/files/FileUtil.h"
 #include "core/files/IniFile.h"
 #include "core/formats/DealFiles.h"
 
@@ -540,14 +540,15 @@ void DealEngine::DecodeBoard(int seat, int suit, const std::string& text) {
     Display[seat][suit] = text.substr(0, 13);
 }
 
-bool DealEngine::ReadDefinition(const std::string& path, HandDefinition& slot, std::string* error, std::string* detail) {
+bool DealEngine::ReadDefinition(const std::string& path, HandDefinition& slot, std::string* error,
+                                std::string* detail) {
     IniFile ini;
     if (!ini.LoadFromFile(path, error)) return false;
     return ReadDefinition(ini, path, slot, error, detail);
 }
 
 bool DealEngine::ReadDefinition(const IniFile& ini, const std::string& where, HandDefinition& slot, std::string* error,
-                            std::string* detail) {
+                                std::string* detail) {
     slot.Defined = true;
     // A list of exactly 39 entries accepts every pattern, whatever they say;
     // otherwise only which patterns it names counts. Past 39 entries, then,
@@ -610,7 +611,7 @@ std::string DealEngine::DefinitionPath(const std::string& definitionsFolder, con
 }
 
 bool DealEngine::LoadSetup(const DealSetup& setup, const std::string& definitionsFolder, std::string* error,
-                       std::string* detail) {
+                           std::string* detail) {
     dirty_ = true;
     auto fail = [&](const std::string& text) {
         if (error) *error = text;

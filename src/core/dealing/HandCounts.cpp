@@ -1,7 +1,7 @@
 #include "core/dealing/HandCounts.h"
 
-#include "core/definitions/DefinitionKeys.h"
 #include "core/dealing/SecureDealer.h"
+#include "core/definitions/DefinitionKeys.h"
 
 #include <algorithm>
 #include <bit>

@@ -3,8 +3,8 @@
 // field) and its file: ".HDS", INI text with the sections YesShapes,
 // NoShapes, Hand, Suit, Cards and Checks.
 #include "core/cards/Cards.h"
-#include "core/definitions/DefinitionKeys.h"
 #include "core/dealing/DealEngine.h"
+#include "core/definitions/DefinitionKeys.h"
 
 #include <array>
 #include <string>

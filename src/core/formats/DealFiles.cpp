@@ -43,7 +43,7 @@ bool DealFiles::OpenDealFiles(const std::string& folder, const std::string& code
 }
 
 bool DealFiles::OpenDealFiles(const std::string& folder, const std::string& code, const DealFileChoice& choice,
-                               std::string* error) {
+                              std::string* error) {
     Abandon();
     error_.clear();
     boards_ = 0;

@@ -10,9 +10,9 @@
 // put in place together by CloseDealFiles, so a run that fails part-way, or
 // whose files cannot all be put in place, leaves the previous set untouched.
 #include "core/cards/Cards.h"
+#include "core/dealing/DealEngine.h"
 #include "core/files/CodeLock.h"
 #include "core/files/FileSet.h"
-#include "core/dealing/DealEngine.h"
 #include "core/formats/BriFile.h"
 #include "core/formats/DgeFile.h"
 

@@ -225,7 +225,7 @@ void BoardPrinter::DrawFullBoard(std::uint64_t n) {
 }
 
 void BoardPrinter::DrawHoldings(const std::array<std::pair<int, int>, 4>& places,
-                                 const std::vector<Obstacle>& obstacles, int right) {
+                                const std::vector<Obstacle>& obstacles, int right) {
     SetFont(TextFont, 8, FontStyle::Regular);
     const int lineHeight = canvas_.TextHeight();
     // The first thing to the right of a holding on its line.

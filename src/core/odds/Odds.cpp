@@ -1,7 +1,7 @@
 #include "core/odds/Odds.h"
 
-#include "core/definitions/DefinitionKeys.h"
 #include "core/dealing/HandCounts.h"
+#include "core/definitions/DefinitionKeys.h"
 
 #include <algorithm>
 #include <bit>
@@ -134,8 +134,8 @@ std::uint64_t CountAlternatives(std::span<const HandDefinition> alternatives, co
     // branch of the sum ends there.
     std::int64_t total = 0;
     const std::size_t n = alternatives.size();
-    std::function<void(std::size_t, const HandDefinition*, int)> add = [&](std::size_t from, const HandDefinition* common,
-                                                                      int size) {
+    std::function<void(std::size_t, const HandDefinition*, int)> add = [&](std::size_t from,
+                                                                           const HandDefinition* common, int size) {
         for (std::size_t i = from; i < n; ++i) {
             if (stop && stop->load(std::memory_order_relaxed)) return;
             const HandDefinition both = common ? IntersectDefinitions(*common, alternatives[i]) : alternatives[i];

@@ -1,7 +1,7 @@
 #include "core/odds/SetupOdds.h"
 
-#include "core/definitions/DefinitionKeys.h"
 #include "core/dealing/SecureDealer.h"
+#include "core/definitions/DefinitionKeys.h"
 
 #include <algorithm>
 #include <bit>
@@ -48,7 +48,7 @@ void Turns::Apply(DealEngine& board, const DealEngine& base, std::uint64_t index
 }
 
 std::vector<SeatOdds> OddsOfSeats(const DealEngine& board, const DealSetup& setup, bool withUnion,
-                                const std::atomic<bool>* stop) {
+                                  const std::atomic<bool>* stop) {
     std::vector<SeatOdds> seats;
     for (int seat = 0; seat < 4; ++seat) {
         const std::vector<int> slots = LevelledSlots(board, seat);

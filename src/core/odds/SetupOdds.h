@@ -22,9 +22,9 @@ struct SlotOdds {
 };
 
 struct SeatOdds {
-    int Seat = 0;                 // seat index
+    int Seat = 0;                // seat index
     std::vector<SlotOdds> Slots; // the defined slots, in order
-    std::uint64_t Hands = 0;      // the hands at least one of them accepts
+    std::uint64_t Hands = 0;     // the hands at least one of them accepts
 };
 
 // The constrained seats of `board`, whose set-up was loaded from `setup`
@@ -33,7 +33,7 @@ struct SeatOdds {
 // counted (Hands stays 0). Stops early, with what it has, when `stop` is
 // raised.
 std::vector<SeatOdds> OddsOfSeats(const DealEngine& board, const DealSetup& setup, bool withUnion = true,
-                                const std::atomic<bool>* stop = nullptr);
+                                  const std::atomic<bool>* stop = nullptr);
 
 // Why the set-up cannot be dealt, or "": a seat none of whose definitions
 // accepts a hand, or with `level` any definition of a seat that has
@@ -95,7 +95,7 @@ SetupEstimate EstimateSetup(DealEngine& board, double seconds, const std::atomic
 // sampled in turn, the chance and the time per board averaged over the
 // boards of the run.
 SetupEstimate EstimateLevelled(DealEngine& board, std::int64_t boards, double seconds,
-                                const std::atomic<bool>* stop = nullptr);
+                               const std::atomic<bool>* stop = nullptr);
 
 // "about 1 board in 41,000 (±4%); 16 boards in about 0.2 s". With the
 // seconds each board's analysis takes, the time includes it: "16 boards in

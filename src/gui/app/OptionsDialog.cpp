@@ -1,7 +1,7 @@
 #include "gui/app/OptionsDialog.h"
 
-#include "core/settings/Settings.h"
 #include "core/formats/DealFiles.h"
+#include "core/settings/Settings.h"
 #include "gui/widgets/DialogFrame.h"
 #include "gui/widgets/LimitedEdit.h"
 #include "gui/widgets/Prompts.h"

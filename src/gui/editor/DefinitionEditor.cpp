@@ -2,8 +2,8 @@
 
 #include "core/definitions/ShapeCatalogue.h"
 #include "core/files/FileUtil.h"
-#include "core/settings/Settings.h"
 #include "core/odds/Odds.h"
+#include "core/settings/Settings.h"
 #include "gui/widgets/ClickLabel.h"
 #include "gui/widgets/DialogFrame.h"
 #include "gui/widgets/LimitedEdit.h"

@@ -99,9 +99,9 @@ QWidget* GenerationDialog::BuildSeatPage(SeatControls& seat, const QString& name
         combo->setMinimumWidth(combo->fontMetrics().horizontalAdvance(QStringLiteral("Weak Balanced 0-5 and more")) +
                                combo->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 24);
         // A name too long for the box is shown whole in its hint.
-        connect(combo, &QComboBox::currentTextChanged, combo, [combo](const QString& name) {
-            const bool cut = combo->fontMetrics().horizontalAdvance(name) > combo->width() - 30;
-            combo->setToolTip(cut ? name : QString());
+        connect(combo, &QComboBox::currentTextChanged, combo, [combo](const QString& chosen) {
+            const bool cut = combo->fontMetrics().horizontalAdvance(chosen) > combo->width() - 30;
+            combo->setToolTip(cut ? chosen : QString());
         });
         combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         connect(combo, &DropDownCombo::aboutToShowPopup, this, [this, combo] { ConditionCBClick(combo); });

@@ -2,13 +2,13 @@
 #include "gui/printing/PrintDialog.h"
 
 #include "core/cards/Cards.h"
-#include "core/settings/Settings.h"
 #include "core/formats/BoardSource.h"
-#include "gui/widgets/DialogFrame.h"
-#include "print/Fonts.h"
+#include "core/settings/Settings.h"
 #include "gui/printing/PrinterChoice.h"
-#include "gui/widgets/Prompts.h"
 #include "gui/viewer/FileAnalyser.h"
+#include "gui/widgets/DialogFrame.h"
+#include "gui/widgets/Prompts.h"
+#include "print/Fonts.h"
 #include "print/QtPrintCanvas.h"
 
 #include <QAction>

@@ -1,9 +1,9 @@
 // The double-dummy wrapper: tricks and par on deals whose answers are known
 // without a solver, the rotation of dealer and vulnerability, boards that
 // must not reach the solver, and agreement with Deal 3.1.9's own solver.
-#include "support/TestSupport.h"
-#include "support/AnalysisDeals.h"
 #include "core/analysis/DoubleDummy.h"
+#include "support/AnalysisDeals.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

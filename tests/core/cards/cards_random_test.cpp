@@ -1,7 +1,7 @@
-#include "support/TestSupport.h"
 #include "core/cards/Cards.h"
 #include "core/dealing/ClassicRandom.h"
 #include "core/dealing/DealEngine.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <set>

@@ -2,9 +2,9 @@
 // with its line and column and what was expected, dealer's own examples
 // parsed, and the runs: seeds that repeat on any number of threads, a
 // condition never met, faults found while dealing.
-#include "core/conditions/ScriptSupport.h"
 #include "core/conditions/Parser.h"
 #include "core/conditions/Program.h"
+#include "core/conditions/ScriptSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "support/ReferenceBoard.h"
-#include "support/TestSupport.h"
-#include "core/definitions/DefinitionKeys.h"
 #include "core/dealing/ClassicRandom.h"
 #include "core/dealing/DealEngine.h"
+#include "core/definitions/DefinitionKeys.h"
+#include "support/ReferenceBoard.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

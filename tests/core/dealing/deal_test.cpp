@@ -1,8 +1,8 @@
-#include "support/ReferenceBoard.h"
-#include "support/TestSupport.h"
 #include "core/dealing/ClassicRandom.h"
 #include "core/dealing/DealEngine.h"
 #include "core/formats/DealFiles.h"
+#include "support/ReferenceBoard.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {true, false, true, false},
                  {{14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26}, {}, {}, {}},
                  {0, 0, 10, 0}}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    [](const auto& test) { return std::string(test.param.Name); });
 
 // The draws of each attempt, as the card-by-card reference makes them, are
 // what the generator has left: an attempt that needs one more is not made.

@@ -1,11 +1,11 @@
-#include "support/ReferenceBoard.h"
-#include "support/TestSupport.h"
 #include "core/analysis/DoubleDummy.h"
-#include "core/definitions/DefinitionText.h"
 #include "core/dealing/ClassicRandom.h"
+#include "core/dealing/DealRun.h"
+#include "core/definitions/DefinitionText.h"
 #include "core/formats/DgeFile.h"
 #include "core/formats/Pbn.h"
-#include "core/dealing/DealRun.h"
+#include "support/ReferenceBoard.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

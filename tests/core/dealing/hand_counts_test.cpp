@@ -1,8 +1,8 @@
 // Exact counts of the hands a definition accepts, held to enumerations done
 // another way, and the counter's verdict held to the engine's.
-#include "support/ReferenceBoard.h"
 #include "core/dealing/HandCounts.h"
 #include "core/dealing/SecureDealer.h"
+#include "support/ReferenceBoard.h"
 
 #include <gtest/gtest.h>
 

@@ -2,13 +2,13 @@
 // accepted boards keep the distribution of a plain random deal restricted to
 // the set-up (exact expectations where they can be computed, the classic
 // dealer's boards where they cannot).
-#include "core/definitions/DefinitionKeys.h"
 #include "core/dealing/ClassicRandom.h"
 #include "core/dealing/DealEngine.h"
-#include "core/formats/DealFiles.h"
 #include "core/dealing/DealRun.h"
 #include "core/dealing/HandCounts.h"
 #include "core/dealing/SecureDealer.h"
+#include "core/definitions/DefinitionKeys.h"
+#include "core/formats/DealFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "support/TestSupport.h"
-#include "core/definitions/DefinitionText.h"
 #include "core/dealing/DealEngine.h"
+#include "core/definitions/DefinitionText.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

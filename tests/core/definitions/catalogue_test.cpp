@@ -1,5 +1,5 @@
-#include "core/definitions/ShapeCatalogue.h"
 #include "core/dealing/DealEngine.h"
+#include "core/definitions/ShapeCatalogue.h"
 
 #include <gtest/gtest.h>
 #include <set>

@@ -1,7 +1,7 @@
-#include "support/TestSupport.h"
 #include "core/definitions/DefinitionText.h"
 #include "core/definitions/ShapeCatalogue.h"
 #include "core/files/IniFile.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,10 +1,10 @@
 // A set of files put in place by a run that dies at any moment: the next
 // run that reads there finds the old set or the new one, whole, and nothing
 // else left behind.
-#include "support/TestSupport.h"
 #include "core/files/FileSet.h"
 #include "core/files/FileUtil.h"
 #include "core/formats/BoardSource.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "support/TestSupport.h"
+#include "core/dealing/DealEngine.h"
 #include "core/files/FileUtil.h"
 #include "core/files/IniFile.h"
-#include "core/dealing/DealEngine.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

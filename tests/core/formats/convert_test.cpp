@@ -1,9 +1,9 @@
 // Converting between the five formats: nothing lost that a format holds,
 // nothing written when the input cannot be read whole.
-#include "support/TestSupport.h"
-#include "support/FormatDeals.h"
 #include "core/formats/BoardSource.h"
 #include "core/formats/Convert.h"
+#include "support/FormatDeals.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "support/TestSupport.h"
-#include "support/MachineRules.h"
-#include "core/files/FileSet.h"
-#include "core/files/FileUtil.h"
 #include "core/dealing/ClassicRandom.h"
 #include "core/dealing/DealEngine.h"
-#include "core/formats/DgeFile.h"
+#include "core/files/FileSet.h"
+#include "core/files/FileUtil.h"
 #include "core/formats/DealFiles.h"
+#include "core/formats/DgeFile.h"
+#include "support/MachineRules.h"
+#include "support/TestSupport.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,11 +1,11 @@
 // The ".DUP" and ".DLM" files written and read back, checked against their
 // rules decoded independently (MachineRules.h).
-#include "support/FormatDeals.h"
-#include "support/MachineRules.h"
 #include "core/formats/BriFile.h"
 #include "core/formats/DgeFile.h"
 #include "core/formats/DlmFile.h"
 #include "core/formats/DupFile.h"
+#include "support/FormatDeals.h"
+#include "support/MachineRules.h"
 
 #include <gtest/gtest.h>
 

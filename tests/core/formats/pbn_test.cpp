@@ -1,7 +1,7 @@
 // PBN export of a board and the dealer/vulnerability rotation it shares with
 // the printed boards; PBN files of other programs read back.
-#include "support/FormatDeals.h"
 #include "core/formats/Pbn.h"
+#include "support/FormatDeals.h"
 
 #include "support/TestSupport.h"
 

@@ -1,8 +1,8 @@
-#include "support/TestSupport.h"
-#include "support/BoardFiles.h"
-#include "support/RecordingCanvas.h"
 #include "core/formats/BoardSource.h"
 #include "core/layout/BoardPrinter.h"
+#include "support/BoardFiles.h"
+#include "support/RecordingCanvas.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The odds of definitions: a seat's alternatives counted together, held to
 // inclusion and exclusion done by hand and to a million random hands; the
 // reasons given for a definition that accepts no hand, each one a proof.
-#include "core/definitions/DefinitionKeys.h"
 #include "core/dealing/HandCounts.h"
-#include "core/odds/Odds.h"
 #include "core/dealing/SecureDealer.h"
+#include "core/definitions/DefinitionKeys.h"
+#include "core/odds/Odds.h"
 
 #include <gtest/gtest.h>
 
@@ -80,7 +80,8 @@ TEST(Odds, countedProbabilitiesMatchAMillionRandomHands) {
     const std::vector<HandDefinition> alternatives = {nt, weakTwo, held};
 
     std::vector<double> p;
-    for (const HandDefinition& d : defs) p.push_back(static_cast<double>(CountHands(d)) / static_cast<double>(AllHands));
+    for (const HandDefinition& d : defs)
+        p.push_back(static_cast<double>(CountHands(d)) / static_cast<double>(AllHands));
     p.push_back(static_cast<double>(CountAlternatives(alternatives)) / static_cast<double>(AllHands));
 
     std::vector<DealEngine> judges(defs.size() + 1);

@@ -1,7 +1,7 @@
 // Where the program keeps its files: beside it when it may, else in the
 // user's data folder, with the samples copied there once.
-#include "support/TestSupport.h"
 #include "core/settings/Settings.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -3,19 +3,19 @@
 // With ZELV_SCREENSHOT_DIR set (run under xvfb-run with QT_QPA_PLATFORM=xcb)
 // it also saves pictures of the main window and of the editor as opened
 // from the menu.
+#include "core/settings/Settings.h"
+#include "gui/app/AboutBox.h"
+#include "gui/app/HelpViewer.h"
+#include "gui/app/MainWindow.h"
+#include "gui/app/OptionsDialog.h"
+#include "gui/editor/DefinitionEditor.h"
+#include "gui/generation/GenerationDialog.h"
+#include "gui/printing/PrintDialog.h"
+#include "gui/printing/PrinterChoice.h"
+#include "gui/viewer/BoardViewer.h"
 #include "support/DesignTable.h"
 #include "support/ScopedSettings.h"
 #include "support/ScriptedPrompts.h"
-#include "gui/app/AboutBox.h"
-#include "gui/app/HelpViewer.h"
-#include "gui/app/OptionsDialog.h"
-#include "gui/app/MainWindow.h"
-#include "gui/editor/DefinitionEditor.h"
-#include "core/settings/Settings.h"
-#include "gui/generation/GenerationDialog.h"
-#include "gui/printing/PrinterChoice.h"
-#include "gui/printing/PrintDialog.h"
-#include "gui/viewer/BoardViewer.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
@@ -303,8 +303,8 @@ class MainWinTest : public QObject {
 
     void dialogs_offerNoMinimizeAndFixedOnesNoMaximize() {
         const Dialogs& f = win->Forms();
-        for (QWidget* d : std::initializer_list<QWidget*>{f.Editor, f.Generation, f.About, f.Options,
-                                                          f.Viewer, f.Printing}) {
+        for (QWidget* d :
+             std::initializer_list<QWidget*>{f.Editor, f.Generation, f.About, f.Options, f.Viewer, f.Printing}) {
             QVERIFY2(!(d->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)),
                      qPrintable(d->objectName()));
             QVERIFY2(d->windowFlags() & Qt::WindowCloseButtonHint, qPrintable(d->objectName()));

@@ -1,11 +1,11 @@
 // The hand definition editor driven as a user drives it: typing, leaving
 // fields with Tab or the mouse, clicking headings and cards, Ctrl+A in the
 // lists, and loading and saving real files in a temporary folder.
+#include "core/settings/Settings.h"
+#include "gui/editor/DefinitionEditor.h"
 #include "support/DesignTable.h"
 #include "support/ScopedSettings.h"
 #include "support/ScriptedPrompts.h"
-#include "gui/editor/DefinitionEditor.h"
-#include "core/settings/Settings.h"
 
 #include <QCheckBox>
 #include <QClipboard>

@@ -2,10 +2,10 @@
 // rules, generator files, Change File and real runs on the worker thread.
 #include "core/definitions/DefinitionText.h"
 #include "core/files/CodeLock.h"
-#include "core/settings/Settings.h"
 #include "core/formats/DgeFile.h"
-#include "gui/generation/GenerationDialog.h"
 #include "core/odds/Odds.h"
+#include "core/settings/Settings.h"
+#include "gui/generation/GenerationDialog.h"
 #include "gui/widgets/DropDownCombo.h"
 
 #include "support/DesignTable.h"

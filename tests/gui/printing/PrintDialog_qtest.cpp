@@ -1,12 +1,12 @@
 // The print dialog: its controls, and real PDF output through Print and
 // Preview.
+#include "core/settings/Settings.h"
+#include "gui/printing/PrintDialog.h"
+#include "print/QtPrintCanvas.h"
+#include "support/BoardFiles.h"
 #include "support/DesignTable.h"
 #include "support/ScopedSettings.h"
 #include "support/ScriptedPrompts.h"
-#include "support/BoardFiles.h"
-#include "core/settings/Settings.h"
-#include "print/QtPrintCanvas.h"
-#include "gui/printing/PrintDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>

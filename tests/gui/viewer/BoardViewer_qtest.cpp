@@ -1,9 +1,9 @@
 // The board viewer driven through its buttons over real board files.
+#include "gui/viewer/BoardViewer.h"
+#include "gui/viewer/FileAnalyser.h"
+#include "support/BoardFiles.h"
 #include "support/DesignTable.h"
 #include "support/ScriptedPrompts.h"
-#include "support/BoardFiles.h"
-#include "gui/viewer/FileAnalyser.h"
-#include "gui/viewer/BoardViewer.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -1,12 +1,12 @@
 // The small widgets every dialog shares: the pick-only drop-down that
 // speaks before it opens, the edit whose limit holds for typing only, the
 // clickable heading, suit signs and the look of hints.
-#include "support/ScopedSettings.h"
 #include "gui/widgets/ClickLabel.h"
 #include "gui/widgets/DropDownCombo.h"
 #include "gui/widgets/Hints.h"
 #include "gui/widgets/LimitedEdit.h"
 #include "gui/widgets/SuitSigns.h"
+#include "support/ScopedSettings.h"
 
 #include <QApplication>
 #include <QClipboard>
