@@ -6,14 +6,14 @@
 #include "cli/DealOptions.h"
 #include "cli/Messages.h"
 #include "cli/ScriptCommand.h"
+#include "core/dealing/DealRun.h"
 #include "core/files/FileUtil.h"
-#include "core/settings/Settings.h"
-#include "core/settings/Version.h"
 #include "core/formats/BoardSource.h"
 #include "core/formats/Convert.h"
-#include "core/dealing/DealRun.h"
-#include "core/setup/GeneratorFile.h"
 #include "core/odds/SetupOdds.h"
+#include "core/settings/Settings.h"
+#include "core/settings/Version.h"
+#include "core/setup/GeneratorFile.h"
 #include "print/PdfPrint.h"
 
 #include <CLI/CLI.hpp>
@@ -449,8 +449,9 @@ int Odds(int argc, char** argv) {
         std::cout.flush();
         return BadInput("the set-up cannot be dealt: " + why);
     }
-    const SetupEstimate estimate =
-        options.Level ? EstimateLevelled(board, options.Boards, 0.5) : EstimateSetup(board, 0.5);
+    const BoardTest condition = options.Condition ? options.Condition() : BoardTest{};
+    const SetupEstimate estimate = options.Level ? EstimateLevelled(board, options.Boards, 0.5, nullptr, condition)
+                                                 : EstimateSetup(board, 0.5, nullptr, condition);
     std::cout << "Set-up: " << EstimateText(estimate, options.Boards) << "\n";
     if (const std::string advice = SecureSourceAdvice(estimate, options.Boards); !advice.empty())
         std::cout << advice << " (--secure).\n";
@@ -588,6 +589,10 @@ int Deal(int argc, char** argv) {
     if (progressShown) std::fputs("\n", stderr);
 
     if (result.Status == DealStatus::Failed) return BadInput(DescribeResult(result, options.Boards));
+    if (merged.Condition)
+        if (const std::string fault = merged.Condition->Fault(); !fault.empty())
+            Say(std::cerr,
+                "warning: the condition could not be worked out on some deals, which were passed over: " + fault);
     if (result.Written)
         for (const std::string& note : result.Notes) Say(std::cerr, "warning: " + note);
     if (!quiet) {

@@ -4,6 +4,7 @@
 // which a seat can never be dealt a hand, naming seat, definition and
 // reason; and an estimate of how rare a board is and how long a set takes,
 // from a short run of the secure dealer.
+#include "core/dealing/BoardCondition.h"
 #include "core/dealing/DealEngine.h"
 #include "core/odds/Odds.h"
 
@@ -22,9 +23,9 @@ struct SlotOdds {
 };
 
 struct SeatOdds {
-    int Seat = 0;                 // seat index
+    int Seat = 0;                // seat index
     std::vector<SlotOdds> Slots; // the defined slots, in order
-    std::uint64_t Hands = 0;      // the hands at least one of them accepts
+    std::uint64_t Hands = 0;     // the hands at least one of them accepts
 };
 
 // The constrained seats of `board`, whose set-up was loaded from `setup`
@@ -33,7 +34,7 @@ struct SeatOdds {
 // counted (Hands stays 0). Stops early, with what it has, when `stop` is
 // raised.
 std::vector<SeatOdds> OddsOfSeats(const DealEngine& board, const DealSetup& setup, bool withUnion = true,
-                                const std::atomic<bool>* stop = nullptr);
+                                  const std::atomic<bool>* stop = nullptr);
 
 // Why the set-up cannot be dealt, or "": a seat none of whose definitions
 // accepts a hand, or with `level` any definition of a seat that has
@@ -89,13 +90,15 @@ struct SetupEstimate {
 // Deals with the secure dealer on this thread for about `seconds` (less
 // once enough boards are found) and estimates from it. `board` holds a
 // loaded set-up. Attempts whose first seat's hand is built from its exact
-// counts are weighed back, so Probability is a plain random deal's.
-SetupEstimate EstimateSetup(DealEngine& board, double seconds, const std::atomic<bool>* stop = nullptr);
+// counts are weighed back, so Probability is a plain random deal's. A
+// `condition` across seats counts among the checks a board must pass.
+SetupEstimate EstimateSetup(DealEngine& board, double seconds, const std::atomic<bool>* stop = nullptr,
+                            const BoardTest& condition = {});
 // The same for a levelled run of `boards` boards: each set-up of its turns
 // sampled in turn, the chance and the time per board averaged over the
 // boards of the run.
 SetupEstimate EstimateLevelled(DealEngine& board, std::int64_t boards, double seconds,
-                                const std::atomic<bool>* stop = nullptr);
+                               const std::atomic<bool>* stop = nullptr, const BoardTest& condition = {});
 
 // "about 1 board in 41,000 (±4%); 16 boards in about 0.2 s". With the
 // seconds each board's analysis takes, the time includes it: "16 boards in
