@@ -3,19 +3,19 @@
 // With ZELV_SCREENSHOT_DIR set (run under xvfb-run with QT_QPA_PLATFORM=xcb)
 // it also saves pictures of the main window and of the editor as opened
 // from the menu.
+#include "core/settings/Settings.h"
+#include "gui/app/AboutBox.h"
+#include "gui/app/HelpViewer.h"
+#include "gui/app/MainWindow.h"
+#include "gui/app/OptionsDialog.h"
+#include "gui/editor/DefinitionEditor.h"
+#include "gui/generation/GenerationDialog.h"
+#include "gui/printing/PrintDialog.h"
+#include "gui/printing/PrinterChoice.h"
+#include "gui/viewer/BoardViewer.h"
 #include "support/DesignTable.h"
 #include "support/ScopedSettings.h"
 #include "support/ScriptedPrompts.h"
-#include "gui/app/AboutBox.h"
-#include "gui/app/HelpViewer.h"
-#include "gui/app/OptionsDialog.h"
-#include "gui/app/MainWindow.h"
-#include "gui/editor/DefinitionEditor.h"
-#include "core/settings/Settings.h"
-#include "gui/generation/GenerationDialog.h"
-#include "gui/printing/PrinterChoice.h"
-#include "gui/printing/PrintDialog.h"
-#include "gui/viewer/BoardViewer.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
@@ -303,8 +303,8 @@ class MainWinTest : public QObject {
 
     void dialogs_offerNoMinimizeAndFixedOnesNoMaximize() {
         const Dialogs& f = win->Forms();
-        for (QWidget* d : std::initializer_list<QWidget*>{f.Editor, f.Generation, f.About, f.Options,
-                                                          f.Viewer, f.Printing}) {
+        for (QWidget* d :
+             std::initializer_list<QWidget*>{f.Editor, f.Generation, f.About, f.Options, f.Viewer, f.Printing}) {
             QVERIFY2(!(d->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)),
                      qPrintable(d->objectName()));
             QVERIFY2(d->windowFlags() & Qt::WindowCloseButtonHint, qPrintable(d->objectName()));
@@ -415,6 +415,7 @@ class MainWinTest : public QObject {
         QTest::newRow("10") << 10 << "main window";
         QTest::newRow("20") << 20 << "Must Have";
         QTest::newRow("30") << 30 << "Number of Boards";
+        QTest::newRow("35") << 35 << "no single seat decides";
         QTest::newRow("40") << 40 << "board file";
         QTest::newRow("50") << 50 << "Partnership Practice";
     }
@@ -430,7 +431,7 @@ class MainWinTest : public QObject {
         auto* browser = viewer.findChild<QTextBrowser*>("HelpBrowser");
         QCOMPARE(browser->source().fragment(), QString("topic%1").arg(topic));
         QVERIFY(browser->toPlainText().contains(words, Qt::CaseInsensitive));
-        QCOMPARE(viewer.findChild<QListWidget*>("ContentsLB")->count(), 5);
+        QCOMPARE(viewer.findChild<QListWidget*>("ContentsLB")->count(), 6);
         if (topic == 20) Save(&viewer, "help.png");
     }
 
