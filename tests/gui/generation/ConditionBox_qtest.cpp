@@ -167,6 +167,8 @@ class ConditionBoxTest : public QObject {
         QFile pbn(hands_ + "/ZELV.PBN");
         QVERIFY(pbn.open(QIODevice::ReadOnly));
         QCOMPARE(pbn.readAll().count("[DoubleDummyTricks \""), 24);
+        if (qEnvironmentVariableIsSet("ZELV_SCREENSHOTS"))
+            dlg_->grab().save(qEnvironmentVariable("ZELV_SCREENSHOTS") + "/generation-condition.png");
 
         const QString gen = gens_ + "/Game.GEN";
         prompts_->FileAnswers << gen;
