@@ -213,6 +213,10 @@ int DealCommand(int argc, char** argv) {
     const DealRunResult result = RunTheDeal(options, args.Quiet);
 
     if (result.Status == DealStatus::Failed) return BadInput(DescribeResult(result, options.Boards));
+    if (merged.Condition)
+        if (const std::string fault = merged.Condition->Fault(); !fault.empty())
+            Say(std::cerr,
+                "warning: the condition could not be worked out on some deals, which were passed over: " + fault);
     if (result.Written)
         for (const std::string& note : result.Notes) Say(std::cerr, "warning: " + note);
     if (!args.Quiet && !PrintSummary(result, options)) return ExitBadInput;

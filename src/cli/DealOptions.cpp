@@ -81,6 +81,12 @@ std::string MergeGenerator(const DealCommandLine& line, MergedDeal& m) {
     const std::vector<std::string> available = ListDefinitionNames(line.Definitions);
     m.Options.Setup = ToDealSetup(gen, available);
     m.Options.Level = m.Options.Level || gen.Level;
+    if (gen.Condition.find_first_not_of(" \t\r\n") != std::string::npos) {
+        ConditionProblem problem;
+        m.Condition = SetupCondition::Compile(gen.Condition, &problem);
+        if (!m.Condition) return line.Generator + ": the condition (Condition=) " + ConditionProblemText(problem);
+        m.Options.Condition = SetupCondition::Tests(m.Condition);
+    }
     std::string missing;
     for (const MissingDefinition& gone : MissingDefinitions(gen, available))
         if (!line.Seats[static_cast<std::size_t>(gone.Seat)])

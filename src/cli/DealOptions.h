@@ -3,6 +3,7 @@
 // checked and merged (a generator file first, then the seat options over
 // it) into the options of one run. No process, no output: the caller prints
 // the warnings and the refusal, and runs the result.
+#include "core/conditions/SetupCondition.h"
 #include "core/dealing/DealRun.h"
 
 #include <array>
@@ -33,6 +34,9 @@ struct MergedDeal {
     std::string Error; // for Usage and BadInput: what is wrong, naming the option or file
     std::vector<std::string> Warnings;
     DealRunOptions Options;
+    // The generator file's condition across seats, whose test is in
+    // Options; null without one.
+    std::shared_ptr<const SetupCondition> Condition;
 };
 
 // Why `folder` cannot serve as the hand definitions folder ("hand

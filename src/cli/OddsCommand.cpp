@@ -109,8 +109,9 @@ int OddsCommand(int argc, char** argv) {
         std::cout.flush();
         return BadInput("the set-up cannot be dealt: " + why);
     }
-    const SetupEstimate estimate =
-        options.Level ? EstimateLevelled(board, options.Boards, 0.5) : EstimateSetup(board, 0.5);
+    const BoardTest condition = options.Condition ? options.Condition() : BoardTest{};
+    const SetupEstimate estimate = options.Level ? EstimateLevelled(board, options.Boards, 0.5, nullptr, condition)
+                                                 : EstimateSetup(board, 0.5, nullptr, condition);
     std::cout << "Set-up: " << EstimateText(estimate, options.Boards) << "\n";
     if (const std::string advice = SecureSourceAdvice(estimate, options.Boards); !advice.empty())
         std::cout << advice << " (--secure).\n";

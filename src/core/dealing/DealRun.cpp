@@ -39,6 +39,15 @@ void MakeRecords(const Hands& hands, std::string& scratch, Found& found) {
     std::memcpy(found.Records, scratch.data(), sizeof found.Records);
 }
 
+// The run's condition across seats for one dealing thread; without one
+// every board the seats accept passes.
+struct ConditionCheck {
+    explicit ConditionCheck(const DealRunOptions& options)
+        : Test(options.Condition ? options.Condition() : BoardTest{}) {}
+    bool operator()(const Hands& hands) const { return !Test || Test(hands.data()); }
+    BoardTest Test;
+};
+
 // A secure run on several threads. Each deals attempts in chunks taken from
 // the run's allowance; the helpers hand their boards over, and the calling
 // thread writes them in the order they arrive, dealing too (its own boards
@@ -74,6 +83,7 @@ void DealSecure(const DealRunOptions& options, DealEngine& board, DealFiles& fil
         own.Output = nullptr;
         SecureRandom random(keys[index]);
         SecureDealer dealer(own, random, plan);
+        const ConditionCheck meets(options);
         std::vector<Found> found;
         std::string scratch;
         Hands hands;
@@ -82,7 +92,7 @@ void DealSecure(const DealRunOptions& options, DealEngine& board, DealFiles& fil
             if (!n) break;
             std::uint64_t done = 0;
             for (; done < n && !halt.load(std::memory_order_relaxed); ++done)
-                if (dealer.DealHands(hands)) MakeRecords(hands, scratch, found.emplace_back());
+                if (dealer.DealHands(hands) && meets(hands)) MakeRecords(hands, scratch, found.emplace_back());
             attempts.fetch_add(done, std::memory_order_relaxed);
             if (found.empty()) continue;
             bool crowded;
@@ -103,6 +113,7 @@ void DealSecure(const DealRunOptions& options, DealEngine& board, DealFiles& fil
 
     SecureRandom random(keys[0]);
     SecureDealer dealer(board, random, plan);
+    const ConditionCheck meets(options);
     std::vector<Found> arrived;
     Hands hands;
     Found own;
@@ -162,7 +173,7 @@ void DealSecure(const DealRunOptions& options, DealEngine& board, DealFiles& fil
         std::uint64_t done = 0;
         while (done < n && !full()) {
             ++done;
-            if (!dealer.DealHands(hands)) continue;
+            if (!dealer.DealHands(hands) || !meets(hands)) continue;
             MakeRecords(hands, scratch, own);
             accept(own);
         }
@@ -172,6 +183,17 @@ void DealSecure(const DealRunOptions& options, DealEngine& board, DealFiles& fil
     halt.store(true);
     for (std::thread& t : pool) t.join();
     result.Attempts = attempts.load();
+}
+
+// A board the classic dealer's seats accepted, written when it also meets
+// the condition; false when it does not.
+bool WriteIfMet(const DealEngine& board, const ConditionCheck& meets, DealFiles& files) {
+    Hands hands{};
+    for (int seat = 0; seat < 4; ++seat)
+        for (const CardCode card : board.SeatHand(seat)) hands[static_cast<std::size_t>(seat)] |= CardBit(card);
+    if (!meets(hands)) return false;
+    files.WriteBoard(hands.data(), board.Display);
+    return true;
 }
 
 // A levelled run's turns, and how many boards each alternative got.
@@ -222,6 +244,7 @@ void DealSecureLevelled(const DealRunOptions& options, const DealEngine& base, c
         std::vector<std::unique_ptr<SecureDealer>> dealers;
         for (std::size_t k = 0; k < phases; ++k)
             dealers.push_back(std::make_unique<SecureDealer>(own[k], random, plans[k]));
+        const ConditionCheck meets(options);
         std::string scratch;
         std::array<CardMask, 4> hands;
         std::uint64_t allowance = 0, done = 0;
@@ -242,7 +265,7 @@ void DealSecureLevelled(const DealRunOptions& options, const DealEngine& base, c
                 }
                 --allowance;
                 ++done;
-                if (dealer.DealHands(hands)) {
+                if (dealer.DealHands(hands) && meets(hands)) {
                     Found found;
                     MakeRecords(hands, scratch, found);
                     std::lock_guard<std::mutex> hold(lock);
@@ -377,7 +400,10 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
     result.PbnPath = files.PbnPath();
     result.DupPath = files.DupPath();
     result.DlmPath = files.DlmPath();
-    board.Output = &files;
+    // With a condition the classic dealer's boards are written here, once
+    // the condition has passed them, instead of by the engine.
+    const ConditionCheck classicMeets(options);
+    board.Output = classicMeets.Test ? nullptr : &files;
 
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
@@ -414,7 +440,7 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
                 break;
             }
             ++result.Attempts;
-            if (board.Accepted) {
+            if (board.Accepted && (!classicMeets.Test || WriteIfMet(board, classicMeets, files))) {
                 if (options.Level) {
                     levels.Count(result.Shares, result.Accepted);
                     if (levels.Period > 1) levels.Apply(board, base, result.Accepted + 1);

@@ -3,6 +3,7 @@
 // files, deal until the requested number of boards is accepted (or the run
 // is stopped or reaches its attempt limit), and put the files in place. A
 // run that accepts no board, however it ends, keeps the previous files.
+#include "core/dealing/BoardCondition.h"
 #include "core/dealing/DealEngine.h"
 
 #include <array>
@@ -54,6 +55,10 @@ struct DealRunOptions {
     // number ((k - 1) mod m) + 1, counting defined slots in order, which
     // then stands first (its must-have cards are the ones seeded).
     bool Level = false;
+    // Checked on every board the seats accept, classic, secure and
+    // levelled alike; a board it refuses counts as an attempt that failed.
+    // None: every such board is taken, as always.
+    BoardCondition Condition;
 };
 
 // Boards each slot got, by seat index and slot position.

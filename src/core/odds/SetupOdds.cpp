@@ -216,7 +216,8 @@ std::vector<std::string> DefinitionsNeverDealt(const std::vector<SeatOdds>& seat
     return lines;
 }
 
-SetupEstimate EstimateSetup(DealEngine& board, double seconds, const std::atomic<bool>* stop) {
+SetupEstimate EstimateSetup(DealEngine& board, double seconds, const std::atomic<bool>* stop,
+                            const BoardTest& condition) {
     SetupEstimate e;
     SecureKey key{};
     if (!SecureRandom::SystemKey(key, nullptr)) return e;
@@ -237,7 +238,8 @@ SetupEstimate EstimateSetup(DealEngine& board, double seconds, const std::atomic
     constexpr std::uint64_t Enough = 2000, Batch = 256;
     while (e.Accepted < Enough) {
         if (stop && stop->load(std::memory_order_relaxed)) break;
-        for (std::uint64_t i = 0; i < Batch; ++i) e.Accepted += dealer.DealHands(hands);
+        for (std::uint64_t i = 0; i < Batch; ++i)
+            e.Accepted += dealer.DealHands(hands) && (!condition || condition(hands.data()));
         e.Attempts += Batch;
         e.Seconds = std::chrono::duration<double>(Clock::now() - start).count();
         if (e.Seconds >= seconds) break;
@@ -257,11 +259,12 @@ SetupEstimate EstimateSetup(DealEngine& board, double seconds, const std::atomic
     return e;
 }
 
-SetupEstimate EstimateLevelled(DealEngine& board, std::int64_t boards, double seconds, const std::atomic<bool>* stop) {
+SetupEstimate EstimateLevelled(DealEngine& board, std::int64_t boards, double seconds, const std::atomic<bool>* stop,
+                               const BoardTest& condition) {
     const Turns turns(board);
     const std::size_t phases = static_cast<std::size_t>(
         std::min<std::uint64_t>(boards < 1 ? 1 : static_cast<std::uint64_t>(boards), turns.Period));
-    if (turns.Period == 1) return EstimateSetup(board, seconds, stop);
+    if (turns.Period == 1) return EstimateSetup(board, seconds, stop, condition);
     // Boards come in turn, so a board costs on average the mean of what
     // each turn's board costs: the attempts per board (1 / chance) and the
     // time per board are averaged, the error is the worst turn's.
@@ -272,7 +275,7 @@ SetupEstimate EstimateLevelled(DealEngine& board, std::int64_t boards, double se
         DealEngine turn = board;
         turn.Output = nullptr;
         turns.Apply(turn, board, k);
-        const SetupEstimate e = EstimateSetup(turn, seconds / static_cast<double>(phases), stop);
+        const SetupEstimate e = EstimateSetup(turn, seconds / static_cast<double>(phases), stop, condition);
         all.Attempts += e.Attempts;
         all.Accepted += e.Accepted;
         all.Seconds += e.Seconds;

@@ -4,6 +4,7 @@
 // which a seat can never be dealt a hand, naming seat, definition and
 // reason; and an estimate of how rare a board is and how long a set takes,
 // from a short run of the secure dealer.
+#include "core/dealing/BoardCondition.h"
 #include "core/dealing/DealEngine.h"
 #include "core/odds/Odds.h"
 
@@ -89,13 +90,15 @@ struct SetupEstimate {
 // Deals with the secure dealer on this thread for about `seconds` (less
 // once enough boards are found) and estimates from it. `board` holds a
 // loaded set-up. Attempts whose first seat's hand is built from its exact
-// counts are weighed back, so Probability is a plain random deal's.
-SetupEstimate EstimateSetup(DealEngine& board, double seconds, const std::atomic<bool>* stop = nullptr);
+// counts are weighed back, so Probability is a plain random deal's. A
+// `condition` across seats counts among the checks a board must pass.
+SetupEstimate EstimateSetup(DealEngine& board, double seconds, const std::atomic<bool>* stop = nullptr,
+                            const BoardTest& condition = {});
 // The same for a levelled run of `boards` boards: each set-up of its turns
 // sampled in turn, the chance and the time per board averaged over the
 // boards of the run.
 SetupEstimate EstimateLevelled(DealEngine& board, std::int64_t boards, double seconds,
-                               const std::atomic<bool>* stop = nullptr);
+                               const std::atomic<bool>* stop = nullptr, const BoardTest& condition = {});
 
 // "about 1 board in 41,000 (±4%); 16 boards in about 0.2 s". With the
 // seconds each board's analysis takes, the time includes it: "16 boards in

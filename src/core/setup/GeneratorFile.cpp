@@ -5,16 +5,74 @@
 #include "core/settings/Settings.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace zelv {
 
 namespace {
 constexpr std::string_view Section = "Main";
 constexpr std::string_view LevelKey = "ShareEqually";
+constexpr std::string_view ConditionKey = "Condition";
 constexpr char SeatLetter[4] = {'N', 'S', 'E', 'W'}; // by seat index, also the written order
 
 std::string FlagKey(int seat) { return std::string(1, SeatLetter[seat]) + "AnyCB"; }
 std::string NameKey(int seat, int slot) { return std::string(1, SeatLetter[seat]) + "C" + std::to_string(slot + 1); }
+
+std::string HexEscape(char c) {
+    constexpr char Digits[] = "0123456789abcdef";
+    const auto u = static_cast<unsigned char>(c);
+    return {'\\', 'x', Digits[u >> 4], Digits[u & 15]};
+}
+
+// A condition on one line of the file: line ends and tabs written as \n,
+// \r and \t, other control characters as \xHH, a backslash doubled, and
+// what the reader would take away escaped too: blanks at either end (\s)
+// and a quote that opens the value.
+std::string EscapeCondition(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool end = i == 0 || i + 1 == text.size();
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\t')
+            out += "\\t";
+        else if (end && c == ' ')
+            out += "\\s";
+        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            out += HexEscape(c);
+        else if (i == 0 && (c == '"' || c == '\''))
+            out += std::string("\\") + c;
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::string UnescapeCondition(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        const char c = text[++i];
+        if (c == 'x' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+            out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
+            i += 2;
+            continue;
+        }
+        out += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c == 's' ? ' ' : c;
+    }
+    return out;
+}
+
+bool Blank(std::string_view text) { return text.find_first_not_of(" \t\r\n") == std::string_view::npos; }
 } // namespace
 
 GeneratorSetup GeneratorSetup::Defaults() {
@@ -48,6 +106,7 @@ bool ReadGeneratorFile(const std::string& path, GeneratorSetup& setup, std::stri
             s.Seats[seat].Names[slot] = ini.ReadString(Section, NameKey(seat, slot), "");
     }
     s.Level = ini.ReadBool(Section, LevelKey, false);
+    s.Condition = UnescapeCondition(ini.ReadString(Section, ConditionKey, ""));
     setup = s;
     return true;
 }
@@ -65,6 +124,14 @@ bool WriteGeneratorFile(const std::string& path, const GeneratorSetup& setup, st
             ini.WriteString(Section, NameKey(seat, slot), setup.Seats[seat].Names[slot]);
     }
     if (setup.Level || ini.HasKey(Section, LevelKey)) ini.WriteString(Section, LevelKey, setup.Level ? "1" : "0");
+    const std::string condition = Blank(setup.Condition) ? std::string() : EscapeCondition(setup.Condition);
+    if (condition.size() > IniFile::MaxValueLength) {
+        if (error)
+            *error = "The condition is too long to save in " + path + ": " + std::to_string(condition.size()) +
+                     " characters as written, at most " + std::to_string(IniFile::MaxValueLength);
+        return false;
+    }
+    if (!condition.empty() || ini.HasKey(Section, ConditionKey)) ini.WriteString(Section, ConditionKey, condition);
     return ini.SaveToFile(path, error);
 }
 

@@ -3,7 +3,8 @@
 // an any-hand flag and five definition names per seat, and whether boards
 // are shared equally among the alternatives. Saving rewrites only those
 // keys and keeps every other line of the file; the sharing key is written
-// only when on or already there, so a file saved without it is as before.
+// only when on or already there, so a file saved without it is as before;
+// so is the condition across seats, written only when there is one.
 #include "core/dealing/DealEngine.h"
 
 #include <array>
@@ -20,6 +21,9 @@ struct GeneratorSeat {
 struct GeneratorSetup {
     std::array<GeneratorSeat, 4> Seats; // by seat index: North, South, East, West
     bool Level = false;                 // share boards equally among the alternatives
+    // A condition across seats in the script language, as typed (lines
+    // and all); empty or blank: none.
+    std::string Condition;
     // As a file without flags reads, and as the dialog starts: North
     // constrained, the other seats any hand.
     static GeneratorSetup Defaults();
@@ -30,7 +34,8 @@ struct GeneratorSetup {
 // is not 8-bit text or holds none of the generator file's keys.
 bool ReadGeneratorFile(const std::string& path, GeneratorSetup& setup, std::string* error);
 // False, with "Unable to write to <path> (<reason>)" when the file cannot be
-// replaced, or the reason an existing file cannot be read to keep its lines.
+// replaced, or the reason an existing file cannot be read to keep its lines,
+// or that the condition is too long for the file's line.
 bool WriteGeneratorFile(const std::string& path, const GeneratorSetup& setup, std::string* error);
 
 // Definition names in `folder`: ".HDS" files (any case) without the

@@ -8,6 +8,7 @@
 #include "core/formats/Pbn.h"
 #include "core/odds/SetupOdds.h"
 #include "core/settings/Settings.h"
+#include "gui/generation/ConditionBox.h"
 #include "gui/widgets/ClickLabel.h"
 #include "gui/widgets/DialogFrame.h"
 #include "gui/widgets/DropDownCombo.h"
@@ -118,6 +119,8 @@ QWidget* GenerationDialog::BuildSeatPage(SeatControls& seat, const QString& name
 void GenerationDialog::FormCreate() {
     auto* top = new QVBoxLayout(this);
     top->addWidget(BuildSeatPages(), 1);
+    ConditionPanel = new ConditionBox(this);
+    top->addWidget(ConditionPanel);
     top->addLayout(BuildOptionRow());
     top->addLayout(BuildOddsRows());
     top->addLayout(BuildOutputRow());
@@ -149,6 +152,7 @@ void GenerationDialog::FormCreate() {
     for (QCheckBox* box : {SeedCB, LevelCB, PbnCB, DoubleDummyCB, SecureCB})
         connect(box, &QCheckBox::toggled, this, [this] { OddsLater(); });
     connect(NumberBoardsEB, &QLineEdit::textChanged, this, [this] { OddsLater(); });
+    connect(ConditionPanel, &ConditionBox::changed, this, [this] { OddsLater(); });
 }
 
 QVBoxLayout* GenerationDialog::BuildOddsRows() {
@@ -472,6 +476,7 @@ GeneratorSetup GenerationDialog::CurrentSetup() const {
         }
     }
     setup.Level = LevelCB->isChecked();
+    setup.Condition = s(ConditionPanel->text());
     return setup;
 }
 
@@ -567,6 +572,7 @@ void GenerationDialog::LoadGeneratorFile(const GeneratorSetup& setup) {
         }
     }
     LevelCB->setChecked(setup.Level);
+    ConditionPanel->setText(q(setup.Condition));
 }
 
 void GenerationDialog::SaveBtnClick() {
@@ -654,6 +660,12 @@ void GenerationDialog::DealBtnClick() {
     options.Level = LevelCB->isChecked();
     options.Boards = std::max(wanted, 0LL);
     // Said before anything is asked or touched.
+    if (!ConditionPanel->problem().isEmpty()) {
+        Prompts::current().error(this, QStringLiteral("The condition cannot be dealt as it stands: ") +
+                                           ConditionPanel->problem());
+        return;
+    }
+    if (const auto condition = ConditionPanel->condition()) options.Condition = SetupCondition::Tests(condition);
     if (!NoDefinitionMissing() || !SetupCanBeDealt(options)) return;
     if (!MayReplaceBoards(wanted)) return;
     Counter->clear();
@@ -805,7 +817,14 @@ void GenerationDialog::UpdateOdds() {
     const double analysisSeconds = analysisSecondsPerBoard_;
     EstimateLbl->setText(QStringLiteral("Set-up: estimating..."));
     oddsStop_ = false;
-    oddsWorker_ = std::thread([this, job, setup, seedFirst, level, secure, boards, folder, analysis, analysisSeconds] {
+    const std::shared_ptr<const SetupCondition> condition = ConditionPanel->condition();
+    if (!ConditionPanel->problem().isEmpty()) {
+        EstimateLbl->setText(QStringLiteral("Set-up: the condition is to be put right first"));
+        emit oddsShown();
+        return;
+    }
+    oddsWorker_ = std::thread([this, job, setup, seedFirst, level, secure, boards, folder, analysis, analysisSeconds,
+                               condition] {
         auto post = [this, job](const std::string& seats, const std::string& estimate, bool final) {
             QMetaObject::invokeMethod(
                 this,
@@ -838,13 +857,14 @@ void GenerationDialog::UpdateOdds() {
             return;
         }
         post(text, "Set-up: estimating...", false);
-        const SetupEstimate estimate =
-            level ? EstimateLevelled(board, boards, 0.3, &oddsStop_) : EstimateSetup(board, 0.3, &oddsStop_);
+        const BoardTest test = condition ? SetupCondition::Tests(condition)() : BoardTest{};
+        const SetupEstimate estimate = level ? EstimateLevelled(board, boards, 0.3, &oddsStop_, test)
+                                             : EstimateSetup(board, 0.3, &oddsStop_, test);
         if (oddsStop_) return;
         const double perBoard = analysis ? AnalysisSecondsPerBoard(analysisSeconds) : 0.0;
         if (oddsStop_) return;
-        std::string line =
-            "Set-up: " + EstimateText(estimate, boards, perBoard) + (level ? ", alternatives in turn" : "");
+        std::string line = "Set-up: " + EstimateText(estimate, boards, perBoard) +
+                           (level ? ", alternatives in turn" : "") + (condition ? ", with the condition" : "");
         if (const std::string advice = SecureSourceAdvice(estimate, boards); !advice.empty() && !secure)
             line += ". " + advice + " (Secure Random Source).";
         post(text, line, true);

@@ -31,6 +31,7 @@ class QVBoxLayout;
 namespace zelv {
 
 class ClickLabel;
+class ConditionBox;
 class DropDownCombo;
 
 class GenerationDialog : public QDialog {
@@ -148,6 +149,7 @@ class GenerationDialog : public QDialog {
 
     std::array<SeatControls, 4> seats_; // North, East, South, West
     QTabWidget* MainTabSheet = nullptr;
+    ConditionBox* ConditionPanel = nullptr; // a condition across seats, below the seat tabs
     QCheckBox* SeedCB = nullptr;
     QCheckBox* PbnCB = nullptr;
     QCheckBox* DoubleDummyCB = nullptr;

@@ -16,6 +16,7 @@ inline constexpr int Search = 0; // the keyword search
 inline constexpr int Main = 10;  // also the board viewer's
 inline constexpr int Definitions = 20;
 inline constexpr int Generation = 30;
+inline constexpr int Conditions = 35; // the generation dialog's condition across seats
 inline constexpr int BoardFile = 40;
 inline constexpr int Printing = 50;
 } // namespace HelpTopic

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace zelv;
 
 TEST(GeneratorFile, missingFileOrFlagsConstrainNorthOnly) {
@@ -168,4 +170,43 @@ TEST(GeneratorFile, aFileThatIsNoGeneratorFileIsRefusedByName) {
     ASSERT_TRUE(ReadGeneratorFile(dir.file("bom.GEN"), s, &error)) << error;
     EXPECT_EQ(s.Seats[North].Names[0], "STRONG");
     EXPECT_FALSE(s.Seats[South].AnyHand);
+}
+
+// A condition is written only when there is one, on one line whatever it
+// holds, and reads back as typed; without one (or blank) the file is
+// written as it always was.
+TEST(GeneratorFile, conditionRoundTripsAndIsWrittenOnlyWhenThere) {
+    test::TempDir dir;
+    const std::string path = dir.file("c.GEN");
+    GeneratorSetup s = GeneratorSetup::Defaults();
+    s.Seats[North].Names[0] = "NT";
+    s.Condition = "  \t";
+    ASSERT_TRUE(WriteGeneratorFile(path, s, nullptr));
+    const std::string plain = test::ReadText(path);
+    EXPECT_EQ(plain.find("Condition"), std::string::npos);
+    const std::string typed = "\"x = 1 ; y\" # == '\\' \\n\r\n"
+                              "  hcp(north)+hcp(south) >= 25 // [Main]\n\tNC1=Gone\v\f ";
+    s.Condition = typed;
+    ASSERT_TRUE(WriteGeneratorFile(path, s, nullptr));
+    const std::string text = test::ReadText(path);
+    EXPECT_EQ(text.substr(0, plain.size()), plain);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), std::count(plain.begin(), plain.end(), '\n') + 1);
+    GeneratorSetup back;
+    ASSERT_TRUE(ReadGeneratorFile(path, back, nullptr));
+    EXPECT_EQ(back.Condition, typed);
+    EXPECT_EQ(back.Seats[North].Names[0], "NT");
+    ASSERT_TRUE(WriteGeneratorFile(path, back, nullptr));
+    EXPECT_EQ(test::ReadText(path), text);
+    // Emptied, the key stays, empty, where it was: no condition.
+    back.Condition.clear();
+    ASSERT_TRUE(WriteGeneratorFile(path, back, nullptr));
+    ASSERT_TRUE(ReadGeneratorFile(path, back, nullptr));
+    EXPECT_EQ(back.Condition, "");
+    // Longer than a line of the file holds: refused, the file kept.
+    const std::string before = test::ReadText(path);
+    back.Condition = std::string(3000, '1');
+    std::string error;
+    EXPECT_FALSE(WriteGeneratorFile(path, back, &error));
+    EXPECT_NE(error.find("too long"), std::string::npos) << error;
+    EXPECT_EQ(test::ReadText(path), before);
 }

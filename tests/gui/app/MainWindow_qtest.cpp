@@ -415,6 +415,7 @@ class MainWinTest : public QObject {
         QTest::newRow("10") << 10 << "main window";
         QTest::newRow("20") << 20 << "Must Have";
         QTest::newRow("30") << 30 << "Number of Boards";
+        QTest::newRow("35") << 35 << "no single seat decides";
         QTest::newRow("40") << 40 << "board file";
         QTest::newRow("50") << 50 << "Partnership Practice";
     }
@@ -430,7 +431,7 @@ class MainWinTest : public QObject {
         auto* browser = viewer.findChild<QTextBrowser*>("HelpBrowser");
         QCOMPARE(browser->source().fragment(), QString("topic%1").arg(topic));
         QVERIFY(browser->toPlainText().contains(words, Qt::CaseInsensitive));
-        QCOMPARE(viewer.findChild<QListWidget*>("ContentsLB")->count(), 5);
+        QCOMPARE(viewer.findChild<QListWidget*>("ContentsLB")->count(), 6);
         if (topic == 20) Save(&viewer, "help.png");
     }
 
