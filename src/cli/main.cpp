@@ -6,14 +6,15 @@
 #include "cli/DealOptions.h"
 #include "cli/Messages.h"
 #include "cli/ScriptCommand.h"
+#include "core/dealing/DealRun.h"
+#include "core/dealing/RunPresenter.h"
 #include "core/files/FileUtil.h"
-#include "core/settings/Settings.h"
-#include "core/settings/Version.h"
 #include "core/formats/BoardSource.h"
 #include "core/formats/Convert.h"
-#include "core/dealing/DealRun.h"
-#include "core/setup/GeneratorFile.h"
 #include "core/odds/SetupOdds.h"
+#include "core/settings/Settings.h"
+#include "core/settings/Version.h"
+#include "core/setup/GeneratorFile.h"
 #include "print/PdfPrint.h"
 
 #include <CLI/CLI.hpp>
@@ -358,12 +359,6 @@ int Convert(int argc, char** argv) {
     return ExitDone;
 }
 
-// "1,234 hands, 1 hand in 514,000 (0.00019%)", or "no hand: <reason>".
-std::string OddsText(const DefinitionOdds& odds) {
-    return odds.Hands ? GroupedDigits(odds.Hands) + (odds.Hands == 1 ? " hand, " : " hands, ") + HandsText(odds.Hands)
-                      : "no hand: " + odds.Reason;
-}
-
 // The odds of every definition in `folder`; 1 when one cannot be read or
 // there is none.
 int PrintEveryDefinition(const std::string& folder) {
@@ -382,7 +377,7 @@ int PrintEveryDefinition(const std::string& folder) {
         }
         for (const std::string& warning : DefinitionWarnings(defn, std::filesystem::path(path).filename()))
             Say(std::cerr, "warning: " + warning);
-        std::cout << "\"" << Printable(name) << "\": " << Printable(OddsText(OddsOfDefinition(defn))) << "\n";
+        std::cout << "\"" << Printable(name) << "\": " << Printable(DefinitionOddsText(OddsOfDefinition(defn))) << "\n";
     }
     std::cout.flush();
     return bad ? ExitBadInput : ExitDone;
@@ -434,15 +429,7 @@ int Odds(int argc, char** argv) {
     for (const std::string& warning : SetupWarnings(board, options.Setup, options.DefinitionsFolder))
         Say(std::cerr, "warning: " + warning);
     const std::vector<SeatOdds> counted = OddsOfSeats(board, options.Setup);
-    for (const SeatOdds& seat : counted) {
-        for (const SlotOdds& slot : seat.Slots)
-            std::cout << SeatNames[seat.Seat] << ", definition " << slot.Position + 1 << " \"" << Printable(slot.Name)
-                      << "\": " << Printable(OddsText(slot.Odds)) << "\n";
-        if (seat.Slots.size() > 1)
-            std::cout << SeatNames[seat.Seat] << ", any of them: "
-                      << OddsText({seat.Hands, seat.Hands ? "" : "none of its definitions accepts a hand"}) << "\n";
-    }
-    if (counted.empty()) std::cout << "Every seat takes any hand.\n";
+    for (const std::string& odds : SeatOddsLines(counted)) std::cout << Printable(odds) << "\n";
     if (const std::string why = SetupCannotBeDealt(board, options.Setup, counted, options.Level,
                                                    static_cast<std::uint64_t>(options.Boards));
         !why.empty()) {
@@ -451,9 +438,9 @@ int Odds(int argc, char** argv) {
     }
     const SetupEstimate estimate =
         options.Level ? EstimateLevelled(board, options.Boards, 0.5) : EstimateSetup(board, 0.5);
-    std::cout << "Set-up: " << EstimateText(estimate, options.Boards) << "\n";
-    if (const std::string advice = SecureSourceAdvice(estimate, options.Boards); !advice.empty())
-        std::cout << advice << " (--secure).\n";
+    std::cout << EstimateLine(estimate, options.Boards) << "\n";
+    if (const std::string advice = SecureAdviceLine(estimate, options.Boards, "--secure"); !advice.empty())
+        std::cout << advice << "\n";
     std::cout.flush();
     return std::cout ? ExitDone : ExitBadInput;
 }
@@ -591,18 +578,8 @@ int Deal(int argc, char** argv) {
     if (result.Written)
         for (const std::string& note : result.Notes) Say(std::cerr, "warning: " + note);
     if (!quiet) {
-        char seconds[32];
-        std::snprintf(seconds, sizeof seconds, "%.3f", result.Seconds);
-        std::cout << CountOf(result.Accepted, "board", "boards") << ", "
-                  << CountOf(result.Attempts, "attempt", "attempts") << ", " << seconds << " seconds: "
-                  << (result.Written ? Printable(result.BoardPath) : "no file written, the previous files were kept")
-                  << "\n";
-        if (options.Level)
-            if (const std::string shares = DescribeShares(options.Setup, result.Shares); !shares.empty())
-                std::cout << "Shared equally: " << Printable(shares) << "\n";
-        if (result.WithAnalysis && result.Written)
-            std::cout << "Double-dummy analysis: " << result.Analysed << " of "
-                      << CountOf(result.Accepted, "board", "boards") << "\n";
+        for (const std::string& summary : RunSummaryLines(result, options.Setup, options.Level))
+            std::cout << Printable(summary) << "\n";
         std::cout.flush();
         if (!std::cout) {
             Say(std::cerr, "the boards were written to " + result.BoardPath +

@@ -22,9 +22,9 @@ struct SlotOdds {
 };
 
 struct SeatOdds {
-    int Seat = 0;                 // seat index
+    int Seat = 0;                // seat index
     std::vector<SlotOdds> Slots; // the defined slots, in order
-    std::uint64_t Hands = 0;      // the hands at least one of them accepts
+    std::uint64_t Hands = 0;     // the hands at least one of them accepts
 };
 
 // The constrained seats of `board`, whose set-up was loaded from `setup`
@@ -33,7 +33,7 @@ struct SeatOdds {
 // counted (Hands stays 0). Stops early, with what it has, when `stop` is
 // raised.
 std::vector<SeatOdds> OddsOfSeats(const DealEngine& board, const DealSetup& setup, bool withUnion = true,
-                                const std::atomic<bool>* stop = nullptr);
+                                  const std::atomic<bool>* stop = nullptr);
 
 // Why the set-up cannot be dealt, or "": a seat none of whose definitions
 // accepts a hand, or with `level` any definition of a seat that has
@@ -59,24 +59,6 @@ std::string SetupCannotBeDealt(const DealEngine& board, const DealSetup& setup, 
 // One line each, naming seat, slot, name and reason.
 std::vector<std::string> DefinitionsNeverDealt(const std::vector<SeatOdds>& seats);
 
-// The alternatives of a seat that take turns when boards are shared
-// equally: the positions of its defined slots, in order. Empty for a seat
-// without conditions or whose first slot is empty (it takes any hand).
-std::vector<int> LevelledSlots(const DealEngine& board, int seat);
-
-// The turns alternatives take when boards are shared equally: board k of a
-// run (index k - 1) requires of each seat with m alternatives its
-// alternative (k - 1) mod m, which stands alone in the first slot (so it is
-// also the one seeded). The set-ups repeat every Period boards.
-struct Turns {
-    std::array<std::vector<int>, 4> Slots; // by seat index: LevelledSlots
-    std::size_t Period = 1;
-
-    explicit Turns(const DealEngine& board);
-    // `board` set up as board `index` of the run requires it, from `base`.
-    void Apply(DealEngine& board, const DealEngine& base, std::uint64_t index) const;
-};
-
 struct SetupEstimate {
     std::uint64_t Attempts = 0, Accepted = 0;
     double Seconds = 0;       // spent sampling
@@ -95,7 +77,7 @@ SetupEstimate EstimateSetup(DealEngine& board, double seconds, const std::atomic
 // sampled in turn, the chance and the time per board averaged over the
 // boards of the run.
 SetupEstimate EstimateLevelled(DealEngine& board, std::int64_t boards, double seconds,
-                                const std::atomic<bool>* stop = nullptr);
+                               const std::atomic<bool>* stop = nullptr);
 
 // "about 1 board in 41,000 (±4%); 16 boards in about 0.2 s". With the
 // seconds each board's analysis takes, the time includes it: "16 boards in
