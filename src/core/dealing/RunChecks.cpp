@@ -31,6 +31,8 @@ std::vector<std::string> DropMachineFilesOutOfRange(DealRunOptions& options) {
 std::string RunOptionsProblem(const DealRunOptions& options) {
     if (options.Boards < 0) return "The number of boards must not be negative: " + std::to_string(options.Boards);
     if (options.FirstBoard < 1) return "The first board number must be 1 or more";
+    if (options.Seed && options.Secure)
+        return "A seed repeats the classic generator's sequence, and the secure source has none to repeat";
     if (const std::string why = FileCodeProblem(options.FileCode); !why.empty()) return "The file code " + why;
     const auto boards = static_cast<std::uint64_t>(options.Boards);
     for (const auto& [wanted, why, ext] :

@@ -19,8 +19,8 @@ std::string PbnRangeRefusal(const std::string& fileCode, std::uint64_t firstBoar
 // boards, and says so: "CODE.DUP is not written: <why>" for each.
 std::vector<std::string> DropMachineFilesOutOfRange(DealRunOptions& options);
 
-// Why the run's own options (counts, file code, board ranges) cannot be
-// dealt, or "".
+// Why the run's own options (counts, a seed for the secure source, file
+// code, board ranges) cannot be dealt, or "".
 std::string RunOptionsProblem(const DealRunOptions& options);
 
 // Why the set-up `board` holds, loaded from options.Setup, cannot be

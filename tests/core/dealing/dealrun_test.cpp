@@ -567,4 +567,7 @@ TEST_F(Run, machineFilesDroppedBeforeTheRunAreExactlyThoseItWouldRefuse) {
               "ZELV.PBN cannot be written: a .PBN file holds board numbers up to 2147483647, and boards 2147483647 "
               "to 2147483648 go past it");
     EXPECT_EQ(PbnRangeRefusal("ZELV", 1, 16), "");
+    // A seed would promise a repeat the secure source cannot give.
+    o.Secure = true;
+    EXPECT_NE(RunOptionsProblem(o), "");
 }
