@@ -330,8 +330,10 @@ bool SecureRun::DealOwnChunk(SecureDealer& dealer) {
 
 void SecureRun::WriteUntilDone() {
     DealRunResult& result = run_.Result;
+    // Its own copy: the helpers copy the set-up while this thread deals.
+    DealEngine own = setups_[0];
     SecureRandom random(part_.Keys[0]);
-    SecureDealer dealer(setups_[0], random, plans_[0]);
+    SecureDealer dealer(own, random, plans_[0]);
     std::vector<Found> ready;
     bool dealing = !turns_.Levelled; // the writer's share of the allowance is left
     while (!run_.Full()) {
