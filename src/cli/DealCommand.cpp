@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/Messages.h"
 #include "core/dealing/DealRun.h"
+#include "core/dealing/RunPresenter.h"
 #include "core/files/FileUtil.h"
 #include "core/odds/SetupOdds.h"
 #include "core/settings/Settings.h"
@@ -138,18 +139,8 @@ DealRunResult RunTheDeal(const DealRunOptions& options, bool quiet) {
 // The boards, attempts and seconds of the run on standard output; false
 // when that could not be written (which is said).
 bool PrintSummary(const DealRunResult& result, const DealRunOptions& options) {
-    char seconds[32];
-    std::snprintf(seconds, sizeof seconds, "%.3f", result.Seconds);
-    std::cout << CountOf(result.Accepted, "board", "boards") << ", " << CountOf(result.Attempts, "attempt", "attempts")
-              << ", " << seconds << " seconds: "
-              << (result.Written ? Printable(result.BoardPath) : "no file written, the previous files were kept")
-              << "\n";
-    if (options.Level)
-        if (const std::string shares = DescribeShares(options.Setup, result.Shares); !shares.empty())
-            std::cout << "Shared equally: " << Printable(shares) << "\n";
-    if (result.WithAnalysis && result.Written)
-        std::cout << "Double-dummy analysis: " << result.Analysed << " of "
-                  << CountOf(result.Accepted, "board", "boards") << "\n";
+    for (const std::string& summary : RunSummaryLines(result, options.Setup, options.Level))
+        std::cout << Printable(summary) << "\n";
     std::cout.flush();
     if (!std::cout) {
         Say(std::cerr, "the boards were written to " + result.BoardPath +

@@ -1,10 +1,8 @@
 #include "cli/DealOptions.h"
 
+#include "core/dealing/RunChecks.h"
 #include "core/files/FileUtil.h"
 #include "core/formats/DealFiles.h"
-#include "core/formats/DlmFile.h"
-#include "core/formats/DupFile.h"
-#include "core/formats/Pbn.h"
 #include "core/setup/GeneratorFile.h"
 
 #include <cerrno>
@@ -155,9 +153,8 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
 
     if (line.PbnAnalysis && !line.Pbn)
         return refuse(V::Usage, "--dd: the analysis goes into CODE.PBN, which --no-pbn turns off");
-    if (const std::string why = PbnRangeProblem(firstBoard, boards); line.Pbn && !why.empty())
-        return refuse(V::Usage, "--first-board: " + line.Code + ".PBN cannot be written: " + why +
-                                    " (give a smaller first board, or --no-pbn)");
+    if (const std::string why = PbnRangeRefusal(line.Code, firstBoard, boards); line.Pbn && !why.empty())
+        return refuse(V::Usage, "--first-board: " + why + " (give a smaller first board, or --no-pbn)");
 
     DealRunOptions& o = m.Options;
     o.SeedFirst = !line.NoSeedFirst;
@@ -168,19 +165,10 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
     o.WritePbn = line.Pbn;
     o.PbnAnalysis = line.PbnAnalysis;
     o.FirstBoard = firstBoard;
+    o.WriteDup = line.Dup;
+    o.WriteDlm = line.Dlm;
     // Said before dealing: the other files are still written.
-    if (line.Dup) {
-        if (const std::string why = DupRangeProblem(firstBoard, boards); why.empty())
-            o.WriteDup = true;
-        else
-            m.Warnings.push_back(line.Code + ".DUP is not written: " + why);
-    }
-    if (line.Dlm) {
-        if (const std::string why = DlmRangeProblem(firstBoard, boards); why.empty())
-            o.WriteDlm = true;
-        else
-            m.Warnings.push_back(line.Code + ".DLM is not written: " + why);
-    }
+    for (std::string& note : DropMachineFilesOutOfRange(o)) m.Warnings.push_back(std::move(note));
     o.MaxAttempts = maxAttempts;
     o.Level = line.Level;
     o.Secure = line.Secure;

@@ -3,6 +3,7 @@
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
+#include "core/dealing/RunPresenter.h"
 #include "core/files/FileUtil.h"
 #include "core/odds/SetupOdds.h"
 #include "core/settings/Settings.h"
@@ -16,12 +17,6 @@
 namespace zelv::cli {
 
 namespace {
-
-// "1,234 hands, 1 hand in 514,000 (0.00019%)", or "no hand: <reason>".
-std::string OddsText(const DefinitionOdds& odds) {
-    return odds.Hands ? GroupedDigits(odds.Hands) + (odds.Hands == 1 ? " hand, " : " hands, ") + HandsText(odds.Hands)
-                      : "no hand: " + odds.Reason;
-}
 
 // The odds of every definition in `folder`; 1 when one cannot be read or
 // there is none.
@@ -41,7 +36,7 @@ int PrintEveryDefinition(const std::string& folder) {
         }
         for (const std::string& warning : DefinitionWarnings(defn, std::filesystem::path(path).filename()))
             Say(std::cerr, "warning: " + warning);
-        std::cout << "\"" << Printable(name) << "\": " << Printable(OddsText(OddsOfDefinition(defn))) << "\n";
+        std::cout << "\"" << Printable(name) << "\": " << Printable(DefinitionOddsText(OddsOfDefinition(defn))) << "\n";
     }
     std::cout.flush();
     return bad ? ExitBadInput : ExitDone;
@@ -94,15 +89,7 @@ int OddsCommand(int argc, char** argv) {
     for (const std::string& warning : SetupWarnings(board, options.Setup, options.DefinitionsFolder))
         Say(std::cerr, "warning: " + warning);
     const std::vector<SeatOdds> counted = OddsOfSeats(board, options.Setup);
-    for (const SeatOdds& seat : counted) {
-        for (const SlotOdds& slot : seat.Slots)
-            std::cout << SeatNames[seat.Seat] << ", definition " << slot.Position + 1 << " \"" << Printable(slot.Name)
-                      << "\": " << Printable(OddsText(slot.Odds)) << "\n";
-        if (seat.Slots.size() > 1)
-            std::cout << SeatNames[seat.Seat] << ", any of them: "
-                      << OddsText({seat.Hands, seat.Hands ? "" : "none of its definitions accepts a hand"}) << "\n";
-    }
-    if (counted.empty()) std::cout << "Every seat takes any hand.\n";
+    for (const std::string& odds : SeatOddsLines(counted)) std::cout << Printable(odds) << "\n";
     if (const std::string why = SetupCannotBeDealt(board, options.Setup, counted, options.Level,
                                                    static_cast<std::uint64_t>(options.Boards));
         !why.empty()) {
@@ -112,9 +99,9 @@ int OddsCommand(int argc, char** argv) {
     const BoardTest condition = options.Condition ? options.Condition() : BoardTest{};
     const SetupEstimate estimate = options.Level ? EstimateLevelled(board, options.Boards, 0.5, nullptr, condition)
                                                  : EstimateSetup(board, 0.5, nullptr, condition);
-    std::cout << "Set-up: " << EstimateText(estimate, options.Boards) << "\n";
-    if (const std::string advice = SecureSourceAdvice(estimate, options.Boards); !advice.empty())
-        std::cout << advice << " (--secure).\n";
+    std::cout << EstimateLine(estimate, options.Boards) << "\n";
+    if (const std::string advice = SecureAdviceLine(estimate, options.Boards, "--secure"); !advice.empty())
+        std::cout << advice << "\n";
     std::cout.flush();
     return std::cout ? ExitDone : ExitBadInput;
 }

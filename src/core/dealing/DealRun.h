@@ -12,7 +12,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace zelv {
@@ -110,30 +109,14 @@ struct DealRunResult {
 
 using ProgressFn = std::function<void(const DealProgress&)>;
 
-// Deals a run. The set-up is loaded and checked
-// before any file is touched. `progress` is called a few times a second and
+// Deals a run: its options and set-up checked (RunChecks.h) before any
+// file is touched, the files opened, the boards dealt by the classic or the
+// secure dealer, analysed when asked, and the files put in place. `progress` is called a few times a second and
 // once at the end, on the calling thread; `stop` is polled between attempts
 // and between the boards written, and ends an analysis within a few
 // hundredths of a second, the batch in flight abandoned. MaxAttempts counts
 // the attempts of every thread.
 DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* stop = nullptr,
                       const ProgressFn& progress = {});
-
-// "North: 1NT 10, 2NT 10, 2C 10; South: ..." for the seats of `setup` with
-// more than one alternative.
-std::string DescribeShares(const DealSetup& setup, const AlternativeShares& shares);
-
-// Why a classic run ended with DealStatus::SequenceSpent.
-inline constexpr std::string_view SequenceSpentText =
-    "The classic random source has gone through all its numbers; further boards would repeat. Use the secure "
-    "source.";
-
-// "N of M boards dealt in A attempts" style summary of a result, with how
-// many carry their analysis when it was asked for.
-std::string DescribeResult(const DealRunResult& result, std::int64_t requested);
-
-// "10 of 24" while dealing; for a run that analyses its boards, "Dealt 10
-// of 24 · analysis follows", then "Dealt 24 of 24 · analysing 7 of 24".
-std::string ProgressText(const DealProgress& progress);
 
 } // namespace zelv

@@ -1,6 +1,7 @@
 #include "core/odds/SetupOdds.h"
 
 #include "core/dealing/SecureDealer.h"
+#include "core/dealing/Turns.h"
 #include "core/definitions/DefinitionKeys.h"
 
 #include <algorithm>
@@ -22,30 +23,6 @@ double Binomial(int n, int k) {
     return r;
 }
 } // namespace
-
-std::vector<int> LevelledSlots(const DealEngine& board, int seat) {
-    std::vector<int> slots;
-    if (!board.IsConstrained(seat) || !board.Slot(seat, 0).Defined) return slots;
-    for (int p = 0; p < 5; ++p)
-        if (board.Slot(seat, p).Defined) slots.push_back(p);
-    return slots;
-}
-
-Turns::Turns(const DealEngine& board) {
-    for (int seat = 0; seat < 4; ++seat) {
-        Slots[seat] = LevelledSlots(board, seat);
-        if (!Slots[seat].empty()) Period = std::lcm(Period, Slots[seat].size());
-    }
-}
-
-void Turns::Apply(DealEngine& board, const DealEngine& base, std::uint64_t index) const {
-    for (int seat = 0; seat < 4; ++seat) {
-        const auto& turns = Slots[seat];
-        if (turns.empty()) continue;
-        board.SetSlot(seat, 0, base.Slot(seat, turns[index % turns.size()]));
-        for (int p = 1; p < 5; ++p) board.SetSlot(seat, p, HandDefinition{});
-    }
-}
 
 std::vector<SeatOdds> OddsOfSeats(const DealEngine& board, const DealSetup& setup, bool withUnion,
                                   const std::atomic<bool>* stop) {

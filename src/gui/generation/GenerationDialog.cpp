@@ -1,11 +1,10 @@
 #include "gui/generation/GenerationDialog.h"
 
 #include "core/analysis/DoubleDummy.h"
+#include "core/dealing/RunChecks.h"
+#include "core/dealing/RunPresenter.h"
 #include "core/files/FileUtil.h"
 #include "core/formats/DealFiles.h"
-#include "core/formats/DlmFile.h"
-#include "core/formats/DupFile.h"
-#include "core/formats/Pbn.h"
 #include "core/odds/SetupOdds.h"
 #include "core/settings/Settings.h"
 #include "gui/generation/ConditionBox.h"
@@ -648,10 +647,10 @@ void GenerationDialog::DealBtnClick() {
     if (!NumberBoardsEB->text().isEmpty() && !ParseWholeNumber(s(NumberBoardsEB->text()), wanted)) wanted = 0;
     const std::uint64_t first = FirstBoardNumber();
     if (first == 0) return;
-    if (const std::string why = PbnRangeProblem(first, static_cast<std::uint64_t>(std::max(wanted, 0LL)));
+    if (const std::string why =
+            PbnRangeRefusal(SharedSettings().DefaultFileCode, first, static_cast<std::uint64_t>(std::max(wanted, 0LL)));
         PbnCB->isChecked() && !why.empty()) {
-        Prompts::current().error(this, q(SharedSettings().DefaultFileCode + ".PBN cannot be written: " + why +
-                                         ". Enter a smaller first board, or untick Also Write PBN File."));
+        Prompts::current().error(this, q(why + ". Enter a smaller first board, or untick Also Write PBN File."));
         return;
     }
     DealRunOptions options;
@@ -659,6 +658,7 @@ void GenerationDialog::DealBtnClick() {
     options.SeedFirst = seedFirst_;
     options.Level = LevelCB->isChecked();
     options.Boards = std::max(wanted, 0LL);
+    options.DefinitionsFolder = SharedSettings().HandDefinitionsFolder;
     // Said before anything is asked or touched.
     if (!ConditionPanel->problem().isEmpty()) {
         Prompts::current().error(this, QStringLiteral("The condition cannot be dealt as it stands: ") +
@@ -718,30 +718,14 @@ std::uint64_t GenerationDialog::FirstBoardNumber() {
 
 void GenerationDialog::DropMachineFilesTooSmall(DealRunOptions& options) {
     // Said before dealing; the other files are still written.
-    const auto boards = static_cast<std::uint64_t>(options.Boards);
     QStringList notes;
-    if (options.WriteDup) {
-        if (const std::string why = DupRangeProblem(options.FirstBoard, boards); !why.empty()) {
-            notes << q(options.FileCode + ".DUP is not written: " + why + ".");
-            options.WriteDup = false;
-        }
-    }
-    if (options.WriteDlm) {
-        if (const std::string why = DlmRangeProblem(options.FirstBoard, boards); !why.empty()) {
-            notes << q(options.FileCode + ".DLM is not written: " + why + ".");
-            options.WriteDlm = false;
-        }
-    }
+    for (const std::string& note : DropMachineFilesOutOfRange(options)) notes << q(note + ".");
     if (!notes.isEmpty()) Prompts::current().information(this, windowTitle(), notes.join(u'\n'));
 }
 
 bool GenerationDialog::SetupCanBeDealt(const DealRunOptions& options) {
-    DealEngine board;
-    board.SeedFirst = options.SeedFirst;
-    // A set-up that does not load is reported by the run itself, as before.
-    if (!board.LoadSetup(options.Setup, SharedSettings().HandDefinitionsFolder, nullptr)) return true;
-    const std::string why = SetupCannotBeDealt(board, options.Setup, OddsOfSeats(board, options.Setup, false),
-                                               options.Level, static_cast<std::uint64_t>(options.Boards));
+    // A set-up that does not load is reported by the run itself.
+    const std::string why = UndealableSetup(options);
     if (why.empty()) return true;
     Prompts::current().error(this, q(why));
     return false;
@@ -840,14 +824,7 @@ void GenerationDialog::UpdateOdds() {
         }
         const std::vector<SeatOdds> seats = OddsOfSeats(board, setup, true, &oddsStop_);
         if (oddsStop_) return;
-        std::string text;
-        for (int seat : {North, East, South, West})
-            for (const SeatOdds& odds : seats) {
-                if (odds.Seat != seat) continue;
-                const std::string of = odds.Slots.size() > 1 ? " (its alternatives together)" : "";
-                text += (text.empty() ? "" : ";  ") + SeatNames[seat] + of + ": " + HandsText(odds.Hands);
-            }
-        if (text.empty()) text = "Every seat takes any hand.";
+        std::string text = SeatOddsLine(seats);
         if (!level)
             for (const std::string& line : DefinitionsNeverDealt(seats)) text += ".  " + line;
         for (const std::string& line : SetupWarnings(board, setup, folder)) text += ".  " + line;
@@ -863,10 +840,11 @@ void GenerationDialog::UpdateOdds() {
         if (oddsStop_) return;
         const double perBoard = analysis ? AnalysisSecondsPerBoard(analysisSeconds) : 0.0;
         if (oddsStop_) return;
-        std::string line = "Set-up: " + EstimateText(estimate, boards, perBoard) +
-                           (level ? ", alternatives in turn" : "") + (condition ? ", with the condition" : "");
-        if (const std::string advice = SecureSourceAdvice(estimate, boards); !advice.empty() && !secure)
-            line += ". " + advice + " (Secure Random Source).";
+        std::string line = EstimateLine(estimate, boards, perBoard) + (level ? ", alternatives in turn" : "") +
+                           (condition ? ", with the condition" : "");
+        if (const std::string advice = SecureAdviceLine(estimate, boards, "Secure Random Source");
+            !advice.empty() && !secure)
+            line += ". " + advice;
         post(text, line, true);
     });
 }
@@ -918,23 +896,20 @@ void GenerationDialog::FinishRun(bool quiet) {
     ProgBar->setFormat(QString());
     // The run's own pace is the best guess at the next run's.
     if (result.Analysed > 0) analysisSecondsPerBoard_ = result.AnalysisSeconds / static_cast<double>(result.Analysed);
-    QStringList notes;
-    if (result.Written)
-        for (const std::string& note : result.Notes) notes << q(note);
+    QStringList lines;
+    for (const std::string& line : RunEndLines(result, requested_)) lines << q(line);
     if (!quiet) {
         switch (result.Status) {
         case DealStatus::Done:
             Prompts::current().beep();
-            if (!notes.isEmpty())
-                Prompts::current().information(
-                    this, windowTitle(), (QStringList{q(DescribeResult(result, requested_))} + notes).join(u'\n'));
+            // Said only when a game was written without its par.
+            if (lines.size() > 1) Prompts::current().information(this, windowTitle(), lines.join(u'\n'));
             break;
         case DealStatus::Stopped:
         case DealStatus::AttemptLimit:
         case DealStatus::SequenceSpent:
             Prompts::current().beep();
-            Prompts::current().information(this, windowTitle(),
-                                           (QStringList{q(DescribeResult(result, requested_))} + notes).join(u'\n'));
+            Prompts::current().information(this, windowTitle(), lines.join(u'\n'));
             break;
         case DealStatus::Failed:
             // The message as it stands, then where the bad value was found.

@@ -1,6 +1,8 @@
 #include "core/analysis/DoubleDummy.h"
 #include "core/dealing/ClassicRandom.h"
 #include "core/dealing/DealRun.h"
+#include "core/dealing/RunChecks.h"
+#include "core/dealing/RunPresenter.h"
 #include "core/definitions/DefinitionText.h"
 #include "core/formats/DgeFile.h"
 #include "core/formats/Pbn.h"
@@ -539,4 +541,33 @@ TEST_F(Run, machineFilesAsChosenFromTheFirstBoardAndATooLongSetRefusedBeforeAnyF
         ASSERT_EQ(dup2.substr(n * 156 + 78, 68), dge.substr(n * 128, 68)) << n;
     }
     EXPECT_NE(test::ReadText(Out(".DLM")).find("\r\nTo board=40\r\n"), std::string::npos);
+}
+
+// The dialog and the command line drop a machine file that cannot number
+// the set, with the core's words, before the run would refuse it.
+TEST_F(Run, machineFilesDroppedBeforeTheRunAreExactlyThoseItWouldRefuse) {
+    o.Boards = 16;
+    o.Seed = 7;
+    o.FirstBoard = 90;
+    o.WriteDup = o.WriteDlm = true;
+    ASSERT_NE(RunOptionsProblem(o), "");
+    EXPECT_EQ(DropMachineFilesOutOfRange(o),
+              std::vector<std::string>{"ZELV.DLM is not written: a .DLM file holds board numbers up to 99, and boards "
+                                       "90 to 105 go past it"});
+    EXPECT_TRUE(o.WriteDup);
+    EXPECT_FALSE(o.WriteDlm);
+    EXPECT_EQ(RunOptionsProblem(o), "");
+    EXPECT_EQ(RunDeal(o).Status, DealStatus::Done);
+    EXPECT_FALSE(std::filesystem::exists(Out(".DLM")));
+
+    o.FirstBoard = 990;
+    EXPECT_EQ(DropMachineFilesOutOfRange(o).size(), 1u);
+    EXPECT_FALSE(o.WriteDup);
+    EXPECT_EQ(PbnRangeRefusal("ZELV", PbnHighestBoard, 2),
+              "ZELV.PBN cannot be written: a .PBN file holds board numbers up to 2147483647, and boards 2147483647 "
+              "to 2147483648 go past it");
+    EXPECT_EQ(PbnRangeRefusal("ZELV", 1, 16), "");
+    // A seed would promise a repeat the secure source cannot give.
+    o.Secure = true;
+    EXPECT_NE(RunOptionsProblem(o), "");
 }
