@@ -144,18 +144,10 @@ MergedDeal MergeDealOptions(const DealCommandLine& line) {
     o.PbnAnalysis = line.PbnAnalysis;
     o.FirstBoard = firstBoard;
     // Said before dealing: the other files are still written.
-    if (line.Dup) {
-        if (const std::string why = DupRangeProblem(firstBoard, boards); why.empty())
-            o.WriteDup = true;
-        else
-            m.Warnings.push_back(line.Code + ".DUP is not written: " + why);
-    }
-    if (line.Dlm) {
-        if (const std::string why = DlmRangeProblem(firstBoard, boards); why.empty())
-            o.WriteDlm = true;
-        else
-            m.Warnings.push_back(line.Code + ".DLM is not written: " + why);
-    }
+    o.WriteDup = line.Dup;
+    o.WriteDlm = line.Dlm;
+    for (std::string& note : DropMachineFilesOutOfRange(o.WriteDup, o.WriteDlm, line.Code, firstBoard, boards))
+        m.Warnings.push_back(std::move(note));
     o.MaxAttempts = maxAttempts;
     o.Level = line.Level;
     o.Secure = line.Secure;

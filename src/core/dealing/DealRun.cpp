@@ -71,7 +71,6 @@ void DealSecure(const DealRunOptions& options, DealEngine& board, DealFiles& fil
 
     auto helper = [&](std::size_t index) {
         DealEngine own = board; // the set-up, compiled; nothing shared but the plan
-        own.Output = nullptr;
         SecureRandom random(keys[index]);
         SecureDealer dealer(own, random, plan);
         std::vector<Found> found;
@@ -200,7 +199,6 @@ void DealSecureLevelled(const DealRunOptions& options, const DealEngine& base, c
     std::vector<DealEngine> turns(phases, base);
     std::vector<std::shared_ptr<const SecurePlan>> plans;
     for (std::size_t k = 0; k < phases; ++k) {
-        turns[k].Output = nullptr;
         levels.Apply(turns[k], base, k);
         plans.push_back(std::make_shared<const SecurePlan>(turns[k]));
     }
@@ -375,7 +373,6 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
     result.PbnPath = files.PbnPath();
     result.DupPath = files.DupPath();
     result.DlmPath = files.DlmPath();
-    board.Output = &files;
 
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
@@ -413,6 +410,7 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
             }
             ++result.Attempts;
             if (board.Accepted) {
+                files.WriteBoard(board.Dealt.data(), board.Display);
                 if (options.Level) {
                     levels.Count(result.Shares, result.Accepted);
                     if (levels.Period > 1) levels.Apply(board, base, result.Accepted + 1);

@@ -43,7 +43,7 @@ bool DealFiles::OpenDealFiles(const std::string& folder, const std::string& code
 }
 
 bool DealFiles::OpenDealFiles(const std::string& folder, const std::string& code, const DealFileChoice& choice,
-                               std::string* error) {
+                              std::string* error) {
     Abandon();
     error_.clear();
     boards_ = 0;
@@ -166,6 +166,20 @@ void DealFiles::WriteWaitingGames() {
     }
     pending_.clear();
     tagged_ = 0;
+}
+
+std::vector<std::string> DropMachineFilesOutOfRange(bool& dup, bool& dlm, const std::string& code, std::uint64_t first,
+                                                    std::uint64_t count) {
+    std::vector<std::string> notes;
+    if (std::string why = DupRangeProblem(first, count); dup && !why.empty()) {
+        notes.push_back(code + ".DUP is not written: " + why);
+        dup = false;
+    }
+    if (std::string why = DlmRangeProblem(first, count); dlm && !why.empty()) {
+        notes.push_back(code + ".DLM is not written: " + why);
+        dlm = false;
+    }
+    return notes;
 }
 
 void DealFiles::KeepForMachines(const CardMask* hands) {

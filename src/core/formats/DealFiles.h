@@ -10,9 +10,9 @@
 // put in place together by CloseDealFiles, so a run that fails part-way, or
 // whose files cannot all be put in place, leaves the previous set untouched.
 #include "core/cards/Cards.h"
+#include "core/dealing/DealEngine.h"
 #include "core/files/CodeLock.h"
 #include "core/files/FileSet.h"
-#include "core/dealing/DealEngine.h"
 #include "core/formats/BriFile.h"
 #include "core/formats/DgeFile.h"
 
@@ -56,6 +56,12 @@ struct DealFileChoice {
     // The games then wait for them: see TagWaitingGames.
     PbnSupplement* PbnTags = nullptr;
 };
+
+// Turns off the machine files (.DUP, .DLM) that cannot number the boards
+// from `first` on (`count` of them), each with a note: "<code>.DUP is not
+// written: <why>". The other files of the run are still written.
+std::vector<std::string> DropMachineFilesOutOfRange(bool& dup, bool& dlm, const std::string& code, std::uint64_t first,
+                                                    std::uint64_t count);
 
 class DealFiles {
   public:

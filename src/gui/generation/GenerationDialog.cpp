@@ -706,20 +706,11 @@ std::uint64_t GenerationDialog::FirstBoardNumber() {
 
 void GenerationDialog::DropMachineFilesTooSmall(DealRunOptions& options) {
     // Said before dealing; the other files are still written.
-    const auto boards = static_cast<std::uint64_t>(options.Boards);
     QStringList notes;
-    if (options.WriteDup) {
-        if (const std::string why = DupRangeProblem(options.FirstBoard, boards); !why.empty()) {
-            notes << q(options.FileCode + ".DUP is not written: " + why + ".");
-            options.WriteDup = false;
-        }
-    }
-    if (options.WriteDlm) {
-        if (const std::string why = DlmRangeProblem(options.FirstBoard, boards); !why.empty()) {
-            notes << q(options.FileCode + ".DLM is not written: " + why + ".");
-            options.WriteDlm = false;
-        }
-    }
+    for (const std::string& note :
+         DropMachineFilesOutOfRange(options.WriteDup, options.WriteDlm, options.FileCode, options.FirstBoard,
+                                    static_cast<std::uint64_t>(options.Boards)))
+        notes << q(note + ".");
     if (!notes.isEmpty()) Prompts::current().information(this, windowTitle(), notes.join(u'\n'));
 }
 
