@@ -57,9 +57,10 @@ class Output {
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
-    DealFiles* Files() { return &files_; }
-    void Count(bool accepted) {
-        if (!accepted) return;
+    // Writes the dealer's last board when it was accepted, as a run does.
+    void Count(const DealEngine& dealer) {
+        if (!dealer.Accepted) return;
+        files_.WriteBoard(dealer.Dealt.data(), dealer.Display);
         ++accepted_;
         if (accepted_ % RunBoards == 0) {
             files_.Abandon();

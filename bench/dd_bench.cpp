@@ -66,14 +66,14 @@ void DirectDds(const std::vector<Board>& boards) {
                     for (int rank = 0; rank < 13; ++rank)
                         if (boards[first + i].Hands[static_cast<std::size_t>(seat)] & CardBit(MakeCard(suit, rank)))
                             holding |= 1u << (14 - rank);
-                    deals->deals[i].cards[StoragePos(seat)][suit] = holding;
+                    deals->deals[i].cards[ClockwisePos(seat)][suit] = holding;
                 }
         if (CalcAllTables(deals.get(), -1, filter, results.get(), pars.get()) != RETURN_NO_FAULT)
             throw std::runtime_error("CalcAllTables failed");
         for (std::size_t i = 0; i < count; ++i) {
             parResultsMaster master{};
             const Board& b = boards[first + i];
-            DealerParBin(&results->results[i], &master, StoragePos(b.Dealer), DdsVul(b.Vul));
+            DealerParBin(&results->results[i], &master, ClockwisePos(b.Dealer), DdsVul(b.Vul));
             benchmark::DoNotOptimize(master.score);
         }
     }

@@ -12,12 +12,11 @@ using namespace zelv;
 void BM_DealBoard(benchmark::State& state) {
     bench::Output out("BENCH");
     DealEngine b;
-    b.Output = out.Files();
     bench::Prepare(b, static_cast<bench::Case>(state.range(0)));
     b.Random = ClassicRandom(12345);
     for (auto _ : state) {
         b.DealBoard();
-        out.Count(b.Accepted);
+        out.Count(b);
     }
     state.counters["attempts/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);

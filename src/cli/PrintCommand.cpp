@@ -72,17 +72,14 @@ int PrintJob(const std::string& path, const PdfPrintJob& job) {
     }
     for (const std::string& note : result.Notes) Say(std::cerr, note);
     for (const std::string& problem : result.NotAnalysed) Say(std::cerr, problem);
-    for (const auto& file : result.Files)
-        std::cout << "Wrote " << Printable(file.Path) << ", " << CountOf(file.Pages, "page", "pages") << "\n";
+    for (const auto& file : result.Files) std::cout << WrotePagesText(Printable(file.Path), file.Pages) << "\n";
     std::cout.flush();
     for (const std::string& left : result.LeftOut) Say(std::cerr, left);
     if (!result.Error.empty()) return BadInput(result.Error);
     if (!result.LeftOut.empty()) return ExitBadInput;
     if (!result.NotAnalysed.empty() && result.Damaged == 0) return ExitBadInput;
     if (result.Damaged != 0) {
-        Say(std::cerr, path + ": " + std::to_string(result.Damaged) +
-                           " damaged board record(s) were printed as far as they are sound and marked \"" +
-                           DamagedMark + "\"");
+        Say(std::cerr, path + ": " + DamagedPrintedText(result.Damaged));
         return ExitBadInput;
     }
     return ExitDone;

@@ -4,6 +4,7 @@
 #include "core/cards/Cards.h"
 #include "core/dealing/DealEngine.h"
 #include "core/formats/DealFiles.h"
+#include "support/EngineHands.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -44,7 +44,7 @@ std::string AnalysisTextBlock(const BoardAnalysis& analysis, const Board& board)
     std::string t = indent + "   NT  S  H  D  C\n";
     for (int seat = 0; seat < 4; ++seat) {
         t += indent + RowLetters[seat] + ' ';
-        for (int tricks : analysis.Tricks[static_cast<std::size_t>(seat)]) {
+        for (int tricks : analysis.Tricks[seat]) {
             const std::string n = std::to_string(tricks);
             t += std::string(3 - n.size(), ' ') + n;
         }
@@ -54,7 +54,7 @@ std::string AnalysisTextBlock(const BoardAnalysis& analysis, const Board& board)
     t += indent + "HCP";
     for (int seat : {North, South, East, West})
         t += std::string(seat == North ? " " : ", ") + RowLetters[seat] + ' ' +
-             std::to_string(HighCardPoints(board.Hands[static_cast<std::size_t>(seat)]));
+             std::to_string(HighCardPoints(board.Hands[seat]));
     return t + "\n";
 }
 
@@ -62,7 +62,7 @@ std::string PbnAnalysisTags(const BoardAnalysis& analysis) {
     std::string hex, rows;
     for (int seat = 0; seat < 4; ++seat)
         for (int strain = 0; strain < StrainCount; ++strain) {
-            const int tricks = analysis.Tricks[static_cast<std::size_t>(seat)][static_cast<std::size_t>(strain)];
+            const int tricks = analysis.Tricks[seat][static_cast<std::size_t>(strain)];
             hex += "0123456789ABCDEF"[tricks & 15];
             rows += std::string(1, RowLetters[seat]) + " " + Letters[strain] + " " + std::to_string(tricks) + "\r\n";
         }

@@ -151,13 +151,13 @@ std::string DdsMessage(int code) {
 
 void ToDds(const Board& board, ddTableDeal& deal) {
     for (int seat = 0; seat < 4; ++seat) {
-        const CardMask hand = board.Hands[static_cast<std::size_t>(seat)];
+        const CardMask hand = board.Hands[seat];
         for (int suit = 0; suit < 4; ++suit) {
             unsigned holding = 0;
             // Our rank 0 is the ace; DDS sets bit 14 for it, down to bit 2 for the two.
             for (int rank = 0; rank < 13; ++rank)
                 if (hand & CardBit(MakeCard(suit, rank))) holding |= 1u << (14 - rank);
-            deal.cards[StoragePos(seat)][suit] = holding;
+            deal.cards[ClockwisePos(seat)][suit] = holding;
         }
     }
 }
@@ -166,8 +166,7 @@ TrickTable FromDds(const ddTableResults& res) {
     TrickTable t{};
     for (int seat = 0; seat < 4; ++seat)
         for (int strain = 0; strain < StrainCount; ++strain)
-            t[static_cast<std::size_t>(seat)][static_cast<std::size_t>(strain)] =
-                res.resTable[DdsStrain(strain)][StoragePos(seat)];
+            t[seat][static_cast<std::size_t>(strain)] = res.resTable[DdsStrain(strain)][ClockwisePos(seat)];
     return t;
 }
 
@@ -175,8 +174,7 @@ ddTableResults ToDds(const TrickTable& t) {
     ddTableResults res{};
     for (int seat = 0; seat < 4; ++seat)
         for (int strain = 0; strain < StrainCount; ++strain)
-            res.resTable[DdsStrain(strain)][StoragePos(seat)] =
-                t[static_cast<std::size_t>(seat)][static_cast<std::size_t>(strain)];
+            res.resTable[DdsStrain(strain)][ClockwisePos(seat)] = t[seat][static_cast<std::size_t>(strain)];
     return res;
 }
 
@@ -186,7 +184,7 @@ ParResult ParLocked(const ddTableResults& table, int dealer, Vulnerability vul) 
     parResultsMaster master{};
     ParResult par;
     const int failure = ParFailure.load();
-    const int code = failure ? failure : DealerParBin(&copy, &master, StoragePos(dealer & 3), DdsVulnerable(vul));
+    const int code = failure ? failure : DealerParBin(&copy, &master, ClockwisePos(dealer & 3), DdsVulnerable(vul));
     if (code != RETURN_NO_FAULT) {
         par.Error = DdsMessage(code);
         return par;
@@ -211,14 +209,6 @@ ParResult ParLocked(const ddTableResults& table, int dealer, Vulnerability vul) 
 
 std::string NotAnalysed(const std::string& name, std::uint64_t board, const std::string& what) {
     return name + ": board " + std::to_string(board) + " not analysed: " + what;
-}
-
-int HighCardPoints(CardMask hand) {
-    int points = 0;
-    for (int suit = 0; suit < 4; ++suit)
-        for (int rank = 0; rank < 4; ++rank)
-            if (hand & CardBit(MakeCard(suit, rank))) points += 4 - rank;
-    return points;
 }
 
 bool AnalyseBatch(const Board* boards, std::size_t count, BoardAnalysis* out, std::string* error) {
@@ -327,19 +317,42 @@ AnalysisReport AnalyseBoards(const std::vector<std::optional<Board>>& boards, co
 }
 
 AnalysisReport AnalyseBoardFile(BoardSource& file, const AnalysisProgress& progress, std::size_t batch,
-                                const std::atomic<bool>* stop) {
-    std::vector<std::optional<Board>> boards(file.BoardCount());
-    std::vector<std::string> unread;
-    for (std::uint64_t n = 1; n <= boards.size(); ++n) {
-        Board b;
-        std::string problem;
-        if (file.ReadDeal(n, b, &problem))
-            boards[n - 1] = b;
-        else
-            unread.push_back(NotAnalysed(file.Path(), b.Number, problem));
+                                const std::atomic<bool>* stop, const AnalysedBatchFn& batchDone) {
+    batch = std::clamp<std::size_t>(batch, 1, MaxDdsBatch);
+    const std::size_t total = file.BoardCount();
+    AnalysisReport report;
+    report.Results.resize(total);
+    std::vector<std::string> refused;
+    for (std::size_t first = 0; first < total || first == 0; first += batch) {
+        AnalysedBatch part;
+        part.First = first;
+        part.Total = total;
+        const std::size_t count = std::min(batch, total - first);
+        std::vector<std::optional<Board>> boards(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            Board b;
+            std::string problem;
+            if (file.ReadDeal(first + i + 1, b, &problem))
+                boards[i] = b;
+            else
+                part.Problems.push_back(NotAnalysed(file.Path(), b.Number, problem));
+        }
+        report.Problems.insert(report.Problems.end(), part.Problems.begin(), part.Problems.end());
+        AnalysisReport got = AnalyseBoards(boards, file.Path(), {}, batch, stop);
+        refused.insert(refused.end(), got.Problems.begin(), got.Problems.end());
+        part.Problems.insert(part.Problems.end(), got.Problems.begin(), got.Problems.end());
+        for (std::size_t i = 0; i < count; ++i) report.Results[first + i] = got.Results[i];
+        part.Results = std::move(got.Results);
+        part.Done = first + count;
+        part.Last = part.Done >= total;
+        part.Cancelled = got.Cancelled || (!part.Last && stop && stop->load());
+        if (!part.Cancelled && progress && !progress(part.Done, total)) part.Cancelled = !part.Last;
+        report.Cancelled = part.Cancelled;
+        const bool end = part.Last || part.Cancelled;
+        if (batchDone) batchDone(std::move(part));
+        if (end) break;
     }
-    AnalysisReport report = AnalyseBoards(boards, file.Path(), progress, batch, stop);
-    report.Problems.insert(report.Problems.begin(), unread.begin(), unread.end());
+    report.Problems.insert(report.Problems.end(), refused.begin(), refused.end());
     return report;
 }
 

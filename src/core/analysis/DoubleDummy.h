@@ -4,6 +4,7 @@
 // and the par result for the board's dealer and vulnerability. A thin
 // wrapper: boards go to DDS's batch call as they are, so that its own
 // threads use every core, and its error codes come back as messages.
+#include "core/cards/HandValue.h"
 #include "core/formats/Board.h"
 #include "core/formats/BoardSource.h"
 
@@ -94,10 +95,28 @@ AnalysisReport AnalyseBoards(const std::vector<std::optional<Board>>& boards, co
                              const AnalysisProgress& progress = {}, std::size_t batch = AnalysisBatch(),
                              const std::atomic<bool>* stop = nullptr);
 
-// Every board of an open file, by position: one whose record is damaged or
-// that is no whole deal is passed over with a message naming the file.
+// What one batch of AnalyseBoardFile came to, handed over as soon as it is
+// done, so that a window can show the first results while the rest are
+// worked out.
+struct AnalysedBatch {
+    std::size_t First = 0; // board position of Results[0], from 0
+    std::vector<std::optional<BoardAnalysis>> Results;
+    // The batch's records that could not be read, then its boards not analysed.
+    std::vector<std::string> Problems;
+    std::size_t Done = 0, Total = 0; // board positions dealt with, of the file's
+    bool Last = false;               // the file's last batch
+    bool Cancelled = false;
+};
+using AnalysedBatchFn = std::function<void(AnalysedBatch&&)>;
+
+// Every board of an open file, by position, read and analysed `batch`
+// boards at a time: one whose record is damaged or that is no whole deal is
+// passed over with a message naming the file (the unreadable records'
+// messages first). `batchDone`, when given, has each batch as it is done; a
+// file of no boards makes one empty batch.
 AnalysisReport AnalyseBoardFile(BoardSource& file, const AnalysisProgress& progress = {},
-                                std::size_t batch = AnalysisBatch(), const std::atomic<bool>* stop = nullptr);
+                                std::size_t batch = AnalysisBatch(), const std::atomic<bool>* stop = nullptr,
+                                const AnalysedBatchFn& batchDone = {});
 
 // Seconds a board's analysis takes on this machine, measured on a few
 // random boards; none when `stop` was raised first.
@@ -116,8 +135,5 @@ void SetParFailureForTesting(int code);
 
 // "<name>: board <number> not analysed: <what>".
 std::string NotAnalysed(const std::string& name, std::uint64_t board, const std::string& what);
-
-// High-card points of a hand: ace 4, king 3, queen 2, jack 1.
-int HighCardPoints(CardMask hand);
 
 } // namespace zelv

@@ -1,23 +1,13 @@
 #pragma once
 // Lookup tables over card sets shared by the dealer and the record writers.
 #include "core/cards/Cards.h"
+#include "core/cards/HandValue.h"
 
 #include <array>
 #include <bit>
 #include <cstdint>
 
 namespace zelv {
-
-// Suit lengths from two small tables: without a popcount instruction in the
-// target, std::popcount is a library call on the hot path.
-inline constexpr std::array<std::uint8_t, 128> Bits7 = [] {
-    std::array<std::uint8_t, 128> t{};
-    for (unsigned i = 0; i < 128; ++i) t[i] = static_cast<std::uint8_t>(std::popcount(i));
-    return t;
-}();
-inline constexpr std::uint8_t SuitLength(unsigned bits) {
-    return static_cast<std::uint8_t>(Bits7[bits & 127u] + Bits7[bits >> 7]);
-}
 
 // Rank letters of the top seven ranks (AKQJT98) and of the bottom six
 // (765432) of a suit mask, so an accepted board renders with two lookups a

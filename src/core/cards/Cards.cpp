@@ -2,7 +2,7 @@
 
 namespace zelv {
 
-const std::array<std::string, 4> SeatNames = {"North", "South", "East", "West"};
+const SeatArray<std::string> SeatNames = {"North", "South", "East", "West"};
 
 const std::array<CardCode, 52> FullPack = [] {
     std::array<CardCode, 52> pack{};
@@ -14,5 +14,13 @@ std::string CardKey(CardCode code) {
     if (!IsCard(code)) return {};
     return {SuitLetters[SuitOf(code)], RankLetter(code)};
 }
+
+std::string NameOfCard(CardCode code) {
+    if (!IsCard(code)) return "card " + std::to_string(code);
+    return "the " + std::string(RankNames[static_cast<std::size_t>(RankOf(code))]) + " of " +
+           std::string(SuitNames[static_cast<std::size_t>(SuitOf(code))]);
+}
+
+std::string CardName(CardCode code) { return NameOfCard(code) + " (" + CardKey(code) + ")"; }
 
 } // namespace zelv

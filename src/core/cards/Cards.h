@@ -21,13 +21,27 @@ inline constexpr std::array<std::string_view, 4> SuitNames = {"spades", "hearts"
 inline constexpr std::array<std::string_view, 13> RankNames = {
     "ace", "king", "queen", "jack", "ten", "nine", "eight", "seven", "six", "five", "four", "three", "two"};
 
-// Engine seat index. Files and the generation dialog list seats clockwise
-// (North, East, South, West); the engine's tables are indexed in this order.
+// The one seat order, in which every table of the program that holds four
+// seats is kept: hands, holdings, definitions, names. Index such a table
+// through SeatArray, which takes a seat without a cast.
 enum SeatIndex : int { North = 0, South = 1, East = 2, West = 3 };
 
-// Storage position of a seat in DealEngine::Hands and DealEngine::Constrained, which
-// are kept clockwise (N, E, S, W).
-constexpr int StoragePos(int seat) {
+// Four of something, one for each seat, indexed by seat index.
+template <class T> struct SeatArray : std::array<T, 4> {
+    constexpr T& operator[](int seat) { return std::array<T, 4>::operator[](static_cast<std::size_t>(seat)); }
+    constexpr const T& operator[](int seat) const {
+        return std::array<T, 4>::operator[](static_cast<std::size_t>(seat));
+    }
+};
+
+// The classic dealer's draw order: North, South and East draw their cards
+// in turn and West takes the rest. It is the seat order.
+inline constexpr std::array<SeatIndex, 4> DealingOrder = {North, South, East, West};
+
+// Where a format, the table or the solver goes round the table clockwise
+// from North (N, E, S, W), a seat's place in that order, and back. Used only
+// at those edges.
+constexpr int ClockwisePos(int seat) {
     constexpr int pos[4] = {0, 2, 1, 3};
     return pos[seat];
 }
@@ -38,7 +52,7 @@ constexpr int SeatOfClockwise(int clockwise) {
 }
 
 // "North", "South", "East", "West", indexed by seat index.
-extern const std::array<std::string, 4> SeatNames;
+extern const SeatArray<std::string> SeatNames;
 
 constexpr int SuitOf(CardCode code) { return (code - 1) / 13; }
 constexpr int RankOf(CardCode code) { return (code - 1) % 13; }
@@ -48,6 +62,12 @@ constexpr char RankLetter(CardCode code) { return RankLetters[RankOf(code)]; }
 
 // Two-letter name used as the hand definition file key: "SA", "HK", ... "C2".
 std::string CardKey(CardCode code);
+
+// "the ace of spades", as messages name a card.
+std::string NameOfCard(CardCode code);
+// "the ace of spades (SA)", as refusals of a set-up name a card, with the
+// key the definition file gives it.
+std::string CardName(CardCode code);
 
 // The full pack in code order, 1..52.
 extern const std::array<CardCode, 52> FullPack;

@@ -42,7 +42,7 @@ unsigned SecureStream::Below(unsigned n) { return random_->SmallBelow(n); }
 
 bool SolveTricks(const Hands& hands, std::array<std::array<int, 5>, 4>& tricks, std::string* error) {
     Board board;
-    board.Hands = ToEngine(hands);
+    board.Hands = {ToEngine(hands)};
     BoardAnalysis result;
     if (!AnalyseBatch(&board, 1, &result, error)) return false;
     for (std::size_t s = 0; s < 4; ++s)

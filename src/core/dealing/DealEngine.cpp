@@ -1,10 +1,10 @@
 #include "core/dealing/DealEngine.h"
 
 #include "core/cards/CardTables.h"
+#include "core/cards/HandValue.h"
 #include "core/definitions/DefinitionKeys.h"
 #include "core/files/FileUtil.h"
 #include "core/files/IniFile.h"
-#include "core/formats/DealFiles.h"
 
 #include <algorithm>
 #include <bit>
@@ -17,64 +17,6 @@
 namespace zelv {
 
 namespace {
-
-// Points, AK, AKQ, top-3 and top-5 counts of a suit depend only on whether
-// it holds the ace, king, queen, jack and ten: bits 0..4 of its 13-bit mask.
-struct Honours {
-    std::uint8_t Points, AK, AKQ, Top3, Top5;
-};
-constexpr std::array<Honours, 32> MakeHonourTable() {
-    std::array<Honours, 32> t{};
-    for (int b = 0; b < 32; ++b) {
-        int a = b & 1, k = (b >> 1) & 1, q = (b >> 2) & 1, j = (b >> 3) & 1, ten = (b >> 4) & 1;
-        t[b] = Honours{static_cast<std::uint8_t>(4 * a + 3 * k + 2 * q + j), static_cast<std::uint8_t>(2 * a + k),
-                       static_cast<std::uint8_t>(3 * a + 2 * k + q), static_cast<std::uint8_t>(a + k + q),
-                       static_cast<std::uint8_t>(a + k + q + j + ten)};
-    }
-    return t;
-}
-constexpr std::array<Honours, 32> HonourTable = MakeHonourTable();
-
-// Pattern id of the lengths (s, h, d, 13-s-h-d), indexed s*196 + h*14 + d.
-struct PatternTables {
-    std::array<std::string, 39> Strings;
-    std::array<std::uint8_t, 14 * 14 * 14> Id{};
-};
-const PatternTables& Tables() {
-    static const PatternTables tables = [] {
-        PatternTables t;
-        int n = 0;
-        for (int a = 13; a >= 0; --a)
-            for (int b = a; b >= 0; --b)
-                for (int c = b; c >= 0; --c) {
-                    int d = 13 - a - b - c;
-                    if (d < 0 || d > c) continue;
-                    t.Strings[n] = PatternOfLengths({static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b),
-                                                     static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(d)});
-                    ++n;
-                }
-        for (int s = 0; s <= 13; ++s)
-            for (int h = 0; s + h <= 13; ++h)
-                for (int d = 0; s + h + d <= 13; ++d) {
-                    std::string p =
-                        PatternOfLengths({static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(h),
-                                          static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(13 - s - h - d)});
-                    for (int i = 0; i < 39; ++i)
-                        if (t.Strings[i] == p) t.Id[s * 196 + h * 14 + d] = static_cast<std::uint8_t>(i);
-                }
-        return t;
-    }();
-    return tables;
-}
-
-// Writes the cards of `mask` in ascending code order from hand[from].
-inline int PlaceMask(CardMask mask, Hand& hand, int from) {
-    while (mask && from < 13) {
-        hand[from++] = static_cast<CardCode>(std::countr_zero(mask) + 1);
-        mask &= mask - 1;
-    }
-    return from;
-}
 
 // A name in `folder` equal to `name` without regard to case; the exact
 // spelling wins when both exist. Any kind of entry is found, so that one
@@ -89,12 +31,47 @@ std::string FindNoCase(const std::string& folder, const std::string& name) {
     return {};
 }
 
-} // namespace
-
-std::string CardName(CardCode code) {
-    return "the " + std::string(RankNames[RankOf(code)]) + " of " + std::string(SuitNames[SuitOf(code)]) + " (" +
-           CardKey(code) + ")";
+// Reads the Yes list. A list of exactly as many entries as there are
+// patterns accepts every pattern (NamesEveryPattern); otherwise only which
+// patterns it names counts. Past that many entries, then, only the first of
+// each pattern is kept (and one entry, should none be a pattern), so a huge
+// list costs no more than a short one.
+void ReadYesShapes(const IniFile& ini, HandDefinition& slot) {
+    slot.YesShapes.clear();
+    slot.Notes = tDefinitionNotes{};
+    std::size_t entries = 0;
+    auto isPattern = [](const std::string& shape) { return PatternIdOf(shape) >= 0; };
+    ini.ForEachKey(SectionYesShapes, [&](std::string_view key) {
+        std::string shape = ini.ReadString(SectionYesShapes, key, "0");
+        if (!isPattern(shape)) {
+            constexpr std::size_t Named = 5; // a file of nothing else is named by its first few
+            if (slot.Notes.NotShapes.size() < Named)
+                slot.Notes.NotShapes.push_back(std::string(key) + "=" + shape);
+            else
+                ++slot.Notes.MoreNotShapes;
+        }
+        constexpr auto EveryPattern = static_cast<std::size_t>(PatternCount);
+        if (++entries <= EveryPattern) {
+            slot.YesShapes.push_back(std::move(shape));
+            return;
+        }
+        if (entries == EveryPattern + 1) {
+            std::vector<std::string> named;
+            for (auto& s : slot.YesShapes)
+                if (isPattern(s) && std::find(named.begin(), named.end(), s) == named.end()) named.push_back(s);
+            if (named.empty()) named.push_back(slot.YesShapes.front());
+            slot.YesShapes.swap(named);
+        }
+        if (isPattern(shape) &&
+            std::find(slot.YesShapes.begin(), slot.YesShapes.end(), shape) == slot.YesShapes.end()) {
+            // The stand-in for a list without patterns gives way to the first real one.
+            if (slot.YesShapes.size() == 1 && !isPattern(slot.YesShapes.front())) slot.YesShapes.clear();
+            slot.YesShapes.push_back(std::move(shape));
+        }
+    });
 }
+
+} // namespace
 
 // ---------------------------------------------------------------- HandDefinition
 
@@ -137,46 +114,12 @@ HandDefinition HandDefinition::AcceptingEveryHand() {
 
 // ---------------------------------------------------------------- free functions
 
-void SortHand(Hand& hand) {
-    // Gap-halving exchange sort: gaps 6, 3, 1, each pass repeated until it
-    // makes no exchange.
-    for (int gap = 6; gap > 0; gap /= 2) {
-        bool swapped = true;
-        while (swapped) {
-            swapped = false;
-            for (int i = 0; i + gap < 13; ++i)
-                if (hand[i] > hand[i + gap]) {
-                    std::swap(hand[i], hand[i + gap]);
-                    swapped = true;
-                }
-        }
-    }
-}
-
-DisplayRow FormatHand(const Hand& hand) {
-    DisplayRow row;
-    for (CardCode c : hand)
-        if (IsCard(c) && row[SuitOf(c)].size() < 13) row[SuitOf(c)] += RankLetter(c);
-    return row;
-}
-
-std::string PatternOfLengths(const std::array<std::uint8_t, 4>& lengths) {
-    auto sorted = lengths;
-    std::sort(sorted.begin(), sorted.end(), std::greater<>());
-    std::string s;
-    for (auto l : sorted) s += std::to_string(l);
-    if (s.size() > 5) s.resize(5);
-    return s;
-}
-
-const std::array<std::string, 39>& PatternStrings() { return Tables().Strings; }
-
 // ---------------------------------------------------------------- DealEngine
 
-DealEngine::DealEngine() { tables_ = &Tables(); }
+DealEngine::DealEngine() = default;
 
 void DealEngine::SetConstrained(int seat, bool on) {
-    Constrained[StoragePos(seat)] = on;
+    Constrained[seat] = on;
     dirty_ = true;
 }
 
@@ -186,7 +129,6 @@ void DealEngine::SetSlot(int seat, int position, const HandDefinition& defn) {
 }
 
 void DealEngine::Compile() {
-    const auto& tables = Tables();
     for (int seat = 0; seat < 4; ++seat) {
         CompiledSeat& cs = compiled_[seat];
         cs = CompiledSeat{};
@@ -200,10 +142,8 @@ void DealEngine::Compile() {
             CompiledDefn& cd = cs.Defs[p];
             cd.Defined = d.Defined;
             if (!d.Defined) continue;
-            cd.AllPatterns = d.YesShapes.size() == 39;
-            for (int i = 0; i < 39; ++i)
-                if (std::find(d.YesShapes.begin(), d.YesShapes.end(), tables.Strings[i]) != d.YesShapes.end())
-                    cd.Patterns |= std::uint64_t{1} << i;
+            cd.AllPatterns = NamesEveryPattern(d.YesShapes);
+            cd.Patterns = PatternsOfYesList(d.YesShapes);
             cd.Must = d.MustHaveMask();
             for (int i = 0; i < LimitCount; ++i) cd.Lim[i] = d.Limit(i);
         }
@@ -253,19 +193,11 @@ const std::array<CardMask, 4>& DealEngine::SeededCards() {
 
 bool DealEngine::FastCheckSeat(int seat, CardMask hand) const {
     // Evaluate, then try the seat's definitions in order.
-    const auto& tables = *static_cast<const PatternTables*>(tables_);
-    int pts = 0, ak = 0, akq = 0;
-    Honours h[4];
-    std::uint8_t len[4];
-    for (int s = 0; s < 4; ++s) {
-        unsigned bits = SuitBits(hand, s);
-        h[s] = HonourTable[bits & 31u];
-        len[s] = SuitLength(bits);
-        pts += h[s].Points;
-        ak += h[s].AK;
-        akq += h[s].AKQ;
-    }
-    int pid = tables.Id[len[0] * 196 + len[1] * 14 + len[2]];
+    const HandValue v = ValueOfHand(hand);
+    const auto& h = v.Suits;
+    const auto& len = v.Lengths;
+    const int pts = v.Points, ak = v.AK, akq = v.AKQ;
+    const int pid = PatternId(len[0], len[1], len[2]);
 
     const CompiledSeat& cs = compiled_[seat];
     if (cs.AlwaysPasses) return true;
@@ -453,26 +385,14 @@ bool DealEngine::VectorDrawsAvailable() {
 }
 
 void DealEngine::FillHands(std::uint32_t seed, CardMask* hands) const {
-    int next[4]; // by seat index
-    CardMask pack = AllCardsMask;
-    for (int seat = 0; seat < 4; ++seat) {
-        next[seat] = PlaceMask(seeded_[seat], Hands[StoragePos(seat)], 0);
-        pack &= ~seeded_[seat];
-    }
-    for (int seat = 0; seat < 3; ++seat) { // North, South, East draw; West takes the rest
+    CardMask pack = AllCardsMask & ~seededAll_;
+    for (const int seat : {DealingOrder[0], DealingOrder[1], DealingOrder[2]}) { // the last takes the rest
+        Hand drawn{};
         CardMask before = pack;
-        FillFrom(Hands[StoragePos(seat)], next[seat], pack, seed);
+        FillFrom(drawn, std::popcount(seeded_[seat]), pack, seed);
         hands[seat] = (before ^ pack) | seeded_[seat];
     }
-    PlaceMask(pack, Hands[StoragePos(West)], next[West]);
-    hands[West] = pack | seeded_[West];
-}
-
-void DealEngine::SettleHands() const {
-    if (!handsFrom_) return;
-    CardMask hands[4];
-    FillHands(*handsFrom_, hands);
-    handsFrom_.reset();
+    hands[DealingOrder[3]] = pack | seeded_[DealingOrder[3]];
 }
 
 void DealEngine::DealBoard() {
@@ -493,9 +413,6 @@ void DealEngine::DealBoard() {
     }
     DrawsLeft -= draws;
     Random.Seed = after;
-    // The hands in draw order are worked out only if someone looks at them.
-    handsFrom_ = start;
-
     CardMask hands[4];
     hands[North] = (at[0] & ~seededAll_) | seeded_[North];
     hands[South] = (at[1] & ~at[0]) | seeded_[South];
@@ -508,13 +425,7 @@ void DealEngine::DealBoard() {
     AcceptBoard(hands);
 }
 
-void DealEngine::AcceptBoard(const CardMask* hands) {
-    // Placing a card set writes it in ascending order, which is what sorting
-    // would give, so only the rendering and writing remain.
-    handsFrom_.reset();
-    for (int seat = 0; seat < 4; ++seat) PlaceMask(hands[seat], Hands[StoragePos(seat)], 0);
-    RenderAndWrite(hands);
-}
+void DealEngine::AcceptBoard(const CardMask* hands) { Render(hands); }
 
 void RenderHands(const CardMask* hands, DisplayTable& display) {
     for (int seat = 0; seat < 4; ++seat)
@@ -529,15 +440,10 @@ void RenderHands(const CardMask* hands, DisplayTable& display) {
         }
 }
 
-void DealEngine::RenderAndWrite(const CardMask* hands) {
+void DealEngine::Render(const CardMask* hands) {
+    for (int seat = 0; seat < 4; ++seat) Dealt[seat] = hands[seat];
     RenderHands(hands, Display);
     Accepted = true;
-    if (Output) Output->WriteBoard(hands, Display);
-}
-
-void DealEngine::DecodeBoard(int seat, int suit, const std::string& text) {
-    if (seat < 0 || seat > 3 || suit < 0 || suit > 3) return;
-    Display[seat][suit] = text.substr(0, 13);
 }
 
 bool DealEngine::ReadDefinition(const std::string& path, HandDefinition& slot, std::string* error,
@@ -550,45 +456,7 @@ bool DealEngine::ReadDefinition(const std::string& path, HandDefinition& slot, s
 bool DealEngine::ReadDefinition(const IniFile& ini, const std::string& where, HandDefinition& slot, std::string* error,
                                 std::string* detail) {
     slot.Defined = true;
-    // A list of exactly 39 entries accepts every pattern, whatever they say;
-    // otherwise only which patterns it names counts. Past 39 entries, then,
-    // only the first of each pattern is kept (and one entry, should none be
-    // a pattern), so a huge list costs no more than a short one.
-    slot.YesShapes.clear();
-    slot.Notes = tDefinitionNotes{};
-    std::size_t entries = 0;
-    const auto& patterns = PatternStrings();
-    ini.ForEachKey(SectionYesShapes, [&](std::string_view key) {
-        std::string shape = ini.ReadString(SectionYesShapes, key, "0");
-        if (std::find(patterns.begin(), patterns.end(), shape) == patterns.end()) {
-            constexpr std::size_t Named = 5; // a file of nothing else is named by its first few
-            if (slot.Notes.NotShapes.size() < Named)
-                slot.Notes.NotShapes.push_back(std::string(key) + "=" + shape);
-            else
-                ++slot.Notes.MoreNotShapes;
-        }
-        if (++entries <= 39) {
-            slot.YesShapes.push_back(std::move(shape));
-            return;
-        }
-        if (entries == 40) {
-            std::vector<std::string> named;
-            for (auto& s : slot.YesShapes)
-                if (std::find(patterns.begin(), patterns.end(), s) != patterns.end() &&
-                    std::find(named.begin(), named.end(), s) == named.end())
-                    named.push_back(s);
-            if (named.empty()) named.push_back(slot.YesShapes.front());
-            slot.YesShapes.swap(named);
-        }
-        const bool isPattern = std::find(patterns.begin(), patterns.end(), shape) != patterns.end();
-        if (isPattern && std::find(slot.YesShapes.begin(), slot.YesShapes.end(), shape) == slot.YesShapes.end()) {
-            // The stand-in for a list without patterns gives way to the first real one.
-            if (slot.YesShapes.size() == 1 &&
-                std::find(patterns.begin(), patterns.end(), slot.YesShapes.front()) == patterns.end())
-                slot.YesShapes.clear();
-            slot.YesShapes.push_back(std::move(shape));
-        }
-    });
+    ReadYesShapes(ini, slot);
     for (int i = 0; i < LimitCount; ++i) {
         const LimitKey& k = LimitKeys[i];
         std::string text = ini.ReadString(k.Section, k.Key, k.Default);
@@ -617,7 +485,7 @@ bool DealEngine::LoadSetup(const DealSetup& setup, const std::string& definition
         if (error) *error = text;
         return false;
     };
-    for (int seat = 0; seat < 4; ++seat) Constrained[StoragePos(seat)] = setup[seat].Constrained;
+    for (int seat = 0; seat < 4; ++seat) Constrained[seat] = setup[seat].Constrained;
     for (int seat = 0; seat < 4; ++seat) { // North, South, East, West
         if (!setup[seat].Constrained) continue;
         for (int p = 0; p < 5; ++p) {

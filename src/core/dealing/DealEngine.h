@@ -3,18 +3,17 @@
 // definitions, one dealing attempt, decoding of board-file holdings and the
 // loading of a generation set-up.
 #include "core/cards/Cards.h"
+#include "core/cards/HandValue.h"
 #include "core/dealing/ClassicRandom.h"
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace zelv {
 
-class DealFiles;
 class IniFile;
 
 // What reading a definition file took otherwise than it is written, to be
@@ -64,8 +63,8 @@ struct SeatSetup {
 // Indexed by seat index (North, South, East, West).
 using DealSetup = std::array<SeatSetup, 4>;
 
-using DisplayRow = std::array<std::string, 4>;  // spades..clubs
-using DisplayTable = std::array<DisplayRow, 4>; // [seat index][suit]
+using DisplayRow = std::array<std::string, 4>; // spades..clubs
+using DisplayTable = SeatArray<DisplayRow>;    // [seat index][suit]
 
 // The deal engine: one board's set-up (constrained seats, definition slots,
 // seeding) and the dealing attempt. Boards read back from a file need no
@@ -80,10 +79,7 @@ class DealEngine {
     DisplayTable Display; // holdings of the last accepted or decoded board
     bool Accepted = false;
     bool SeedFirst = false;
-    std::array<bool, 4> Constrained{}; // stored North, East, South, West
-    // Stored North, East, South, West; read them through SeatHand, which
-    // works out a rejected attempt's hands (in draw order) when first asked.
-    mutable std::array<Hand, 4> Hands{};
+    SeatArray<bool> Constrained{}; // by seat index
     // The classic dealer's generator; whoever deals seeds it.
     ClassicRandom Random;
     // The draws Random may still make before its sequence comes back to
@@ -92,20 +88,13 @@ class DealEngine {
     // SequenceSpent instead and leaves Random as it was.
     std::uint64_t DrawsLeft = RandPeriod;
     bool SequenceSpent = false;
-    // Where accepted boards are appended; none means they are only displayed.
-    DealFiles* Output = nullptr;
+    // The hands of the last accepted board, by seat index, for the run to
+    // write.
+    SeatArray<CardMask> Dealt{};
 
     // --- seat helpers ---
-    bool IsConstrained(int seat) const { return Constrained[StoragePos(seat)]; }
+    bool IsConstrained(int seat) const { return Constrained[seat]; }
     void SetConstrained(int seat, bool on);
-    Hand& SeatHand(int seat) {
-        SettleHands();
-        return Hands[StoragePos(seat)];
-    }
-    const Hand& SeatHand(int seat) const {
-        SettleHands();
-        return Hands[StoragePos(seat)];
-    }
 
     // Definition slots: seat index 0..3, position 0..4 (the dialog's 1..5).
     const HandDefinition& Slot(int seat, int position) const { return Slots[seat * 5 + position]; }
@@ -118,8 +107,7 @@ class DealEngine {
     // PortableDraws forces the latter. Both deal the same boards and seeds.
     bool PortableDraws = false;
     static bool VectorDrawsAvailable();
-    // One attempt; sets Accepted, and on acceptance fills Display and
-    // appends one record to each of Output's files. Seats are checked North,
+    // One attempt; sets Accepted, and on acceptance fills Dealt and Display. Seats are checked North,
     // South, East, West and the attempt ends at the first that fails. Its
     // draws are taken from DrawsLeft.
     void DealBoard();
@@ -129,9 +117,6 @@ class DealEngine {
     // seat holds not placed again and never more than 13 in a hand. Every
     // dealer starts from these.
     const std::array<CardMask, 4>& SeededCards();
-
-    // Stores one holding, cut to 13 characters; out-of-range indices store nothing.
-    void DecodeBoard(int seat, int suit, const std::string& text);
 
     // --- set-up loading ---
     // Sets the Constrained flags from `setup` and reads the definitions named
@@ -156,9 +141,8 @@ class DealEngine {
     static std::string DefinitionPath(const std::string& definitionsFolder, const std::string& name);
 
     // Takes an accepted board given as four card sets (by seat index), as
-    // DealBoard does its own: Hands in ascending order, the display table,
-    // Accepted, and the records appended to Output. Used by dealers that
-    // draw the hands themselves.
+    // DealBoard does its own: Dealt, Hands in ascending order, the display
+    // table and Accepted. Used by dealers that draw the hands themselves.
     void AcceptBoard(const CardMask* hands);
 
     // Whether one seat's hand, given as a card set, meets the seat's
@@ -167,14 +151,12 @@ class DealEngine {
 
   private:
     void Compile();
-    // Deals the attempt that starts at `seed` card by card into Hands (in
-    // draw order) and `hands` (card sets by seat index).
+    // Deals the attempt that starts at `seed` card by card into `hands`
+    // (card sets by seat index).
     void FillHands(std::uint32_t seed, CardMask* hands) const;
-    void SettleHands() const;
     bool FastCheckSeat(int seat, CardMask hand) const;
-    // Display table from the four card sets (by seat index), Accepted, and
-    // the records appended to Output.
-    void RenderAndWrite(const CardMask* hands);
+    // Dealt, the display table and Accepted from the four card sets (by seat index).
+    void Render(const CardMask* hands);
 
     std::array<HandDefinition, 20> Slots; // North 1-5, South 1-5, East 1-5, West 1-5
     bool dirty_ = true;
@@ -195,12 +177,9 @@ class DealEngine {
     CompiledSeat compiled_[4];         // by seat index
     std::array<CardMask, 4> seeded_{}; // SeededCards, by seat index
     CardMask seededAll_ = 0;
-    int cut_[3]{};      // new cards drawn when North's, South's and East's hands are complete
-    unsigned want_ = 7; // the cuts a check needs (bit per cut), the last always
-    // The seed the last attempt started from, while Hands still await its hands.
-    mutable std::optional<std::uint32_t> handsFrom_;
-    bool seededFor_ = false;       // the SeedFirst the seeded cards were worked out for
-    const void* tables_ = nullptr; // the pattern tables, looked up once
+    int cut_[3]{};           // new cards drawn when North's, South's and East's hands are complete
+    unsigned want_ = 7;      // the cuts a check needs (bit per cut), the last always
+    bool seededFor_ = false; // the SeedFirst the seeded cards were worked out for
 };
 
 // One line for each note of `defn`, read from the file named `file`:
@@ -213,15 +192,5 @@ std::vector<std::string> SetupWarnings(const DealEngine& board, const DealSetup&
 
 // The holdings of four card sets (by seat index) as rank letters.
 void RenderHands(const CardMask* hands, DisplayTable& display);
-// Sorts 13 codes ascending in place.
-void SortHand(Hand& hand);
-// Rank letters of each suit, spades to clubs, in position order.
-DisplayRow FormatHand(const Hand& hand);
-// The pattern string ("4432", "10300") of four suit lengths.
-std::string PatternOfLengths(const std::array<std::uint8_t, 4>& lengths);
-// "the Ace of spades (SA)", as refusals name a card.
-std::string CardName(CardCode code);
-// The 39 pattern strings, indexed by the engine's pattern id.
-const std::array<std::string, 39>& PatternStrings();
 
 } // namespace zelv

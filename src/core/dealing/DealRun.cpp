@@ -105,9 +105,7 @@ struct ConditionCheck {
 // A board the classic dealer's seats accepted, written when it also meets
 // the condition; false when it does not.
 bool WriteIfMet(const DealEngine& board, const ConditionCheck& meets, DealFiles& files) {
-    Hands hands{};
-    for (int seat = 0; seat < 4; ++seat)
-        for (const CardCode card : board.SeatHand(seat)) hands[static_cast<std::size_t>(seat)] |= CardBit(card);
+    const Hands hands{board.Dealt[North], board.Dealt[South], board.Dealt[East], board.Dealt[West]};
     if (!meets(hands)) return false;
     files.WriteBoard(hands.data(), board.Display);
     return true;
@@ -120,10 +118,7 @@ void DealClassic(RunState& run, const Part& part, DealEngine& board) {
     const Levels& turns = *part.Turns;
     DealRunResult& result = run.Result;
     const bool inTurn = turns.Levelled && turns.Period > 1;
-    // With a condition the boards are written here, once the condition has
-    // passed them, instead of by the engine.
     const ConditionCheck meets(run.Options);
-    if (meets.Test) board.Output = nullptr;
     while (result.Accepted < run.Target) {
         if (run.Stopped()) {
             result.Status = DealStatus::Stopped;
@@ -140,7 +135,7 @@ void DealClassic(RunState& run, const Part& part, DealEngine& board) {
             break;
         }
         ++result.Attempts;
-        if (board.Accepted && (!meets.Test || WriteIfMet(board, meets, run.Files))) {
+        if (board.Accepted && WriteIfMet(board, meets, run.Files)) {
             run.Counted(turns);
             if (inTurn) turns.Apply(board, part.Board, result.Accepted - run.First);
             if (run.Files.Failed()) break;
@@ -168,7 +163,6 @@ class SecureRun {
             turns_.Levelled ? static_cast<std::size_t>(std::min<std::uint64_t>(wanted, turns_.Period)) : 1;
         setups_.assign(std::max<std::size_t>(phases, 1), part.Board);
         for (std::size_t k = 0; k < setups_.size(); ++k) {
-            setups_[k].Output = nullptr;
             if (turns_.Levelled) turns_.Apply(setups_[k], part.Board, k);
             plans_.push_back(std::make_shared<const SecurePlan>(setups_[k]));
         }
@@ -436,9 +430,7 @@ void DealPart(RunState& run, Part& part, std::uint64_t boards, DealEngine& class
     if (run.Options.Secure) {
         SecureRun(run, part).Deal();
     } else {
-        classic.Output = &run.Files;
         DealClassic(run, part, classic);
-        classic.Output = nullptr;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "core/dealing/HandCounts.h"
 
+#include "core/cards/HandValue.h"
 #include "core/dealing/SecureDealer.h"
 #include "core/definitions/DefinitionKeys.h"
 
@@ -55,67 +56,67 @@ int Choose(SecureRandom& random, const std::uint64_t* weights, int n) {
 HandCounts::HandCounts(const HandDefinition& defn, CardMask required, CardMask excluded, bool drawable) {
     required |= defn.MustHaveMask();
     required &= AllCardsMask;
-    for (int s = 0; s < 4; ++s) {
-        auto lim = [&](LimitGroup g, bool max) { return defn.Limit(SuitLimitIndex(g, s, max)); };
-        const unsigned need = SuitBits(required, s), avoid = SuitBits(excluded, s);
-        SuitTable& t = suits_[s];
-        t.Ok.assign(8192 / 64, 0);
-        std::array<std::uint16_t, 14 * 16> size{};
-        for (unsigned bits = 0; bits < 8192; ++bits) {
-            if ((bits & need) != need || (bits & avoid) != 0) continue;
-            const int len = std::popcount(bits);
-            const int a = bits & 1u, k = (bits >> 1) & 1u, q = (bits >> 2) & 1u, j = (bits >> 3) & 1u,
-                      ten = (bits >> 4) & 1u;
-            const int points = 4 * a + 3 * k + 2 * q + j, top3 = a + k + q, top5 = top3 + j + ten;
-            if (len < lim(GroupLength, false) || len > lim(GroupLength, true)) continue;
-            if (points < lim(GroupPoints, false) || points > lim(GroupPoints, true)) continue;
-            if (top3 < lim(GroupTop3, false) || top3 > lim(GroupTop3, true)) continue;
-            if (top5 < lim(GroupTop5, false) || top5 > lim(GroupTop5, true)) continue;
-            t.Ok[bits / 64] |= std::uint64_t{1} << (bits % 64);
-            ++size[static_cast<std::size_t>(len * 16 + static_cast<int>(bits & 15u))];
-        }
-        for (int c = 0; c < 14 * 16; ++c) t.Start[c + 1] = static_cast<std::uint16_t>(t.Start[c] + size[c]);
-        t.Holdings.resize(t.Start.back());
-        std::array<std::uint16_t, 14 * 16> fill{};
-        for (int c = 0; c < 14 * 16; ++c) fill[c] = t.Start[c];
-        for (unsigned bits = 0; bits < 8192; ++bits)
-            if ((t.Ok[bits / 64] >> (bits % 64)) & 1u)
-                t.Holdings[fill[std::popcount(bits) * 16 + static_cast<int>(bits & 15u)]++] =
-                    static_cast<std::uint16_t>(bits);
-    }
-
+    for (int s = 0; s < 4; ++s) BuildSuitTable(defn, s, SuitBits(required, s), SuitBits(excluded, s));
     for (int na = 0; na <= 4; ++na)
         for (int nk = 0; nk <= 4; ++nk)
             for (int nq = 0; nq <= 4; ++nq)
                 for (int nj = 0; nj <= 4; ++nj) {
-                    const int points = 4 * na + 3 * nk + 2 * nq + nj, ak = 2 * na + nk, akq = 3 * na + 2 * nk + nq;
+                    const int points = HonourPoints(na, nk, nq, nj), ak = AKControls(na, nk),
+                              akq = AKQControls(na, nk, nq);
                     handOk_[static_cast<std::size_t>(na | nk << 4 | nq << 8 | nj << 12)] =
                         points >= defn.MinPoints && points <= defn.MaxPoints && ak >= defn.MinAK && ak <= defn.MaxAK &&
                         akq >= defn.MinAKQ && akq <= defn.MaxAKQ;
                 }
+    const std::vector<Lengths> tuples = AcceptedTuples(defn);
+    CountSuitPairs(tuples);
+    std::vector<std::uint64_t> weights = CountHandsByHonours(tuples, drawable);
+    if (drawable) BuildAlias(weights);
+}
 
-    // A list of exactly 39 entries accepts every pattern, whatever it says.
-    struct Lengths {
-        std::uint8_t L1, L2, L3; // spades have the rest
-    };
+void HandCounts::BuildSuitTable(const HandDefinition& defn, int s, unsigned need, unsigned avoid) {
+    auto lim = [&](LimitGroup g, bool max) { return defn.Limit(SuitLimitIndex(g, s, max)); };
+    SuitTable& t = suits_[s];
+    t.Ok.assign(8192 / 64, 0);
+    std::array<std::uint16_t, 14 * 16> size{};
+    for (unsigned bits = 0; bits < 8192; ++bits) {
+        if ((bits & need) != need || (bits & avoid) != 0) continue;
+        const int len = std::popcount(bits);
+        const SuitHonours h = HonoursOfSuit(bits);
+        if (len < lim(GroupLength, false) || len > lim(GroupLength, true)) continue;
+        if (h.Points < lim(GroupPoints, false) || h.Points > lim(GroupPoints, true)) continue;
+        if (h.Top3 < lim(GroupTop3, false) || h.Top3 > lim(GroupTop3, true)) continue;
+        if (h.Top5 < lim(GroupTop5, false) || h.Top5 > lim(GroupTop5, true)) continue;
+        t.Ok[bits / 64] |= std::uint64_t{1} << (bits % 64);
+        ++size[static_cast<std::size_t>(len * 16 + static_cast<int>(bits & 15u))];
+    }
+    for (int c = 0; c < 14 * 16; ++c) t.Start[c + 1] = static_cast<std::uint16_t>(t.Start[c] + size[c]);
+    t.Holdings.resize(t.Start.back());
+    std::array<std::uint16_t, 14 * 16> fill{};
+    for (int c = 0; c < 14 * 16; ++c) fill[c] = t.Start[c];
+    for (unsigned bits = 0; bits < 8192; ++bits)
+        if ((t.Ok[bits / 64] >> (bits % 64)) & 1u)
+            t.Holdings[fill[std::popcount(bits) * 16 + static_cast<int>(bits & 15u)]++] =
+                static_cast<std::uint16_t>(bits);
+}
+
+std::vector<HandCounts::Lengths> HandCounts::AcceptedTuples(const HandDefinition& defn) {
     std::vector<Lengths> tuples;
-    const bool allPatterns = defn.YesShapes.size() == 39;
+    const std::uint64_t patterns = PatternsOfYesList(defn.YesShapes);
     auto lengthsExist = [&](int s, int len) { return suits_[s].Start[len * 16 + 16] > suits_[s].Start[len * 16]; };
     for (int l1 = 0; l1 <= 13; ++l1)
         for (int l2 = 0; l1 + l2 <= 13; ++l2)
             for (int l3 = 0; l1 + l2 + l3 <= 13; ++l3) {
                 const int l0 = 13 - l1 - l2 - l3;
-                const std::string pattern =
-                    PatternOfLengths({static_cast<std::uint8_t>(l0), static_cast<std::uint8_t>(l1),
-                                      static_cast<std::uint8_t>(l2), static_cast<std::uint8_t>(l3)});
-                const bool named = allPatterns || std::find(defn.YesShapes.begin(), defn.YesShapes.end(), pattern) !=
-                                                      defn.YesShapes.end();
+                const bool named = (patterns >> PatternId(l0, l1, l2)) & 1u;
                 shapeOk_[TupleIndex(l0, l1, l2)] = named;
                 if (named && lengthsExist(0, l0) && lengthsExist(1, l1) && lengthsExist(2, l2) && lengthsExist(3, l3))
                     tuples.push_back(Lengths{static_cast<std::uint8_t>(l1), static_cast<std::uint8_t>(l2),
                                              static_cast<std::uint8_t>(l3)});
             }
+    return tuples;
+}
 
+void HandCounts::CountSuitPairs(const std::vector<Lengths>& tuples) {
     // Diamonds and clubs together, then hearts added, for the lengths the
     // accepted tuples use.
     d23At_.fill(-1);
@@ -146,7 +147,9 @@ HandCounts::HandCounts(const HandDefinition& defn, CardMask required, CardMask e
             }
         }
     }
+}
 
+std::vector<std::uint64_t> HandCounts::CountHandsByHonours(const std::vector<Lengths>& tuples, bool drawable) {
     // Spades last: the hands of each tuple by their four honour counts,
     // kept where the totals are accepted.
     std::array<std::uint64_t, 0x4445> byHonours{};
@@ -177,8 +180,10 @@ HandCounts::HandCounts(const HandDefinition& defn, CardMask required, CardMask e
             byHonours[h] = 0;
         }
     }
-    if (!drawable) return;
+    return weights;
+}
 
+void HandCounts::BuildAlias(std::vector<std::uint64_t>& weights) {
     // Each of the n entries gets a bin of total_ units; its weight, scaled
     // by n, fills its own bin, and what is over fills the bins of entries
     // with less. In whole numbers nothing is lost, so each entry is drawn

@@ -55,6 +55,18 @@ class HandCounts {
         std::uint16_t Honours;
     };
 
+    // Lengths of hearts, diamonds and clubs of an accepted tuple.
+    struct Lengths {
+        std::uint8_t L1, L2, L3; // spades have the rest
+    };
+    // The steps of building the counts, in order.
+    void BuildSuitTable(const HandDefinition& defn, int suit, unsigned need, unsigned avoid);
+    std::vector<Lengths> AcceptedTuples(const HandDefinition& defn);
+    void CountSuitPairs(const std::vector<Lengths>& tuples);
+    // Sets total_ and, when drawable, entries_; returns the entries' weights.
+    std::vector<std::uint64_t> CountHandsByHonours(const std::vector<Lengths>& tuples, bool drawable);
+    void BuildAlias(std::vector<std::uint64_t>& weights);
+
     std::array<SuitTable, 4> suits_;
     std::array<bool, 0x4445> handOk_{}; // by the four honour counts, 4 bits each
     std::array<bool, 14 * 14 * 14> shapeOk_{};

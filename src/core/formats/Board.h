@@ -20,7 +20,7 @@ inline constexpr std::size_t RecordSize = 128;
 enum class Vulnerability { None, NS, EW, All };
 
 struct Board {
-    std::array<CardMask, 4> Hands{}; // by seat index, 13 cards each
+    SeatArray<CardMask> Hands{}; // by seat index, 13 cards each
     std::uint64_t Number = 1;
     int Dealer = North; // seat index
     Vulnerability Vul = Vulnerability::None;
@@ -56,8 +56,11 @@ std::string HandsProblem(const std::array<CardMask, 4>& hands);
 // Reads holdings back into card sets. Empty when they are a whole deal with
 // each suit's rank letters high to low; otherwise what is wrong.
 std::string HandsFromHoldings(const DisplayTable& table, std::array<CardMask, 4>& hands);
-// "the ace of spades".
-std::string NameOfCard(CardCode code);
+
+// Empty when boards `first` to first+count-1 are all numbers a file of
+// `extension` can hold (up to `highest`); otherwise why not: "a .DUP file
+// holds board numbers up to 999, and boards 990 to 1009 go past it".
+std::string BoardRangeProblem(const char* extension, std::uint64_t highest, std::uint64_t first, std::uint64_t count);
 
 struct PbnSource;
 

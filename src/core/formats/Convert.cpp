@@ -81,6 +81,64 @@ bool OutputBytes(const BoardList& list, BoardFormat format, const std::string& p
 
 } // namespace
 
+namespace {
+
+using Targets = std::vector<std::pair<std::string, BoardFormat>>;
+
+// The files to write with their formats; empty with `error` set when one
+// cannot be written or is named twice.
+Targets TargetsOf(const std::vector<std::string>& outputs, std::string& error) {
+    Targets targets;
+    for (const std::string& out : outputs) {
+        const auto f = FormatOfPath(out);
+        if (!f) {
+            error = UnknownExtension(out);
+            return {};
+        }
+        for (const auto& [named, format] : targets)
+            if (named == out) {
+                error = out + " is named twice";
+                return {};
+            }
+        targets.emplace_back(out, *f);
+    }
+    return targets;
+}
+
+// Every file is made before any is put in place, so a set that cannot be
+// written whole leaves every old file as it was.
+void WriteTargets(const BoardList& list, const Targets& targets, const ConvertOptions& options, ConvertResult& result) {
+    std::list<CodeLock> locks;
+    std::vector<std::string> locked;
+    for (const auto& [path, format] : targets) {
+        const std::string lock = CodeLockPath(FolderOf(path), CodeOf(path));
+        if (std::find(locked.begin(), locked.end(), lock) != locked.end()) continue;
+        locked.push_back(lock);
+        if (!locks.emplace_back().Acquire(FolderOf(path), CodeOf(path), &result.Error)) return;
+    }
+    FileSet set;
+    for (const auto& [path, format] : targets) {
+        std::string bytes, why;
+        if (!OutputBytes(list, format, path, bytes, &why)) {
+            result.Error = path + ": " + why;
+            return;
+        }
+        const int fd = set.Create(path, &result.Error);
+        if (fd < 0) return;
+        if (const int err = WriteFully(fd, bytes)) {
+            result.Error = UnableToWrite(path, err);
+            return;
+        }
+    }
+    if (options.Stop && options.Stop->load()) {
+        result.Stopped = true;
+        return;
+    }
+    set.Commit(&result.Error);
+}
+
+} // namespace
+
 ConvertResult ConvertBoardFile(const std::string& input, const std::vector<std::string>& outputs,
                                const ConvertOptions& options) {
     ConvertResult result;
@@ -89,20 +147,8 @@ ConvertResult ConvertBoardFile(const std::string& input, const std::vector<std::
         result.Error = UnknownExtension(input);
         return result;
     }
-    std::vector<std::pair<std::string, BoardFormat>> targets;
-    for (const std::string& out : outputs) {
-        const auto f = FormatOfPath(out);
-        if (!f) {
-            result.Error = UnknownExtension(out);
-            return result;
-        }
-        for (const auto& [named, format] : targets)
-            if (named == out) {
-                result.Error = out + " is named twice";
-                return result;
-            }
-        targets.emplace_back(out, *f);
-    }
+    const Targets targets = TargetsOf(outputs, result.Error);
+    if (!result.Error.empty()) return result;
     BoardList list = ReadBoardFile(input, *inFormat);
     if (!list.Error.empty()) {
         result.Error = list.Error;
@@ -132,36 +178,7 @@ ConvertResult ConvertBoardFile(const std::string& input, const std::vector<std::
                 result.Renumbers = true;
                 return result;
             }
-
-    // Every file is made before any is put in place, so a set that cannot
-    // be written whole leaves every old file as it was.
-    std::list<CodeLock> locks;
-    std::vector<std::string> locked;
-    for (const auto& [path, format] : targets) {
-        const std::string lock = CodeLockPath(FolderOf(path), CodeOf(path));
-        if (std::find(locked.begin(), locked.end(), lock) != locked.end()) continue;
-        locked.push_back(lock);
-        if (!locks.emplace_back().Acquire(FolderOf(path), CodeOf(path), &result.Error)) return result;
-    }
-    FileSet set;
-    for (const auto& [path, format] : targets) {
-        std::string bytes, why;
-        if (!OutputBytes(list, format, path, bytes, &why)) {
-            result.Error = path + ": " + why;
-            return result;
-        }
-        const int fd = set.Create(path, &result.Error);
-        if (fd < 0) return result;
-        if (const int err = WriteFully(fd, bytes)) {
-            result.Error = UnableToWrite(path, err);
-            return result;
-        }
-    }
-    if (options.Stop && options.Stop->load()) {
-        result.Stopped = true;
-        return result;
-    }
-    set.Commit(&result.Error);
+    WriteTargets(list, targets, options, result);
     return result;
 }
 

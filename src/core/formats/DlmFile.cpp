@@ -33,7 +33,7 @@ std::optional<std::uint64_t> ParseNumber(std::string_view text) {
 std::string DlmLetters(const std::array<CardMask, 4>& hands) {
     auto clockwiseSeat = [&hands](int code) {
         for (int seat = 0; seat < 4; ++seat)
-            if (hands[static_cast<std::size_t>(seat)] & CardBit(static_cast<CardCode>(code))) return StoragePos(seat);
+            if (hands[seat] & CardBit(static_cast<CardCode>(code))) return ClockwisePos(seat);
         return 0;
     };
     std::string letters;
@@ -49,9 +49,7 @@ unsigned DlmChecksum(std::uint64_t board, std::string_view letters) {
 }
 
 std::string DlmRangeProblem(std::uint64_t first, std::uint64_t count) {
-    if (count == 0 || first + count - 1 <= DlmHighestBoard) return {};
-    return "a .DLM file holds board numbers up to " + std::to_string(DlmHighestBoard) + ", and boards " +
-           std::to_string(first) + " to " + std::to_string(first + count - 1) + " go past it";
+    return BoardRangeProblem(".DLM", DlmHighestBoard, first, count);
 }
 
 bool WriteDlm(const std::vector<Board>& boards, const std::string& code, std::string& out, std::string* error) {

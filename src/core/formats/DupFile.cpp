@@ -46,9 +46,7 @@ void AppendDupRecord(std::string& out, const CardMask* hands, std::uint64_t lowe
 }
 
 std::string DupRangeProblem(std::uint64_t first, std::uint64_t count) {
-    if (count == 0 || first + count - 1 <= DupHighestBoard) return {};
-    return "a .DUP file holds board numbers up to " + std::to_string(DupHighestBoard) + ", and boards " +
-           std::to_string(first) + " to " + std::to_string(first + count - 1) + " go past it";
+    return BoardRangeProblem(".DUP", DupHighestBoard, first, count);
 }
 
 std::string ConsecutiveProblem(const std::vector<Board>& boards, std::uint64_t highest, const char* extension) {

@@ -56,9 +56,7 @@ std::string WritePbn(const std::vector<Board>& boards) {
 }
 
 std::string PbnRangeProblem(std::uint64_t first, std::uint64_t count) {
-    if (count == 0 || (first <= PbnHighestBoard && count - 1 <= PbnHighestBoard - first)) return {};
-    return "a .PBN file holds board numbers up to " + std::to_string(PbnHighestBoard) + ", and boards " +
-           std::to_string(first) + " to " + std::to_string(first + count - 1) + " go past it";
+    return BoardRangeProblem(".PBN", PbnHighestBoard, first, count);
 }
 
 namespace {

@@ -223,13 +223,13 @@ std::string ParseDeal(std::string_view deal, std::array<CardMask, 4>& hands) {
     }
     if (given.size() > 4) return "its Deal tag gives " + std::to_string(given.size()) + " hands, not 4";
     given.resize(4, "-");
-    const int firstPos = StoragePos(SeatOfLetter(text[0]));
+    const int firstPos = ClockwisePos(SeatOfLetter(text[0]));
     CardMask seen = 0;
     int unknown = -1, unknownCount = 0;
     for (int i = 0; i < 4; ++i) {
         const int seat = SeatOfClockwise((firstPos + i) % 4);
         const std::string& hand = given[static_cast<std::size_t>(i)];
-        const std::string& who = SeatNames[static_cast<std::size_t>(seat)];
+        const std::string& who = SeatNames[seat];
         if (hand == "-") {
             unknown = seat;
             ++unknownCount;
@@ -255,7 +255,7 @@ std::string ParseDeal(std::string_view deal, std::array<CardMask, 4>& hands) {
         if (std::popcount(mask) != 13)
             return "its Deal tag gives " + who + " " + std::to_string(std::popcount(mask)) + " cards, not 13";
         seen |= mask;
-        hands[static_cast<std::size_t>(seat)] = mask;
+        hands[seat] = mask;
     }
     // Three hands settle the fourth; fewer leave the board unknown.
     if (unknownCount > 1)
@@ -326,7 +326,7 @@ GameReading ReadGame(const TagValues& v, const TagFlags& broken, std::uint64_t p
 }
 
 std::string DealValue(int dealer, const DisplayTable& table) {
-    const int first = StoragePos(dealer & 3);
+    const int first = ClockwisePos(dealer & 3);
     std::string deal;
     deal += SeatLetter(dealer);
     deal += ':';

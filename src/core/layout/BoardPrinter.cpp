@@ -9,6 +9,15 @@
 
 namespace zelv {
 
+std::string PagesText(int pages) { return pages == 1 ? "1 page" : std::to_string(pages) + " pages"; }
+
+std::string WrotePagesText(const std::string& name, int pages) { return "Wrote " + name + ", " + PagesText(pages); }
+
+std::string DamagedPrintedText(std::uint64_t damaged) {
+    return std::to_string(damaged) + " damaged board record(s) were printed as far as they are sound and marked \"" +
+           DamagedMark + "\"";
+}
+
 namespace {
 constexpr const char* TextFont = "MS Sans Serif";
 constexpr const char* SignFont = "Symbol";
@@ -36,7 +45,7 @@ int BoardPrinter::Print(const PrintRequest& request) {
     }
     int documents = 0;
     for (int seat : {North, South, East, West}) {
-        if (!request.Seats[static_cast<std::size_t>(seat)]) continue;
+        if (!request.Seats[seat]) continue;
         PrintSeatHands(seat);
         if (current_ != 0) ++documents;
     }
@@ -108,7 +117,7 @@ void BoardPrinter::PrintAllHands() {
 
 void BoardPrinter::PrintSeatHands(int seat) {
     current_ = 0;
-    title_ = "File: " + shortName_ + " - " + " " + SeatNames[static_cast<std::size_t>(seat)] + " Hands.";
+    title_ = "File: " + shortName_ + " - " + " " + SeatNames[seat] + " Hands.";
     if (!canvas_.BeginDocument({title_, seat})) return;
     SetFont(TextFont, 8, FontStyle::Regular);
     DrawTitle(title_);
@@ -238,10 +247,9 @@ void BoardPrinter::DrawHoldings(const std::array<std::pair<int, int>, 4>& places
     static constexpr int Order[4] = {North, West, East, South};
     for (int s = 0; s < 4; ++s)
         for (const int seat : Order) {
-            const auto [hx, top] = places[static_cast<std::size_t>(seat)];
+            const auto [hx, top] = places[seat];
             const int hy = top + 100 * s;
-            DrawWithin(hx, hy, board_.Holdings[static_cast<std::size_t>(seat)][static_cast<std::size_t>(s)],
-                       limitFor(hx, hy));
+            DrawWithin(hx, hy, board_.Holdings[seat][static_cast<std::size_t>(s)], limitFor(hx, hy));
         }
 }
 
@@ -259,7 +267,7 @@ void BoardPrinter::DrawSeatBoard(std::uint64_t n, int seat) {
     for (int s = 0; s < 4; ++s) canvas_.DrawText(x, y - 20 + 100 * s, SuitSigns[s]);
 
     SetFont(TextFont, 8, FontStyle::Regular);
-    const DisplayRow& row = board_.Holdings[static_cast<std::size_t>(seat)];
+    const DisplayRow& row = board_.Holdings[seat];
     for (int s = 0; s < 4; ++s) DrawWithin(x + 80, y + 100 * s, row[static_cast<std::size_t>(s)], right);
     // The cells of this layout are narrow; the mark goes under the hand,
     // clear of the next row.
@@ -348,15 +356,11 @@ void BoardPrinter::DrawRecordTable(int x, int y, const BoardAnalysis* analysis, 
         SetFont(TextFont, 8, FontStyle::Bold);
         DrawWithin(x, rowY, Letters[seat], limitOf(0));
         SetFont(TextFont, 8, FontStyle::Regular);
-        if (!damaged_)
-            DrawWithin(x + col[6], rowY, std::to_string(PointsOf(board_.Holdings[static_cast<std::size_t>(seat)])),
-                       limitOf(6));
+        if (!damaged_) DrawWithin(x + col[6], rowY, std::to_string(PointsOf(board_.Holdings[seat])), limitOf(6));
         if (!analysis) continue;
         for (int strain = 0; strain < StrainCount; ++strain)
-            DrawWithin(
-                x + col[1 + strain], rowY,
-                std::to_string(analysis->Tricks[static_cast<std::size_t>(seat)][static_cast<std::size_t>(strain)]),
-                limitOf(1 + strain));
+            DrawWithin(x + col[1 + strain], rowY,
+                       std::to_string(analysis->Tricks[seat][static_cast<std::size_t>(strain)]), limitOf(1 + strain));
     }
     const int parY = y + 560;
     if (!analysis) {

@@ -32,6 +32,13 @@ inline constexpr int FooterY = 6700;
 inline constexpr const char* SuitSigns[4] = {"\u2660", "\u2665", "\u2666", "\u2663"};
 inline constexpr const char* ProductLine = "Zelvano for Windows";
 inline constexpr const char* DamagedMark = "(damaged)";
+// What a print made, as its summary says it, in the window and on the
+// command line alike: "Wrote <name>, 3 pages" ("1 page").
+std::string PagesText(int pages);
+std::string WrotePagesText(const std::string& name, int pages);
+// "<n> damaged board record(s) were printed as far as they are sound and
+// marked "(damaged)"".
+std::string DamagedPrintedText(std::uint64_t damaged);
 // Clear room, in layout units, between a text and the next one to its right.
 inline constexpr int TextGap = 20;
 // A text too wide for its room is narrowed down to this share of its width

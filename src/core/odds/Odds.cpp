@@ -1,5 +1,6 @@
 #include "core/odds/Odds.h"
 
+#include "core/cards/HandValue.h"
 #include "core/dealing/HandCounts.h"
 #include "core/definitions/DefinitionKeys.h"
 
@@ -54,8 +55,8 @@ struct SuitValue {
     int Length, Points, Top3, Top5;
 };
 SuitValue ValueOf(unsigned bits) {
-    const int a = bits & 1u, k = (bits >> 1) & 1u, q = (bits >> 2) & 1u, j = (bits >> 3) & 1u, t = (bits >> 4) & 1u;
-    return {std::popcount(bits), 4 * a + 3 * k + 2 * q + j, a + k + q, a + k + q + j + t};
+    const SuitHonours h = HonoursOfSuit(bits);
+    return {std::popcount(bits), h.Points, h.Top3, h.Top5};
 }
 
 // The lengths of each suit (bit per length) that some holding passing
@@ -82,16 +83,12 @@ std::array<unsigned, 4> HoldingLengths(const HandDefinition& d) {
 // Whether some length tuple, each suit's length in its mask, makes an
 // accepted pattern.
 bool AnyPatternFits(std::uint64_t patterns, const std::array<unsigned, 4>& lengths) {
-    const auto& strings = PatternStrings();
     for (int l0 = 0; l0 <= 13; ++l0)
         for (int l1 = 0; l0 + l1 <= 13; ++l1)
             for (int l2 = 0; l0 + l1 + l2 <= 13; ++l2) {
                 const int l3 = 13 - l0 - l1 - l2;
                 if (!((lengths[0] >> l0) & lengths[1] >> l1 & lengths[2] >> l2 & lengths[3] >> l3 & 1u)) continue;
-                const std::string p = PatternOfLengths({static_cast<std::uint8_t>(l0), static_cast<std::uint8_t>(l1),
-                                                        static_cast<std::uint8_t>(l2), static_cast<std::uint8_t>(l3)});
-                const auto at = std::find(strings.begin(), strings.end(), p) - strings.begin();
-                if ((patterns >> at) & 1u) return true;
+                if ((patterns >> PatternId(l0, l1, l2)) & 1u) return true;
             }
     return false;
 }
@@ -104,16 +101,7 @@ unsigned LengthMask(int lo, int hi) {
 
 } // namespace
 
-std::uint64_t AcceptedPatterns(const HandDefinition& defn) {
-    constexpr std::uint64_t All = (std::uint64_t{1} << 39) - 1;
-    if (defn.YesShapes.size() == 39) return All;
-    const auto& strings = PatternStrings();
-    std::uint64_t bits = 0;
-    for (std::size_t i = 0; i < strings.size(); ++i)
-        if (std::find(defn.YesShapes.begin(), defn.YesShapes.end(), strings[i]) != defn.YesShapes.end())
-            bits |= std::uint64_t{1} << i;
-    return bits;
-}
+std::uint64_t AcceptedPatterns(const HandDefinition& defn) { return PatternsOfYesList(defn.YesShapes); }
 
 HandDefinition IntersectDefinitions(const HandDefinition& a, const HandDefinition& b) {
     HandDefinition r;
@@ -124,8 +112,8 @@ HandDefinition IntersectDefinitions(const HandDefinition& a, const HandDefinitio
     }
     for (int c = 1; c <= 52; ++c) r.MustHave[c] = a.MustHave[c] || b.MustHave[c];
     const std::uint64_t both = AcceptedPatterns(a) & AcceptedPatterns(b);
-    for (std::size_t i = 0; i < 39; ++i)
-        if ((both >> i) & 1u) r.YesShapes.push_back(PatternStrings()[i]);
+    for (int i = 0; i < PatternCount; ++i)
+        if ((both >> i) & 1u) r.YesShapes.push_back(PatternStrings()[static_cast<std::size_t>(i)]);
     return r;
 }
 
@@ -150,31 +138,41 @@ std::uint64_t CountAlternatives(std::span<const HandDefinition> alternatives, co
     return static_cast<std::uint64_t>(total);
 }
 
-std::string NoHandReason(const HandDefinition& d) {
-    const std::uint64_t patterns = AcceptedPatterns(d);
-    if (!patterns)
-        return d.YesShapes.empty() ? "no shape is accepted (the Yes list is empty)"
-                                   : "no shape is accepted (the Yes list names none of the 39)";
-    const CardMask must = d.MustHaveMask();
-    if (std::popcount(must) > 13)
-        return "the must-have cards are " + Num(std::popcount(must)) + ", more than the 13 a hand holds";
+namespace {
 
-    struct Total {
-        int Index;
-        const char* Name;
-        int Most;
-    };
-    const Total totals[3] = {
-        {LimMinPoints, "points", 37}, {LimMinAK, "AK controls", 12}, {LimMinAKQ, "AKQ controls", 24}};
-    for (const Total& t : totals)
+struct Total {
+    int Index;
+    const char* Name;
+    int Most;
+};
+constexpr Total Totals[3] = {
+    {LimMinPoints, "points", 37}, {LimMinAK, "AK controls", 12}, {LimMinAKQ, "AKQ controls", 24}};
+
+std::string PatternsReason(const HandDefinition& d) {
+    if (AcceptedPatterns(d)) return {};
+    return d.YesShapes.empty() ? "no shape is accepted (the Yes list is empty)"
+                               : "no shape is accepted (the Yes list names none of the " + Num(PatternCount) + ")";
+}
+
+std::string MustHaveCountReason(const HandDefinition& d) {
+    const int must = std::popcount(d.MustHaveMask());
+    if (must > 13) return "the must-have cards are " + Num(must) + ", more than the 13 a hand holds";
+    return {};
+}
+
+std::string TotalLimitsReason(const HandDefinition& d) {
+    for (const Total& t : Totals)
         if (Lo(d, t.Index) > Hi(d, t.Index))
             return "Minimum " + std::string(t.Name) + " " + LoText(d, t.Index) + " is above the maximum " +
                    HiText(d, t.Index);
-    for (const Total& t : totals)
+    for (const Total& t : Totals)
         if (Lo(d, t.Index) > t.Most)
             return "Minimum " + std::string(t.Name) + " " + LoText(d, t.Index) + " is above the " + Num(t.Most) +
                    " a hand can have";
+    return {};
+}
 
+std::string SuitLimitsReason(const HandDefinition& d) {
     struct Group {
         LimitGroup G;
         const char* Name;
@@ -192,35 +190,42 @@ std::string NoHandReason(const HandDefinition& d) {
             if (Lo(d, at) > Hi(d, at)) return name + LoText(d, at) + " is above the maximum " + HiText(d, at);
             if (Lo(d, at) > g.Most) return name + LoText(d, at) + " is above the " + Num(g.Most) + g.Beyond;
         }
+    return {};
+}
 
-    // What the must-have cards alone already hold.
-    int mustPoints = 0, mustAK = 0, mustAKQ = 0;
-    for (int s = 0; s < 4; ++s) {
-        const unsigned bits = SuitBits(must, s);
-        const SuitValue v = ValueOf(bits);
-        const std::string suit = SuitSingular[s];
-        if (v.Length > Hi(d, SuitLimitIndex(GroupLength, s, false)))
-            return "the must-have cards give " + Plural(v.Length, suit, std::string(SuitNames[s])) + ", the " + suit +
-                   " maximum length is " + HiText(d, SuitLimitIndex(GroupLength, s, false));
-        if (v.Points > Hi(d, SuitLimitIndex(GroupPoints, s, false)))
-            return "the must-have cards give " + Num(v.Points) + " " + suit + " points, the " + suit + " maximum is " +
-                   HiText(d, SuitLimitIndex(GroupPoints, s, false));
-        if (v.Top3 > Hi(d, SuitLimitIndex(GroupTop3, s, false)))
-            return "the must-have cards give " + Num(v.Top3) + " of the top 3 " + suit + " honours, the maximum is " +
-                   HiText(d, SuitLimitIndex(GroupTop3, s, false));
-        if (v.Top5 > Hi(d, SuitLimitIndex(GroupTop5, s, false)))
-            return "the must-have cards give " + Num(v.Top5) + " of the top 5 " + suit + " honours, the maximum is " +
-                   HiText(d, SuitLimitIndex(GroupTop5, s, false));
-        mustPoints += v.Points;
-        mustAK += 2 * (bits & 1u) + ((bits >> 1) & 1u);
-        mustAKQ += 3 * (bits & 1u) + 2 * ((bits >> 1) & 1u) + ((bits >> 2) & 1u);
-    }
-    const int mustTotals[3] = {mustPoints, mustAK, mustAKQ};
+// What the must-have cards of one suit already hold beyond its maxima.
+std::string MustHaveSuitReason(const HandDefinition& d, int s, const SuitValue& v) {
+    const std::string suit = SuitSingular[s];
+    if (v.Length > Hi(d, SuitLimitIndex(GroupLength, s, false)))
+        return "the must-have cards give " + Plural(v.Length, suit, std::string(SuitNames[s])) + ", the " + suit +
+               " maximum length is " + HiText(d, SuitLimitIndex(GroupLength, s, false));
+    if (v.Points > Hi(d, SuitLimitIndex(GroupPoints, s, false)))
+        return "the must-have cards give " + Num(v.Points) + " " + suit + " points, the " + suit + " maximum is " +
+               HiText(d, SuitLimitIndex(GroupPoints, s, false));
+    if (v.Top3 > Hi(d, SuitLimitIndex(GroupTop3, s, false)))
+        return "the must-have cards give " + Num(v.Top3) + " of the top 3 " + suit + " honours, the maximum is " +
+               HiText(d, SuitLimitIndex(GroupTop3, s, false));
+    if (v.Top5 > Hi(d, SuitLimitIndex(GroupTop5, s, false)))
+        return "the must-have cards give " + Num(v.Top5) + " of the top 5 " + suit + " honours, the maximum is " +
+               HiText(d, SuitLimitIndex(GroupTop5, s, false));
+    return {};
+}
+
+// What the must-have cards alone already hold.
+std::string MustHaveValueReason(const HandDefinition& d) {
+    const CardMask must = d.MustHaveMask();
+    for (int s = 0; s < 4; ++s)
+        if (std::string why = MustHaveSuitReason(d, s, ValueOf(SuitBits(must, s))); !why.empty()) return why;
+    const HandValue v = ValueOfHand(must);
+    const int mustTotals[3] = {v.Points, v.AK, v.AKQ};
     for (int i = 0; i < 3; ++i)
-        if (mustTotals[i] > Hi(d, totals[i].Index))
-            return "the must-have cards give " + Num(mustTotals[i]) + " " + totals[i].Name + ", the maximum is " +
-                   HiText(d, totals[i].Index);
+        if (mustTotals[i] > Hi(d, Totals[i].Index))
+            return "the must-have cards give " + Num(mustTotals[i]) + " " + Totals[i].Name + ", the maximum is " +
+                   HiText(d, Totals[i].Index);
+    return {};
+}
 
+std::string LengthSumReason(const HandDefinition& d) {
     int minLengths = 0, maxLengths = 0;
     for (int s = 0; s < 4; ++s) {
         minLengths += Lo(d, SuitLimitIndex(GroupLength, s, false));
@@ -230,7 +235,18 @@ std::string NoHandReason(const HandDefinition& d) {
         return "the minimum suit lengths add up to " + Num(minLengths) + ", more than the 13 cards of a hand";
     if (maxLengths < 13)
         return "the maximum suit lengths add up to " + Num(maxLengths) + ", fewer than the 13 cards of a hand";
+    return {};
+}
 
+std::string LengthListText(const std::array<unsigned, 4>& lengths) {
+    std::string list;
+    for (int s = 0; s < 4; ++s)
+        list += (s ? s == 3 ? " and " : ", " : "") + std::string(SuitNames[s]) + " " + LengthSet(lengths[s]);
+    return list;
+}
+
+std::string LengthRangesReason(const HandDefinition& d) {
+    const std::uint64_t patterns = AcceptedPatterns(d);
     std::array<unsigned, 4> ranges{};
     for (int s = 0; s < 4; ++s) {
         const int lo = Lo(d, SuitLimitIndex(GroupLength, s, false)), hi = Hi(d, SuitLimitIndex(GroupLength, s, false));
@@ -241,13 +257,12 @@ std::string NoHandReason(const HandDefinition& d) {
             return "no accepted shape has a suit of " + Range(lo, std::min(hi, 13)) + " " +
                    (lo == hi && lo == 1 ? std::string(SuitSingular[s]) : std::string(SuitNames[s]));
     }
-    if (!AnyPatternFits(patterns, ranges)) {
-        std::string list;
-        for (int s = 0; s < 4; ++s)
-            list += (s ? s == 3 ? " and " : ", " : "") + std::string(SuitNames[s]) + " " + LengthSet(ranges[s]);
-        return "no accepted shape fits the suit lengths together: " + list;
-    }
+    if (!AnyPatternFits(patterns, ranges))
+        return "no accepted shape fits the suit lengths together: " + LengthListText(ranges);
+    return {};
+}
 
+std::string HoldingsReason(const HandDefinition& d) {
     const std::array<unsigned, 4> holdings = HoldingLengths(d);
     for (int s = 0; s < 4; ++s) {
         if (holdings[s]) continue;
@@ -266,29 +281,26 @@ std::string NoHandReason(const HandDefinition& d) {
         return "no " + std::string(SuitSingular[s]) + " holding meets the " + SuitSingular[s] +
                " limits and must-have cards together";
     }
-    if (!AnyPatternFits(patterns, holdings)) {
-        std::string list;
-        for (int s = 0; s < 4; ++s)
-            list += (s ? s == 3 ? " and " : ", " : "") + std::string(SuitNames[s]) + " " + LengthSet(holdings[s]);
-        return "no accepted shape fits the suit lengths the suit limits leave: " + list;
-    }
+    if (!AnyPatternFits(AcceptedPatterns(d), holdings))
+        return "no accepted shape fits the suit lengths the suit limits leave: " + LengthListText(holdings);
+    return {};
+}
 
-    bool totalsMet = false;
-    for (int na = 0; na <= 4 && !totalsMet; ++na)
-        for (int nk = 0; nk <= 4 && !totalsMet; ++nk)
-            for (int nq = 0; nq <= 4 && !totalsMet; ++nq)
-                for (int nj = 0; nj <= 4 && !totalsMet; ++nj) {
-                    const int points = 4 * na + 3 * nk + 2 * nq + nj, ak = 2 * na + nk, akq = 3 * na + 2 * nk + nq;
-                    totalsMet = points >= Lo(d, LimMinPoints) && points <= Hi(d, LimMinPoints) &&
-                                ak >= Lo(d, LimMinAK) && ak <= Hi(d, LimMinAK) && akq >= Lo(d, LimMinAKQ) &&
-                                akq <= Hi(d, LimMinAKQ);
-                }
-    if (!totalsMet) {
-        auto range = [&](const Total& t) { return Range(Lo(d, t.Index), std::min(Hi(d, t.Index), t.Most)); };
-        return "no hand has " + range(totals[0]) + " points with " + range(totals[1]) + " AK controls and " +
-               range(totals[2]) + " AKQ controls";
-    }
+std::string HonourTotalsReason(const HandDefinition& d) {
+    auto within = [&](const Total& t, int x) { return x >= Lo(d, t.Index) && x <= Hi(d, t.Index); };
+    for (int na = 0; na <= 4; ++na)
+        for (int nk = 0; nk <= 4; ++nk)
+            for (int nq = 0; nq <= 4; ++nq)
+                for (int nj = 0; nj <= 4; ++nj)
+                    if (within(Totals[0], HonourPoints(na, nk, nq, nj)) && within(Totals[1], AKControls(na, nk)) &&
+                        within(Totals[2], AKQControls(na, nk, nq)))
+                        return {};
+    auto range = [&](const Total& t) { return Range(Lo(d, t.Index), std::min(Hi(d, t.Index), t.Most)); };
+    return "no hand has " + range(Totals[0]) + " points with " + range(Totals[1]) + " AK controls and " +
+           range(Totals[2]) + " AKQ controls";
+}
 
+std::string SuitPointsReason(const HandDefinition& d) {
     int suitMost = 0, suitLeast = 0;
     for (int s = 0; s < 4; ++s) {
         suitMost += std::min(10, Hi(d, SuitLimitIndex(GroupPoints, s, false)));
@@ -298,6 +310,20 @@ std::string NoHandReason(const HandDefinition& d) {
         return "the suit maxima allow at most " + Num(suitMost) + " points, the minimum is " + LoText(d, LimMinPoints);
     if (suitLeast > Hi(d, LimMinPoints))
         return "the suit minima need at least " + Num(suitLeast) + " points, the maximum is " + HiText(d, LimMinPoints);
+    return {};
+}
+
+} // namespace
+
+std::string NoHandReason(const HandDefinition& d) {
+    // The checks in order, each a proof on its own; the first that finds a
+    // reason gives it.
+    using Check = std::string (*)(const HandDefinition&);
+    static constexpr Check Checks[] = {PatternsReason,      MustHaveCountReason, TotalLimitsReason,  SuitLimitsReason,
+                                       MustHaveValueReason, LengthSumReason,     LengthRangesReason, HoldingsReason,
+                                       HonourTotalsReason,  SuitPointsReason};
+    for (Check check : Checks)
+        if (std::string why = check(d); !why.empty()) return why;
     return {};
 }
 

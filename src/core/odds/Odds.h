@@ -14,8 +14,7 @@
 
 namespace zelv {
 
-// The accepted patterns as bits by the engine's pattern id (PatternStrings):
-// a list of exactly 39 entries accepts all of them, whatever they say.
+// The accepted patterns as bits by pattern id (PatternsOfYesList).
 std::uint64_t AcceptedPatterns(const HandDefinition& defn);
 
 // A definition that accepts exactly the hands both accept: each limit the

@@ -250,7 +250,6 @@ SetupEstimate EstimateLevelled(DealEngine& board, std::int64_t boards, double se
     bool none = false;
     for (std::size_t k = 0; k < phases; ++k) {
         DealEngine turn = board;
-        turn.Output = nullptr;
         turns.Apply(turn, board, k);
         const SetupEstimate e = EstimateSetup(turn, seconds / static_cast<double>(phases), stop, condition);
         all.Attempts += e.Attempts;

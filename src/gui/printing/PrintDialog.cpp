@@ -334,14 +334,12 @@ void PrintDialog::PrintBtnClick() {
                       ? QStringLiteral("No seat is ticked; nothing was printed.")
                       : QStringLiteral("Nothing was printed."));
     for (const QtPrintCanvas::Output& out : produced) {
-        const QString pages = out.Pages == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(out.Pages);
-        lines << (out.Path.isEmpty() ? QStringLiteral("Sent %1 to %2").arg(pages, target.printerName())
-                                     : QStringLiteral("Wrote %1, %2").arg(QFileInfo(out.Path).fileName(), pages));
+        lines << (out.Path.isEmpty() ? QStringLiteral("Sent %1 to %2")
+                                           .arg(QString::fromStdString(PagesText(out.Pages)), target.printerName())
+                                     : QString::fromStdString(
+                                           WrotePagesText(QFileInfo(out.Path).fileName().toStdString(), out.Pages)));
     }
-    if (outcome.Damaged != 0)
-        lines << QStringLiteral("%1 damaged board record(s) were printed as far as they are sound and marked \"%2\".")
-                     .arg(outcome.Damaged)
-                     .arg(QLatin1String(DamagedMark));
+    if (outcome.Damaged != 0) lines << QString::fromStdString(DamagedPrintedText(outcome.Damaged) + ".");
     if (!lines.isEmpty()) Prompts::current().information(this, QStringLiteral("Board Printing"), lines.join('\n'));
 }
 

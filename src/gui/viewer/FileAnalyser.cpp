@@ -67,36 +67,21 @@ void FileAnalyser::Start(const QString& path) {
             post(chunk);
             return;
         }
-        const std::size_t total = source.BoardCount();
         // A full table takes DDS a good part of a second a board on one core:
         // chunks of two boards a core show the first results within a second
         // or so; a stop gives up the DDS call in flight rather than wait.
         const std::size_t batch = std::clamp<std::size_t>(2 * std::thread::hardware_concurrency(), 4, MaxDdsBatch);
-        for (std::size_t first = 0; first < total || first == 0; first += batch) {
+        AnalyseBoardFile(source, {}, batch, stop.get(), [&post](AnalysedBatch&& done) {
             auto chunk = std::make_shared<Chunk>();
-            chunk->First = first;
-            chunk->Total = total;
-            const std::size_t count = std::min(batch, total - first);
-            std::vector<std::optional<Board>> boards(count);
-            for (std::size_t i = 0; i < count; ++i) {
-                Board b;
-                std::string problem;
-                if (source.ReadDeal(first + i + 1, b, &problem))
-                    boards[i] = b;
-                else
-                    chunk->Problems.push_back(NotAnalysed(file, b.Number, problem));
-            }
-            // Stopped, the batch in DDS's hands is given up rather than waited for.
-            AnalysisReport report = AnalyseBoards(boards, file, {}, AnalysisBatch(), stop.get());
-            chunk->Results = std::move(report.Results);
-            chunk->Problems.insert(chunk->Problems.end(), report.Problems.begin(), report.Problems.end());
-            chunk->Done = first + count;
-            chunk->Last = chunk->Done >= total;
-            chunk->Cancelled = report.Cancelled || (!chunk->Last && stop->load());
-            const bool end = chunk->Last || chunk->Cancelled;
+            chunk->First = done.First;
+            chunk->Results = std::move(done.Results);
+            chunk->Problems = std::move(done.Problems);
+            chunk->Done = done.Done;
+            chunk->Total = done.Total;
+            chunk->Last = done.Last;
+            chunk->Cancelled = done.Cancelled;
             post(std::move(chunk));
-            if (end) return;
-        }
+        });
     });
 }
 

@@ -1,6 +1,7 @@
 #include "core/cards/Cards.h"
 #include "core/dealing/ClassicRandom.h"
 #include "core/dealing/DealEngine.h"
+#include "support/EngineHands.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -77,20 +78,20 @@ TEST(Cards, codesSplitIntoSuitAndRank) {
 
 TEST(FormatHand, rendersEachSuitInPositionOrder) {
     Hand h = test::HandOf({1, 13, 14, 52, 2, 5, 10, 20, 30, 31, 40, 41, 50});
-    DisplayRow row = FormatHand(h);
+    DisplayRow row = test::FormatHand(h);
     EXPECT_EQ(row[0], "A2KT5");
     EXPECT_EQ(row[1], "A8");
     EXPECT_EQ(row[2], "JT");
     EXPECT_EQ(row[3], "2AK4");
-    SortHand(h);
-    row = FormatHand(h);
+    test::SortHand(h);
+    row = test::FormatHand(h);
     EXPECT_EQ(row[0], "AKT52");
     EXPECT_EQ(row[3], "AK42");
 }
 
 TEST(FormatHand, aVoidRendersEmpty) {
     Hand h = test::HandOf({1, 2, 3, 4, 5, 14, 15, 16, 17, 18, 19, 20, 21});
-    DisplayRow row = FormatHand(h);
+    DisplayRow row = test::FormatHand(h);
     EXPECT_EQ(row[0], "AKQJT");
     EXPECT_EQ(row[1], "AKQJT987");
     EXPECT_EQ(row[2], "");
@@ -106,7 +107,7 @@ TEST(SortHand, sortsAnyPermutationAscending) {
         std::copy(pack.begin(), pack.begin() + 13, h.begin());
         Hand expected = h;
         std::sort(expected.begin(), expected.end());
-        SortHand(h);
+        test::SortHand(h);
         ASSERT_EQ(h, expected);
     }
 }

@@ -1,6 +1,7 @@
 #include "core/dealing/ClassicRandom.h"
 #include "core/dealing/DealEngine.h"
 #include "core/definitions/DefinitionKeys.h"
+#include "support/EngineHands.h"
 #include "support/ReferenceBoard.h"
 #include "support/TestSupport.h"
 
@@ -151,12 +152,11 @@ TEST(Evaluation, dealingPathMatchesCardByCardEvaluation) {
             judge.SetSlot(seat, 0, d);
         }
         ReferenceBoard ref(judge);
-        for (int seat = 0; seat < 4; ++seat) ref.SeatHand(seat) = b.SeatHand(seat);
+        for (int seat = 0; seat < 4; ++seat) ref.SeatHand(seat) = test::DealtHand(b, seat);
         ref.EvaluateHands();
         ref.MeasureShapes();
         for (int seat = 0; seat < 4; ++seat) {
-            CardMask hand = 0;
-            for (CardCode c : b.SeatHand(seat)) hand |= CardBit(c);
+            const CardMask hand = b.Dealt[static_cast<std::size_t>(seat)];
             const bool verdict = ref.CheckSeat(seat);
             ASSERT_EQ(judge.SeatMeetsSetup(seat, hand), verdict) << "round " << round << " seat " << seat;
             (verdict ? passed : failed)++;

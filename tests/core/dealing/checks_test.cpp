@@ -17,11 +17,12 @@ class Checks : public ::testing::Test {
   protected:
     DealEngine b;
     test::ReferenceBoard ref;
+    std::array<Hand, 4> hands{}; // by seat index
 
     void Give(const Hand& north) {
         CardMask used = 0;
         for (CardCode c : north) used |= CardBit(c);
-        b.SeatHand(North) = north;
+        hands[North] = north;
         CardMask rest = AllCardsMask & ~used;
         for (int seat : {South, East, West}) {
             CardMask take = 0;
@@ -30,13 +31,13 @@ class Checks : public ::testing::Test {
                 take |= low;
                 rest &= ~low;
             }
-            b.SeatHand(seat) = test::HandOfMask(take);
+            hands[static_cast<std::size_t>(seat)] = test::HandOfMask(take);
         }
     }
     bool Passes(const Hand& north) {
         Give(north);
         ref = test::ReferenceBoard(b);
-        for (int seat = 0; seat < 4; ++seat) ref.SeatHand(seat) = b.SeatHand(seat);
+        ref.Hands = hands;
         ref.EvaluateHands();
         ref.MeasureShapes();
         const bool slow = ref.CheckBoard();

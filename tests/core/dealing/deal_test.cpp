@@ -1,6 +1,7 @@
 #include "core/dealing/ClassicRandom.h"
 #include "core/dealing/DealEngine.h"
 #include "core/formats/DealFiles.h"
+#include "support/EngineHands.h"
 #include "support/ReferenceBoard.h"
 #include "support/TestSupport.h"
 
@@ -64,14 +65,12 @@ TEST_P(DealMatchesReference, sameHandsAndSameSeedOnEveryAttempt) {
         b.Random = ClassicRandom(start);
         b.DealBoard();
         ASSERT_EQ(b.Random.Seed, refRandom.Seed) << "attempt " << attempt;
-        for (int seat = 0; seat < 4; ++seat) {
-            if (b.Accepted) {
-                Hand sorted = ref.SeatHand(seat);
-                std::sort(sorted.begin(), sorted.end());
-                ASSERT_EQ(b.SeatHand(seat), sorted) << "attempt " << attempt << " seat " << seat;
-            } else {
-                ASSERT_EQ(b.SeatHand(seat), ref.SeatHand(seat)) << "attempt " << attempt << " seat " << seat;
-            }
+        // A turned-down attempt leaves only its seed behind; an accepted
+        // one, its hands.
+        for (int seat = 0; seat < 4 && b.Accepted; ++seat) {
+            Hand sorted = ref.SeatHand(seat);
+            std::sort(sorted.begin(), sorted.end());
+            ASSERT_EQ(test::DealtHand(b, seat), sorted) << "attempt " << attempt << " seat " << seat;
         }
         // The reference's own verdict, from the documented checks.
         ref.EvaluateHands();
@@ -165,7 +164,7 @@ TEST(DealBoard, seededAceOfSpadesStaysWithNorth) {
     for (int i = 0; i < 500; ++i) {
         b.DealBoard();
         ASSERT_TRUE(b.Accepted);
-        ASSERT_TRUE(MaskOf(b.SeatHand(North)) & CardBit(1));
+        ASSERT_TRUE(b.Dealt[North] & CardBit(1));
         ASSERT_EQ(b.Display[North][0].front(), 'A');
     }
 }
@@ -200,14 +199,15 @@ TEST(DealBoard, everyAcceptedBoardHoldsThePackOnceInAscendingHands) {
         ++accepted;
         CardMask all = 0;
         for (int seat = 0; seat < 4; ++seat) {
-            const Hand& h = b.SeatHand(seat);
+            const Hand h = test::DealtHand(b, seat);
             ASSERT_TRUE(std::is_sorted(h.begin(), h.end()));
             ASSERT_EQ(all & MaskOf(h), 0u);
             all |= MaskOf(h);
         }
         ASSERT_EQ(all, AllCardsMask);
         test::ReferenceBoard ref(b);
-        ref.Hands = {b.SeatHand(North), b.SeatHand(South), b.SeatHand(East), b.SeatHand(West)};
+        ref.Hands = {test::DealtHand(b, North), test::DealtHand(b, South), test::DealtHand(b, East),
+                     test::DealtHand(b, West)};
         ref.EvaluateHands();
         ASSERT_GE(ref.HandPoints[South], 12);
     }
@@ -219,9 +219,8 @@ TEST(DealBoard, rejectedAttemptKeepsDisplayAndWritesNothing) {
     DealFiles files;
     ASSERT_TRUE(files.OpenDealFiles(dir.path(), "T", false, nullptr));
     DealEngine b;
-    b.Output = &files;
     b.Random = ClassicRandom(3);
-    b.DealBoard();
+    test::DealAndWrite(b, files);
     ASSERT_TRUE(b.Accepted);
     DisplayTable before = b.Display;
     b.SetConstrained(North, true);
@@ -229,7 +228,7 @@ TEST(DealBoard, rejectedAttemptKeepsDisplayAndWritesNothing) {
     never.MinPoints = 38;
     b.SetSlot(North, 0, never);
     for (int i = 0; i < 100; ++i) {
-        b.DealBoard();
+        test::DealAndWrite(b, files);
         ASSERT_FALSE(b.Accepted);
     }
     EXPECT_EQ(b.Display, before);
@@ -239,15 +238,15 @@ TEST(DealBoard, rejectedAttemptKeepsDisplayAndWritesNothing) {
     EXPECT_EQ(test::ReadText(dir.file("T.BRI")).size(), 128u);
 }
 
-TEST(DealBoard, decodeBoardCutsAndIgnoresOutOfRange) {
-    DealEngine b;
-    b.DecodeBoard(2, 1, "AKQJT98765432XYZ");
-    EXPECT_EQ(b.Display[2][1], "AKQJT98765432");
-    DisplayTable before = b.Display;
-    b.DecodeBoard(4, 0, "A");
-    b.DecodeBoard(0, -1, "A");
-    b.DecodeBoard(-1, 4, "A");
-    EXPECT_EQ(b.Display, before);
+TEST(DealBoard, decodeHoldingCutsAndIgnoresOutOfRange) {
+    DisplayTable table;
+    test::DecodeHolding(table, 2, 1, "AKQJT98765432XYZ");
+    EXPECT_EQ(table[2][1], "AKQJT98765432");
+    DisplayTable before = table;
+    test::DecodeHolding(table, 4, 0, "A");
+    test::DecodeHolding(table, 0, -1, "A");
+    test::DecodeHolding(table, -1, 4, "A");
+    EXPECT_EQ(table, before);
 }
 
 namespace {
@@ -298,7 +297,8 @@ void ExpectReferenceDraws(bool portable, int attempts) {
             if (pass) {
                 ++accepted;
                 for (int seat = 0; seat < 4; ++seat)
-                    ASSERT_EQ(MaskOf(b.SeatHand(seat)), MaskOf(ref.SeatHand(seat))) << "attempt " << attempt;
+                    ASSERT_EQ(b.Dealt[static_cast<std::size_t>(seat)], MaskOf(ref.SeatHand(seat)))
+                        << "attempt " << attempt;
             }
             seed = refRandom.Seed;
         }

@@ -9,6 +9,7 @@
 #include "core/dealing/SecureDealer.h"
 #include "core/definitions/DefinitionKeys.h"
 #include "core/formats/DealFiles.h"
+#include "support/EngineHands.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +59,7 @@ void ExpectSoundBoard(const DealEngine& board) {
             }
         }
         EXPECT_EQ(n, 13u);
-        const Hand& hand = board.SeatHand(seat);
+        const Hand hand = test::DealtHand(board, seat);
         EXPECT_TRUE(std::is_sorted(hand.begin(), hand.end()));
     }
     EXPECT_EQ(cards.size(), 52u);
@@ -258,7 +259,7 @@ TEST(SecureDealer, freeSetUpAcceptsEveryAttemptAndPutsEachCardInEachSeatEvenly) 
     for (int i = 0; i < boards; ++i) {
         ASSERT_TRUE(dealer.DealBoard());
         for (int s = 0; s < 4; ++s)
-            for (CardCode c : board.SeatHand(s)) seat[static_cast<std::size_t>((c - 1) * 4 + s)] += 1;
+            for (CardCode c : test::DealtHand(board, s)) seat[static_cast<std::size_t>((c - 1) * 4 + s)] += 1;
     }
     ExpectSoundBoard(board);
     EXPECT_LT(ChiSquare(seat, std::vector<double>(seat.size(), boards / 4.0)), Limit(52 * 3));

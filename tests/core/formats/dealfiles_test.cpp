@@ -4,6 +4,7 @@
 #include "core/files/FileUtil.h"
 #include "core/formats/DealFiles.h"
 #include "core/formats/DgeFile.h"
+#include "support/EngineHands.h"
 #include "support/MachineRules.h"
 #include "support/TestSupport.h"
 
@@ -43,10 +44,10 @@ DisplayTable TableFromBri(const std::string& rec) {
         }
     hands[3] = test::HandOfMask(AllCardsMask & ~seen);
     DisplayTable t;
-    t[North] = FormatHand(hands[0]);
-    t[East] = FormatHand(hands[1]);
-    t[South] = FormatHand(hands[2]);
-    t[West] = FormatHand(hands[3]);
+    t[North] = test::FormatHand(hands[0]);
+    t[East] = test::FormatHand(hands[1]);
+    t[South] = test::FormatHand(hands[2]);
+    t[West] = test::FormatHand(hands[3]);
     return t;
 }
 } // namespace
@@ -103,8 +104,8 @@ TEST(BoardRecord, recordsFromCardSetsEqualRecordsFromRowsAndHands) {
             hands[seat] = test::HandOfMask(sets[seat]);
         }
         std::string fromRows, fromSets, briHands, briSets;
-        AppendBoardRecord(fromRows, FormatHand(hands[North]), FormatHand(hands[East]), FormatHand(hands[South]),
-                          FormatHand(hands[West]));
+        AppendBoardRecord(fromRows, test::FormatHand(hands[North]), test::FormatHand(hands[East]),
+                          test::FormatHand(hands[South]), test::FormatHand(hands[West]));
         AppendBoardRecord(fromSets, sets);
         AppendBriRecord(briHands, hands[North], hands[East], hands[South]);
         AppendBriRecord(briSets, sets);
@@ -118,7 +119,6 @@ TEST(BoardFile, readingBackReproducesEveryBoardIncludingVoids) {
     DealFiles files;
     ASSERT_TRUE(files.OpenDealFiles(dir.path(), "RT", false, nullptr));
     DealEngine b;
-    b.Output = &files;
     std::vector<DisplayTable> dealt;
     // A void, a 13-card suit and random boards.
     b.Display = {Row("AKQJT98765432", "", "", ""), Row("", "", "AKQJT98765432", ""), Row("", "AKQJT98765432", "", ""),
@@ -129,7 +129,7 @@ TEST(BoardFile, readingBackReproducesEveryBoardIncludingVoids) {
     dealt.push_back(b.Display);
     b.Random = ClassicRandom(4242);
     for (int i = 0; i < 50; ++i) {
-        b.DealBoard();
+        test::DealAndWrite(b, files);
         dealt.push_back(b.Display);
     }
     ASSERT_TRUE(files.CloseDealFiles(nullptr));
@@ -248,8 +248,7 @@ TEST(DealFiles, runThatIsNeverClosedLeavesThePreviousFiles) {
         DealFiles files;
         ASSERT_TRUE(files.OpenDealFiles(dir.path(), "ZELV", false, nullptr));
         DealEngine b;
-        b.Output = &files;
-        b.DealBoard();
+        test::DealAndWrite(b, files);
     }
     EXPECT_EQ(test::ReadText(dir.file("ZELV.DGE")), "previous");
     int entries = 0;
@@ -263,8 +262,7 @@ TEST(DealFiles, aSecondRunReplacesTheFirst) {
         DealFiles files;
         ASSERT_TRUE(files.OpenDealFiles(dir.path(), "ZELV", true, nullptr));
         DealEngine b;
-        b.Output = &files;
-        for (int i = 0; i < boards; ++i) b.DealBoard();
+        for (int i = 0; i < boards; ++i) test::DealAndWrite(b, files);
         ASSERT_TRUE(files.CloseDealFiles(nullptr));
     }
     EXPECT_EQ(test::ReadText(dir.file("ZELV.DGE")).size(), 256u);
@@ -281,8 +279,7 @@ TEST(DealFiles, aRunWithoutPbnDupOrDlmRemovesThatFileOfAnEarlierRun) {
         DealFiles files;
         ASSERT_TRUE(files.OpenDealFiles(dir.path(), "ZELV", DealFileChoice{on, on, on, 1}, nullptr));
         DealEngine b;
-        b.Output = &files;
-        b.DealBoard();
+        test::DealAndWrite(b, files);
         for (const char* ext : {".PBN", ".DUP", ".DLM"})
             EXPECT_EQ(std::filesystem::exists(dir.file(std::string("ZELV") + ext)), !on) << ext << " before closing";
         ASSERT_TRUE(files.CloseDealFiles(nullptr));
@@ -299,9 +296,8 @@ TEST(DealFiles, machineFilesHoldTheDealsOfTheBoardFilesFromTheFirstBoardOn) {
         DealFiles files;
         ASSERT_TRUE(files.OpenDealFiles(dir.path(), "SET", DealFileChoice{true, true, true, first}, nullptr));
         DealEngine b;
-        b.Output = &files;
         b.Random = ClassicRandom(static_cast<std::uint32_t>(first));
-        for (int i = 0; i < 20; ++i) b.DealBoard();
+        for (int i = 0; i < 20; ++i) test::DealAndWrite(b, files);
         std::string error;
         ASSERT_TRUE(files.CloseDealFiles(&error)) << error;
         const std::string bri = test::ReadText(dir.file("SET.BRI")), dge = test::ReadText(dir.file("SET.DGE")),
@@ -345,8 +341,7 @@ TEST(DealFiles, writeErrorDuringARunIsReportedAndThePreviousFilesStay) {
     DealFiles files;
     bool opened = files.OpenDealFiles(dir.path(), "FULL", false, nullptr);
     DealEngine b;
-    b.Output = &files;
-    for (int i = 0; i < 20; ++i) b.DealBoard();
+    for (int i = 0; i < 20; ++i) test::DealAndWrite(b, files);
     std::string error;
     bool closed = files.CloseDealFiles(&error);
     ::setrlimit(RLIMIT_FSIZE, &old);
@@ -394,8 +389,7 @@ std::uint64_t DealInto(const std::string& folder, bool pbn, int boards, std::str
     DealFiles files;
     if (!files.OpenDealFiles(folder, "ZELV", DealFileChoice{pbn, pbn, pbn, 1}, error)) return 0;
     DealEngine b;
-    b.Output = &files;
-    for (int i = 0; i < boards; ++i) b.DealBoard();
+    for (int i = 0; i < boards; ++i) test::DealAndWrite(b, files);
     return files.CloseDealFiles(error) ? files.BoardsWritten() : 0;
 }
 
