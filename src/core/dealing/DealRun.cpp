@@ -1,12 +1,12 @@
 #include "core/dealing/DealRun.h"
 
 #include "core/analysis/PbnAnalysis.h"
+#include "core/dealing/SecureDealer.h"
 #include "core/files/FileUtil.h"
+#include "core/formats/DealFiles.h"
 #include "core/formats/DlmFile.h"
 #include "core/formats/DupFile.h"
-#include "core/formats/DealFiles.h"
 #include "core/formats/Pbn.h"
-#include "core/dealing/SecureDealer.h"
 #include "core/odds/SetupOdds.h"
 
 #include <algorithm>
@@ -133,9 +133,12 @@ void DealSecure(const DealRunOptions& options, DealEngine& board, DealFiles& fil
             std::lock_guard<std::mutex> hold(lock);
             arrived.swap(handed);
         }
+        // A batch may hold many thousands of boards: the figures shown keep
+        // up with the writer, so that a Stop keeps about what the bar said.
         for (const Found& f : arrived) {
             if (full() || stopped()) break;
             accept(f);
+            if ((result.Accepted & 255) == 0) reportNow();
         }
         if (full()) break;
         if (!arrived.empty()) {
@@ -343,7 +346,9 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
     if (!result.Error.empty()) return result;
     DealEngine board;
     board.SeedFirst = options.SeedFirst;
-    board.Random = options.Seed ? ClassicRandom(*options.Seed) : options.Random ? *options.Random : ClassicRandom::Randomized();
+    board.Random = options.Seed     ? ClassicRandom(*options.Seed)
+                   : options.Random ? *options.Random
+                                    : ClassicRandom::Randomized();
     board.DrawsLeft = options.ClassicDraws;
     if (!board.LoadSetup(options.Setup, options.DefinitionsFolder, &result.Error, &result.ErrorDetail)) return result;
     // A set-up no board can meet would only spin until stopped.
