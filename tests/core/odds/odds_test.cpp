@@ -1,10 +1,10 @@
 // The odds of definitions: a seat's alternatives counted together, held to
 // inclusion and exclusion done by hand and to a million random hands; the
 // reasons given for a definition that accepts no hand, each one a proof.
-#include "core/definitions/DefinitionKeys.h"
 #include "core/dealing/HandCounts.h"
-#include "core/odds/Odds.h"
 #include "core/dealing/SecureDealer.h"
+#include "core/definitions/DefinitionKeys.h"
+#include "core/odds/Odds.h"
 
 #include <gtest/gtest.h>
 
@@ -80,7 +80,8 @@ TEST(Odds, countedProbabilitiesMatchAMillionRandomHands) {
     const std::vector<HandDefinition> alternatives = {nt, weakTwo, held};
 
     std::vector<double> p;
-    for (const HandDefinition& d : defs) p.push_back(static_cast<double>(CountHands(d)) / static_cast<double>(AllHands));
+    for (const HandDefinition& d : defs)
+        p.push_back(static_cast<double>(CountHands(d)) / static_cast<double>(AllHands));
     p.push_back(static_cast<double>(CountAlternatives(alternatives)) / static_cast<double>(AllHands));
 
     std::vector<DealEngine> judges(defs.size() + 1);
@@ -204,10 +205,16 @@ const Impossible Reasons[] = {
          d.YesShapes = {"4333"};
          d.MinTop5S = 5;
      }},
-    {"no spade holding meets the spade limits and must-have cards together",
+    {"no spade holding meets the spade top-3 honours limit 1 to 3 together with its length 0 to 13 and points 0",
      [](HandDefinition& d) {
          d.MaxSPoints = 0;
          d.MinTop3S = 1;
+     }},
+    {"no heart holding with the must-have cards meets the heart points limit 4 to 10 together with its length 1",
+     [](HandDefinition& d) {
+         d.MinHLength = d.MaxHLength = 1;
+         d.MinHPoints = 4;
+         d.MustHave[MakeCard(1, 1)] = true;
      }},
     {"the suit minima need at least 24 points, the maximum is 20",
      [](HandDefinition& d) {
