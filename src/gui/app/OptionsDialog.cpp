@@ -1,7 +1,7 @@
 #include "gui/app/OptionsDialog.h"
 
-#include "core/settings/Settings.h"
 #include "core/formats/DealFiles.h"
+#include "core/settings/Settings.h"
 #include "gui/widgets/DialogFrame.h"
 #include "gui/widgets/LimitedEdit.h"
 #include "gui/widgets/Prompts.h"
@@ -87,6 +87,7 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     column->setSizeConstraint(QLayout::SetFixedSize);
     connect(OKBtn, &QPushButton::clicked, this, &OptionsDialog::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectHelp(this, nullptr, HelpTopic::Options);
 }
 
 void OptionsDialog::showEvent(QShowEvent* event) {

@@ -363,6 +363,10 @@ class MainWinTest : public QObject {
         QCOMPARE(dlg.findChild<QLineEdit*>("HandEB")->text(), QString::fromStdString(SharedSettings().HandsFolder));
         ZELV_VERIFY_DESIGN(&dlg, OptionsDesign);
         QVERIFY(dlg.font().bold());
+        // F1 opens the Options topic of its own.
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        QTest::keyClick(code, Qt::Key_F1);
+        QCOMPARE(prompts->HelpTopics, QList<int>({HelpTopic::Options}));
         Save(&dlg, "options.png");
 
         code->selectAll();
@@ -417,6 +421,7 @@ class MainWinTest : public QObject {
         QTest::newRow("30") << 30 << "Number of Boards";
         QTest::newRow("40") << 40 << "board file";
         QTest::newRow("50") << 50 << "Partnership Practice";
+        QTest::newRow("60") << 60 << "file code";
     }
     void helpViewer_opensEveryTopic() {
         QFETCH(int, topic);
@@ -430,7 +435,7 @@ class MainWinTest : public QObject {
         auto* browser = viewer.findChild<QTextBrowser*>("HelpBrowser");
         QCOMPARE(browser->source().fragment(), QString("topic%1").arg(topic));
         QVERIFY(browser->toPlainText().contains(words, Qt::CaseInsensitive));
-        QCOMPARE(viewer.findChild<QListWidget*>("ContentsLB")->count(), 5);
+        QCOMPARE(viewer.findChild<QListWidget*>("ContentsLB")->count(), 6);
         if (topic == 20) Save(&viewer, "help.png");
     }
 
