@@ -179,7 +179,7 @@ void GenerationDialog::ShowNotices() {
     const GeneratorSetup setup = CurrentSetup();
     const QStringList notices =
         UnchosenSeatNotices(setup) + MachineFileNotices(q(SharedSettings().DefaultFileCode), setup.Options);
-    NoticeLbl->setText(notices.join(u'\n'));
+    NoticeLbl->setText(WithLocaleNumbers(notices.join(u'\n')));
 }
 
 QVBoxLayout* GenerationDialog::BuildOddsRows() {
@@ -705,7 +705,8 @@ bool GenerationDialog::MayReplaceBoards(long long boards, const QStringList& not
     // A request for no board replaces nothing; neither does a folder without a set.
     if (boards <= 0) return true;
     // What is left out is said first, so that the one question covers both.
-    const QString before = notices.isEmpty() ? QString() : notices.join(u'\n') + QStringLiteral("\n\n");
+    const QString before =
+        notices.isEmpty() ? QString() : WithLocaleNumbers(notices.join(u'\n')) + QStringLiteral("\n\n");
     const Settings& settings = SharedSettings();
     for (std::string_view ext : {ExtBoards, ExtMachine}) {
         const std::string name = settings.DefaultFileCode + std::string(ext);

@@ -280,7 +280,7 @@ class MainWinTest : public QObject {
         win->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(win));
         QTest::keyClick(win, Qt::Key(key), Qt::AltModifier);
-        QTRY_COMPARE(watcher.seen, QStringList({dialog}));
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.seen, QStringList({dialog}), 30000);
     }
 
     void menu_commandsShowTheirDialogs_data() {
