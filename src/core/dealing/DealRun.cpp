@@ -369,9 +369,12 @@ void SecureRun::WriteUntilDone() {
         const bool helpersDone = finished_.load(std::memory_order_acquire) == helpers_;
         if (CollectReady(ready)) {
             // Writing comes first, so that no helper waits on it.
+            // A batch may hold many thousands of boards: the figures shown keep
+            // up with the writer, so that a Stop keeps about what the bar said.
             for (const Found& f : ready) {
                 if (run_.Full() || run_.Stopped()) break;
                 Write(f);
+                if ((run_.Result.Accepted & 255) == 0) run_.ReportNow();
             }
         } else if (dealing && DealOwnChunk(dealer)) {
         } else if (helpersDone) {

@@ -80,6 +80,43 @@ std::array<unsigned, 4> HoldingLengths(const HandDefinition& d) {
     return lengths;
 }
 
+// Why no holding of suit `s` (with its must-have cards) meets the suit's
+// limits: the first limit, in the editor's order, that leaves none, and
+// those before it that it could not be met together with.
+std::string NoHoldingWithMustHaves(const HandDefinition& d, int s, CardMask must) {
+    struct Limit {
+        LimitGroup G;
+        const char* Name;
+        int SuitValue::*Value;
+        int Most; // of a suit: a maximum above it reads as it
+    };
+    const Limit limits[4] = {{GroupLength, "length", &SuitValue::Length, 13},
+                             {GroupPoints, "points", &SuitValue::Points, 10},
+                             {GroupTop3, "top-3 honours", &SuitValue::Top3, 3},
+                             {GroupTop5, "top-5 honours", &SuitValue::Top5, 5}};
+    const unsigned need = SuitBits(must, s);
+    const std::string suit = SuitSingular[s];
+    std::string before;
+    for (std::size_t n = 0; n < 4; ++n) {
+        bool any = false;
+        for (unsigned bits = 0; bits < 8192 && !any; ++bits) {
+            if ((bits & need) != need) continue;
+            const SuitValue v = ValueOf(bits);
+            any = std::all_of(limits, limits + n + 1, [&](const Limit& l) {
+                const int x = v.*l.Value, at = SuitLimitIndex(l.G, s, false);
+                return x >= Lo(d, at) && x <= Hi(d, at);
+            });
+        }
+        const int at = SuitLimitIndex(limits[n].G, s, false);
+        const std::string range = Range(Lo(d, at), std::min(Hi(d, at), limits[n].Most));
+        if (!any)
+            return "no " + suit + " holding" + (need ? " with the must-have cards" : "") + " meets the " + suit + " " +
+                   limits[n].Name + " limit " + range + (before.empty() ? "" : " together with its " + before);
+        before += (before.empty() ? "" : " and ") + std::string(limits[n].Name) + " " + range;
+    }
+    return "no " + suit + " holding meets the " + suit + " limits and must-have cards together";
+}
+
 // Whether some length tuple, each suit's length in its mask, makes an
 // accepted pattern.
 bool AnyPatternFits(std::uint64_t patterns, const std::array<unsigned, 4>& lengths) {
@@ -278,8 +315,7 @@ std::string HoldingsReason(const HandDefinition& d) {
         if (!lengthAndPoints)
             return "no " + std::string(SuitSingular[s]) + " holding of " + Range(lo, hi) +
                    (lo == 1 && hi == 1 ? " card" : " cards") + " has " + Range(plo, std::min(phi, 10)) + " points";
-        return "no " + std::string(SuitSingular[s]) + " holding meets the " + SuitSingular[s] +
-               " limits and must-have cards together";
+        return NoHoldingWithMustHaves(d, s, must);
     }
     if (!AnyPatternFits(AcceptedPatterns(d), holdings))
         return "no accepted shape fits the suit lengths the suit limits leave: " + LengthListText(holdings);

@@ -13,6 +13,17 @@ namespace {
 constexpr std::string_view Section = "Main";
 constexpr std::string_view LevelKey = "ShareEqually";
 constexpr std::string_view ConditionKey = "Condition";
+// The run options' keys, in the order they are appended.
+struct OptionKey {
+    std::string_view Key;
+    bool GeneratorOptions::*Flag;
+};
+constexpr OptionKey FlagKeys[] = {
+    {"SeedFirst", &GeneratorOptions::SeedFirst},     {"WritePbn", &GeneratorOptions::WritePbn},
+    {"PbnAnalysis", &GeneratorOptions::PbnAnalysis}, {"WriteDup", &GeneratorOptions::WriteDup},
+    {"WriteDlm", &GeneratorOptions::WriteDlm},       {"SecureSource", &GeneratorOptions::Secure}};
+constexpr std::string_view BoardsKey = "Boards";
+constexpr std::string_view FirstBoardKey = "FirstBoard";
 constexpr char SeatLetter[4] = {'N', 'S', 'E', 'W'}; // by seat index, also the written order
 
 std::string FlagKey(int seat) { return std::string(1, SeatLetter[seat]) + "AnyCB"; }
@@ -107,6 +118,10 @@ bool ReadGeneratorFile(const std::string& path, GeneratorSetup& setup, std::stri
     }
     s.Level = ini.ReadBool(Section, LevelKey, false);
     s.Condition = UnescapeCondition(ini.ReadString(Section, ConditionKey, ""));
+    const GeneratorOptions defaults;
+    for (const OptionKey& k : FlagKeys) s.Options.*k.Flag = ini.ReadBool(Section, k.Key, defaults.*k.Flag);
+    s.Options.Boards = ini.ReadString(Section, BoardsKey, defaults.Boards);
+    s.Options.FirstBoard = ini.ReadString(Section, FirstBoardKey, defaults.FirstBoard);
     setup = s;
     return true;
 }
@@ -132,6 +147,14 @@ bool WriteGeneratorFile(const std::string& path, const GeneratorSetup& setup, st
         return false;
     }
     if (!condition.empty() || ini.HasKey(Section, ConditionKey)) ini.WriteString(Section, ConditionKey, condition);
+    // A key is written once it differs from its default, and kept up to date after.
+    const GeneratorOptions defaults;
+    auto write = [&](std::string_view key, const std::string& value, const std::string& def) {
+        if (value != def || ini.HasKey(Section, key)) ini.WriteString(Section, key, value);
+    };
+    for (const OptionKey& k : FlagKeys) write(k.Key, setup.Options.*k.Flag ? "1" : "0", defaults.*k.Flag ? "1" : "0");
+    write(BoardsKey, setup.Options.Boards, defaults.Boards);
+    write(FirstBoardKey, setup.Options.FirstBoard, defaults.FirstBoard);
     return ini.SaveToFile(path, error);
 }
 

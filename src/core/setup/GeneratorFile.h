@@ -2,8 +2,9 @@
 // A generation set-up as a generator file (".GEN"): one section "Main" with
 // an any-hand flag and five definition names per seat, and whether boards
 // are shared equally among the alternatives. Saving rewrites only those
-// keys and keeps every other line of the file; the sharing key is written
-// only when on or already there, so a file saved without it is as before;
+// keys and keeps every other line of the file; the sharing key and the run
+// options are written only when they differ from their defaults or are
+// already there, so a file saved with the defaults is as it always was;
 // so is the condition across seats, written only when there is one.
 #include "core/dealing/DealEngine.h"
 
@@ -18,12 +19,26 @@ struct GeneratorSeat {
     std::array<std::string, 5> Names; // empty: no selection
 };
 
+// How a run deals and what it writes, as the generation dialog sets it.
+struct GeneratorOptions {
+    bool SeedFirst = true;
+    bool WritePbn = true;
+    bool PbnAnalysis = false;
+    bool WriteDup = false;
+    bool WriteDlm = false;
+    bool Secure = false;
+    std::string Boards = "1";     // the Number of Boards field as typed
+    std::string FirstBoard = "1"; // the First Board field as typed
+    bool operator==(const GeneratorOptions&) const = default;
+};
+
 struct GeneratorSetup {
     std::array<GeneratorSeat, 4> Seats; // by seat index: North, South, East, West
     bool Level = false;                 // share boards equally among the alternatives
     // A condition across seats in the script language, as typed (lines
     // and all); empty or blank: none.
     std::string Condition;
+    GeneratorOptions Options;
     // As a file without flags reads, and as the dialog starts: North
     // constrained, the other seats any hand.
     static GeneratorSetup Defaults();

@@ -1,6 +1,6 @@
 #pragma once
 // The help viewer: the HTML help file beside the program in a browser, with
-// its topics (10, 20, 30, 40, 50) and a keyword search.
+// its topics (10, 20, 30, 40, 50, 60) and a keyword search.
 #include <QDialog>
 #include <QList>
 #include <QString>

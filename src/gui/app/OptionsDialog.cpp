@@ -87,6 +87,7 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     column->setSizeConstraint(QLayout::SetFixedSize);
     connect(OKBtn, &QPushButton::clicked, this, &OptionsDialog::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectHelp(this, nullptr, HelpTopic::Options);
 }
 
 void OptionsDialog::showEvent(QShowEvent* event) {

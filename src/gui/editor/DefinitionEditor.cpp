@@ -4,9 +4,11 @@
 #include "core/files/FileUtil.h"
 #include "core/odds/Odds.h"
 #include "core/settings/Settings.h"
+#include "gui/editor/ShapePresets.h"
 #include "gui/widgets/ClickLabel.h"
 #include "gui/widgets/DialogFrame.h"
 #include "gui/widgets/LimitedEdit.h"
+#include "gui/widgets/LocaleNumbers.h"
 #include "gui/widgets/Prompts.h"
 #include "gui/widgets/SuitSigns.h"
 
@@ -197,7 +199,26 @@ QString DefinitionEditor::OddsText() const {
     if (!ToEngineDefinition(Definition(), defn, &error)) return QStringLiteral("Odds: ") + Q(error);
     const DefinitionOdds odds = OddsOfDefinition(defn);
     if (odds.Hands == 0) return QStringLiteral("Accepts no hand: ") + Q(odds.Reason);
-    return QStringLiteral("Accepts ") + Q(HandsText(odds.Hands));
+    const QString limit = PointsLimitAlone(odds.Hands);
+    if (!limit.isEmpty()) return QStringLiteral("Accepts every hand but those with ") + limit;
+    return WithLocaleNumbers(QStringLiteral("Accepts ") + Q(HandsText(odds.Hands)));
+}
+
+QString DefinitionEditor::PointsLimitAlone(std::uint64_t hands) const {
+    // "All but 1 hand in 923,000,000" hides that the maximum of 34 points
+    // (37 are possible) is what leaves them out: when the hand points alone
+    // limit the definition, they are named instead.
+    if (hands == AllHands) return {};
+    const DefinitionText now = Definition();
+    DefinitionText open = now;
+    open.Limit(LimMinPoints) = "0";
+    open.Limit(LimMaxPoints) = "37";
+    HandDefinition defn;
+    if (!ToEngineDefinition(open, defn, nullptr) || CountHands(defn) != AllHands) return {};
+    const QString min = Q(now.Limit(LimMinPoints)).trimmed(), max = Q(now.Limit(LimMaxPoints)).trimmed();
+    const bool fewer = min.toInt() > 0, more = max.toInt() < 37;
+    if (fewer && more) return QStringLiteral("fewer than %1 or more than %2 points").arg(min, max);
+    return fewer ? QStringLiteral("fewer than %1 points").arg(min) : QStringLiteral("more than %1 points").arg(max);
 }
 
 void DefinitionEditor::UpdateOdds() {
@@ -269,6 +290,17 @@ QFrame* DefinitionEditor::BuildShapePanel() {
     connect(NtoYBtn, &QPushButton::clicked, this, &DefinitionEditor::NtoYBtnClick);
     connect(YesShapeLB, &QListWidget::itemDoubleClicked, this, &DefinitionEditor::YtoNBtnClick);
     connect(NoShapeLB, &QListWidget::itemDoubleClicked, this, &DefinitionEditor::NtoYBtnClick);
+    // The shape sets asked for most, in one press each.
+    auto* presets = new QHBoxLayout;
+    auto* balanced = Button(QStringLiteral("BalancedBtn"), QStringLiteral("&Balanced"),
+                            QStringLiteral("Yes: 4333, 4432 and 5332; No: every other shape"), shapePanel);
+    auto* semi = Button(QStringLiteral("SemiBalancedBtn"), QStringLiteral("Se&mi-balanced"),
+                        QStringLiteral("Yes: 4333, 4432, 5332, 5422 and 6322; No: every other shape"), shapePanel);
+    presets->addWidget(balanced);
+    presets->addWidget(semi);
+    shapeGrid->addLayout(presets, 3, 0, 1, 3);
+    connect(balanced, &QPushButton::clicked, this, [this] { ChooseShapes(BalancedShapes()); });
+    connect(semi, &QPushButton::clicked, this, [this] { ChooseShapes(SemiBalancedShapes()); });
     return shapePanel;
 }
 
@@ -605,6 +637,21 @@ void DefinitionEditor::MoveShapes(QListWidget* from, QListWidget* to) {
     }
 }
 
+void DefinitionEditor::ChooseShapes(const std::vector<std::string>& shapes) {
+    const ShapeLists lists = SplitShapes(ListTexts(YesShapeLB), ListTexts(NoShapeLB), shapes);
+    std::vector<std::string> yes, no;
+    for (const auto& s : lists.Yes) InsertShapeSorted(yes, s);
+    for (const auto& s : lists.No) InsertShapeSorted(no, s);
+    FillList(YesShapeLB, yes);
+    FillList(NoShapeLB, no);
+    SetTheLimits();
+    try {
+        ResetLengthEB();
+    } catch (const ConversionError& e) {
+        Prompts::current().error(this, QStringLiteral("'%1' is not a valid integer value").arg(e.text));
+    }
+}
+
 void DefinitionEditor::YtoNBtnClick() { MoveShapes(YesShapeLB, NoShapeLB); }
 void DefinitionEditor::NtoYBtnClick() { MoveShapes(NoShapeLB, YesShapeLB); }
 
@@ -613,13 +660,12 @@ bool DefinitionEditor::ShapeLBKeyDown(QListWidget* list, QKeyEvent* event) {
     // The dialog takes these first: moving on and closing.
     if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Escape) return false;
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
-    if (key == Qt::Key_A && mods == Qt::ControlModifier) {
-        if (list->count() == 0)
-            Prompts::current().beep();
-        else
-            list->selectAll();
-    }
-    list->scrollToTop();
+    // Every other key moves and selects as in any list of the desktop.
+    if (key != Qt::Key_A || mods != Qt::ControlModifier) return false;
+    if (list->count() == 0)
+        Prompts::current().beep();
+    else
+        list->selectAll();
     return true;
 }
 

@@ -51,6 +51,11 @@ class DefinitionEditor : public QDialog {
 
   public slots:
     void YtoNBtnClick();
+    // "more than 34 points" when the hand points alone keep the definition
+    // from accepting every one of the `hands` it does not; empty otherwise.
+    QString PointsLimitAlone(std::uint64_t hands) const;
+    // Yes holds exactly `shapes` ("4333"...), No every other shape.
+    void ChooseShapes(const std::vector<std::string>& shapes);
     void NtoYBtnClick();
     void AKCBClick();
     void Hon3CBClick();

@@ -7,10 +7,14 @@
 #include "core/formats/DealFiles.h"
 #include "core/odds/SetupOdds.h"
 #include "core/settings/Settings.h"
+#include "gui/generation/ClearAllUndo.h"
 #include "gui/generation/ConditionBox.h"
+#include "gui/generation/RunFigures.h"
+#include "gui/generation/SetupNotices.h"
 #include "gui/widgets/ClickLabel.h"
 #include "gui/widgets/DialogFrame.h"
 #include "gui/widgets/DropDownCombo.h"
+#include "gui/widgets/LocaleNumbers.h"
 #include "gui/widgets/LongTime.h"
 #include "gui/widgets/Prompts.h"
 
@@ -152,6 +156,34 @@ void GenerationDialog::FormCreate() {
         connect(box, &QCheckBox::toggled, this, [this] { OddsLater(); });
     connect(NumberBoardsEB, &QLineEdit::textChanged, this, [this] { OddsLater(); });
     connect(ConditionPanel, &ConditionBox::changed, this, [this] { OddsLater(); });
+    WatchForEdits();
+}
+
+void GenerationDialog::WatchForEdits() {
+    auto edited = [this] {
+        SetupEdited();
+        ShowNotices();
+    };
+    for (auto& seat : seats_) {
+        connect(seat.AnyHand, &QCheckBox::toggled, this, edited);
+        for (auto* combo : seat.Conditions) connect(combo, &QComboBox::currentIndexChanged, this, edited);
+    }
+    for (QCheckBox* box : {SeedCB, LevelCB, PbnCB, DoubleDummyCB, DupCB, DlmCB, SecureCB})
+        connect(box, &QCheckBox::toggled, this, edited);
+    for (QLineEdit* edit : {NumberBoardsEB, FirstBoardEB}) connect(edit, &QLineEdit::textChanged, this, edited);
+    connect(ConditionPanel, &ConditionBox::changed, this, edited);
+}
+
+void GenerationDialog::SetupEdited() {
+    // The title names a generator file only while the fields hold it.
+    if (!applying_) setWindowTitle(QStringLiteral("Board Generation"));
+}
+
+void GenerationDialog::ShowNotices() {
+    const GeneratorSetup setup = CurrentSetup();
+    const QStringList notices =
+        UnchosenSeatNotices(setup) + MachineFileNotices(q(SharedSettings().DefaultFileCode), setup.Options);
+    NoticeLbl->setText(WithLocaleNumbers(notices.join(u'\n')));
 }
 
 QVBoxLayout* GenerationDialog::BuildOddsRows() {
@@ -172,6 +204,10 @@ QVBoxLayout* GenerationDialog::BuildOddsRows() {
                                         "secure dealer on one core"));
     SharesLbl = new QLabel(this);
     SharesLbl->setObjectName(QStringLiteral("SharesLbl"));
+    NoticeLbl = new QLabel(this);
+    NoticeLbl->setObjectName(QStringLiteral("NoticeLbl"));
+    NoticeLbl->setWordWrap(true);
+    setHint(NoticeLbl, QStringLiteral("What Deal will do otherwise than the set-up might suggest"));
     auto* rows = new QVBoxLayout;
     auto* level = new QHBoxLayout;
     level->addWidget(LevelCB);
@@ -180,6 +216,7 @@ QVBoxLayout* GenerationDialog::BuildOddsRows() {
     rows->addLayout(level);
     rows->addWidget(OddsLbl);
     rows->addWidget(EstimateLbl);
+    rows->addWidget(NoticeLbl);
     return rows;
 }
 
@@ -357,7 +394,7 @@ QHBoxLayout* GenerationDialog::BuildButtons() {
     connect(SaveBtn, &QPushButton::clicked, this, [this] { SaveBtnClick(); });
     ConnectHelp(this, HelpBtn, HelpTopic::Generation);
     connect(DealBtn, &QPushButton::clicked, this, [this] { DealBtnClick(); });
-    connect(ClearBtn, &QPushButton::clicked, this, [this] { ClearBtnClick(); });
+    clearUndo_ = new ClearAllUndo(ClearBtn, [this] { return ClearBtnClick(); });
     connect(CloseBtn, &QPushButton::clicked, this, [this] { reject(); });
     return buttons;
 }
@@ -380,9 +417,20 @@ void GenerationDialog::FormActivate() {
 
     ShowFileCode();
     FitCombosToNames();
-    SetDefaultValues();
-    NumberBoardsEB->setText(QStringLiteral("1"));
-    FirstBoardEB->setText(QStringLiteral("1"));
+    // The first showing starts from the defaults; later ones of the session
+    // come back as the last one was left.
+    if (session_) {
+        applying_ = true;
+        LoadGeneratorFile(*session_);
+        setWindowTitle(sessionTitle_);
+        applying_ = false;
+        ClearRunFigures();
+    } else {
+        SetDefaultValues();
+        NumberBoardsEB->setText(QStringLiteral("1"));
+        FirstBoardEB->setText(QStringLiteral("1"));
+    }
+    ShowNotices();
     MainTabSheet->setCurrentIndex(0);
     seats_[0].Conditions[0]->setFocus();
 }
@@ -424,6 +472,11 @@ void GenerationDialog::SetDefaultValues() {
     DlmCB->setChecked(false);
     SecureCB->setChecked(false);
     LevelCB->setChecked(false);
+    ClearRunFigures();
+    MainTabSheet->setCurrentIndex(0);
+}
+
+void GenerationDialog::ClearRunFigures() {
     SharesLbl->clear();
     ProgBar->setValue(0);
     ProgBar->setFormat(QString());
@@ -433,10 +486,21 @@ void GenerationDialog::SetDefaultValues() {
     StartLbl->setText(QStringLiteral("Start: "));
     FilesLbl->clear();
     FilesLbl->setToolTip(QString());
-    MainTabSheet->setCurrentIndex(0);
 }
 
-void GenerationDialog::ClearBtnClick() { SetDefaultValues(); }
+std::function<void()> GenerationDialog::ClearBtnClick() {
+    const GeneratorSetup before = CurrentSetup();
+    const QString title = windowTitle();
+    SetDefaultValues();
+    setWindowTitle(QStringLiteral("Board Generation"));
+    return [this, before, title] {
+        applying_ = true;
+        LoadGeneratorFile(before);
+        setWindowTitle(title);
+        applying_ = false;
+        ShowNotices();
+    };
+}
 
 // ---------------------------------------------------------------- the set-up
 
@@ -476,6 +540,15 @@ GeneratorSetup GenerationDialog::CurrentSetup() const {
     }
     setup.Level = LevelCB->isChecked();
     setup.Condition = s(ConditionPanel->text());
+    GeneratorOptions& o = setup.Options;
+    o.SeedFirst = SeedCB->isChecked();
+    o.WritePbn = PbnCB->isChecked();
+    o.PbnAnalysis = DoubleDummyCB->isChecked();
+    o.WriteDup = DupCB->isChecked();
+    o.WriteDlm = DlmCB->isChecked();
+    o.Secure = SecureCB->isChecked();
+    o.Boards = s(NumberBoardsEB->text());
+    o.FirstBoard = s(FirstBoardEB->text());
     return setup;
 }
 
@@ -519,8 +592,10 @@ void GenerationDialog::LoadBtnClick() {
         Prompts::current().error(this, q(error));
         return;
     }
-    setWindowTitle(QStringLiteral("ZELV Hand Generation - ") + QFileInfo(path).fileName());
+    applying_ = true;
     LoadGeneratorFile(setup);
+    setWindowTitle(QStringLiteral("ZELV Hand Generation - ") + QFileInfo(path).fileName());
+    applying_ = false;
     RefuseMissingDefinitions(path, setup);
 }
 
@@ -561,7 +636,8 @@ void GenerationDialog::LoadGeneratorFile(const GeneratorSetup& setup) {
         seat.AnyHand->setChecked(stored.AnyHand);
         for (std::size_t slot = 0; slot < 5; ++slot) {
             DropDownCombo* combo = seat.Conditions[slot];
-            if (stored.AnyHand) {
+            // A list is filled only to show a name; the others wait until opened.
+            if (stored.AnyHand || stored.Names[slot].empty()) {
                 combo->setCurrentIndex(-1);
                 continue;
             }
@@ -572,6 +648,15 @@ void GenerationDialog::LoadGeneratorFile(const GeneratorSetup& setup) {
     }
     LevelCB->setChecked(setup.Level);
     ConditionPanel->setText(q(setup.Condition));
+    const GeneratorOptions& o = setup.Options;
+    SeedCB->setChecked(o.SeedFirst);
+    PbnCB->setChecked(o.WritePbn);
+    DoubleDummyCB->setChecked(o.PbnAnalysis);
+    DupCB->setChecked(o.WriteDup);
+    DlmCB->setChecked(o.WriteDlm);
+    SecureCB->setChecked(o.Secure);
+    NumberBoardsEB->setText(q(o.Boards));
+    FirstBoardEB->setText(q(o.FirstBoard));
 }
 
 void GenerationDialog::SaveBtnClick() {
@@ -582,7 +667,12 @@ void GenerationDialog::SaveBtnClick() {
 
 void GenerationDialog::SaveGeneratorFile(const QString& path) {
     std::string error;
-    if (!zelv::WriteGeneratorFile(s(path), CurrentSetup(), &error)) Prompts::current().error(this, q(error));
+    if (!zelv::WriteGeneratorFile(s(path), CurrentSetup(), &error)) {
+        Prompts::current().error(this, q(error));
+        return;
+    }
+    // The fields now hold the file just saved.
+    setWindowTitle(QStringLiteral("ZELV Hand Generation - ") + QFileInfo(path).fileName());
 }
 
 void GenerationDialog::ChangeFileBtnClick() {
@@ -617,9 +707,12 @@ void GenerationDialog::ChangeFileBtnClick() {
 
 // ---------------------------------------------------------------- dealing
 
-bool GenerationDialog::MayReplaceBoards(long long boards) {
+bool GenerationDialog::MayReplaceBoards(long long boards, const QStringList& notices) {
     // A request for no board replaces nothing; neither does a folder without a set.
     if (boards <= 0) return true;
+    // What is left out is said first, so that the one question covers both.
+    const QString before =
+        notices.isEmpty() ? QString() : WithLocaleNumbers(notices.join(u'\n')) + QStringLiteral("\n\n");
     const Settings& settings = SharedSettings();
     for (std::string_view ext : {ExtBoards, ExtMachine}) {
         const std::string name = settings.DefaultFileCode + std::string(ext);
@@ -629,11 +722,12 @@ bool GenerationDialog::MayReplaceBoards(long long boards) {
         const auto held = size / RecordSize;
         const QString text = QStringLiteral("%1 already holds %2 %3. Replace them?")
                                  .arg(q(name))
-                                 .arg(held)
+                                 .arg(LocaleNumber(held))
                                  .arg(held == 1 ? QStringLiteral("board") : QStringLiteral("boards"));
-        return Prompts::current().confirm(this, windowTitle(), text);
+        return Prompts::current().confirm(this, windowTitle(), before + text);
     }
-    return true;
+    return notices.isEmpty() ||
+           Prompts::current().confirm(this, windowTitle(), before + QStringLiteral("Deal the other files?"));
 }
 
 void GenerationDialog::DealBtnClick() {
@@ -667,7 +761,8 @@ void GenerationDialog::DealBtnClick() {
     }
     if (const auto condition = ConditionPanel->condition()) options.Condition = SetupCondition::Tests(condition);
     if (!NoDefinitionMissing() || !SetupCanBeDealt(options)) return;
-    if (!MayReplaceBoards(wanted)) return;
+    if (!MayReplaceBoards(wanted, MachineFileNotices(q(SharedSettings().DefaultFileCode), CurrentSetup().Options)))
+        return;
     Counter->clear();
     RateLbl->clear();
     FilesLbl->clear();
@@ -717,10 +812,8 @@ std::uint64_t GenerationDialog::FirstBoardNumber() {
 }
 
 void GenerationDialog::DropMachineFilesTooSmall(DealRunOptions& options) {
-    // Said before dealing; the other files are still written.
-    QStringList notes;
-    for (const std::string& note : DropMachineFilesOutOfRange(options)) notes << q(note + ".");
-    if (!notes.isEmpty()) Prompts::current().information(this, windowTitle(), notes.join(u'\n'));
+    // Said under the odds and asked at Deal; the other files are still written.
+    DropMachineFilesOutOfRange(options);
 }
 
 bool GenerationDialog::SetupCanBeDealt(const DealRunOptions& options) {
@@ -742,8 +835,8 @@ void GenerationDialog::StartRun(const DealRunOptions& options) {
     const std::uint64_t run = ++runId_;
     ProgBar->setRange(0, ProgressScale);
     ProgBar->setValue(0);
-    ProgBar->setFormat(QStringLiteral("0 of %1").arg(requested_));
-    Counter->setText(QStringLiteral("0"));
+    ProgBar->setFormat(QStringLiteral("0 of %1").arg(LocaleNumber(static_cast<qulonglong>(requested_))));
+    Counter->setText(BoardsAndDealsText(0, requested_, 0));
     SetRunning(true);
 
     worker_ = std::thread([this, options, run] {
@@ -764,16 +857,16 @@ void GenerationDialog::ShowProgress(std::uint64_t run, const DealProgress& p) {
     const std::uint64_t done = p.Analysing ? p.Analysed : p.Accepted;
     const std::uint64_t of =
         p.Analysing ? p.Accepted : static_cast<std::uint64_t>(std::max<std::int64_t>(p.Requested, 0));
-    ProgBar->setFormat(q(ProgressText(p)));
+    ProgBar->setFormat(WithLocaleNumbers(q(ProgressText(p))));
     ProgBar->setValue(of > 0 ? static_cast<int>(done * ProgressScale / of) : 0);
-    Counter->setText(QString::number(p.Attempts));
+    Counter->setText(BoardsAndDealsText(p.Accepted, p.Requested, p.Attempts));
     if (p.Seconds > 0) ShowRate(p.Attempts, p.Seconds);
     ShowShares(p.Shares);
 }
 
 void GenerationDialog::ShowShares(const AlternativeShares& shares) {
     const std::string text = DescribeShares(runSetup_, shares);
-    SharesLbl->setText(text.empty() ? QString() : QStringLiteral("Shared: ") + q(text));
+    SharesLbl->setText(text.empty() ? QString() : QStringLiteral("Shared: ") + WithLocaleNumbers(q(text)));
 }
 
 void GenerationDialog::OddsLater() {
@@ -861,8 +954,8 @@ double GenerationDialog::AnalysisSecondsPerBoard(double known) {
 
 void GenerationDialog::ShowOdds(std::uint64_t job, const QString& seats, const QString& estimate, bool final) {
     if (job != oddsJob_) return;
-    OddsLbl->setText(seats);
-    EstimateLbl->setText(estimate);
+    OddsLbl->setText(WithLocaleNumbers(seats));
+    EstimateLbl->setText(WithLocaleNumbers(estimate));
     if (final) emit oddsShown();
 }
 
@@ -887,17 +980,25 @@ void GenerationDialog::FinishRun(bool quiet) {
     SetRunning(false);
     const DealRunResult result = result_;
 
-    Counter->setText(QString::number(result.Attempts));
+    // The figures of the boards written, which the last report may trail.
+    Counter->setText(BoardsAndDealsText(result.Accepted, requested_, result.Attempts));
     if (result.Seconds > 0 && result.Attempts > 0) ShowRate(result.Attempts, result.Seconds);
     ShowShares(result.Shares);
-    FinishLbl->setText(QStringLiteral("Finish: ") + LongTime());
+    FinishLbl->setText(QStringLiteral("Finish: ") + LongTime() + QStringLiteral(" \u00b7 ") +
+                       BoardsWrittenText(result));
     ShowFilesWritten(result);
-    ProgBar->setValue(0);
-    ProgBar->setFormat(QString());
+    const std::uint64_t kept = result.Written ? result.Accepted : 0;
+    ProgBar->setValue(requested_ > 0 ? static_cast<int>(std::min<std::uint64_t>(kept, requested_) * ProgressScale /
+                                                        static_cast<std::uint64_t>(requested_))
+                                     : 0);
+    DealProgress written;
+    written.Accepted = kept;
+    written.Requested = requested_;
+    ProgBar->setFormat(WithLocaleNumbers(q(ProgressText(written))));
     // The run's own pace is the best guess at the next run's.
     if (result.Analysed > 0) analysisSecondsPerBoard_ = result.AnalysisSeconds / static_cast<double>(result.Analysed);
     QStringList lines;
-    for (const std::string& line : RunEndLines(result, requested_)) lines << q(line);
+    for (const std::string& line : RunEndLines(result, requested_)) lines << WithLocaleNumbers(q(line));
     if (!quiet) {
         switch (result.Status) {
         case DealStatus::Done:
@@ -972,7 +1073,12 @@ void GenerationDialog::done(int result) {
         FinishRun(true);
     }
     StopOdds();
+    session_ = CurrentSetup();
+    sessionTitle_ = windowTitle();
+    clearUndo_->Forget();
+    applying_ = true;
     ClearAllCombos();
+    applying_ = false;
     names_.clear();
     QDialog::done(result);
 }

@@ -12,6 +12,8 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -30,6 +32,7 @@ class QVBoxLayout;
 
 namespace zelv {
 
+class ClearAllUndo;
 class ClickLabel;
 class ConditionBox;
 class DropDownCombo;
@@ -82,6 +85,7 @@ class GenerationDialog : public QDialog {
     };
 
     void FormCreate();
+    void WatchForEdits();
     QTabWidget* BuildSeatPages();
     QWidget* BuildSeatPage(SeatControls& seat, const QString& name);
     QFrame* BuildSummaryStrip(QWidget* parent);
@@ -101,16 +105,24 @@ class GenerationDialog : public QDialog {
     void SaveBtnClick();
     void ChangeFileBtnClick();
     void DealBtnClick();
-    // Asks before a run of `boards` would replace a set that holds boards.
-    bool MayReplaceBoards(long long boards);
+    // Asks before a run of `boards` would replace a set that holds boards,
+    // or would leave out a machine file (`notices`); false: do not deal.
+    bool MayReplaceBoards(long long boards, const QStringList& notices);
     // The first board's number as typed (empty is 1); 0 after saying what is wrong.
     std::uint64_t FirstBoardNumber();
-    // Says which ticked machine files a set of `boards` from `first` cannot
-    // number, and leaves them out of `options`.
+    // Leaves out of `options` the ticked machine files a set of `boards`
+    // from `first` cannot number (said under the odds and asked at Deal).
     void DropMachineFilesTooSmall(DealRunOptions& options);
-    void ClearBtnClick();
+    // Clears the set-up; what puts it back.
+    std::function<void()> ClearBtnClick();
+    void ClearRunFigures();
+    // The notices under the odds, for the fields as they stand.
+    void ShowNotices();
+    // A field changed by the user: the title no longer names a file.
+    void SetupEdited();
 
-    // Applies a set-up read from a generator file, seat by seat.
+    // Applies a set-up read from a generator file, seat by seat, and its
+    // options; the title is left to the caller.
     void LoadGeneratorFile(const GeneratorSetup& setup);
     // Says which definitions the loaded file `path` names that the folder
     // lacks, and keeps Deal from dealing their seats until they are chosen
@@ -160,6 +172,7 @@ class GenerationDialog : public QDialog {
     QLabel* OddsLbl = nullptr;
     QLabel* EstimateLbl = nullptr;
     QLabel* SharesLbl = nullptr;
+    QLabel* NoticeLbl = nullptr;
     QLabel* SavePanel = nullptr;
     ClickLabel* ChangeFilePanel = nullptr;
     QToolButton* ChangeFileBtn = nullptr;
@@ -185,6 +198,12 @@ class GenerationDialog : public QDialog {
     QString boardFileName_; // file code + ".DGE"
     QString changeFolder_;  // where Change File starts
     bool seedFirst_ = true; // the engine's SeedFirst, as SeedCB says
+    // The set-up and title as the last showing left them, for the next one.
+    std::optional<GeneratorSetup> session_;
+    QString sessionTitle_;
+    // Set while the dialog itself fills the fields, which is no edit.
+    bool applying_ = false;
+    ClearAllUndo* clearUndo_ = nullptr;
     ClassicRandom* random_ = nullptr;
 
     // The run on the worker thread.

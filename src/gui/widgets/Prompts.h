@@ -19,6 +19,7 @@ inline constexpr int Generation = 30;
 inline constexpr int Conditions = 35; // the generation dialog's condition across seats
 inline constexpr int BoardFile = 40;
 inline constexpr int Printing = 50;
+inline constexpr int Options = 60;
 } // namespace HelpTopic
 
 struct FileDialogOptions {
@@ -46,7 +47,7 @@ class Prompts {
     // The chosen path, or an empty string when the user cancels.
     virtual QString chooseOpenFile(QWidget* parent, const FileDialogOptions& options) = 0;
     virtual QString chooseSaveFile(QWidget* parent, const FileDialogOptions& options) = 0;
-    // Opens help at a topic (10, 20, 30, 40, 50), or its keyword search
+    // Opens help at a topic (10, 20, 30, 40, 50, 60), or its keyword search
     // when `topic` is 0.
     virtual void help(QWidget* parent, int topic) = 0;
 

@@ -205,10 +205,16 @@ const Impossible Reasons[] = {
          d.YesShapes = {"4333"};
          d.MinTop5S = 5;
      }},
-    {"no spade holding meets the spade limits and must-have cards together",
+    {"no spade holding meets the spade top-3 honours limit 1 to 3 together with its length 0 to 13 and points 0",
      [](HandDefinition& d) {
          d.MaxSPoints = 0;
          d.MinTop3S = 1;
+     }},
+    {"no heart holding with the must-have cards meets the heart points limit 4 to 10 together with its length 1",
+     [](HandDefinition& d) {
+         d.MinHLength = d.MaxHLength = 1;
+         d.MinHPoints = 4;
+         d.MustHave[MakeCard(1, 1)] = true;
      }},
     {"the suit minima need at least 24 points, the maximum is 20",
      [](HandDefinition& d) {

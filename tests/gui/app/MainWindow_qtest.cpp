@@ -280,7 +280,7 @@ class MainWinTest : public QObject {
         win->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(win));
         QTest::keyClick(win, Qt::Key(key), Qt::AltModifier);
-        QTRY_COMPARE(watcher.seen, QStringList({dialog}));
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.seen, QStringList({dialog}), 30000);
     }
 
     void menu_commandsShowTheirDialogs_data() {
@@ -363,6 +363,10 @@ class MainWinTest : public QObject {
         QCOMPARE(dlg.findChild<QLineEdit*>("HandEB")->text(), QString::fromStdString(SharedSettings().HandsFolder));
         ZELV_VERIFY_DESIGN(&dlg, OptionsDesign);
         QVERIFY(dlg.font().bold());
+        // F1 opens the Options topic of its own.
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        QTest::keyClick(code, Qt::Key_F1);
+        QCOMPARE(prompts->HelpTopics, QList<int>({HelpTopic::Options}));
         Save(&dlg, "options.png");
 
         code->selectAll();
@@ -418,6 +422,7 @@ class MainWinTest : public QObject {
         QTest::newRow("35") << 35 << "no single seat decides";
         QTest::newRow("40") << 40 << "board file";
         QTest::newRow("50") << 50 << "Partnership Practice";
+        QTest::newRow("60") << 60 << "file code";
     }
     void helpViewer_opensEveryTopic() {
         QFETCH(int, topic);

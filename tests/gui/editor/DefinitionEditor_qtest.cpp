@@ -503,7 +503,9 @@ class HandDefnTest : public QObject {
         QCOMPARE(prompts->Beeps, 2);
     }
 
-    void lists_ctrlAOnAnEmptyListBeepsAndOtherKeysDoNothing() {
+    // Ctrl+A on an empty list beeps; the other keys move and select as in
+    // any list of the desktop, and Shift+click after scrolling extends.
+    void lists_ctrlAOnAnEmptyListBeepsAndTheKeysSelectAsEverywhere() {
         no()->setFocus();
         QTest::keyClick(no(), Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(prompts->Beeps, 1);
@@ -511,13 +513,38 @@ class HandDefnTest : public QObject {
         selectShapes(yes(), {" 4441"});
         yes()->setFocus();
         QTest::keyClick(yes(), Qt::Key_Down);
-        QTest::keyClick(yes(), Qt::Key_End);
-        QCOMPARE(yes()->selectedItems().size(), 1);
-        QCOMPARE(yes()->selectedItems().first()->text(), QString(" 4441"));
-        QCOMPARE(yes()->indexAt(QPoint(3, 3)).row(), 0);
+        QCOMPARE(yes()->currentItem()->text(), QString(" 5332"));
+        QTest::keyClick(yes(), Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(Items(yes()).mid(3, 2), QStringList({" 5332", " 5422"}));
+        QCOMPARE(yes()->selectedItems().size(), 2);
+        QTest::keyClick(yes(), Qt::Key_End, Qt::ShiftModifier);
+        QCOMPARE(yes()->selectedItems().size(), 39 - 3);
+        QVERIFY(yes()->indexAt(QPoint(3, 3)).row() > 0);
+        // From the first shape, Shift+click on one scrolled into view.
+        QTest::keyClick(yes(), Qt::Key_Home);
+        yes()->scrollToBottom();
+        const QRect last = yes()->visualItemRect(yes()->item(38));
+        QTest::mouseClick(yes()->viewport(), Qt::LeftButton, Qt::ShiftModifier, last.center());
+        QCOMPARE(yes()->selectedItems().size(), 39);
         // Tab still moves on from a list.
         QTest::keyClick(yes(), Qt::Key_Tab);
         QVERIFY(no()->hasFocus());
+    }
+
+    // One press each for the shape sets asked for most; the length fields
+    // follow as after a move.
+    void shapes_balancedAndSemiBalancedInOnePress() {
+        selectShapes(yes(), {" 7222"});
+        QTest::mouseClick(w<QPushButton>("YtoNBtn"), Qt::LeftButton);
+        QTest::mouseClick(w<QPushButton>("BalancedBtn"), Qt::LeftButton);
+        QCOMPARE(Items(yes()), QStringList({" 4333", " 4432", " 5332"}));
+        QCOMPARE(no()->count(), 36);
+        QCOMPARE(text("MinSLen"), QString("2"));
+        QCOMPARE(text("MaxSLen"), QString("5"));
+        QTest::mouseClick(w<QPushButton>("SemiBalancedBtn"), Qt::LeftButton);
+        QCOMPARE(Items(yes()), QStringList({" 4333", " 4432", " 5332", " 5422", " 6322"}));
+        QCOMPARE(no()->count(), 34);
+        QCOMPARE(text("MaxSLen"), QString("6"));
     }
 
     void cards_thirteenAtMost() {
@@ -720,7 +747,8 @@ class HandDefnTest : public QObject {
     // the must-have cards break a suit limit.
     void oddsLine_followsEachChangeWithTheShareOrTheReason() {
         QLabel* odds = w<QLabel>("OddsLbl");
-        QTRY_VERIFY(odds->text().startsWith("Accepts all but 1 hand in "));
+        // The defaults leave out only hands of 35 to 37 points: said so.
+        QTRY_COMPARE(odds->text(), QString("Accepts every hand but those with more than 34 points"));
         QStringList others = DisplayOrder;
         others.removeAll(" 4441");
         selectShapes(yes(), others);

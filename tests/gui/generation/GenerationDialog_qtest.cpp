@@ -7,6 +7,7 @@
 #include "core/settings/Settings.h"
 #include "gui/generation/GenerationDialog.h"
 #include "gui/widgets/DropDownCombo.h"
+#include "gui/widgets/LocaleNumbers.h"
 
 #include "support/DesignTable.h"
 #include "support/ScopedSettings.h"
@@ -152,11 +153,18 @@ class HandGenTest : public QObject {
     void dealUntilProgress() {
         QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
         QVERIFY(dlg_->IsDealing());
-        QTRY_VERIFY_WITH_TIMEOUT(text("Counter").toULongLong() > 0, 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(dealsShown() > 0, 60000);
+    }
+    // "16 of 16 boards · 3,881 deals tried": the boards, then the deals.
+    std::uint64_t boardsShown() { return countShown("^([\\d,]+) of "); }
+    std::uint64_t dealsShown() { return countShown("([\\d,]+) deals? tried$"); }
+    std::uint64_t countShown(const char* pattern) {
+        const auto m = QRegularExpression(pattern).match(text("Counter"));
+        return m.hasMatch() ? m.captured(1).remove(',').toULongLong() : 0;
     }
     std::uint64_t acceptedSoFar() {
         const QString t = child<QProgressBar>("ProgBar")->text();
-        return t.section(u' ', 0, 0).toULongLong();
+        return t.section(u' ', 0, 0).remove(u',').toULongLong();
     }
     // Presses Stop and waits for Deal to come back; the milliseconds it took.
     qint64 stopAndTime() {
@@ -177,6 +185,8 @@ class HandGenTest : public QObject {
     }
 
   private slots:
+    // The figures are grouped as the C locale groups them, whatever the machine's.
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
     void init() {
         tmp_ = std::make_unique<QTemporaryDir>();
         QVERIFY(tmp_->isValid());
@@ -203,19 +213,6 @@ class HandGenTest : public QObject {
     void showing_startsFromTheDefaultSetup() {
         QVERIFY(dlg_->CurrentBoardFileName().isEmpty());
         QVERIFY(dlg_->CurrentBoardFilePath().isEmpty());
-        dlg_->show();
-        // Disturb everything a showing resets, then show again.
-        check("NAnyHandCB")->setChecked(true);
-        check("WAnyHandCB")->setChecked(false);
-        check("SeedCB")->setChecked(false);
-        check("PbnCB")->setChecked(false);
-        check("DupCB")->setChecked(true);
-        check("DlmCB")->setChecked(true);
-        check("SecureCB")->setChecked(true);
-        child<QTabWidget>("MainTabSheet")->setCurrentIndex(2);
-        child<QLineEdit>("NumberBoardsEB")->setText("12");
-        child<QLineEdit>("FirstBoardEB")->setText("17");
-        dlg_->reject();
         dlg_->show();
 
         QCOMPARE(dlg_->windowTitle(), QString("Board Generation"));
@@ -247,6 +244,47 @@ class HandGenTest : public QObject {
         QCOMPARE(dlg_->focusWidget(), combo("N", 1));
         QCOMPARE(dlg_->CurrentBoardFileName(), QString("ZELV.DGE"));
         QCOMPARE(dlg_->CurrentBoardFilePath(), hands_ + "/ZELV.DGE");
+        QCOMPARE(text("NoticeLbl"), QString("North takes any hand: no definition is chosen"));
+    }
+
+    // The next showing of the session comes back as the last was left;
+    // the title names a generator file only while the fields hold it.
+    void showing_keepsTheSetupForTheSessionAndTheTitleFollowsTheFields() {
+        writeDefinition("STRONG.HDS");
+        dlg_->show();
+        check("NAnyHandCB")->setChecked(true);
+        check("WAnyHandCB")->setChecked(false);
+        pick("W", 2, "STRONG");
+        check("SeedCB")->setChecked(false);
+        check("PbnCB")->setChecked(false);
+        check("DupCB")->setChecked(true);
+        check("DlmCB")->setChecked(true);
+        check("SecureCB")->setChecked(true);
+        child<QTabWidget>("MainTabSheet")->setCurrentIndex(2);
+        child<QLineEdit>("NumberBoardsEB")->setText("12");
+        child<QLineEdit>("FirstBoardEB")->setText("17");
+        const QString path = gens_ + "/Kept.GEN";
+        prompts_->FileAnswers << path;
+        QTest::mouseClick(button("SaveBtn"), Qt::LeftButton);
+        QCOMPARE(dlg_->windowTitle(), QString("ZELV Hand Generation - Kept.GEN"));
+        dlg_->reject();
+        dlg_->show();
+
+        QCOMPARE(dlg_->windowTitle(), QString("ZELV Hand Generation - Kept.GEN"));
+        QVERIFY(check("NAnyHandCB")->isChecked());
+        QVERIFY(!check("WAnyHandCB")->isChecked());
+        QCOMPARE(combo("W", 2)->currentText(), QString("STRONG"));
+        QVERIFY(!check("SeedCB")->isChecked() && !check("PbnCB")->isChecked());
+        QVERIFY(check("DupCB")->isChecked() && check("DlmCB")->isChecked() && check("SecureCB")->isChecked());
+        QCOMPARE(child<QLineEdit>("NumberBoardsEB")->text(), QString("12"));
+        QCOMPARE(child<QLineEdit>("FirstBoardEB")->text(), QString("17"));
+        QCOMPARE(child<QTabWidget>("MainTabSheet")->currentIndex(), 0);
+
+        // Board 17 to 28 go past a DLM file's 99? No: only a longer set does.
+        QVERIFY(text("NoticeLbl").isEmpty());
+        child<QLineEdit>("FirstBoardEB")->setText("90");
+        QCOMPARE(dlg_->windowTitle(), QString("Board Generation"));
+        QVERIFY2(text("NoticeLbl").startsWith("ZELV.DLM is not written: "), qPrintable(text("NoticeLbl")));
     }
 
     void anyHandBox_clearsDisablesAndMirrorsSeat() {
@@ -296,6 +334,7 @@ class HandGenTest : public QObject {
         openList(combo("N", 2));
         QCOMPARE(combo("N", 2)->count(), 2);
 
+        n1->setCurrentIndex(-1);
         dlg_->reject();
         QCOMPARE(n1->count(), 0);
         dlg_->show();
@@ -448,7 +487,8 @@ class HandGenTest : public QObject {
         QCOMPARE(prompts_->Errors.size(), 1);
         QVERIFY(prompts_->Errors.first().contains(gens_ + "/Folder.GEN"));
         QVERIFY(!check("EAnyHandCB")->isChecked());
-        QCOMPARE(dlg_->windowTitle(), QString("ZELV Hand Generation - Nothing.GEN"));
+        // The fields were changed since Nothing.GEN was loaded.
+        QCOMPARE(dlg_->windowTitle(), QString("Board Generation"));
 
         // So is a file that is no generator file (here a hand definition).
         QFile::copy(defs_ + "/STRONG.HDS", gens_ + "/Strong.GEN");
@@ -458,7 +498,7 @@ class HandGenTest : public QObject {
         QVERIFY2(prompts_->Errors.last().startsWith(gens_ + "/Strong.GEN is not a generator file"),
                  qPrintable(prompts_->Errors.last()));
         QVERIFY(!check("EAnyHandCB")->isChecked());
-        QCOMPARE(dlg_->windowTitle(), QString("ZELV Hand Generation - Nothing.GEN"));
+        QCOMPARE(dlg_->windowTitle(), QString("Board Generation"));
     }
 
     // A loaded file that names a definition the folder lacks: Deal is
@@ -542,6 +582,82 @@ class HandGenTest : public QObject {
         QVERIFY(ReadAll(path).contains("\r\nNC3=\r\n"));
     }
 
+    // The run options go under keys of their own, only those off their
+    // defaults (a file saved with the defaults is as it always was), and
+    // come back on Load; saved again, the file is the same to the byte.
+    void saveGeneratorFile_keepsTheRunOptionsAndReadsThemBack() {
+        writeDefinition("STRONG.HDS");
+        dlg_->show();
+        pick("N", 1, "STRONG");
+        check("PbnCB")->setChecked(false);
+        check("DupCB")->setChecked(true);
+        check("SecureCB")->setChecked(true);
+        child<QLineEdit>("NumberBoardsEB")->setText("24");
+        const QString path = gens_ + "/Options.GEN";
+        prompts_->FileAnswers << path;
+        QTest::mouseClick(button("SaveBtn"), Qt::LeftButton);
+        const QByteArray saved = ReadAll(path);
+        QVERIFY2(saved.endsWith("WC5=\r\nWritePbn=0\r\nWriteDup=1\r\nSecureSource=1\r\nBoards=24\r\n"),
+                 saved.constData());
+
+        // Another session's dialog, from its defaults.
+        dlg_ = std::make_unique<GenerationDialog>();
+        dlg_->show();
+        prompts_->FileAnswers << path << path;
+        QTest::mouseClick(button("LoadBtn"), Qt::LeftButton);
+        QVERIFY(!check("PbnCB")->isChecked() && check("DupCB")->isChecked() && check("SecureCB")->isChecked());
+        QVERIFY(check("SeedCB")->isChecked() && !check("DlmCB")->isChecked());
+        QCOMPARE(child<QLineEdit>("NumberBoardsEB")->text(), QString("24"));
+        QCOMPARE(dlg_->windowTitle(), QString("ZELV Hand Generation - Options.GEN"));
+        QTest::mouseClick(button("SaveBtn"), Qt::LeftButton);
+        QCOMPARE(ReadAll(path), saved);
+
+        // An option put back to its default is written as such, not dropped.
+        check("SecureCB")->setChecked(false);
+        prompts_->FileAnswers << path;
+        QTest::mouseClick(button("SaveBtn"), Qt::LeftButton);
+        QVERIFY(ReadAll(path).contains("\r\nSecureSource=0\r\n"));
+    }
+
+    // Clear All can be taken back: its button reads Undo for a moment, and
+    // Ctrl+Z undoes the last clear later on.
+    void clearAll_isUndoneByItsButtonOrCtrlZ() {
+        writeDefinition("STRONG.HDS");
+        dlg_->show();
+        pick("N", 3, "STRONG");
+        check("EAnyHandCB")->setChecked(false);
+        check("DlmCB")->setChecked(true);
+        child<QLineEdit>("NumberBoardsEB")->setText("9");
+        auto* clear = button("ClearBtn");
+        QTest::mouseClick(clear, Qt::LeftButton);
+        QCOMPARE(combo("N", 3)->currentIndex(), -1);
+        QVERIFY(!check("DlmCB")->isChecked());
+        QCOMPARE(clear->text(), QString("&Undo"));
+        QTest::mouseClick(clear, Qt::LeftButton);
+        QCOMPARE(combo("N", 3)->currentText(), QString("STRONG"));
+        QVERIFY(check("DlmCB")->isChecked() && !check("EAnyHandCB")->isChecked());
+        QCOMPARE(child<QLineEdit>("NumberBoardsEB")->text(), QString("9"));
+        QCOMPARE(clear->text(), QString("C&lear All"));
+
+        // Later, Ctrl+Z. The lists' pop-ups took the window's activation,
+        // which a shortcut needs: a fresh window, never opened.
+        dlg_ = std::make_unique<GenerationDialog>();
+        dlg_->show();
+        QVERIFY(QTest::qWaitForWindowActive(dlg_.get()));
+        check("EAnyHandCB")->setChecked(false);
+        check("DlmCB")->setChecked(true);
+        clear = button("ClearBtn");
+        QTest::mouseClick(clear, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(clear->text(), QString("C&lear All"), 20000);
+        QVERIFY(check("EAnyHandCB")->isChecked() && !check("DlmCB")->isChecked());
+        QTest::keyClick(dlg_.get(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!check("EAnyHandCB")->isChecked() && check("DlmCB")->isChecked());
+        // Only the last clear: a second Ctrl+Z changes nothing.
+        check("DlmCB")->setChecked(false);
+        QTest::keyClick(dlg_.get(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!check("DlmCB")->isChecked());
+    }
+
     void saveGeneratorFile_keepsForeignLinesAndReportsFailures() {
         writeDefinition("STRONG.HDS");
         const QString path = gens_ + "/Mixed.GEN";
@@ -577,10 +693,11 @@ class HandGenTest : public QObject {
         QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(6 * 128));
         QCOMPARE(QFileInfo(hand(".BRI")).size(), qint64(6 * 128));
         QVERIFY(ReadAll(hand(".PBN")).contains("[Board \"6\"]"));
-        QVERIFY(text("Counter").toULongLong() >= 6);
-        QVERIFY(text("FinishLbl").size() > QString("Finish: ").size());
+        QVERIFY(text("Counter").startsWith("6 of 6 boards \u00b7 "));
+        QVERIFY(dealsShown() >= 6);
+        QVERIFY2(text("FinishLbl").endsWith(" \u00b7 6 boards written"), qPrintable(text("FinishLbl")));
         QVERIFY(text("StartLbl").size() > QString("Start: ").size());
-        QCOMPARE(child<QProgressBar>("ProgBar")->value(), 0);
+        QCOMPARE(child<QProgressBar>("ProgBar")->value(), child<QProgressBar>("ProgBar")->maximum());
         QCOMPARE(button("DealBtn")->text(), QString("Deal"));
 
         DgeFile file;
@@ -615,10 +732,10 @@ class HandGenTest : public QObject {
             QVERIFY(HighCardPoints(board[North]) >= 20);
             QCOMPARE(CardCount(board), 52);
         }
-        // The box is part of the set-up: a new showing turns it off again.
+        // The box is part of the set-up, kept for the session.
         dlg_->reject();
         dlg_->show();
-        QVERIFY(!check("SecureCB")->isChecked());
+        QVERIFY(check("SecureCB")->isChecked());
     }
 
     void deal_asksBeforeReplacingASetAndNoKeepsIt() {
@@ -714,8 +831,12 @@ class HandGenTest : public QObject {
         child<QLineEdit>("FirstBoardEB")->setText("90");
         child<QLineEdit>("NumberBoardsEB")->setText("20");
         dealAndWait();
-        QCOMPARE(prompts_->Messages, QStringList{"Board Generation: ZELV.DLM is not written: a .DLM file holds board "
-                                                 "numbers up to 99, and boards 90 to 109 go past it."});
+        const QString dlm =
+            "ZELV.DLM is not written: a .DLM file holds board numbers up to 99, and boards 90 to 109 go past it.";
+        QVERIFY2(text("NoticeLbl").endsWith("\n" + dlm), qPrintable(text("NoticeLbl")));
+        QCOMPARE(prompts_->Questions,
+                 QStringList{"Board Generation: " + dlm + "\n\nZELV.DGE already holds 4 boards. Replace them?"});
+        QVERIFY(prompts_->Messages.isEmpty());
         QVERIFY(!QFile::exists(hand(".DLM")));
         QCOMPARE(QFileInfo(hand(".DUP")).size(), qint64(20 * 156));
         QCOMPARE(text("FilesLbl"), "Wrote ZELV.DGE, ZELV.BRI, ZELV.PBN and ZELV.DUP in " + hands_);
@@ -750,14 +871,14 @@ class HandGenTest : public QObject {
         check("PbnCB")->setChecked(false);
         dealAndWait();
         QCOMPARE(child<QLineEdit>("NumberBoardsEB")->text(), QString("1"));
-        QCOMPARE(text("Counter"), QString("1"));
+        QCOMPARE(text("Counter"), QString("1 of 1 board \u00b7 1 deal tried"));
         QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(128));
         QVERIFY(!QFile::exists(hand(".PBN")));
 
         // Zero boards replace nothing.
         child<QLineEdit>("NumberBoardsEB")->setText("0");
         dealAndWait();
-        QCOMPARE(text("Counter"), QString("0"));
+        QCOMPARE(text("Counter"), QString("0 of 0 boards \u00b7 0 deals tried"));
         QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(128));
         QCOMPARE(QFileInfo(hand(".BRI")).size(), qint64(128));
     }
@@ -771,15 +892,16 @@ class HandGenTest : public QObject {
         dealAndWait();
         QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(70000) * 128);
         QCOMPARE(QFileInfo(hand(".BRI")).size(), qint64(70000) * 128);
-        QCOMPARE(text("Counter"), QString("70000"));
-        // The bar only ever grows during the run, then returns to empty.
+        QCOMPARE(text("Counter"), QString("70,000 of 70,000 boards \u00b7 70,000 deals tried"));
+        QCOMPARE(bar->text(), QString("70,000 of 70,000 boards"));
+        // The bar only ever grows during the run, and ends full.
         int last = 0;
         for (int i = 0; i + 1 < values.size(); ++i) {
             const int v = values.at(i).at(0).toInt();
             QVERIFY(v >= last && v <= bar->maximum());
             last = v;
         }
-        QCOMPARE(bar->value(), 0);
+        QCOMPARE(bar->value(), bar->maximum());
     }
 
     void progress_showsTheShareOfBoardsDealtPastSixteenBits() {
@@ -990,7 +1112,7 @@ class HandGenTest : public QObject {
         const QString path = gens_ + "/Level.GEN";
         prompts_->FileAnswers << path;
         QTest::mouseClick(button("SaveBtn"), Qt::LeftButton);
-        QVERIFY(ReadAll(path).endsWith("\r\nShareEqually=1\r\n"));
+        QVERIFY(ReadAll(path).contains("\r\nShareEqually=1\r\n"));
         QTest::mouseClick(button("ClearBtn"), Qt::LeftButton);
         QVERIFY(!check("LevelCB")->isChecked());
         prompts_->FileAnswers << path;
@@ -1017,9 +1139,12 @@ class HandGenTest : public QObject {
         QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 1, 60000);
         QCOMPARE(prompts_->Messages.size(), 1);
-        const auto m = QRegularExpression("(\\d+) of 100000000 boards dealt").match(prompts_->Messages.first());
+        const auto m = QRegularExpression("([\\d,]+) of 100,000,000 boards dealt").match(prompts_->Messages.first());
         QVERIFY2(m.hasMatch(), qPrintable(prompts_->Messages.first()));
-        const qint64 dealt = m.captured(1).toLongLong();
+        const qint64 dealt = m.captured(1).remove(',').toLongLong();
+        // The bar and the count beside it say what the files hold.
+        QCOMPARE(qint64(boardsShown()), dealt);
+        QCOMPARE(child<QProgressBar>("ProgBar")->text(), LocaleNumber(dealt) + " of 100,000,000 boards");
         QVERIFY(dealt > 0);
         QCOMPARE(QFileInfo(hand(".DGE")).size(), dealt * 128);
         QCOMPARE(QFileInfo(hand(".BRI")).size(), dealt * 128);
@@ -1064,9 +1189,9 @@ class HandGenTest : public QObject {
                  qPrintable(child<QProgressBar>("ProgBar")->text()));
         QVERIFY2(stopAndTime() < 2000, "the run went on after Stop");
         QCOMPARE(prompts_->Messages.size(), 1);
-        auto m = QRegularExpression("Stopped: (\\d+) of 1000000 boards dealt").match(prompts_->Messages.first());
+        auto m = QRegularExpression("Stopped: ([\\d,]+) of 1,000,000 boards dealt").match(prompts_->Messages.first());
         QVERIFY2(m.hasMatch(), qPrintable(prompts_->Messages.first()));
-        qint64 dealt = m.captured(1).toLongLong();
+        qint64 dealt = m.captured(1).remove(',').toLongLong();
         QVERIFY(dealt > 0 && dealt < 1000000);
         QCOMPARE(QFileInfo(hand(".DGE")).size(), dealt * 128);
         QCOMPARE(ReadAll(hand(".PBN")).count("[Board \""), dealt);
