@@ -1,23 +1,23 @@
 // The main window: the menu that opens every dialog.
 #include "gui/app/MainWindow.h"
 
+#include "core/dealing/ClassicRandom.h"
+#include "core/settings/Settings.h"
+#include "core/settings/Version.h"
 #include "gui/app/AboutBox.h"
 #include "gui/app/AppIcon.h"
 #include "gui/app/HelpViewer.h"
 #include "gui/app/OptionsDialog.h"
 #include "gui/editor/DefinitionEditor.h"
-#include "core/dealing/ClassicRandom.h"
-#include "core/settings/Settings.h"
-#include "core/settings/Version.h"
 #include "gui/generation/GenerationDialog.h"
+#include "gui/printing/PrintDialog.h"
+#include "gui/printing/PrinterChoice.h"
+#include "gui/viewer/BoardViewer.h"
 #include "gui/widgets/DialogFrame.h"
-#include "print/Fonts.h"
 #include "gui/widgets/Hints.h"
 #include "gui/widgets/LongTime.h"
-#include "gui/printing/PrinterChoice.h"
 #include "gui/widgets/Prompts.h"
-#include "gui/printing/PrintDialog.h"
-#include "gui/viewer/BoardViewer.h"
+#include "print/Fonts.h"
 
 #include <QApplication>
 #include <QDate>
@@ -77,8 +77,8 @@ QMenuBar* MainWindow::BuildMainMenu() {
     auto* bar = new QMenuBar(this);
     bar->setObjectName(QStringLiteral("MainMenu1"));
     bar->addMenu(BuildSetUpMenu());
-    bar->addAction(
-        MenuAction(QStringLiteral("DefinitionText"), QStringLiteral("&Define Hands"), &MainWindow::HandDefinitionClick));
+    bar->addAction(MenuAction(QStringLiteral("DefinitionText"), QStringLiteral("&Define Hands"),
+                              &MainWindow::HandDefinitionClick));
     bar->addAction(MenuAction(QStringLiteral("HandGeneration"), QStringLiteral("&Generate Boards"),
                               &MainWindow::HandGenerationClick));
     bar->addAction(
@@ -217,9 +217,16 @@ void MainWindow::HandGenerationClick() {
 void MainWindow::HandViewingClick() {
     FileDialogOptions o;
     o.Title = QStringLiteral("Zelv Board File");
-    o.Filter = QStringLiteral("Zelv Board File (*.DGE);;PBN File (*.PBN);;All Files (*)");
+    o.Filter = QStringLiteral("Board Files (*.DGE *.PBN *.BRI *.DUP *.DLM);;Zelv Board File (*.DGE);;PBN File "
+                              "(*.PBN);;All Files (*)");
     o.DefaultSuffix = QStringLiteral("DGE");
     o.Folder = QString::fromStdString(SharedSettings().HandsFolder);
+    // A set dealt since the last look is the one proposed, as Print Boards does.
+    const QString dealt = forms_.Generation ? forms_.Generation->CurrentBoardFilePath() : QString();
+    if (!dealt.isEmpty() && dealt != lastDealtProposed_) {
+        lastDealtProposed_ = dealt;
+        lastBoardFile_ = dealt;
+    }
     o.InitialName = lastBoardFile_;
     o.OverwritePrompt = false;
     o.PathMustExist = false;

@@ -3,19 +3,19 @@
 // With ZELV_SCREENSHOT_DIR set (run under xvfb-run with QT_QPA_PLATFORM=xcb)
 // it also saves pictures of the main window and of the editor as opened
 // from the menu.
+#include "core/settings/Settings.h"
+#include "gui/app/AboutBox.h"
+#include "gui/app/HelpViewer.h"
+#include "gui/app/MainWindow.h"
+#include "gui/app/OptionsDialog.h"
+#include "gui/editor/DefinitionEditor.h"
+#include "gui/generation/GenerationDialog.h"
+#include "gui/printing/PrintDialog.h"
+#include "gui/printing/PrinterChoice.h"
+#include "gui/viewer/BoardViewer.h"
 #include "support/DesignTable.h"
 #include "support/ScopedSettings.h"
 #include "support/ScriptedPrompts.h"
-#include "gui/app/AboutBox.h"
-#include "gui/app/HelpViewer.h"
-#include "gui/app/OptionsDialog.h"
-#include "gui/app/MainWindow.h"
-#include "gui/editor/DefinitionEditor.h"
-#include "core/settings/Settings.h"
-#include "gui/generation/GenerationDialog.h"
-#include "gui/printing/PrinterChoice.h"
-#include "gui/printing/PrintDialog.h"
-#include "gui/viewer/BoardViewer.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
@@ -217,7 +217,9 @@ class MainWinTest : public QObject {
         QCOMPARE(o.Title, QString("Zelv Board File"));
         QCOMPARE(o.Folder, QString::fromStdString(SharedSettings().HandsFolder));
         QCOMPARE(o.DefaultSuffix, QString("DGE"));
-        QVERIFY(o.Filter.contains("*.DGE"));
+        // The first filter names every format the viewer reads.
+        for (const char* ext : {"*.DGE", "*.PBN", "*.BRI", "*.DUP", "*.DLM"})
+            QVERIFY2(o.Filter.section(";;", 0, 0).contains(QLatin1String(ext)), ext);
         QCOMPARE(o.HelpTopic, 40);
         QVERIFY(!o.FileMustExist);
         // Cancelling dismisses it: nothing left behind to close.
@@ -303,12 +305,14 @@ class MainWinTest : public QObject {
 
     void dialogs_offerNoMinimizeAndFixedOnesNoMaximize() {
         const Dialogs& f = win->Forms();
-        for (QWidget* d : std::initializer_list<QWidget*>{f.Editor, f.Generation, f.About, f.Options,
-                                                          f.Viewer, f.Printing}) {
+        for (QWidget* d : std::initializer_list<QWidget*>{f.Editor, f.Generation, f.About, f.Options, f.Printing}) {
             QVERIFY2(!(d->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)),
                      qPrintable(d->objectName()));
             QVERIFY2(d->windowFlags() & Qt::WindowCloseButtonHint, qPrintable(d->objectName()));
         }
+        // The board viewer may be made larger.
+        QVERIFY(!(f.Viewer->windowFlags() & Qt::WindowMinimizeButtonHint));
+        QVERIFY(f.Viewer->windowFlags() & Qt::WindowMaximizeButtonHint);
         HelpViewer viewer(HelpSource);
         QVERIFY(!(viewer.windowFlags() & Qt::WindowMinimizeButtonHint));
         QVERIFY(viewer.windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -413,6 +417,7 @@ class MainWinTest : public QObject {
         QTest::addColumn<int>("topic");
         QTest::addColumn<QString>("words");
         QTest::newRow("10") << 10 << "main window";
+        QTest::newRow("15") << 15 << "Page Down";
         QTest::newRow("20") << 20 << "Must Have";
         QTest::newRow("30") << 30 << "Number of Boards";
         QTest::newRow("40") << 40 << "board file";
@@ -430,7 +435,7 @@ class MainWinTest : public QObject {
         auto* browser = viewer.findChild<QTextBrowser*>("HelpBrowser");
         QCOMPARE(browser->source().fragment(), QString("topic%1").arg(topic));
         QVERIFY(browser->toPlainText().contains(words, Qt::CaseInsensitive));
-        QCOMPARE(viewer.findChild<QListWidget*>("ContentsLB")->count(), 5);
+        QCOMPARE(viewer.findChild<QListWidget*>("ContentsLB")->count(), 6);
         if (topic == 20) Save(&viewer, "help.png");
     }
 
