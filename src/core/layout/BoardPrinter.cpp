@@ -350,18 +350,21 @@ void BoardPrinter::DrawRecordTable(int x, int y, const BoardAnalysis* analysis, 
     for (int c = 2; c < 6; ++c) spacing = std::min(spacing, col[c + 1] - col[c]);
     const int figure = std::min(canvas_.TextWidth("13"), spacing - TextGap);
     auto edgeOf = [&](int c) { return x + col[c] + figure; };
-    auto drawRight = [&](int c, int rowY, const std::string& text) {
+    // Narrowed only where wider than `room`.
+    auto drawRight = [&](int c, int rowY, const std::string& text, int room) {
         const int width = canvas_.TextWidth(text);
-        if (width <= figure)
+        if (width <= room)
             canvas_.DrawText(edgeOf(c) - width, rowY, text);
         else
-            DrawWithin(edgeOf(c) - figure, rowY, text, edgeOf(c) + TextGap);
+            DrawWithin(edgeOf(c) - room, rowY, text, edgeOf(c) + TextGap);
     };
     SetFont(TextFont, 8, FontStyle::Bold);
-    drawRight(1, y, "NT");
+    // A heading may reach back to the column before it (the declarer
+    // letters before "NT").
+    drawRight(1, y, "NT", edgeOf(1) - (x + canvas_.TextWidth("W") + TextGap));
     DrawWithin(x + col[6], y, "HCP", right);
     SetFont(SignFont, 8, FontStyle::Bold);
-    for (int s = 0; s < 4; ++s) drawRight(2 + s, y, SuitSigns[s]);
+    for (int s = 0; s < 4; ++s) drawRight(2 + s, y, SuitSigns[s], col[2 + s] - col[1 + s] - TextGap);
     SetFont(TextFont, 8, FontStyle::Bold);
     const int hcpEdge = std::min(x + col[6] + canvas_.TextWidth("HCP"), right - TextGap);
     static const char* const Letters[4] = {"N", "S", "E", "W"}; // rows by seat index
@@ -378,7 +381,8 @@ void BoardPrinter::DrawRecordTable(int x, int y, const BoardAnalysis* analysis, 
         for (int strain = 0; strain < StrainCount; ++strain)
             drawRight(
                 1 + strain, rowY,
-                std::to_string(analysis->Tricks[static_cast<std::size_t>(seat)][static_cast<std::size_t>(strain)]));
+                std::to_string(analysis->Tricks[static_cast<std::size_t>(seat)][static_cast<std::size_t>(strain)]),
+                figure);
     }
     const int parY = y + 560;
     if (!analysis) {

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -97,6 +98,15 @@ class ViewHandTest : public QObject {
     void expectEmptyHands() {
         for (const char* seat : {"N", "E", "S", "W"})
             for (const char* suit : SuitWords) QCOMPARE(text(QLatin1String(seat) + QLatin1String(suit)), QString());
+    }
+    // For a person to look at when ZELV_SCREENSHOTS names a folder: the form,
+    // and the whole screen with the window manager's frame round it.
+    void screenshot(const QString& name) {
+        if (!qEnvironmentVariableIsSet("ZELV_SCREENSHOTS")) return;
+        const QString folder = qEnvironmentVariable("ZELV_SCREENSHOTS");
+        QTest::qWait(300);
+        dlg->grab().save(folder + "/" + name + ".png");
+        if (QScreen* screen = dlg->screen()) screen->grabWindow(0).save(folder + "/" + name + "-screen.png");
     }
     void openAnalysed(const QString& path) {
         dlg->findChild<QCheckBox*>("AnalysisCB")->setChecked(true);
@@ -261,6 +271,7 @@ class ViewHandTest : public QObject {
         expectNumbers(7, 2);
         QCOMPARE(text("DealerPn"), QStringLiteral(" Dealer: North"));
         QCOMPARE(text("VulnerablePn"), QStringLiteral(" Vul.: Nil"));
+        screenshot("viewer-voids");
         // Made larger, the form keeps its size in the middle of the window.
         auto* panel = dlg->findChild<QWidget*>("Panel1");
         const QSize before = panel->size();
@@ -472,6 +483,8 @@ class ViewHandTest : public QObject {
         openAnalysed(Data + "BOARDS21.DGE");
         QTRY_VERIFY_WITH_TIMEOUT(!dlg->Analysis().Running(), 60000);
         QCOMPARE(dlg->Analysis().Done(), std::size_t(21));
+        click("NextBtn");
+        screenshot("viewer-analysis");
         dlg->reject();
         open(Data + "ONE.DGE");
         QVERIFY(dlg->findChild<QCheckBox*>("AnalysisCB")->isChecked());
