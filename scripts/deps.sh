@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libbenchmark-dev libdds-dev
   libsodium-dev libcli11-dev
   clang libclang-rt-14-dev clang-format
-  xvfb xauth dealer deal util-linux strace
+  xvfb xauth dealer deal util-linux strace poppler-utils openbox x11-apps
   dpkg-dev fakeroot desktop-file-utils appstream lintian
 )
 

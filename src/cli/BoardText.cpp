@@ -2,6 +2,7 @@
 
 #include "cli/Messages.h"
 #include "core/analysis/AnalysisText.h"
+#include "core/analysis/KnownAnalysis.h"
 #include "core/files/FileUtil.h"
 #include "core/formats/BoardSource.h"
 #include "core/formats/Pbn.h"
@@ -160,12 +161,15 @@ int WriteAnalysedPbn(const std::string& path, const std::string& output, std::os
     }
     BoardSource file;
     if (!OpenSaying(file, path, err)) return 1;
-    const AnalysisReport report = AnalyseBoardFile(file, progress, AnalysisBatch(), stop);
+    // What the file's PBN games or the cache already hold is not solved again.
+    const AnalysisReport report =
+        AnalyseFileBoards(file, 0, file.BoardCount(), &AnalysisCache::Shared(), progress, AnalysisBatch(), stop);
     if (report.Cancelled) {
         Say(err, "stopped before every board of " + path + " was analysed; nothing was written");
         return 1;
     }
     for (const std::string& problem : report.Problems) Say(err, problem);
+    for (const std::string& note : report.Notes) Say(err, note);
     std::uint64_t written = 0, games = 0;
     const std::string pbn = AnalysedPbn(file, report, written, games);
     // A par the solver could not work out leaves its game without par tags.

@@ -1,5 +1,6 @@
 #include "print/PdfPrint.h"
 
+#include "core/analysis/KnownAnalysis.h"
 #include "core/formats/BoardSource.h"
 #include "print/QtPrintCanvas.h"
 
@@ -40,13 +41,16 @@ PdfPrintResult PrintBoardFileToPdf(const PdfPrintJob& job) {
     FileAnalysis analysis;
     PrintRequest request = job.Request;
     if (request.Option == PrintOption::HandRecords && !request.Analysis) {
-        AnalysisReport report = AnalyseBoardFile(file, job.Progress, AnalysisBatch(), job.Stop);
+        // What the file's PBN games or the cache already hold is not solved again.
+        AnalysisReport report = AnalyseFileBoards(file, 0, file.BoardCount(), &AnalysisCache::Shared(), job.Progress,
+                                                  AnalysisBatch(), job.Stop);
         if (report.Cancelled) {
             result.Cancelled = true;
             return result;
         }
         analysis = std::move(report.Results);
         result.NotAnalysed = std::move(report.Problems);
+        result.Notes.insert(result.Notes.end(), report.Notes.begin(), report.Notes.end());
         request.Analysis = &analysis;
     }
     QPrinter printer(QPrinter::HighResolution);

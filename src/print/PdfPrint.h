@@ -40,7 +40,8 @@ struct PdfPrintResult {
     // Boards the file's reader left out, one message each (naming the file
     // and the board); the others are printed.
     std::vector<std::string> LeftOut;
-    // What the reader read otherwise than written, with nothing lost.
+    // What the reader read otherwise than written, with nothing lost; and
+    // analysis found but not used (the boards were analysed again).
     std::vector<std::string> Notes;
     // Hand records: the boards printed without analysis, one message each.
     std::vector<std::string> NotAnalysed;

@@ -4,11 +4,14 @@
 // records carrying the widest analysis there is.
 #include "core/formats/BoardSource.h"
 #include "core/layout/BoardPrinter.h"
+#include "print/PdfPrint.h"
 #include "print/QtPrintCanvas.h"
 #include "support/BoardFiles.h"
 
 #include <QPageSize>
 #include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -116,6 +119,58 @@ class PrintPagesTest : public QObject {
                                             .arg(page[b].Rect.x())
                                             .arg(page[b].Rect.y())));
             }
+    }
+
+    // Hand records in PDF: each column of the tricks table, and the points,
+    // ends at one right edge whatever the figures ("10" over "9"), and no
+    // two columns run together. Read back by the words' boxes in the PDF.
+    void handRecords_figuresAreRightAlignedInThePdf() {
+        QTemporaryDir dir;
+        const QString boards = dir.filePath("ONE.DGE");
+        test::WriteBoardFile(boards.toStdString(), 1);
+        BoardAnalysis a;
+        a.Tricks = {{{10, 9, 10, 9, 13}, {9, 10, 9, 10, 7}, {3, 4, 3, 4, 0}, {4, 3, 4, 3, 6}}};
+        a.Par = {620, {{4, SpadeStrain, false, "N", 0}}};
+        const FileAnalysis analysis{a};
+        PdfPrintJob job;
+        job.BoardFile = boards.toStdString();
+        job.Output = dir.filePath("records.pdf").toStdString();
+        job.Request = {PrintOption::HandRecords, {}, &analysis};
+        const PdfPrintResult result = PrintBoardFileToPdf(job);
+        QVERIFY2(result.Error.empty(), result.Error.c_str());
+        QProcess words;
+        words.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), dir.filePath("records.pdf"), "-"});
+        QVERIFY2(words.waitForFinished(60000) && words.exitCode() == 0,
+                 "pdftotext (poppler-utils, which scripts/deps.sh installs) must read the PDF");
+        // The figures from the "NT" heading rightwards (holdings hold digits
+        // too), line by line: the table's rows.
+        static const QRegularExpression word(
+            QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\"[^>]*>([^<]+)</word>"));
+        static const QRegularExpression figure(QStringLiteral("^\\d+$"));
+        double tableLeft = -1;
+        QList<QRegularExpressionMatch> hits;
+        for (auto m = word.globalMatch(QString::fromUtf8(words.readAllStandardOutput())); m.hasNext();) {
+            hits.append(m.next());
+            if (hits.last().captured(4) == QLatin1String("NT")) tableLeft = hits.last().captured(1).toDouble();
+        }
+        QVERIFY(tableLeft > 0);
+        QMap<int, QList<QPair<double, double>>> rows; // yMin (tenths) -> (xMin, xMax) of each figure
+        for (const QRegularExpressionMatch& hit : hits)
+            if (figure.match(hit.captured(4)).hasMatch() && hit.captured(1).toDouble() > tableLeft - 1)
+                rows[qRound(hit.captured(2).toDouble() * 10)].append(
+                    {hit.captured(1).toDouble(), hit.captured(3).toDouble()});
+        QList<QList<QPair<double, double>>> table;
+        for (const auto& row : rows)
+            if (row.size() == 6) table.append(row);
+        QCOMPARE(table.size(), 4);
+        for (int column = 0; column < 6; ++column)
+            for (int r = 1; r < 4; ++r) {
+                QVERIFY2(qAbs(table[r][column].second - table[0][column].second) < 0.3,
+                         qPrintable(QStringLiteral("column %1, row %2").arg(column).arg(r)));
+                if (column > 0) QVERIFY(table[r][column].first - table[r][column - 1].second > 2.0);
+            }
+        // "10" above "9": the same right edge, different left edges.
+        QVERIFY(table[0][0].first < table[1][0].first - 1.0);
     }
 };
 

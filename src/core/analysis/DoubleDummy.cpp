@@ -211,8 +211,13 @@ std::string NotAnalysed(const std::string& name, std::uint64_t board, const std:
     return name + ": board " + std::to_string(board) + " not analysed: " + what;
 }
 
+namespace {
+std::atomic<std::uint64_t> BoardsSolved{0};
+} // namespace
+
 bool AnalyseBatch(const Board* boards, std::size_t count, BoardAnalysis* out, std::string* error) {
     if (count == 0) return true;
+    BoardsSolved += count;
     if (count > MaxDdsBatch) {
         if (error) *error = DdsMessage(RETURN_TOO_MANY_TABLES);
         return false;
@@ -397,5 +402,7 @@ void ExitWithoutWaitingForDds(int status) {
 }
 
 void SetParFailureForTesting(int code) { ParFailure.store(code); }
+
+std::uint64_t BoardsSolvedForTesting() { return BoardsSolved.load(); }
 
 } // namespace zelv

@@ -82,6 +82,9 @@ struct AnalysisReport {
     std::vector<std::optional<BoardAnalysis>> Results;
     // One message for each board not analysed, naming the file and board.
     std::vector<std::string> Problems;
+    // What was found but not used: a PBN game's analysis that disagrees with
+    // itself, a kept table that fails its check. Those boards were solved.
+    std::vector<std::string> Notes;
     bool Cancelled = false;
 };
 
@@ -132,6 +135,9 @@ void ExitWithoutWaitingForDds(int status);
 // For tests: DDS's par function is taken to fail with the DDS error `code`
 // on every board from now on; 0 asks DDS again.
 void SetParFailureForTesting(int code);
+// For tests: the boards sent to the solver so far in this process, so that
+// an analysis reused can be told from one solved again.
+std::uint64_t BoardsSolvedForTesting();
 
 // "<name>: board <number> not analysed: <what>".
 std::string NotAnalysed(const std::string& name, std::uint64_t board, const std::string& what);

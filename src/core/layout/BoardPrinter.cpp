@@ -176,6 +176,11 @@ void BoardPrinter::DrawFooter() {
     canvas_.DrawText(5, FooterY, ProductLine);
 }
 
+std::string BoardPrinter::HoldingText(const std::string& holding) const {
+    // A damaged record's missing holding is no void: it stays blank.
+    return holding.empty() && !damaged_ ? std::string(VoidMark) : holding;
+}
+
 bool BoardPrinter::ReadBoard(std::uint64_t n) {
     const BoardSource::Read result = file_.ReadBoard(n, board_);
     damaged_ = result != BoardSource::Read::Ok;
@@ -249,7 +254,9 @@ void BoardPrinter::DrawHoldings(const std::array<std::pair<int, int>, 4>& places
         for (const int seat : Order) {
             const auto [hx, top] = places[seat];
             const int hy = top + 100 * s;
-            DrawWithin(hx, hy, board_.Holdings[seat][static_cast<std::size_t>(s)], limitFor(hx, hy));
+            DrawWithin(hx, hy,
+                       HoldingText(board_.Holdings[static_cast<std::size_t>(seat)][static_cast<std::size_t>(s)]),
+                       limitFor(hx, hy));
         }
 }
 
@@ -267,8 +274,8 @@ void BoardPrinter::DrawSeatBoard(std::uint64_t n, int seat) {
     for (int s = 0; s < 4; ++s) canvas_.DrawText(x, y - 20 + 100 * s, SuitSigns[s]);
 
     SetFont(TextFont, 8, FontStyle::Regular);
-    const DisplayRow& row = board_.Holdings[seat];
-    for (int s = 0; s < 4; ++s) DrawWithin(x + 80, y + 100 * s, row[static_cast<std::size_t>(s)], right);
+    const DisplayRow& row = board_.Holdings[static_cast<std::size_t>(seat)];
+    for (int s = 0; s < 4; ++s) DrawWithin(x + 80, y + 100 * s, HoldingText(row[static_cast<std::size_t>(s)]), right);
     // The cells of this layout are narrow; the mark goes under the hand,
     // clear of the next row.
     if (damaged_) DrawWithin(x, y + 400, DamagedMark, right);
@@ -344,23 +351,47 @@ void BoardPrinter::DrawRecordBoard(std::uint64_t n, const BoardAnalysis* analysi
 
 void BoardPrinter::DrawRecordTable(int x, int y, const BoardAnalysis* analysis, int right) {
     const int* col = RecordTableColumns;
-    auto limitOf = [&](int c) { return c < 6 ? x + col[c + 1] : right; };
+    // Figures and headings end at their column's right edge, so that "10"
+    // and "9" line up by their units and two columns never run together.
+    // A column is as wide as "13", or as the closest columns leave room for.
+    SetFont(TextFont, 8, FontStyle::Regular);
+    int spacing = col[2] - col[1];
+    for (int c = 2; c < 6; ++c) spacing = std::min(spacing, col[c + 1] - col[c]);
+    const int figure = std::min(canvas_.TextWidth("13"), spacing - TextGap);
+    auto edgeOf = [&](int c) { return x + col[c] + figure; };
+    // Narrowed only where wider than `room`.
+    auto drawRight = [&](int c, int rowY, const std::string& text, int room) {
+        const int width = canvas_.TextWidth(text);
+        if (width <= room)
+            canvas_.DrawText(edgeOf(c) - width, rowY, text);
+        else
+            DrawWithin(edgeOf(c) - room, rowY, text, edgeOf(c) + TextGap);
+    };
     SetFont(TextFont, 8, FontStyle::Bold);
-    DrawWithin(x + col[1], y, "NT", limitOf(1));
-    DrawWithin(x + col[6], y, "HCP", limitOf(6));
+    // A heading may reach back to the column before it (the declarer
+    // letters before "NT").
+    drawRight(1, y, "NT", edgeOf(1) - (x + canvas_.TextWidth("W") + TextGap));
+    DrawWithin(x + col[6], y, "HCP", right);
     SetFont(SignFont, 8, FontStyle::Bold);
-    for (int s = 0; s < 4; ++s) DrawWithin(x + col[2 + s], y, SuitSigns[s], limitOf(2 + s));
+    for (int s = 0; s < 4; ++s) drawRight(2 + s, y, SuitSigns[s], col[2 + s] - col[1 + s] - TextGap);
+    SetFont(TextFont, 8, FontStyle::Bold);
+    const int hcpEdge = std::min(x + col[6] + canvas_.TextWidth("HCP"), right - TextGap);
     static const char* const Letters[4] = {"N", "S", "E", "W"}; // rows by seat index
     for (int seat = 0; seat < 4; ++seat) {
         const int rowY = y + 100 * (seat + 1);
         SetFont(TextFont, 8, FontStyle::Bold);
-        DrawWithin(x, rowY, Letters[seat], limitOf(0));
+        DrawWithin(x, rowY, Letters[seat], x + col[1]);
         SetFont(TextFont, 8, FontStyle::Regular);
-        if (!damaged_) DrawWithin(x + col[6], rowY, std::to_string(PointsOf(board_.Holdings[seat])), limitOf(6));
+        if (!damaged_) {
+            const std::string points = std::to_string(PointsOf(board_.Holdings[static_cast<std::size_t>(seat)]));
+            DrawWithin(std::max(x + col[6], hcpEdge - canvas_.TextWidth(points)), rowY, points, right);
+        }
         if (!analysis) continue;
         for (int strain = 0; strain < StrainCount; ++strain)
-            DrawWithin(x + col[1 + strain], rowY,
-                       std::to_string(analysis->Tricks[seat][static_cast<std::size_t>(strain)]), limitOf(1 + strain));
+            drawRight(
+                1 + strain, rowY,
+                std::to_string(analysis->Tricks[static_cast<std::size_t>(seat)][static_cast<std::size_t>(strain)]),
+                figure);
     }
     const int parY = y + 560;
     if (!analysis) {

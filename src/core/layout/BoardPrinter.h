@@ -39,6 +39,9 @@ std::string WrotePagesText(const std::string& name, int pages);
 // "<n> damaged board record(s) were printed as far as they are sound and
 // marked "(damaged)"".
 std::string DamagedPrintedText(std::uint64_t damaged);
+// What stands for a void beside its suit sign, on paper and on screen: an em
+// dash, as UTF-8.
+inline constexpr const char* VoidMark = "\u2014";
 // Clear room, in layout units, between a text and the next one to its right.
 inline constexpr int TextGap = 20;
 // A text too wide for its room is narrowed down to this share of its width
@@ -109,6 +112,8 @@ class BoardPrinter {
     // its right on its line, or before `right`.
     void DrawHoldings(const std::array<std::pair<int, int>, 4>& places, const std::vector<Obstacle>& obstacles,
                       int right);
+    // A holding as printed: a void as VoidMark.
+    std::string HoldingText(const std::string& holding) const;
     // A hand record's table of tricks with the hands' points, and its par.
     void DrawRecordTable(int x, int y, const BoardAnalysis* analysis, int right);
 

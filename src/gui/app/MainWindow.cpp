@@ -217,9 +217,16 @@ void MainWindow::HandGenerationClick() {
 void MainWindow::HandViewingClick() {
     FileDialogOptions o;
     o.Title = QStringLiteral("Zelv Board File");
-    o.Filter = QStringLiteral("Zelv Board File (*.DGE);;PBN File (*.PBN);;All Files (*)");
+    o.Filter = QStringLiteral("Board Files (*.DGE *.PBN *.BRI *.DUP *.DLM);;Zelv Board File (*.DGE);;PBN File "
+                              "(*.PBN);;All Files (*)");
     o.DefaultSuffix = QStringLiteral("DGE");
     o.Folder = QString::fromStdString(SharedSettings().HandsFolder);
+    // A set dealt since the last look is the one proposed, as Print Boards does.
+    const QString dealt = forms_.Generation ? forms_.Generation->CurrentBoardFilePath() : QString();
+    if (!dealt.isEmpty() && dealt != lastDealtProposed_) {
+        lastDealtProposed_ = dealt;
+        lastBoardFile_ = dealt;
+    }
     o.InitialName = lastBoardFile_;
     o.OverwritePrompt = false;
     o.PathMustExist = false;

@@ -87,6 +87,7 @@ class MainWindow : public QMainWindow {
 
     Dialogs forms_;
     QString lastBoardFile_;
+    QString lastDealtProposed_; // the dealt set View Boards last proposed
     QFrame* DatePanel = nullptr;
     QLabel* DateLabel = nullptr;
     QLabel* TimeLabel = nullptr;

@@ -43,6 +43,11 @@ namespace {
 constexpr int RecordsRow = 22;
 
 QString HandsFolder() { return QString::fromStdString(SharedSettings().HandsFolder); }
+// Every window of printing is titled "<what>: <file name>".
+QString TitleFor(const QString& what, const QString& file) {
+    return what + QStringLiteral(": ") + QFileInfo(file).fileName();
+}
+
 QString BoardExtension() { return QString::fromLatin1(ExtBoards.data(), static_cast<qsizetype>(ExtBoards.size())); }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QIcon& icon, int left,
@@ -181,7 +186,7 @@ void PrintDialog::FormActivate() {
     const QString current = currentBoardFile_ ? currentBoardFile_() : QString();
     if (!current.isEmpty()) {
         PrintBtn->setEnabled(true);
-        setWindowTitle(QStringLiteral("Print Hands: ") + current);
+        setWindowTitle(TitleFor(QStringLiteral("Print Hands"), current));
         fileToPrint_ = QDir(HandsFolder()).filePath(current);
     } else {
         setWindowTitle(QStringLiteral("Print Hands: Load a File."));
@@ -209,7 +214,8 @@ void PrintDialog::OptionRGClick() {
 void PrintDialog::LoadBtnClick() {
     FileDialogOptions o;
     o.Title = QStringLiteral("Select Boards to Print");
-    o.Filter = QStringLiteral("Zelv File (*") + BoardExtension() + QStringLiteral(");;PBN File (*.PBN);;All Files (*)");
+    o.Filter = QStringLiteral("Board Files (*.DGE *.PBN *.BRI *.DUP *.DLM);;Zelv File (*") + BoardExtension() +
+               QStringLiteral(");;PBN File (*.PBN);;All Files (*)");
     o.DefaultSuffix = BoardExtension().mid(1);
     o.Folder = HandsFolder();
     o.OverwritePrompt = false;
@@ -218,7 +224,7 @@ void PrintDialog::LoadBtnClick() {
     if (path.isEmpty()) return;
     fileToPrint_ = path;
     analysedFile_.clear();
-    setWindowTitle(QStringLiteral("Board Printing - ") + QFileInfo(path).fileName());
+    setWindowTitle(TitleFor(QStringLiteral("Print Hands"), path));
     PrintBtn->setEnabled(true);
     PreviewBtn->setEnabled(true);
     ShowDefaultButton();
@@ -264,7 +270,7 @@ bool PrintDialog::EnsureAnalysis() {
         QStringLiteral("Analysing the boards of %1 double dummy...").arg(QFileInfo(fileToPrint_).fileName()),
         QStringLiteral("Cancel"), 0, 0, this);
     progress.setObjectName(QStringLiteral("AnalysisProgressDlg"));
-    progress.setWindowTitle(QStringLiteral("Hand Records"));
+    progress.setWindowTitle(TitleFor(QStringLiteral("Hand Records"), fileToPrint_));
     progress.setMinimumDuration(0);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
@@ -296,9 +302,10 @@ void PrintDialog::PrintBtnClick() {
     Outcome outcome;
     QString canvasError;
     QList<QtPrintCanvas::Output> produced;
+    bool declined = false;
     {
         BusyCursor busy;
-        QtPrintCanvas canvas(target, [this, pdf](const DocumentInfo& info) -> std::optional<QString> {
+        QtPrintCanvas canvas(target, [this, pdf, &declined](const DocumentInfo& info) -> std::optional<QString> {
             if (!pdf) return QString();
             FileDialogOptions o;
             o.Title = info.Seat < 0 ? QStringLiteral("Print to PDF File")
@@ -311,7 +318,11 @@ void PrintDialog::PrintBtnClick() {
             QApplication::restoreOverrideCursor();
             QString path = Prompts::current().chooseSaveFile(this, o);
             QApplication::setOverrideCursor(Qt::WaitCursor);
-            if (path.isEmpty()) return std::nullopt;
+            if (path.isEmpty()) {
+                // That document is not printed; the other seats' still are.
+                declined = true;
+                return std::nullopt;
+            }
             return path;
         });
         outcome = PrintOn(canvas);
@@ -324,6 +335,8 @@ void PrintDialog::PrintBtnClick() {
         return;
     }
     if (!canvasError.isEmpty()) Prompts::current().error(this, canvasError);
+    // The user cancelled before anything was written: that is all.
+    if (declined && produced.isEmpty() && canvasError.isEmpty()) return;
     // Say what came of it: a print that makes nothing must not look like one that worked.
     QStringList lines = outcome.LeftOut;
     if (Request().Option == PrintOption::HandRecords) lines << notAnalysed_;
@@ -340,7 +353,7 @@ void PrintDialog::PrintBtnClick() {
                                            WrotePagesText(QFileInfo(out.Path).fileName().toStdString(), out.Pages)));
     }
     if (outcome.Damaged != 0) lines << QString::fromStdString(DamagedPrintedText(outcome.Damaged) + ".");
-    if (!lines.isEmpty()) Prompts::current().information(this, QStringLiteral("Board Printing"), lines.join('\n'));
+    if (!lines.isEmpty()) Prompts::current().information(this, QStringLiteral("Print Hands"), lines.join('\n'));
 }
 
 void PrintDialog::PaintPreview(QPrinter* target) {
@@ -362,7 +375,7 @@ void PrintDialog::PreviewBtnClick() {
     // Print's naming of PDF files rather than one of Qt's own.
     QDialog preview(this);
     preview.setObjectName(QStringLiteral("PreviewDlg"));
-    preview.setWindowTitle(windowTitle());
+    preview.setWindowTitle(TitleFor(QStringLiteral("Print Preview"), fileToPrint_));
     SetSizableDialogFrame(&preview);
     auto* pages = new QPrintPreviewWidget(&Printer(), &preview);
     pages->setObjectName(QStringLiteral("PreviewPages"));

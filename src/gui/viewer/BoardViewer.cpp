@@ -60,11 +60,13 @@ QString SuitWord(int suit) {
 const QString SuitSigns[4] = {QStringLiteral("\u2660"), QStringLiteral("\u2665"), QStringLiteral("\u2666"),
                               QStringLiteral("\u2663")};
 
-// The board number and count, small sunken panels at the diagram's top left.
-QLabel* NumberPanel(QWidget* parent, const char* name, int top) {
+// The board number and count, small sunken panels at the diagram's top
+// left; the dealer and vulnerability, which the par depends on, likewise at
+// its top right.
+QLabel* NumberPanel(QWidget* parent, const char* name, int top, int left = 4) {
     auto* p = new QLabel(parent);
     p->setObjectName(QString::fromLatin1(name));
-    p->setGeometry(4, top, 109, 21);
+    p->setGeometry(left, top, 109, 21);
     p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     p->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     return p;
@@ -120,13 +122,18 @@ QString ParHtml(const ParResult& par) {
 BoardViewer::BoardViewer(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("ViewHandDlg"));
     setWindowTitle(QStringLiteral("View Boards:"));
-    SetFixedDialogFrame(this);
+    // The form keeps its design size and lies in the middle of a larger
+    // window, so the diagram never shrinks below what reads well.
+    SetSizableDialogFrame(this);
     setFont(FormFont(11, true));
+    content_ = new QWidget(this);
+    content_->setObjectName(QStringLiteral("ViewerContent"));
     BuildDiagram();
     BuildDamagedLabel();
     const int widest = BuildStepButtons();
     // The design's width, or wider where a caption would touch the edge.
-    setFixedSize(std::max(446, widest + 12), DesignHeight);
+    SetContentSize(QSize(std::max(446, widest + 12), DesignHeight));
+    resize(content_->size());
     BuildCloseButton();
     BuildAnalysisPanel();
     ConnectButtons();
@@ -135,20 +142,39 @@ BoardViewer::BoardViewer(QWidget* parent) : QDialog(parent) {
 
 BoardViewer::~BoardViewer() = default;
 
+void BoardViewer::SetContentSize(const QSize& size) {
+    content_->setFixedSize(size);
+    setMinimumSize(size);
+    if (width() < size.width() || height() < size.height())
+        resize(std::max(width(), size.width()), std::max(height(), size.height()));
+    PlaceContent();
+}
+
+void BoardViewer::PlaceContent() {
+    content_->move(std::max(0, (width() - content_->width()) / 2), std::max(0, (height() - content_->height()) / 2));
+}
+
+void BoardViewer::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    PlaceContent();
+}
+
 void BoardViewer::BuildDiagram() {
-    BoardPanel = new QFrame(this);
+    BoardPanel = new QFrame(content_);
     BoardPanel->setObjectName(QStringLiteral("Panel1"));
     BoardPanel->setGeometry(4, 8, 337, 225);
     BoardPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     BoardPanel->setFont(FormFont(11, false));
     BoardNumberPanel = NumberPanel(BoardPanel, "BoardNumberPn", 4);
     BoardCountPanel = NumberPanel(BoardPanel, "NumberBoardsPN", 28);
+    DealerPanel = NumberPanel(BoardPanel, "DealerPn", 4, 224);
+    VulnerablePanel = NumberPanel(BoardPanel, "VulnerablePn", 28, 224);
     for (const SeatPlace& place : Places) PlaceSeat(BoardPanel, place, holdings_[place.seat]);
 }
 
 void BoardViewer::BuildDamagedLabel() {
     // Not part of the diagram: says when a record of the file is damaged.
-    DamagedLbl = new QLabel(this);
+    DamagedLbl = new QLabel(content_);
     DamagedLbl->setObjectName(QStringLiteral("DamagedLbl"));
     DamagedLbl->setGeometry(8, 240, 430, 20);
     QPalette red = DamagedLbl->palette();
@@ -174,7 +200,7 @@ int BoardViewer::BuildStepButtons() {
     };
     int widest = 0;
     for (const ButtonPlace& b : buttons) {
-        auto* button = new QPushButton(this);
+        auto* button = new QPushButton(content_);
         button->setObjectName(QString::fromLatin1(b.name));
         button->setGeometry(348, b.top, 40, 27);
         button->setIcon(style()->standardIcon(b.glyph));
@@ -182,8 +208,8 @@ int BoardViewer::BuildStepButtons() {
         button->setToolTipDuration(8000);
         button->setAutoDefault(false);
         *b.button = button;
-        QLabel* label =
-            MakeLabel(this, QStringLiteral("%1Lbl").arg(QLatin1String(b.name)), QLatin1String(b.label), 392, b.top + 6);
+        QLabel* label = MakeLabel(content_, QStringLiteral("%1Lbl").arg(QLatin1String(b.name)), QLatin1String(b.label),
+                                  392, b.top + 6);
         label->setBuddy(button);
         label->adjustSize();
         widest = std::max(widest, label->x() + label->width());
@@ -192,23 +218,24 @@ int BoardViewer::BuildStepButtons() {
 }
 
 void BoardViewer::BuildAnalysisPanel() {
-    AnalysisCB = new QCheckBox(QStringLiteral("&Analysis"), this);
+    AnalysisCB = new QCheckBox(QStringLiteral("&Analysis"), content_);
     AnalysisCB->setObjectName(QStringLiteral("AnalysisCB"));
     AnalysisCB->setGeometry(349, 170, 95, 20);
     AnalysisCB->setToolTip(QStringLiteral("Double-dummy tricks, par and points of every board"));
     AnalysisCB->setToolTipDuration(8000);
 
-    AnalysisPanel = new QFrame(this);
+    AnalysisPanel = new QFrame(content_);
     AnalysisPanel->setObjectName(QStringLiteral("AnalysisPanel"));
     AnalysisPanel->setGeometry(4, DamagedTop - 2, 337, AnalysisHeight - 6);
     AnalysisPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     AnalysisPanel->setFont(FormFont(11, false));
-    // Figures centred under their headings; the declarer letters stand left.
+    // Figures right-aligned under their headings, so that "10" and "9" line
+    // up by their units; the declarer letters stand left.
     auto cell = [this](const QString& name, const QString& text, int column, int row, bool bold) {
         auto* l = MakeLabel(AnalysisPanel, name, text, TableColumns[column], TableRowTop + TableRowHeight * row);
         l->setFont(FormFont(11, bold));
         l->resize(column == 6 ? 30 : 22, 17);
-        if (column != 0) l->setAlignment(Qt::AlignCenter);
+        if (column != 0) l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         return l;
     };
     cell(QStringLiteral("NTHeadLbl"), QStringLiteral("NT"), 1, 0, true);
@@ -217,6 +244,7 @@ void BoardViewer::BuildAnalysisPanel() {
         QLabel* sign = MakeSuitLabel(suit, AnalysisPanel, 10);
         sign->setObjectName(QStringLiteral("%1HeadLbl").arg(SuitWord(suit)));
         sign->setGeometry(TableColumns[2 + suit], TableRowTop - 1, 22, 17);
+        sign->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
     // Rows in the order hand records give them: North, South, East, West.
     const int rows[4] = {North, South, East, West};
@@ -261,7 +289,7 @@ void BoardViewer::BuildAnalysisPanel() {
 }
 
 void BoardViewer::BuildCloseButton() {
-    CancelBtn = new QPushButton(QStringLiteral("&Close"), this);
+    CancelBtn = new QPushButton(QStringLiteral("&Close"), content_);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     CancelBtn->setGeometry(349, 210, 77, 27);
     CancelBtn->setAutoDefault(false);
@@ -278,7 +306,7 @@ void BoardViewer::ConnectButtons() {
     connect(BackBtn, &QPushButton::clicked, this, [this] { LeftBtnClick(BackBtn); });
     connect(FirstBtn, &QPushButton::clicked, this, [this] { LeftBtnClick(FirstBtn); });
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    ConnectHelp(this, nullptr, HelpTopic::Main);
+    ConnectHelp(this, nullptr, HelpTopic::Viewer);
 }
 
 void BoardViewer::ConnectKeys() {
@@ -347,6 +375,13 @@ void BoardViewer::ShowBoardNumber() {
     // The number the file gives the board: a PBN set may start at 17.
     const std::uint64_t shown = boardCount_ != 0 ? board_.Number : currentBoard_;
     BoardNumberPanel->setText(QStringLiteral(" Board: ") + QString::number(shown));
+    // As the file gives them: a PBN game may name other than its number's.
+    const bool any = boardCount_ != 0;
+    DealerPanel->setText(any ? QStringLiteral(" Dealer: ") +
+                                   QString::fromStdString(SeatNames[static_cast<std::size_t>(board_.Dealer)])
+                             : QString());
+    VulnerablePanel->setText(any ? QStringLiteral(" Vul.: ") + QString::fromStdString(VulnerabilityText(board_.Vul))
+                                 : QString());
 }
 
 void BoardViewer::NextBtnClick(QObject* sender) {
@@ -373,9 +408,12 @@ bool BoardViewer::ReadBoard(std::uint64_t n) { return file_.ReadBoard(n, board_)
 
 void BoardViewer::DisplayBoard() {
     const bool sound = ReadBoard(currentBoard_);
+    // A void reads as a dash; a damaged record's missing holding stays blank.
     for (int seat = 0; seat < 4; ++seat)
         for (int suit = 0; suit < 4; ++suit)
-            holdings_[seat][suit]->setText(QString::fromLatin1(board_.Holdings[seat][suit]));
+            holdings_[seat][suit]->setText(sound && board_.Holdings[seat][suit].empty()
+                                               ? QString::fromUtf8(VoidMark)
+                                               : QString::fromLatin1(board_.Holdings[seat][suit]));
     DamagedLbl->setText(QStringLiteral("Board %1: damaged record, shown as far as it is sound.").arg(board_.Number));
     DamagedLbl->setVisible(!sound);
     ShowAnalysis();
@@ -385,7 +423,11 @@ void BoardViewer::AnalysisCBClick() {
     const bool on = AnalysisCB->isChecked();
     AnalysisPanel->setVisible(on);
     DamagedLbl->move(DamagedLbl->x(), DamagedTop + (on ? AnalysisHeight : 0));
-    setFixedSize(width(), DesignHeight + (on ? AnalysisHeight : 0));
+    const int grow = (DesignHeight + (on ? AnalysisHeight : 0)) - content_->height();
+    // The window grows and shrinks with the panel, however the user sized it.
+    const int target = height() + grow;
+    SetContentSize(QSize(content_->width(), content_->height() + grow));
+    if (grow != 0) resize(width(), std::max(target, minimumHeight()));
     if (on && !analysisStarted_ && file_.IsOpen()) StartAnalysis();
     ShowAnalysisProgress();
     ShowAnalysis();
@@ -431,6 +473,9 @@ void BoardViewer::ShowAnalysis() {
     }
     if (boardCount_ == 0)
         ParLbl->clear();
+    else if (found && !analyser_->NoteFor(board_.Number).isEmpty())
+        ParLbl->setText(ParHtml((**found).Par) +
+                        QStringLiteral("<br>The file's own analysis was wrong and is not used."));
     else if (found)
         ParLbl->setText(ParHtml((**found).Par));
     else if (const QString why = analyser_->ProblemFor(board_.Number); !why.isEmpty())

@@ -18,6 +18,7 @@ class QFrame;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QSize;
 
 namespace zelv {
 
@@ -53,8 +54,12 @@ class BoardViewer : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // The form's own size, which the window is never made smaller than.
+    void SetContentSize(const QSize& size);
+    void PlaceContent();
     void BuildDiagram();
     void BuildDamagedLabel();
     // Returns the right-hand edge of the widest caption beside the buttons.
@@ -75,9 +80,12 @@ class BoardViewer : public QDialog {
     std::uint64_t currentBoard_ = 1;
     std::uint64_t boardCount_ = 0;
 
+    QWidget* content_ = nullptr; // everything the form shows, at its design size
     QFrame* BoardPanel = nullptr;
     QLabel* BoardNumberPanel = nullptr;
     QLabel* BoardCountPanel = nullptr;
+    QLabel* DealerPanel = nullptr;
+    QLabel* VulnerablePanel = nullptr;
     QLabel* DamagedLbl = nullptr;
     QLabel* holdings_[4][4]{}; // [seat index][suit]
     QPushButton* NextBtn = nullptr;

@@ -42,6 +42,12 @@ class FileAnalyser : public QObject {
     const FileAnalysis& Results() const { return results_; }
     // One message per board not analysed, naming the file and the board.
     const QStringList& Problems() const { return problems_; }
+    // What was found but not used (a PBN game's analysis that disagrees
+    // with itself, a kept table that fails its check); those boards were
+    // analysed again.
+    const QStringList& Notes() const { return notes_; }
+    // What was found but not used for the board numbered `number`, or empty.
+    QString NoteFor(std::uint64_t number) const;
     // Why the board numbered `number` was not analysed, or empty.
     QString ProblemFor(std::uint64_t number) const;
 
@@ -64,6 +70,7 @@ class FileAnalyser : public QObject {
     std::size_t total_ = 0;
     FileAnalysis results_;
     QStringList problems_;
+    QStringList notes_;
 };
 
 } // namespace zelv

@@ -13,7 +13,8 @@ namespace zelv {
 // The help file's topics, by the numbers it knows them by.
 namespace HelpTopic {
 inline constexpr int Search = 0; // the keyword search
-inline constexpr int Main = 10;  // also the board viewer's
+inline constexpr int Main = 10;
+inline constexpr int Viewer = 15;
 inline constexpr int Definitions = 20;
 inline constexpr int Generation = 30;
 inline constexpr int Conditions = 35; // the generation dialog's condition across seats

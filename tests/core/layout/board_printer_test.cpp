@@ -90,6 +90,17 @@ std::vector<std::string> TextsAt(const RecordedPage& page, int x, int y) {
     return out;
 }
 
+// A holding as the pages print it: a void as a dash.
+std::string AsPrinted(const std::string& holding) { return holding.empty() ? VoidMark : holding; }
+
+// The texts of the page on line `y` whose right edge is `right`.
+std::vector<std::string> TextsEndingAt(const RecordedPage& page, int right, int y) {
+    std::vector<std::string> out;
+    for (const DrawnText& t : page.Texts)
+        if (t.X + t.Width == right && t.Y == y) out.push_back(t.Text);
+    return out;
+}
+
 void ExpectFullBoard(const RecordedPage& page, int n, int x, int y, const DisplayTable& d, const std::string& dv) {
     SCOPED_TRACE("board " + std::to_string(n));
     EXPECT_TRUE(Has(page, {x, y - 260, "BOARD " + std::to_string(n), Sans, 8, FontStyle::Bold}));
@@ -104,10 +115,10 @@ void ExpectFullBoard(const RecordedPage& page, int n, int x, int y, const Displa
         EXPECT_TRUE(Has(page, {x - 70, y + 380 + 100 * s, Signs[s], Sym, 8, FontStyle::Bold}));
         EXPECT_TRUE(Has(page, {x + 550, y + 380 + 100 * s, Signs[s], Sym, 8, FontStyle::Bold}));
         EXPECT_TRUE(Has(page, {x + 300, y + 760 + 100 * s, Signs[s], Sym, 8, FontStyle::Bold}));
-        EXPECT_TRUE(Has(page, {x + 370, y + 100 * s, d[North][s], Sans, 8, FontStyle::Regular}));
-        EXPECT_TRUE(Has(page, {x, y + 400 + 100 * s, d[West][s], Sans, 8, FontStyle::Regular}));
-        EXPECT_TRUE(Has(page, {x + 620, y + 400 + 100 * s, d[East][s], Sans, 8, FontStyle::Regular}));
-        EXPECT_TRUE(Has(page, {x + 390, y + 780 + 100 * s, d[South][s], Sans, 8, FontStyle::Regular}));
+        EXPECT_TRUE(Has(page, {x + 370, y + 100 * s, AsPrinted(d[North][s]), Sans, 8, FontStyle::Regular}));
+        EXPECT_TRUE(Has(page, {x, y + 400 + 100 * s, AsPrinted(d[West][s]), Sans, 8, FontStyle::Regular}));
+        EXPECT_TRUE(Has(page, {x + 620, y + 400 + 100 * s, AsPrinted(d[East][s]), Sans, 8, FontStyle::Regular}));
+        EXPECT_TRUE(Has(page, {x + 390, y + 780 + 100 * s, AsPrinted(d[South][s]), Sans, 8, FontStyle::Regular}));
     }
 }
 
@@ -231,7 +242,7 @@ TEST(PrintLayout, Partnership48And49_cellsFillRowsOfSixAndTheFooterFollowsTheTit
         EXPECT_TRUE(Has(first, {x, y - 260, "BOARD " + std::to_string(n), Sans, 8, FontStyle::Bold}));
         for (int s = 0; s < 4; ++s) {
             EXPECT_TRUE(Has(first, {x, y - 20 + 100 * s, Signs[s], Sym, 8, FontStyle::Bold}));
-            EXPECT_TRUE(Has(first, {x + 80, y + 100 * s, d[East][s], Sans, 8, FontStyle::Regular}));
+            EXPECT_TRUE(Has(first, {x + 80, y + 100 * s, AsPrinted(d[East][s]), Sans, 8, FontStyle::Regular}));
         }
     }
     EXPECT_EQ(first.Texts.size(), 2u + 48u * 10u);
@@ -258,7 +269,7 @@ TEST(PrintLayout, TwoSeats_giveTwoDocumentsNorthFirstEachWithEveryBoard) {
         int seat = doc == 0 ? North : South;
         for (int n = 1; n <= 20; ++n) {
             int x = SeatX[(n - 1) % 6], y = SeatY[(n - 1) / 6];
-            EXPECT_EQ(TextsAt(d.Pages[0], x + 80, y), std::vector<std::string>{DealNumber(n)[seat][0]});
+            EXPECT_EQ(TextsAt(d.Pages[0], x + 80, y), std::vector<std::string>{AsPrinted(DealNumber(n)[seat][0])});
         }
     }
     EXPECT_EQ(p.canvas.Stray, 0);
@@ -353,7 +364,7 @@ TEST(PrintLayout, EmptyOrPartialFiles_printOnlyWholeRecords) {
     EXPECT_EQ(partial.printer->DamagedBoards(), 0u);
 }
 
-TEST(PrintLayout, Voids_printNothingAfterTheSuitSign) {
+TEST(PrintLayout, Voids_printADashAfterTheSuitSign) {
     TempDir dir;
     std::string path = dir.file("VOID.DGE");
     DisplayTable t = {DisplayRow{"AKQJT98765432", "", "", ""}, DisplayRow{"", "AKQJT98765432", "", ""},
@@ -366,10 +377,16 @@ TEST(PrintLayout, Voids_printNothingAfterTheSuitSign) {
     printer.Print({PrintOption::Standard, {}});
     const RecordedPage& page = canvas.Documents.at(0).Pages.at(0);
     EXPECT_EQ(TextsAt(page, 100 + 370, 560), std::vector<std::string>{"AKQJT98765432"});
-    EXPECT_EQ(TextsAt(page, 100 + 370, 660), std::vector<std::string>{""});
+    EXPECT_EQ(TextsAt(page, 100 + 370, 660), std::vector<std::string>{"\u2014"});
     EXPECT_EQ(TextsAt(page, 100 + 390, 560 + 880), std::vector<std::string>{"AKQJT98765432"});
     EXPECT_EQ(TextsAt(page, 100 + 620, 560 + 600), std::vector<std::string>{"AKQJT98765432"});
     EXPECT_EQ(TextsAt(page, 100, 560 + 700), std::vector<std::string>{"AKQJT98765432"});
+    // One seat's hands likewise.
+    RecordingCanvas seats;
+    BoardPrinter(file, seats, "VOID").Print({PrintOption::Partnership, {true, false, false, false}});
+    const RecordedPage& north = seats.Documents.at(0).Pages.at(0);
+    EXPECT_EQ(TextsAt(north, 100 + 80, 560), std::vector<std::string>{"AKQJT98765432"});
+    EXPECT_EQ(TextsAt(north, 100 + 80, 660), std::vector<std::string>{"\u2014"});
 }
 
 TEST(PrintLayout, DamagedRecord_printedAsFarAsSoundAndMarked) {
@@ -520,23 +537,31 @@ TEST(PrintLayout, HandRecords_sixToAPageEachWithPointsTricksAndPar) {
         const DisplayTable d = DealNumber(static_cast<std::uint64_t>(n));
         EXPECT_TRUE(Has(page, {x, y + 80, DealerVulText(static_cast<std::uint64_t>(n)), Sans, 8, FontStyle::Bold}));
         for (int s = 0; s < 4; ++s) {
-            EXPECT_TRUE(Has(page, {x + 560, y + 200 + 100 * s, d[North][s], Sans, 8, FontStyle::Regular}));
-            EXPECT_TRUE(Has(page, {x + 80, y + 620 + 100 * s, d[West][s], Sans, 8, FontStyle::Regular}));
-            EXPECT_TRUE(Has(page, {x + 980, y + 620 + 100 * s, d[East][s], Sans, 8, FontStyle::Regular}));
-            EXPECT_TRUE(Has(page, {x + 560, y + 1040 + 100 * s, d[South][s], Sans, 8, FontStyle::Regular}));
-            EXPECT_TRUE(Has(page, {table + 250 + 110 * s, y + 200, Signs[s], Sym, 8, FontStyle::Bold}));
+            EXPECT_TRUE(Has(page, {x + 560, y + 200 + 100 * s, AsPrinted(d[North][s]), Sans, 8, FontStyle::Regular}));
+            EXPECT_TRUE(Has(page, {x + 80, y + 620 + 100 * s, AsPrinted(d[West][s]), Sans, 8, FontStyle::Regular}));
+            EXPECT_TRUE(Has(page, {x + 980, y + 620 + 100 * s, AsPrinted(d[East][s]), Sans, 8, FontStyle::Regular}));
+            EXPECT_TRUE(Has(page, {x + 560, y + 1040 + 100 * s, AsPrinted(d[South][s]), Sans, 8, FontStyle::Regular}));
         }
-        EXPECT_TRUE(Has(page, {table + 110, y + 200, "NT", Sans, 8, FontStyle::Bold}));
         EXPECT_TRUE(Has(page, {table + 690, y + 200, "HCP", Sans, 8, FontStyle::Bold}));
-        // Rows N, S, E, W: declarer, tricks in NT and the suits, the hand's points.
+        // Every column's figures and heading end at one right edge, so "10"
+        // over "9" line up by their units: rows N, S, E, W, then points.
         const int strainX[5] = {110, 250, 360, 470, 580};
+        // As wide as "13", or as the closest columns (110 apart) leave room for.
+        const int figure = std::min(RecordingCanvas::WidthOf("13", 8), 110 - TextGap);
+        EXPECT_EQ(TextsEndingAt(page, table + strainX[0] + figure, y + 200), std::vector<std::string>{"NT"});
+        for (int s = 0; s < 4; ++s)
+            EXPECT_EQ(TextsEndingAt(page, table + strainX[1 + s] + figure, y + 200),
+                      std::vector<std::string>{Signs[s]});
+        // The points end under "HCP", or short of the cell's edge.
+        const int cellRight = (n - 1) % 2 == 0 ? RecX[1] : std::min(4800, x + 2300 + TextGap);
+        const int pointsEdge = std::min(table + 690 + RecordingCanvas::WidthOf("HCP", 8), cellRight - TextGap);
         int row = 0;
         for (int seat : {North, South, East, West}) {
             const int rowY = y + 300 + 100 * row++;
             EXPECT_TRUE(Has(page, {table, rowY, std::string(1, "NSEW"[row - 1]), Sans, 8, FontStyle::Bold}));
-            EXPECT_TRUE(Has(page, {table + 690, rowY, std::to_string(Points(d[seat])), Sans, 8, FontStyle::Regular}));
+            EXPECT_EQ(TextsEndingAt(page, pointsEdge, rowY), std::vector<std::string>{std::to_string(Points(d[seat]))});
             for (int strain = 0; strain < 5; ++strain)
-                EXPECT_EQ(TextsAt(page, table + strainX[strain], rowY),
+                EXPECT_EQ(TextsEndingAt(page, table + strainX[strain] + figure, rowY),
                           std::vector<std::string>{std::to_string((n + 2 * seat + strain) % 14)});
         }
         EXPECT_TRUE(
@@ -555,9 +580,10 @@ TEST(PrintLayout, HandRecords_sixToAPageEachWithPointsTricksAndPar) {
     EXPECT_EQ(reason, failed);
     // Board 3 has no analysis: said where its par would stand, points still shown.
     EXPECT_EQ(TextsAt(page, RecX[0] + 1450, RecY[1] + 760), std::vector<std::string>{"Not analysed"});
-    EXPECT_EQ(TextsAt(page, RecX[0] + 1450 + 690, RecY[1] + 300),
+    const int table3 = RecX[0] + 1450;
+    EXPECT_EQ(TextsEndingAt(page, table3 + 690 + RecordingCanvas::WidthOf("HCP", 8), RecY[1] + 300),
               std::vector<std::string>{std::to_string(Points(DealNumber(3)[North]))});
-    EXPECT_TRUE(TextsAt(page, RecX[0] + 1450 + 110, RecY[1] + 300).empty());
+    EXPECT_TRUE(TextsEndingAt(page, table3 + 110 + 110 - TextGap, RecY[1] + 300).empty());
     EXPECT_EQ(p.canvas.Stray, 0);
 }
 

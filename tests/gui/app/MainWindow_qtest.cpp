@@ -217,7 +217,9 @@ class MainWinTest : public QObject {
         QCOMPARE(o.Title, QString("Zelv Board File"));
         QCOMPARE(o.Folder, QString::fromStdString(SharedSettings().HandsFolder));
         QCOMPARE(o.DefaultSuffix, QString("DGE"));
-        QVERIFY(o.Filter.contains("*.DGE"));
+        // The first filter names every format the viewer reads.
+        for (const char* ext : {"*.DGE", "*.PBN", "*.BRI", "*.DUP", "*.DLM"})
+            QVERIFY2(o.Filter.section(";;", 0, 0).contains(QLatin1String(ext)), ext);
         QCOMPARE(o.HelpTopic, 40);
         QVERIFY(!o.FileMustExist);
         // Cancelling dismisses it: nothing left behind to close.
@@ -303,12 +305,14 @@ class MainWinTest : public QObject {
 
     void dialogs_offerNoMinimizeAndFixedOnesNoMaximize() {
         const Dialogs& f = win->Forms();
-        for (QWidget* d :
-             std::initializer_list<QWidget*>{f.Editor, f.Generation, f.About, f.Options, f.Viewer, f.Printing}) {
+        for (QWidget* d : std::initializer_list<QWidget*>{f.Editor, f.Generation, f.About, f.Options, f.Printing}) {
             QVERIFY2(!(d->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)),
                      qPrintable(d->objectName()));
             QVERIFY2(d->windowFlags() & Qt::WindowCloseButtonHint, qPrintable(d->objectName()));
         }
+        // The board viewer may be made larger.
+        QVERIFY(!(f.Viewer->windowFlags() & Qt::WindowMinimizeButtonHint));
+        QVERIFY(f.Viewer->windowFlags() & Qt::WindowMaximizeButtonHint);
         HelpViewer viewer(HelpSource);
         QVERIFY(!(viewer.windowFlags() & Qt::WindowMinimizeButtonHint));
         QVERIFY(viewer.windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -417,6 +421,7 @@ class MainWinTest : public QObject {
         QTest::addColumn<int>("topic");
         QTest::addColumn<QString>("words");
         QTest::newRow("10") << 10 << "main window";
+        QTest::newRow("15") << 15 << "Page Down";
         QTest::newRow("20") << 20 << "Must Have";
         QTest::newRow("30") << 30 << "Number of Boards";
         QTest::newRow("35") << 35 << "no single seat decides";

@@ -179,10 +179,11 @@ class PrintDlgTest : public QObject {
         QCOMPARE(prompts->FileRequests.size(), 2);
         const FileDialogOptions& o = prompts->FileRequests[1];
         QCOMPARE(o.Title, QStringLiteral("Select Boards to Print"));
-        QCOMPARE(o.Filter, QStringLiteral("Zelv File (*.DGE);;PBN File (*.PBN);;All Files (*)"));
+        QCOMPARE(o.Filter, QStringLiteral("Board Files (*.DGE *.PBN *.BRI *.DUP *.DLM);;Zelv File (*.DGE);;PBN File "
+                                          "(*.PBN);;All Files (*)"));
         QCOMPARE(o.DefaultSuffix, QStringLiteral("DGE"));
         QCOMPARE(o.Folder, hands.path());
-        QCOMPARE(dlg->windowTitle(), QStringLiteral("Board Printing - LOADED.DGE"));
+        QCOMPARE(dlg->windowTitle(), QStringLiteral("Print Hands: LOADED.DGE"));
         QCOMPARE(dlg->FileToPrint(), path);
         QVERIFY(child<QPushButton>("PrintBtn")->isEnabled());
         QVERIFY(child<QPushButton>("PreviewBtn")->isEnabled());
@@ -219,7 +220,7 @@ class PrintDlgTest : public QObject {
         child<QPushButton>("PrintBtn")->click();
         QVERIFY(prompts->FileRequests.isEmpty());
         QVERIFY(prompts->Errors.isEmpty());
-        QCOMPARE(prompts->Messages, QStringList{"Board Printing: EMPTY.DGE holds no boards; nothing was printed."});
+        QCOMPARE(prompts->Messages, QStringList{"Print Hands: EMPTY.DGE holds no boards; nothing was printed."});
     }
 
     void standard17Boards_makeATwoPagePdf() {
@@ -236,7 +237,7 @@ class PrintDlgTest : public QObject {
         QCOMPARE(prompts->FileRequests[0].DefaultSuffix, QStringLiteral("pdf"));
         QCOMPARE(PdfPages(out), 2);
         QCOMPARE(QDir(hands.path()).entryList({"*.pdf*"}), QStringList{"standard-17.pdf"});
-        QCOMPARE(prompts->Messages, QStringList{"Board Printing: Wrote standard-17.pdf, 2 pages"});
+        QCOMPARE(prompts->Messages, QStringList{"Print Hands: Wrote standard-17.pdf, 2 pages"});
     }
 
     // Hand records: the analysis runs first behind a progress window, then
@@ -261,7 +262,7 @@ class PrintDlgTest : public QObject {
         watch.stop();
         QVERIFY(prompts->Errors.isEmpty());
         QCOMPARE(PdfPages(out), 3);
-        QCOMPARE(prompts->Messages, QStringList{"Board Printing: Wrote records.pdf, 3 pages"});
+        QCOMPARE(prompts->Messages, QStringList{"Print Hands: Wrote records.pdf, 3 pages"});
         // The window answered its timers while the solver worked.
         QVERIFY(seenMaximum == 0 || seenMaximum == 13);
         QVERIFY(!dlg->findChild<QProgressDialog*>("AnalysisProgressDlg"));
@@ -336,7 +337,7 @@ class PrintDlgTest : public QObject {
         QCOMPARE(prompts->FileRequests[1].InitialName, QStringLiteral("P49-South.pdf"));
         QCOMPARE(PdfPages(north), 2);
         QCOMPARE(PdfPages(south), 2);
-        QCOMPARE(prompts->Messages, QStringList{"Board Printing: Wrote partnership-49-north.pdf, 2 pages\n"
+        QCOMPARE(prompts->Messages, QStringList{"Print Hands: Wrote partnership-49-north.pdf, 2 pages\n"
                                                 "Wrote partnership-49-south.pdf, 2 pages"});
     }
 
@@ -352,6 +353,18 @@ class PrintDlgTest : public QObject {
         child<QPushButton>("PrintBtn")->click();
         QCOMPARE(prompts->FileRequests.size(), 2);
         QCOMPARE(PdfPages(west), 1);
+        QVERIFY(prompts->Errors.isEmpty());
+    }
+
+    // Cancelling the PDF file's name is a cancel: nothing printed, nothing said.
+    void cancelledPdfName_isACancel() {
+        boards("CANCEL.DGE", 3);
+        current = QStringLiteral("CANCEL.DGE");
+        show();
+        prompts->FileAnswers = {QString()};
+        child<QPushButton>("PrintBtn")->click();
+        QCOMPARE(prompts->FileRequests.size(), 1);
+        QVERIFY(prompts->Messages.isEmpty());
         QVERIFY(prompts->Errors.isEmpty());
     }
 
@@ -379,7 +392,7 @@ class PrintDlgTest : public QObject {
         child<QPushButton>("PrintBtn")->click();
         QCOMPARE(PdfPages(hands.filePath("club.pdf")), 1);
         QCOMPARE(prompts->Messages.size(), 1);
-        QVERIFY2(prompts->Messages[0].startsWith("Board Printing: " + path + ": board 6 left out: "),
+        QVERIFY2(prompts->Messages[0].startsWith("Print Hands: " + path + ": board 6 left out: "),
                  qPrintable(prompts->Messages[0]));
         QVERIFY(prompts->Messages[0].contains("Wrote club.pdf, 1 page"));
     }
@@ -491,7 +504,7 @@ class PrintDlgTest : public QObject {
             }
         });
         child<QPushButton>("PreviewBtn")->click();
-        QCOMPARE(seen, QStringLiteral("Print Hands: PB.DGE"));
+        QCOMPARE(seen, QStringLiteral("Print Preview: PB.DGE"));
         QVERIFY(prompts->Errors.isEmpty());
         QVERIFY(prompts->FileRequests.isEmpty());
     }

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,6 +20,7 @@ namespace {
 
 const QString Data = QStringLiteral(ZELV_TEST_DATA "/viewing/");
 const char* const SuitWords[4] = {"Spades", "Hearts", "Diamonds", "Clubs"};
+const QString Dash = QStringLiteral("\u2014");
 
 // One deal as Debian's dealer prints it: "n S.H.D.C e ... s ... w ...",
 // as seat letter -> four holdings.
@@ -86,13 +88,25 @@ class ViewHandTest : public QObject {
         dlg->show();
         QVERIFY(QTest::qWaitForWindowExposed(dlg));
     }
+    // A void shows as a dash.
     void expectDeal(const QMap<QChar, QStringList>& deal) {
         for (QChar seat : {QChar('N'), QChar('E'), QChar('S'), QChar('W')})
-            for (int s = 0; s < 4; ++s) QCOMPARE(text(QString(seat) + QLatin1String(SuitWords[s])), deal[seat][s]);
+            for (int s = 0; s < 4; ++s)
+                QCOMPARE(text(QString(seat) + QLatin1String(SuitWords[s])),
+                         deal[seat][s].isEmpty() ? Dash : deal[seat][s]);
     }
     void expectEmptyHands() {
         for (const char* seat : {"N", "E", "S", "W"})
             for (const char* suit : SuitWords) QCOMPARE(text(QLatin1String(seat) + QLatin1String(suit)), QString());
+    }
+    // For a person to look at when ZELV_SCREENSHOTS names a folder: the form,
+    // and the whole screen with the window manager's frame round it.
+    void screenshot(const QString& name) {
+        if (!qEnvironmentVariableIsSet("ZELV_SCREENSHOTS")) return;
+        const QString folder = qEnvironmentVariable("ZELV_SCREENSHOTS");
+        QTest::qWait(300);
+        dlg->grab().save(folder + "/" + name + ".png");
+        if (QScreen* screen = dlg->screen()) screen->grabWindow(0).save(folder + "/" + name + "-screen.png");
     }
     void openAnalysed(const QString& path) {
         dlg->findChild<QCheckBox*>("AnalysisCB")->setChecked(true);
@@ -130,7 +144,9 @@ class ViewHandTest : public QObject {
             auto* label = dlg->findChild<QLabel*>(name);
             QVERIFY2(label->x() + label->sizeHint().width() + 8 <= dlg->width(), name);
         }
-        QVERIFY(!(dlg->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        // It may be made larger, never smaller than the design.
+        QVERIFY(!(dlg->windowFlags() & Qt::WindowMinimizeButtonHint));
+        QCOMPARE(dlg->minimumSize(), dlg->size());
         QVERIFY(dlg->windowFlags() & Qt::WindowCloseButtonHint);
         ZELV_VERIFY_DESIGN(dlg, ViewDesign);
         QVERIFY(dlg->findChild<QLabel*>("WestLbl")->font().bold());
@@ -221,20 +237,48 @@ class ViewHandTest : public QObject {
         QCOMPARE(prompts->Beeps, 6);
     }
 
-    void voids_showAsEmptyRows() {
+    void voids_showAsADash() {
         open(Data + "VOIDS.DGE");
         const auto deals = Deals("voids.txt");
         expectDeal(deals[0]);
-        QCOMPARE(text("NDiamonds"), QString());
-        QCOMPARE(text("SHearts"), QString());
+        QCOMPARE(text("NDiamonds"), Dash);
+        QCOMPARE(text("SHearts"), Dash);
         click("NextBtn");
         expectDeal(deals[1]);
-        QCOMPARE(text("NClubs"), QString());
-        QCOMPARE(text("SSpades"), QString());
+        QCOMPARE(text("NClubs"), Dash);
+        QCOMPARE(text("SSpades"), Dash);
         click("NextBtn");
         expectDeal(deals[2]);
-        QCOMPARE(text("NSpades"), QString());
-        QCOMPARE(text("SClubs"), QString());
+        QCOMPARE(text("NSpades"), Dash);
+        QCOMPARE(text("SClubs"), Dash);
+    }
+
+    // Beside the number, the dealer and vulnerability the file gives the
+    // board (the par depends on them): from its number, or a PBN game's own.
+    void dealerAndVulnerability_showBesideTheBoardNumber() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("DV.PBN");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(OneSuitEach(6) + "[Board \"7\"]\n[Dealer \"N\"]\n[Vulnerable \"None\"]\n" +
+                OneSuitEach(7).mid(QByteArray("[Board \"7\"]\n").size()));
+        f.close();
+        open(path);
+        expectNumbers(6, 2);
+        QCOMPARE(text("DealerPn"), QStringLiteral(" Dealer: East"));
+        QCOMPARE(text("VulnerablePn"), QStringLiteral(" Vul.: E/W"));
+        click("NextBtn");
+        expectNumbers(7, 2);
+        QCOMPARE(text("DealerPn"), QStringLiteral(" Dealer: North"));
+        QCOMPARE(text("VulnerablePn"), QStringLiteral(" Vul.: Nil"));
+        screenshot("viewer-voids");
+        // Made larger, the form keeps its size in the middle of the window.
+        auto* panel = dlg->findChild<QWidget*>("Panel1");
+        const QSize before = panel->size();
+        dlg->resize(dlg->width() + 200, dlg->height() + 100);
+        QTRY_COMPARE(panel->mapTo(dlg, QPoint(0, 0)).x(), 4 + 100);
+        QCOMPARE(panel->size(), before);
+        QCOMPARE(dlg->minimumSize(), dlg->findChild<QWidget*>("ViewerContent")->size());
     }
 
     void emptyFile_showsNoBoardAndEveryButtonBeeps() {
@@ -298,12 +342,12 @@ class ViewHandTest : public QObject {
         QVERIFY(prompts->Errors[0].startsWith("Unable to open "));
     }
 
-    void f1_opensHelpTopic10() {
+    void f1_opensTheViewersOwnTopic() {
         open(Data + "ONE.DGE");
         dlg->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(dlg));
         QTest::keyClick(dlg->focusWidget(), Qt::Key_F1);
-        QCOMPARE(prompts->HelpTopics, QList<int>{10});
+        QCOMPARE(prompts->HelpTopics, QList<int>{15});
     }
 
     void everyShowing_startsAgainAtBoardOne() {
@@ -439,6 +483,8 @@ class ViewHandTest : public QObject {
         openAnalysed(Data + "BOARDS21.DGE");
         QTRY_VERIFY_WITH_TIMEOUT(!dlg->Analysis().Running(), 60000);
         QCOMPARE(dlg->Analysis().Done(), std::size_t(21));
+        click("NextBtn");
+        screenshot("viewer-analysis");
         dlg->reject();
         open(Data + "ONE.DGE");
         QVERIFY(dlg->findChild<QCheckBox*>("AnalysisCB")->isChecked());
