@@ -14,6 +14,22 @@ std::string CodeLockPath(const std::string& folder, const std::string& code) {
     return JoinPath(folder, "." + code + ".lock");
 }
 
+namespace {
+// The pid the holder of the lock on `fd` wrote into it. The holder writes it
+// just after taking the lock, so a run that comes in between waits a moment
+// for it rather than name no one.
+std::string LockOwner(int fd) {
+    for (int wait = 0; wait < 50; ++wait) {
+        char pid[24] = {};
+        const ssize_t n = ::pread(fd, pid, sizeof pid - 1, 0);
+        // Whole once it ends its line.
+        if (n > 0 && pid[n - 1] == '\n') return TrimBlanks(std::string(pid, static_cast<std::size_t>(n)));
+        ::usleep(4000);
+    }
+    return {};
+}
+} // namespace
+
 bool CodeLock::Acquire(const std::string& folder, const std::string& code, std::string* error) {
     Release();
     const std::string path = CodeLockPath(folder, code);
@@ -24,11 +40,9 @@ bool CodeLock::Acquire(const std::string& folder, const std::string& code, std::
         if (fd < 0) return true;
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const bool busy = errno == EWOULDBLOCK;
-            char pid[24] = {};
-            const ssize_t n = busy ? ::pread(fd, pid, sizeof pid - 1, 0) : 0;
+            const std::string owner = busy ? LockOwner(fd) : std::string();
             ::close(fd);
             if (!busy) return true; // a file system without locks
-            const std::string owner = TrimBlanks(std::string(pid, n > 0 ? static_cast<std::size_t>(n) : 0));
             if (error)
                 *error = code + " is being written by another run" + (owner.empty() ? "" : " (pid " + owner + ")");
             return false;

@@ -315,7 +315,7 @@ std::string HoldingsReason(const HandDefinition& d) {
         if (!lengthAndPoints)
             return "no " + std::string(SuitSingular[s]) + " holding of " + Range(lo, hi) +
                    (lo == 1 && hi == 1 ? " card" : " cards") + " has " + Range(plo, std::min(phi, 10)) + " points";
-        return NoHoldingWithMustHaves(d, s, must);
+        return NoHoldingWithMustHaves(d, s, d.MustHaveMask());
     }
     if (!AnyPatternFits(AcceptedPatterns(d), holdings))
         return "no accepted shape fits the suit lengths the suit limits leave: " + LengthListText(holdings);

@@ -441,7 +441,7 @@ class MainWinTest : public QObject {
         auto* browser = viewer.findChild<QTextBrowser*>("HelpBrowser");
         QCOMPARE(browser->source().fragment(), QString("topic%1").arg(topic));
         QVERIFY(browser->toPlainText().contains(words, Qt::CaseInsensitive));
-        QCOMPARE(viewer.findChild<QListWidget*>("ContentsLB")->count(), 6);
+        QCOMPARE(viewer.findChild<QListWidget*>("ContentsLB")->count(), 8);
         if (topic == 20) Save(&viewer, "help.png");
     }
 
