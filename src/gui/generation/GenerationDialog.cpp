@@ -472,6 +472,7 @@ void GenerationDialog::SetDefaultValues() {
     DlmCB->setChecked(false);
     SecureCB->setChecked(false);
     LevelCB->setChecked(false);
+    ConditionPanel->setText(QString());
     ClearRunFigures();
     MainTabSheet->setCurrentIndex(0);
 }

@@ -126,6 +126,14 @@ class ConditionBoxTest : public QObject {
         QTest::keyClicks(edit(), ")");
         QVERIFY(errorShown().isEmpty());
         QVERIFY(box->condition());
+
+        // Clear All clears the condition too, and its Undo brings it back.
+        const QString typed = box->text();
+        auto* clear = child<QPushButton>("ClearBtn");
+        QTest::mouseClick(clear, Qt::LeftButton);
+        QVERIFY(box->text().isEmpty());
+        QTest::mouseClick(clear, Qt::LeftButton);
+        QCOMPARE(box->text(), typed);
     }
 
     // North opens 1NT, South any, the box asks for 25+ and no major fit:
