@@ -83,10 +83,20 @@ bool WriteDlm(const std::vector<Board>& boards, const std::string& code, std::st
     return true;
 }
 
-BoardList ReadDlm(std::string_view text, const std::string& name) {
-    BoardList list;
-    std::map<std::string, std::string> keys;    // lower-cased key -> value; the first of each
-    std::map<std::uint64_t, std::string> lines; // board number -> value
+namespace {
+// The file's "key=value" lines: keys lower-cased, the first of each kept, and
+// the "Board NN" lines by their number.
+struct DlmLines {
+    std::map<std::string, std::string> Keys;
+    std::map<std::uint64_t, std::string> Boards;
+    std::optional<std::uint64_t> Number(const char* key) const {
+        auto it = Keys.find(key);
+        return it == Keys.end() ? std::nullopt : ParseNumber(it->second);
+    }
+};
+
+DlmLines SplitDlmLines(std::string_view text) {
+    DlmLines lines;
     std::size_t at = 0;
     while (at < text.size()) {
         std::size_t end = text.find('\n', at);
@@ -99,64 +109,67 @@ BoardList ReadDlm(std::string_view text, const std::string& name) {
         for (char& c : key) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
         const std::string value = TrimBlanks(raw.substr(eq + 1));
         if (key.rfind("board ", 0) == 0) {
-            if (auto n = ParseNumber(std::string_view(key).substr(6))) lines.emplace(*n, value);
+            if (auto n = ParseNumber(std::string_view(key).substr(6))) lines.Boards.emplace(*n, value);
         } else {
-            keys.emplace(key, value);
+            lines.Keys.emplace(key, value);
         }
     }
-    auto number = [&keys](const char* key) -> std::optional<std::uint64_t> {
-        auto it = keys.find(key);
-        return it == keys.end() ? std::nullopt : ParseNumber(it->second);
-    };
-    const auto from = number("from board"), to = number("to board");
-    if (!from || !to) {
-        list.Error = name + ": no \"From board\" and \"To board\" in its [Document] section; it is no .DLM file";
-        return list;
+    return lines;
+}
+
+// Why the [Document] section does not describe a set of boards, or "".
+std::string DlmDocumentProblem(const DlmLines& lines, const std::string& name) {
+    const auto from = lines.Number("from board"), to = lines.Number("to board");
+    if (!from || !to)
+        return name + ": no \"From board\" and \"To board\" in its [Document] section; it is no .DLM file";
+    if (auto sum = lines.Keys.find("checksum"); sum != lines.Keys.end()) {
+        const auto status = lines.Keys.find("status");
+        const std::uint64_t show = status != lines.Keys.end() && EqualsNoCase(status->second, "Show") ? 1 : 0;
+        const std::uint64_t expected = lines.Number("duplicates").value_or(0) ^ *from ^ *to ^ show;
+        if (ParseNumber(sum->second) != expected)
+            return name + ": its [Document] checksum is " + sum->second + ", but Duplicates, From board and " +
+                   "To board give " + std::to_string(expected) + "; the file is damaged";
     }
-    if (auto sum = keys.find("checksum"); sum != keys.end()) {
-        const auto status = keys.find("status");
-        const std::uint64_t show = status != keys.end() && EqualsNoCase(status->second, "Show") ? 1 : 0;
-        const std::uint64_t expected = number("duplicates").value_or(0) ^ *from ^ *to ^ show;
-        if (ParseNumber(sum->second) != expected) {
-            list.Error = name + ": its [Document] checksum is " + sum->second + ", but Duplicates, From board and " +
-                         "To board give " + std::to_string(expected) + "; the file is damaged";
-            return list;
-        }
+    if (*from < 1 || *from > *to || *to > DlmHighestBoard)
+        return name + ": boards " + std::to_string(*from) + " to " + std::to_string(*to) +
+               " are not a set within 1 to " + std::to_string(DlmHighestBoard);
+    return {};
+}
+
+// Board `n`'s hands from its line's value, or why they cannot be read.
+std::string DlmBoardHands(std::uint64_t n, const std::string& v, std::array<CardMask, 4>& hands) {
+    bool shaped = v.size() == 29;
+    for (std::size_t i = 0; shaped && i < 29; ++i)
+        shaped = i < 26 ? v[i] >= 'a' && v[i] <= 'p' : v[i] >= '0' && v[i] <= '9';
+    if (!shaped) return "\"" + v + "\" is not 26 letters from a to p and a three-digit checksum";
+    const std::string_view letters = std::string_view(v).substr(0, 26);
+    const unsigned expected = DlmChecksum(n, letters);
+    if (std::stoul(v.substr(26)) != expected)
+        return "its checksum is " + v.substr(26) + ", but its letters give " + std::to_string(expected);
+    hands = {};
+    for (int i = 0; i < 26; ++i) {
+        const int pair = letters[static_cast<std::size_t>(i)] - 'a';
+        hands[static_cast<std::size_t>(SeatOfClockwise(pair / 4))] |= CardBit(static_cast<CardCode>(2 * i + 1));
+        hands[static_cast<std::size_t>(SeatOfClockwise(pair % 4))] |= CardBit(static_cast<CardCode>(2 * i + 2));
     }
-    if (*from < 1 || *from > *to || *to > DlmHighestBoard) {
-        list.Error = name + ": boards " + std::to_string(*from) + " to " + std::to_string(*to) +
-                     " are not a set within 1 to " + std::to_string(DlmHighestBoard);
-        return list;
-    }
-    for (std::uint64_t n = *from; n <= *to; ++n) {
-        auto it = lines.find(n);
-        if (it == lines.end()) {
+    return HandsProblem(hands);
+}
+} // namespace
+
+BoardList ReadDlm(std::string_view text, const std::string& name) {
+    BoardList list;
+    const DlmLines lines = SplitDlmLines(text);
+    list.Error = DlmDocumentProblem(lines, name);
+    if (!list.Error.empty()) return list;
+    const std::uint64_t from = *lines.Number("from board"), to = *lines.Number("to board");
+    for (std::uint64_t n = from; n <= to; ++n) {
+        auto it = lines.Boards.find(n);
+        if (it == lines.Boards.end()) {
             list.Problems.push_back(LeftOut(name, n, "there is no line \"Board " + TwoDigits(n) + "=\""));
             continue;
         }
-        const std::string& v = it->second;
-        bool shaped = v.size() == 29;
-        for (std::size_t i = 0; shaped && i < 29; ++i)
-            shaped = i < 26 ? v[i] >= 'a' && v[i] <= 'p' : v[i] >= '0' && v[i] <= '9';
-        if (!shaped) {
-            list.Problems.push_back(
-                LeftOut(name, n, "\"" + v + "\" is not 26 letters from a to p and a three-digit checksum"));
-            continue;
-        }
-        const std::string_view letters = std::string_view(v).substr(0, 26);
-        const unsigned expected = DlmChecksum(n, letters);
-        if (std::stoul(v.substr(26)) != expected) {
-            list.Problems.push_back(LeftOut(
-                name, n, "its checksum is " + v.substr(26) + ", but its letters give " + std::to_string(expected)));
-            continue;
-        }
         std::array<CardMask, 4> hands{};
-        for (int i = 0; i < 26; ++i) {
-            const int pair = letters[static_cast<std::size_t>(i)] - 'a';
-            hands[static_cast<std::size_t>(SeatOfClockwise(pair / 4))] |= CardBit(static_cast<CardCode>(2 * i + 1));
-            hands[static_cast<std::size_t>(SeatOfClockwise(pair % 4))] |= CardBit(static_cast<CardCode>(2 * i + 2));
-        }
-        if (std::string problem = HandsProblem(hands); !problem.empty()) {
+        if (std::string problem = DlmBoardHands(n, it->second, hands); !problem.empty()) {
             list.Problems.push_back(LeftOut(name, n, problem));
             continue;
         }

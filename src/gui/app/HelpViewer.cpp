@@ -59,19 +59,7 @@ HelpViewer::HelpViewer(const QString& helpFile, QWidget* parent) : QDialog(paren
     contents_ = new QListWidget(tabs_);
     contents_->setObjectName(QStringLiteral("ContentsLB"));
     tabs_->addTab(contents_, QStringLiteral("&Contents"));
-    auto* search = new QWidget(tabs_);
-    auto* searchColumn = new QVBoxLayout(search);
-    searchColumn->addWidget(new QLabel(QStringLiteral("Type the first letters of a word:"), search));
-    keywordEdit_ = new QLineEdit(search);
-    keywordEdit_->setObjectName(QStringLiteral("KeywordEB"));
-    searchColumn->addWidget(keywordEdit_);
-    keywordList_ = new QListWidget(search);
-    keywordList_->setObjectName(QStringLiteral("KeywordLB"));
-    searchColumn->addWidget(keywordList_, 1);
-    auto* display = new QPushButton(QStringLiteral("&Display"), search);
-    display->setObjectName(QStringLiteral("DisplayBtn"));
-    searchColumn->addWidget(display);
-    tabs_->addTab(search, QStringLiteral("&Search"));
+    QPushButton* display = BuildSearchTab();
 
     browser_ = new QTextBrowser(this);
     browser_->setObjectName(QStringLiteral("HelpBrowser"));
@@ -92,6 +80,43 @@ HelpViewer::HelpViewer(const QString& helpFile, QWidget* parent) : QDialog(paren
     column->addLayout(bottom);
     resize(860, 600);
 
+    ReadTopicsAndKeywords();
+    // Wide enough for the longest topic title, so none is cut off.
+    int wide = 200;
+    for (const Entry& t : topics_) wide = std::max(wide, contents_->fontMetrics().horizontalAdvance(t.title) + 40);
+    tabs_->setMinimumWidth(wide);
+    split->setSizes({wide, 860 - wide});
+
+    connect(contents_, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { jumpTo(topics_.value(contents_->row(item)).anchor); });
+    connect(contents_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { jumpTo(topics_.value(contents_->row(item)).anchor); });
+    connect(keywordEdit_, &QLineEdit::textEdited, this, &HelpViewer::keywordTyped);
+    connect(keywordEdit_, &QLineEdit::returnPressed, this, &HelpViewer::displayKeyword);
+    connect(keywordList_, &QListWidget::itemActivated, this, [this] { displayKeyword(); });
+    connect(display, &QPushButton::clicked, this, &HelpViewer::displayKeyword);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+QPushButton* HelpViewer::BuildSearchTab() {
+    auto* search = new QWidget(tabs_);
+    auto* searchColumn = new QVBoxLayout(search);
+    searchColumn->addWidget(new QLabel(QStringLiteral("Type the first letters of a word:"), search));
+    keywordEdit_ = new QLineEdit(search);
+    keywordEdit_->setObjectName(QStringLiteral("KeywordEB"));
+    searchColumn->addWidget(keywordEdit_);
+    keywordList_ = new QListWidget(search);
+    keywordList_->setObjectName(QStringLiteral("KeywordLB"));
+    searchColumn->addWidget(keywordList_, 1);
+    auto* display = new QPushButton(QStringLiteral("&Display"), search);
+    display->setObjectName(QStringLiteral("DisplayBtn"));
+    searchColumn->addWidget(display);
+    tabs_->addTab(search, QStringLiteral("&Search"));
+    return display;
+}
+
+// Topics and keywords from the help file, listed in their tabs.
+void HelpViewer::ReadTopicsAndKeywords() {
     QFile f(file_);
     if (!file_.isEmpty() && f.open(QIODevice::ReadOnly)) {
         const QString html = QString::fromUtf8(f.readAll());
@@ -120,21 +145,6 @@ HelpViewer::HelpViewer(const QString& helpFile, QWidget* parent) : QDialog(paren
     }
     for (const Entry& t : topics_) contents_->addItem(t.title);
     for (const Entry& k : keywords_) keywordList_->addItem(k.title);
-    // Wide enough for the longest topic title, so none is cut off.
-    int wide = 200;
-    for (const Entry& t : topics_) wide = std::max(wide, contents_->fontMetrics().horizontalAdvance(t.title) + 40);
-    tabs_->setMinimumWidth(wide);
-    split->setSizes({wide, 860 - wide});
-
-    connect(contents_, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { jumpTo(topics_.value(contents_->row(item)).anchor); });
-    connect(contents_, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { jumpTo(topics_.value(contents_->row(item)).anchor); });
-    connect(keywordEdit_, &QLineEdit::textEdited, this, &HelpViewer::keywordTyped);
-    connect(keywordEdit_, &QLineEdit::returnPressed, this, &HelpViewer::displayKeyword);
-    connect(keywordList_, &QListWidget::itemActivated, this, [this] { displayKeyword(); });
-    connect(display, &QPushButton::clicked, this, &HelpViewer::displayKeyword);
-    connect(close, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void HelpViewer::jumpTo(const QString& anchor) {

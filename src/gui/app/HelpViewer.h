@@ -7,6 +7,7 @@
 
 class QLineEdit;
 class QListWidget;
+class QPushButton;
 class QTabWidget;
 class QTextBrowser;
 
@@ -39,6 +40,8 @@ class HelpViewer : public QDialog {
         QString title;
         QString anchor;
     };
+    QPushButton* BuildSearchTab();
+    void ReadTopicsAndKeywords();
     void jumpTo(const QString& anchor);
     void keywordTyped(const QString& text);
 
