@@ -16,6 +16,17 @@
 
 namespace zelv {
 
+// One part of a session: a set-up and its number of boards, dealt into the
+// run's files after the boards of the parts before it.
+struct RunPart {
+    std::string Name; // each of its boards' PBN game carries it as [Zelvano_Part "Name"]
+    DealSetup Setup;
+    std::int64_t Boards = 0;
+    bool SeedFirst = true;
+    bool Level = false;
+    BoardCondition Condition;
+};
+
 struct DealRunOptions {
     DealSetup Setup; // by seat index
     bool SeedFirst = true;
@@ -58,7 +69,19 @@ struct DealRunOptions {
     // levelled alike; a board it refuses counts as an attempt that failed.
     // None: every such board is taken, as always.
     BoardCondition Condition;
+    // A session: when there are parts, they take the place of Setup, Boards,
+    // SeedFirst, Level and Condition above, and are dealt one after the
+    // other into one set numbered straight through from FirstBoard. Every
+    // part is checked before any file is touched. The classic generator
+    // carries on from one part to the next, so a seeded session repeats.
+    std::vector<RunPart> Parts;
+    // The parts' boards written in a random order (drawn from the run's
+    // source), numbered afterwards: the themes do not come in blocks.
+    bool Mix = false;
 };
+
+// The boards a run deals in all: its parts' together, or Boards.
+std::int64_t RunBoards(const DealRunOptions& options);
 
 // Boards each slot got, by seat index and slot position.
 using AlternativeShares = std::array<std::array<std::uint64_t, 5>, 4>;
@@ -74,6 +97,7 @@ struct DealProgress {
     bool WithAnalysis = false;
     bool Analysing = false;
     std::uint64_t Analysed = 0;
+    std::size_t Part = 0; // a session: the part being dealt, from 0
 };
 
 enum class DealStatus {
@@ -105,6 +129,9 @@ struct DealRunResult {
     std::uint64_t Analysed = 0;
     double AnalysisSeconds = 0;
     std::vector<std::string> Notes;
+    // A session: the boards kept of each part, in the parts' order. A part
+    // is whole when it has all its boards.
+    std::vector<std::uint64_t> PartBoards;
 };
 
 using ProgressFn = std::function<void(const DealProgress&)>;
