@@ -101,7 +101,8 @@ int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out,
     if (format == ShowFormat::Pbn) out << PbnFileHeader();
     // With analysis every sound board is kept until all are analysed together.
     std::vector<BoardSource::Shown> kept;
-    std::vector<std::optional<Board>> sound;
+    std::vector<Board> sound;
+    std::vector<std::uint64_t> soundAt;
     BoardSource::Shown board;
     std::string error;
     for (std::uint64_t n = 1; n <= file.BoardCount(); ++n) {
@@ -128,14 +129,17 @@ int ShowBoardFile(const std::string& path, ShowFormat format, std::ostream& out,
         }
         kept.push_back(board);
         sound.push_back(deal);
+        soundAt.push_back(n);
     }
     if (analysis) {
-        const AnalysisReport report = AnalyseBoards(sound, path, progress);
+        // What the file's PBN games or the cache already hold is not solved again.
+        const AnalysisReport report = AnalyseFileBoards(file, soundAt, &AnalysisCache::Shared(), progress);
         for (const std::string& problem : report.Problems) Say(err, problem);
+        for (const std::string& note : report.Notes) Say(err, note);
         damaged = damaged || !report.Problems.empty();
         for (std::size_t i = 0; i < kept.size(); ++i) {
             const BoardAnalysis* a = report.Results[i] ? &*report.Results[i] : nullptr;
-            emit(kept[i], *sound[i], a);
+            emit(kept[i], sound[i], a);
             if (!a) continue;
             if (const std::string note = ParNotComputedNote(path, kept[i].Number, a->Par, format == ShowFormat::Pbn);
                 !note.empty()) {

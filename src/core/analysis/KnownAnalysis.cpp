@@ -118,8 +118,10 @@ std::optional<BoardAnalysis> KnownAnalysis(const BoardSource& file, std::uint64_
     return std::nullopt;
 }
 
-AnalysisReport AnalyseFileBoards(BoardSource& file, std::size_t first, std::size_t count, const AnalysisCache* cache,
-                                 const AnalysisProgress& progress, std::size_t batch, const std::atomic<bool>* stop) {
+AnalysisReport AnalyseFileBoards(BoardSource& file, const std::vector<std::uint64_t>& positions,
+                                 const AnalysisCache* cache, const AnalysisProgress& progress, std::size_t batch,
+                                 const std::atomic<bool>* stop) {
+    const std::size_t count = positions.size();
     AnalysisReport report;
     report.Results.resize(count);
     std::vector<std::optional<Board>> unknown;
@@ -127,11 +129,11 @@ AnalysisReport AnalyseFileBoards(BoardSource& file, std::size_t first, std::size
     for (std::size_t i = 0; i < count; ++i) {
         Board b;
         std::string problem;
-        if (!file.ReadDeal(first + i + 1, b, &problem)) {
+        if (!file.ReadDeal(positions[i], b, &problem)) {
             report.Problems.push_back(NotAnalysed(file.Path(), b.Number, problem));
             continue;
         }
-        if ((report.Results[i] = KnownAnalysis(file, first + i + 1, b, cache, report.Notes))) continue;
+        if ((report.Results[i] = KnownAnalysis(file, positions[i], b, cache, report.Notes))) continue;
         unknown.push_back(b);
         where.push_back(i);
     }
@@ -148,6 +150,13 @@ AnalysisReport AnalyseFileBoards(BoardSource& file, std::size_t first, std::size
     }
     if (progress && unknown.empty() && count != 0) progress(count, count);
     return report;
+}
+
+AnalysisReport AnalyseFileBoards(BoardSource& file, std::size_t first, std::size_t count, const AnalysisCache* cache,
+                                 const AnalysisProgress& progress, std::size_t batch, const std::atomic<bool>* stop) {
+    std::vector<std::uint64_t> positions(count);
+    for (std::size_t i = 0; i < count; ++i) positions[i] = first + i + 1;
+    return AnalyseFileBoards(file, positions, cache, progress, batch, stop);
 }
 
 } // namespace zelv

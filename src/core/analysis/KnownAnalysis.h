@@ -39,5 +39,10 @@ std::optional<BoardAnalysis> KnownAnalysis(const BoardSource& file, std::uint64_
 AnalysisReport AnalyseFileBoards(BoardSource& file, std::size_t first, std::size_t count, const AnalysisCache* cache,
                                  const AnalysisProgress& progress = {}, std::size_t batch = AnalysisBatch(),
                                  const std::atomic<bool>* stop = nullptr);
+// The same for the boards at `positions` (from 1) of `file`; Results are
+// by position given.
+AnalysisReport AnalyseFileBoards(BoardSource& file, const std::vector<std::uint64_t>& positions,
+                                 const AnalysisCache* cache, const AnalysisProgress& progress = {},
+                                 std::size_t batch = AnalysisBatch(), const std::atomic<bool>* stop = nullptr);
 
 } // namespace zelv
