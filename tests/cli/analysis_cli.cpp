@@ -73,6 +73,18 @@ TEST_F(AnalysisCli, showDd_addsTheTagsAfterTheMandatoryOnesAndNothingElse) {
     }
     EXPECT_EQ(games, 3);
     EXPECT_EQ(kept, Lines(plain.Out));
+
+    // Shown again from its own analysis, the same; a game whose tricks
+    // disagree with its table is named and solved again.
+    const fs::path analysed = root / "DD.PBN";
+    std::string text = dd.Out;
+    const std::size_t hex = text.find("[DoubleDummyTricks \"") + 20;
+    text[hex] = text[hex] == '0' ? '1' : '0';
+    WriteBytes(analysed, text);
+    const RunResult again = Run({"show", analysed.string(), "--dd"});
+    EXPECT_EQ(again.Out, dd.Out);
+    EXPECT_NE(again.Err.find("board 1: "), std::string::npos) << again.Err;
+    EXPECT_NE(again.Err.find("the board is analysed again"), std::string::npos) << again.Err;
 }
 
 // Tricks known without a solver: each hand holds one whole suit.
