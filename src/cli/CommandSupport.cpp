@@ -108,19 +108,18 @@ void SetupOptions::Add(CLI::App& app, DealCommandLine& line) {
         ->type_name("FILE");
     static const char* const names[4] = {"--north", "--south", "--east", "--west"};
     for (int seat : {North, East, South, West}) {
-        const auto i = static_cast<std::size_t>(seat);
-        Given[i] = app.add_option(names[seat], Seats[i],
-                                  "Up to five comma-separated definition names for " + SeatNames[seat] +
-                                      "; an empty item is an empty slot")
-                       ->type_name("NAMES");
+        Given[seat] = app.add_option(names[seat], Seats[seat],
+                                     "Up to five comma-separated definition names for " + SeatNames[seat] +
+                                         "; an empty item is an empty slot")
+                          ->type_name("NAMES");
     }
 }
 
 bool SetupOptions::Take(DealCommandLine& line) const {
     bool any = false;
-    for (std::size_t i = 0; i < 4; ++i)
-        if (*Given[i]) {
-            line.Seats[i] = Seats[i];
+    for (int seat = 0; seat < 4; ++seat)
+        if (*Given[seat]) {
+            line.Seats[seat] = Seats[seat];
             any = true;
         }
     return any;

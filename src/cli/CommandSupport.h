@@ -47,8 +47,8 @@ std::optional<int> ParseArguments(CLI::App& app, int argc, char** argv);
 
 // --generator and the four seats' options, which deal and odds share.
 struct SetupOptions {
-    std::array<std::string, 4> Seats; // by seat index
-    std::array<CLI::Option*, 4> Given{};
+    SeatArray<std::string> Seats;
+    SeatArray<CLI::Option*> Given{};
 
     void Add(CLI::App& app, DealCommandLine& line);
     // The seats given into `line`, which merging tells from seats left to a

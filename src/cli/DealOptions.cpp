@@ -87,11 +87,11 @@ std::string MergeGenerator(const DealCommandLine& line, MergedDeal& m) {
     }
     std::string missing;
     for (const MissingDefinition& gone : MissingDefinitions(gen, available))
-        if (!line.Seats[static_cast<std::size_t>(gone.Seat)])
+        if (!line.Seats[gone.Seat])
             missing += (missing.empty() ? "" : "; ") + MissingDefinitionText(line.Generator, gone, line.Definitions);
     if (!missing.empty()) return missing;
     for (int seat = 0; seat < 4; ++seat)
-        if (!line.Seats[static_cast<std::size_t>(seat)] && !gen.Seats[seat].AnyHand)
+        if (!line.Seats[seat] && !gen.Seats[seat].AnyHand)
             WarnIfFirstSlotEmpty(line.Generator, seat, gen.Seats[seat].Names, m.Warnings);
     return {};
 }
@@ -100,7 +100,7 @@ std::string MergeGenerator(const DealCommandLine& line, MergedDeal& m) {
 // verdict, with what is wrong in `error` when it is not Run.
 MergedDeal::Verdict MergeSeatOptions(const DealCommandLine& line, MergedDeal& m, std::string& error) {
     for (int seat = 0; seat < 4; ++seat) {
-        const auto& typed = line.Seats[static_cast<std::size_t>(seat)];
+        const auto& typed = line.Seats[seat];
         if (!typed) continue;
         SeatSetup& s = m.Options.Setup[seat];
         if (!SplitNames(SeatOptions[seat], *typed, s.Names, error)) return MergedDeal::Verdict::Usage;

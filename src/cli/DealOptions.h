@@ -14,8 +14,8 @@
 namespace zelv {
 
 struct DealCommandLine {
-    std::string Generator;                           // empty: none
-    std::array<std::optional<std::string>, 4> Seats; // by seat index: --north ... as typed
+    std::string Generator;                       // empty: none
+    SeatArray<std::optional<std::string>> Seats; // --north ... as typed
     std::string Boards = "1";
     std::optional<std::string> Seed;
     std::optional<std::string> MaxAttempts;

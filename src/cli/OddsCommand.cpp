@@ -3,11 +3,11 @@
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
+#include "core/dealing/RunChecks.h"
 #include "core/dealing/RunPresenter.h"
 #include "core/files/FileUtil.h"
 #include "core/odds/SetupOdds.h"
 #include "core/settings/Settings.h"
-#include "core/dealing/RunChecks.h"
 #include "core/setup/GeneratorFile.h"
 #include "core/setup/SessionSetup.h"
 

@@ -26,9 +26,7 @@ std::string TakeSeats(const std::string& seatsText, PdfPrintJob& job) {
             TrimBlanks(seatsText.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
         int seat = -1;
         for (int s = 0; s < 4; ++s)
-            if (EqualsNoCase(item, SeatNames[static_cast<std::size_t>(s)]) ||
-                EqualsNoCase(item, SeatNames[static_cast<std::size_t>(s)].substr(0, 1)))
-                seat = s;
+            if (EqualsNoCase(item, SeatNames[s]) || EqualsNoCase(item, SeatNames[s].substr(0, 1))) seat = s;
         if (seat < 0) return "--seats: '" + item + "' is not a seat (N, E, S or W)";
         job.Request.Seats[static_cast<std::size_t>(seat)] = true;
         if (comma == std::string::npos) break;

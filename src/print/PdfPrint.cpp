@@ -24,7 +24,7 @@ std::string PdfNameFor(const std::string& output, int seat) {
     } else {
         ext = ".pdf";
     }
-    return base + "-" + SeatNames[static_cast<std::size_t>(seat)] + ext;
+    return base + "-" + SeatNames[seat] + ext;
 }
 
 PdfPrintResult PrintBoardFileToPdf(const PdfPrintJob& job) {

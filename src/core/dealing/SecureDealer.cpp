@@ -155,7 +155,8 @@ constexpr double BuildCost = 8.0;
 
 SecurePlan::SecurePlan(DealEngine& board, Construction how) {
     // The same seeded cards as the classic dealer places.
-    Seeded = board.SeededCards();
+    const std::array<CardMask, 4>& seeded = board.SeededCards();
+    std::copy(seeded.begin(), seeded.end(), Seeded.begin());
     CardMask taken = 0;
     for (CardMask s : Seeded) taken |= s;
     Unseeded = AllCardsMask & ~taken;
@@ -249,7 +250,7 @@ bool SecureDealer::DealHands(std::array<CardMask, 4>& hands) {
         }
         hands[static_cast<std::size_t>(seat)] = hand;
         pack &= ~hand;
-        size -= plan.Need[static_cast<std::size_t>(seat)];
+        size -= plan.Need[seat];
         if (!board_.SeatMeetsSetup(seat, hand)) return false;
         k = 1;
     }
@@ -257,8 +258,8 @@ bool SecureDealer::DealHands(std::array<CardMask, 4>& hands) {
     // dealt, constrained seats first, each tested as soon as it is complete.
     for (; k < 4; ++k) {
         const int seat = plan.Order[static_cast<std::size_t>(k)];
-        CardMask hand = plan.Seeded[static_cast<std::size_t>(seat)];
-        int need = plan.Need[static_cast<std::size_t>(seat)];
+        CardMask hand = plan.Seeded[seat];
+        int need = plan.Need[seat];
         if (k == 3) {
             // The last seat takes what is left, which is already a uniform choice.
             hand |= pack;
@@ -269,7 +270,7 @@ bool SecureDealer::DealHands(std::array<CardMask, 4>& hands) {
                 // here with chance need/size given those before it did.
                 // Where one does not, the hand would fail whatever else it
                 // got, and the attempt ends without dealing the rest.
-                CardMask required = plan.Required[static_cast<std::size_t>(seat)];
+                CardMask required = plan.Required[seat];
                 if (required & ~pack) return false; // an earlier hand holds one
                 for (; required; required &= required - 1) {
                     if (static_cast<int>(random_.SmallBelow(static_cast<unsigned>(size))) >= need) return false;

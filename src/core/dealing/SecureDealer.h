@@ -125,11 +125,11 @@ struct SecurePlan {
     // Reads `board`'s set-up (Constrained flags, SeedFirst and slots).
     explicit SecurePlan(DealEngine& board, Construction how = Construction::Automatic);
 
-    std::array<CardMask, 4> Seeded{}; // placed before any draw, by seat index
+    SeatArray<CardMask> Seeded{}; // placed before any draw
     // Cards a seat must end up holding to pass at all (those every one of
     // its definitions requires), less its seeded cards, by seat index.
-    std::array<CardMask, 4> Required{};
-    std::array<int, 4> Need{};  // cards to draw, by seat index
+    SeatArray<CardMask> Required{};
+    SeatArray<int> Need{};      // cards to draw
     std::array<int, 4> Order{}; // the built seat, then constrained seats, then the rest
     int ConstrainedCount = 0;
     CardMask Unseeded = 0; // the cards every attempt draws from
@@ -173,7 +173,7 @@ class SecureDealer {
     bool DealHands(std::array<CardMask, 4>& hands);
 
     // The cards placed before any draw, by seat index.
-    CardMask Seeded(int seat) const { return plan_->Seeded[static_cast<std::size_t>(seat)]; }
+    CardMask Seeded(int seat) const { return plan_->Seeded[seat]; }
     // The seat whose hand is built, or -1.
     int BuiltSeat() const { return plan_->Built; }
 
