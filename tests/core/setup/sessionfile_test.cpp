@@ -111,7 +111,7 @@ TEST(SessionFile, aPartOnTheCommandLineIsAGeneratorFileAndACount) {
     EXPECT_EQ(part.Name, "nt");
     EXPECT_EQ(part.Setup.Seats[North].Names[0], "1NT");
     for (const std::string& bad : {dir.file("nt.GEN"), dir.file("nt.GEN") + ":", dir.file("nt.GEN") + ":0",
-                                  std::string(":8"), dir.file("nt.GEN") + ":eight"}) {
+                                   std::string(":8"), dir.file("nt.GEN") + ":eight"}) {
         EXPECT_FALSE(ReadPartArgument(bad, part, &error)) << bad;
         EXPECT_NE(error.find("is not GENERATOR:BOARDS"), std::string::npos) << error;
     }
