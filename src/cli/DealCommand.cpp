@@ -3,6 +3,7 @@
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
+#include "cli/RunOutput.h"
 #include "core/dealing/DealRun.h"
 #include "core/dealing/RunPresenter.h"
 #include "core/files/FileUtil.h"
@@ -10,6 +11,7 @@
 #include "core/settings/Settings.h"
 #include "core/settings/Version.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -27,13 +29,15 @@ struct DealArguments {
     SetupOptions Setup;
     std::string Seed, MaxAttempts, Threads, FirstBoard;
     CLI::Option *SeedGiven = nullptr, *MaxAttemptsGiven = nullptr, *ThreadsGiven = nullptr, *FirstBoardGiven = nullptr;
+    CLI::Option *BoardsGiven = nullptr, *LevelGiven = nullptr;
     bool Quiet = false;
 };
 
 void AddDealOptions(CLI::App& app, DealArguments& args) {
     DealCommandLine& line = args.Line;
     args.Setup.Add(app, line);
-    app.add_option("--boards", line.Boards, "Number of boards to deal")->type_name("N")->capture_default_str();
+    args.BoardsGiven =
+        app.add_option("--boards", line.Boards, "Number of boards to deal")->type_name("N")->capture_default_str();
     app.add_option("--code", line.Code,
                    "File code: the output files are CODE.DGE, CODE.BRI and CODE.PBN (and CODE.DUP, CODE.DLM)")
         ->type_name("CODE")
@@ -70,8 +74,15 @@ void AddDealOptions(CLI::App& app, DealArguments& args) {
                        "Number the set from this board (default 1): the PBN, DUP and DLM files, dealer and "
                        "vulnerability follow it")
             ->type_name("N");
-    app.add_flag("--level", line.Level,
-                 "Share boards equally among each seat's alternatives: board k takes alternative ((k-1) mod m)+1");
+    args.LevelGiven =
+        app.add_flag("--level", line.Level,
+                     "Share boards equally among each seat's alternatives: board k takes alternative ((k-1) mod m)+1");
+    app.add_option("--part", line.Parts,
+                   "A session without a file: a generator file and its number of boards, dealt after the parts "
+                   "before it into one set (give it once per part)")
+        ->type_name("GEN:COUNT")
+        ->take_all();
+    app.add_flag("--mix", line.Mix, "With --part: the parts' boards in a random order, numbered afterwards");
     app.add_flag("--quiet", args.Quiet, "No progress line and no summary");
 }
 
@@ -84,15 +95,6 @@ DealCommandLine TakeDealArguments(const DealArguments& args) {
     if (*args.ThreadsGiven) line.Threads = args.Threads;
     if (*args.FirstBoardGiven) line.FirstBoard = args.FirstBoard;
     return line;
-}
-
-// An output folder that does not exist yet is made with its parents, as
-// mkdir -p makes it, and said; one that cannot be made is left to the run,
-// which names the file it could not write.
-void MakeFolderSaying(const std::string& folder) {
-    std::error_code ec;
-    if (folder.empty() || std::filesystem::exists(folder, ec)) return;
-    if (std::filesystem::create_directories(folder, ec)) std::cerr << "Made folder " << Printable(folder) << "\n";
 }
 
 // A definition read otherwise than it is written, and an alternative no
@@ -108,57 +110,24 @@ void WarnOfSetup(const DealRunOptions& options) {
             Say(std::cerr, "warning: " + line);
 }
 
-// "10 of 24 boards, 1,234 attempts, 5000 attempts/s" on standard error,
-// over and over on one line; `shown` is set once it has been written.
-ProgressFn ProgressLine(const DealRunOptions& options, bool& shown) {
-    return [&options, &shown](const DealProgress& p) {
-        double rate = p.Seconds > 0 ? static_cast<double>(p.Attempts) / p.Seconds : 0.0;
-        // "10 of 24 boards, ..." or "Dealt 24 of 24 · analysing 7 of 24, ...".
-        std::fprintf(stderr, "\r%s, %s, %.0f attempts/s", ProgressText(p).c_str(),
-                     CountOf(p.Attempts, "attempt", "attempts").c_str(), rate);
-        if (options.Level)
-            if (const std::string shares = DescribeShares(options.Setup, p.Shares); !shares.empty())
-                std::fprintf(stderr, " (%s)", Printable(shares).c_str());
-        std::fputs("   ", stderr);
-        std::fflush(stderr);
-        shown = true;
-    };
-}
-
-// The run itself, the one call into the core's run driver: stopped by the
-// stop signals, with a progress line unless quiet or not on a terminal.
-DealRunResult RunTheDeal(const DealRunOptions& options, bool quiet) {
-    bool progressShown = false;
-    ProgressFn progress;
-    if (!quiet && ::isatty(STDERR_FILENO)) progress = ProgressLine(options, progressShown);
-    DealRunResult result = RunDeal(options, &Interrupted, progress);
-    if (progressShown) std::fputs("\n", stderr);
-    return result;
-}
-
-// The boards, attempts and seconds of the run on standard output; false
-// when that could not be written (which is said).
-bool PrintSummary(const DealRunResult& result, const DealRunOptions& options) {
-    for (const std::string& summary : RunSummaryLines(result, options.Setup, options.Level))
-        std::cout << Printable(summary) << "\n";
-    std::cout.flush();
-    if (!std::cout) {
-        Say(std::cerr, "the boards were written to " + result.BoardPath +
-                           ", but the summary could not be written to standard output");
-        return false;
+// `deal --part ...`: its parts read, and dealt as a session; the set-up
+// options of a single run would be ignored, so they are refused.
+int DealParts(const DealArguments& args, const DealCommandLine& line) {
+    const bool seats = std::any_of(line.Seats.begin(), line.Seats.end(), [](const auto& s) { return s.has_value(); });
+    if (seats || !line.Generator.empty() || *args.BoardsGiven || *args.LevelGiven)
+        return UsageError("--part: a session takes its set-ups and counts from its parts' generator files; "
+                          "--generator, --north, --south, --east, --west, --boards and --level cannot be given "
+                          "with it");
+    Session session;
+    for (const std::string& argument : line.Parts) {
+        SessionPart part;
+        std::string error;
+        if (!ReadPartArgument(argument, part, &error)) return BadInput(error);
+        session.Parts.push_back(std::move(part));
     }
-    return true;
-}
-
-// The exit status of a run that ended short of its boards, said; ExitDone
-// for one that did not.
-int RunEndedShort(const DealRunResult& result, const DealRunOptions& options) {
-    int status = ExitDone;
-    if (result.Status == DealStatus::AttemptLimit) status = ExitAttemptLimit;
-    if (result.Status == DealStatus::SequenceSpent) status = ExitSequenceSpent;
-    if (result.Status == DealStatus::Stopped) status = ExitInterrupted;
-    if (status != ExitDone) Say(std::cerr, DescribeResult(result, options.Boards));
-    return status;
+    if (session.TotalBoards() > MaxSessionBoards)
+        return UsageError("--part: a session holds at most " + std::to_string(MaxSessionBoards) + " boards");
+    return DealSession(std::move(session), line, args.Quiet);
 }
 
 } // namespace
@@ -174,6 +143,8 @@ int DealCommand(int argc, char** argv) {
                  "      zelvano-deal analyse FILE -o OUT.PBN   (double-dummy tricks and par)\n"
                  "      zelvano-deal odds [--definitions DIR] [--generator FILE] [--north NAMES ...]\n"
                  "      zelvano-deal script FILE [--boards N] [--seed S | --secure] [--output DIR --code CODE]\n"
+                 "      zelvano-deal session FILE.SES [--output DIR --code CODE --secure --dd --dup --dlm --mix]\n"
+                 "      zelvano-deal deal --part GEN:COUNT --part GEN:COUNT ... [--mix]   (a session without a file)\n"
                  "Exit status: 0 done, 1 bad input, 2 usage, 3 stopped by --max-attempts, 4 the classic\n"
                  "generator's numbers ran out (use --secure), 130 interrupted.",
                  "zelvano-deal"};
@@ -185,12 +156,14 @@ int DealCommand(int argc, char** argv) {
     AddDealOptions(app, args);
     if (const std::optional<int> exit = ParseArguments(app, argc, argv)) return *exit;
     const DealCommandLine line = TakeDealArguments(args);
+    if (line.Mix && line.Parts.empty()) return UsageError("--mix: mixing is for a session's parts (--part)");
 
     // The default folders of an installed program are the user's, made on first use.
     if (line.Definitions == settings.HandDefinitionsFolder || line.Output == settings.HandsFolder) {
         std::string error;
         if (!PrepareWorkFolders(settings, &error)) return BadInput(error);
     }
+    if (!line.Parts.empty()) return DealParts(args, line);
     MergedDeal merged = MergeDealOptions(line);
     if (merged.Outcome == MergedDeal::Verdict::Usage) return UsageError(merged.Error);
     if (merged.Outcome == MergedDeal::Verdict::BadInput) return BadInput(merged.Error);

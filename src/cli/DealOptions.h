@@ -26,6 +26,10 @@ struct DealCommandLine {
     bool NoSeedFirst = false, Secure = false, Pbn = true, Dup = false, Dlm = false;
     bool PbnAnalysis = false; // --dd
     bool Level = false;       // --level; a generator file can also ask for it
+    // A session without a file: "GEN:COUNT" each, as typed; and whether
+    // its boards are mixed.
+    std::vector<std::string> Parts;
+    bool Mix = false;
 };
 
 struct MergedDeal {

@@ -23,9 +23,9 @@ struct Command {
 };
 
 // Without a command's name the arguments are the deal command's.
-constexpr Command NamedCommands[] = {{"show", ShowCommand},       {"print", PrintCommand}, {"convert", ConvertCommand},
-                                     {"analyse", AnalyseCommand}, {"odds", OddsCommand},   {"deal", DealCommand},
-                                     {"script", ScriptCommand}};
+constexpr Command NamedCommands[] = {
+    {"show", ShowCommand}, {"print", PrintCommand}, {"convert", ConvertCommand}, {"analyse", AnalyseCommand},
+    {"odds", OddsCommand}, {"deal", DealCommand},   {"script", ScriptCommand},   {"session", SessionCommand}};
 
 int Dispatch(int argc, char** argv) {
     try {

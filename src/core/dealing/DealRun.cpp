@@ -6,6 +6,7 @@
 #include "core/dealing/Turns.h"
 #include "core/files/FileUtil.h"
 #include "core/formats/DealFiles.h"
+#include "core/formats/Pbn.h"
 
 #include <algorithm>
 #include <chrono>
@@ -34,12 +35,24 @@ struct Levels : Turns {
     bool Levelled;
 };
 
-// One set-up dealt into the run's files: the set-up loaded and checked,
-// the turns its alternatives take, and for a secure run each thread's key.
+// One set-up dealt into the run's files: its options (the run's, with its
+// own set-up, count and first board), the set-up loaded and checked, the
+// turns its alternatives take, and for a secure run each thread's key.
 struct Part {
-    DealEngine Board; // as loaded: every turn is set up from it
+    DealRunOptions Options;
+    std::string GameTags; // its PBN games' own tag, in a session
+    DealEngine Board;     // as loaded: every turn is set up from it
     std::unique_ptr<Levels> Turns;
     std::vector<SecureKey> Keys;
+};
+
+struct Found;
+
+// A session's board kept back until every part is dealt, so that the parts'
+// boards can be mixed before they are numbered.
+struct HeldBoard {
+    Hands Cards;
+    std::uint32_t Part;
 };
 
 // What every dealing loop of a run shares: the options, the files and the
@@ -56,14 +69,17 @@ struct RunState {
     // The part in hand deals boards First .. Target - 1 of the run: its turns
     // count from First.
     std::uint64_t First = 0, Target = 0;
+    std::size_t PartIndex = 0;
+    // Mixing: the boards dealt wait here instead of going to the files.
+    std::vector<HeldBoard>* Held = nullptr;
 
     bool Stopped() const { return Stop && Stop->load(std::memory_order_relaxed); }
     bool Full() const { return Result.Accepted >= Target || Files.Failed(); }
     double Elapsed() const { return std::chrono::duration<double>(Clock::now() - Start).count(); }
     void Report() const {
         if (Progress)
-            Progress(DealProgress{Result.Accepted, Result.Attempts, Options.Boards, Elapsed(), Result.Shares,
-                                  Result.WithAnalysis, Analysing, Result.Analysed});
+            Progress(DealProgress{Result.Accepted, Result.Attempts, RunBoards(Options), Elapsed(), Result.Shares,
+                                  Result.WithAnalysis, Analysing, Result.Analysed, PartIndex});
     }
     // A few times a second at most.
     void ReportNow() {
@@ -77,6 +93,9 @@ struct RunState {
         if (turns.Levelled) turns.Count(Result.Shares, Result.Accepted - First);
         ++Result.Accepted;
     }
+    // An accepted board: written, or held back when the boards are mixed.
+    // The display table is needed only when PBN is written.
+    void Keep(const Hands& hands, const DisplayTable* display, const Found* records = nullptr);
 };
 
 // An accepted board with its two records, made by the thread that found it
@@ -96,18 +115,27 @@ void MakeRecords(const Hands& hands, std::string& scratch, Found& found) {
 // The run's condition across seats for one dealing thread; without one
 // every board the seats accept passes.
 struct ConditionCheck {
-    explicit ConditionCheck(const DealRunOptions& options)
-        : Test(options.Condition ? options.Condition() : BoardTest{}) {}
+    explicit ConditionCheck(const Part& part) : Test(part.Options.Condition ? part.Options.Condition() : BoardTest{}) {}
     bool operator()(const Hands& hands) const { return !Test || Test(hands.data()); }
     BoardTest Test;
 };
 
-// A board the classic dealer's seats accepted, written when it also meets
+void RunState::Keep(const Hands& hands, const DisplayTable* display, const Found* records) {
+    if (Held) {
+        Held->push_back({hands, static_cast<std::uint32_t>(PartIndex)});
+    } else if (records) {
+        Files.WriteRecords(hands.data(), records->Records, records->Records + RecordSize, display);
+    } else {
+        Files.WriteBoard(hands.data(), *display);
+    }
+}
+
+// A board the classic dealer's seats accepted, kept when it also meets
 // the condition; false when it does not.
-bool WriteIfMet(const DealEngine& board, const ConditionCheck& meets, DealFiles& files) {
+bool KeepIfMet(const DealEngine& board, const ConditionCheck& meets, RunState& run) {
     const Hands hands{board.Dealt[North], board.Dealt[South], board.Dealt[East], board.Dealt[West]};
     if (!meets(hands)) return false;
-    files.WriteBoard(hands.data(), board.Display);
+    run.Keep(hands, &board.Display);
     return true;
 }
 
@@ -118,7 +146,9 @@ void DealClassic(RunState& run, const Part& part, DealEngine& board) {
     const Levels& turns = *part.Turns;
     DealRunResult& result = run.Result;
     const bool inTurn = turns.Levelled && turns.Period > 1;
-    const ConditionCheck meets(run.Options);
+    const ConditionCheck meets(part);
+    // The part's first turn; each accepted board sets up the next.
+    if (inTurn) turns.Apply(board, part.Board, 0);
     while (result.Accepted < run.Target) {
         if (run.Stopped()) {
             result.Status = DealStatus::Stopped;
@@ -128,14 +158,13 @@ void DealClassic(RunState& run, const Part& part, DealEngine& board) {
             result.Status = DealStatus::AttemptLimit;
             break;
         }
-        if (inTurn && result.Attempts == 0) turns.Apply(board, part.Board, 0);
         board.DealBoard();
         if (board.SequenceSpent) {
             result.Status = DealStatus::SequenceSpent;
             break;
         }
         ++result.Attempts;
-        if (board.Accepted && WriteIfMet(board, meets, run.Files)) {
+        if (board.Accepted && KeepIfMet(board, meets, run)) {
             run.Counted(turns);
             if (inTurn) turns.Apply(board, part.Board, result.Accepted - run.First);
             if (run.Files.Failed()) break;
@@ -231,9 +260,9 @@ class SecureRun {
     alignas(64) std::atomic<std::uint64_t> handedTotal_{0};
     alignas(64) std::atomic<std::uint64_t> claimed_{0}; // levelled: the next board index
     std::mutex lock_;
-    std::vector<Found> handed_;                // in arrival order
-    std::map<std::uint64_t, Found> waiting_;   // levelled: by board index within the part
-    ConditionCheck writerMeets_{run_.Options}; // the writing thread's own
+    std::vector<Found> handed_;              // in arrival order
+    std::map<std::uint64_t, Found> waiting_; // levelled: by board index within the part
+    ConditionCheck writerMeets_{part_};      // the writing thread's own
     DisplayTable display_;
     std::string scratch_;
 };
@@ -243,7 +272,7 @@ void SecureRun::DealAny(std::size_t index) {
     DealEngine own = setups_[0]; // the set-up, compiled; nothing shared but the plan
     SecureRandom random(part_.Keys[index]);
     SecureDealer dealer(own, random, plans_[0]);
-    const ConditionCheck meets(run_.Options);
+    const ConditionCheck meets(part_);
     std::vector<Found> found;
     std::string scratch;
     Hands hands;
@@ -276,7 +305,7 @@ void SecureRun::DealInTurn(std::size_t index) {
     std::vector<std::unique_ptr<SecureDealer>> dealers;
     for (std::size_t k = 0; k < own.size(); ++k)
         dealers.push_back(std::make_unique<SecureDealer>(own[k], random, plans_[k]));
-    const ConditionCheck meets(run_.Options);
+    const ConditionCheck meets(part_);
     std::string scratch;
     Hands hands;
     std::uint64_t allowance = 0, done = 0;
@@ -311,8 +340,8 @@ void SecureRun::DealInTurn(std::size_t index) {
 }
 
 void SecureRun::Write(const Found& found) {
-    if (run_.Files.WritesPbn()) RenderHands(found.Cards.data(), display_);
-    run_.Files.WriteRecords(found.Cards.data(), found.Records, found.Records + RecordSize, &display_);
+    if (run_.Files.WritesPbn() && !run_.Held) RenderHands(found.Cards.data(), display_);
+    run_.Keep(found.Cards, &display_, &found);
     run_.Counted(turns_);
 }
 
@@ -393,7 +422,8 @@ void SecureRun::WriteUntilDone() {
 
 // Loads and checks the set-up and draws the secure threads' keys: false,
 // with the error in `result`, before any file is touched.
-bool PreparePart(const DealRunOptions& options, Part& part, DealRunResult& result) {
+bool PreparePart(Part& part, DealRunResult& result) {
+    const DealRunOptions& options = part.Options;
     part.Board.SeedFirst = options.SeedFirst;
     part.Board.Random = options.Seed     ? ClassicRandom(*options.Seed)
                         : options.Random ? *options.Random
@@ -407,6 +437,34 @@ bool PreparePart(const DealRunOptions& options, Part& part, DealRunResult& resul
     part.Keys.resize(threads);
     for (SecureKey& key : part.Keys)
         if (!SecureRandom::SystemKey(key, &result.Error)) return false;
+    return true;
+}
+
+// Every part of the run prepared, a run without parts being its own one
+// part: false, with the error naming the part, at the first that cannot be
+// dealt, before any file is touched.
+bool PrepareParts(const DealRunOptions& options, std::vector<Part>& parts, DealRunResult& result) {
+    if (options.Parts.empty()) {
+        parts.resize(1);
+        parts[0].Options = options;
+        return PreparePart(parts[0], result);
+    }
+    DealRunOptions whole = options;
+    whole.Boards = RunBoards(options);
+    if (whole.Boards <= 0 || !(result.Error = RunOptionsProblem(whole)).empty()) {
+        if (result.Error.empty()) result.Error = "The session holds no boards";
+        return false;
+    }
+    parts.resize(options.Parts.size());
+    for (std::size_t index = 0; index < parts.size(); ++index) {
+        const RunPart& given = options.Parts[index];
+        parts[index].Options = PartRunOptions(options, index);
+        parts[index].GameTags = PbnTagPair("Zelvano_Part", given.Name);
+        if (!PreparePart(parts[index], result)) {
+            result.Error = RunPartLabel(index, given.Name) + ": " + result.Error;
+            return false;
+        }
+    }
     return true;
 }
 
@@ -435,6 +493,64 @@ void DealPart(RunState& run, Part& part, std::uint64_t boards, DealEngine& class
     } else {
         DealClassic(run, part, classic);
     }
+}
+
+// A uniform draw of 0..n-1 from the run's own source, for mixing: the
+// classic generator where it deals, so that a seeded session repeats.
+std::function<std::uint32_t(std::uint32_t)> MixingDraw(const RunState& run, DealEngine& classic,
+                                                       std::unique_ptr<SecureRandom>& secure) {
+    if (!run.Options.Secure) return [&classic](std::uint32_t n) { return classic.Random.Random(n); };
+    SecureKey key;
+    if (!SecureRandom::SystemKey(key, nullptr)) return {};
+    secure = std::make_unique<SecureRandom>(key);
+    return [&secure](std::uint32_t n) { return secure->Below(n); };
+}
+
+// The held boards of every part in a random order, then written: numbered
+// as they now stand, each PBN game with its own part's tag.
+void WriteMixed(RunState& run, const std::vector<Part>& parts, std::vector<HeldBoard>& held, DealEngine& classic) {
+    std::unique_ptr<SecureRandom> secure;
+    const auto draw = MixingDraw(run, classic, secure);
+    if (!draw) {
+        run.Result.Status = DealStatus::Failed;
+        run.Result.Error = "The secure source could not be read to mix the boards";
+        return;
+    }
+    for (std::size_t i = held.size(); i > 1; --i) std::swap(held[i - 1], held[draw(static_cast<std::uint32_t>(i))]);
+    DisplayTable display;
+    for (const HeldBoard& board : held) {
+        run.Files.SetGameTags(parts[board.Part].GameTags);
+        if (run.Files.WritesPbn()) RenderHands(board.Cards.data(), display);
+        run.Files.WriteBoard(board.Cards.data(), display);
+    }
+}
+
+// Every part in turn, into the one set: until all are dealt, or the run
+// stops short (its boards so far kept). A session's part ends with the
+// boards it has, and its count kept in the result.
+void DealParts(RunState& run, std::vector<Part>& parts, DealEngine& classic) {
+    const bool session = !run.Options.Parts.empty();
+    std::vector<HeldBoard> held;
+    if (session && run.Options.Mix) run.Held = &held;
+    for (std::size_t index = 0; index < parts.size(); ++index) {
+        Part& part = parts[index];
+        run.PartIndex = index;
+        if (index > 0) {
+            // The part's own set-up on the generator as the last part left it.
+            const ClassicRandom random = classic.Random;
+            const std::uint64_t draws = classic.DrawsLeft;
+            classic = part.Board;
+            classic.Random = random;
+            classic.DrawsLeft = draws;
+        }
+        if (session && !run.Held) run.Files.SetGameTags(part.GameTags);
+        DealPart(run, part, static_cast<std::uint64_t>(std::max<std::int64_t>(part.Options.Boards, 0)), classic);
+        if (session) run.Result.PartBoards.push_back(run.Result.Accepted - run.First);
+        if (run.Result.Status != DealStatus::Done || run.Files.Failed()) break;
+    }
+    if (session) run.Result.PartBoards.resize(parts.size(), 0);
+    run.Held = nullptr;
+    if (!held.empty() && !run.Files.Failed()) WriteMixed(run, parts, held, classic);
 }
 
 // The PBN games' double-dummy analysis, once the boards are dealt: a DDS
@@ -475,10 +591,38 @@ void CloseRunFiles(DealFiles& files, DealRunResult& result) {
 
 } // namespace
 
+std::string RunPartLabel(std::size_t index, const std::string& name) {
+    const std::string number = "Part " + std::to_string(index + 1);
+    return name.empty() ? number : number + " (" + name + ")";
+}
+
+DealRunOptions PartRunOptions(const DealRunOptions& options, std::size_t index) {
+    std::uint64_t first = options.FirstBoard;
+    for (std::size_t before = 0; before < index; ++before)
+        first += static_cast<std::uint64_t>(std::max<std::int64_t>(options.Parts[before].Boards, 0));
+    const RunPart& part = options.Parts[index];
+    DealRunOptions own = options;
+    own.Parts.clear();
+    own.Setup = part.Setup;
+    own.Boards = part.Boards;
+    own.SeedFirst = part.SeedFirst;
+    own.Level = part.Level;
+    own.Condition = part.Condition;
+    own.FirstBoard = first;
+    return own;
+}
+
+std::int64_t RunBoards(const DealRunOptions& options) {
+    if (options.Parts.empty()) return options.Boards;
+    std::int64_t boards = 0;
+    for (const RunPart& part : options.Parts) boards += std::max<std::int64_t>(part.Boards, 0);
+    return boards;
+}
+
 DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* stop, const ProgressFn& progress) {
     DealRunResult result;
-    Part part;
-    if (!PreparePart(options, part, result)) return result;
+    std::vector<Part> parts;
+    if (!PrepareParts(options, parts, result)) return result;
     DealFiles files;
     PbnAnalysis analysis(JoinPath(options.OutputFolder, options.FileCode + ".PBN"), stop);
     if (!OpenRunFiles(options, files, analysis, result)) return result;
@@ -486,8 +630,8 @@ DealRunResult RunDeal(const DealRunOptions& options, const std::atomic<bool>* st
     RunState run{options, files, result, stop, progress};
     result.Status = DealStatus::Done;
     // The classic generator carries on from one part to the next.
-    DealEngine classic = part.Board;
-    DealPart(run, part, static_cast<std::uint64_t>(options.Boards), classic);
+    DealEngine classic = parts[0].Board;
+    DealParts(run, parts, classic);
     AnalyseGames(run, analysis);
     if (options.Random && !options.Seed && !options.Secure) *options.Random = classic.Random;
     CloseRunFiles(files, result);

@@ -82,6 +82,13 @@ struct DealRunOptions {
 
 // The boards a run deals in all: its parts' together, or Boards.
 std::int64_t RunBoards(const DealRunOptions& options);
+// The options part `index` of a session is dealt with: the session's own,
+// with the part's set-up, count, and first board (the first board after the
+// parts before it, unmixed).
+DealRunOptions PartRunOptions(const DealRunOptions& options, std::size_t index);
+// "Part 2 (weak twos)", as the run's messages name a part; "Part 2" when it
+// has no name.
+std::string RunPartLabel(std::size_t index, const std::string& name);
 
 // Boards each slot got, by seat index and slot position.
 using AlternativeShares = std::array<std::array<std::uint64_t, 5>, 4>;

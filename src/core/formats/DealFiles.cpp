@@ -55,6 +55,8 @@ bool DealFiles::OpenDealFiles(const std::string& folder, const std::string& code
     dlmHands_.clear();
     supplement_ = choice.Pbn ? choice.PbnTags : nullptr;
     pending_.clear();
+    pendingTags_.clear();
+    gameTags_.assign(1, std::string());
     tagged_ = 0;
     hadPrevious_ = false;
     if (!lock_.Acquire(folder, code, error)) return false;
@@ -129,13 +131,19 @@ void DealFiles::WriteRecords(const CardMask* hands, const char* bri, const char*
     if (pbn_) AppendPbnGame(hands, display);
 }
 
+void DealFiles::SetGameTags(const std::string& tags) {
+    if (gameTags_.back() != tags) gameTags_.push_back(tags);
+}
+
 void DealFiles::AppendPbnGame(const CardMask* hands, const DisplayTable* display) {
+    const std::uint64_t number = first_ + boards_ - 1;
     if (supplement_) {
-        pending_.push_back(NumberedBoard(hands, first_ + boards_ - 1));
+        pending_.push_back(NumberedBoard(hands, number));
+        pendingTags_.push_back(static_cast<std::uint32_t>(gameTags_.size() - 1));
         return;
     }
     if (!display) return;
-    std::string game = PbnGame(first_ + boards_ - 1, *display);
+    std::string game = PbnGame(number, DealerSeat(number), VulnerabilityOf(number), *display, gameTags_.back());
     Append(Pbn, game.data(), game.size());
 }
 
@@ -152,7 +160,7 @@ std::size_t DealFiles::TagWaitingGames() {
     }
     if (tags.size() != count) return 0;
     for (std::size_t i = 0; i < count; ++i) {
-        const std::string game = PbnGame(batch[i], tags[i]);
+        const std::string game = PbnGame(batch[i], gameTags_[pendingTags_[tagged_ + i]] + tags[i]);
         Append(Pbn, game.data(), game.size());
     }
     tagged_ += count;
@@ -161,10 +169,11 @@ std::size_t DealFiles::TagWaitingGames() {
 
 void DealFiles::WriteWaitingGames() {
     for (; tagged_ < pending_.size(); ++tagged_) {
-        const std::string game = PbnGame(pending_[tagged_]);
+        const std::string game = PbnGame(pending_[tagged_], gameTags_[pendingTags_[tagged_]]);
         Append(Pbn, game.data(), game.size());
     }
     pending_.clear();
+    pendingTags_.clear();
     tagged_ = 0;
 }
 
@@ -234,6 +243,7 @@ void DealFiles::Abandon() {
     }
     dlmHands_.clear();
     pending_.clear();
+    pendingTags_.clear();
     tagged_ = 0;
     open_ = false;
 }

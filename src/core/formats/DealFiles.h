@@ -83,6 +83,9 @@ class DealFiles {
     // them; `display` is needed only with PBN.
     void WriteRecords(const CardMask* hands, const char* bri, const char* dge, const DisplayTable* display);
     bool WritesPbn() const { return pbn_; }
+    // Tag pairs (each ending in CR LF) every PBN game written from now on
+    // carries after its own tags, until changed: a session's part.
+    void SetGameTags(const std::string& tags);
     // With a supplement, the PBN games wait, their boards kept, until this
     // gives the next batch of them their tags and writes them; the close
     // writes those still waiting without. The number of games written: 0
@@ -140,6 +143,9 @@ class DealFiles {
     std::vector<std::array<CardMask, 4>> dlmHands_;
     PbnSupplement* supplement_ = nullptr;
     std::vector<Board> pending_; // boards of the PBN games from tagged_ on, waiting for their tags
+    // SetGameTags' texts as given, and for each waiting game the one it carries.
+    std::vector<std::string> gameTags_{std::string()};
+    std::vector<std::uint32_t> pendingTags_;
     std::size_t tagged_ = 0;
     bool hadPrevious_ = false; // some file of the set existed when the run began
     std::uint64_t boards_ = 0;

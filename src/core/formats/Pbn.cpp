@@ -49,6 +49,15 @@ std::string PbnGame(const Board& board, std::string_view supplement) {
     return PbnGame(board.Number, board.Dealer, board.Vul, HoldingsOf(board), supplement);
 }
 
+std::string PbnTagPair(std::string_view name, std::string_view value) {
+    std::string pair = "[" + std::string(name) + " \"";
+    for (char c : value) {
+        if (c == '"' || c == '\\') pair += '\\';
+        pair += static_cast<unsigned char>(c) < 0x20 || c == 0x7f ? ' ' : c;
+    }
+    return pair + "\"]\r\n";
+}
+
 std::string WritePbn(const std::vector<Board>& boards) {
     std::string out = PbnFileHeader();
     for (const Board& b : boards) out += PbnGame(b);

@@ -21,6 +21,10 @@ std::string PbnGame(std::uint64_t board, const DisplayTable& table);
 std::string PbnGame(std::uint64_t board, int dealer, Vulnerability vul, const DisplayTable& table,
                     std::string_view supplement = {});
 std::string PbnGame(const Board& board, std::string_view supplement = {});
+// `[Name "value"]` and CR LF, the value's quotes and backslashes escaped
+// and any control character made a blank, so that no text can end the
+// tag or the game.
+std::string PbnTagPair(std::string_view name, std::string_view value);
 // The header and a game for every board, in their order.
 std::string WritePbn(const std::vector<Board>& boards);
 

@@ -1,0 +1,138 @@
+// zelvano-deal session (and deal --part): deals a session, several set-ups
+// with their numbers of boards, into one set numbered straight through.
+#include "cli/CommandSupport.h"
+#include "cli/Commands.h"
+#include "cli/Messages.h"
+#include "cli/RunOutput.h"
+#include "core/dealing/RunPresenter.h"
+#include "core/files/FileUtil.h"
+#include "core/settings/Settings.h"
+#include "core/setup/SessionSetup.h"
+
+#include <iostream>
+
+namespace zelv::cli {
+
+namespace {
+
+// The session's own options, with what the command line adds: a flag
+// typed turns a file on, --no-pbn turns the PBN file off, --first-board
+// numbers from another board.
+void TakeSessionOptions(const SessionOptions& own, DealCommandLine& line) {
+    line.Secure = line.Secure || own.Secure;
+    line.Pbn = line.Pbn && own.Pbn;
+    line.PbnAnalysis = line.PbnAnalysis || (own.Analysis && line.Pbn);
+    line.Dup = line.Dup || own.Dup;
+    line.Dlm = line.Dlm || own.Dlm;
+    line.Mix = line.Mix || own.Mix;
+    if (!line.FirstBoard) line.FirstBoard = std::to_string(own.FirstBoard);
+}
+
+// A warning for each part whose condition could not be worked out on some
+// deals (passed over).
+void WarnOfConditionFaults(const Session& session, const SessionRun& run) {
+    for (std::size_t index = 0; index < run.Conditions.size(); ++index)
+        if (run.Conditions[index])
+            if (const std::string fault = run.Conditions[index]->Fault(); !fault.empty())
+                Say(std::cerr,
+                    "warning: " + PartLabel(session, index) +
+                        ": the condition could not be worked out on some deals, which were passed over: " + fault);
+}
+
+std::vector<std::string> PartLabels(const Session& session) {
+    std::vector<std::string> labels;
+    for (std::size_t index = 0; index < session.Parts.size(); ++index) labels.push_back(PartLabel(session, index));
+    return labels;
+}
+
+} // namespace
+
+int DealSession(Session session, DealCommandLine line, bool quiet) {
+    TakeSessionOptions(session.Options, line);
+    line.Boards = std::to_string(session.TotalBoards());
+    line.Generator.clear();
+    line.Seats = {};
+    line.Level = false;
+    if (const std::string why = DefinitionsFolderProblem(line.Definitions); !why.empty()) return BadInput(why);
+    MergedDeal merged = MergeDealOptions(line);
+    if (merged.Outcome == MergedDeal::Verdict::Usage) return UsageError(merged.Error);
+    if (merged.Outcome == MergedDeal::Verdict::BadInput) return BadInput(merged.Error);
+    for (const std::string& warning : merged.Warnings) Say(std::cerr, "warning: " + warning);
+    const DealRunOptions& merges = merged.Options;
+    session.Options = {merges.Secure,
+                       merges.WritePbn,
+                       merges.PbnAnalysis,
+                       merges.WriteDup,
+                       merges.WriteDlm,
+                       line.Mix,
+                       static_cast<long long>(merges.FirstBoard)};
+    SessionRun run{merges, {}};
+    std::string error;
+    if (!PrepareSessionRun(session, line.Definitions, run, &error)) return BadInput(error);
+
+    MakeFolderSaying(run.Options.OutputFolder);
+    CatchStopSignals();
+    const DealRunResult result = RunTheDeal(run.Options, quiet, PartLabels(session));
+    if (result.Status == DealStatus::Failed) return BadInput(DescribeResult(result, run.Options.Boards));
+    WarnOfConditionFaults(session, run);
+    if (result.Written)
+        for (const std::string& note : result.Notes) Say(std::cerr, "warning: " + note);
+    const std::vector<std::string> parts = SessionPartLines(session, result);
+    if (!quiet && !PrintSummary(result, run.Options, parts)) return ExitBadInput;
+    return RunEndedShort(result, run.Options, quiet ? parts : std::vector<std::string>{});
+}
+
+int SessionCommand(int argc, char** argv) {
+    const Settings& settings = SharedSettings();
+    CLI::App app{"Deals a session: the parts of a session file (.SES), each a generator file and its number of\n"
+                 "boards, into one set numbered straight through from the first board. The session file's\n"
+                 "options (PBN, analysis, DUP, DLM, secure source, mixing, first board) hold unless a flag\n"
+                 "below adds to them. Exit status: 0 done, 1 bad input, 2 usage, 3 stopped by --max-attempts,\n"
+                 "4 the classic generator's numbers ran out (use --secure), 130 interrupted.",
+                 "zelvano-deal session"};
+    std::string file;
+    DealCommandLine line;
+    line.Code = std::string(InitialFileCode);
+    line.Definitions = settings.HandDefinitionsFolder;
+    line.Output = settings.HandsFolder;
+    std::string seed, maxAttempts, threads, firstBoard;
+    bool quiet = false;
+    app.add_option("FILE", file, "The session file")->required();
+    app.add_option("--code", line.Code, "File code of the set")->type_name("CODE")->capture_default_str();
+    app.add_option("--definitions", line.Definitions, "Folder of the hand definition files")
+        ->type_name("DIR")
+        ->capture_default_str();
+    app.add_option("--output", line.Output, "Folder the set is written to")->type_name("DIR")->capture_default_str();
+    CLI::Option* seedGiven =
+        app.add_option("--seed", seed, "Start the classic generator from this seed (0 to 4294967295)")->type_name("N");
+    app.add_flag("--secure", line.Secure, "Draw from the cryptographically secure generator")->excludes(seedGiven);
+    CLI::Option* threadsGiven =
+        app.add_option("--threads", threads, "Secure runs: deal on this many threads")->type_name("N");
+    CLI::Option* attemptsGiven =
+        app.add_option("--max-attempts", maxAttempts, "Stop after this many attempts in all")->type_name("N");
+    CLI::Option* firstGiven =
+        app.add_option("--first-board", firstBoard, "Number the set from this board")->type_name("N");
+    app.add_flag_callback(
+        "--no-pbn", [&line] { line.Pbn = false; }, "Do not write CODE.PBN");
+    app.add_flag("--dd", line.PbnAnalysis, "Give each PBN game its double-dummy analysis");
+    app.add_flag("--dup", line.Dup, "Also write CODE.DUP (up to board 999)");
+    app.add_flag("--dlm", line.Dlm, "Also write CODE.DLM (up to board 99)");
+    app.add_flag("--mix", line.Mix, "Put the parts' boards in a random order before they are numbered");
+    app.add_flag("--quiet", quiet, "No progress line and no summary");
+    if (const std::optional<int> exit = ParseArguments(app, argc, argv)) return *exit;
+    if (*seedGiven) line.Seed = seed;
+    if (*threadsGiven) line.Threads = threads;
+    if (*attemptsGiven) line.MaxAttempts = maxAttempts;
+    if (*firstGiven) line.FirstBoard = firstBoard;
+
+    if (line.Definitions == settings.HandDefinitionsFolder || line.Output == settings.HandsFolder) {
+        std::string error;
+        if (!PrepareWorkFolders(settings, &error)) return BadInput(error);
+    }
+    Session session;
+    std::string error;
+    if (!ReadSessionFile(file, session, &error)) return BadInput(error);
+    return DealSession(std::move(session), std::move(line), quiet);
+}
+
+} // namespace zelv::cli
