@@ -142,7 +142,12 @@ void GenerationDialog::DealSession() {
     options.OutputFolder = settings.HandsFolder;
     options.FileCode = settings.DefaultFileCode;
     options.Random = random_;
-    if (!SetupCanBeDealt(options)) return;
+    // A part no hand can be dealt to is said before Deal asks to replace a set.
+    for (std::size_t index = 0; index < options.Parts.size(); ++index)
+        if (const std::string undealable = UndealableSetup(PartRunOptions(options, index)); !undealable.empty()) {
+            Prompts::current().error(this, q(PartLabel(session, index) + ": " + undealable));
+            return;
+        }
     if (!MayReplaceBoards(static_cast<long long>(total),
                           MachineFileNotices(q(settings.DefaultFileCode), OptionsToDeal())))
         return;

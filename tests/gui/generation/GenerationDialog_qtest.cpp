@@ -1483,6 +1483,40 @@ class HandGenTest : public QObject {
         QCOMPARE(prompts_->HelpTopics, QList<int>{HelpTopic::Sessions});
     }
 
+    // A part whose definition is gone, or that no hand can be dealt to, is
+    // named before anything is asked or touched; the last set stays.
+    void session_refusesABadPartBeforeAnyFileIsTouched() {
+        writeDefinition("STRONG.HDS");
+        writeDefinition("NEVER.HDS", [](DefinitionText& d) {
+            d.Limit(LimMinPoints) = "25";
+            d.Limit(LimMaxPoints) = "20";
+        });
+        WriteAll(hand(".DGE"), QByteArray(16 * 128, '\x06'));
+        showSession();
+        for (const QString& path : {writeGenerator("Fine.GEN", North, 2), writeGenerator("Never.GEN", West, 2)}) {
+            prompts_->FileAnswers << path;
+            QTest::mouseClick(button("AddGeneratorBtn"), Qt::LeftButton);
+        }
+        GeneratorSetup never;
+        QVERIFY(ReadGeneratorFile((gens_ + "/Never.GEN").toStdString(), never, nullptr));
+        never.Seats[West].Names[0] = "NEVER";
+        QVERIFY(WriteGeneratorFile((gens_ + "/Never.GEN").toStdString(), never, nullptr));
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QVERIFY(!dlg_->IsDealing());
+        QCOMPARE(prompts_->Errors.size(), 1);
+        QVERIFY2(prompts_->Errors.last().startsWith("Part 2 (Never): ") && prompts_->Errors.last().contains("NEVER"),
+                 qPrintable(prompts_->Errors.last()));
+
+        QVERIFY(QFile::remove(defs_ + "/STRONG.HDS"));
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QCOMPARE(prompts_->Errors.size(), 2);
+        QVERIFY2(prompts_->Errors.last().startsWith("Part 1 (Fine): ") && prompts_->Errors.last().contains("STRONG"),
+                 qPrintable(prompts_->Errors.last()));
+        QVERIFY(prompts_->Questions.isEmpty());
+        QCOMPARE(ReadAll(hand(".DGE")), QByteArray(16 * 128, '\x06'));
+        QVERIFY(!QFile::exists(hand(".BRI")));
+    }
+
     void help_opensTopicThirty() {
         dlg_->show();
         QTest::mouseClick(button("HelpBtn"), Qt::LeftButton);
