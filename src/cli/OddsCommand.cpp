@@ -7,7 +7,9 @@
 #include "core/files/FileUtil.h"
 #include "core/odds/SetupOdds.h"
 #include "core/settings/Settings.h"
+#include "core/dealing/RunChecks.h"
 #include "core/setup/GeneratorFile.h"
+#include "core/setup/SessionSetup.h"
 
 #include <filesystem>
 #include <iostream>
@@ -42,6 +44,22 @@ int PrintEveryDefinition(const std::string& folder) {
     return bad ? ExitBadInput : ExitDone;
 }
 
+// Each part's estimate and the session's time; 1 when the session cannot
+// be read or a part can never be dealt.
+int PrintSessionOdds(const std::string& file, const std::string& definitions) {
+    Session session;
+    SessionRun run;
+    std::string error;
+    if (!ReadSessionFile(file, session, &error) || !PrepareSessionRun(session, definitions, run, &error))
+        return BadInput(error);
+    for (std::size_t index = 0; index < session.Parts.size(); ++index)
+        if (const std::string why = UndealableSetup(PartRunOptions(run.Options, index)); !why.empty())
+            return BadInput(PartLabel(session, index) + " cannot be dealt: " + why);
+    for (const std::string& line : SessionEstimateLines(run, session, 0.3)) std::cout << Printable(line) << "\n";
+    std::cout.flush();
+    return std::cout ? ExitDone : ExitBadInput;
+}
+
 } // namespace
 
 // alternatives together, and an estimate for the whole set-up; without a
@@ -66,14 +84,21 @@ int OddsCommand(int argc, char** argv) {
     app.add_flag("--level", line.Level,
                  "As when boards are shared equally: every alternative must accept a hand, and the estimate "
                  "takes the alternatives in turn");
+    std::string session;
+    CLI::Option* sessionGiven =
+        app.add_option("--session", session, "A session file: each part's estimate and the session's time")
+            ->type_name("FILE.SES");
     if (const std::optional<int> exit = ParseArguments(app, argc, argv)) return *exit;
     const bool anySeat = setup.Take(line);
+    if (*sessionGiven && (anySeat || !line.Generator.empty()))
+        return UsageError("--session: a session takes its set-ups from its parts' generator files");
     if (line.Definitions == settings.HandDefinitionsFolder) {
         std::string error;
         if (!PrepareWorkFolders(settings, &error)) return BadInput(error);
     }
     if (const std::string why = DefinitionsFolderProblem(line.Definitions); !why.empty()) return BadInput(why);
 
+    if (*sessionGiven) return PrintSessionOdds(session, line.Definitions);
     if (!anySeat && line.Generator.empty()) return PrintEveryDefinition(line.Definitions);
 
     MergedDeal merged = MergeDealOptions(line);

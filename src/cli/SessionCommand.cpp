@@ -9,6 +9,7 @@
 #include "core/settings/Settings.h"
 #include "core/setup/SessionSetup.h"
 
+#include <filesystem>
 #include <iostream>
 
 namespace zelv::cli {
@@ -37,6 +38,15 @@ void WarnOfConditionFaults(const Session& session, const SessionRun& run) {
                 Say(std::cerr,
                     "warning: " + PartLabel(session, index) +
                         ": the condition could not be worked out on some deals, which were passed over: " + fault);
+}
+
+// A session file named without a folder that is not in the current one is
+// looked for where the dialog keeps them, the Hand Generators folder.
+std::string SessionPath(const std::string& file, const Settings& settings) {
+    std::error_code ec;
+    if (file.find('/') != std::string::npos || std::filesystem::exists(file, ec)) return file;
+    const std::string kept = JoinPath(settings.HandGeneratorsFolder, file);
+    return std::filesystem::exists(kept, ec) ? kept : file;
 }
 
 std::vector<std::string> PartLabels(const Session& session) {
@@ -97,7 +107,8 @@ int SessionCommand(int argc, char** argv) {
     line.Output = settings.HandsFolder;
     std::string seed, maxAttempts, threads, firstBoard;
     bool quiet = false;
-    app.add_option("FILE", file, "The session file")->required();
+    app.add_option("FILE", file, "The session file (a bare name is also looked for in the Hand Generators folder)")
+        ->required();
     app.add_option("--code", line.Code, "File code of the set")->type_name("CODE")->capture_default_str();
     app.add_option("--definitions", line.Definitions, "Folder of the hand definition files")
         ->type_name("DIR")
@@ -131,7 +142,7 @@ int SessionCommand(int argc, char** argv) {
     }
     Session session;
     std::string error;
-    if (!ReadSessionFile(file, session, &error)) return BadInput(error);
+    if (!ReadSessionFile(SessionPath(file, settings), session, &error)) return BadInput(error);
     return DealSession(std::move(session), std::move(line), quiet);
 }
 

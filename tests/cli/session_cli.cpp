@@ -45,6 +45,11 @@ TEST_F(SessionCli, ASessionFileAndItsPartsOnTheCommandLineDealTheSameSet) {
              "--definitions", defs, "--output", out, "--code", "CMD", "--seed", "5"});
     ASSERT_EQ(parts.Status, 0) << parts.Err;
     EXPECT_EQ(ReadBytes(fs::path(out) / "CMD.DGE"), ReadBytes(fs::path(out) / "EVE.DGE"));
+
+    const RunResult odds = Run({"odds", "--session", (root / "EVENING.SES").string(), "--definitions", defs});
+    ASSERT_EQ(odds.Status, 0) << odds.Err;
+    EXPECT_NE(odds.Out.find("Part 2 (WEAK): about 1 board in "), std::string::npos) << odds.Out;
+    EXPECT_NE(odds.Out.find("Session: 7 boards in about "), std::string::npos) << odds.Out;
 }
 
 TEST_F(SessionCli, RefusesABadSessionOrPartBeforeWritingAnything) {
