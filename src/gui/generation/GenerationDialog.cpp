@@ -7,9 +7,11 @@
 #include "core/formats/DealFiles.h"
 #include "core/odds/SetupOdds.h"
 #include "core/settings/Settings.h"
+#include "core/setup/SessionSetup.h"
 #include "gui/generation/ClearAllUndo.h"
 #include "gui/generation/ConditionBox.h"
 #include "gui/generation/RunFigures.h"
+#include "gui/generation/SessionPanel.h"
 #include "gui/generation/SetupNotices.h"
 #include "gui/widgets/ClickLabel.h"
 #include "gui/widgets/DialogFrame.h"
@@ -121,9 +123,7 @@ QWidget* GenerationDialog::BuildSeatPage(SeatControls& seat, const QString& name
 
 void GenerationDialog::FormCreate() {
     auto* top = new QVBoxLayout(this);
-    top->addWidget(BuildSeatPages(), 1);
-    ConditionPanel = new ConditionBox(this);
-    top->addWidget(ConditionPanel);
+    top->addWidget(BuildViews(), 1);
     top->addLayout(BuildOptionRow());
     top->addLayout(BuildOddsRows());
     top->addLayout(BuildOutputRow());
@@ -157,6 +157,7 @@ void GenerationDialog::FormCreate() {
     connect(NumberBoardsEB, &QLineEdit::textChanged, this, [this] { OddsLater(); });
     connect(ConditionPanel, &ConditionBox::changed, this, [this] { OddsLater(); });
     WatchForEdits();
+    ConnectSessionView();
 }
 
 void GenerationDialog::WatchForEdits() {
@@ -176,13 +177,15 @@ void GenerationDialog::WatchForEdits() {
 
 void GenerationDialog::SetupEdited() {
     // The title names a generator file only while the fields hold it.
-    if (!applying_) setWindowTitle(QStringLiteral("Board Generation"));
+    if (applying_) return;
+    setWindowTitle(QStringLiteral("Board Generation"));
+    setupFile_.clear();
 }
 
 void GenerationDialog::ShowNotices() {
-    const GeneratorSetup setup = CurrentSetup();
-    const QStringList notices =
-        UnchosenSeatNotices(setup) + MachineFileNotices(q(SharedSettings().DefaultFileCode), setup.Options);
+    // The Session page deals generator files, not the seats shown.
+    const QStringList notices = (SessionShown() ? QStringList() : UnchosenSeatNotices(CurrentSetup())) +
+                                MachineFileNotices(q(SharedSettings().DefaultFileCode), OptionsToDeal());
     NoticeLbl->setText(WithLocaleNumbers(notices.join(u'\n')));
 }
 
@@ -491,13 +494,14 @@ void GenerationDialog::ClearRunFigures() {
 
 std::function<void()> GenerationDialog::ClearBtnClick() {
     const GeneratorSetup before = CurrentSetup();
-    const QString title = windowTitle();
+    const QString title = windowTitle(), file = setupFile_;
     SetDefaultValues();
     setWindowTitle(QStringLiteral("Board Generation"));
-    return [this, before, title] {
+    return [this, before, title, file] {
         applying_ = true;
         LoadGeneratorFile(before);
         setWindowTitle(title);
+        setupFile_ = file;
         applying_ = false;
         ShowNotices();
     };
@@ -596,6 +600,7 @@ void GenerationDialog::LoadBtnClick() {
     applying_ = true;
     LoadGeneratorFile(setup);
     setWindowTitle(QStringLiteral("ZELV Hand Generation - ") + QFileInfo(path).fileName());
+    setupFile_ = path;
     applying_ = false;
     RefuseMissingDefinitions(path, setup);
 }
@@ -674,6 +679,7 @@ void GenerationDialog::SaveGeneratorFile(const QString& path) {
     }
     // The fields now hold the file just saved.
     setWindowTitle(QStringLiteral("ZELV Hand Generation - ") + QFileInfo(path).fileName());
+    setupFile_ = path;
 }
 
 void GenerationDialog::ChangeFileBtnClick() {
@@ -736,6 +742,10 @@ void GenerationDialog::DealBtnClick() {
         StopRun();
         return;
     }
+    if (SessionShown()) {
+        DealSession();
+        return;
+    }
     // Enter deals (Deal is the default button), so a set is never replaced
     // without the user saying so.
     long long wanted = 1;
@@ -764,11 +774,7 @@ void GenerationDialog::DealBtnClick() {
     if (!NoDefinitionMissing() || !SetupCanBeDealt(options)) return;
     if (!MayReplaceBoards(wanted, MachineFileNotices(q(SharedSettings().DefaultFileCode), CurrentSetup().Options)))
         return;
-    Counter->clear();
-    RateLbl->clear();
-    FilesLbl->clear();
-    FinishLbl->setText(QStringLiteral("Finish: "));
-    StartLbl->setText(QStringLiteral("Start: ") + LongTime());
+    ShowRunStarting();
     if (NumberBoardsEB->text().isEmpty()) NumberBoardsEB->setText(QStringLiteral("1"));
 
     const QString text = NumberBoardsEB->text();
@@ -830,7 +836,7 @@ void GenerationDialog::StartRun(const DealRunOptions& options) {
     StopOdds();
     runSetup_ = options.Level ? options.Setup : DealSetup{};
     SharesLbl->clear();
-    requested_ = options.Boards;
+    requested_ = RunBoards(options);
     stop_ = false;
     result_ = DealRunResult{};
     const std::uint64_t run = ++runId_;
@@ -858,7 +864,7 @@ void GenerationDialog::ShowProgress(std::uint64_t run, const DealProgress& p) {
     const std::uint64_t done = p.Analysing ? p.Analysed : p.Accepted;
     const std::uint64_t of =
         p.Analysing ? p.Accepted : static_cast<std::uint64_t>(std::max<std::int64_t>(p.Requested, 0));
-    ProgBar->setFormat(WithLocaleNumbers(q(ProgressText(p))));
+    ProgBar->setFormat(PartBeingDealt(p) + WithLocaleNumbers(q(ProgressText(p))));
     ProgBar->setValue(of > 0 ? static_cast<int>(done * ProgressScale / of) : 0);
     Counter->setText(BoardsAndDealsText(p.Accepted, p.Requested, p.Attempts));
     if (p.Seconds > 0) ShowRate(p.Attempts, p.Seconds);
@@ -1000,11 +1006,15 @@ void GenerationDialog::FinishRun(bool quiet) {
     if (result.Analysed > 0) analysisSecondsPerBoard_ = result.AnalysisSeconds / static_cast<double>(result.Analysed);
     QStringList lines;
     for (const std::string& line : RunEndLines(result, requested_)) lines << WithLocaleNumbers(q(line));
+    // A session also says which of its parts are whole.
+    if (!runSession_.Parts.empty())
+        for (const std::string& line : SessionPartLines(runSession_, result)) lines << WithLocaleNumbers(q(line));
+    runSession_ = Session{};
     if (!quiet) {
         switch (result.Status) {
         case DealStatus::Done:
             Prompts::current().beep();
-            // Said only when a game was written without its par.
+            // Said only when a game was written without its par, or of a session's parts.
             if (lines.size() > 1) Prompts::current().information(this, windowTitle(), lines.join(u'\n'));
             break;
         case DealStatus::Stopped:
@@ -1059,6 +1069,8 @@ void GenerationDialog::SetRunning(bool on) {
         w->setEnabled(!on);
     DoubleDummyCB->setEnabled(!on && PbnCB->isChecked());
     if (on) RateLbl->clear();
+    SessionView->SetRunning(on);
+    ShowView();
 }
 
 // ---------------------------------------------------------------- closing
@@ -1074,6 +1086,7 @@ void GenerationDialog::done(int result) {
         FinishRun(true);
     }
     StopOdds();
+    SessionView->StopEstimate();
     session_ = CurrentSetup();
     sessionTitle_ = windowTitle();
     clearUndo_->Forget();

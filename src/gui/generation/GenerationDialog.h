@@ -4,6 +4,7 @@
 // window stays live, shows its progress and can be stopped.
 #include "core/dealing/DealRun.h"
 #include "core/setup/GeneratorFile.h"
+#include "core/setup/SessionFile.h"
 
 #include <QDialog>
 #include <QString>
@@ -36,6 +37,7 @@ class ClearAllUndo;
 class ClickLabel;
 class ConditionBox;
 class DropDownCombo;
+class SessionPanel;
 
 class GenerationDialog : public QDialog {
     Q_OBJECT
@@ -86,6 +88,13 @@ class GenerationDialog : public QDialog {
 
     void FormCreate();
     void WatchForEdits();
+    // The Set-up page (the seat tabs and the condition) and the Session page.
+    QTabWidget* BuildViews();
+    void ConnectSessionView();
+    bool SessionShown() const;
+    // What belongs to one set-up only is kept from use while the Session
+    // page is shown, and while a run deals.
+    void ShowView();
     QTabWidget* BuildSeatPages();
     QWidget* BuildSeatPage(SeatControls& seat, const QString& name);
     QFrame* BuildSummaryStrip(QWidget* parent);
@@ -105,6 +114,20 @@ class GenerationDialog : public QDialog {
     void SaveBtnClick();
     void ChangeFileBtnClick();
     void DealBtnClick();
+    // Deals the Session page's parts into one set.
+    void DealSession();
+    // Clears the last run's figures and says when this one starts.
+    void ShowRunStarting();
+    // The generator file that holds the set-up as it stands, after offering
+    // to save it; "" when the user cancels.
+    QString SetupFileForSession();
+    SessionOptions SessionOptionsShown() const;
+    void ApplySessionOptions(const SessionOptions& options);
+    // The set-up's options, with the Session page's boards when it is shown:
+    // what the notices and Deal's question weigh.
+    GeneratorOptions OptionsToDeal() const;
+    // "Part 2 (weak twos) · " while a session's part is dealt; "" otherwise.
+    QString PartBeingDealt(const DealProgress& progress) const;
     // Asks before a run of `boards` would replace a set that holds boards,
     // or would leave out a machine file (`notices`); false: do not deal.
     bool MayReplaceBoards(long long boards, const QStringList& notices);
@@ -160,7 +183,9 @@ class GenerationDialog : public QDialog {
     void ShowShares(const AlternativeShares& shares);
 
     std::array<SeatControls, 4> seats_; // North, East, South, West
+    QTabWidget* ViewTabs = nullptr;     // the Set-up page and the Session page
     QTabWidget* MainTabSheet = nullptr;
+    SessionPanel* SessionView = nullptr;
     ConditionBox* ConditionPanel = nullptr; // a condition across seats, below the seat tabs
     QCheckBox* SeedCB = nullptr;
     QCheckBox* PbnCB = nullptr;
@@ -201,6 +226,8 @@ class GenerationDialog : public QDialog {
     // The set-up and title as the last showing left them, for the next one.
     std::optional<GeneratorSetup> session_;
     QString sessionTitle_;
+    // The generator file the fields hold, while they hold it (as the title says).
+    QString setupFile_;
     // Set while the dialog itself fills the fields, which is no edit.
     bool applying_ = false;
     ClearAllUndo* clearUndo_ = nullptr;
@@ -214,6 +241,7 @@ class GenerationDialog : public QDialog {
     std::int64_t requested_ = 0;
     DealRunResult result_; // written by the worker, read after join
     DealSetup runSetup_;   // the running set-up, to name its alternatives
+    Session runSession_;   // the session being dealt, to name its parts; no parts for one set-up
 
     // The odds, worked out on a worker of their own a moment after a change.
     QTimer* oddsTimer_ = nullptr;

@@ -18,6 +18,7 @@ inline constexpr int Viewer = 15;
 inline constexpr int Definitions = 20;
 inline constexpr int Generation = 30;
 inline constexpr int Conditions = 35; // the generation dialog's condition across seats
+inline constexpr int Sessions = 36;   // several set-ups dealt into one set
 inline constexpr int BoardFile = 40;
 inline constexpr int Printing = 50;
 inline constexpr int Options = 60;

@@ -425,6 +425,7 @@ class MainWinTest : public QObject {
         QTest::newRow("20") << 20 << "Must Have";
         QTest::newRow("30") << 30 << "Number of Boards";
         QTest::newRow("35") << 35 << "no single seat decides";
+        QTest::newRow("36") << 36 << "Mix the boards";
         QTest::newRow("40") << 40 << "board file";
         QTest::newRow("50") << 50 << "Partnership Practice";
         QTest::newRow("60") << 60 << "file code";
@@ -441,7 +442,7 @@ class MainWinTest : public QObject {
         auto* browser = viewer.findChild<QTextBrowser*>("HelpBrowser");
         QCOMPARE(browser->source().fragment(), QString("topic%1").arg(topic));
         QVERIFY(browser->toPlainText().contains(words, Qt::CaseInsensitive));
-        QCOMPARE(viewer.findChild<QListWidget*>("ContentsLB")->count(), 8);
+        QCOMPARE(viewer.findChild<QListWidget*>("ContentsLB")->count(), 9);
         if (topic == 20) Save(&viewer, "help.png");
     }
 

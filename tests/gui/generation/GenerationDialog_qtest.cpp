@@ -5,6 +5,7 @@
 #include "core/formats/DgeFile.h"
 #include "core/odds/Odds.h"
 #include "core/settings/Settings.h"
+#include "core/setup/GeneratorFile.h"
 #include "gui/generation/GenerationDialog.h"
 #include "gui/widgets/DropDownCombo.h"
 #include "gui/widgets/LocaleNumbers.h"
@@ -24,7 +25,9 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -1365,6 +1368,153 @@ class HandGenTest : public QObject {
         QCOMPARE(prompts_->Errors, QStringList{QStringLiteral("ZELV is being written by another run (pid %1)")
                                                    .arg(QCoreApplication::applicationPid())});
         QCOMPARE(QDir(hands_).entryList(QDir::Files), QStringList{});
+    }
+
+    // A generator file of `boards` boards in which `seat` holds STRONG
+    // (a definition that accepts any hand) and the others any hand.
+    QString writeGenerator(const QString& name, int seat, int boards) {
+        GeneratorSetup setup;
+        for (auto& each : setup.Seats) each.AnyHand = true;
+        setup.Seats[static_cast<std::size_t>(seat)] = GeneratorSeat{false, {"STRONG"}};
+        setup.Options.Boards = std::to_string(boards);
+        std::string error;
+        const QString path = gens_ + "/" + name;
+        if (!WriteGeneratorFile(path.toStdString(), setup, &error)) qFatal("%s", error.c_str());
+        return path;
+    }
+    QTableWidget* parts() { return child<QTableWidget>("SessionList"); }
+    QSpinBox* partCount(int row) { return qobject_cast<QSpinBox*>(parts()->cellWidget(row, 2)); }
+    void showSession() {
+        dlg_->show();
+        child<QTabWidget>("ViewTabs")->setCurrentIndex(1);
+    }
+    void screenshot(const QString& name) {
+        const QString folder = qEnvironmentVariable("ZELV_SCREENSHOT_DIR");
+        if (!folder.isEmpty()) QVERIFY(dlg_->grab().save(QDir(folder).filePath(name)));
+    }
+
+    // Three parts built in the Session page, saved, loaded next week into a
+    // fresh dialog and dealt into one set, the bar and the end naming parts.
+    void session_savedLoadedAndDealtIntoOneSet() {
+        writeDefinition("STRONG.HDS");
+        dlg_->show();
+        pick("N", 1, "STRONG");
+        child<QLineEdit>("NumberBoardsEB")->setText("2");
+        screenshot("setup.png");
+        child<QTabWidget>("ViewTabs")->setCurrentIndex(1);
+        prompts_->FileAnswers << gens_ + "/Openers.GEN";
+        QTest::mouseClick(button("AddCurrentSetupBtn"), Qt::LeftButton);
+        for (const QString& path : {writeGenerator("Twos.GEN", East, 3), writeGenerator("Any.GEN", South, 5)}) {
+            prompts_->FileAnswers << path;
+            QTest::mouseClick(button("AddGeneratorBtn"), Qt::LeftButton);
+        }
+        QCOMPARE(parts()->rowCount(), 3);
+        partCount(2)->setValue(1);
+        parts()->item(1, 0)->setText("weak twos");
+        parts()->selectRow(2);
+        QTest::mouseClick(button("PartUpBtn"), Qt::LeftButton); // Openers, Any, weak twos
+        check("MixBoardsCB")->setChecked(true);
+        check("DupCB")->setChecked(true);
+        QCOMPARE(text("SessionTotalLbl"), QString("3 parts, 6 boards in all"));
+        QTRY_VERIFY_WITH_TIMEOUT(!parts()->item(2, 3)->text().isEmpty(), 60000);
+        screenshot("session.png");
+        prompts_->FileAnswers << gens_ + "/Evening.SES";
+        QTest::mouseClick(button("SaveSessionBtn"), Qt::LeftButton);
+        QVERIFY2(prompts_->Errors.isEmpty(), qPrintable(prompts_->Errors.join('\n')));
+        // The generator files beside the session file are named as such.
+        QVERIFY(ReadAll(gens_ + "/Evening.SES").contains("Generator=Twos.GEN"));
+
+        dlg_ = std::make_unique<GenerationDialog>();
+        showSession();
+        prompts_->FileAnswers << gens_ + "/Evening.SES";
+        QTest::mouseClick(button("LoadSessionBtn"), Qt::LeftButton);
+        QStringList names;
+        for (int row = 0; row < parts()->rowCount(); ++row)
+            names << parts()->item(row, 0)->text() + " " + QString::number(partCount(row)->value());
+        QCOMPARE(names, QStringList({"Openers 2", "Any 1", "weak twos 3"}));
+        QVERIFY(check("MixBoardsCB")->isChecked() && check("DupCB")->isChecked());
+
+        QStringList bar;
+        connect(child<QProgressBar>("ProgBar"), &QProgressBar::valueChanged, this,
+                [&] { bar << child<QProgressBar>("ProgBar")->format(); });
+        dealAndWait();
+        QVERIFY2(prompts_->Errors.isEmpty(), qPrintable(prompts_->Errors.join('\n')));
+        QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(6 * 128));
+        QVERIFY(QFileInfo::exists(hand(".DUP")));
+        QVERIFY2(!bar.filter(QRegularExpression("^Part [123] \\((Openers|Any|weak twos)\\) \u00b7 ")).isEmpty(),
+                 qPrintable(bar.join(" | ")));
+        QCOMPARE(prompts_->Messages.size(), 1);
+        for (const char* name : {"Openers", "Any", "weak twos"})
+            QVERIFY2(prompts_->Messages.first().contains(name), qPrintable(prompts_->Messages.first()));
+    }
+
+    // A part names a generator file: an unsaved set-up is offered the Save
+    // dialog first, and a cancel there adds nothing. A bad session file is
+    // named and leaves the list as it was.
+    void session_addCurrentSetupSavesFirstAndBadFilesAreNamed() {
+        writeDefinition("STRONG.HDS");
+        showSession();
+        screenshot("session-empty.png");
+        QTest::mouseClick(button("AddCurrentSetupBtn"), Qt::LeftButton);
+        QCOMPARE(prompts_->FileRequests.size(), 1);
+        QCOMPARE(prompts_->FileRequests.last().Title, QString("Hand Generation File"));
+        QCOMPARE(parts()->rowCount(), 0);
+        prompts_->FileAnswers << gens_ + "/Kept.GEN";
+        QTest::mouseClick(button("AddCurrentSetupBtn"), Qt::LeftButton);
+        QCOMPARE(parts()->rowCount(), 1);
+        QVERIFY(QFileInfo::exists(gens_ + "/Kept.GEN"));
+        // Saved and unchanged: added again without asking; changed: asked again.
+        QTest::mouseClick(button("AddCurrentSetupBtn"), Qt::LeftButton);
+        QCOMPARE(parts()->rowCount(), 2);
+        QCOMPARE(prompts_->FileRequests.size(), 2);
+        check("SAnyHandCB")->setChecked(false);
+        QTest::mouseClick(button("AddCurrentSetupBtn"), Qt::LeftButton);
+        QCOMPARE(prompts_->FileRequests.size(), 3);
+        QCOMPARE(parts()->rowCount(), 2);
+
+        WriteAll(gens_ + "/Bad.SES", "[Session]\nParts=1\n[Part1]\nGenerator=Gone.GEN\nBoards=4\n");
+        prompts_->FileAnswers << gens_ + "/Bad.SES";
+        QTest::mouseClick(button("LoadSessionBtn"), Qt::LeftButton);
+        QCOMPARE(prompts_->Errors.size(), 1);
+        QVERIFY2(prompts_->Errors.first().contains("Bad.SES") && prompts_->Errors.first().contains("Gone.GEN"),
+                 qPrintable(prompts_->Errors.first()));
+        QCOMPARE(parts()->rowCount(), 2);
+        QTest::mouseClick(child<QToolButton>("SessionHelpBtn"), Qt::LeftButton);
+        QCOMPARE(prompts_->HelpTopics, QList<int>{HelpTopic::Sessions});
+    }
+
+    // A part whose definition is gone, or that no hand can be dealt to, is
+    // named before anything is asked or touched; the last set stays.
+    void session_refusesABadPartBeforeAnyFileIsTouched() {
+        writeDefinition("STRONG.HDS");
+        writeDefinition("NEVER.HDS", [](DefinitionText& d) {
+            d.Limit(LimMinPoints) = "25";
+            d.Limit(LimMaxPoints) = "20";
+        });
+        WriteAll(hand(".DGE"), QByteArray(16 * 128, '\x06'));
+        showSession();
+        for (const QString& path : {writeGenerator("Fine.GEN", North, 2), writeGenerator("Never.GEN", West, 2)}) {
+            prompts_->FileAnswers << path;
+            QTest::mouseClick(button("AddGeneratorBtn"), Qt::LeftButton);
+        }
+        GeneratorSetup never;
+        QVERIFY(ReadGeneratorFile((gens_ + "/Never.GEN").toStdString(), never, nullptr));
+        never.Seats[West].Names[0] = "NEVER";
+        QVERIFY(WriteGeneratorFile((gens_ + "/Never.GEN").toStdString(), never, nullptr));
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QVERIFY(!dlg_->IsDealing());
+        QCOMPARE(prompts_->Errors.size(), 1);
+        QVERIFY2(prompts_->Errors.last().startsWith("Part 2 (Never): ") && prompts_->Errors.last().contains("NEVER"),
+                 qPrintable(prompts_->Errors.last()));
+
+        QVERIFY(QFile::remove(defs_ + "/STRONG.HDS"));
+        QTest::mouseClick(button("DealBtn"), Qt::LeftButton);
+        QCOMPARE(prompts_->Errors.size(), 2);
+        QVERIFY2(prompts_->Errors.last().startsWith("Part 1 (Fine): ") && prompts_->Errors.last().contains("STRONG"),
+                 qPrintable(prompts_->Errors.last()));
+        QVERIFY(prompts_->Questions.isEmpty());
+        QCOMPARE(ReadAll(hand(".DGE")), QByteArray(16 * 128, '\x06'));
+        QVERIFY(!QFile::exists(hand(".BRI")));
     }
 
     void help_opensTopicThirty() {
