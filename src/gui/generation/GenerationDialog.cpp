@@ -308,6 +308,7 @@ QHBoxLayout* GenerationDialog::BuildOutputRow() {
     setHint(ChangeFileBtn, QStringLiteral("Change File Name for Saved Boards"));
     connect(ChangeFileBtn, &QToolButton::clicked, this, [this] { ChangeFileBtnClick(); });
     auto* numberLbl = new QLabel(QStringLiteral("Number of Boards: "), this);
+    numberLbl->setObjectName(QStringLiteral("NumberBoardsLbl"));
     NumberBoardsEB = new QLineEdit(this);
     NumberBoardsEB->setObjectName(QStringLiteral("NumberBoardsEB"));
     NumberBoardsEB->setMaximumWidth(80);

@@ -60,9 +60,12 @@ bool GenerationDialog::SessionShown() const { return ViewTabs->currentIndex() ==
 
 void GenerationDialog::ShowView() {
     const bool session = SessionShown();
-    // Each part brings its own seeding, levelling and number of boards.
+    // Each part brings its own seeding, levelling and number of boards; the
+    // session's total stands under its list.
     for (QWidget* w : std::initializer_list<QWidget*>{SeedCB, LevelCB, NumberBoardsEB})
         w->setEnabled(!running_ && !session);
+    NumberBoardsEB->setVisible(!session);
+    if (auto* label = findChild<QLabel*>(QStringLiteral("NumberBoardsLbl"))) label->setVisible(!session);
     // The odds of the seats shown are not what a session deals.
     for (QWidget* w : std::initializer_list<QWidget*>{OddsLbl, EstimateLbl, SharesLbl}) w->setVisible(!session);
 }

@@ -1389,7 +1389,7 @@ class HandGenTest : public QObject {
         child<QTabWidget>("ViewTabs")->setCurrentIndex(1);
     }
     void screenshot(const QString& name) {
-        const QString folder = qEnvironmentVariable("ZELV_SCREENSHOT_DIR");
+        const QString folder = qEnvironmentVariable("ZELV_SCREENSHOTS");
         if (!folder.isEmpty()) QVERIFY(dlg_->grab().save(QDir(folder).filePath(name)));
     }
 
