@@ -262,7 +262,11 @@ void SessionPanel::UpdateButtons() {
 
 void SessionPanel::SetRunning(bool on) {
     running_ = on;
-    if (on) StopEstimate();
+    // A count the run cut short is made again once the run is over.
+    if (on)
+        StopEstimate();
+    else
+        EstimateLater();
     SessionList->setEditTriggers(on ? QAbstractItemView::NoEditTriggers
                                     : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     for (int row = 0; row < SessionList->rowCount(); ++row) SessionList->cellWidget(row, BoardsColumn)->setEnabled(!on);

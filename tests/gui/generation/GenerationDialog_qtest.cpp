@@ -1437,6 +1437,10 @@ class HandGenTest : public QObject {
         QStringList bar;
         connect(child<QProgressBar>("ProgBar"), &QProgressBar::valueChanged, this,
                 [&] { bar << child<QProgressBar>("ProgBar")->format(); });
+        // Dealt while the estimate is being made.
+        QTRY_VERIFY_WITH_TIMEOUT(child<QLabel>("SessionOddsLbl")->text().startsWith("Session: 6 boards in"), 30000);
+        QTest::mouseClick(check("SecureCB"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(child<QLabel>("SessionOddsLbl")->text().contains("estimating"), 30000);
         dealAndWait();
         QVERIFY2(prompts_->Errors.isEmpty(), qPrintable(prompts_->Errors.join('\n')));
         QCOMPARE(QFileInfo(hand(".DGE")).size(), qint64(6 * 128));
@@ -1446,6 +1450,8 @@ class HandGenTest : public QObject {
         QCOMPARE(prompts_->Messages.size(), 1);
         for (const char* name : {"Openers", "Any", "weak twos"})
             QVERIFY2(prompts_->Messages.first().contains(name), qPrintable(prompts_->Messages.first()));
+        // The estimate the run cut short comes back once it is over.
+        QTRY_VERIFY_WITH_TIMEOUT(child<QLabel>("SessionOddsLbl")->text().startsWith("Session: 6 boards in"), 30000);
     }
 
     // A part names a generator file: an unsaved set-up is offered the Save
