@@ -47,16 +47,6 @@ std::string BaseName(const std::string& path) { return fs::path(path).stem().str
 
 bool IsSessionName(const std::string& path) { return EndsWithNoCase(path, ".SES"); }
 
-// Reads the generator file `part.Path` into `part.Setup`. A missing file
-// would read as defaults, so it is refused here first.
-bool LoadPartSetup(SessionPart& part, const std::string& where, std::string* error) {
-    const std::string problem = ReadProblem(part.Path);
-    std::string why;
-    if (problem.empty() && ReadGeneratorFile(part.Path, part.Setup, &why)) return true;
-    if (error) *error = where + ": " + (problem.empty() ? why : UnableToOpen(Printable(part.Path), problem));
-    return false;
-}
-
 class SessionReader {
   public:
     explicit SessionReader(std::string* error) : error_(error) {}
@@ -124,7 +114,7 @@ class SessionReader {
         part.Boards = static_cast<int>(count);
         part.Name = ini.ReadString(section, "Name", "");
         if (part.Name.empty()) part.Name = BaseName(part.Path);
-        if (!LoadPartSetup(part, where, error_)) return Fail(error_ ? *error_ : std::string());
+        if (!ReadPartSetup(part, where, error_)) return Fail(error_ ? *error_ : std::string());
         session.Parts.push_back(std::move(part));
         return true;
     }
@@ -134,6 +124,14 @@ class SessionReader {
     bool failed_ = false;
 };
 } // namespace
+
+bool ReadPartSetup(SessionPart& part, const std::string& where, std::string* error) {
+    const std::string problem = ReadProblem(part.Path);
+    std::string why;
+    if (problem.empty() && ReadGeneratorFile(part.Path, part.Setup, &why)) return true;
+    if (error) *error = where + ": " + (problem.empty() ? why : UnableToOpen(Printable(part.Path), problem));
+    return false;
+}
 
 long long Session::TotalBoards() const {
     long long total = 0;
@@ -187,7 +185,7 @@ bool ReadPartArgument(const std::string& argument, SessionPart& part, std::strin
     read.Path = read.Generator;
     read.Boards = static_cast<int>(count);
     read.Name = BaseName(read.Path);
-    if (!LoadPartSetup(read, "--part " + Printable(argument), error)) return false;
+    if (!ReadPartSetup(read, "--part " + Printable(argument), error)) return false;
     part = std::move(read);
     return true;
 }

@@ -56,6 +56,11 @@ bool ReadSessionFile(const std::string& path, Session& session, std::string* err
 // set-ups, which stay in their generator files); all or nothing.
 bool WriteSessionFile(const std::string& path, const Session& session, std::string* error);
 
+// Reads the generator file `part.Path` into `part.Setup`. False, with
+// `where` and the reason, for a missing file (which would otherwise read as
+// the defaults) or one that is no generator file.
+bool ReadPartSetup(SessionPart& part, const std::string& where, std::string* error);
+
 // "GEN:COUNT" as given to `deal --part`: the generator file (relative to
 // the current folder) and its number of boards, the file read. False, with
 // the reason, when the text has no count or the file cannot be read.

@@ -58,13 +58,12 @@ std::string NameFrom(const QString& sessionPath, const std::string& generatorPat
     return s(relative);
 }
 
-// The generator file at `part.Path` read into `part.Setup`; a missing file,
-// which would read as the defaults, is refused first.
-bool ReadPartSetup(SessionPart& part, const QString& where, QString* error) {
-    const std::string problem = ReadProblem(part.Path);
+// The generator file at `part.Path` read into `part.Setup`; false, with
+// why after `where` ("Part 2 (weak twos): ..."), when it cannot be.
+bool ReadSetupOf(SessionPart& part, const std::string& where, QString* error) {
     std::string why;
-    if (problem.empty() && ReadGeneratorFile(part.Path, part.Setup, &why)) return true;
-    if (error) *error = where + q(problem.empty() ? why : UnableToOpen(Printable(part.Path), problem));
+    if (ReadPartSetup(part, where, &why)) return true;
+    if (error) *error = q(why.rfind(": ", 0) == 0 ? why.substr(2) : why);
     return false;
 }
 
@@ -293,7 +292,7 @@ bool SessionPanel::AddGeneratorFile(const QString& path) {
     part.Generator = part.Path;
     part.Name = s(QFileInfo(path).completeBaseName());
     QString error;
-    if (!ReadPartSetup(part, QString(), &error)) {
+    if (!ReadSetupOf(part, std::string(), &error)) {
         Prompts::current().error(this, error);
         return false;
     }
@@ -349,7 +348,7 @@ bool SessionPanel::CurrentSession(Session& session, QString* error) const {
     read.Options.Mix = MixBoardsCB->isChecked();
     read.Parts = parts_;
     for (std::size_t index = 0; index < read.Parts.size(); ++index)
-        if (!ReadPartSetup(read.Parts[index], q(PartLabel(read, index)) + QStringLiteral(": "), error)) return false;
+        if (!ReadSetupOf(read.Parts[index], PartLabel(read, index), error)) return false;
     session = std::move(read);
     return true;
 }
