@@ -124,7 +124,8 @@ int OddsCommand(int argc, char** argv) {
     const BoardTest condition = options.Condition ? options.Condition() : BoardTest{};
     const SetupEstimate estimate = options.Level ? EstimateLevelled(board, options.Boards, 0.5, nullptr, condition)
                                                  : EstimateSetup(board, 0.5, nullptr, condition);
-    std::cout << EstimateLine(estimate, options.Boards) << "\n";
+    std::cout << EstimateLine(estimate, options.Boards, 0, {options.Level, static_cast<bool>(options.Condition)})
+              << "\n";
     if (const std::string advice = SecureAdviceLine(estimate, options.Boards, "--secure"); !advice.empty())
         std::cout << advice << "\n";
     std::cout.flush();

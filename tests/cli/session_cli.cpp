@@ -50,6 +50,9 @@ TEST_F(SessionCli, ASessionFileAndItsPartsOnTheCommandLineDealTheSameSet) {
     ASSERT_EQ(odds.Status, 0) << odds.Err;
     EXPECT_NE(odds.Out.find("Part 2 (WEAK): about 1 board in "), std::string::npos) << odds.Out;
     EXPECT_NE(odds.Out.find("Session: 7 boards in about "), std::string::npos) << odds.Out;
+    // A part's own estimate says what it took in.
+    const RunResult part = Run({"odds", "--generator", (root / "WEAK.GEN").string(), "--definitions", defs});
+    EXPECT_NE(part.Out.find(", with the condition\n"), std::string::npos) << part.Out;
 }
 
 TEST_F(SessionCli, RefusesABadSessionOrPartBeforeWritingAnything) {

@@ -112,8 +112,10 @@ std::vector<std::string> SeatOddsLines(const std::vector<SeatOdds>& seats) {
     return lines;
 }
 
-std::string EstimateLine(const SetupEstimate& estimate, std::int64_t boards, double analysisSecondsPerBoard) {
-    return "Set-up: " + EstimateText(estimate, boards, analysisSecondsPerBoard);
+std::string EstimateLine(const SetupEstimate& estimate, std::int64_t boards, double analysisSecondsPerBoard,
+                         EstimateOf of) {
+    return "Set-up: " + EstimateText(estimate, boards, analysisSecondsPerBoard) +
+           (of.InTurn ? ", alternatives in turn" : "") + (of.WithCondition ? ", with the condition" : "");
 }
 
 std::string SecureAdviceLine(const SetupEstimate& estimate, std::int64_t boards, std::string_view howToAsk) {

@@ -45,8 +45,15 @@ std::string SeatOddsLine(const std::vector<SeatOdds>& seats);
 // A line for each definition of each constrained seat, and one for a
 // seat's alternatives together: North, definition 1 "1NT": <odds>", ...
 std::vector<std::string> SeatOddsLines(const std::vector<SeatOdds>& seats);
-// "Set-up: about 1 board in 41,000 (±4%); 16 boards in about 0.2 s".
-std::string EstimateLine(const SetupEstimate& estimate, std::int64_t boards, double analysisSecondsPerBoard = 0);
+// "Set-up: about 1 board in 41,000 (±4%); 16 boards in about 0.2 s", and
+// what the estimate took in besides the seats: ", alternatives in turn"
+// for a levelled run, ", with the condition" for one with a condition.
+struct EstimateOf {
+    bool InTurn = false;
+    bool WithCondition = false;
+};
+std::string EstimateLine(const SetupEstimate& estimate, std::int64_t boards, double analysisSecondsPerBoard = 0,
+                         EstimateOf of = {});
 // SecureSourceAdvice with how to ask for the secure source, "--secure":
 // "<advice> (--secure).", or "".
 std::string SecureAdviceLine(const SetupEstimate& estimate, std::int64_t boards, std::string_view howToAsk);

@@ -941,8 +941,7 @@ void GenerationDialog::UpdateOdds() {
         if (oddsStop_) return;
         const double perBoard = analysis ? AnalysisSecondsPerBoard(analysisSeconds) : 0.0;
         if (oddsStop_) return;
-        std::string line = EstimateLine(estimate, boards, perBoard) + (level ? ", alternatives in turn" : "") +
-                           (condition ? ", with the condition" : "");
+        std::string line = EstimateLine(estimate, boards, perBoard, {level, condition != nullptr});
         if (const std::string advice = SecureAdviceLine(estimate, boards, "Secure Random Source");
             !advice.empty() && !secure)
             line += ". " + advice;
