@@ -114,6 +114,7 @@ SessionPanel::SessionPanel(std::function<QString()> currentSetupFile, std::funct
     v->addWidget(SessionOddsLbl);
 
     estimateTimer_ = new QTimer(this);
+    estimateTimer_->setObjectName(QStringLiteral("SessionEstimateTimer"));
     estimateTimer_->setSingleShot(true);
     estimateTimer_->setInterval(300);
     connect(estimateTimer_, &QTimer::timeout, this, &SessionPanel::UpdateEstimate);
