@@ -51,6 +51,22 @@ inline std::string WriteDefinition(const std::string& folder, const std::string&
     return path;
 }
 
+// The definitions the run tests deal: "NT" (15-17 points, 4333, 4432 or
+// 5332), "STRONG" (20 or more) and "NEVER" (38 or more: no two seats).
+inline void WriteRunDefinitions(const std::string& folder) {
+    DefinitionText nt = DefinitionText::Defaults();
+    nt.Limit(LimMinPoints) = "15";
+    nt.Limit(LimMaxPoints) = "17";
+    nt.YesShapes = {" 4333", " 4432", " 5332"};
+    WriteDefinition(folder, "NT", nt);
+    DefinitionText strong = DefinitionText::Defaults();
+    strong.Limit(LimMinPoints) = "20";
+    WriteDefinition(folder, "STRONG", strong);
+    DefinitionText never = DefinitionText::Defaults();
+    never.Limit(LimMinPoints) = "38";
+    WriteDefinition(folder, "NEVER", never);
+}
+
 inline Hand HandOf(std::initializer_list<int> codes) {
     Hand h{};
     int i = 0;

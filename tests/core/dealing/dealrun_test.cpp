@@ -26,17 +26,7 @@ class Run : public ::testing::Test {
         o.DefinitionsFolder = defs.path();
         o.OutputFolder = hands.path();
         o.FileCode = "ZELV";
-        DefinitionText strong = DefinitionText::Defaults();
-        strong.Limit(LimMinPoints) = "20";
-        test::WriteDefinition(defs.path(), "STRONG", strong);
-        DefinitionText nt = DefinitionText::Defaults();
-        nt.Limit(LimMinPoints) = "15";
-        nt.Limit(LimMaxPoints) = "17";
-        nt.YesShapes = {" 4333", " 4432", " 5332"};
-        test::WriteDefinition(defs.path(), "NT", nt);
-        DefinitionText never = DefinitionText::Defaults();
-        never.Limit(LimMinPoints) = "38";
-        test::WriteDefinition(defs.path(), "NEVER", never);
+        test::WriteRunDefinitions(defs.path());
         DefinitionText ace = DefinitionText::Defaults();
         ace.Cards[MakeCard(0, 0)] = true;
         test::WriteDefinition(defs.path(), "ACE", ace);

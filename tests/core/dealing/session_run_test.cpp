@@ -60,17 +60,7 @@ class SessionRunTest : public ::testing::Test {
         o.DefinitionsFolder = defs.path();
         o.OutputFolder = hands.path();
         o.FileCode = "EVE";
-        DefinitionText nt = DefinitionText::Defaults();
-        nt.Limit(LimMinPoints) = "15";
-        nt.Limit(LimMaxPoints) = "17";
-        nt.YesShapes = {" 4333", " 4432", " 5332"};
-        test::WriteDefinition(defs.path(), "NT", nt);
-        DefinitionText strong = DefinitionText::Defaults();
-        strong.Limit(LimMinPoints) = "20";
-        test::WriteDefinition(defs.path(), "STRONG", strong);
-        DefinitionText never = DefinitionText::Defaults();
-        never.Limit(LimMinPoints) = "38";
-        test::WriteDefinition(defs.path(), "NEVER", never);
+        test::WriteRunDefinitions(defs.path());
     }
     RunPart Part(const std::string& name, int boards, int seat = North, const std::string& definition = "") {
         RunPart part;
