@@ -4,6 +4,7 @@
 #include "core/files/FileUtil.h"
 #include "core/formats/DealFiles.h"
 #include "core/setup/GeneratorFile.h"
+#include "core/setup/SessionSetup.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -79,12 +80,8 @@ std::string MergeGenerator(const DealCommandLine& line, MergedDeal& m) {
     const std::vector<std::string> available = ListDefinitionNames(line.Definitions);
     m.Options.Setup = ToDealSetup(gen, available);
     m.Options.Level = m.Options.Level || gen.Level;
-    if (gen.Condition.find_first_not_of(" \t\r\n") != std::string::npos) {
-        ConditionProblem problem;
-        m.Condition = SetupCondition::Compile(gen.Condition, &problem);
-        if (!m.Condition) return line.Generator + ": the condition (Condition=) " + ConditionProblemText(problem);
-        m.Options.Condition = SetupCondition::Tests(m.Condition);
-    }
+    if (!CompileGeneratorCondition(gen, line.Generator, m.Condition, &error)) return error;
+    if (m.Condition) m.Options.Condition = SetupCondition::Tests(m.Condition);
     std::string missing;
     for (const MissingDefinition& gone : MissingDefinitions(gen, available))
         if (!line.Seats[gone.Seat])

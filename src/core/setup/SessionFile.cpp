@@ -129,7 +129,9 @@ bool ReadPartSetup(SessionPart& part, const std::string& where, std::string* err
     const std::string problem = ReadProblem(part.Path);
     std::string why;
     if (problem.empty() && ReadGeneratorFile(part.Path, part.Setup, &why)) return true;
-    if (error) *error = where + ": " + (problem.empty() ? why : UnableToOpen(Printable(part.Path), problem));
+    if (error)
+        *error =
+            (where.empty() ? "" : where + ": ") + (problem.empty() ? why : UnableToOpen(Printable(part.Path), problem));
     return false;
 }
 

@@ -57,7 +57,7 @@ bool ReadSessionFile(const std::string& path, Session& session, std::string* err
 bool WriteSessionFile(const std::string& path, const Session& session, std::string* error);
 
 // Reads the generator file `part.Path` into `part.Setup`. False, with
-// `where` and the reason, for a missing file (which would otherwise read as
+// "<where>: " (when given) and the reason, for a missing file (which would otherwise read as
 // the defaults) or one that is no generator file.
 bool ReadPartSetup(SessionPart& part, const std::string& where, std::string* error);
 

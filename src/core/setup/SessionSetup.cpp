@@ -10,8 +10,6 @@ namespace zelv {
 
 namespace {
 
-bool Blank(const std::string& text) { return text.find_first_not_of(" \t\r\n") == std::string::npos; }
-
 // The run's part for `part`, its definitions matched against `available`;
 // false, with why, for a definition the folder lacks or a condition that is
 // not one.
@@ -29,16 +27,8 @@ bool MakeRunPart(const SessionPart& part, const std::vector<std::string>& availa
     made.Boards = part.Boards;
     made.SeedFirst = part.Setup.Options.SeedFirst;
     made.Level = part.Setup.Level;
-    condition.reset();
-    if (!Blank(part.Setup.Condition)) {
-        ConditionProblem problem;
-        condition = SetupCondition::Compile(part.Setup.Condition, &problem);
-        if (!condition) {
-            why = part.Path + ": the condition (Condition=) " + ConditionProblemText(problem);
-            return false;
-        }
-        made.Condition = SetupCondition::Tests(condition);
-    }
+    if (!CompileGeneratorCondition(part.Setup, part.Path, condition, &why)) return false;
+    if (condition) made.Condition = SetupCondition::Tests(condition);
     return true;
 }
 
@@ -57,6 +47,16 @@ bool EstimatePart(const DealRunOptions& part, double seconds, const std::atomic<
 }
 
 } // namespace
+
+bool CompileGeneratorCondition(const GeneratorSetup& setup, const std::string& file,
+                               std::shared_ptr<const SetupCondition>& condition, std::string* error) {
+    condition.reset();
+    if (setup.Condition.find_first_not_of(" \t\r\n") == std::string::npos) return true;
+    ConditionProblem problem;
+    condition = SetupCondition::Compile(setup.Condition, &problem);
+    if (!condition && error) *error = file + ": the condition (Condition=) " + ConditionProblemText(problem);
+    return condition != nullptr;
+}
 
 std::vector<std::string> SessionEstimateLines(const SessionRun& run, const Session& session, double secondsPerPart,
                                               double analysisSecondsPerBoard, const std::atomic<bool>* stop) {

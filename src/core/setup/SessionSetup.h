@@ -22,6 +22,12 @@ struct SessionRun {
     std::vector<std::shared_ptr<const SetupCondition>> Conditions;
 };
 
+// The condition across seats `setup` (read from `file`) holds, compiled;
+// null when it has none. False, with "<file>: the condition (Condition=)
+// <what is wrong>", when it is no condition.
+bool CompileGeneratorCondition(const GeneratorSetup& setup, const std::string& file,
+                               std::shared_ptr<const SetupCondition>& condition, std::string* error);
+
 // Sets `run.Options`' parts, board count and file options (PBN, analysis,
 // DUP, DLM, secure source, mixing, first board) from `session`, leaving
 // the folders, file code, threads and attempt limit as they are. False,
