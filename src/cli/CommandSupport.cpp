@@ -125,6 +125,61 @@ bool SetupOptions::Take(DealCommandLine& line) const {
     return any;
 }
 
+void RunOptions::Add(CLI::App& app, DealCommandLine& line) {
+    app.add_option("--code", line.Code,
+                   "File code: the output files are CODE.DGE, CODE.BRI and CODE.PBN (and CODE.DUP, CODE.DLM)")
+        ->type_name("CODE")
+        ->capture_default_str();
+    app.add_option("--definitions", line.Definitions, "Folder of the hand definition files")
+        ->type_name("DIR")
+        ->capture_default_str();
+    app.add_option("--output", line.Output, "Folder the boards are written to")
+        ->type_name("DIR")
+        ->capture_default_str();
+    SeedGiven =
+        app.add_option("--seed", Seed, "Start the classic generator from this seed (0 to 4294967295)")->type_name("N");
+    app.add_flag("--secure", line.Secure, "Draw from a cryptographically secure generator instead")
+        ->excludes(SeedGiven);
+    MaxAttemptsGiven =
+        app.add_option("--max-attempts", MaxAttempts, "Stop after this many attempts, keeping the boards dealt")
+            ->type_name("N");
+    ThreadsGiven =
+        app.add_option("--threads", Threads, "Secure runs: deal on this many threads (default: one per core)")
+            ->type_name("N");
+    // Two flags rather than CLI11's negated pair, whose help reads as if PBN were off.
+    app.add_flag_callback(
+        "--pbn",
+        [&line] {
+            line.Pbn = true;
+            line.PbnTyped = true;
+        },
+        "Also write CODE.PBN (the default)");
+    app.add_flag_callback(
+        "--no-pbn",
+        [&line] {
+            line.Pbn = false;
+            line.PbnTyped = true;
+        },
+        "Do not write CODE.PBN");
+    app.add_flag("--dd", line.PbnAnalysis,
+                 "Give each game of CODE.PBN the board's double-dummy analysis: the tricks each declarer makes in "
+                 "each strain and the par result");
+    app.add_flag("--dup", line.Dup, "Also write CODE.DUP, for the newer Duplimate machines (up to board 999)");
+    app.add_flag("--dlm", line.Dlm, "Also write CODE.DLM, for the machines that read text (up to board 99)");
+    FirstBoardGiven = app.add_option("--first-board", FirstBoard,
+                                     "Number the set from this board (default 1): the PBN, DUP and DLM files, dealer "
+                                     "and vulnerability follow it")
+                          ->type_name("N");
+    app.add_flag("--quiet", Quiet, "No progress line and no summary");
+}
+
+void RunOptions::Take(DealCommandLine& line) const {
+    if (*SeedGiven) line.Seed = Seed;
+    if (*MaxAttemptsGiven) line.MaxAttempts = MaxAttempts;
+    if (*ThreadsGiven) line.Threads = Threads;
+    if (*FirstBoardGiven) line.FirstBoard = FirstBoard;
+}
+
 AnalysisProgress AnalysisProgressLine() {
     if (!::isatty(STDERR_FILENO)) return {};
     return [](std::size_t done, std::size_t total) {

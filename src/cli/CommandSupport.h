@@ -56,6 +56,20 @@ struct SetupOptions {
     bool Take(DealCommandLine& line) const;
 };
 
+// The options of a run into a set that deal and session share: file code,
+// folders, seed or secure source, attempt limit, threads, first board, the
+// files written and --quiet. The numbers stay text for MergeDealOptions to
+// check and name; an option left out stays unset.
+struct RunOptions {
+    std::string Seed, MaxAttempts, Threads, FirstBoard;
+    CLI::Option *SeedGiven = nullptr, *MaxAttemptsGiven = nullptr, *ThreadsGiven = nullptr, *FirstBoardGiven = nullptr;
+    bool Quiet = false;
+
+    void Add(CLI::App& app, DealCommandLine& line);
+    // The numbers given into `line`.
+    void Take(DealCommandLine& line) const;
+};
+
 // "Analysed 32 of 100 boards" on standard error while the solver works, when
 // that is a terminal; the line is ended once the last board is done. It
 // stops the analysis once Interrupted is raised.

@@ -22,15 +22,12 @@ namespace zelv::cli {
 
 namespace {
 
-// The options as typed: the numbers stay text for MergeDealOptions to check
-// and name, and an option left out stays unset.
+// The options as typed: a run's, and the set-up's.
 struct DealArguments {
     DealCommandLine Line;
+    RunOptions Run;
     SetupOptions Setup;
-    std::string Seed, MaxAttempts, Threads, FirstBoard;
-    CLI::Option *SeedGiven = nullptr, *MaxAttemptsGiven = nullptr, *ThreadsGiven = nullptr, *FirstBoardGiven = nullptr;
     CLI::Option *BoardsGiven = nullptr, *LevelGiven = nullptr;
-    bool Quiet = false;
 };
 
 void AddDealOptions(CLI::App& app, DealArguments& args) {
@@ -38,42 +35,8 @@ void AddDealOptions(CLI::App& app, DealArguments& args) {
     args.Setup.Add(app, line);
     args.BoardsGiven =
         app.add_option("--boards", line.Boards, "Number of boards to deal")->type_name("N")->capture_default_str();
-    app.add_option("--code", line.Code,
-                   "File code: the output files are CODE.DGE, CODE.BRI and CODE.PBN (and CODE.DUP, CODE.DLM)")
-        ->type_name("CODE")
-        ->capture_default_str();
-    app.add_option("--definitions", line.Definitions, "Folder of the hand definition files")
-        ->type_name("DIR")
-        ->capture_default_str();
-    app.add_option("--output", line.Output, "Folder the boards are written to")
-        ->type_name("DIR")
-        ->capture_default_str();
+    args.Run.Add(app, line);
     app.add_flag("--no-seed-first", line.NoSeedFirst, "Do not place the first definition's cards before dealing");
-    args.SeedGiven = app.add_option("--seed", args.Seed, "Start the classic generator from this seed (0 to 4294967295)")
-                         ->type_name("N");
-    app.add_flag("--secure", line.Secure, "Draw from a cryptographically secure generator instead")
-        ->excludes(args.SeedGiven);
-    args.MaxAttemptsGiven =
-        app.add_option("--max-attempts", args.MaxAttempts, "Stop after this many attempts, keeping the boards dealt")
-            ->type_name("N");
-    args.ThreadsGiven =
-        app.add_option("--threads", args.Threads, "Secure runs: deal on this many threads (default: one per core)")
-            ->type_name("N");
-    // Two flags rather than CLI11's negated pair, whose help reads as if PBN were off.
-    app.add_flag_callback(
-        "--pbn", [&line] { line.Pbn = true; }, "Also write CODE.PBN (the default)");
-    app.add_flag_callback(
-        "--no-pbn", [&line] { line.Pbn = false; }, "Do not write CODE.PBN");
-    app.add_flag("--dd", line.PbnAnalysis,
-                 "Give each game of CODE.PBN the board's double-dummy analysis: the tricks each declarer makes in "
-                 "each strain and the par result");
-    app.add_flag("--dup", line.Dup, "Also write CODE.DUP, for the newer Duplimate machines (up to board 999)");
-    app.add_flag("--dlm", line.Dlm, "Also write CODE.DLM, for the machines that read text (up to board 99)");
-    args.FirstBoardGiven =
-        app.add_option("--first-board", args.FirstBoard,
-                       "Number the set from this board (default 1): the PBN, DUP and DLM files, dealer and "
-                       "vulnerability follow it")
-            ->type_name("N");
     args.LevelGiven =
         app.add_flag("--level", line.Level,
                      "Share boards equally among each seat's alternatives: board k takes alternative ((k-1) mod m)+1");
@@ -83,17 +46,13 @@ void AddDealOptions(CLI::App& app, DealArguments& args) {
         ->type_name("GEN:COUNT")
         ->take_all();
     app.add_flag("--mix", line.Mix, "With --part: the parts' boards in a random order, numbered afterwards");
-    app.add_flag("--quiet", args.Quiet, "No progress line and no summary");
 }
 
 // The command line the arguments make, with the options left out unset.
 DealCommandLine TakeDealArguments(const DealArguments& args) {
     DealCommandLine line = args.Line;
     args.Setup.Take(line);
-    if (*args.SeedGiven) line.Seed = args.Seed;
-    if (*args.MaxAttemptsGiven) line.MaxAttempts = args.MaxAttempts;
-    if (*args.ThreadsGiven) line.Threads = args.Threads;
-    if (*args.FirstBoardGiven) line.FirstBoard = args.FirstBoard;
+    args.Run.Take(line);
     return line;
 }
 
@@ -127,7 +86,7 @@ int DealParts(const DealArguments& args, const DealCommandLine& line) {
     }
     if (session.TotalBoards() > MaxSessionBoards)
         return UsageError("--part: a session holds at most " + std::to_string(MaxSessionBoards) + " boards");
-    return DealSession(std::move(session), line, args.Quiet);
+    return DealSession(std::move(session), line, args.Run.Quiet);
 }
 
 } // namespace
@@ -174,7 +133,7 @@ int DealCommand(int argc, char** argv) {
     MakeFolderSaying(options.OutputFolder);
     // A stopped run keeps the boards dealt so far.
     CatchStopSignals();
-    const DealRunResult result = RunTheDeal(options, args.Quiet);
+    const DealRunResult result = RunTheDeal(options, args.Run.Quiet);
 
     if (result.Status == DealStatus::Failed) return BadInput(DescribeResult(result, options.Boards));
     if (merged.Condition)
@@ -183,7 +142,7 @@ int DealCommand(int argc, char** argv) {
                 "warning: the condition could not be worked out on some deals, which were passed over: " + fault);
     if (result.Written)
         for (const std::string& note : result.Notes) Say(std::cerr, "warning: " + note);
-    if (!args.Quiet && !PrintSummary(result, options)) return ExitBadInput;
+    if (!args.Run.Quiet && !PrintSummary(result, options)) return ExitBadInput;
     return RunEndedShort(result, options);
 }
 

@@ -24,6 +24,7 @@ struct DealCommandLine {
     std::string Code = "ZELV";
     std::string Definitions, Output;
     bool NoSeedFirst = false, Secure = false, Pbn = true, Dup = false, Dlm = false;
+    bool PbnTyped = false;    // --pbn or --no-pbn was given
     bool PbnAnalysis = false; // --dd
     bool Level = false;       // --level; a generator file can also ask for it
     // A session without a file: "GEN:COUNT" each, as typed; and whether

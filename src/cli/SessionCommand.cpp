@@ -17,11 +17,11 @@ namespace zelv::cli {
 namespace {
 
 // The session's own options, with what the command line adds: a flag
-// typed turns a file on, --no-pbn turns the PBN file off, --first-board
-// numbers from another board.
+// typed turns a file on, --pbn or --no-pbn decides the PBN file,
+// --first-board numbers from another board.
 void TakeSessionOptions(const SessionOptions& own, DealCommandLine& line) {
     line.Secure = line.Secure || own.Secure;
-    line.Pbn = line.Pbn && own.Pbn;
+    if (!line.PbnTyped) line.Pbn = own.Pbn;
     line.PbnAnalysis = line.PbnAnalysis || (own.Analysis && line.Pbn);
     line.Dup = line.Dup || own.Dup;
     line.Dlm = line.Dlm || own.Dlm;
@@ -96,8 +96,9 @@ int SessionCommand(int argc, char** argv) {
     const Settings& settings = SharedSettings();
     CLI::App app{"Deals a session: the parts of a session file (.SES), each a generator file and its number of\n"
                  "boards, into one set numbered straight through from the first board. The session file's\n"
-                 "options (PBN, analysis, DUP, DLM, secure source, mixing, first board) hold unless a flag\n"
-                 "below adds to them. Exit status: 0 done, 1 bad input, 2 usage, 3 stopped by --max-attempts,\n"
+                 "options (PBN, analysis, DUP, DLM, secure source, mixing, first board) hold; the flags below\n"
+                 "add to them, and --pbn or --no-pbn decides the PBN file. Exit status: 0 done, 1 bad input, 2 usage, "
+                 "3 stopped by --max-attempts,\n"
                  "4 the classic generator's numbers ran out (use --secure), 130 interrupted.",
                  "zelvano-deal session"};
     std::string file;
@@ -105,36 +106,13 @@ int SessionCommand(int argc, char** argv) {
     line.Code = std::string(InitialFileCode);
     line.Definitions = settings.HandDefinitionsFolder;
     line.Output = settings.HandsFolder;
-    std::string seed, maxAttempts, threads, firstBoard;
-    bool quiet = false;
+    RunOptions run;
     app.add_option("FILE", file, "The session file (a bare name is also looked for in the Hand Generators folder)")
         ->required();
-    app.add_option("--code", line.Code, "File code of the set")->type_name("CODE")->capture_default_str();
-    app.add_option("--definitions", line.Definitions, "Folder of the hand definition files")
-        ->type_name("DIR")
-        ->capture_default_str();
-    app.add_option("--output", line.Output, "Folder the set is written to")->type_name("DIR")->capture_default_str();
-    CLI::Option* seedGiven =
-        app.add_option("--seed", seed, "Start the classic generator from this seed (0 to 4294967295)")->type_name("N");
-    app.add_flag("--secure", line.Secure, "Draw from the cryptographically secure generator")->excludes(seedGiven);
-    CLI::Option* threadsGiven =
-        app.add_option("--threads", threads, "Secure runs: deal on this many threads")->type_name("N");
-    CLI::Option* attemptsGiven =
-        app.add_option("--max-attempts", maxAttempts, "Stop after this many attempts in all")->type_name("N");
-    CLI::Option* firstGiven =
-        app.add_option("--first-board", firstBoard, "Number the set from this board")->type_name("N");
-    app.add_flag_callback(
-        "--no-pbn", [&line] { line.Pbn = false; }, "Do not write CODE.PBN");
-    app.add_flag("--dd", line.PbnAnalysis, "Give each PBN game its double-dummy analysis");
-    app.add_flag("--dup", line.Dup, "Also write CODE.DUP (up to board 999)");
-    app.add_flag("--dlm", line.Dlm, "Also write CODE.DLM (up to board 99)");
+    run.Add(app, line);
     app.add_flag("--mix", line.Mix, "Put the parts' boards in a random order before they are numbered");
-    app.add_flag("--quiet", quiet, "No progress line and no summary");
     if (const std::optional<int> exit = ParseArguments(app, argc, argv)) return *exit;
-    if (*seedGiven) line.Seed = seed;
-    if (*threadsGiven) line.Threads = threads;
-    if (*attemptsGiven) line.MaxAttempts = maxAttempts;
-    if (*firstGiven) line.FirstBoard = firstBoard;
+    run.Take(line);
 
     if (line.Definitions == settings.HandDefinitionsFolder || line.Output == settings.HandsFolder) {
         std::string error;
@@ -143,7 +121,7 @@ int SessionCommand(int argc, char** argv) {
     Session session;
     std::string error;
     if (!ReadSessionFile(SessionPath(file, settings), session, &error)) return BadInput(error);
-    return DealSession(std::move(session), std::move(line), quiet);
+    return DealSession(std::move(session), std::move(line), run.Quiet);
 }
 
 } // namespace zelv::cli
