@@ -753,12 +753,7 @@ void GenerationDialog::DealBtnClick() {
     if (!NumberBoardsEB->text().isEmpty() && !ParseWholeNumber(s(NumberBoardsEB->text()), wanted)) wanted = 0;
     const std::uint64_t first = FirstBoardNumber();
     if (first == 0) return;
-    if (const std::string why =
-            PbnRangeRefusal(SharedSettings().DefaultFileCode, first, static_cast<std::uint64_t>(std::max(wanted, 0LL)));
-        PbnCB->isChecked() && !why.empty()) {
-        Prompts::current().error(this, q(why + ". Enter a smaller first board, or untick Also Write PBN File."));
-        return;
-    }
+    if (!PbnNumbersFit(first, static_cast<std::uint64_t>(std::max(wanted, 0LL)))) return;
     DealRunOptions options;
     options.Setup = CurrentDealSetup();
     options.SeedFirst = seedFirst_;
@@ -822,6 +817,13 @@ std::uint64_t GenerationDialog::FirstBoardNumber() {
 void GenerationDialog::DropMachineFilesTooSmall(DealRunOptions& options) {
     // Said under the odds and asked at Deal; the other files are still written.
     DropMachineFilesOutOfRange(options);
+}
+
+bool GenerationDialog::PbnNumbersFit(std::uint64_t first, std::uint64_t boards) {
+    const std::string why = PbnRangeRefusal(SharedSettings().DefaultFileCode, first, boards);
+    if (!PbnCB->isChecked() || why.empty()) return true;
+    Prompts::current().error(this, q(why + ". Enter a smaller first board, or untick Also Write PBN File."));
+    return false;
 }
 
 bool GenerationDialog::SetupCanBeDealt(const DealRunOptions& options) {

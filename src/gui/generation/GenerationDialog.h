@@ -171,6 +171,9 @@ class GenerationDialog : public QDialog {
     void RunEnded(std::uint64_t run);
     void FinishRun(bool quiet);
     void SetRunning(bool on);
+    // Whether the PBN file, when written, can number `boards` boards from
+    // `first`; false after saying why.
+    bool PbnNumbersFit(std::uint64_t first, std::uint64_t boards);
     // A seat none of whose definitions (levelled: any of whose definitions)
     // accepts a hand, said with its reason; false after saying so.
     bool SetupCanBeDealt(const DealRunOptions& options);

@@ -129,11 +129,7 @@ void GenerationDialog::DealSession() {
     session.Options.FirstBoard = static_cast<long long>(first);
     const Settings& settings = SharedSettings();
     const auto total = static_cast<std::uint64_t>(session.TotalBoards());
-    if (const std::string why = PbnRangeRefusal(settings.DefaultFileCode, first, total);
-        session.Options.Pbn && !why.empty()) {
-        Prompts::current().error(this, q(why + ". Enter a smaller first board, or untick Also Write PBN File."));
-        return;
-    }
+    if (!PbnNumbersFit(first, total)) return;
     // Every part is matched and checked before anything is asked or touched.
     SessionRun run;
     std::string why;

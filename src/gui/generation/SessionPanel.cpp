@@ -37,11 +37,14 @@ void setHint(QWidget* w, const QString& hint) {
 
 enum Column { NameColumn, FileColumn, BoardsColumn, EstimateColumn, ColumnCount };
 
-FileDialogOptions SessionFileOptions(bool save, const QString& initialName) {
+// A file dialog in the Hand Generators folder for `kind` ("Session File")
+// files ending in `suffix`.
+FileDialogOptions GeneratorsFolderFile(const QString& kind, const QString& suffix, bool save,
+                                       const QString& initialName = QString()) {
     FileDialogOptions o;
-    o.Title = QStringLiteral("Session File");
-    o.Filter = QStringLiteral("Session File (*.SES)");
-    o.DefaultSuffix = QStringLiteral("SES");
+    o.Title = kind;
+    o.Filter = kind + QStringLiteral(" (*.") + suffix + u')';
+    o.DefaultSuffix = suffix;
     o.Folder = q(SharedSettings().HandGeneratorsFolder);
     o.InitialName = initialName;
     o.OverwritePrompt = save;
@@ -63,7 +66,7 @@ std::string NameFrom(const QString& sessionPath, const std::string& generatorPat
 bool ReadSetupOf(SessionPart& part, const std::string& where, QString* error) {
     std::string why;
     if (ReadPartSetup(part, where, &why)) return true;
-    if (error) *error = q(why.rfind(": ", 0) == 0 ? why.substr(2) : why);
+    if (error) *error = q(why);
     return false;
 }
 
@@ -310,15 +313,8 @@ void SessionPanel::AddCurrentSetup() {
 }
 
 void SessionPanel::ChooseGeneratorFile() {
-    FileDialogOptions o;
-    o.Title = QStringLiteral("Hand Generator File");
-    o.Filter = QStringLiteral("Hand Generator File (*.GEN)");
-    o.DefaultSuffix = QStringLiteral("GEN");
-    o.Folder = q(SharedSettings().HandGeneratorsFolder);
-    o.OverwritePrompt = false;
-    o.FileMustExist = true;
-    o.HelpTopic = HelpTopic::Sessions;
-    const QString path = Prompts::current().chooseOpenFile(this, o);
+    const QString path = Prompts::current().chooseOpenFile(
+        this, GeneratorsFolderFile(QStringLiteral("Hand Generator File"), QStringLiteral("GEN"), false));
     if (!path.isEmpty()) AddGeneratorFile(path);
 }
 
@@ -357,7 +353,8 @@ bool SessionPanel::CurrentSession(Session& session, QString* error) const {
 // ---------------------------------------------------------------- files
 
 void SessionPanel::SaveSession() {
-    const QString path = Prompts::current().chooseSaveFile(this, SessionFileOptions(true, sessionFile_));
+    const QString path = Prompts::current().chooseSaveFile(
+        this, GeneratorsFolderFile(QStringLiteral("Session File"), QStringLiteral("SES"), true, sessionFile_));
     if (path.isEmpty()) return;
     Session session;
     session.Options = options_();
@@ -373,7 +370,8 @@ void SessionPanel::SaveSession() {
 }
 
 void SessionPanel::LoadSession() {
-    const QString path = Prompts::current().chooseOpenFile(this, SessionFileOptions(false, QString()));
+    const QString path = Prompts::current().chooseOpenFile(
+        this, GeneratorsFolderFile(QStringLiteral("Session File"), QStringLiteral("SES"), false));
     if (path.isEmpty()) return;
     Session session;
     std::string error;
